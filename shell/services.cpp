@@ -1,0 +1,80 @@
+// See services.h.
+#include "shell/services.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace tess {
+
+namespace {
+
+// Used when no shell is installed: says everything on standard error.
+class TStderrServices final : public TShellServices {
+ public:
+  void AddProcessingOutputLine(const std::string& Line) override { Say("output", Line); }
+  void ShowDebugMsg(const std::string&) override {}
+  void ShowDiagnosticMsg(const std::string& Text) override {
+    Say("Diagnostic Message", "Diagnostic Message: " + Text);
+  }
+  void ShowErrorMsg(const std::string& Text) override { Say("Error", Text); }
+  void ShowInfoMsg(const std::string& Text) override { Say("Information", Text); }
+  void ShowErrorSolution(const std::string& E, const std::string& S) override {
+    Say("Error", E + " / Solution: " + S);
+  }
+  void ShowStatus(const std::string&) override {}
+  void ShowStatusNoCancel(const std::string&) override {}
+  void HideStatus() override {}
+  void StartHourglass() override {}
+  void StopHourglass() override {}
+  void ProcessMessages() override {}
+
+ private:
+  static void Say(const char* title, const std::string& text) {
+    std::fprintf(stderr, "[%s] %s\n", title, text.c_str());
+  }
+};
+
+TStderrServices g_fallback;
+TShellServices* g_services = nullptr;
+std::atomic<bool> g_cancel{false};
+
+TShellServices& S() { return g_services ? *g_services : g_fallback; }
+
+}  // namespace
+
+TShellServices* SetShellServices(TShellServices* services) {
+  TShellServices* old = g_services;
+  g_services = services;
+  return old;
+}
+TShellServices* ShellServices() { return &S(); }
+
+void AddProcessingOutputLine(const std::string& Line) { S().AddProcessingOutputLine(Line); }
+void ShowDebugMsg(const std::string& Text) { S().ShowDebugMsg(Text); }
+void ShowDiagnosticMsg(const std::string& Text) { S().ShowDiagnosticMsg(Text); }
+void ShowErrorMsg(const std::string& Text) { S().ShowErrorMsg(Text); }
+void ShowInfoMsg(const std::string& Text) { S().ShowInfoMsg(Text); }
+void ShowErrorSolution(const std::string& E, const std::string& Sol) {
+  S().ShowErrorSolution(E, Sol);
+}
+void ShowStatus(const std::string& Text) {
+  g_cancel = false;
+  S().ShowStatus(Text);
+}
+void ShowStatusNoCancel(const std::string& Text) {
+  g_cancel = false;
+  S().ShowStatusNoCancel(Text);
+}
+void HideStatus() {
+  S().HideStatus();
+  g_cancel = false;
+}
+void StartHourglass() { S().StartHourglass(); }
+void StopHourglass() { S().StopHourglass(); }
+void ProcessMessages() { S().ProcessMessages(); }
+
+void SetCancelFlag() { g_cancel = true; }
+void ClearCancelFlag() { g_cancel = false; }
+bool CancelFlag() { return g_cancel; }
+
+}  // namespace tess
