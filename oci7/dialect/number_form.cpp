@@ -1,0 +1,123 @@
+// Oracle's text form of numbers: no leading zero before the point (".5"), no trailing
+// zeros after it, and scientific notation once the plain form would not fit the
+// 40-character field Oracle prints numbers in.  Doubles are printed to 15 significant
+// digits, the precision a double holds in decimal, so 0.1 + 0.2 prints ".3" as Oracle's
+// decimal arithmetic would give.
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "oci7/dialect/dialect.h"
+
+namespace tess::oci7 {
+namespace {
+
+constexpr size_t kFieldWidth = 40;
+
+// digits: significant digits without leading/trailing zeros; exponent: value is
+// 0.d1d2d3... * 10^exponent.
+std::string Layout(bool negative, const std::string& digits, int exponent) {
+  std::string out;
+  if (negative) out.push_back('-');
+  const int nd = int(digits.size());
+  if (exponent >= nd) {
+    // Integer: digits then zeros.
+    std::string s = out + digits + std::string(size_t(exponent - nd), '0');
+    if (s.size() <= kFieldWidth) return s;
+  } else if (exponent <= 0) {
+    std::string s = out + "." + std::string(size_t(-exponent), '0') + digits;
+    if (s.size() <= kFieldWidth) return s;
+  } else {
+    return out + digits.substr(0, size_t(exponent)) + "." + digits.substr(size_t(exponent));
+  }
+  // Scientific: d.ddddE+xx, at least one digit after the point.
+  std::string mant = digits.substr(0, 1) + "." + (nd > 1 ? digits.substr(1) : std::string("0"));
+  int e = exponent - 1;
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "E%c%02d", e < 0 ? '-' : '+', e < 0 ? -e : e);
+  return out + mant + buf;
+}
+
+}  // namespace
+
+std::string FormatOracleNumber(int64_t value) {
+  if (value == 0) return "0";
+  bool negative = value < 0;
+  // Magnitude as unsigned so that INT64_MIN has one.
+  uint64_t mag = negative ? uint64_t(0) - uint64_t(value) : uint64_t(value);
+  std::string digits = std::to_string(mag);
+  int exponent = int(digits.size());
+  while (!digits.empty() && digits.back() == '0') digits.pop_back();
+  return Layout(negative, digits, exponent);
+}
+
+std::string FormatOracleNumber(double value) {
+  if (std::isnan(value)) return "~";
+  if (std::isinf(value)) return value < 0 ? "-~" : "~";
+  if (value == 0) return "0";
+  // Integral values that an int64 holds exactly print all their digits.
+  if (std::fabs(value) < 9.0e18 && value == std::trunc(value)) {
+    return FormatOracleNumber(int64_t(value));
+  }
+  char buf[64];
+  auto res =
+      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
+  std::string_view s(buf, size_t(res.ptr - buf));
+  // s = "d.ddddddddddddddE[+-]xx"
+  size_t epos = s.find('e');
+  std::string digits;
+  for (char c : s.substr(0, epos)) {
+    if (c != '.') digits.push_back(c);
+  }
+  int e10 = std::atoi(std::string(s.substr(epos + 1)).c_str());
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  return Layout(value < 0, digits, e10 + 1);
+}
+
+std::optional<double> ParseOracleNumber(std::string_view text) {
+  size_t b = 0, e = text.size();
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (b < e && blank(text[b])) ++b;
+  while (e > b && blank(text[e - 1])) --e;
+  std::string_view s = text.substr(b, e - b);
+  if (s.empty()) return std::nullopt;
+  size_t i = 0;
+  bool negative = false;
+  if (s[i] == '+' || s[i] == '-') {
+    negative = s[i] == '-';
+    ++i;
+  }
+  size_t start = i;
+  size_t digits = 0;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    size_t k = i + 1;
+    if (k < s.size() && (s[k] == '+' || s[k] == '-')) ++k;
+    size_t d0 = k;
+    while (k < s.size() && s[k] >= '0' && s[k] <= '9') ++k;
+    if (k == d0) return std::nullopt;
+    i = k;
+  }
+  if (i != s.size()) return std::nullopt;
+  std::string body(s.substr(start));
+  // from_chars does not take a leading '.', so give it a zero.
+  if (body[0] == '.') body.insert(body.begin(), '0');
+  double v = 0;
+  auto r = std::from_chars(body.data(), body.data() + body.size(), v);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Too small for a double is zero; too large is out of range.
+    size_t e = body.find_first_of("eE");
+    v = (e != std::string::npos && e + 1 < body.size() && body[e + 1] == '-') ? 0.0 : HUGE_VAL;
+  } else if (r.ec != std::errc() || r.ptr != body.data() + body.size()) {
+    return std::nullopt;
+  }
+  return negative ? -v : v;
+}
+
+}  // namespace tess::oci7

@@ -1,0 +1,16 @@
+// Number format models of TO_CHAR and TO_NUMBER ('999,999.99', 'FM0009', 'S999', '9.99EEEE',
+// 'XXXX', 'RN', ...).  Internal to the dialect.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tess::oci7 {
+
+// Throws ORA-01481 for a model it does not know.  Values that do not fit give '#'s.
+std::string FormatNumberModel(double value, std::string_view format);
+// Text in a number format model -> the number; nullopt when it does not match (ORA-01722).
+std::optional<double> ParseNumberModel(std::string_view text, std::string_view format);
+
+}  // namespace tess::oci7

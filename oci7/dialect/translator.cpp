@@ -1,0 +1,1766 @@
+// Queries and expressions: name resolution through the engine's resolver, Oracle's
+// typing of values (date arithmetic, implicit conversions, describe hints), and the
+// rewriting of what SQLite lacks: (+) outer joins into LEFT JOIN, CONNECT BY into a
+// recursive common table expression, ROWNUM into LIMIT or row_number(), MINUS into
+// EXCEPT, ROWID into a text form, Oracle's functions into the ORA$ functions.
+#include "oci7/dialect/translator.h"
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+namespace tess::oci7 {
+
+using ast::Expr;
+using ast::ExprKind;
+using ast::ExprPtr;
+using ast::RefKind;
+
+std::string QuoteIdent(std::string_view name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+  return out;
+}
+
+std::string QuoteString(std::string_view value) {
+  std::string out = "'";
+  for (char c : value) {
+    if (c == '\'') out.push_back('\'');
+    out.push_back(c);
+  }
+  out.push_back('\'');
+  return out;
+}
+
+void OffsetMap::Add(size_t translated, size_t original) {
+  if (!points_.empty() && points_.back().first == translated) {
+    points_.back().second = original;
+    return;
+  }
+  points_.emplace_back(translated, original);
+}
+
+size_t OffsetMap::OriginalOffset(size_t translatedOffset) const {
+  auto it =
+      std::upper_bound(points_.begin(), points_.end(), translatedOffset,
+                       [](size_t t, const std::pair<size_t, size_t>& p) { return t < p.first; });
+  if (it == points_.begin()) return 0;
+  return std::prev(it)->second;
+}
+
+namespace {
+
+struct FuncSpec {
+  const char* name;
+  int minArgs, maxArgs;
+  const char* target;  // the function written in SQLite ("" = special)
+  int type;            // result type; -1 first argument's, -3 third's, -2 second's
+  bool aggregate;
+};
+
+constexpr FuncSpec kFunctions[] = {
+    // Strings.
+    {"ASCII", 1, 1, "ORA$ASCII", kTypeNumber, false},
+    {"CHR", 1, 1, "ORA$CHR", kTypeVarchar2, false},
+    {"CONCAT", 2, 2, "ORA$CONCAT", kTypeVarchar2, false},
+    {"CONVERT", 2, 3, "ORA$CONVERT", kTypeVarchar2, false},
+    {"INITCAP", 1, 1, "ORA$INITCAP", kTypeVarchar2, false},
+    {"INSTR", 2, 4, "ORA$INSTR", kTypeNumber, false},
+    {"INSTRB", 2, 4, "ORA$INSTR", kTypeNumber, false},
+    {"LENGTH", 1, 1, "ORA$LENGTH", kTypeNumber, false},
+    {"LENGTHB", 1, 1, "ORA$LENGTH", kTypeNumber, false},
+    {"LOWER", 1, 1, "ORA$LOWER", kTypeVarchar2, false},
+    {"LPAD", 2, 3, "ORA$LPAD", kTypeVarchar2, false},
+    {"LTRIM", 1, 2, "ORA$LTRIM", kTypeVarchar2, false},
+    {"NLS_INITCAP", 1, 2, "ORA$INITCAP", kTypeVarchar2, false},
+    {"NLS_LOWER", 1, 2, "ORA$LOWER", kTypeVarchar2, false},
+    {"NLS_UPPER", 1, 2, "ORA$UPPER", kTypeVarchar2, false},
+    {"REPLACE", 2, 3, "ORA$REPLACE", kTypeVarchar2, false},
+    {"RPAD", 2, 3, "ORA$RPAD", kTypeVarchar2, false},
+    {"RTRIM", 1, 2, "ORA$RTRIM", kTypeVarchar2, false},
+    {"SOUNDEX", 1, 1, "ORA$SOUNDEX", kTypeVarchar2, false},
+    {"SUBSTR", 2, 3, "ORA$SUBSTR", kTypeVarchar2, false},
+    {"SUBSTRB", 2, 3, "ORA$SUBSTR", kTypeVarchar2, false},
+    {"TRANSLATE", 3, 3, "ORA$TRANSLATE", kTypeVarchar2, false},
+    {"UPPER", 1, 1, "ORA$UPPER", kTypeVarchar2, false},
+    // Numbers.
+    {"ABS", 1, 1, "ORA$ABS", kTypeNumber, false},
+    {"ACOS", 1, 1, "ORA$ACOS", kTypeNumber, false},
+    {"ASIN", 1, 1, "ORA$ASIN", kTypeNumber, false},
+    {"ATAN", 1, 1, "ORA$ATAN", kTypeNumber, false},
+    {"ATAN2", 2, 2, "ORA$ATAN2", kTypeNumber, false},
+    {"CEIL", 1, 1, "ORA$CEIL", kTypeNumber, false},
+    {"COS", 1, 1, "ORA$COS", kTypeNumber, false},
+    {"COSH", 1, 1, "ORA$COSH", kTypeNumber, false},
+    {"EXP", 1, 1, "ORA$EXP", kTypeNumber, false},
+    {"FLOOR", 1, 1, "ORA$FLOOR", kTypeNumber, false},
+    {"LN", 1, 1, "ORA$LN", kTypeNumber, false},
+    {"LOG", 2, 2, "ORA$LOG", kTypeNumber, false},
+    {"MOD", 2, 2, "ORA$MOD", kTypeNumber, false},
+    {"POWER", 2, 2, "ORA$POWER", kTypeNumber, false},
+    {"SIGN", 1, 1, "ORA$SIGN", kTypeNumber, false},
+    {"SIN", 1, 1, "ORA$SIN", kTypeNumber, false},
+    {"SINH", 1, 1, "ORA$SINH", kTypeNumber, false},
+    {"SQRT", 1, 1, "ORA$SQRT", kTypeNumber, false},
+    {"TAN", 1, 1, "ORA$TAN", kTypeNumber, false},
+    {"TANH", 1, 1, "ORA$TANH", kTypeNumber, false},
+    {"ROUND", 1, 2, "", kTypeNumber, false},
+    {"TRUNC", 1, 2, "", kTypeNumber, false},
+    // Dates.
+    {"ADD_MONTHS", 2, 2, "ORA$ADD_MONTHS", kTypeDate, false},
+    {"LAST_DAY", 1, 1, "ORA$LAST_DAY", kTypeDate, false},
+    {"MONTHS_BETWEEN", 2, 2, "ORA$MONTHS_BETWEEN", kTypeNumber, false},
+    {"NEXT_DAY", 2, 2, "ORA$NEXT_DAY", kTypeDate, false},
+    // Conversions.
+    {"CHARTOROWID", 1, 1, "ORA$CHARTOROWID", kTypeRowid, false},
+    {"HEXTORAW", 1, 1, "ORA$HEXTORAW", kTypeRaw, false},
+    {"RAWTOHEX", 1, 1, "ORA$RAWTOHEX", kTypeVarchar2, false},
+    {"ROWIDTOCHAR", 1, 1, "ORA$ROWIDTOCHAR", kTypeVarchar2, false},
+    {"TO_CHAR", 1, 3, "", kTypeVarchar2, false},
+    {"TO_DATE", 1, 3, "ORA$TO_DATE", kTypeDate, false},
+    {"TO_NUMBER", 1, 3, "ORA$TO_NUMBER", kTypeNumber, false},
+    // Others.
+    {"DECODE", 3, 255, "", -3, false},
+    {"DUMP", 1, 4, "ORA$DUMP", kTypeVarchar2, false},
+    {"GREATEST", 1, 255, "ORA$GREATEST", -1, false},
+    {"LEAST", 1, 255, "ORA$LEAST", -1, false},
+    {"NVL", 2, 2, "coalesce", -1, false},
+    {"NVL2", 3, 3, "", -2, false},
+    {"USERENV", 1, 1, "ORA$USERENV", kTypeVarchar2, false},
+    {"VSIZE", 1, 1, "ORA$VSIZE", kTypeNumber, false},
+    // Aggregates.
+    {"AVG", 1, 1, "avg", kTypeNumber, true},
+    {"COUNT", 1, 1, "count", kTypeNumber, true},
+    {"MAX", 1, 1, "max", -1, true},
+    {"MIN", 1, 1, "min", -1, true},
+    {"STDDEV", 1, 1, "ORA$STDDEV", kTypeNumber, true},
+    {"SUM", 1, 1, "sum", kTypeNumber, true},
+    {"VARIANCE", 1, 1, "ORA$VARIANCE", kTypeNumber, true},
+};
+
+const FuncSpec* FindFunction(const std::string& name) {
+  for (const FuncSpec& f : kFunctions) {
+    if (name == f.name) return &f;
+  }
+  return nullptr;
+}
+
+bool IsPseudo(const Expr& e, const char* word) {
+  return e.kind == ExprKind::Name && e.parts.size() == 1 && !e.quotedLast && e.parts[0] == word;
+}
+
+bool ContainsAggregate(const Expr& e) {
+  if (e.kind == ExprKind::Call) {
+    const FuncSpec* f = FindFunction(e.text);
+    if (f && f->aggregate && e.parts.empty()) return true;
+  }
+  for (const auto& a : e.args) {
+    if (a && ContainsAggregate(*a)) return true;
+  }
+  return false;
+}
+
+bool IsNumericType(int t) {
+  return t == kTypeNumber;
+}
+
+// Splits a condition into its top-level AND terms (moving them out).
+void SplitAnd(ExprPtr e, std::vector<ExprPtr>& out) {
+  if (!e) return;
+  if (e->kind == ExprKind::Binary && e->text == "AND") {
+    SplitAnd(std::move(e->args[0]), out);
+    SplitAnd(std::move(e->args[1]), out);
+    return;
+  }
+  out.push_back(std::move(e));
+}
+
+ExprPtr JoinAnd(std::vector<ExprPtr> terms) {
+  ExprPtr acc;
+  for (auto& t : terms) {
+    if (!acc) {
+      acc = std::move(t);
+      continue;
+    }
+    auto e = std::make_unique<Expr>();
+    e->kind = ExprKind::Binary;
+    e->text = "AND";
+    e->offset = acc->offset;
+    e->args.push_back(std::move(acc));
+    e->args.push_back(std::move(t));
+    acc = std::move(e);
+  }
+  return acc;
+}
+
+void CollectOuterRefs(Expr& e, std::vector<Expr*>& marked, std::vector<Expr*>& plain, bool underOr,
+                      bool& misuse) {
+  if (e.kind == ExprKind::Name) {
+    if (e.outerJoin) {
+      marked.push_back(&e);
+      if (underOr) misuse = true;
+    } else {
+      plain.push_back(&e);
+    }
+    return;
+  }
+  bool orHere = underOr || (e.kind == ExprKind::Binary && e.text == "OR") || e.kind == ExprKind::In;
+  for (auto& a : e.args) {
+    if (a) CollectOuterRefs(*a, marked, plain, orHere, misuse);
+  }
+}
+
+bool HasOuterMarker(const Expr& e) {
+  if (e.kind == ExprKind::Name && e.outerJoin) return true;
+  for (const auto& a : e.args) {
+    if (a && HasOuterMarker(*a)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+Translator::Translator(std::string_view text, const TranslateContext& ctx)
+    : text_(text), ctx_(ctx), tokens_(Tokenize(text)), p_(text, tokens_) {}
+
+std::string Translator::OwnerOrCurrent(const std::string& owner) const {
+  return owner.empty() ? ctx_.currentUser : owner;
+}
+
+ResolvedObject Translator::ResolveObject(const std::string& owner, const std::string& name,
+                                         const std::string& link, size_t offset, bool sequence) {
+  ObjectRef ref;
+  ref.owner = owner;
+  ref.name = name;
+  ref.link = link;
+  ref.offset = int(offset);
+  std::optional<ResolvedObject> r;
+  try {
+    if (ctx_.resolve) {
+      r = ctx_.resolve(ref);
+    } else {
+      ResolvedObject o;
+      if (owner.empty() && name == "DUAL") {
+        o.owner = "SYS";
+      } else {
+        o.owner = OwnerOrCurrent(owner);
+      }
+      o.name = name;
+      o.objectType = sequence ? "SEQUENCE" : "TABLE";
+      r = o;
+    }
+  } catch (OraError& e) {
+    if (e.offset < 0) e.offset = int(offset);
+    throw;
+  }
+  if (!r) throw MakeOraError(sequence ? 2289 : 942, int(offset));
+  if (sequence && r->objectType != "SEQUENCE") throw MakeOraError(2289, int(offset));
+  if (!sequence && r->objectType == "SEQUENCE") throw MakeOraError(2201, int(offset));
+  return *r;
+}
+
+void Translator::LoadColumns(ast::TableRef& t) {
+  if (!ctx_.columns) return;
+  auto cols = ctx_.columns(t.resolved);
+  if (!cols) return;
+  t.columns = std::move(*cols);
+  t.hasColumns = true;
+  t.directColumns.assign(t.columns.size(), true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Prepare: resolve names and compute types, bottom-up.
+
+void Translator::PrepareQuery(ast::Query& q, Scope* outer) {
+  if (q.block) {
+    PrepareBlock(*q.block, outer, &q.orderBy);
+    return;
+  }
+  for (auto& part : q.parts) PrepareQuery(*part, outer);
+  // ORDER BY of a compound (or of a wrapped query) names the result columns.
+  if (!q.orderBy.empty()) {
+    auto scope = std::make_unique<Scope>();
+    scope->parent = outer;
+    scope->orderAliases = &FirstItems(q);
+    for (auto& item : q.orderBy) Prepare(*item.expr, *scope);
+    scopes_.push_back(std::move(scope));
+  }
+}
+
+const std::vector<ast::SelectItem>& Translator::FirstItems(ast::Query& q) {
+  ast::Query* cur = &q;
+  while (!cur->block) cur = cur->parts[0].get();
+  return cur->block->items;
+}
+
+void Translator::PrepareTable(ast::TableRef& t, Scope* outer) {
+  if (t.subquery) {
+    PrepareQuery(*t.subquery, outer);
+    t.emitAlias = t.alias.empty() ? "ORA$V" + std::to_string(++aliasCounter_) : t.alias;
+    const auto& items = FirstItems(*t.subquery);
+    t.hasColumns = true;
+    for (const auto& item : items) {
+      if (item.expr->kind == ExprKind::Star) {
+        t.hasColumns = false;
+        break;
+      }
+      ColumnInfo c;
+      c.name = ItemName(item);
+      c.type.code = item.expr->type;
+      t.columns.push_back(c);
+      t.directColumns.push_back(item.expr->directColumn);
+    }
+    if (!t.hasColumns) {
+      t.columns.clear();
+      t.directColumns.clear();
+    }
+    return;
+  }
+  t.resolved = ResolveObject(t.owner, t.name, t.link, t.offset, false);
+  t.emitAlias = t.alias.empty() ? t.name : t.alias;
+  t.rowidExpr = QuoteIdent(t.emitAlias) + ".rowid";
+  LoadColumns(t);
+}
+
+bool Translator::ExtractRownumLimit(ExprPtr& where, std::vector<Expr*>& limits) {
+  if (!where) return false;
+  std::vector<ExprPtr> terms;
+  SplitAnd(std::move(where), terms);
+  std::vector<ExprPtr> rest;
+  bool any = false;
+  auto isBound = [](const Expr& e) {
+    return e.kind == ExprKind::Number || e.kind == ExprKind::Bind ||
+           (e.kind == ExprKind::Unary && e.text == "-" && e.args[0]->kind == ExprKind::Number);
+  };
+  for (auto& t : terms) {
+    bool taken = false;
+    if (t->kind == ExprKind::Binary && t->text != "AND" && t->text != "OR" && t->args.size() == 2) {
+      static const std::set<std::string> kCmp = {"=", "<>", "<", ">", "<=", ">="};
+      if (kCmp.count(t->text)) {
+        if (IsPseudo(*t->args[0], "ROWNUM") && isBound(*t->args[1])) {
+          taken = true;
+        } else if (IsPseudo(*t->args[1], "ROWNUM") && isBound(*t->args[0])) {
+          // Flip "5 >= ROWNUM" into "ROWNUM <= 5".
+          std::swap(t->args[0], t->args[1]);
+          static const std::map<std::string, std::string> kFlip = {
+              {"=", "="}, {"<>", "<>"}, {"<", ">"}, {">", "<"}, {"<=", ">="}, {">=", "<="}};
+          t->text = kFlip.at(t->text);
+          taken = true;
+        }
+      }
+    } else if (t->kind == ExprKind::Between && !t->negated && IsPseudo(*t->args[0], "ROWNUM") &&
+               isBound(*t->args[1]) && isBound(*t->args[2])) {
+      taken = true;
+    }
+    if (taken) {
+      any = true;
+      limits.push_back(t.release());
+    } else {
+      rest.push_back(std::move(t));
+    }
+  }
+  where = JoinAnd(std::move(rest));
+  return any;
+}
+
+
+void Translator::PrepareBlock(ast::QueryBlock& b, Scope* outer,
+                              std::vector<ast::OrderItem>* orderBy) {
+  for (auto& t : b.from) PrepareTable(*t, outer);
+  auto scopeOwned = std::make_unique<Scope>();
+  Scope& scope = *scopeOwned;
+  scopes_.push_back(std::move(scopeOwned));
+  scope.parent = outer;
+  scope.block = &b;
+  for (auto& t : b.from) scope.tables.push_back(t.get());
+  {
+    std::set<std::string> seen;
+    for (auto& t : b.from) {
+      if (!seen.insert(t->emitAlias).second && !t->alias.empty()) {
+        throw MakeOraError(918, int(t->aliasOffset));
+      }
+    }
+  }
+  if (b.connectBy) {
+    if (b.from.size() != 1) throw MakeOraError(1437, int(b.from[1]->offset));
+    ast::TableRef& t = *b.from[0];
+    t.levelExpr = QuoteIdent(t.emitAlias) + "." + QuoteIdent("ORA$LEVEL");
+    if (!t.subquery) t.rowidExpr = QuoteIdent(t.emitAlias) + "." + QuoteIdent("ORA$RID");
+  }
+  std::vector<Expr*> limits;
+  ExtractRownumLimit(b.where, limits);
+  if (!limits.empty()) {
+    auto& store = rownumLimits_[&b];
+    for (Expr* l : limits) store.emplace_back(l);
+  }
+  for (auto& t : b.from) {
+    if (t->on) Prepare(*t->on, scope);
+  }
+  if (b.where) Prepare(*b.where, scope);
+  if (rownumLimits_.count(&b)) {
+    for (auto& l : rownumLimits_[&b]) {
+      for (size_t i = 1; i < l->args.size(); ++i) Prepare(*l->args[i], scope);
+    }
+  }
+  if (b.startWith) Prepare(*b.startWith, scope);
+  if (b.connectBy) Prepare(*b.connectBy, scope);
+  for (auto& g : b.groupBy) Prepare(*g, scope);
+  if (b.having) Prepare(*b.having, scope);
+  for (auto& item : b.items) {
+    if (item.expr->kind != ExprKind::Star) Prepare(*item.expr, scope);
+  }
+  ExpandStars(b);
+  for (auto& into : b.into) {
+    if (into->kind == ExprKind::Name && ctx_.isVariable) into->ref = RefKind::Variable;
+  }
+  if (orderBy && !orderBy->empty()) {
+    scope.orderAliases = &b.items;
+    for (auto& item : *orderBy) Prepare(*item.expr, scope);
+    scope.orderAliases = nullptr;
+  }
+  SplitOuterJoins(b);
+}
+
+void Translator::ExpandStars(ast::QueryBlock& b) {
+  std::vector<ast::SelectItem> out;
+  bool changed = false;
+  for (auto& item : b.items) {
+    Expr& e = *item.expr;
+    if (e.kind != ExprKind::Star) {
+      out.push_back(std::move(item));
+      continue;
+    }
+    std::vector<ast::TableRef*> tables;
+    if (e.parts.empty()) {
+      for (auto& t : b.from) tables.push_back(t.get());
+    } else {
+      // t.* or owner.t.*
+      for (auto& t : b.from) {
+        bool match = false;
+        if (e.parts.size() == 1) {
+          match = t->alias.empty() ? t->name == e.parts[0] : t->alias == e.parts[0];
+        } else {
+          match = t->alias.empty() && t->name == e.parts[1] &&
+                  (t->owner == e.parts[0] || t->resolved.owner == e.parts[0]);
+        }
+        if (match) tables.push_back(t.get());
+      }
+      if (tables.empty()) throw MakeOraError(904, int(e.offset), e.parts.back());
+    }
+    bool known =
+        std::all_of(tables.begin(), tables.end(), [](ast::TableRef* t) { return t->hasColumns; });
+    if (!known) {
+      if (!e.parts.empty()) e.table = tables[0];
+      out.push_back(std::move(item));
+      continue;
+    }
+    changed = true;
+    for (ast::TableRef* t : tables) {
+      for (size_t i = 0; i < t->columns.size(); ++i) {
+        ast::SelectItem ni;
+        ni.expr = std::make_unique<Expr>();
+        Expr& c = *ni.expr;
+        c.kind = ExprKind::Name;
+        c.offset = e.offset;
+        c.parts = {t->columns[i].name};
+        c.ref = RefKind::Column;
+        c.table = t;
+        c.type = t->columns[i].type.code;
+        c.directColumn = t->directColumns[i];
+        ni.alias = t->columns[i].name;
+        ni.aliasQuoted = true;
+        ni.aliasOffset = e.offset;
+        out.push_back(std::move(ni));
+      }
+    }
+  }
+  (void)changed;
+  b.items = std::move(out);
+}
+
+void Translator::SplitOuterJoins(ast::QueryBlock& b) {
+  if (!b.where || !HasOuterMarker(*b.where)) return;
+  for (auto& t : b.from) {
+    if (t->join != ast::JoinKind::Comma) throw MakeOraError(1719, int(b.where->offset));
+  }
+  std::vector<ExprPtr> terms;
+  SplitAnd(std::move(b.where), terms);
+  std::vector<ExprPtr> rest;
+  for (auto& term : terms) {
+    std::vector<Expr*> marked, plain;
+    bool misuse = false;
+    CollectOuterRefs(*term, marked, plain, false, misuse);
+    if (marked.empty()) {
+      rest.push_back(std::move(term));
+      continue;
+    }
+    if (misuse) throw MakeOraError(1719, int(marked[0]->offset));
+    ast::TableRef* outerTable = nullptr;
+    for (Expr* m : marked) {
+      if (!m->table) throw MakeOraError(904, int(m->offset), m->parts.back());
+      if (outerTable && outerTable != m->table) throw MakeOraError(1468, int(m->offset));
+      outerTable = m->table;
+    }
+    for (Expr* pl : plain) {
+      if (pl->table && pl->table != outerTable &&
+          std::find(outerTable->dependsOn.begin(), outerTable->dependsOn.end(), pl->table) ==
+              outerTable->dependsOn.end()) {
+        // Only tables of this block count; outer references are constants here.
+        bool local = std::any_of(b.from.begin(), b.from.end(),
+                                 [&](auto& t) { return t.get() == pl->table; });
+        if (local) outerTable->dependsOn.push_back(pl->table);
+      }
+    }
+    outerTable->outerConditions.push_back(std::move(term));
+  }
+  b.where = JoinAnd(std::move(rest));
+  // Order the tables so that every outer-joined table follows those it depends on.
+  std::vector<std::unique_ptr<ast::TableRef>> ordered;
+  std::vector<std::unique_ptr<ast::TableRef>> pending;
+  for (auto& t : b.from) {
+    if (t->outerConditions.empty()) {
+      ordered.push_back(std::move(t));
+    } else {
+      pending.push_back(std::move(t));
+    }
+  }
+  while (!pending.empty()) {
+    bool progress = false;
+    for (size_t i = 0; i < pending.size(); ++i) {
+      auto& t = pending[i];
+      bool ready = std::all_of(t->dependsOn.begin(), t->dependsOn.end(), [&](ast::TableRef* d) {
+        return std::any_of(ordered.begin(), ordered.end(), [&](auto& o) { return o.get() == d; });
+      });
+      if (ready) {
+        t->join = ast::JoinKind::Left;
+        ordered.push_back(std::move(t));
+        pending.erase(pending.begin() + long(i));
+        progress = true;
+        break;
+      }
+    }
+    if (!progress) throw MakeOraError(1416, int(pending[0]->offset));
+  }
+  if (ordered.empty()) return;
+  // Outer-joined tables cannot lead the list.
+  if (!ordered[0]->outerConditions.empty()) throw MakeOraError(1416, int(ordered[0]->offset));
+  b.from = std::move(ordered);
+}
+
+void Translator::Prepare(Expr& e, Scope& scope) {
+  switch (e.kind) {
+    case ExprKind::Number:
+      e.type = kTypeNumber;
+      return;
+    case ExprKind::String:
+      e.type = kTypeChar;
+      return;
+    case ExprKind::Null:
+    case ExprKind::Bind:
+      return;
+    case ExprKind::Name:
+      ResolveName(e, scope);
+      return;
+    case ExprKind::Star:
+      return;
+    case ExprKind::Subquery:
+    case ExprKind::Exists:
+      PrepareQuery(*e.query, &scope);
+      if (e.kind == ExprKind::Subquery) {
+        const auto& items = FirstItems(*e.query);
+        if (items.size() != 1 && e.kind == ExprKind::Subquery)
+          throw MakeOraError(913, int(e.offset));
+        e.type = items[0].expr->type;
+      }
+      return;
+    case ExprKind::In:
+    case ExprKind::Quantified:
+      for (auto& a : e.args) Prepare(*a, scope);
+      if (e.query) PrepareQuery(*e.query, &scope);
+      return;
+    case ExprKind::Call:
+      for (auto& a : e.args) {
+        if (a->kind != ExprKind::Star) Prepare(*a, scope);
+      }
+      TypeCall(e);
+      return;
+    case ExprKind::Unary:
+      if (e.text == "PRIOR") {
+        if (!scope.block || !scope.block->connectBy) throw MakeOraError(936, int(e.offset));
+      }
+      Prepare(*e.args[0], scope);
+      e.type = e.text == "NOT" ? 0 : e.args[0]->type;
+      if (e.text == "-" || e.text == "+") e.type = kTypeNumber;
+      return;
+    case ExprKind::Binary: {
+      Prepare(*e.args[0], scope);
+      Prepare(*e.args[1], scope);
+      int a = e.args[0]->type, b = e.args[1]->type;
+      if (e.text == "||") {
+        e.type = kTypeVarchar2;
+      } else if (e.text == "+") {
+        e.type = (a == kTypeDate || b == kTypeDate) ? kTypeDate : kTypeNumber;
+      } else if (e.text == "-") {
+        e.type = (a == kTypeDate && b != kTypeDate) ? kTypeDate : kTypeNumber;
+      } else if (e.text == "*" || e.text == "/") {
+        e.type = kTypeNumber;
+      }
+      return;
+    }
+    case ExprKind::Case: {
+      for (auto& a : e.args) Prepare(*a, scope);
+      size_t first = e.hasOperand ? 2 : 1;
+      for (size_t i = first; i < e.args.size(); i += 2) {
+        if (e.args[i]->type) {
+          e.type = e.args[i]->type;
+          break;
+        }
+      }
+      if (!e.type && e.hasElse) e.type = e.args.back()->type;
+      return;
+    }
+    case ExprKind::Like:
+    case ExprKind::Between:
+    case ExprKind::IsNull:
+    case ExprKind::List:
+      for (auto& a : e.args) Prepare(*a, scope);
+      return;
+  }
+}
+
+void Translator::TypeCall(Expr& e) {
+  if (!e.parts.empty()) throw MakeOraError(904, int(e.offset), e.parts.back() + "\".\"" + e.text);
+  const FuncSpec* f = FindFunction(e.text);
+  if (!f) {
+    if (e.text == "SYSDATE" || e.text == "USER" || e.text == "UID") {
+      throw MakeOraError(933, int(e.offset));
+    }
+    throw MakeOraError(904, int(e.offset), e.text);
+  }
+  int n = int(e.args.size());
+  if (n < f->minArgs) throw MakeOraError(938, int(e.offset));
+  if (n > f->maxArgs) throw MakeOraError(939, int(e.offset));
+  if (!e.args.empty() && e.args[0]->kind == ExprKind::Star && e.text != "COUNT") {
+    throw MakeOraError(936, int(e.args[0]->offset));
+  }
+  if (f->type >= 0) {
+    e.type = f->type;
+  } else {
+    size_t idx = size_t(-f->type - 1);
+    e.type = idx < e.args.size() ? e.args[idx]->type : 0;
+    if (e.text == "NVL" && !e.type) e.type = e.args[1]->type;
+  }
+  if ((e.text == "ROUND" || e.text == "TRUNC") && e.args[0]->type == kTypeDate) e.type = kTypeDate;
+}
+
+void Translator::ResolveName(Expr& e, Scope& scope) {
+  const auto& parts = e.parts;
+  const std::string& last = parts.back();
+  auto offsetOf = [&] { return int(e.offset); };
+  auto invalid = [&]() -> OraError {
+    std::string arg;
+    for (size_t i = 0; i < parts.size(); ++i) {
+      if (i) arg += "\".\"";
+      arg += parts[i];
+    }
+    return MakeOraError(904, offsetOf(), arg);
+  };
+
+  // Tables visible under a qualifier, innermost scope first.
+  auto findTable = [&](const std::string* owner, const std::string& name) -> ast::TableRef* {
+    for (Scope* s = &scope; s; s = s->parent) {
+      for (ast::TableRef* t : s->tables) {
+        if (owner) {
+          if (t->alias.empty() && t->name == name &&
+              (t->owner == *owner || t->resolved.owner == *owner)) {
+            return t;
+          }
+        } else if ((t->alias.empty() ? t->name : t->alias) == name) {
+          return t;
+        }
+      }
+    }
+    return nullptr;
+  };
+  auto columnOf = [&](ast::TableRef* t, const std::string& col) -> int {
+    for (size_t i = 0; i < t->columns.size(); ++i) {
+      if (t->columns[i].name == col) return int(i);
+    }
+    return -1;
+  };
+  auto bindColumn = [&](ast::TableRef* t, int idx) {
+    e.ref = RefKind::Column;
+    e.table = t;
+    if (idx >= 0) {
+      e.type = t->columns[size_t(idx)].type.code;
+      e.directColumn = t->directColumns[size_t(idx)];
+    }
+  };
+
+  if (parts.size() == 1) {
+    // ORDER BY may name a select-list alias.
+    if (scope.orderAliases) {
+      for (const auto& item : *scope.orderAliases) {
+        if (item.expr->kind != ExprKind::Star && ItemName(item) == last) {
+          bool isColumnName = item.expr->kind == ExprKind::Name && item.expr->parts.back() == last;
+          if (!isColumnName || !scope.block) {
+            e.ref = RefKind::Unresolved;
+            e.table = nullptr;
+            e.type = item.expr->type;
+            e.text2 = "ALIAS";
+            return;
+          }
+        }
+      }
+    }
+    if (!e.quotedLast) {
+      static const std::pair<const char*, RefKind> kPseudo[] = {
+          {"ROWNUM", RefKind::Rownum}, {"LEVEL", RefKind::Level}, {"SYSDATE", RefKind::Sysdate},
+          {"USER", RefKind::User},     {"UID", RefKind::Uid},     {"ROWID", RefKind::Rowid}};
+      for (auto& [word, kind] : kPseudo) {
+        if (last == word) {
+          e.ref = kind;
+          e.type = kind == RefKind::Sysdate ? kTypeDate
+                   : kind == RefKind::User  ? kTypeVarchar2
+                   : kind == RefKind::Rowid ? kTypeRowid
+                                            : kTypeNumber;
+          if (kind == RefKind::Rowid) {
+            if (scope.tables.empty()) throw invalid();
+            if (scope.tables.size() > 1) throw MakeOraError(918, offsetOf());
+            e.table = scope.tables[0];
+            if (e.table->subquery) throw MakeOraError(1446, offsetOf());
+          }
+          if (kind == RefKind::Level) {
+            if (!scope.block || !scope.block->connectBy) throw MakeOraError(1788, offsetOf());
+            e.table = scope.block->from[0].get();
+          }
+          return;
+        }
+      }
+    }
+    bool allKnown = true;
+    for (Scope* s = &scope; s; s = s->parent) {
+      ast::TableRef* found = nullptr;
+      int foundIdx = -1;
+      for (ast::TableRef* t : s->tables) {
+        if (!t->hasColumns) {
+          allKnown = false;
+          continue;
+        }
+        int idx = columnOf(t, last);
+        if (idx >= 0) {
+          if (found) throw MakeOraError(918, offsetOf());
+          found = t;
+          foundIdx = idx;
+        }
+      }
+      if (found) {
+        bindColumn(found, foundIdx);
+        return;
+      }
+      if (!allKnown) break;
+    }
+    if (ctx_.isVariable && ctx_.isVariable(last)) {
+      e.ref = RefKind::Variable;
+      return;
+    }
+    bool anyTable = false;
+    for (Scope* s = &scope; s; s = s->parent) anyTable = anyTable || !s->tables.empty();
+    if (allKnown || !anyTable) throw invalid();
+    // Columns unknown: let SQLite find it (unqualified).
+    e.ref = RefKind::Column;
+    return;
+  }
+
+  if (!e.quotedLast && (last == "NEXTVAL" || last == "CURRVAL")) {
+    bool isTable = parts.size() == 2 && findTable(nullptr, parts[0]);
+    if (!isTable) {
+      std::string owner = parts.size() == 3 ? parts[0] : "";
+      const std::string& seq = parts[parts.size() - 2];
+      ResolvedObject r = ResolveObject(owner, seq, "", e.partOffsets[parts.size() - 2], true);
+      e.ref = RefKind::Sequence;
+      e.text = r.owner;
+      e.text2 = r.name;
+      e.type = kTypeNumber;
+      return;
+    }
+  }
+  ast::TableRef* t =
+      parts.size() == 2 ? findTable(nullptr, parts[0]) : findTable(&parts[0], parts[1]);
+  if (!t) {
+    if (parts.size() == 2 && ctx_.isVariable && ctx_.isVariable(parts[0] + "." + parts[1])) {
+      e.ref = RefKind::Variable;
+      return;
+    }
+    throw invalid();
+  }
+  if (!e.quotedLast && last == "ROWID") {
+    if (t->subquery) throw MakeOraError(1446, offsetOf());
+    e.ref = RefKind::Rowid;
+    e.table = t;
+    e.type = kTypeRowid;
+    return;
+  }
+  if (t->hasColumns) {
+    int idx = columnOf(t, last);
+    if (idx < 0) throw invalid();
+    bindColumn(t, idx);
+  } else {
+    bindColumn(t, -1);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Writing
+
+std::string Translator::ItemName(const ast::SelectItem& item) const {
+  if (!item.alias.empty()) return item.alias;
+  const Expr& e = *item.expr;
+  // A plain (possibly qualified) column or pseudo-column: its own name.
+  if (e.kind == ExprKind::Name && !e.outerJoin && e.firstToken < tokens_.size() &&
+      tokens_[e.firstToken].offset == e.offset) {
+    return e.parts.back();
+  }
+  // An expression: its text as written, upper-cased, without blanks, at most 30 bytes.
+  std::string name;
+  for (size_t i = e.firstToken; i <= e.lastToken && i < tokens_.size(); ++i) {
+    const Token& t = tokens_[i];
+    std::string_view src = text_.substr(t.offset, t.length);
+    if (t.kind == TokenKind::QuotedIdentifier) {
+      name += src;
+    } else {
+      for (char c : src) name.push_back((c >= 'a' && c <= 'z') ? char(c - 32) : c);
+    }
+  }
+  if (name.size() > 30) name.resize(30);
+  return name;
+}
+
+void Translator::WriteBind(const std::string& name, bool variable, size_t offset) {
+  if (inDdl_) throw MakeOraError(1027, int(offset));
+  size_t idx = 0;
+  for (; idx < result_.binds.size(); ++idx) {
+    if (result_.binds[idx] == name && result_.variableBinds[idx] == variable) break;
+  }
+  if (idx == result_.binds.size()) {
+    result_.binds.push_back(name);
+    result_.variableBinds.push_back(variable);
+  }
+  w_.Put("?" + std::to_string(idx + 1), offset);
+}
+
+void Translator::WriteQuery(ast::Query& q, const std::vector<ColumnInfo>* targets, bool top) {
+  if (q.block) {
+    WriteBlock(*q.block, &q.orderBy, targets, top, false);
+    return;
+  }
+  if (q.parts.size() == 1) {
+    // A parenthesized query ordered again from outside.
+    w_.Put("SELECT * FROM (", q.offset);
+    WriteQuery(*q.parts[0], targets, false);
+    w_.Raw(")");
+  } else {
+    for (size_t i = 0; i < q.parts.size(); ++i) {
+      ast::Query& part = *q.parts[i];
+      if (i > 0) {
+        const std::string& op = q.ops[i - 1];
+        w_.Put(op == "MINUS" ? " EXCEPT " : " " + op + " ", part.offset);
+      }
+      bool plain = part.block && part.orderBy.empty() && !rownumLimits_.count(part.block.get());
+      if (plain) {
+        WriteBlock(*part.block, nullptr, targets, false, true);
+      } else {
+        // SQLite takes no ORDER BY or LIMIT inside a compound's parts.
+        w_.Put("SELECT * FROM (", part.offset);
+        WriteQuery(part, targets, false);
+        w_.Raw(")");
+      }
+    }
+  }
+  if (top) {
+    for (const auto& item : FirstItems(q)) {
+      result_.columnNames.push_back(ItemName(item));
+      const Expr& e = *item.expr;
+      result_.columnTypeHints.push_back(
+          e.directColumn ? 0 : (e.kind == ExprKind::Null ? kTypeVarchar2 : e.type));
+    }
+  }
+  WriteOrderBy(q.orderBy);
+}
+
+void Translator::WriteOrderBy(std::vector<ast::OrderItem>& orderBy) {
+  for (size_t i = 0; i < orderBy.size(); ++i) {
+    auto& item = orderBy[i];
+    w_.Put(i == 0 ? " ORDER BY " : ", ", item.expr->offset);
+    Write(*item.expr);
+    bool nullsFirst = item.nulls == 1 || (item.nulls == 0 && item.desc);
+    w_.Raw(item.desc ? " DESC" : "");
+    w_.Raw(nullsFirst ? " NULLS FIRST" : " NULLS LAST");
+  }
+}
+
+void Translator::WriteBlock(ast::QueryBlock& b, std::vector<ast::OrderItem>* orderBy,
+                            const std::vector<ColumnInfo>* targets, bool top, bool compoundPart) {
+  (void)compoundPart;
+  auto limitIt = rownumLimits_.find(&b);
+  std::vector<std::unique_ptr<Expr>>* limits =
+      limitIt == rownumLimits_.end() ? nullptr : &limitIt->second;
+  bool hasAggregate = !b.groupBy.empty() || b.having;
+  for (auto& item : b.items) hasAggregate = hasAggregate || ContainsAggregate(*item.expr);
+  bool orderAfterLimit = orderBy && !orderBy->empty();
+  // ROWNUM counts rows before sorting, grouping and DISTINCT: take the rows first.
+  bool limitInside = limits && (orderAfterLimit || hasAggregate || b.distinct) &&
+                     b.from.size() == 1 && !b.connectBy;
+
+  w_.Put("SELECT ", b.offset);
+  if (b.distinct) w_.Raw("DISTINCT ");
+  if (top && !b.into.empty()) {
+    for (auto& into : b.into) {
+      if (into->kind == ExprKind::Bind) {
+        result_.selectInto.push_back(":" + into->text);
+      } else {
+        std::string name;
+        for (size_t i = 0; i < into->parts.size(); ++i) name += (i ? "." : "") + into->parts[i];
+        result_.selectInto.push_back(name);
+      }
+    }
+    if (b.into.size() != b.items.size()) {
+      throw MakeOraError(b.into.size() < b.items.size() ? 947 : 913, int(b.intoOffset));
+    }
+  }
+  if (targets && targets->size() != b.items.size() &&
+      std::none_of(b.items.begin(), b.items.end(),
+                   [](auto& i) { return i.expr->kind == ExprKind::Star; })) {
+    throw MakeOraError(targets->size() > b.items.size() ? 947 : 913, int(b.offset));
+  }
+  for (size_t i = 0; i < b.items.size(); ++i) {
+    auto& item = b.items[i];
+    if (i) w_.Raw(", ");
+    Expr& e = *item.expr;
+    if (e.kind == ExprKind::Star) {
+      if (!e.parts.empty() && e.table) {
+        w_.Put(QuoteIdent(e.table->emitAlias) + ".*", e.offset);
+      } else {
+        w_.Put("*", e.offset);
+      }
+      continue;
+    }
+    if (targets && i < targets->size()) {
+      WriteForColumn(e, (*targets)[i]);
+    } else if (e.ref == RefKind::Rownum && limitInside) {
+      Write(e);
+    } else {
+      Write(e);
+    }
+    w_.Raw(" AS " + QuoteIdent(ItemName(item)));
+  }
+  if (limitInside) {
+    ast::TableRef& t = *b.from[0];
+    std::string alias = QuoteIdent(t.emitAlias);
+    w_.Put(" FROM (SELECT " + alias + ".*", t.offset);
+    if (!t.subquery) {
+      w_.Raw(", " + alias + ".rowid AS " + QuoteIdent("ORA$RID"));
+      t.rowidExpr = alias + "." + QuoteIdent("ORA$RID");
+    }
+    w_.Raw(" FROM ");
+    std::string saved = t.rowidExpr;
+    t.rowidExpr = alias + ".rowid";
+    WriteTable(t);
+    if (b.where) {
+      w_.Put(" WHERE ", b.where->offset);
+      Write(*b.where);
+    }
+    t.rowidExpr = saved;
+  } else {
+    w_.Raw(" FROM ");
+    WriteFrom(b);
+    if (b.where) {
+      w_.Put(" WHERE ", b.where->offset);
+      Write(*b.where);
+    }
+  }
+  auto writeLimit = [&] { WriteRownumLimit(*limits); };
+  if (limitInside) {
+    // Without an order of its own SQLite may take the outer ORDER BY's first rows; the
+    // rows ROWNUM counts are those of the table, in its own order.
+    if (!b.from[0]->subquery) w_.Raw(" ORDER BY " + QuoteIdent(b.from[0]->emitAlias) + ".rowid");
+    writeLimit();
+    w_.Raw(") " + QuoteIdent(b.from[0]->emitAlias));
+  }
+  if (!b.groupBy.empty()) {
+    for (size_t i = 0; i < b.groupBy.size(); ++i) {
+      w_.Put(i == 0 ? " GROUP BY " : ", ", b.groupBy[i]->offset);
+      Write(*b.groupBy[i]);
+    }
+  }
+  if (b.having) {
+    w_.Put(" HAVING ", b.having->offset);
+    Write(*b.having);
+  }
+  if (top) {
+    for (const auto& item : b.items) {
+      result_.columnNames.push_back(item.expr->kind == ExprKind::Star ? "*" : ItemName(item));
+      const Expr& e = *item.expr;
+      result_.columnTypeHints.push_back(
+          e.directColumn ? 0 : (e.kind == ExprKind::Null ? kTypeVarchar2 : e.type));
+    }
+  }
+  if (orderBy) WriteOrderBy(*orderBy);
+  if (limits && !limitInside) writeLimit();
+}
+
+// LIMIT for the ROWNUM conditions taken out of a WHERE clause.
+void Translator::WriteRownumLimit(std::vector<std::unique_ptr<Expr>>& limits) {
+  w_.Put(" LIMIT ORA$ROWNUM_LIMIT(", limits[0]->offset);
+  bool first = true;
+  for (auto& l : limits) {
+    if (l->kind == ExprKind::Between) {
+      w_.Raw(first ? "'>=', " : ", '>=', ");
+      Write(*l->args[1]);
+      w_.Raw(", '<=', ");
+      Write(*l->args[2]);
+    } else {
+      w_.Raw((first ? "'" : ", '") + l->text + "', ");
+      Write(*l->args[1]);
+    }
+    first = false;
+  }
+  w_.Raw(")");
+}
+
+void Translator::WriteFrom(ast::QueryBlock& b) {
+  for (size_t i = 0; i < b.from.size(); ++i) {
+    ast::TableRef& t = *b.from[i];
+    if (i > 0) {
+      switch (t.join) {
+        case ast::JoinKind::Comma:
+          w_.Put(", ", t.offset);
+          break;
+        case ast::JoinKind::Inner:
+          w_.Put(t.natural ? " NATURAL JOIN " : " JOIN ", t.offset);
+          break;
+        case ast::JoinKind::Left:
+          w_.Put(t.natural ? " NATURAL LEFT JOIN " : " LEFT JOIN ", t.offset);
+          break;
+        case ast::JoinKind::Right:
+          w_.Put(t.natural ? " NATURAL RIGHT JOIN " : " RIGHT JOIN ", t.offset);
+          break;
+        case ast::JoinKind::Full:
+          w_.Put(t.natural ? " NATURAL FULL JOIN " : " FULL JOIN ", t.offset);
+          break;
+        case ast::JoinKind::Cross:
+          w_.Put(" CROSS JOIN ", t.offset);
+          break;
+      }
+    }
+    if (b.connectBy) {
+      WriteConnectBy(b, t);
+    } else {
+      WriteTable(t);
+    }
+    if (!t.outerConditions.empty()) {
+      w_.Raw(" ON ");
+      for (size_t k = 0; k < t.outerConditions.size(); ++k) {
+        if (k) w_.Raw(" AND ");
+        Write(*t.outerConditions[k]);
+      }
+    } else if (t.on) {
+      w_.Put(" ON ", t.on->offset);
+      Write(*t.on);
+    } else if (!t.usingColumns.empty()) {
+      w_.Raw(" USING (");
+      for (size_t k = 0; k < t.usingColumns.size(); ++k)
+        w_.Raw((k ? ", " : "") + QuoteIdent(t.usingColumns[k]));
+      w_.Raw(")");
+    }
+  }
+}
+
+void Translator::WriteTable(ast::TableRef& t) {
+  if (t.subquery) {
+    w_.Put("(", t.offset);
+    WriteQuery(*t.subquery);
+    w_.Raw(") " + QuoteIdent(t.emitAlias));
+    return;
+  }
+  w_.Put(PhysicalName(t.resolved.owner, t.resolved.name), t.offset);
+  w_.Put(" " + QuoteIdent(t.emitAlias), t.alias.empty() ? t.offset : t.aliasOffset);
+}
+
+// The hierarchy becomes a recursive common table expression over the one table, depth
+// first (the deepest level leaves the queue first), with a path of rowids so that a
+// loop in the data raises ORA-01436 instead of recursing for ever.
+void Translator::WriteConnectBy(ast::QueryBlock& b, ast::TableRef& t) {
+  const std::string cte = QuoteIdent("ORA$CB");
+  const std::string anchor = QuoteIdent("ORA$T"), child = QuoteIdent("ORA$C"),
+                    parent = QuoteIdent("ORA$P");
+  // Overrides hold bare aliases; the writer quotes them.
+  const bool hasRowid = !t.subquery && t.resolved.objectType != "VIEW";  // views have no rowid
+  auto source = [&](const std::string& alias) {
+    if (t.subquery) {
+      w_.Put("(", t.offset);
+      WriteQuery(*t.subquery);
+      w_.Raw(") " + alias);
+    } else {
+      w_.Put(PhysicalName(t.resolved.owner, t.resolved.name) + " " + alias, t.offset);
+    }
+  };
+  w_.Put("(WITH RECURSIVE " + cte + " AS (SELECT " + anchor + ".*, ", t.offset);
+  w_.Raw(hasRowid ? anchor + ".rowid" : "NULL");
+  w_.Raw(" AS " + QuoteIdent("ORA$RID") + ", 1 AS " + QuoteIdent("ORA$LEVEL") + ", ");
+  w_.Raw(hasRowid ? "'/' || " + anchor + ".rowid || '/'" : "'/'");
+  w_.Raw(" AS " + QuoteIdent("ORA$PATH") + " FROM ");
+  source(anchor);
+  if (b.startWith) {
+    aliasOverride_[&t] = "ORA$T";
+    levelOverride_ = "1";
+    w_.Put(" WHERE ", b.startWith->offset);
+    Write(*b.startWith);
+    aliasOverride_.erase(&t);
+    levelOverride_.clear();
+  }
+  w_.Raw(" UNION ALL SELECT " + child + ".*, ");
+  w_.Raw(hasRowid ? child + ".rowid" : "NULL");
+  w_.Raw(", " + parent + "." + QuoteIdent("ORA$LEVEL") + " + 1, " + parent + "." +
+         QuoteIdent("ORA$PATH"));
+  w_.Raw(hasRowid ? " || " + child + ".rowid || '/'" : "");
+  w_.Raw(" FROM ");
+  source(child);
+  w_.Raw(" JOIN " + cte + " " + parent + " ON ");
+  aliasOverride_[&t] = "ORA$C";
+  priorTable_ = &t;
+  priorAlias_ = "ORA$P";
+  inPrior_ = false;
+  levelOverride_ = "(" + parent + "." + QuoteIdent("ORA$LEVEL") + " + 1)";
+  w_.Put("(", b.connectBy->offset);
+  Write(*b.connectBy);
+  w_.Raw(")");
+  aliasOverride_.erase(&t);
+  priorTable_ = nullptr;
+  levelOverride_.clear();
+  w_.Raw(" WHERE ORA$CONNECT_BY_CHECK(" + parent + "." + QuoteIdent("ORA$PATH") + ", ");
+  w_.Raw(hasRowid ? child + ".rowid" : "NULL");
+  w_.Raw(", " + parent + "." + QuoteIdent("ORA$LEVEL") + ") ORDER BY " + QuoteIdent("ORA$LEVEL") +
+         " DESC) SELECT * FROM " + cte + ") " + QuoteIdent(t.emitAlias));
+}
+
+void Translator::WriteAsDate(Expr& e) {
+  if (e.type == kTypeDate) {
+    Write(e);
+    return;
+  }
+  w_.Put("ORA$TO_DATE(", e.offset);
+  Write(e);
+  w_.Raw(")");
+}
+
+void Translator::WriteForColumn(Expr& e, const ColumnInfo& target) {
+  const OracleType& t = target.type;
+  if (e.kind == ExprKind::Null) {
+    Write(e);
+    return;
+  }
+  switch (t.code) {
+    case kTypeDate:
+      w_.Put("ORA$DATE_IN(", e.offset);
+      Write(e);
+      w_.Raw(")");
+      return;
+    case kTypeNumber:
+      w_.Put("ORA$NUMBER_IN(", e.offset);
+      Write(e);
+      w_.Raw(", " + std::to_string(t.precision) + ", " + std::to_string(t.scale) + ")");
+      return;
+    case kTypeVarchar2:
+    case kTypeLong:
+    case kTypeRowid:
+    case kTypeMlslabel:
+      w_.Put("ORA$VARCHAR_IN(", e.offset);
+      Write(e);
+      w_.Raw(", " + std::to_string(t.code == kTypeVarchar2 ? t.size : 0) + ")");
+      return;
+    case kTypeChar:
+      w_.Put("ORA$CHAR_IN(", e.offset);
+      Write(e);
+      w_.Raw(", " + std::to_string(t.size) + ")");
+      return;
+    case kTypeRaw:
+    case kTypeLongRaw:
+      w_.Put("ORA$RAW_IN(", e.offset);
+      Write(e);
+      w_.Raw(", " + std::to_string(t.code == kTypeRaw ? t.size : 0) + ")");
+      return;
+    default:
+      Write(e);
+  }
+}
+
+void Translator::WriteArgs(Expr& e, size_t from) {
+  for (size_t i = from; i < e.args.size(); ++i) {
+    if (i > from) w_.Raw(", ");
+    Write(*e.args[i]);
+  }
+}
+
+void Translator::WriteName(Expr& e) {
+  switch (e.ref) {
+    case RefKind::Column: {
+      const std::string& col = e.parts.back();
+      if (e.table) {
+        std::string alias = e.table->emitAlias;
+        if (inPrior_ && priorTable_ == e.table) {
+          alias = priorAlias_;
+        } else if (auto it = aliasOverride_.find(e.table); it != aliasOverride_.end()) {
+          alias = it->second;
+        }
+        if (alias.empty()) {
+          w_.Put(QuoteIdent(col), e.offset);
+        } else {
+          w_.Put(QuoteIdent(alias) + "." + QuoteIdent(col), e.offset);
+        }
+      } else if (e.parts.size() >= 2) {
+        w_.Put(QuoteIdent(e.parts[e.parts.size() - 2]) + "." + QuoteIdent(col), e.offset);
+      } else {
+        w_.Put(QuoteIdent(col), e.offset);
+      }
+      return;
+    }
+    case RefKind::Rowid: {
+      std::string expr = e.table ? e.table->rowidExpr : "rowid";
+      if (e.table) {
+        if (inPrior_ && priorTable_ == e.table) {
+          expr = QuoteIdent(priorAlias_) + "." + QuoteIdent("ORA$RID");
+        } else if (auto it = aliasOverride_.find(e.table); it != aliasOverride_.end()) {
+          expr = QuoteIdent(it->second) + ".rowid";
+        }
+      }
+      w_.Put("ORA$ROWID(" + expr + ")", e.offset);
+      return;
+    }
+    case RefKind::Rownum:
+      w_.Put("row_number() OVER ()", e.offset);
+      return;
+    case RefKind::Level:
+      if (!levelOverride_.empty()) {
+        w_.Put(levelOverride_, e.offset);
+      } else {
+        w_.Put(e.table->levelExpr, e.offset);
+      }
+      return;
+    case RefKind::Sysdate:
+      w_.Put("ORA$SYSDATE()", e.offset);
+      return;
+    case RefKind::User:
+      w_.Put("ORA$USER()", e.offset);
+      return;
+    case RefKind::Uid:
+      w_.Put("ORA$UID()", e.offset);
+      return;
+    case RefKind::Sequence: {
+      // A statement steps a sequence once per row however often it names NEXTVAL: the
+      // first mention steps it, the others read the value it gave.
+      bool next = e.parts.back() == "NEXTVAL" && nextvalSeen_.insert(e.text + "." + e.text2).second;
+      w_.Put(std::string(next ? "ORA$NEXTVAL(" : "ORA$CURRVAL(") + QuoteString(e.text) + ", " +
+                 QuoteString(e.text2) + ")",
+             e.offset);
+      return;
+    }
+    case RefKind::Variable: {
+      std::string name;
+      for (size_t i = 0; i < e.parts.size(); ++i) name += (i ? "." : "") + e.parts[i];
+      WriteBind(name, true, e.offset);
+      return;
+    }
+    case RefKind::Unresolved:
+      if (e.text2 == "ALIAS") {
+        w_.Put(QuoteIdent(e.parts.back()), e.offset);
+        return;
+      }
+      w_.Put(QuoteIdent(e.parts.back()), e.offset);
+      return;
+  }
+}
+
+void Translator::WriteCall(Expr& e) {
+  const FuncSpec* f = FindFunction(e.text);
+  const std::string& n = e.text;
+  if (n == "DECODE") {
+    // DECODE matches NULL with NULL, which IS does.
+    w_.Put("(CASE", e.offset);
+    size_t i = 1;
+    for (; i + 1 < e.args.size(); i += 2) {
+      w_.Raw(" WHEN ");
+      bool dateCmp = e.args[0]->type == kTypeDate && e.args[i]->type != kTypeDate &&
+                     e.args[i]->kind != ExprKind::Null;
+      Write(*e.args[0]);
+      w_.Raw(" IS ");
+      if (dateCmp) {
+        WriteAsDate(*e.args[i]);
+      } else {
+        Write(*e.args[i]);
+      }
+      w_.Raw(" THEN ");
+      Write(*e.args[i + 1]);
+    }
+    if (i < e.args.size()) {
+      w_.Raw(" ELSE ");
+      Write(*e.args[i]);
+    }
+    w_.Raw(" END)");
+    return;
+  }
+  if (n == "NVL2") {
+    w_.Put("(CASE WHEN ", e.offset);
+    Write(*e.args[0]);
+    w_.Raw(" IS NOT NULL THEN ");
+    Write(*e.args[1]);
+    w_.Raw(" ELSE ");
+    Write(*e.args[2]);
+    w_.Raw(" END)");
+    return;
+  }
+  if (n == "TO_CHAR") {
+    int t = e.args[0]->type;
+    w_.Put(t == kTypeDate     ? "ORA$TO_CHAR_DATE("
+           : t == kTypeNumber ? "ORA$TO_CHAR_NUMBER("
+                              : "ORA$TO_CHAR(",
+           e.offset);
+    WriteArgs(e);
+    w_.Raw(")");
+    return;
+  }
+  if (n == "ROUND" || n == "TRUNC") {
+    bool date =
+        e.args[0]->type == kTypeDate ||
+        (e.args.size() > 1 && (e.args[1]->type == kTypeChar || e.args[1]->type == kTypeVarchar2));
+    w_.Put("ORA$" + n + (date ? "_DATE(" : "("), e.offset);
+    WriteArgs(e);
+    w_.Raw(")");
+    return;
+  }
+  w_.Put(std::string(f->target) + "(", e.offset);
+  if (e.distinct) w_.Raw("DISTINCT ");
+  if (!e.args.empty() && e.args[0]->kind == ExprKind::Star) {
+    w_.Raw("*");
+  } else if (f->type == kTypeVarchar2 || n == "INSTR" || n == "INSTRB" || n == "LENGTH" ||
+             n == "LENGTHB" || n == "ASCII") {
+    // A date given to a string function is its text in the session's format.
+    for (size_t i = 0; i < e.args.size(); ++i) {
+      if (i) w_.Raw(", ");
+      if (e.args[i]->type == kTypeDate) {
+        w_.Put("ORA$TO_CHAR_DATE(", e.args[i]->offset);
+        Write(*e.args[i]);
+        w_.Raw(")");
+      } else {
+        Write(*e.args[i]);
+      }
+    }
+  } else {
+    WriteArgs(e);
+  }
+  w_.Raw(")");
+}
+
+void Translator::Write(Expr& e) {
+  switch (e.kind) {
+    case ExprKind::Number:
+      w_.Put(e.text, e.offset);
+      return;
+    case ExprKind::String:
+      w_.Put(QuoteString(e.text), e.offset);
+      return;
+    case ExprKind::Null:
+      w_.Put("NULL", e.offset);
+      return;
+    case ExprKind::Bind:
+      WriteBind(e.text, false, e.offset);
+      return;
+    case ExprKind::Name:
+      WriteName(e);
+      return;
+    case ExprKind::Star:
+      w_.Put("*", e.offset);
+      return;
+    case ExprKind::Call:
+      WriteCall(e);
+      return;
+    case ExprKind::Unary:
+      if (e.text == "PRIOR") {
+        // The parent row of the hierarchy.
+        bool saved = inPrior_;
+        inPrior_ = priorTable_ != nullptr;
+        Write(*e.args[0]);
+        inPrior_ = saved;
+        return;
+      }
+      w_.Put("(" + e.text + " ", e.offset);
+      Write(*e.args[0]);
+      w_.Raw(")");
+      return;
+    case ExprKind::Binary: {
+      const std::string& op = e.text;
+      Expr& a = *e.args[0];
+      Expr& b = *e.args[1];
+      if (op == "AND" || op == "OR") {
+        w_.Put("(", e.offset);
+        Write(a);
+        w_.Raw(" " + op + " ");
+        Write(b);
+        w_.Raw(")");
+        return;
+      }
+      if (op == "||") {
+        // Flatten a || b || c into one call.
+        std::vector<Expr*> operands;
+        std::vector<Expr*> stack = {&e};
+        while (!stack.empty()) {
+          Expr* x = stack.back();
+          stack.pop_back();
+          if (x->kind == ExprKind::Binary && x->text == "||") {
+            stack.push_back(x->args[1].get());
+            stack.push_back(x->args[0].get());
+          } else {
+            operands.push_back(x);
+          }
+        }
+        w_.Put("ORA$CONCAT(", e.offset);
+        for (size_t i = 0; i < operands.size(); ++i) {
+          if (i) w_.Raw(", ");
+          if (operands[i]->type == kTypeDate) {
+            w_.Put("ORA$TO_CHAR_DATE(", operands[i]->offset);
+            Write(*operands[i]);
+            w_.Raw(")");
+          } else {
+            Write(*operands[i]);
+          }
+        }
+        w_.Raw(")");
+        return;
+      }
+      if (op == "+" || op == "-" || op == "*" || op == "/") {
+        int ta = a.type, tb = b.type;
+        const char* fn = nullptr;
+        bool swap = false;
+        if (op == "+") {
+          if (ta == kTypeDate && tb != kTypeDate)
+            fn = "ORA$DATE_ADD";
+          else if (tb == kTypeDate && ta != kTypeDate)
+            fn = "ORA$DATE_ADD", swap = true;
+          else if (!(IsNumericType(ta) && IsNumericType(tb)))
+            fn = "ORA$ADD";
+        } else if (op == "-") {
+          if (ta == kTypeDate && tb == kTypeDate)
+            fn = "ORA$DATE_DIFF";
+          else if (ta == kTypeDate)
+            fn = "ORA$DATE_SUB";
+          else if (!(IsNumericType(ta) && IsNumericType(tb)))
+            fn = "ORA$SUB";
+        } else if (op == "*") {
+          if (!(IsNumericType(ta) && IsNumericType(tb))) fn = "ORA$MUL";
+        } else {
+          fn = "ORA$DIV";
+        }
+        if (fn) {
+          w_.Put(std::string(fn) + "(", e.offset);
+          Write(swap ? b : a);
+          w_.Raw(", ");
+          Write(swap ? a : b);
+          w_.Raw(")");
+        } else {
+          w_.Put("(", e.offset);
+          Write(a);
+          w_.Raw(" " + op + " ");
+          Write(b);
+          w_.Raw(")");
+        }
+        return;
+      }
+      // Comparisons.  ROWID = x compares the rowid itself, so that the key is used.
+      if (op == "=" && (a.ref == RefKind::Rowid || b.ref == RefKind::Rowid) &&
+          a.kind == ExprKind::Name && a.ref == RefKind::Rowid && b.ref != RefKind::Rowid) {
+        std::string expr = a.table ? a.table->rowidExpr : "rowid";
+        if (a.table) {
+          if (auto it = aliasOverride_.find(a.table); it != aliasOverride_.end())
+            expr = QuoteIdent(it->second) + ".rowid";
+        }
+        w_.Put("(" + expr + " = ORA$ROWID_NUMBER(", e.offset);
+        Write(b);
+        w_.Raw("))");
+        return;
+      }
+      // A date meets text as a date; a number meets a bound value as a number (SQLite
+      // would order any text after every number).
+      auto side = [&](Expr& x, const Expr& other) {
+        if (other.type == kTypeDate && x.type != kTypeDate && x.kind != ExprKind::Null) {
+          WriteAsDate(x);
+        } else if (other.type == kTypeNumber && x.kind == ExprKind::Bind) {
+          w_.Put("ORA$TO_NUMBER(", x.offset);
+          Write(x);
+          w_.Raw(")");
+        } else {
+          Write(x);
+        }
+      };
+      w_.Put("(", e.offset);
+      side(a, b);
+      w_.Raw(" " + op + " ");
+      side(b, a);
+      w_.Raw(")");
+      return;
+    }
+    case ExprKind::Like:
+      w_.Put(e.negated ? "(NOT ORA$LIKE(" : "(ORA$LIKE(", e.offset);
+      WriteArgs(e);
+      w_.Raw("))");
+      return;
+    case ExprKind::Between: {
+      bool date = e.args[0]->type == kTypeDate;
+      w_.Put("(", e.offset);
+      Write(*e.args[0]);
+      w_.Raw(e.negated ? " NOT BETWEEN " : " BETWEEN ");
+      if (date)
+        WriteAsDate(*e.args[1]);
+      else
+        Write(*e.args[1]);
+      w_.Raw(" AND ");
+      if (date)
+        WriteAsDate(*e.args[2]);
+      else
+        Write(*e.args[2]);
+      w_.Raw(")");
+      return;
+    }
+    case ExprKind::In: {
+      bool date = e.args[0]->type == kTypeDate;
+      w_.Put("(", e.offset);
+      Write(*e.args[0]);
+      w_.Raw(e.negated ? " NOT IN (" : " IN (");
+      if (e.query) {
+        WriteQuery(*e.query);
+      } else {
+        for (size_t i = 1; i < e.args.size(); ++i) {
+          if (i > 1) w_.Raw(", ");
+          if (date)
+            WriteAsDate(*e.args[i]);
+          else
+            Write(*e.args[i]);
+        }
+      }
+      w_.Raw("))");
+      return;
+    }
+    case ExprKind::Quantified: {
+      const std::string& op = e.text;
+      bool all = e.text2 == "ALL";
+      if (e.query) {
+        if (op == "=" && !all) {
+          w_.Put("(", e.offset);
+          Write(*e.args[0]);
+          w_.Raw(" IN (");
+          WriteQuery(*e.query);
+          w_.Raw("))");
+          return;
+        }
+        if (op == "<>" && all) {
+          w_.Put("(", e.offset);
+          Write(*e.args[0]);
+          w_.Raw(" NOT IN (");
+          WriteQuery(*e.query);
+          w_.Raw("))");
+          return;
+        }
+        const auto& items = FirstItems(*e.query);
+        std::string col = QuoteIdent("ORA$Q") + "." + QuoteIdent(ItemName(items[0]));
+        w_.Put(all ? "(NOT EXISTS (SELECT 1 FROM (" : "(EXISTS (SELECT 1 FROM (", e.offset);
+        WriteQuery(*e.query);
+        w_.Raw(") " + QuoteIdent("ORA$Q") + " WHERE " + (all ? "NOT (" : "("));
+        Write(*e.args[0]);
+        w_.Raw(" " + op + " " + col + ")))");
+        return;
+      }
+      w_.Put("(", e.offset);
+      for (size_t i = 1; i < e.args.size(); ++i) {
+        if (i > 1) w_.Raw(all ? " AND " : " OR ");
+        w_.Raw("(");
+        Write(*e.args[0]);
+        w_.Raw(" " + op + " ");
+        Write(*e.args[i]);
+        w_.Raw(")");
+      }
+      w_.Raw(")");
+      return;
+    }
+    case ExprKind::IsNull:
+      w_.Put("(", e.offset);
+      Write(*e.args[0]);
+      w_.Raw(e.negated ? " IS NOT NULL)" : " IS NULL)");
+      return;
+    case ExprKind::Exists:
+      w_.Put("(EXISTS (", e.offset);
+      WriteQuery(*e.query);
+      w_.Raw("))");
+      return;
+    case ExprKind::Subquery:
+      w_.Put("(", e.offset);
+      WriteQuery(*e.query);
+      w_.Raw(")");
+      return;
+    case ExprKind::Case: {
+      w_.Put("(CASE", e.offset);
+      size_t i = 0;
+      if (e.hasOperand) {
+        w_.Raw(" ");
+        Write(*e.args[0]);
+        i = 1;
+      }
+      size_t end = e.args.size() - (e.hasElse ? 1 : 0);
+      for (; i + 1 < end + 1 && i < end; i += 2) {
+        w_.Raw(" WHEN ");
+        Write(*e.args[i]);
+        w_.Raw(" THEN ");
+        Write(*e.args[i + 1]);
+      }
+      if (e.hasElse) {
+        w_.Raw(" ELSE ");
+        Write(*e.args.back());
+      }
+      w_.Raw(" END)");
+      return;
+    }
+    case ExprKind::List:
+      w_.Put("(", e.offset);
+      WriteArgs(e);
+      w_.Raw(")");
+      return;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Entry points
+
+Translation Translator::Run() {
+
+  StatementInfo info = Classify(text_, tokens_);
+  result_.info = info;
+  result_.functionCode = info.functionCode;
+  if (info.functionCode == 0) {
+    throw MakeOraError(900, tokens_.empty() ? 0 : int(tokens_[0].offset));
+  }
+  switch (info.functionCode) {
+    case kFcSelect:
+      Select();
+      break;
+    case kFcInsert:
+      Insert();
+      break;
+    case kFcUpdate:
+      Update();
+      break;
+    case kFcDelete:
+      Delete();
+      break;
+    case kFcCreateTable:
+      CreateTable();
+      break;
+    case kFcCreateView:
+    case kFcCreateIndex:
+    case kFcCreateSequence:
+    case kFcCreateSynonym: {
+      p_.Expect("CREATE", 900);
+      bool orReplace = false;
+      if (p_.Accept("OR")) {
+        p_.Expect("REPLACE", 922);
+        orReplace = true;
+      }
+      bool isPublic = p_.Accept("PUBLIC");
+      bool unique = p_.Accept("UNIQUE");
+      p_.Accept("BITMAP");
+      if (p_.Accept("FORCE") || p_.Accept("NOFORCE")) {
+      }
+      if (info.functionCode == kFcCreateView) {
+        p_.Expect("VIEW", 901);
+        CreateView(orReplace);
+      } else if (info.functionCode == kFcCreateIndex) {
+        p_.Expect("INDEX", 901);
+        CreateIndex(unique);
+      } else if (info.functionCode == kFcCreateSequence) {
+        p_.Expect("SEQUENCE", 901);
+        CreateSequence(false);
+      } else {
+        p_.Expect("SYNONYM", 901);
+        CreateSynonym(orReplace, isPublic);
+      }
+      break;
+    }
+    case kFcAlterSequence:
+      p_.Expect("ALTER", 900);
+      p_.Expect("SEQUENCE", 900);
+      CreateSequence(true);
+      break;
+    case kFcDropTable:
+    case kFcDropView:
+    case kFcDropIndex:
+    case kFcDropSequence:
+    case kFcDropSynonym:
+      Drop();
+      break;
+    case kFcAlterTable:
+      AlterTable();
+      break;
+    case kFcTruncateTable:
+      Truncate();
+      break;
+    case kFcComment:
+      Comment();
+      break;
+    case kFcLock:
+      Lock();
+      break;
+    case kFcRename:
+      Rename();
+      break;
+    default:
+      // The engine's statements (PL/SQL, transactions, sessions, users, grants, ...).
+      break;
+  }
+  result_.sql = std::move(w_.Text());
+  result_.offsets = std::move(w_.Map());
+  if (result_.sql.empty()) {
+    // Binds of statements the engine runs itself are the classifier's.
+    result_.binds = info.binds;
+    result_.variableBinds.assign(result_.binds.size(), false);
+  }
+  return std::move(result_);
+}
+
+Translation Translator::RunExpression() {
+  if (tokens_.empty()) throw MakeOraError(936, 0);
+  ExprPtr e = p_.Expression();
+  p_.Accept(";");
+  if (!p_.AtEnd()) p_.Fail(933);
+  Scope scope;
+  Prepare(*e, scope);
+  Write(*e);
+  result_.sql = std::move(w_.Text());
+  result_.offsets = std::move(w_.Map());
+  result_.columnTypeHints.push_back(e->kind == ExprKind::Null ? kTypeVarchar2 : e->type);
+  return std::move(result_);
+}
+
+Translation Translate(std::string_view text, const TranslateContext& context) {
+  Translator t(text, context);
+  return t.Run();
+}
+
+Translation TranslateExpression(std::string_view text, const TranslateContext& context) {
+  Translator t(text, context);
+  return t.RunExpression();
+}
+
+}  // namespace tess::oci7

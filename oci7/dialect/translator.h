@@ -1,0 +1,136 @@
+// The translator's machinery shared between its query part (translator.cpp) and its
+// statement part (statements.cpp).  Internal to the dialect.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "oci7/dialect/ast.h"
+#include "oci7/dialect/parser.h"
+
+namespace tess::oci7 {
+
+// Output text with its map back to the original offsets.
+class Writer {
+ public:
+  void Put(std::string_view s, size_t original) {
+    if (original != last_) {
+      map_.Add(out_.size(), original);
+      last_ = original;
+    }
+    out_ += s;
+  }
+  void Raw(std::string_view s) { out_ += s; }
+  std::string& Text() { return out_; }
+  OffsetMap& Map() { return map_; }
+  size_t Size() const { return out_.size(); }
+
+ private:
+  std::string out_;
+  OffsetMap map_;
+  size_t last_ = size_t(-1);
+};
+
+std::string QuoteIdent(std::string_view name);    // "NAME" with quotes doubled
+std::string QuoteString(std::string_view value);  // 'value' with quotes doubled
+
+class Translator {
+ public:
+  Translator(std::string_view text, const TranslateContext& ctx);
+  Translation Run();
+  Translation RunExpression();
+
+ private:
+  struct Scope {
+    Scope* parent = nullptr;
+    std::vector<ast::TableRef*> tables;
+    ast::QueryBlock* block = nullptr;
+    const std::vector<ast::SelectItem>* orderAliases = nullptr;  // ORDER BY sees aliases
+  };
+
+  // Statements.
+  void Select();
+  void Insert();
+  void Update();
+  void Delete();
+  void CreateTable();
+  void CreateView(bool orReplace);
+  void CreateIndex(bool unique);
+  void CreateSequence(bool alter);
+  void CreateSynonym(bool orReplace, bool isPublic);
+  void Drop();
+  void AlterTable();
+  void Truncate();
+  void Comment();
+  void Lock();
+  void Rename();
+  OracleType ColumnType();
+  std::string ConditionText(ast::Expr& e, const std::vector<ColumnInfo>& columns);
+  void SkipPhysicalAttributes();
+  std::string OwnerOrCurrent(const std::string& owner) const;
+  std::string DmlTable(ast::TableRef& t);
+
+  // Names.
+  ResolvedObject ResolveObject(const std::string& owner, const std::string& name,
+                               const std::string& link, size_t offset, bool sequence);
+  void LoadColumns(ast::TableRef& t);
+
+  // Queries: prepare (resolve, type) then write.
+  void PrepareQuery(ast::Query& q, Scope* outer);
+  void PrepareBlock(ast::QueryBlock& b, Scope* outer, std::vector<ast::OrderItem>* orderBy);
+  void PrepareTable(ast::TableRef& t, Scope* outer);
+  void Prepare(ast::Expr& e, Scope& scope);
+  void ResolveName(ast::Expr& e, Scope& scope);
+  void TypeCall(ast::Expr& e);
+  void ExpandStars(ast::QueryBlock& b);
+  void SplitOuterJoins(ast::QueryBlock& b);
+  const std::vector<ast::SelectItem>& FirstItems(ast::Query& q);
+
+  void WriteQuery(ast::Query& q, const std::vector<ColumnInfo>* targets = nullptr,
+                  bool top = false);
+  void WriteBlock(ast::QueryBlock& b, std::vector<ast::OrderItem>* orderBy,
+                  const std::vector<ColumnInfo>* targets, bool top, bool compoundPart);
+  void WriteFrom(ast::QueryBlock& b);
+  void WriteTable(ast::TableRef& t);
+  void WriteConnectBy(ast::QueryBlock& b, ast::TableRef& t);
+  void WriteOrderBy(std::vector<ast::OrderItem>& orderBy);
+  void WriteRownumLimit(std::vector<std::unique_ptr<ast::Expr>>& limits);
+  // UPDATE and DELETE: the WHERE clause, ROWNUM conditions included.
+  std::vector<std::unique_ptr<ast::Expr>> TakeRownumLimits(ast::ExprPtr& where, Scope& scope);
+  void WriteDmlWhere(ast::TableRef& t, ast::ExprPtr& where,
+                     std::vector<std::unique_ptr<ast::Expr>>& limits);
+  void Write(ast::Expr& e);
+  void WriteForColumn(ast::Expr& e, const ColumnInfo& target);
+  void WriteDefault(ast::Expr& e, const ColumnInfo& column);
+  void WriteName(ast::Expr& e);
+  void WriteCall(ast::Expr& e);
+  void WriteArgs(ast::Expr& e, size_t from = 0);
+  void WriteAsDate(ast::Expr& e);
+  void WriteBind(const std::string& name, bool variable, size_t offset);
+  std::string ItemName(const ast::SelectItem& item) const;
+  bool ExtractRownumLimit(ast::ExprPtr& where, std::vector<ast::Expr*>& limits);
+  // Numbers the placeholders in order of appearance before anything is written.
+  void RegisterBinds(const std::vector<size_t>& skipOffsets);
+
+  std::string_view text_;
+  const TranslateContext& ctx_;
+  std::vector<Token> tokens_;
+  Parser p_;
+  Writer w_;
+  Translation result_;
+  std::vector<std::unique_ptr<Scope>> scopes_;
+  std::map<const ast::TableRef*, std::string> aliasOverride_;
+  // The ROWNUM conditions taken out of each query block's WHERE.
+  std::map<const ast::QueryBlock*, std::vector<std::unique_ptr<ast::Expr>>> rownumLimits_;
+  const ast::TableRef* priorTable_ = nullptr;  // the CONNECT BY table while writing its condition
+  std::string priorAlias_;                     // and the alias of the parent row
+  bool inPrior_ = false;
+  std::string levelOverride_;
+  int aliasCounter_ = 0;
+  std::set<std::string> nextvalSeen_;  // sequences whose NEXTVAL is already written
+  bool inDdl_ = false;  // binds are not allowed
+};
+
+}  // namespace tess::oci7

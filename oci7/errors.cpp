@@ -1,0 +1,331 @@
+// Oracle codes for SQLite failures, and the texts of the codes only the engine raises.
+//
+// SQLite reports constraint failures by table and column ("UNIQUE constraint failed:
+// DEMO.EMP.EMPNO"); Oracle names the constraint, so the catalog's constraint tables are
+// consulted to find it.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "oci7/engine.h"
+
+namespace tess::oci7 {
+namespace {
+
+struct Message {
+  int code;
+  const char* text;
+};
+
+// Codes the engine raises that the dialect's table does not hold.
+constexpr Message kEngineMessages[] = {
+    {28, "your session has been killed"},
+    {600, "internal error code, arguments: [%s]"},
+    {988, "missing or invalid password(s)"},
+    {1000, "maximum open cursors exceeded"},
+    {1009, "missing mandatory parameter"},
+    {1086, "savepoint '%s' never established"},
+    {1045, "user %s lacks CREATE SESSION privilege; logon denied"},
+    {1115, "IO error reading block from file %s"},
+    {1455, "converting column overflows integer datatype"},
+    {1458, "invalid length inside variable character string"},
+    {1460, "unimplemented or unreasonable conversion requested"},
+    {1480, "trailing null missing from STR bind value"},
+    {1432, "public synonym to be dropped does not exist"},
+    {1434, "private synonym to be dropped does not exist"},
+    {1578, "ORACLE data block corrupted (%s)"},
+    {1922, "CASCADE must be specified to drop '%s'"},
+    {1935, "missing user or role name"},
+    {2248, "invalid option for ALTER SESSION"},
+    {2449, "unique/primary keys in table referenced by foreign keys"},
+    {3001, "unimplemented feature"},
+    {3126, "network driver does not support non-blocking operations"},
+    {3128, "connection is in blocking mode"},
+    {4002, "INCREMENT must be a non-zero integer"},
+    {4004, "MINVALUE must be less than MAXVALUE"},
+    {4006, "START WITH cannot be less than MINVALUE"},
+    {4030, "out of process memory when trying to allocate %s bytes"},
+    {6550, "%s"},
+    {8177, "can't serialize access for this transaction"},
+    {20000, "%s"},
+};
+
+const char* EngineText(int code) {
+  for (const Message& m : kEngineMessages)
+    if (m.code == code) return m.text;
+  return nullptr;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// "DEMO.EMP.EMPNO" -> table physical name "DEMO.EMP" and column "EMPNO".
+void SplitTableColumn(std::string_view full, std::string& owner, std::string& table,
+                      std::string& column) {
+  size_t last = full.rfind('.');
+  std::string_view tab = last == std::string_view::npos ? full : full.substr(0, last);
+  column = last == std::string_view::npos ? "" : std::string(full.substr(last + 1));
+  size_t dot = tab.find('.');
+  owner = dot == std::string_view::npos ? "" : std::string(tab.substr(0, dot));
+  table = std::string(dot == std::string_view::npos ? tab : tab.substr(dot + 1));
+}
+
+// The name of a constraint of owner.table of one of the types, whose columns are exactly
+// `columns` (any columns when empty); "" when the catalog has none.
+std::string FindConstraint(sqlite3* db, const std::string& owner, const std::string& table,
+                           const char* types, const std::vector<std::string>& columns) {
+  if (!db) return "";
+  sqlite3_stmt* st = nullptr;
+  const char* sql =
+      "SELECT C.CONSTRAINT_NAME, (SELECT group_concat(COLUMN_NAME, ',') FROM (SELECT "
+      "COLUMN_NAME FROM \"TESS$CONS_COLUMNS\" CC WHERE CC.OWNER = C.OWNER AND "
+      "CC.CONSTRAINT_NAME = C.CONSTRAINT_NAME ORDER BY POSITION)) FROM \"TESS$CONSTRAINTS\" C "
+      "WHERE C.OWNER = ?1 AND C.TABLE_NAME = ?2 AND instr(?3, C.CONSTRAINT_TYPE) > 0 "
+      "ORDER BY C.CONSTRAINT_NAME";
+  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return "";
+  }
+  sqlite3_bind_text(st, 1, owner.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_text(st, 2, table.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_text(st, 3, types, -1, SQLITE_TRANSIENT);
+  std::string want;
+  for (size_t i = 0; i < columns.size(); ++i) want += (i ? "," : "") + columns[i];
+  std::string found;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    const char* name = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    const char* cols = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+    if (!name) continue;
+    if (columns.empty() || (cols && want == cols)) {
+      found = name;
+      break;
+    }
+  }
+  sqlite3_finalize(st);
+  return found;
+}
+
+// The constraint of a foreign key failure: the referencing table's keys for an insert or
+// update, the keys that reference the table for a delete.
+std::string FindForeignKey(sqlite3* db, const std::string& owner, const std::string& table,
+                           bool childSide, std::string& constraintOwner) {
+  if (!db) return "";
+  sqlite3_stmt* st = nullptr;
+  const char* sql =
+      childSide ? "SELECT OWNER, CONSTRAINT_NAME FROM \"TESS$CONSTRAINTS\" WHERE OWNER = ?1 "
+                  "AND TABLE_NAME = ?2 AND CONSTRAINT_TYPE = 'R' ORDER BY CONSTRAINT_NAME"
+                : "SELECT R.OWNER, R.CONSTRAINT_NAME FROM \"TESS$CONSTRAINTS\" R JOIN "
+                  "\"TESS$CONSTRAINTS\" P ON P.OWNER = R.R_OWNER AND P.CONSTRAINT_NAME = "
+                  "R.R_CONSTRAINT_NAME WHERE P.OWNER = ?1 AND P.TABLE_NAME = ?2 AND "
+                  "R.CONSTRAINT_TYPE = 'R' ORDER BY R.CONSTRAINT_NAME";
+  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return "";
+  }
+  sqlite3_bind_text(st, 1, owner.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_text(st, 2, table.c_str(), -1, SQLITE_TRANSIENT);
+  std::string found;
+  if (sqlite3_step(st) == SQLITE_ROW) {
+    const char* o = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    const char* n = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+    if (o && n) {
+      constraintOwner = o;
+      found = n;
+    }
+  }
+  sqlite3_finalize(st);
+  return found;
+}
+
+// The table a DML statement changes, from its first words (INSERT INTO t, UPDATE t,
+// DELETE [FROM] t), resolved through the session.
+std::optional<ResolvedObject> DmlTarget(const FailureContext& context) {
+  if (!context.session || !context.translation) return std::nullopt;
+  // The translator wrote the physical name first after the verb: INSERT INTO "O.N",
+  // UPDATE "O.N", DELETE FROM "O.N".
+  const std::string& sql = context.translation->sql;
+  size_t q = sql.find('"');
+  if (q == std::string::npos) return std::nullopt;
+  size_t end = sql.find('"', q + 1);
+  if (end == std::string::npos) return std::nullopt;
+  std::string phys = sql.substr(q + 1, end - q - 1);
+  size_t dot = phys.find('.');
+  if (dot == std::string::npos) return std::nullopt;
+  return ResolvedObject{phys.substr(0, dot), phys.substr(dot + 1), "TABLE"};
+}
+
+}  // namespace
+
+std::string EngineMessage(int code, std::string_view arg) {
+  if (const char* t = EngineText(code)) {
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
+    std::string out = prefix;
+    std::string_view text = t;
+    size_t at = text.find("%s");
+    if (at == std::string_view::npos) return out.append(text);
+    return out.append(text.substr(0, at)).append(arg).append(text.substr(at + 2));
+  }
+  return OraMessage(code, arg);
+}
+
+OraError EngineError(int code, std::string_view arg, int offset) {
+  return OraError(code, EngineMessage(code, arg), offset);
+}
+
+OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
+  const char* raw = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  std::string msg = raw ? raw : "";
+  int primary = rc & 0xff;
+  int offset = -1;
+  if (db) {
+    int at = sqlite3_error_offset(db);
+    if (at >= 0)
+      offset = context.translation
+                   ? static_cast<int>(context.translation->OriginalOffset(static_cast<size_t>(at)))
+                   : at;
+  }
+  if (auto ora = OraErrorFromMessage(msg)) return *ora;
+
+  switch (primary) {
+    case SQLITE_INTERRUPT:
+      return EngineError(1013);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return EngineError(54);
+    case SQLITE_NOMEM:
+      return EngineError(4030, "?");
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+      return EngineError(1115, msg);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+      return EngineError(1578, msg);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return EngineError(1031);
+    case SQLITE_FULL:
+      return EngineError(1115, "(disk full)");
+    case SQLITE_TOOBIG:
+      return EngineError(1401);
+    case SQLITE_MISMATCH:
+      return EngineError(1722);
+    case SQLITE_RANGE:
+      return EngineError(1036);
+    case SQLITE_ABORT:
+      return EngineError(1002);
+    default:
+      break;
+  }
+
+  if (primary == SQLITE_CONSTRAINT) {
+    std::string owner, table, column;
+    // "UNIQUE constraint failed: DEMO.EMP.EMPNO" (also for primary keys), "NOT NULL
+    // constraint failed: ...", "CHECK constraint failed: NAME": the part after ": ".
+    auto after = [&](const char*) -> std::string_view {
+      std::string_view m = msg;
+      size_t colon = m.find(": ");
+      return colon == std::string_view::npos ? std::string_view() : m.substr(colon + 2);
+    };
+    switch (rc) {
+      case SQLITE_CONSTRAINT_NOTNULL: {
+        SplitTableColumn(after("NOT NULL constraint failed: "), owner, table, column);
+        if (context.functionCode == kFcUpdate) return EngineError(1407);
+        return EngineError(1400);
+      }
+      case SQLITE_CONSTRAINT_PRIMARYKEY:
+      case SQLITE_CONSTRAINT_UNIQUE: {
+        // "UNIQUE constraint failed: DEMO.EMP.A, DEMO.EMP.B"
+        std::string_view list =
+            after(rc == SQLITE_CONSTRAINT_UNIQUE ? "UNIQUE constraint failed: "
+                                                 : "PRIMARY KEY constraint failed: ");
+        std::vector<std::string> columns;
+        while (!list.empty()) {
+          size_t comma = list.find(", ");
+          std::string_view item = list.substr(0, comma);
+          SplitTableColumn(item, owner, table, column);
+          columns.push_back(column);
+          if (comma == std::string_view::npos) break;
+          list.remove_prefix(comma + 2);
+        }
+        std::string name = FindConstraint(db, owner, table, "PU", columns);
+        if (name.empty()) {
+          // A unique index made by CREATE UNIQUE INDEX carries the index's name.
+          name = table + "_" + (columns.empty() ? std::string("KEY") : columns[0]);
+        }
+        return EngineError(1, owner + "." + name);
+      }
+      case SQLITE_CONSTRAINT_CHECK: {
+        // "CHECK constraint failed: NAME" (or the expression for an unnamed one)
+        std::string name(after("CHECK constraint failed: "));
+        auto target = DmlTarget(context);
+        std::string o = target ? target->owner : (context.session ? context.session->user() : "");
+        if (target && (name.empty() || name.find(' ') != std::string::npos))
+          name = FindConstraint(db, target->owner, target->name, "C", {});
+        return EngineError(2290, o + "." + name);
+      }
+      case SQLITE_CONSTRAINT_FOREIGNKEY: {
+        auto target = DmlTarget(context);
+        bool childSide = context.functionCode != kFcDelete;
+        std::string consOwner = target ? target->owner : "";
+        std::string name =
+            target ? FindForeignKey(db, target->owner, target->name, childSide, consOwner) : "";
+        if (name.empty() && context.functionCode == kFcUpdate && target) {
+          childSide = false;
+          name = FindForeignKey(db, target->owner, target->name, childSide, consOwner);
+        }
+        return EngineError(childSide ? 2291 : 2292, consOwner + "." + name);
+      }
+      default:
+        return EngineError(1, msg);
+    }
+  }
+
+  // Compile errors from prepare.
+  std::string_view m = msg;
+  auto rest = [&](std::string_view prefix) { return std::string(m.substr(prefix.size())); };
+  if (StartsWith(m, "no such table: ") || StartsWith(m, "no such view: "))
+    return EngineError(942, {}, offset);
+  if (StartsWith(m, "no such column: ")) {
+    std::string col = rest("no such column: ");
+    size_t dot = col.rfind('.');
+    if (dot != std::string::npos) col = col.substr(dot + 1);
+    return EngineError(904, col, offset);
+  }
+  if (StartsWith(m, "no such function: "))
+    return EngineError(904, rest("no such function: "), offset);
+  if (StartsWith(m, "ambiguous column name")) return EngineError(918, {}, offset);
+  if (StartsWith(m, "table ") && m.find("already exists") != std::string_view::npos)
+    return EngineError(955, {}, offset);
+  if (StartsWith(m, "index ") && m.find("already exists") != std::string_view::npos)
+    return EngineError(955, {}, offset);
+  if (StartsWith(m, "view ") && m.find("already exists") != std::string_view::npos)
+    return EngineError(955, {}, offset);
+  if (StartsWith(m, "duplicate column name")) return EngineError(957, {}, offset);
+  if (StartsWith(m, "wrong number of arguments")) return EngineError(909, {}, offset);
+  if (StartsWith(m, "misuse of aggregate")) return EngineError(934, {}, offset);
+  if (m.find("values for") != std::string_view::npos &&
+      m.find("columns") != std::string_view::npos) {
+    // "3 values for 2 columns"
+    int values = 0, cols = 0;
+    if (std::sscanf(msg.c_str(), "%d values for %d columns", &values, &cols) == 2 && values < cols)
+      return EngineError(947, {}, offset);
+    return EngineError(913, {}, offset);
+  }
+  if (m.find("SELECTs to the left and right") != std::string_view::npos)
+    return EngineError(1789, {}, offset);
+  if (StartsWith(m, "incomplete input")) return EngineError(921, {}, offset);
+  if (m.find("syntax error") != std::string_view::npos) return EngineError(900, {}, offset);
+  if (StartsWith(m, "no such index")) return EngineError(1418, {}, offset);
+  if (m.find("GROUP BY") != std::string_view::npos) return EngineError(979, {}, offset);
+  if (m.find("datatype mismatch") != std::string_view::npos) return EngineError(1722, {}, offset);
+  if (primary == SQLITE_ERROR && m.find("integer overflow") != std::string_view::npos)
+    return EngineError(1426, {}, offset);
+  return EngineError(600, msg, offset);
+}
+
+}  // namespace tess::oci7

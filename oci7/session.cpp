@@ -1,0 +1,616 @@
+// Sessions: logon, Oracle's transactions over SQLite's, name resolution, sequences,
+// server output, and the call control of non-blocking mode, break and kill.
+//
+// Invariants: db_ is used only by the thread holding workMutex_; a job, once queued,
+// stays in job_ until the same call collects its result, its cursor is closed, or the
+// session ends; executing_ is true from the moment work is queued or started until it
+// has returned, so a break that arrives before the worker picks the job up still counts.
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "oci7/engine.h"
+
+namespace tess::oci7 {
+namespace {
+
+std::atomic<bool> g_nonBlockingSupported{true};
+std::atomic<int> g_defaultBusyTimeout{5000};
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+
+// An unquoted user name folds to upper case; a quoted one keeps its case.
+std::string UserName(const std::string& raw) {
+  std::string t = Trim(raw);
+  if (t.size() >= 2 && t.front() == '"' && t.back() == '"') return t.substr(1, t.size() - 2);
+  return Upper(t);
+}
+
+// A statement prepared once per call site and finalized on scope exit.
+struct Stmt {
+  sqlite3* db;
+  sqlite3_stmt* st = nullptr;
+  Stmt(sqlite3* d, const char* sql) : db(d) {
+    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    if (rc != SQLITE_OK) {
+      sqlite3_finalize(st);
+      st = nullptr;
+      throw MapSqliteError(db, rc, {});
+    }
+  }
+  ~Stmt() { sqlite3_finalize(st); }
+  Stmt& Text(int i, const std::string& v) {
+    sqlite3_bind_text(st, i, v.c_str(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+    return *this;
+  }
+  Stmt& Int(int i, int64_t v) {
+    sqlite3_bind_int64(st, i, v);
+    return *this;
+  }
+  bool Row() {
+    int rc = sqlite3_step(st);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    throw MapSqliteError(db, rc, {});
+  }
+  std::string Col(int i) {
+    const unsigned char* t = sqlite3_column_text(st, i);
+    return t ? reinterpret_cast<const char*>(t) : "";
+  }
+  int64_t ColInt(int i) { return sqlite3_column_int64(st, i); }
+  bool ColNull(int i) { return sqlite3_column_type(st, i) == SQLITE_NULL; }
+};
+
+int ProgressHandler(void* p) {
+  return static_cast<Session*>(p)->cancelRequested() ? 1 : 0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Server output
+
+void ServerOutput::Enable(int64_t bufferSize) {
+  if (bufferSize < 2000) bufferSize = 2000;
+  if (bufferSize > 1000000) bufferSize = 1000000;
+  limit_ = bufferSize;
+  enabled_ = true;
+}
+
+void ServerOutput::Disable() {
+  enabled_ = false;
+  lines_.clear();
+  nextLine_ = 0;
+  partial_.clear();
+  used_ = 0;
+  readSinceWrite_ = false;
+}
+
+void ServerOutput::BeforeWrite() {
+  // Lines not read before the next write after a read are discarded, as the server does.
+  if (readSinceWrite_) {
+    lines_.clear();
+    nextLine_ = 0;
+    used_ = static_cast<int64_t>(partial_.size());
+    readSinceWrite_ = false;
+  }
+}
+
+void ServerOutput::Put(const std::string& text) {
+  if (!enabled_) return;
+  BeforeWrite();
+  if (partial_.size() + text.size() > 255)
+    throw EngineError(20000, "ORU-10028: line length overflow, limit of 255 bytes per line");
+  if (used_ + static_cast<int64_t>(text.size()) > limit_)
+    throw EngineError(20000,
+                      "ORU-10027: buffer overflow, limit of " + std::to_string(limit_) + " bytes");
+  partial_ += text;
+  used_ += static_cast<int64_t>(text.size());
+}
+
+void ServerOutput::NewLine() {
+  if (!enabled_) return;
+  BeforeWrite();
+  lines_.push_back(std::move(partial_));
+  partial_.clear();
+}
+
+std::optional<std::string> ServerOutput::GetLine() {
+  readSinceWrite_ = true;
+  if (!enabled_ || nextLine_ >= lines_.size()) return std::nullopt;
+  std::string line = std::move(lines_[nextLine_++]);
+  used_ -= static_cast<int64_t>(line.size());
+  if (nextLine_ == lines_.size()) {
+    lines_.clear();
+    nextLine_ = 0;
+  }
+  return line;
+}
+
+// ---------------------------------------------------------------------------------------
+// Logon
+
+std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::string& password,
+                                        const std::string& server) {
+  std::string user = UserName(rawUser);
+  if (user.empty()) throw EngineError(1017);
+  if (password.empty()) throw EngineError(1005);
+  std::string dbName = Upper(Trim(server));
+  if (dbName.empty()) dbName = "DEFAULT";
+  auto file = DatabaseFile(dbName);
+  std::error_code ec;
+  if (!file || !std::filesystem::is_regular_file(*file, ec)) throw EngineError(12154);
+
+  std::shared_ptr<Session> s(new Session);
+  s->databaseName_ = dbName;
+  int rc =
+      sqlite3_open_v2(file->c_str(), &s->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    sqlite3_close_v2(s->db_);
+    s->db_ = nullptr;
+    throw EngineError(12154);
+  }
+  sqlite3_extended_result_codes(s->db_, 1);
+  sqlite3_busy_timeout(s->db_, g_defaultBusyTimeout.load());
+  ExecSql(s->db_,
+          "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
+          "PRAGMA case_sensitive_like=ON");
+
+  {
+    Stmt q(s->db_,
+           "SELECT USER_ID, PASSWORD_SALT, PASSWORD_HASH, ACCOUNT_STATUS, IS_DBA FROM "
+           "\"TESS$USERS\" WHERE USERNAME = ?1");
+    q.Text(1, user);
+    if (!q.Row()) throw EngineError(1017);
+    if (PasswordHash(q.Col(1), password) != q.Col(2)) throw EngineError(1017);
+    if (q.Col(3) != "OPEN") throw EngineError(1017);
+    s->uid_ = static_cast<int>(q.ColInt(0));
+    s->isDba_ = q.ColInt(4) != 0;
+  }
+  s->user_ = user;
+
+  Session* raw = s.get();
+  s->functions_.userName = user;
+  s->functions_.uid = s->uid_;
+  s->functions_.nextval = [raw](const std::string& o, const std::string& n) {
+    return raw->NextVal(o, n);
+  };
+  s->functions_.currval = [raw](const std::string& o, const std::string& n) {
+    return raw->CurrVal(o, n);
+  };
+  rc = RegisterOracleFunctions(s->db_, &s->functions_);
+  if (rc != SQLITE_OK) throw EngineError(600, "cannot register functions");
+  sqlite3_progress_handler(s->db_, 1000, ProgressHandler, raw);
+  return s;
+}
+
+Session::~Session() {
+  Close();
+}
+
+void Session::CloseConnection(bool unregisterCursors) {
+  // Cursors first: their statements must be finalized before the connection closes.
+  // A killed session keeps its cursors registered, so that their calls answer 3113/3114.
+  for (uint64_t id : CursorIds()) {
+    if (auto c = FindCursorById(id)) {
+      c->Release();
+      if (unregisterCursors) UnregisterCursor(id);
+    }
+  }
+  if (unregisterCursors) {
+    std::lock_guard lock(cursorsMutex_);
+    cursorIds_.clear();
+  }
+  if (db_) {
+    if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+  }
+}
+
+void Session::Close() {
+  {
+    std::unique_lock lock(jobMutex_);
+    if (closed_) return;
+    closed_ = true;
+    if (job_ && job_->running) {
+      SignalCancel();
+      jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
+    }
+    job_.reset();
+    stopWorker_ = true;
+    jobCv_.notify_all();
+  }
+  if (worker_.joinable()) worker_.join();
+  std::lock_guard work(workMutex_);
+  CloseConnection(true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Name resolution
+
+std::optional<ResolvedObject> Session::Resolve(const ObjectRef& ref) {
+  if (!ref.link.empty()) throw EngineError(2019, {}, ref.offset);
+  std::string owner = ref.owner;
+  std::string name = ref.name;
+  auto objectType = [&](const std::string& o, const std::string& n) -> std::string {
+    Stmt q(db_,
+           "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 AND "
+           "OBJECT_TYPE NOT IN ('INDEX', 'PACKAGE BODY', 'TRIGGER') ORDER BY OBJECT_ID LIMIT 1");
+    q.Text(1, o).Text(2, n);
+    return q.Row() ? q.Col(0) : "";
+  };
+  auto synonymTarget =
+      [&](const std::string& o,
+          const std::string& n) -> std::optional<std::pair<std::string, std::string>> {
+    Stmt q(db_,
+           "SELECT TABLE_OWNER, TABLE_NAME, DB_LINK FROM \"TESS$SYNONYMS\" WHERE OWNER = ?1 AND "
+           "SYNONYM_NAME = ?2");
+    q.Text(1, o).Text(2, n);
+    if (!q.Row()) return std::nullopt;
+    if (!q.ColNull(2) && !q.Col(2).empty()) throw EngineError(2019, {}, ref.offset);
+    return std::make_pair(q.Col(0), q.Col(1));
+  };
+
+  // Follows a synonym chain from owner.name (at most a few hops, as loops are possible).
+  auto follow = [&](std::string o, std::string n) -> std::optional<ResolvedObject> {
+    for (int hop = 0; hop < 16; ++hop) {
+      std::string type = objectType(o, n);
+      if (type.empty()) {
+        if (hop == 0) return std::nullopt;
+        throw EngineError(980, {}, ref.offset);
+      }
+      if (type != "SYNONYM") return ResolvedObject{o, n, type};
+      auto target = synonymTarget(o, n);
+      if (!target) return std::nullopt;
+      o = target->first;
+      n = target->second;
+    }
+    throw EngineError(980, {}, ref.offset);
+  };
+
+  if (!owner.empty()) {
+    if (auto r = follow(owner, name)) return r;
+    return std::nullopt;
+  }
+  if (auto r = follow(user_, name)) return r;
+  if (auto target = synonymTarget("PUBLIC", name)) {
+    auto r = follow(target->first, target->second);
+    if (!r) throw EngineError(980, {}, ref.offset);
+    return r;
+  }
+  return std::nullopt;
+}
+
+TranslateContext Session::MakeTranslateContext() {
+  TranslateContext ctx;
+  ctx.currentUser = user_;
+  ctx.resolve = [this](const ObjectRef& ref) { return Resolve(ref); };
+  ctx.columns = [this](const ResolvedObject& obj) { return ColumnsFromSqlite(db_, obj); };
+  return ctx;
+}
+
+// ---------------------------------------------------------------------------------------
+// Transactions
+
+bool Session::InTransaction() const {
+  return db_ && !sqlite3_get_autocommit(db_);
+}
+
+void Session::BeginWrite(WriteReason reason) {
+  if (!db_) throw EngineError(3114);
+  if (!sqlite3_get_autocommit(db_)) {
+    if (reason == WriteReason::Work) sequenceOnly_ = false;
+    return;
+  }
+  int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) throw MapSqliteError(db_, rc, {});
+  sequenceOnly_ = reason == WriteReason::Sequence;
+}
+
+void Session::Commit() {
+  if (!db_) throw EngineError(3114);
+  sequenceOnly_ = false;
+  if (sqlite3_get_autocommit(db_)) return;
+  int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) throw MapSqliteError(db_, rc, {});
+  sequenceMarks_.clear();
+}
+
+void Session::Rollback() {
+  if (!db_) throw EngineError(3114);
+  sequenceOnly_ = false;
+  if (sqlite3_get_autocommit(db_)) return;
+  int rc = sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) throw MapSqliteError(db_, rc, {});
+  if (!sequenceMarks_.empty()) {
+    // The numbers were handed out: the sequences keep their advance.
+    BeginWrite();
+    ReplaySequenceMarks();
+    Commit();
+  }
+}
+
+void Session::RollbackToSavepoint(const std::string& name) {
+  if (!InTransaction()) throw EngineError(1086, name);
+  std::string sql = "ROLLBACK TO \"" + name + "\"";
+  int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
+    if (std::string(sqlite3_errmsg(db_)).find("no such savepoint") != std::string::npos)
+      throw EngineError(1086, name);
+    throw MapSqliteError(db_, rc, {});
+  }
+  ReplaySequenceMarks();
+}
+
+void Session::ReplaySequenceMarks() {
+  for (const auto& [key, next] : sequenceMarks_) {
+    Stmt u(
+        db_,
+        "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
+    u.Text(1, key.first).Text(2, key.second).Int(3, next);
+    u.Row();
+  }
+}
+
+void Session::EndSequenceOnly() {
+  if (sequenceOnly_ && InTransaction()) Commit();
+}
+
+void Session::ParkCursors(const Cursor* except) {
+  for (uint64_t id : CursorIds()) {
+    auto c = FindCursorById(id);
+    if (c && c.get() != except) c->Park();
+  }
+}
+
+void Session::RunDdl(const std::function<void()>& work) {
+  Commit();
+  BeginWrite();
+  try {
+    work();
+  } catch (...) {
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sequenceOnly_ = false;
+    throw;
+  }
+  Commit();
+}
+
+// ---------------------------------------------------------------------------------------
+// Sequences
+
+int64_t Session::NextVal(const std::string& owner, const std::string& name) {
+  BeginWrite(WriteReason::Sequence);
+  Stmt q(db_,
+         "SELECT MIN_VALUE, MAX_VALUE, INCREMENT_BY, CYCLE_FLAG, LAST_NUMBER FROM "
+         "\"TESS$SEQUENCES\" WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
+  q.Text(1, owner).Text(2, name);
+  if (!q.Row()) throw EngineError(2289);
+  int64_t minValue = q.ColInt(0), maxValue = q.ColInt(1), increment = q.ColInt(2);
+  bool cycle = q.Col(3) == "Y";
+  int64_t value = q.ColInt(4);
+  if (increment >= 0 ? value > maxValue : value < minValue) {
+    if (!cycle) throw EngineError(8004, owner + "." + name);
+    value = increment >= 0 ? minValue : maxValue;
+  }
+  int64_t next;
+  if (__builtin_add_overflow(value, increment, &next))
+    next = increment >= 0 ? INT64_MAX : INT64_MIN;  // beyond any reachable use
+  Stmt u(db_,
+         "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
+  u.Text(1, owner).Text(2, name).Int(3, next);
+  u.Row();
+  sequenceMarks_[{owner, name}] = next;
+  currvals_[owner + "." + name] = value;
+  return value;
+}
+
+int64_t Session::CurrVal(const std::string& owner, const std::string& name) {
+  auto it = currvals_.find(owner + "." + name);
+  if (it == currvals_.end()) throw EngineError(8002, name);
+  return it->second;
+}
+
+// ---------------------------------------------------------------------------------------
+// Errors for oerhms
+
+void Session::RecordError(int code, const std::string& message) {
+  std::lock_guard lock(errorMutex_);
+  lastCode_ = code;
+  lastMessage_ = message;
+}
+
+std::optional<std::string> Session::LastErrorText(int code) {
+  std::lock_guard lock(errorMutex_);
+  if (code != 0 && code == lastCode_) return lastMessage_;
+  return std::nullopt;
+}
+
+// ---------------------------------------------------------------------------------------
+// Call control
+
+int Session::KilledCode() {
+  int k = killed_.load();
+  if (k == 0) return 0;
+  if (k == 1 && killed_.compare_exchange_strong(k, 2)) return 3113;
+  return 3114;
+}
+
+void Session::Kill() {
+  killed_ = 1;
+  {
+    std::unique_lock lock(jobMutex_);
+    if (executing_) SignalCancel();
+    jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
+    job_.reset();
+  }
+  std::lock_guard work(workMutex_);
+  CloseConnection(false);
+}
+
+void Session::SignalCancel() {
+  std::lock_guard sleepLock(sleepMutex_);
+  cancel_ = true;
+  sleepCv_.notify_all();
+}
+
+void Session::Break() {
+  std::lock_guard lock(jobMutex_);
+  if (!executing_) return;
+  if (job_) job_->breakRequested = true;
+  SignalCancel();
+}
+
+void Session::CheckCancel() {
+  if (cancel_) throw EngineError(1013);
+}
+
+void Session::InterruptibleSleep(int64_t milliseconds) {
+  if (milliseconds <= 0) {
+    CheckCancel();
+    return;
+  }
+  std::unique_lock lock(sleepMutex_);
+  bool cancelled = sleepCv_.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                     [&] { return cancel_.load(); });
+  if (cancelled) throw EngineError(1013);
+}
+
+void Session::ApplyDelay() {
+  InterruptibleSleep(delayMs_.load());
+}
+
+void Session::SetBusyTimeout(int ms) {
+  std::lock_guard work(workMutex_);
+  if (db_) sqlite3_busy_timeout(db_, ms);
+}
+
+void Session::SetNonBlockingSupported(bool on) {
+  g_nonBlockingSupported = on;
+}
+void Session::SetDefaultBusyTimeout(int ms) {
+  g_defaultBusyTimeout = ms;
+}
+
+int Session::SetNonBlocking(bool on) {
+  if (on && !g_nonBlockingSupported) return 3126;
+  nonBlocking_ = on;
+  return 0;
+}
+
+void Session::WorkerLoop() {
+  std::unique_lock lock(jobMutex_);
+  for (;;) {
+    jobCv_.wait(lock, [&] { return stopWorker_ || jobQueued_; });
+    if (stopWorker_) return;
+    jobQueued_ = false;
+    std::function<int()> work = job_->work;
+    lock.unlock();
+    int result;
+    {
+      std::lock_guard w(workMutex_);
+      result = work();
+    }
+    lock.lock();
+    executing_ = false;
+    if (job_) {
+      job_->result = result;
+      job_->running = false;
+      job_->work = nullptr;
+    }
+    jobCv_.notify_all();
+  }
+}
+
+int Session::Call(CallName name, const void* area, bool mayRunAsync,
+                  const std::function<int()>& work) {
+  if (int k = KilledCode()) return k;
+  std::unique_lock lock(jobMutex_);
+  if (closed_) return 1012;
+  if (job_) {
+    if (job_->name == name && job_->area == area) {
+      if (job_->running) {
+        if (nonBlocking_) return kOraStillExecuting;
+        jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
+        if (!job_) return 1013;
+      }
+      int result = job_->result;
+      job_.reset();
+      return result;
+    }
+    // A finished commit or rollback that nobody came back for is complete as it is (a
+    // caller that checks ocom once never repeats it); any other result waits for its call.
+    if (!job_->running && (job_->name == CallName::Ocom || job_->name == CallName::Orol)) {
+      job_.reset();
+    } else {
+      if (nonBlocking_) return kOraOperationInProgress;
+      jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
+    }
+    // A different call on the same area supersedes the result nobody collected.
+    if (job_ && job_->area == area) job_.reset();
+  }
+  if (int k = KilledCode()) return k;
+  cancel_ = false;
+  executing_ = true;
+  if (mayRunAsync && nonBlocking_) {
+    job_ = Job{name, area, true, false, 0, work};
+    jobQueued_ = true;
+    if (!worker_.joinable()) worker_ = std::thread([this] { WorkerLoop(); });
+    jobCv_.notify_all();
+    return kOraStillExecuting;
+  }
+  lock.unlock();
+  int result;
+  {
+    std::lock_guard w(workMutex_);
+    try {
+      result = work();
+    } catch (...) {
+      executing_ = false;
+      throw;
+    }
+  }
+  executing_ = false;
+  return result;
+}
+
+int Session::ReleaseJobOf(const void* area) {
+  std::unique_lock lock(jobMutex_);
+  if (!job_ || job_->area != area) return 0;
+  if (job_->running) {
+    if (!job_->breakRequested && nonBlocking_) return kOraOperationInProgress;
+    jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
+  }
+  job_.reset();
+  return 0;
+}
+
+void Session::AddCursor(uint64_t id) {
+  std::lock_guard lock(cursorsMutex_);
+  cursorIds_.push_back(id);
+}
+
+void Session::RemoveCursor(uint64_t id) {
+  std::lock_guard lock(cursorsMutex_);
+  std::erase(cursorIds_, id);
+}
+
+std::vector<uint64_t> Session::CursorIds() {
+  std::lock_guard lock(cursorsMutex_);
+  return cursorIds_;
+}
+
+}  // namespace tess::oci7

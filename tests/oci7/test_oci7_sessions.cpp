@@ -1,0 +1,212 @@
+// Non-blocking calls, break, several sessions on one database, and a killed session.
+#include <thread>
+
+#include "tests/oci7/oci7_client.h"
+
+using namespace oci7test;
+
+namespace {
+
+class Sessions : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { db_ = new TempDatabase("SESS"); }
+  static void TearDownTestSuite() {
+    delete db_;
+    db_ = nullptr;
+  }
+  void SetUp() override { ASSERT_EQ(conn_.Logon("demo/demo@sess"), 0); }
+  static TempDatabase* db_;
+  Connection conn_;
+};
+TempDatabase* Sessions::db_ = nullptr;
+
+// Repeats a non-blocking call until it stops answering 3123; counts the repetitions.
+template <class F>
+int Poll(F call, int* polls = nullptr) {
+  int rc, n = 0;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while ((rc = call()) == kOraStillExecuting) {
+    ++n;
+    if (std::chrono::steady_clock::now() > deadline) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (polls) *polls = n;
+  return rc;
+}
+
+}  // namespace
+
+TEST_F(Sessions, NonBlockingCallsAnswer3123UntilDone) {
+  const Api& o = Oci();
+  EXPECT_EQ(o.onbtst(conn_.lda()), kOraBlockingMode);
+  ASSERT_EQ(o.onbset(conn_.lda()), 0);
+  EXPECT_EQ(o.onbtst(conn_.lda()), 0);
+
+  Statement st(conn_), other(conn_);
+  ASSERT_EQ(st.Parse("BEGIN DBMS_LOCK.SLEEP(0.3); :x := 'done'; END;"), 0);
+  ASSERT_EQ(st.BindText("X", std::nullopt, 10), 0);
+  EXPECT_EQ(st.Exec(), kOraStillExecuting);
+  EXPECT_EQ(st.cda()->rc, kOraStillExecuting);
+  // Anything else on the session meanwhile: no new operation.
+  EXPECT_EQ(other.Parse("SELECT 1 FROM DUAL"), kOraOperationInProgress);
+  Area third;
+  EXPECT_EQ(o.oopen(&third, conn_.lda(), nullptr, -1, -1, nullptr, -1), kOraOperationInProgress);
+  EXPECT_EQ(o.ocom(conn_.lda()), kOraOperationInProgress);
+  int polls = 0;
+  EXPECT_EQ(Poll([&] { return st.Exec(); }, &polls), 0);
+  EXPECT_GT(polls, 0);
+  EXPECT_EQ(st.OutText(0), "done");
+  EXPECT_EQ(st.cda()->rpc, 1u);
+
+  // A fetch: oexfet and ofen too; rows processed as when blocking.
+  ASSERT_EQ(other.Parse("SELECT ename FROM emp ORDER BY empno"), 0);
+  char names[10][12];
+  ub2 lens[10];
+  ASSERT_EQ(o.odefin(other.cda(), 1, reinterpret_cast<ub1*>(names), 12, kExtVarchar2, -1, nullptr,
+                     nullptr, -1, -1, lens, nullptr),
+            0);
+  EXPECT_EQ(Poll([&] { return o.oexfet(other.cda(), 10, 0, 0); }), 0);
+  EXPECT_EQ(other.cda()->rpc, 10u);
+  EXPECT_EQ(std::string(names[0], lens[0]), "SMITH");
+  EXPECT_EQ(Poll([&] { return o.ofen(other.cda(), 10); }), kOraNoDataFound);
+  EXPECT_EQ(other.cda()->rpc, 14u);
+  EXPECT_EQ(Poll([&] { return o.ocom(conn_.lda()); }), 0);
+
+  // An error comes back on the call that collects it, with its text.
+  ASSERT_EQ(other.Parse("INSERT INTO dept VALUES (10, 'X', 'Y')"), 0);
+  EXPECT_EQ(Poll([&] { return other.Exec(); }), 1);
+  EXPECT_EQ(conn_.Message(1), "ORA-00001: unique constraint (DEMO.PK_DEPT) violated");
+
+  // A commit checked once and never repeated does not hold up the session once done.
+  EXPECT_EQ(o.ocom(conn_.lda()), kOraStillExecuting);
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(other.Parse("SELECT 1 FROM dual"), 0);
+
+  ASSERT_EQ(o.onbclr(conn_.lda()), 0);
+  EXPECT_EQ(o.onbtst(conn_.lda()), kOraBlockingMode);
+  EXPECT_EQ(st.Exec(), 0);  // blocking again
+}
+
+TEST_F(Sessions, BreakCancelsTheRunningCall) {
+  const Api& o = Oci();
+  EXPECT_EQ(o.obreak(conn_.lda()), 0);  // nothing running: nothing happens
+  Statement st(conn_);
+  EXPECT_EQ(st.Value("SELECT 1 FROM dual"), "1");
+
+  ASSERT_EQ(o.onbset(conn_.lda()), 0);
+  ASSERT_EQ(st.Parse("BEGIN DBMS_LOCK.SLEEP(30); END;"), 0);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(st.Exec(), kOraStillExecuting);
+  EXPECT_EQ(o.obreak(conn_.lda()), 0);
+  EXPECT_EQ(Poll([&] { return st.Exec(); }), kOraCancelled);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(conn_.Message(kOraCancelled), "ORA-01013: user requested cancel of current operation");
+
+  // Break, then close without collecting: oclose waits for the worker.
+  ASSERT_EQ(st.Parse("BEGIN DBMS_LOCK.SLEEP(30); END;"), 0);
+  EXPECT_EQ(st.Exec(), kOraStillExecuting);
+  EXPECT_EQ(o.obreak(conn_.lda()), 0);
+  EXPECT_EQ(st.Close(), 0);
+
+  // A long SQL statement is interrupted too.
+  Statement q(conn_);
+  ASSERT_EQ(q.Parse("SELECT count(*) FROM emp a, emp b, emp c, emp d, emp e, emp f, emp g"), 0);
+  char buf[40];
+  ASSERT_EQ(o.odefin(q.cda(), 1, reinterpret_cast<ub1*>(buf), 40, kExtVarchar2, -1, nullptr,
+                     nullptr, -1, -1, nullptr, nullptr),
+            0);
+  EXPECT_EQ(o.oexfet(q.cda(), 1, 0, 0), kOraStillExecuting);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(o.obreak(conn_.lda()), 0);
+  EXPECT_EQ(Poll([&] { return o.oexfet(q.cda(), 1, 0, 0); }), kOraCancelled);
+
+  // The session is usable afterwards.
+  ASSERT_EQ(o.onbclr(conn_.lda()), 0);
+  EXPECT_EQ(q.Value("SELECT 2 FROM dual"), "2");
+}
+
+TEST_F(Sessions, NonBlockingCanBeRefusedByTheTestControl) {
+  const Api& o = Oci();
+  ASSERT_EQ(o.control(nullptr, "nonblocking", 0, nullptr), 0);
+  EXPECT_EQ(o.onbset(conn_.lda()), kOraNonBlockingUnsupported);
+  EXPECT_EQ(o.onbtst(conn_.lda()), kOraBlockingMode);
+  ASSERT_EQ(o.control(nullptr, "nonblocking", 1, nullptr), 0);
+  EXPECT_EQ(o.onbset(conn_.lda()), 0);
+  EXPECT_EQ(o.onbclr(conn_.lda()), 0);
+}
+
+TEST_F(Sessions, ReadersNeverBlockAndWritersWaitThenAnswer54) {
+  const Api& o = Oci();
+  Connection second;
+  ASSERT_EQ(second.Logon("demo/demo@sess"), 0);
+  ASSERT_EQ(o.control(second.lda(), "busy_timeout", 200, nullptr), 0);
+  Statement a(conn_), b(second);
+  ASSERT_EQ(a.Run("UPDATE emp SET sal = 1234 WHERE empno = 7369"), 0);
+  // The other session reads the committed value at once.
+  EXPECT_EQ(b.Value("SELECT sal FROM emp WHERE empno = 7369"), "800");
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(b.Run("UPDATE emp SET sal = 1 WHERE empno = 7499"), 54);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
+  EXPECT_EQ(second.Message(54), "ORA-00054: resource busy and acquire with NOWAIT specified");
+  ASSERT_EQ(o.ocom(conn_.lda()), 0);
+  EXPECT_EQ(b.Value("SELECT sal FROM emp WHERE empno = 7369"), "1234");
+  EXPECT_EQ(b.Run("UPDATE emp SET sal = 800 WHERE empno = 7369"), 0);
+  ASSERT_EQ(o.ocom(second.lda()), 0);
+  EXPECT_EQ(a.Value("SELECT sal FROM emp WHERE empno = 7369"), "800");
+}
+
+TEST_F(Sessions, TwoSessionsWritingInTurnLoseNothing) {
+  Statement setup(conn_);
+  ASSERT_EQ(setup.Run("CREATE TABLE counter (who VARCHAR2(1), n NUMBER)"), 0) << setup.Error();
+  const int perThread = 40;
+  auto writer = [&](const char* who) {
+    Connection c;
+    if (c.Logon("demo/demo@sess") != 0) return;
+    Statement st(c);
+    for (int i = 0; i < perThread; ++i) {
+      std::string sql =
+          std::string("INSERT INTO counter VALUES ('") + who + "', " + std::to_string(i) + ")";
+      int rc;
+      while ((rc = st.Run(sql)) == 54) {
+      }
+      EXPECT_EQ(rc, 0) << st.Error();
+      EXPECT_EQ(Oci().ocom(c.lda()), 0);
+    }
+  };
+  std::thread t1(writer, "a"), t2(writer, "b");
+  t1.join();
+  t2.join();
+  EXPECT_EQ(setup.Value("SELECT count(*) FROM counter"), std::to_string(2 * perThread));
+  EXPECT_EQ(setup.Value("SELECT count(DISTINCT who || n) FROM counter"),
+            std::to_string(2 * perThread));
+}
+
+TEST_F(Sessions, AKilledSessionAnswersLostConnectionAndReleasesItsLock) {
+  const Api& o = Oci();
+  Connection victim;
+  ASSERT_EQ(victim.Logon("demo/demo@sess"), 0);
+  Statement st(victim);
+  ASSERT_EQ(st.Run("UPDATE dept SET loc = 'KILLED' WHERE deptno = 40"), 0);
+  ASSERT_EQ(o.control(victim.lda(), "kill", 0, nullptr), 0);
+  EXPECT_EQ(st.Run("SELECT 1 FROM dual"), 3113);
+  EXPECT_EQ(o.ocom(victim.lda()), 3114);
+  EXPECT_EQ(st.Exec(), 3114);
+  // Its transaction was rolled back and its lock released.
+  Statement mine(conn_);
+  EXPECT_EQ(mine.Value("SELECT loc FROM dept WHERE deptno = 40"), "BOSTON");
+  EXPECT_EQ(mine.Run("UPDATE dept SET loc = 'BOSTON' WHERE deptno = 40"), 0);
+  EXPECT_EQ(o.ocom(conn_.lda()), 0);
+}
+
+TEST_F(Sessions, DelayedStatementsGiveTestsASlowCall) {
+  const Api& o = Oci();
+  ASSERT_EQ(o.control(conn_.lda(), "delay", 200, nullptr), 0);
+  ASSERT_EQ(o.onbset(conn_.lda()), 0);
+  Statement st(conn_);
+  ASSERT_EQ(st.Parse("SELECT 1 FROM dual"), 0);
+  int polls = 0;
+  EXPECT_EQ(Poll([&] { return o.oexfet(st.cda(), 1, 0, 0); }, &polls), 0);
+  EXPECT_GT(polls, 3);
+  ASSERT_EQ(o.control(conn_.lda(), "delay", 0, nullptr), 0);
+  ASSERT_EQ(o.onbclr(conn_.lda()), 0);
+}
