@@ -74,6 +74,7 @@ struct Expr {
   RefKind ref = RefKind::Unresolved;
   TableRef* table = nullptr;  // Column, Rowid: the table it belongs to
   int type = 0;               // Oracle type code of the value, 0 unknown
+  int size = 0;               // a CHAR column's declared length
   bool directColumn = false;  // a plain column: SQLite's declared type tells its type
 };
 
@@ -112,6 +113,7 @@ struct TableRef {
   std::string levelExpr;                 // CONNECT BY: how LEVEL is written
   std::vector<ExprPtr> outerConditions;  // (+) conditions moved into ON
   std::vector<TableRef*> dependsOn;
+  std::vector<std::string> priorColumns;  // CONNECT BY: columns read as PRIOR outside the condition
 };
 
 struct QueryBlock {

@@ -414,7 +414,7 @@ std::string FormatDate(const DateTime& d, std::string_view format) {
   std::string out;
   bool fill = true;  // FM switches padding off (and back on)
   for (const Item& it : items) {
-    std::string piece;
+    std::string chunk;
     int value = 0;
     bool numeric = IsNumericElement(it.el);
     switch (it.el) {
@@ -427,32 +427,32 @@ std::string FormatDate(const DateTime& d, std::string_view format) {
       case El::FX:
         continue;
       case El::SYYYY:
-        piece = std::string(d.year < 0 ? "-" : (fill ? " " : "")) + Num(d.year, 4, fill);
+        chunk = std::string(d.year < 0 ? "-" : (fill ? " " : "")) + Num(d.year, 4, fill);
         value = d.year;
         break;
       case El::YCommaYYY: {
         std::string y = Num(d.year, 4, fill);
-        piece = y.size() > 3 ? y.substr(0, y.size() - 3) + "," + y.substr(y.size() - 3) : y;
+        chunk = y.size() > 3 ? y.substr(0, y.size() - 3) + "," + y.substr(y.size() - 3) : y;
         value = d.year;
         break;
       }
       case El::YYYY:
       case El::RRRR:
         value = d.year;
-        piece = Num(value, 4, fill);
+        chunk = Num(value, 4, fill);
         break;
       case El::YYY:
         value = d.year % 1000;
-        piece = Num(value, 3, fill);
+        chunk = Num(value, 3, fill);
         break;
       case El::YY:
       case El::RR:
         value = d.year % 100;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::Y:
         value = d.year % 10;
-        piece = Num(value, 1, fill);
+        chunk = Num(value, 1, fill);
         break;
       case El::IYYY:
       case El::IYY:
@@ -463,109 +463,109 @@ std::string FormatDate(const DateTime& d, std::string_view format) {
         int digits = it.el == El::IYYY ? 4 : it.el == El::IYY ? 3 : it.el == El::IY ? 2 : 1;
         int mod = digits == 4 ? 10000 : digits == 3 ? 1000 : digits == 2 ? 100 : 10;
         value = iy % mod;
-        piece = Num(value, digits, fill);
+        chunk = Num(value, digits, fill);
         break;
       }
       case El::CC:
       case El::SCC:
         value = (d.year + 99) / 100;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::Q:
         value = (d.month - 1) / 3 + 1;
-        piece = Num(value, 1, fill);
+        chunk = Num(value, 1, fill);
         break;
       case El::MM:
         value = d.month;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::MON:
-        piece = ApplyCase(std::string_view(kMonths[d.month - 1]).substr(0, 3), it.letterCase);
+        chunk = ApplyCase(std::string_view(kMonths[d.month - 1]).substr(0, 3), it.letterCase);
         break;
       case El::MONTH:
-        piece = ApplyCase(kMonths[d.month - 1], it.letterCase);
-        if (fill) piece.resize(9, ' ');
+        chunk = ApplyCase(kMonths[d.month - 1], it.letterCase);
+        if (fill) chunk.resize(9, ' ');
         break;
       case El::RM:
-        piece = ApplyCase(kRoman[d.month - 1], it.letterCase);
-        if (fill) piece.resize(4, ' ');
+        chunk = ApplyCase(kRoman[d.month - 1], it.letterCase);
+        if (fill) chunk.resize(4, ' ');
         break;
       case El::WW:
         value = (cal::DayOfYear(d) - 1) / 7 + 1;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::IW: {
         int iy = 0;
         IsoWeek(d, value, iy);
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       }
       case El::W:
         value = (d.day - 1) / 7 + 1;
-        piece = Num(value, 1, fill);
+        chunk = Num(value, 1, fill);
         break;
       case El::DDD:
         value = cal::DayOfYear(d);
-        piece = Num(value, 3, fill);
+        chunk = Num(value, 3, fill);
         break;
       case El::DD:
         value = d.day;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::D:
         value = cal::DayOfWeek(d) + 1;
-        piece = Num(value, 1, fill);
+        chunk = Num(value, 1, fill);
         break;
       case El::DAY:
-        piece = ApplyCase(kDays[cal::DayOfWeek(d)], it.letterCase);
-        if (fill) piece.resize(9, ' ');
+        chunk = ApplyCase(kDays[cal::DayOfWeek(d)], it.letterCase);
+        if (fill) chunk.resize(9, ' ');
         break;
       case El::DY:
-        piece = ApplyCase(std::string_view(kDays[cal::DayOfWeek(d)]).substr(0, 3), it.letterCase);
+        chunk = ApplyCase(std::string_view(kDays[cal::DayOfWeek(d)]).substr(0, 3), it.letterCase);
         break;
       case El::J:
         value = int(cal::JulianDay(d));
-        piece = Num(value, 7, fill);
+        chunk = Num(value, 7, fill);
         break;
       case El::HH:
       case El::HH12:
         value = d.hour % 12 == 0 ? 12 : d.hour % 12;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::HH24:
         value = d.hour;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::MI:
         value = d.minute;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::SS:
         value = d.second;
-        piece = Num(value, 2, fill);
+        chunk = Num(value, 2, fill);
         break;
       case El::SSSSS:
         value = d.hour * 3600 + d.minute * 60 + d.second;
-        piece = Num(value, 5, fill);
+        chunk = Num(value, 5, fill);
         break;
       case El::AM:
       case El::PM:
-        piece = ApplyCase(d.hour < 12 ? "AM" : "PM", it.letterCase);
+        chunk = ApplyCase(d.hour < 12 ? "AM" : "PM", it.letterCase);
         break;
       case El::AMDots:
       case El::PMDots:
-        piece = ApplyCase(d.hour < 12 ? "A.M." : "P.M.", it.letterCase);
+        chunk = ApplyCase(d.hour < 12 ? "A.M." : "P.M.", it.letterCase);
         break;
       case El::AD:
       case El::BC:
-        piece = ApplyCase(d.year > 0 ? "AD" : "BC", it.letterCase);
+        chunk = ApplyCase(d.year > 0 ? "AD" : "BC", it.letterCase);
         break;
       case El::ADDots:
       case El::BCDots:
-        piece = ApplyCase(d.year > 0 ? "A.D." : "B.C.", it.letterCase);
+        chunk = ApplyCase(d.year > 0 ? "A.D." : "B.C.", it.letterCase);
         break;
     }
-    out += piece;
+    out += chunk;
     if (numeric && it.th) out += ApplyCase(Ordinal(value), it.thCase);
   }
   return out;

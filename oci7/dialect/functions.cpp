@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -196,33 +197,44 @@ bool AnyNull(int argc, sqlite3_value** argv) {
 }
 
 // Rounds (or truncates) to `digits` decimal places on the decimal digits of the value,
-// so that ROUND(1.005, 2) is 1.01 as in Oracle's decimal arithmetic.
+// so that ROUND(1.005, 2) is 1.01 as in Oracle's decimal arithmetic.  The result is read
+// back from its decimal text (to_chars/from_chars round correctly on every platform).
 double RoundDecimal(double v, int digits, bool truncate) {
   if (!std::isfinite(v) || v == 0) return v;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
-  // buf: d.dddddddddddddde[+-]xx -> 15 digits and the exponent of the first.
+  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
+  std::string_view text(buf, size_t(res.ptr - buf));
+  size_t epos = text.find('e');
   std::string mant;
-  for (const char* p = buf; *p && *p != 'e'; ++p) {
-    if (*p != '.') mant.push_back(*p);
+  for (char ch : text.substr(0, epos)) {
+    if (ch != '.') mant.push_back(ch);
   }
-  int e10 = std::atoi(std::strchr(buf, 'e') + 1);
-  // Keep digits up to position e10 + digits (0-based from the first digit).
+  int e10 = std::atoi(std::string(text.substr(epos + 1)).c_str());
+  // Digits kept: those up to position e10 + digits, counted from the first.
   int keep = e10 + digits + 1;
-  if (keep <= 0) {
-    if (truncate || keep < 0) return 0;
-    return mant[0] >= '5' ? std::copysign(std::pow(10.0, -digits), v) : 0;
-  }
   if (keep >= int(mant.size())) return v;
-  bool up = !truncate && mant[size_t(keep)] >= '5';
-  std::string kept = mant.substr(0, size_t(keep));
+  std::string kept;
+  int exponent = 0;  // of the last kept digit
+  if (keep <= 0) {
+    if (truncate || keep < 0 || mant[0] < '5') return 0;
+    kept = "1";
+    exponent = -digits;
+  } else {
+    kept = mant.substr(0, size_t(keep));
+    exponent = e10 - keep + 1;
+    if (!truncate && mant[size_t(keep)] >= '5') {
+      size_t k = kept.size();
+      while (k > 0 && kept[k - 1] == '9') kept[--k] = '0';
+      if (k == 0) {
+        kept.insert(kept.begin(), '1');
+      } else {
+        kept[k - 1]++;
+      }
+    }
+  }
+  std::string number = kept + "e" + std::to_string(exponent);
   double r = 0;
-  for (char ch : kept) r = r * 10 + (ch - '0');
-  if (up) r += 1;
-  r *= std::pow(10.0, e10 - keep + 1);
-  // Normalise through the decimal text so that 1.01 is the double nearest to 1.01.
-  std::snprintf(buf, sizeof buf, "%.15g", r);
-  r = std::strtod(buf, nullptr);
+  std::from_chars(number.data(), number.data() + number.size(), r);
   return std::copysign(r, v);
 }
 
@@ -601,8 +613,13 @@ void Arith(sqlite3_context* c, sqlite3_value** argv, char op) {
   Num a = *NumberOf(argv[0]), b = *NumberOf(argv[1]);
   if (op == '/') {
     if (b.AsDouble() == 0) throw MakeOraError(1476);
-    if (a.isInt && b.isInt && b.i != -1 && a.i % b.i == 0)
-      return sqlite3_result_int64(c, a.i / b.i);
+    if (a.isInt && b.isInt) {
+      // INT64_MIN / -1 is the one quotient that leaves 64 bits.
+      if (b.i == -1 && a.i != std::numeric_limits<int64_t>::min()) {
+        return sqlite3_result_int64(c, -a.i);
+      }
+      if (b.i != -1 && a.i % b.i == 0) return sqlite3_result_int64(c, a.i / b.i);
+    }
     return ResultDouble(c, a.AsDouble() / b.AsDouble());
   }
   if (a.isInt && b.isInt) {

@@ -369,7 +369,6 @@ bool Translator::ExtractRownumLimit(ExprPtr& where, std::vector<Expr*>& limits) 
   return any;
 }
 
-
 void Translator::PrepareBlock(ast::QueryBlock& b, Scope* outer,
                               std::vector<ast::OrderItem>* orderBy) {
   for (auto& t : b.from) PrepareTable(*t, outer);
@@ -409,7 +408,11 @@ void Translator::PrepareBlock(ast::QueryBlock& b, Scope* outer,
     }
   }
   if (b.startWith) Prepare(*b.startWith, scope);
-  if (b.connectBy) Prepare(*b.connectBy, scope);
+  if (b.connectBy) {
+    preparingConnectBy_ = true;
+    Prepare(*b.connectBy, scope);
+    preparingConnectBy_ = false;
+  }
   for (auto& g : b.groupBy) Prepare(*g, scope);
   if (b.having) Prepare(*b.having, scope);
   for (auto& item : b.items) {
@@ -595,6 +598,17 @@ void Translator::Prepare(Expr& e, Scope& scope) {
         if (!scope.block || !scope.block->connectBy) throw MakeOraError(936, int(e.offset));
       }
       Prepare(*e.args[0], scope);
+      if (e.text == "PRIOR" && !preparingConnectBy_) {
+        // Outside the condition PRIOR reads the parent row, which the walk carries along.
+        Expr& col = *e.args[0];
+        if (col.kind != ExprKind::Name || col.ref != RefKind::Column || !col.table) {
+          throw MakeOraError(936, int(e.offset));
+        }
+        auto& list = col.table->priorColumns;
+        if (std::find(list.begin(), list.end(), col.parts.back()) == list.end()) {
+          list.push_back(col.parts.back());
+        }
+      }
       e.type = e.text == "NOT" ? 0 : e.args[0]->type;
       if (e.text == "-" || e.text == "+") e.type = kTypeNumber;
       return;
@@ -699,6 +713,7 @@ void Translator::ResolveName(Expr& e, Scope& scope) {
     e.table = t;
     if (idx >= 0) {
       e.type = t->columns[size_t(idx)].type.code;
+      e.size = t->columns[size_t(idx)].type.size;
       e.directColumn = t->directColumns[size_t(idx)];
     }
   };
@@ -1115,7 +1130,9 @@ void Translator::WriteConnectBy(ast::QueryBlock& b, ast::TableRef& t) {
   w_.Raw(hasRowid ? anchor + ".rowid" : "NULL");
   w_.Raw(" AS " + QuoteIdent("ORA$RID") + ", 1 AS " + QuoteIdent("ORA$LEVEL") + ", ");
   w_.Raw(hasRowid ? "'/' || " + anchor + ".rowid || '/'" : "'/'");
-  w_.Raw(" AS " + QuoteIdent("ORA$PATH") + " FROM ");
+  w_.Raw(" AS " + QuoteIdent("ORA$PATH"));
+  for (const std::string& c : t.priorColumns) w_.Raw(", NULL AS " + QuoteIdent("ORA$PRIOR$" + c));
+  w_.Raw(" FROM ");
   source(anchor);
   if (b.startWith) {
     aliasOverride_[&t] = "ORA$T";
@@ -1130,6 +1147,7 @@ void Translator::WriteConnectBy(ast::QueryBlock& b, ast::TableRef& t) {
   w_.Raw(", " + parent + "." + QuoteIdent("ORA$LEVEL") + " + 1, " + parent + "." +
          QuoteIdent("ORA$PATH"));
   w_.Raw(hasRowid ? " || " + child + ".rowid || '/'" : "");
+  for (const std::string& c : t.priorColumns) w_.Raw(", " + parent + "." + QuoteIdent(c));
   w_.Raw(" FROM ");
   source(child);
   w_.Raw(" JOIN " + cte + " " + parent + " ON ");
@@ -1392,9 +1410,17 @@ void Translator::Write(Expr& e) {
       return;
     case ExprKind::Unary:
       if (e.text == "PRIOR") {
-        // The parent row of the hierarchy.
+        if (!priorTable_) {
+          // Outside the condition: the parent's value the walk carried along.
+          const Expr& col = *e.args[0];
+          w_.Put(
+              QuoteIdent(col.table->emitAlias) + "." + QuoteIdent("ORA$PRIOR$" + col.parts.back()),
+              e.offset);
+          return;
+        }
+        // In the condition: the parent row of the hierarchy.
         bool saved = inPrior_;
-        inPrior_ = priorTable_ != nullptr;
+        inPrior_ = true;
         Write(*e.args[0]);
         inPrior_ = saved;
         return;
@@ -1497,7 +1523,12 @@ void Translator::Write(Expr& e) {
       // A date meets text as a date; a number meets a bound value as a number (SQLite
       // would order any text after every number).
       auto side = [&](Expr& x, const Expr& other) {
-        if (other.type == kTypeDate && x.type != kTypeDate && x.kind != ExprKind::Null) {
+        if (x.kind == ExprKind::String && other.type == kTypeChar && other.size > 0 &&
+            int(x.text.size()) < other.size) {
+          // CHAR against a literal compares blank-padded: pad the literal to the column.
+          w_.Put(QuoteString(x.text + std::string(size_t(other.size) - x.text.size(), ' ')),
+                 x.offset);
+        } else if (other.type == kTypeDate && x.type != kTypeDate && x.kind != ExprKind::Null) {
           WriteAsDate(x);
         } else if (other.type == kTypeNumber && x.kind == ExprKind::Bind) {
           w_.Put("ORA$TO_NUMBER(", x.offset);
@@ -1645,7 +1676,6 @@ void Translator::Write(Expr& e) {
 // Entry points
 
 Translation Translator::Run() {
-
   StatementInfo info = Classify(text_, tokens_);
   result_.info = info;
   result_.functionCode = info.functionCode;

@@ -127,10 +127,11 @@ class Translator {
   const ast::TableRef* priorTable_ = nullptr;  // the CONNECT BY table while writing its condition
   std::string priorAlias_;                     // and the alias of the parent row
   bool inPrior_ = false;
+  bool preparingConnectBy_ = false;
   std::string levelOverride_;
   int aliasCounter_ = 0;
   std::set<std::string> nextvalSeen_;  // sequences whose NEXTVAL is already written
-  bool inDdl_ = false;  // binds are not allowed
+  bool inDdl_ = false;                 // binds are not allowed
 };
 
 }  // namespace tess::oci7

@@ -165,7 +165,11 @@ class DialectDb {
 
   std::string One(const std::string& text, const std::map<std::string, std::string>& binds = {}) {
     Rows r = Run(text, binds);
-    if (r.size() != 1 || r[0].size() != 1) return "<" + std::to_string(r.size()) + " rows>";
+    if (r.size() != 1 || r[0].size() != 1) {
+      std::string count = std::to_string(r.size());
+      count.append(" rows");
+      return count;
+    }
     return r[0][0];
   }
 

@@ -209,3 +209,103 @@ TEST(Functions, Dates) {
   CheckError(d, "trunc(sysdate, 'XX')", 1898);
   CheckError(d, "sysdate + sysdate", 975);
 }
+
+// NULL (and the empty string, which is NULL) into any function gives NULL, not a crash or
+// a zero: every function's argument paths see it.
+TEST(Functions, NullInNullOut) {
+  DialectDb d;
+  const char* calls[] = {
+      "ascii(#)",
+      "chr(#)",
+      "initcap(#)",
+      "instr(#, 'a')",
+      "instr('a', #)",
+      "length(#)",
+      "lower(#)",
+      "lpad(#, 3)",
+      "lpad('a', #)",
+      "ltrim(#)",
+      "rpad('a', 3, #)",
+      "rtrim(#, 'x')",
+      "soundex(#)",
+      "substr(#, 1)",
+      "substr('a', #)",
+      "substr('a', 1, #)",
+      "translate(#, 'a', 'b')",
+      "upper(#)",
+      "abs(#)",
+      "ceil(#)",
+      "cos(#)",
+      "exp(#)",
+      "floor(#)",
+      "ln(#)",
+      "log(10, #)",
+      "mod(#, 2)",
+      "mod(2, #)",
+      "power(#, 2)",
+      "round(#)",
+      "round(1.5, #)",
+      "sign(#)",
+      "sqrt(#)",
+      "trunc(#)",
+      "trunc(sysdate, #)",
+      "add_months(#, 1)",
+      "add_months(sysdate, #)",
+      "last_day(#)",
+      "months_between(#, sysdate)",
+      "next_day(#, 'MONDAY')",
+      "next_day(sysdate, #)",
+      "to_char(#)",
+      "to_char(1, #)",
+      "to_char(sysdate, #)",
+      "to_date(#)",
+      "to_date('01-01-2000', #)",
+      "to_number(#)",
+      "hextoraw(#)",
+      "rawtohex(#)",
+      "greatest(1, #)",
+      "least(#, 'a')",
+      "vsize(#)",
+      "# + 1",
+      "1 - #",
+      "# * 2",
+      "2 / #",
+      "sysdate + #",
+      "# - sysdate",
+      "nvl(#, #)",
+      "decode(1, 2, 3, #)",
+      "chartorowid(#)",
+      "replace(#, 'a')",
+      "nvl2(1, #, 2)",
+  };
+  for (const char* call : calls) {
+    for (const char* null : {"null", "''"}) {
+      std::string expr = call;
+      for (size_t at; (at = expr.find('#')) != std::string::npos;) expr.replace(at, 1, null);
+      try {
+        EXPECT_EQ(d.One("select " + expr + " from dual"), "<null>") << expr;
+      } catch (const OraError& e) {
+        ADD_FAILURE() << expr << ": " << e.message;
+      }
+    }
+  }
+  EXPECT_EQ(d.One("select concat(null, 'a') || null from dual"), "a");
+  EXPECT_EQ(d.One("select replace('abc', 'b', null) from dual"), "ac");
+}
+
+// Integer arithmetic that leaves 64 bits goes on in floating point (15 digits, as doubles
+// print), never wrapping round to the other sign.
+TEST(Functions, ArithmeticLimits) {
+  DialectDb d;
+  EXPECT_EQ(d.One("select 9223372036854775807 + 1 from dual"), "9223372036854780000");
+  EXPECT_EQ(d.One("select :a * 2 from dual", {{"A", "9223372036854775807"}}),
+            "18446744073709600000");
+  EXPECT_EQ(d.One("select :a - 1 from dual", {{"A", "-9223372036854775808"}}),
+            "-9223372036854780000");
+  EXPECT_EQ(d.One("select abs(:a) from dual", {{"A", "-9223372036854775808"}}),
+            "9223372036854780000");
+  EXPECT_EQ(d.One("select mod(:a, -1) from dual", {{"A", "-9223372036854775807"}}), "0");
+  EXPECT_EQ(d.One("select -9223372036854775807 / -1 from dual"), "9223372036854775807");
+  EXPECT_EQ(d.One("select 4611686018427387904 * -2 from dual"), "-9223372036854775808");
+  EXPECT_EQ(d.ErrorOf("select power(10, 400) from dual"), 1426);
+}

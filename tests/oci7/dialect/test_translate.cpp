@@ -670,3 +670,28 @@ TEST_F(Translate_, MoreShapesOfQueries) {
       "1");
   EXPECT_EQ(d.last_.columnTypeHints, (std::vector<int>{kTypeDate, 0, 0}));
 }
+
+TEST_F(Translate_, CharComparesBlankPaddedAndPlsqlShapes) {
+  d.Run("create table c (code char(4), name varchar2(4))");
+  d.Run("insert into c values ('ab', 'ab')");
+  EXPECT_EQ(d.One("select code || '|' from c"), "ab  |");
+  EXPECT_EQ(d.One("select count(*) from c where code = 'ab'"), "1");
+  EXPECT_EQ(d.One("select count(*) from c where 'ab' = code"), "1");
+  EXPECT_EQ(d.One("select count(*) from c where name = 'ab  '"), "0");
+  // Indicator variables ride with their value; SELECT INTO counts its targets.
+  Translation t = Translate("insert into c (name) values (:v:ind)", d.context_);
+  EXPECT_EQ(t.binds, std::vector<std::string>{"V"});
+  t = Translate("insert into c (name) values (:v indicator :ind)", d.context_);
+  EXPECT_EQ(t.binds, std::vector<std::string>{"V"});
+  EXPECT_EQ(d.ErrorOf("select code, name into :a from c"), 947);
+  EXPECT_EQ(d.ErrorOf("select code into :a, :b from c"), 913);
+  // PL/SQL record fields are variables too, and INTO targets are no placeholders.
+  TranslateContext ctx = d.context_;
+  ctx.isVariable = [](const std::string& n) { return n == "R.CODE" || n == "V"; };
+  t = Translate("select name into :out from c where code = r.code and name <> v", ctx);
+  EXPECT_EQ(t.binds, (std::vector<std::string>{"R.CODE", "V"}));
+  EXPECT_EQ(t.selectInto, std::vector<std::string>{":OUT"});
+  EXPECT_EQ(d.Execute(t, {{"R.CODE", "ab  "}, {"V", "zz"}})[0][0], "ab");
+  d.Run("delete from c where rowid = (select min(rowid) from c)");
+  EXPECT_EQ(d.One("select count(*) from c"), "0");
+}
