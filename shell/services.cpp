@@ -26,7 +26,11 @@ class TStderrServices final : public TShellServices {
   void HideStatus() override {}
   void StartHourglass() override {}
   void StopHourglass() override {}
+  void DisableMainWindow() override {}
   void ProcessMessages() override {}
+  TStrings* cbxDBList2() override { return nullptr; }
+  TyQuery* GetMainFormQuery() override { return nullptr; }
+  TyBrowserCaches* FindFrmMain(TyDatabase*) override { return nullptr; }
 
  private:
   static void Say(const char* title, const std::string& text) {
@@ -37,8 +41,11 @@ class TStderrServices final : public TShellServices {
 TStderrServices g_fallback;
 TShellServices* g_services = nullptr;
 std::atomic<bool> g_cancel{false};
+TyDatabase* g_executing = nullptr;
 
-TShellServices& S() { return g_services ? *g_services : g_fallback; }
+TShellServices& S() {
+  return g_services ? *g_services : g_fallback;
+}
 
 }  // namespace
 
@@ -47,13 +54,25 @@ TShellServices* SetShellServices(TShellServices* services) {
   g_services = services;
   return old;
 }
-TShellServices* ShellServices() { return &S(); }
+TShellServices* ShellServices() {
+  return &S();
+}
 
-void AddProcessingOutputLine(const std::string& Line) { S().AddProcessingOutputLine(Line); }
-void ShowDebugMsg(const std::string& Text) { S().ShowDebugMsg(Text); }
-void ShowDiagnosticMsg(const std::string& Text) { S().ShowDiagnosticMsg(Text); }
-void ShowErrorMsg(const std::string& Text) { S().ShowErrorMsg(Text); }
-void ShowInfoMsg(const std::string& Text) { S().ShowInfoMsg(Text); }
+void AddProcessingOutputLine(const std::string& Line) {
+  S().AddProcessingOutputLine(Line);
+}
+void ShowDebugMsg(const std::string& Text) {
+  S().ShowDebugMsg(Text);
+}
+void ShowDiagnosticMsg(const std::string& Text) {
+  S().ShowDiagnosticMsg(Text);
+}
+void ShowErrorMsg(const std::string& Text) {
+  S().ShowErrorMsg(Text);
+}
+void ShowInfoMsg(const std::string& Text) {
+  S().ShowInfoMsg(Text);
+}
 void ShowErrorSolution(const std::string& E, const std::string& Sol) {
   S().ShowErrorSolution(E, Sol);
 }
@@ -69,12 +88,40 @@ void HideStatus() {
   S().HideStatus();
   g_cancel = false;
 }
-void StartHourglass() { S().StartHourglass(); }
-void StopHourglass() { S().StopHourglass(); }
-void ProcessMessages() { S().ProcessMessages(); }
+void StartHourglass() {
+  S().StartHourglass();
+}
+void StopHourglass() {
+  S().StopHourglass();
+}
+void ProcessMessages() {
+  S().ProcessMessages();
+}
+TStrings* cbxDBList2() {
+  return S().cbxDBList2();
+}
+TyQuery* GetMainFormQuery() {
+  return S().GetMainFormQuery();
+}
+TyBrowserCaches* FindFrmMain(TyDatabase* Db) {
+  return S().FindFrmMain(Db);
+}
 
-void SetCancelFlag() { g_cancel = true; }
-void ClearCancelFlag() { g_cancel = false; }
-bool CancelFlag() { return g_cancel; }
+void SetExecutingSession(TyDatabase* Db) {
+  g_executing = Db;
+}
+TyDatabase* ExecutingSession() {
+  return g_executing;
+}
+
+void SetCancelFlag() {
+  g_cancel = true;
+}
+void ClearCancelFlag() {
+  g_cancel = false;
+}
+bool CancelFlag() {
+  return g_cancel;
+}
 
 }  // namespace tess

@@ -1,17 +1,28 @@
 // The application shell's services that the lower layers call: message boxes, the
-// diagnostic box, the processing-output window, the progress window and its cancel
-// flag, the hourglass, the message pump.
+// diagnostic box, the error-and-solution window, the debug window, the processing-output
+// window, the progress window and its cancel flag, the hourglass, the message pump, and
+// what the main window holds for them: the session list, the shared query, and the
+// schema-browser windows with their per-session name caches.
 //
 // The lower layers never open a window themselves: they call these free functions,
 // which forward to the installed TShellServices.  The program installs the Win32
 // implementation at start-up; tests install a recording one.  With nothing installed
 // the messages go to standard error, so a tool or a test without a shell still says
 // what happened.
+//
+// The services that read a session's state (CheckSessionAlive, GetSessionUser,
+// CanUseArgumentView, StartDbHourglass) are in shell/session_services.h; the settings
+// record the lower layers read is in shell/prefs.h.
 #pragma once
 
 #include <string>
 
 namespace tess {
+
+class TStrings;
+class TyBrowserCaches;
+class TyDatabase;
+class TyQuery;
 
 class TShellServices {
  public:
@@ -29,8 +40,22 @@ class TShellServices {
   virtual void HideStatus() = 0;
 
   virtual void StartHourglass() = 0;
+  // Restores the default cursor and enables the main window again if it was disabled.
   virtual void StopHourglass() = 0;
+  // Leaves only the progress window's Cancel button reacting while a statement runs
+  // non-blocking; StopHourglass undoes it.
+  virtual void DisableMainWindow() = 0;
   virtual void ProcessMessages() = 0;
+
+  // The main window's session list (its combo box cbxDBList2): each item's text is a
+  // session's label, its object the TyDatabase.  Null while there is no main window.
+  virtual TStrings* cbxDBList2() = 0;
+  // The TyQuery the main window creates at start-up for short statements; null while
+  // there is none.
+  virtual TyQuery* GetMainFormQuery() = 0;
+  // The schema-browser window opened on Db (it holds the session's name caches); null
+  // when there is none.
+  virtual TyBrowserCaches* FindFrmMain(TyDatabase* Db) = 0;
 };
 
 // Installs the services (nullptr restores the standard-error fallback); returns the
@@ -50,6 +75,15 @@ void HideStatus();
 void StartHourglass();
 void StopHourglass();
 void ProcessMessages();
+TStrings* cbxDBList2();
+TyQuery* GetMainFormQuery();
+TyBrowserCaches* FindFrmMain(TyDatabase* Db);
+
+// The session of the statement the SQL editor is running, recorded by the editor for the
+// time of the run (null otherwise).  Session lookups and liveness checks accept it and
+// its debug session.
+void SetExecutingSession(TyDatabase* Db);
+TyDatabase* ExecutingSession();
 
 // The process-wide cancel flag raised by the progress window's Cancel button.
 // ShowStatus, ShowStatusNoCancel and HideStatus clear it.

@@ -4,6 +4,7 @@
 
 #include "framework/core/strings.h"
 #include "shell/exceptions.h"
+#include "shell/prefs.h"
 #include "shell/text_routines.h"
 #include "tests/shell/recording_services.h"
 
@@ -88,4 +89,16 @@ TEST(ShellText, TrailingBlankLines) {
   blank.Add(" ");
   DeleteTrailingBlankLines(blank);
   EXPECT_EQ(blank.Count(), 0);
+}
+
+TEST(ShellServices, WithoutAMainWindowThereIsNothingToFind) {
+  EXPECT_EQ(cbxDBList2(), nullptr);
+  EXPECT_EQ(GetMainFormQuery(), nullptr);
+  EXPECT_EQ(FindFrmMain(nullptr), nullptr);
+  EXPECT_EQ(ExecutingSession(), nullptr);
+  // The settings record exists before the shell has read any settings.
+  ASSERT_NE(gPrefs, nullptr);
+  EXPECT_TRUE(gPrefs->NonBlocking);
+  EXPECT_EQ(gPrefs->Dbms_Output_buffer, 10000);
+  EXPECT_EQ(gPrefs->CheckMode, 0);
 }

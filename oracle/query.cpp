@@ -1,0 +1,589 @@
+// See query.h.
+#include "oracle/query.h"
+
+#include <chrono>
+#include <thread>
+
+#include "framework/core/sysutils.h"
+#include "oracle/ora_ip.h"
+#include "oracle/oracle_query.h"
+#include "oracle/session.h"
+#include "oracle/statement_services.h"
+#include "shell/exceptions.h"
+#include "shell/prefs.h"
+#include "shell/services.h"
+
+namespace tess {
+
+namespace {
+
+constexpr int32_t kCancelCode = 1013;
+constexpr int32_t kNonBlockingUnsupported = 3126;
+const char* const kCancelText = "ST-ORA-1013 User requested cancel of current operation.";
+const char* const kNotConnected = "Query not connected to database";
+const char* const kNoSqlText = "No SQL statement to execute";
+
+uint8_t FieldTypeOfParamType(TParamType Type) {
+  switch (Type) {
+    case oVarchar2:
+      return ftVarchar2;
+    case oNumber:
+      return ftNumber;
+    case oLong:
+      return ftLong;
+    case oRowid:
+      return ftRowid;
+    case oDate:
+      return ftDate;
+    case oRaw:
+      return ftRaw;
+    case oLongRaw:
+      return ftLongRaw;
+    case oMlsLabel:
+      return ftMlsLabel;
+    default:
+      return ftOther;
+  }
+}
+
+bool IsCancel(const EySQLError& E) {
+  return E.ErrorCode() == kCancelCode;
+}
+
+}  // namespace
+
+TParamType FieldTypeToParamType(uint8_t Code) {
+  switch (Code) {
+    case 0:
+    case 7:
+      return oVarchar2;
+    case ftNumber:
+      return oNumber;
+    case ftLong:
+      return oLong;
+    case ftRowid:
+      return oRowid;
+    case ftDate:
+      return oDate;
+    case ftRaw:
+      return oRaw;
+    case ftLongRaw:
+      return oLongRaw;
+    case ftMlsLabel:
+      return oMlsLabel;
+    default:
+      return oUnknown;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// TyField
+// ---------------------------------------------------------------------------------------
+
+TyField::TyField(uint8_t Engine, TParam* Column)
+    : engine_(Engine),
+      column_(Column),
+      data_type_(Column != nullptr ? FieldTypeOfParamType(Column->DataType())
+                                   : static_cast<uint8_t>(ftOther)) {}
+
+std::string TyField::AsString() const {
+  if (engine_ != TyDatabase::kEngineOci) RaiseOleEngineNotImplemented();
+  return column_->AsString();
+}
+
+int32_t TyField::AsInteger() const {
+  if (engine_ != TyDatabase::kEngineOci) RaiseOleEngineNotImplemented();
+  return column_->AsInteger();
+}
+
+std::string TyField::FieldName() const {
+  if (engine_ != TyDatabase::kEngineOci) RaiseOleEngineNotImplemented();
+  return column_->ParamName();
+}
+
+int32_t TyField::DisplayWidth() const {
+  if (engine_ != TyDatabase::kEngineOci) return 10;
+  switch (data_type_) {
+    case ftVarchar2:
+    case ftRowid:
+    case ftRaw:
+    case ftMlsLabel:
+    case ftOther:
+      return column_->ItemSize();
+    case ftNumber: {
+      int32_t len = static_cast<int32_t>(AsString().size());
+      return len > 10 ? len : 10;
+    }
+    case ftLong:
+      return 45;
+    case ftLongRaw:
+      return 15;
+    default:
+      return 10;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// TyQuery: set-up and results
+// ---------------------------------------------------------------------------------------
+
+TyQuery::TyQuery() : statement_(std::make_unique<TOracleQuery>(nullptr)) {}
+
+TyQuery::~TyQuery() {
+  if (db_ != nullptr) db_->Unbind(this);
+  // The fields refer to the statement's columns: they go first.  The statement closes
+  // quietly, also on a lost connection.
+  field_list_.Clear();
+  statement_.reset();
+}
+
+void TyQuery::SetDatabase(TyDatabase* Db) {
+  if (db_ == Db) return;
+  if (db_ != nullptr) db_->Unbind(this);
+  db_ = Db;
+  if (db_ != nullptr) db_->Bind(this);
+}
+
+void TyQuery::SetDatabaseName(const std::string& Name) {
+  SetDatabase(FindDatabaseByName(Name));
+}
+
+std::string TyQuery::BuildSQLText() const {
+  std::string text;
+  for (int i = 0; i < sql_.Count(); ++i) {
+    if (i > 0) text += '\n';
+    text += sql_.Strings(i);
+  }
+  return text;
+}
+
+void TyQuery::ClearResults() {
+  row_count_ = 0;
+  row_index_ = 0;
+  bof_ = false;
+  eof_ = true;
+  active_ = false;
+  field_list_.Clear();
+}
+
+void TyQuery::ClearError() {
+  error_text_.clear();
+  error_code_ = 0;
+  server_error_text_.clear();
+  error_pos_ = 0;
+  error_line_ = 0;
+  error_column_ = 0;
+}
+
+void TyQuery::Close() {
+  ClearResults();
+  try {
+    statement_->Close();
+  } catch (const EDatabaseError& e) {
+    // A dead connection cannot close its cursors; the session's Disconnect drops it.
+    const bool lost = IsConnectionLostCode(e.Code()) || (db_ != nullptr && db_->ConnectionLost());
+    if (!lost) throw;
+    if (db_ != nullptr) db_->SetConnectionLost();
+  }
+}
+
+TyField* TyQuery::FieldByName(const std::string& Name) const {
+  int i = field_list_.IndexOf(Name);
+  if (i < 0) throw EySQLError("Unable to locate column in query results - " + Name);
+  return static_cast<TyField*>(field_list_.Objects(i));
+}
+
+TyField* TyQuery::Fields(int32_t Index) const {
+  if (field_list_.Count() == 0) return nullptr;
+  if (Index < 0 || Index >= field_list_.Count())
+    throw EySQLError("Invalid index, column not found - " + IntToStr(Index));
+  return static_cast<TyField*>(field_list_.Objects(Index));
+}
+
+void TyQuery::CheckSession() const {
+  if (db_ == nullptr) throw EyIntError(kNotConnected);
+}
+
+void TyQuery::RaiseRecorded() {
+  throw EySQLError(error_text_, error_code_);
+}
+
+// ---------------------------------------------------------------------------------------
+// Running
+// ---------------------------------------------------------------------------------------
+
+bool TyQuery::BeginRun(const std::string& Text, bool ParseForParams) {
+  CheckSession();
+  if (db_->Engine() == TyDatabase::kEngineOle) RaiseOleEngineNotImplemented();
+  if (db_->Engine() != TyDatabase::kEngineOci)
+    throw EyIntError("Internal Error: Unidentified database");
+  ClearResults();
+  ClearError();
+  if (Trim(Text).empty()) {
+    // Said as it is, rather than raising with the text of an earlier failure.
+    error_text_ = kNoSqlText;
+    return false;
+  }
+  db_->CheckNotBusy();
+  db_->NonBlockingOff();
+  batch_size_ = 5;
+  last_text_ = Text;
+  parse_for_params_ = ParseForParams;
+  return true;
+}
+
+void TyQuery::SetUpStatement() {
+  // Replacing the text closes the statement's previous run, which may fail like any call.
+  statement_->SetDatabaseName(db_->Connection()->DatabaseName());
+  statement_->SetSQL(last_text_);
+  statement_->SetDeferParse(false);
+  statement_->SetParseForParams(parse_for_params_);
+}
+
+bool TyQuery::Open() {
+  CheckSession();
+  db_->CheckNotBusy();
+  if (!InternalOpen(false)) RaiseRecorded();
+  return true;
+}
+
+bool TyQuery::OpenCancellable() {
+  CheckSession();
+  db_->CheckNotBusy();
+  if (!InternalOpen(gPrefs->NonBlocking)) RaiseRecorded();
+  return true;
+}
+
+bool TyQuery::ExecSQL() {
+  if (!InternalExecSQL(false)) RaiseRecorded();
+  return true;
+}
+
+bool TyQuery::ExecSQLCancellable() {
+  if (!InternalExecSQL(gPrefs->NonBlocking)) RaiseRecorded();
+  return true;
+}
+
+bool TyQuery::InternalOpen(bool Cancellable) {
+  if (!BeginRun(BuildSQLText(), false)) return false;
+  try {
+    SetUpStatement();
+    statement_->SetPrepared(true);
+    TFields* columns = statement_->Fields();
+    columns->SetDimension(batch_size_);
+    for (TParam* column : *columns) {
+      auto field = std::make_unique<TyField>(TyDatabase::kEngineOci, column);
+      field_list_.AddObject(column->ParamName(), field.release());
+    }
+    if (Cancellable && db_->NonBlockingPossible()) {
+      RunCancellable([this] { statement_->OpenEx(batch_size_, false); },
+                     [this] { statement_->ContinueOpen(batch_size_, false); }, false, false);
+    } else {
+      db_->NonBlockingOff();
+      statement_->OpenEx(batch_size_, false);
+    }
+    TakeFirstBatch();
+  } catch (const EDatabaseError& e) {
+    ClearResults();
+    LoadOciError(&e, true);
+    return false;
+  } catch (const EySQLError& e) {
+    ClearResults();
+    if (IsCancel(e)) RecordCancel(e.Message(), e.ErrorCode());
+    throw;
+  }
+  return true;
+}
+
+void TyQuery::TakeFirstBatch() {
+  TFields* columns = statement_->Fields();
+  const int32_t rows = columns->Count() > 0 ? columns->Items(0)->RowCount() : 0;
+  for (TParam* column : *columns) column->SetIndex(0);
+  row_index_ = 0;
+  active_ = true;
+  eof_ = rows <= 0;
+  row_count_ = rows > 0 ? rows : 0;
+  batch_size_ = columns->Dimension();
+}
+
+bool TyQuery::InternalExecSQL(bool Cancellable) {
+  if (!BeginRun(BuildSQLText(), false)) return false;
+  return RunExec(Cancellable);
+}
+
+bool TyQuery::ExecSQLText(const std::string& Text) {
+  if (!BeginRun(Text, false)) return false;
+  return RunExec(gPrefs->NonBlocking);
+}
+
+bool TyQuery::RunExec(bool Cancellable) {
+  try {
+    SetUpStatement();
+    if (Cancellable && db_->NonBlockingPossible()) {
+      RunCancellable([this] { statement_->ExecSQL(); }, [this] { statement_->ContinueExecute(); },
+                     true, false);
+    } else {
+      db_->NonBlockingOff();
+      statement_->ExecSQL();
+    }
+    row_count_ = statement_->RowsProcessed();
+  } catch (const EDatabaseError& e) {
+    LoadOciError(&e, true);
+    return false;
+  } catch (const EySQLError& e) {
+    if (!IsCancel(e)) throw;
+    RecordCancel(e.Message(), e.ErrorCode());
+    return false;
+  }
+  return true;
+}
+
+bool TyQuery::Prepare() {
+  CheckSession();
+  if (db_->Engine() != TyDatabase::kEngineOci) return false;
+  if (!BeginRun(BuildSQLText(), true)) return false;
+  try {
+    SetUpStatement();
+    statement_->SetPrepared(true);
+  } catch (const EDatabaseError& e) {
+    LoadOciError(&e, true);
+    throw;
+  }
+  return true;
+}
+
+bool TyQuery::ExecPrepared() {
+  ClearResults();
+  CheckSession();
+  if (db_->Engine() != TyDatabase::kEngineOci) return false;
+  ClearError();
+  db_->CheckNotBusy();
+  db_->NonBlockingOff();
+  statement_->SetParseForParams(false);
+  try {
+    if (gPrefs->NonBlocking && db_->NonBlockingPossible()) {
+      RunCancellable([this] { statement_->ExecSQL(); }, [this] { statement_->ContinueExecute(); },
+                     true, false);
+    } else {
+      statement_->ExecSQL();
+    }
+    row_count_ = statement_->RowsProcessed();
+  } catch (const EDatabaseError& e) {
+    LoadOciError(&e, true);
+    throw;
+  } catch (const EySQLError& e) {
+    if (!IsCancel(e)) throw;
+    RecordCancel(e.Message(), e.ErrorCode());
+    return false;
+  }
+  return true;
+}
+
+bool TyQuery::StartExecSQL(bool Cancellable) {
+  // The busy check comes before the session is marked busy, or the statement would
+  // refuse itself.
+  if (!BeginRun(BuildSQLText(), false)) return false;
+  db_->SetBusy(true);
+  bool running = false;
+  try {
+    SetUpStatement();
+    if (Cancellable && db_->NonBlockingPossible()) {
+      RunCancellable([this] { statement_->ExecSQL(); }, [this] { statement_->ContinueExecute(); },
+                     true, true);
+      running = statement_->StillExecuting();
+    } else {
+      db_->NonBlockingOff();
+      statement_->ExecSQL();
+    }
+    if (!running) row_count_ = statement_->RowsProcessed();
+  } catch (const EDatabaseError& e) {
+    db_->SetBusy(false);
+    LoadOciError(&e, true);
+    return false;
+  } catch (const EySQLError& e) {
+    db_->SetBusy(false);
+    if (!IsCancel(e)) throw;
+    RecordCancel(e.Message(), e.ErrorCode());
+    return false;
+  }
+  if (!running) db_->SetBusy(false);
+  return true;
+}
+
+bool TyQuery::WaitExecSQL() {
+  CheckSession();
+  try {
+    try {
+      PollUntilDone([this] { statement_->ContinueExecute(); }, true);
+    } catch (const EDatabaseError& e) {
+      NoteRunError(e);
+      throw;
+    }
+    row_count_ = statement_->RowsProcessed();
+  } catch (const EDatabaseError& e) {
+    FinishRun();
+    LoadOciError(&e, true);
+    return false;
+  } catch (const EySQLError& e) {
+    FinishRun();
+    if (!IsCancel(e)) throw;
+    RecordCancel(e.Message(), e.ErrorCode());
+    return false;
+  } catch (...) {
+    FinishRun();
+    throw;
+  }
+  FinishRunChecked();
+  return true;
+}
+
+void TyQuery::Next() {
+  if (eof_) return;
+  ++row_index_;
+  TFields* columns = statement_->Fields();
+  if (columns->Count() > 0 && row_index_ < columns->Items(0)->RowCount()) {
+    for (TParam* column : *columns) column->SetIndex(row_index_);
+    return;
+  }
+  if (statement_->State() != 2) {
+    eof_ = true;
+    return;
+  }
+  CheckSession();
+  db_->CheckNotBusy();
+  db_->NonBlockingOff();
+  try {
+    statement_->FetchMore(batch_size_);
+  } catch (const EDatabaseError& e) {
+    // The rows after the failure are lost: the caller must know, and a loop that reads
+    // until Eof must end.
+    LoadOciError(&e, false);
+    eof_ = true;
+    RaiseRecorded();
+  }
+  const int32_t rows = statement_->RowsProcessed();
+  if (rows <= 0) {
+    eof_ = true;
+    return;
+  }
+  row_index_ = 0;
+  row_count_ = rows;
+  for (TParam* column : *columns) column->SetIndex(0);
+}
+
+// ---------------------------------------------------------------------------------------
+// The cancellable loop
+// ---------------------------------------------------------------------------------------
+
+void TyQuery::RunCancellable(const std::function<void()>& First, const std::function<void()>& Again,
+                             bool Executes, bool LeaveRunning) {
+  TOracleDatabase* connection = db_->Connection();
+  try {
+    connection->SetNonBlocking(true);
+    db_->SetBusy(true);
+    // A connection that did not switch runs the statement blocking.
+    const bool nonBlocking = connection->IsNonBlocking();
+    First();
+    if (nonBlocking) {
+      if (LeaveRunning && statement_->StillExecuting()) return;
+      PollUntilDone(Again, Executes);
+    }
+  } catch (const EDatabaseError& e) {
+    NoteRunError(e);
+    FinishRun();
+    throw;
+  } catch (...) {
+    FinishRun();
+    throw;
+  }
+  FinishRunChecked();
+}
+
+void TyQuery::NoteRunError(const EDatabaseError& E) {
+  if (E.Code() == kCancelCode) {
+    // The server's answer to a break: the statement is given up.
+    try {
+      statement_->Close();
+    } catch (const Exception&) {
+    }
+    error_code_ = kCancelCode;
+  } else if (E.Code() == kNonBlockingUnsupported) {
+    db_->SetNonBlockingPossible(false);
+  }
+}
+
+void TyQuery::PollUntilDone(const std::function<void()>& Again, bool Executes) {
+  while (statement_->StillExecuting()) {
+    ProcessMessages();
+    ProcessMessages();
+    if (CancelFlag()) {
+      ClearCancelFlag();
+      BreakAndRaiseCancel(Executes);
+    }
+    ProcessMessages();
+    // Leaves the server's worker the processor between polls.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    Again();
+    ProcessMessages();
+  }
+}
+
+void TyQuery::BreakAndRaiseCancel(bool Executes) {
+  db_->BreakCall();
+  if (Executes) db_->NonBlockingOff();
+  try {
+    statement_->Close();
+  } catch (const Exception&) {
+    // The cancel is what the caller must see.
+  }
+  throw EySQLError(kCancelText, kCancelCode);
+}
+
+void TyQuery::FinishRun() noexcept {
+  if (db_ == nullptr) return;
+  db_->SetBusy(false);
+  try {
+    db_->NonBlockingOff();
+  } catch (...) {
+    // Already unwinding with the error that matters.
+  }
+}
+
+void TyQuery::FinishRunChecked() {
+  db_->SetBusy(false);
+  try {
+    db_->NonBlockingOff();
+  } catch (const EDatabaseError& e) {
+    if (e.Code() != kCancelCode) throw;
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Errors
+// ---------------------------------------------------------------------------------------
+
+void TyQuery::LoadOciError(const EDatabaseError* E, bool ComputePosition) {
+  error_code_ = E != nullptr ? E->Code() : 0;
+  error_text_ = E != nullptr ? E->Message() : std::string();
+  if (E != nullptr && IsConnectionLostCode(E->Code()) && db_ != nullptr) db_->SetConnectionLost();
+  server_error_text_ = error_text_;
+  error_pos_ = statement_->ParseErrorOffset();
+  error_line_ = 1;
+  error_column_ = 1;
+  if (ComputePosition && error_pos_ > 0 && error_pos_ <= static_cast<int32_t>(last_text_.size())) {
+    for (int32_t i = 0; i < error_pos_; ++i)
+      if (last_text_[i] == '\n') ++error_line_;
+    for (int32_t i = error_pos_ - 1; i >= 0 && last_text_[i] != '\n'; --i) ++error_column_;
+  }
+}
+
+void TyQuery::RecordCancel(const std::string& Message, int32_t Code) {
+  error_code_ = Code;
+  error_text_ = Message;
+  server_error_text_ = Message;
+  error_pos_ = 1;
+  error_line_ = 1;
+  error_column_ = 1;
+}
+
+}  // namespace tess

@@ -1,0 +1,78 @@
+// See session_services.h.
+#include "shell/session_services.h"
+
+#include "framework/core/strings.h"
+#include "oracle/session.h"
+#include "shell/exceptions.h"
+#include "shell/prefs.h"
+#include "shell/services.h"
+
+namespace tess {
+
+namespace {
+
+bool IsConnectedDebugOf(TyDatabase* Parent, TyDatabase* Db) {
+  TyDatabase* debug = Parent != nullptr ? Parent->DebugSession() : nullptr;
+  return debug != nullptr && debug == Db && debug->Connected();
+}
+
+}  // namespace
+
+bool CheckSessionAlive(TyDatabase* Db) {
+  if (Db != nullptr) {
+    if (TStrings* list = cbxDBList2()) {
+      for (int i = 0; i < list->Count(); ++i) {
+        auto* listed = dynamic_cast<TyDatabase*>(list->Objects(i));
+        if (listed == nullptr) continue;
+        if (listed == Db && Db->Connected()) return true;
+        if (IsConnectedDebugOf(listed, Db)) return true;
+      }
+    }
+    if (TyDatabase* running = ExecutingSession()) {
+      if (running == Db || IsConnectedDebugOf(running, Db)) return true;
+    }
+  }
+  throw EyDbConnectionLost("Database connection has been closed or lost for this session");
+}
+
+void GetSessionUser(TyDatabase* Db, std::string& UserName) {
+  CheckSessionAlive(Db);
+  UserName = Db->UserName();
+}
+
+bool CanUseArgumentView(TyDatabase* Db) {
+  CheckSessionAlive(Db);
+  return Db->IsArgumentViewAccessible();
+}
+
+void StartDbHourglass(TyDatabase* Db) {
+  StartHourglass();
+  if (gPrefs->NonBlocking && Db != nullptr && Db->NonBlockingPossible())
+    ShellServices()->DisableMainWindow();
+}
+
+TyHourglassScope::~TyHourglassScope() {
+  // The shell's windows do not raise; a failure here must not replace the one unwinding.
+  try {
+    if (status_) HideStatus();
+    if (hourglass_) StopHourglass();
+  } catch (...) {
+  }
+}
+
+void TyHourglassScope::Start() {
+  StartHourglass();
+  hourglass_ = true;
+}
+
+void TyHourglassScope::StartDb(TyDatabase* Db) {
+  StartDbHourglass(Db);
+  hourglass_ = true;
+}
+
+void TyHourglassScope::ShowStatus(const std::string& Text) {
+  tess::ShowStatus(Text);
+  status_ = true;
+}
+
+}  // namespace tess

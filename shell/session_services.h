@@ -1,0 +1,45 @@
+// The shell's services that look at a session: whether a session is still alive, its
+// user, whether the optional argument view may be read, and the hourglass for a
+// statement on a session.  They live beside the session object (they are built into the
+// access layer's library), since they read its state.
+#pragma once
+
+#include <string>
+
+namespace tess {
+
+class TyDatabase;
+
+// True when Db is a connected session of the main window's list, or the connected debug
+// session of one of them, or the SQL editor's running session (or its debug session);
+// otherwise raises EyDbConnectionLost "Database connection has been closed or lost for
+// this session".
+bool CheckSessionAlive(TyDatabase* Db);
+// CheckSessionAlive, then the session's user name.
+void GetSessionUser(TyDatabase* Db, std::string& UserName);
+// CheckSessionAlive, then whether the optional view SYS.DUDEDOD_ARGUMENT$ may be read on
+// the session (asked once per session).
+bool CanUseArgumentView(TyDatabase* Db);
+// StartHourglass; also disables the main window when the NonBlocking preference is on and
+// the session can run non-blocking, so that only the Cancel button reacts meanwhile.
+void StartDbHourglass(TyDatabase* Db);
+
+// Restores the hourglass (and the progress window) when it leaves its scope, on every
+// way out of a routine.
+class TyHourglassScope {
+ public:
+  TyHourglassScope() = default;
+  ~TyHourglassScope();
+  TyHourglassScope(const TyHourglassScope&) = delete;
+  TyHourglassScope& operator=(const TyHourglassScope&) = delete;
+
+  void Start();
+  void StartDb(TyDatabase* Db);
+  void ShowStatus(const std::string& Text);
+
+ private:
+  bool hourglass_ = false;
+  bool status_ = false;
+};
+
+}  // namespace tess

@@ -1,0 +1,151 @@
+// The browser window's name caches: loaded once, reloaded on request or when another
+// schema needs all users' names, never duplicated, never marked loaded after a cut-short
+// or failed load, and the user interface restored on every way out.
+#include <gtest/gtest.h>
+
+#include "dictionary_fixture.h"
+#include "oracle/dictionary_cache.h"
+#include "shell/browser_caches.h"
+
+using namespace access2;
+
+namespace {
+
+// A cache that runs out of memory after a number of entries.
+class TinyList : public TStringList {
+ public:
+  explicit TinyList(int room) : room_(room) {}
+  int AddObject(const std::string& S, TObject* O) override {
+    if (Count() >= room_) throw EOutOfMemory("Out of memory");
+    return TStringList::AddObject(S, O);
+  }
+  int Add(const std::string& S) override { return AddObject(S, nullptr); }
+
+ private:
+  int room_;
+};
+
+struct CacheTest : DictionaryTest {
+  TyBrowserCaches browser{db.get()};
+  TyQuery q;
+  TStringList list;
+  CacheTest() { shell.browsers[db.get()] = &browser; }
+
+  bool Tables(const std::string& schema, bool qualified = false, bool refresh = false) {
+    return GetCachedTables(db.get(), &q, &list, refresh, schema, true, qualified);
+  }
+};
+
+}  // namespace
+
+TEST_F(CacheTest, SchemasAndTablespaces) {
+  ASSERT_TRUE(GetCachedSchemas(db.get(), &list, false, true));
+  // Users owning objects, then PUBLIC last; EMPTY owns nothing.
+  EXPECT_EQ(Items(list), (Names{"DEMO", "SCOTT", "SYS", "PUBLIC"}));
+  EXPECT_TRUE(browser.SchemasCached);
+  EXPECT_EQ(browser.SchemaCache->UpdateCount(), 0);
+  EXPECT_FALSE(shell.mainWindowDisabled);
+  EXPECT_EQ(shell.mainWindowDisables, 1);  // while the cancellable load ran
+  // Served from the cache: the dictionary is not asked again.
+  Exec("DELETE FROM ALL_USERS WHERE USERNAME = 'SCOTT'");
+  ASSERT_TRUE(GetCachedSchemas(db.get(), &list, false, true));
+  EXPECT_EQ(list.Count(), 4);
+  // A refresh starts from an empty cache; the session user is there even without objects.
+  Exec("DELETE FROM ALL_OBJECTS WHERE OWNER = 'DEMO'");
+  ASSERT_TRUE(GetCachedSchemas(db.get(), &list, true, true));
+  EXPECT_EQ(Items(list), (Names{"SYS", "DEMO", "PUBLIC"}));
+
+  ASSERT_TRUE(GetCachedTableSpaces(db.get(), &list, false, false));
+  EXPECT_EQ(Items(list), (Names{"TEMP", "USERS"}));
+  ASSERT_TRUE(GetCachedTableSpaces(db.get(), &list, true, false));
+  EXPECT_EQ(list.Count(), 2);
+
+  EXPECT_THROW(GetCachedSchemas(db.get(), nullptr, false, false), EyIntError);
+  auto other = Connect("nobrowser");
+  try {
+    GetCachedTableSpaces(other.get(), &list, false, false);
+    FAIL();
+  } catch (const EyIntError& e) {
+    EXPECT_EQ(e.Message(), "Corresponding Tessellar for the current connection not found");
+  }
+  EXPECT_EQ(shell.hourglassDepth, 0);
+}
+
+TEST_F(CacheTest, TablesUpgradeFromTheUserToAllUsers) {
+  ASSERT_TRUE(Tables("DEMO"));
+  EXPECT_EQ(shell.status.back(), "Loading User's Tables ...");
+  EXPECT_EQ(Items(list), (Names{"DEPT", "EMP", "NOTES", "O'NEIL"}));
+  EXPECT_FALSE(browser.TablesCacheAllUsers);
+  size_t loads = shell.status.size();
+  ASSERT_TRUE(Tables("DEMO", true));  // from the cache
+  EXPECT_EQ(shell.status.size(), loads);
+  EXPECT_EQ(Items(list), (Names{"DEMO.DEPT", "DEMO.EMP", "DEMO.NOTES", "DEMO.O'NEIL"}));
+
+  // Another schema needs every user's tables: one reload.
+  ASSERT_TRUE(Tables("SCOTT"));
+  EXPECT_EQ(shell.status.back(), "Loading All Tables ...");
+  EXPECT_EQ(Items(list), (Names{"BONUS", "SALGRADE"}));
+  EXPECT_TRUE(browser.TablesCacheAllUsers);
+  loads = shell.status.size();
+  // The user's own tables come from the all-users cache, and only theirs.
+  ASSERT_TRUE(Tables("DEMO"));
+  ASSERT_TRUE(Tables("SCOTT", true));
+  EXPECT_EQ(shell.status.size(), loads);
+  EXPECT_EQ(Items(list), (Names{"SCOTT.BONUS", "SCOTT.SALGRADE"}));
+  ASSERT_TRUE(Tables("NOBODY"));
+  EXPECT_TRUE(list.Count() == 0);
+
+  // A refresh reloads without duplicating.
+  ASSERT_TRUE(Tables("DEMO", false, true));
+  EXPECT_EQ(list.Count(), 4);
+  EXPECT_EQ(browser.TableCache->Count(), 4);
+  EXPECT_EQ(shell.hourglassDepth, 0);
+  EXPECT_FALSE(shell.statusShown);
+  EXPECT_FALSE(shell.mainWindowDisabled);
+
+  EXPECT_FALSE(GetCachedTables(db.get(), &q, nullptr, false, "DEMO", false, false));
+  EXPECT_EQ(shell.diagnostics.back(), "GetCachedTables: Table Stringlist pointer is nil");
+}
+
+TEST_F(CacheTest, ObjectsCarryTheirTypes) {
+  ASSERT_TRUE(GetCachedTabVwSyn(db.get(), &q, &list, false, "DEMO", false, true));
+  std::map<std::string, int> types;
+  for (int i = 0; i < list.Count(); ++i) types[list.Strings(i)] = ObjTypeOfObject(list.Objects(i));
+  EXPECT_EQ(types, (std::map<std::string, int>{{"DEMO.DEPT", 0},
+                                               {"DEMO.EMP", 0},
+                                               {"DEMO.EMPLOYEES", 20},
+                                               {"DEMO.EMP_DEPT_V", 2},
+                                               {"DEMO.NOTES", 0},
+                                               {"DEMO.O'NEIL", 0},
+                                               {"DEMO.REMOTE_EMP", 20}}));
+  ASSERT_TRUE(GetCachedTabVwSyn(db.get(), &q, &list, false, "PUBLIC", false, false));
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Strings(0), "PUB_EMP");
+  EXPECT_EQ(ObjTypeOfObject(list.Objects(0)), 20);
+}
+
+TEST_F(CacheTest, CutShortOrFailedLoadsAreLoadedAgain) {
+  browser.TableCache = std::make_unique<TinyList>(2);
+  ASSERT_TRUE(Tables("DEMO"));
+  EXPECT_EQ(list.Count(), 2);  // what was read serves this call
+  EXPECT_EQ(shell.errors, (Names{"Limited number of tables loaded"}));
+  EXPECT_FALSE(browser.TablesCached);
+  browser.TableCache = std::make_unique<TStringList>();
+  ASSERT_TRUE(Tables("DEMO"));
+  EXPECT_EQ(list.Count(), 4);
+  EXPECT_TRUE(browser.TablesCached);
+
+  // A server error keeps nothing marked and restores the window.
+  Exec("DROP TABLE ALL_TABLES");
+  EXPECT_THROW(Tables("DEMO", false, true), EySQLError);
+  EXPECT_FALSE(browser.TablesCached);
+  EXPECT_EQ(shell.hourglassDepth, 0);
+  EXPECT_FALSE(shell.statusShown);
+  EXPECT_FALSE(shell.mainWindowDisabled);
+
+  browser.TabVwSynCache.reset();
+  EXPECT_FALSE(GetCachedTabVwSyn(db.get(), &q, &list, false, "DEMO", false, false));
+  EXPECT_EQ(shell.diagnostics.back(), "CacheTabVwSyn: frmMain Table Stringlist not created");
+  browser.SchemaCache.reset();
+  EXPECT_THROW(GetCachedSchemas(db.get(), &list, false, false), EyIntError);
+}

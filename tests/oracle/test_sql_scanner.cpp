@@ -1,0 +1,146 @@
+// The word scanner over SQL text: words, comments, strings, lines and columns.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "oracle/sql_scanner.h"
+#include "shell/services.h"
+#include "tests/shell/recording_services.h"
+
+using namespace tess;
+
+namespace {
+
+struct Word {
+  std::string text;
+  int line, start, end;
+  bool more;
+};
+
+std::vector<Word> Scan(const char* text, const std::string& extra = "") {
+  TyParserA p(text);
+  std::vector<Word> words;
+  std::string w;
+  for (;;) {
+    bool more = p.GetNextWord(w, CharSetOf(extra));
+    if (!w.empty()) words.push_back({w, p.Line(), p.WordStart(), p.WordEnd(), more});
+    if (!more) break;
+  }
+  return words;
+}
+
+std::vector<std::string> Texts(const std::vector<Word>& ws) {
+  std::vector<std::string> r;
+  for (auto& w : ws) r.push_back(w.text);
+  return r;
+}
+
+}  // namespace
+
+TEST(SqlScanner, QualifiedNamesOnlyWithExtraChars) {
+  EXPECT_EQ(Texts(Scan("SELECT a.b FROM t", ".")),
+            (std::vector<std::string>{"SELECT", "a.b", "FROM", "t"}));
+  EXPECT_EQ(Texts(Scan("SELECT a.b FROM t")),
+            (std::vector<std::string>{"SELECT", "a", "b", "FROM", "t"}));
+  // An extra character never starts a word.
+  EXPECT_EQ(Texts(Scan(".x", ".")), (std::vector<std::string>{"x"}));
+}
+
+TEST(SqlScanner, CommentsStringsAndLoneOperatorsAreSkipped) {
+  EXPECT_EQ(Texts(Scan("a /* b c */ d -- e f\n g 'h i' j - k / l")),
+            (std::vector<std::string>{"a", "d", "g", "j", "k", "l"}));
+  EXPECT_EQ(Texts(Scan("1abc $x# _y")), (std::vector<std::string>{"1abc", "$x#", "_y"}));
+  EXPECT_TRUE(Scan("").empty());
+  EXPECT_TRUE(Scan("/* never closed").empty());
+  EXPECT_TRUE(Scan("'never closed").empty());
+}
+
+TEST(SqlScanner, LastWordComesBackWithFalse) {
+  auto ws = Scan("select x");
+  ASSERT_EQ(ws.size(), 2u);
+  EXPECT_TRUE(ws[0].more);
+  EXPECT_FALSE(ws[1].more);
+  EXPECT_EQ(ws[1].text, "x");
+  EXPECT_EQ(ws[1].start, 8);
+  EXPECT_EQ(ws[1].end, 8);
+}
+
+TEST(SqlScanner, LinesAndColumns) {
+  auto crlf = Scan("select a\r\nfrom  tab\r\n");
+  ASSERT_EQ(crlf.size(), 4u);
+  EXPECT_EQ(crlf[0].line, 1);
+  EXPECT_EQ(crlf[0].start, 1);
+  EXPECT_EQ(crlf[0].end, 6);
+  EXPECT_EQ(crlf[2].line, 2);
+  EXPECT_EQ(crlf[2].start, 1);
+  EXPECT_EQ(crlf[3].start, 7);
+  EXPECT_EQ(crlf[3].end, 9);
+
+  // A word ending at a bare line feed counts that line once, as CR LF text does.
+  auto lf = Scan("select a\nfrom tab\nwhere x\n");
+  ASSERT_EQ(lf.size(), 6u);
+  EXPECT_EQ(lf[1].line, 1);
+  EXPECT_EQ(lf[2].line, 2);
+  EXPECT_EQ(lf[2].start, 1);
+  EXPECT_EQ(lf[4].line, 3);
+  EXPECT_EQ(lf[5].line, 3);
+
+  auto comment = Scan("a -- note\n/* x\n y */ b");
+  ASSERT_EQ(comment.size(), 2u);
+  EXPECT_EQ(comment[1].line, 3);
+  EXPECT_EQ(comment[1].start, 7);
+}
+
+TEST(SqlScanner, SetTextStartsOverAndBadStateIsReported) {
+  test::RecordingServices rec;
+  TyParserA p("one two");
+  std::string w;
+  EXPECT_TRUE(p.GetNextWord(w));
+  p.SetText("three");
+  EXPECT_FALSE(p.GetNextWord(w));
+  EXPECT_EQ(w, "three");
+  EXPECT_EQ(p.Line(), 1);
+
+  p.SetText("ab");
+  p.SetState(9);
+  p.GetNextWord(w);
+  ASSERT_FALSE(rec.diagnostics.empty());
+  EXPECT_EQ(rec.diagnostics[0], "Parser Error:Invalid Current Status");
+}
+
+// Every real script is scanned to its end with line numbers that match its line count.
+TEST(SqlScanner, RealScriptsLineCounts) {
+  namespace fs = std::filesystem;
+  const fs::path dir = TESS_PLSQL_DATA;
+  if (!fs::exists(dir)) GTEST_SKIP() << "no sample scripts at " << dir;
+  int files = 0;
+  for (auto& entry : fs::recursive_directory_iterator(dir)) {
+    auto ext = entry.path().extension().string();
+    if (!entry.is_regular_file() || (ext != ".sql" && ext != ".pkb" && ext != ".pks")) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string text = ss.str();
+    TyParserA p(text.c_str());
+    std::string w;
+    int maxLine = 0, words = 0;
+    for (;;) {
+      bool more = p.GetNextWord(w, CharSetOf("."));
+      if (!w.empty()) {
+        ++words;
+        EXPECT_GE(p.Line(), maxLine) << entry.path();
+        maxLine = std::max(maxLine, p.Line());
+      }
+      if (!more) break;
+    }
+    int lines = 1;
+    for (char c : text)
+      if (c == '\n') ++lines;
+    EXPECT_LE(maxLine, lines) << entry.path();
+    ++files;
+  }
+  EXPECT_GT(files, 100);
+}
