@@ -8,6 +8,7 @@ add_library(tess_oracle_session STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ora_ip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session.cpp
   ${CMAKE_CURRENT_LIST_DIR}/query.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/query_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statement_services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dictionary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dictionary_cache.cpp

@@ -1,10 +1,9 @@
 // See dictionary.h.
 #include "oracle/dictionary.h"
 
-#include <initializer_list>
-
 #include "framework/core/sysutils.h"
 #include "oracle/query.h"
+#include "oracle/query_lines.h"
 #include "oracle/session.h"
 #include "oracle/shared_query.h"
 #include "oracle/sql_text.h"
@@ -14,26 +13,6 @@
 namespace tess {
 
 namespace {
-
-// A name as the inside of an SQL string literal.
-std::string Lit(const std::string& S) {
-  return DoubleSingleQuotes(S);
-}
-
-bool Blank(const std::string& S) {
-  return Trim(S).empty();
-}
-
-// The usual sequence: close, bind to the session by its label, the lines, open.  True
-// when a row came back.
-bool OpenLines(TyDatabase* Db, TyQuery* Query, std::initializer_list<std::string> Lines) {
-  Query->Close();
-  Query->SetDatabaseName(DatabaseNameOf(Db));
-  Query->SQL().Clear();
-  for (const std::string& line : Lines) Query->SQL().Add(line);
-  Query->Open();
-  return !Query->Eof();
-}
 
 void RequireQuery(TyQuery* Query, const char* Routine) {
   if (Query == nullptr) throw EyIntError(std::string(Routine) + ": Query param is nil");

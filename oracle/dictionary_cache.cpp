@@ -7,6 +7,7 @@
 #include "framework/core/strings.h"
 #include "framework/core/sysutils.h"
 #include "oracle/query.h"
+#include "oracle/query_lines.h"
 #include "oracle/session.h"
 #include "oracle/shared_query.h"
 #include "shell/browser_caches.h"
@@ -31,9 +32,7 @@ class TyUpdateScope {
 };
 
 void Run(TyQuery* Query, TyDatabase* Db, const std::vector<const char*>& Lines, bool Cancellable) {
-  Query->Close();
-  Query->SetDatabaseName(DatabaseNameOf(Db));
-  Query->SQL().Clear();
+  ResetQuery(Db, Query);
   for (const char* line : Lines) Query->SQL().Add(line);
   if (Cancellable)
     Query->OpenCancellable();

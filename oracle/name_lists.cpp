@@ -2,12 +2,12 @@
 #include "oracle/name_lists.h"
 
 #include <cctype>
-#include <initializer_list>
 #include <vector>
 
 #include "framework/core/strings.h"
 #include "framework/core/sysutils.h"
 #include "oracle/query.h"
+#include "oracle/query_lines.h"
 #include "oracle/session.h"
 #include "oracle/sql_text.h"
 #include "shell/exceptions.h"
@@ -17,22 +17,6 @@
 namespace tess {
 
 namespace {
-
-std::string Lit(const std::string& S) {
-  return DoubleSingleQuotes(S);
-}
-
-bool Blank(const std::string& S) {
-  return Trim(S).empty();
-}
-
-void OpenLines(TyDatabase* Db, TyQuery* Query, std::initializer_list<std::string> Lines) {
-  Query->Close();
-  Query->SetDatabaseName(DatabaseNameOf(Db));
-  Query->SQL().Clear();
-  for (const std::string& line : Lines) Query->SQL().Add(line);
-  Query->Open();
-}
 
 // Adds the column of every row to List, then closes.
 void ReadColumn(TyQuery* Query, const char* Column, TStrings* List) {
@@ -121,11 +105,7 @@ void GetTabCols(const std::string& Owner, const std::string& Table, TyDatabase* 
                                     " and   table_name='" + Lit(Table) + "' "};
   if (ExcludeLong) lines.push_back(" and data_type Not in ('LONG','LONG RAW') ");
   lines.push_back(" order by column_id ");
-  Query->Close();
-  Query->SetDatabaseName(DatabaseNameOf(Db));
-  Query->SQL().Clear();
-  for (const std::string& line : lines) Query->SQL().Add(line);
-  Query->Open();
+  OpenLines(Db, Query, lines);
   ReadColumn(Query, "column_name", List);
 }
 
@@ -148,11 +128,7 @@ void GetObjCols(TyDatabase* Db, TyQuery* Query, TyObjType ObjType, const std::st
       "WHERE OWNER='" + Lit(owner) + "' ", "AND   TABLE_NAME='" + Lit(name) + "' "};
   if (ExcludeLong) lines.push_back(" AND DATA_TYPE NOT IN ('LONG','LONG RAW') ");
   lines.push_back(" ORDER BY COLUMN_ID ");
-  Query->Close();
-  Query->SetDatabaseName(DatabaseNameOf(Db));
-  Query->SQL().Clear();
-  for (const std::string& line : lines) Query->SQL().Add(line);
-  Query->Open();
+  OpenLines(Db, Query, lines);
   ReadColumn(Query, "column_name", List);
 }
 
@@ -395,9 +371,7 @@ bool GetArgsForStoredProc(TyDatabase* Db, TyQuery* Query, int32_t ObjectId,
   if (!(ObjType == 13 || ObjType == 14 || packaged)) return false;
   if (!CanUseArgumentView(Db)) return false;
 
-  Query->Close();
-  Query->SetDatabaseName(DatabaseNameOf(Db));
-  Query->SQL().Clear();
+  ResetQuery(Db, Query);
   Query->SQL().Add("SELECT OBJ#, PROCEDURE$,OVERLOAD#,POSITION,SEQUENCE#,");
   Query->SQL().Add("LEVEL#, ARGUMENT, TYPE, DEFAULT#, IN_OUT, LENGTH");
   Query->SQL().Add("FROM SYS.DUDEDOD_ARGUMENT$ ");

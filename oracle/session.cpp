@@ -329,31 +329,28 @@ bool TyDatabase::IsDbaDataFilesAccessible() {
   return Check(dba_data_files_, false, "SYS", "DBA_DATA_FILES", "", nullptr);
 }
 
+bool TyDatabase::CheckDbaView(CachedCheck& Cache, const std::string& View, const std::string& Node,
+                              const std::string& Preference) {
+  const std::string solution = "In order to view " + Node +
+                               " you must have SELECT access to  SYS." + View +
+                               " view. Please ask your DB administrator to grant you access to "
+                               "this view OR turn off the \"" +
+                               Preference + "\" preference.";
+  return Check(Cache, false, "SYS", View.c_str(),
+               "Error expanding \"" + Node + "\" node. DBA view SYS." + View + " is not accessible",
+               solution.c_str());
+}
+
 bool TyDatabase::IsDbaSysPrivsAccessible() {
-  return Check(dba_sys_privs_, false, "SYS", "DBA_SYS_PRIVS",
-               "Error expanding \"System Privileges\" node. DBA view SYS.DBA_SYS_PRIVS is not "
-               "accessible",
-               "In order to view System Privileges you must have SELECT access to  "
-               "SYS.DBA_SYS_PRIVS view. Please ask your DB administrator to grant you access to "
-               "this view OR turn off the \"System Privileges\" preference.");
+  return CheckDbaView(dba_sys_privs_, "DBA_SYS_PRIVS", "System Privileges", "System Privileges");
 }
 
 bool TyDatabase::IsDbaTabPrivsAccessible() {
-  return Check(dba_tab_privs_, false, "SYS", "DBA_TAB_PRIVS",
-               "Error expanding \"Object Privileges\" node. DBA view SYS.DBA_TAB_PRIVS is not "
-               "accessible",
-               "In order to view Object Privileges you must have SELECT access to  "
-               "SYS.DBA_TAB_PRIVS view. Please ask your DB administrator to grant you access to "
-               "this view OR turn off the \"Object Privileges\" preference.");
+  return CheckDbaView(dba_tab_privs_, "DBA_TAB_PRIVS", "Object Privileges", "Object Privileges");
 }
 
 bool TyDatabase::IsDbaRolePrivsAccessible() {
-  return Check(dba_role_privs_, false, "SYS", "DBA_ROLE_PRIVS",
-               "Error expanding \"Granted Roles\" node. DBA view SYS.DBA_ROLE_PRIVS is not "
-               "accessible",
-               "In order to view Granted Roles you must have SELECT access to  "
-               "SYS.DBA_ROLE_PRIVS view. Please ask your DB administrator to grant you access to "
-               "this view OR turn off the \"Db Roles\" preference.");
+  return CheckDbaView(dba_role_privs_, "DBA_ROLE_PRIVS", "Granted Roles", "Db Roles");
 }
 
 }  // namespace tess

@@ -119,6 +119,9 @@ class TyDatabase : public TObject {
   // ErrorText is given.
   bool Check(CachedCheck& Cache, bool IsSynonym, const char* Owner, const char* Name,
              const std::string& ErrorText, const char* SolutionText);
+  // Check of a SYS DBA view that a browser node (and the preference that shows it) needs.
+  bool CheckDbaView(CachedCheck& Cache, const std::string& View, const std::string& Node,
+                    const std::string& Preference);
   // Closes the connection as far as it can, detaching what a dead connection cannot
   // close.
   void ReleaseConnection() noexcept;

@@ -143,12 +143,8 @@ std::string ReplaceLineBreaksWithBlanks(const std::string& S) {
 }
 
 std::string CapitalizeFirstLetter(const std::string& S) {
-  std::string r = S;
-  for (size_t i = 0; i < r.size(); ++i) {
-    unsigned char u = static_cast<unsigned char>(r[i]);
-    r[i] = static_cast<char>(i == 0 ? std::toupper(u) : std::tolower(u));
-  }
-  return r;
+  if (S.empty()) return S;
+  return UpperCase(S.substr(0, 1)) + LowerCase(S.substr(1));
 }
 
 std::string DoubleSingleQuotes(const std::string& S) {
@@ -163,11 +159,7 @@ std::string DoubleSingleQuotes(const std::string& S) {
 
 void LowerCaseStrings(TStrings& Strings) {
   Strings.BeginUpdate();
-  for (int i = 0; i < Strings.Count(); ++i) {
-    std::string s = Strings.Strings(i);
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    Strings.SetStrings(i, s);
-  }
+  for (int i = 0; i < Strings.Count(); ++i) Strings.SetStrings(i, LowerCase(Strings.Strings(i)));
   Strings.EndUpdate();
 }
 

@@ -7,6 +7,7 @@
 #include "framework/core/sysutils.h"
 #include "oracle/ora_ip.h"
 #include "oracle/query.h"
+#include "oracle/query_lines.h"
 #include "oracle/session.h"
 #include "oracle/shared_query.h"
 #include "oracle/sql_text.h"
@@ -58,9 +59,7 @@ bool RunShowError(TyQuery* Query, const std::string& Caption, bool EchoToOutput,
 bool EndTransaction(TyDatabase* Db, const char* Word, const char* Caption, bool Cancellable) {
   TySharedQuery shared;
   TyQuery* q = shared.Query();
-  q->Close();
-  q->SetDatabaseName(DatabaseNameOf(Db));
-  q->SQL().Clear();
+  ResetQuery(Db, q);
   q->SQL().Add(Word);
   if (RunShowError(q, Caption, false, Cancellable)) return true;
   AddProcessingOutputLine(" ");
@@ -188,9 +187,7 @@ void GetServerTimestamp(TyDatabase* Db, int32_t& JulianDay, int32_t& SecondsOfDa
   SecondsOfDay = 0;
   TySharedQuery shared;
   TyQuery* q = shared.Query();
-  q->Close();
-  q->SetDatabaseName(DatabaseNameOf(Db));
-  q->SQL().Clear();
+  ResetQuery(Db, q);
   q->SQL().Add(" SELECT ");
   // SSSSS: the seconds since midnight.
   q->SQL().Add("TO_CHAR(SYSDATE,'J') Julian_Day, TO_CHAR(SYSDATE,'SSSSS') Seconds_Of_Day ");

@@ -5,6 +5,7 @@
 
 #include "framework/core/filer.h"
 #include "framework/core/streams.h"
+#include "framework/core/sysutils.h"
 
 namespace tess {
 
@@ -53,16 +54,6 @@ bool NeedsQuotes(const std::string& S) {
     if (static_cast<unsigned char>(c) <= ' ' || c == ',' || c == '"') return true;
   }
   return false;
-}
-
-std::string Quote(const std::string& S) {
-  std::string out = "\"";
-  for (char c : S) {
-    out += c;
-    if (c == '"') out += '"';
-  }
-  out += '"';
-  return out;
 }
 
 bool IsBlankChar(char c) {
@@ -180,14 +171,8 @@ void TStrings::SetValues(const std::string& Name, const std::string& Value) {
     if (i >= 0) Delete(i);
   } else if (i < 0) {
     Add(Name + "=" + Value);
-  } else if (IsSortedList()) {
-    // A sorted list cannot take a line at a given place: put it where it sorts.
-    TObject* obj = GetObject(i);
-    UpdateScope update(this);
-    Delete(i);
-    AddObject(Name + "=" + Value, obj);
   } else {
-    Put(i, Name + "=" + Value);
+    ReplaceLine(i, Name + "=" + Value);
   }
 }
 
@@ -203,14 +188,21 @@ void TStrings::SetValueFromIndex(int Index, const std::string& Value) {
   std::string name = eq == std::string::npos ? line : line.substr(0, eq);
   if (Value.empty()) {
     Delete(Index);
-  } else if (IsSortedList()) {
-    TObject* obj = GetObject(Index);
-    UpdateScope update(this);
-    Delete(Index);
-    AddObject(name + "=" + Value, obj);
   } else {
-    Put(Index, name + "=" + Value);
+    ReplaceLine(Index, name + "=" + Value);
   }
+}
+
+void TStrings::ReplaceLine(int Index, const std::string& Line) {
+  if (!IsSortedList()) {
+    Put(Index, Line);
+    return;
+  }
+  // A sorted list cannot take a line at a given place: put it where it sorts.
+  TObject* obj = GetObject(Index);
+  UpdateScope update(this);
+  Delete(Index);
+  AddObject(Line, obj);
 }
 
 std::string TStrings::Text() const {
@@ -245,7 +237,7 @@ std::string TStrings::CommaText() const {
   for (int i = 0; i < Count(); ++i) {
     if (i > 0) out += ',';
     std::string s = Get(i);
-    out += NeedsQuotes(s) ? Quote(s) : s;
+    out += NeedsQuotes(s) ? AnsiQuotedStr(s, '"') : s;
   }
   return out;
 }

@@ -110,6 +110,9 @@ class TStrings : public TPersistent {
   virtual bool IsSortedList() const { return false; }
 
  private:
+  // Line in place of line Index, keeping its object; a sorted list re-adds it.
+  void ReplaceLine(int Index, const std::string& Line);
+
   int update_count_ = 0;
   bool changed_in_update_ = false;
 };

@@ -321,12 +321,16 @@ bool AnsiSameText(const std::string& S1, const std::string& S2) {
 }
 
 std::string QuotedStr(const std::string& S) {
-  std::string out = "'";
+  return AnsiQuotedStr(S, '\'');
+}
+
+std::string AnsiQuotedStr(const std::string& S, char Quote) {
+  std::string out(1, Quote);
   for (char c : S) {
     out += c;
-    if (c == '\'') out += '\'';
+    if (c == Quote) out += Quote;
   }
-  out += '\'';
+  out += Quote;
   return out;
 }
 

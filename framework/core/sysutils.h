@@ -197,6 +197,8 @@ bool AnsiSameText(const std::string& S1, const std::string& S2);
 
 // S inside single quotes with every quote doubled (safe for pasting into SQL text).
 std::string QuotedStr(const std::string& S);
+// S inside Quote characters with every Quote in it doubled.
+std::string AnsiQuotedStr(const std::string& S, char Quote);
 
 enum TReplaceFlag : unsigned { rfReplaceAll = 1, rfIgnoreCase = 2 };
 using TReplaceFlags = unsigned;

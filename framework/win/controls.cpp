@@ -1683,6 +1683,26 @@ void TControlCanvas::FreeHandle() {
   g_canvases.erase(std::remove(g_canvases.begin(), g_canvases.end(), this), g_canvases.end());
 }
 
+void TControlCanvas::DrawOn(HDc DC, const std::function<void()>& Draw) {
+  FreeHandle();
+  SetHandle(DC);
+  try {
+    Draw();
+  } catch (...) {
+    SetHandle(nullptr);
+    throw;
+  }
+  SetHandle(nullptr);
+}
+
+void TControlCanvas::PaintOn(HDc DC, const std::function<void()>& Paint) {
+  DrawOn(DC, [&] {
+    Font()->Assign(control_->Font());
+    Brush()->SetColor(control_->Color());
+    Paint();
+  });
+}
+
 bool InsideMessageHandler() {
   return g_dispatch_depth > 0;
 }
@@ -1690,6 +1710,22 @@ bool InsideMessageHandler() {
 void FreeDeviceContexts() {
   for (TControlCanvas* c : std::vector<TControlCanvas*>(g_canvases)) c->FreeHandle();
 }
+
+namespace {
+
+// Runs Paint with Slot pointing at Canvas, and clears Slot however Paint ends.
+void PaintThrough(TCanvas*& Slot, TCanvas* Canvas, const std::function<void()>& Paint) {
+  Slot = Canvas;
+  try {
+    Paint();
+  } catch (...) {
+    Slot = nullptr;
+    throw;
+  }
+  Slot = nullptr;
+}
+
+}  // namespace
 
 TCustomControl::TCustomControl(TComponent* AOwner)
     : TWinControl(AOwner), canvas_(std::make_unique<TControlCanvas>(this)) {}
@@ -1699,28 +1735,11 @@ TCustomControl::~TCustomControl() = default;
 void TCustomControl::Paint() {}
 
 void TCustomControl::PaintWindow(HDc DC) {
-  canvas_->FreeHandle();
-  canvas_->SetHandle(DC);
-  try {
-    canvas_->Font()->Assign(Font());
-    canvas_->Brush()->SetColor(Color());
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  canvas_->PaintOn(DC, [this] { Paint(); });
 }
 
 void TCustomControl::PaintTo(TCanvas* ACanvas) {
-  paint_canvas_ = ACanvas;
-  try {
-    Paint();
-  } catch (...) {
-    paint_canvas_ = nullptr;
-    throw;
-  }
-  paint_canvas_ = nullptr;
+  PaintThrough(paint_canvas_, ACanvas, [this] { Paint(); });
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner)
@@ -1731,29 +1750,12 @@ TGraphicControl::~TGraphicControl() = default;
 void TGraphicControl::Paint() {}
 
 void TGraphicControl::PaintTo(TCanvas* ACanvas) {
-  paint_canvas_ = ACanvas;
-  try {
-    Paint();
-  } catch (...) {
-    paint_canvas_ = nullptr;
-    throw;
-  }
-  paint_canvas_ = nullptr;
+  PaintThrough(paint_canvas_, ACanvas, [this] { Paint(); });
 }
 
 void TGraphicControl::Dispatch(TMessage& M) {
   if (M.Msg == WM_PAINT && M.WParam) {
-    canvas_->FreeHandle();
-    canvas_->SetHandle(reinterpret_cast<HDC>(M.WParam));
-    try {
-      canvas_->Font()->Assign(Font());
-      canvas_->Brush()->SetColor(Color());
-      Paint();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
+    canvas_->PaintOn(reinterpret_cast<HDC>(M.WParam), [this] { Paint(); });
     return;
   }
   TControl::Dispatch(M);

@@ -32,6 +32,7 @@
 // control whose message it handles; a form frees itself with Release.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -457,6 +458,11 @@ class TControlCanvas : public TCanvas {
   TControl* Control() const { return control_; }
   // Gives the context back now.
   void FreeHandle();
+  // Lends DC, a context the caller owns (a WM_PAINT or owner-draw one), to Draw; the
+  // canvas lets go of it however Draw ends.
+  void DrawOn(HDc DC, const std::function<void()>& Draw);
+  // DrawOn in the control's font and colour: how a control paints itself.
+  void PaintOn(HDc DC, const std::function<void()>& Paint);
 
  protected:
   void CreateHandle() override;

@@ -571,17 +571,7 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::PaintWindow(HDc DC) {
-  canvas_->FreeHandle();
-  canvas_->SetHandle(DC);
-  try {
-    canvas_->Font()->Assign(Font());
-    canvas_->Brush()->SetColor(Color());
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  canvas_->PaintOn(DC, [this] { Paint(); });
 }
 
 void TCustomForm::SetVisible(bool Value) {

@@ -201,6 +201,29 @@ class TWindowListStrings : public TStrings {
   TStringList* saved_;
 };
 
+namespace {
+
+// Fills a new window with the items kept while there was none, objects included.
+void RestoreItems(HWND Window, const ListMessages& M, TStringList* Saved) {
+  for (int i = 0; i < Saved->Count(); ++i) {
+    LRESULT at = SendMessageA(Window, M.add, 0, reinterpret_cast<LPARAM>(Saved->Get(i).c_str()));
+    if (at >= 0)
+      SendMessageA(Window, M.set_data, static_cast<WPARAM>(at),
+                   reinterpret_cast<LPARAM>(Saved->GetObject(i)));
+  }
+  Saved->Clear();
+}
+
+// Keeps a window's items, objects included and in the window's order, for the next window.
+void KeepItems(const TStrings& Items, TStringList* Saved, bool Sorted) {
+  Saved->SetSorted(false);
+  Saved->Clear();
+  for (int i = 0; i < Items.Count(); ++i) Saved->AddObject(Items.Get(i), Items.GetObject(i));
+  Saved->SetSorted(Sorted);
+}
+
+}  // namespace
+
 // The lines of a memo: read from and written to its text, batched during an update.
 class TMemoStrings : public TStrings {
  public:
@@ -590,9 +613,7 @@ template <class DrawFn>
 void OwnerDraw(TControlCanvas* Canvas, TControl* Control, const DRAWITEMSTRUCT* D, DrawFn Draw) {
   TOwnerDrawState state = DrawStateOf(D->itemState);
   TRect r{D->rcItem.left, D->rcItem.top, D->rcItem.right, D->rcItem.bottom};
-  Canvas->FreeHandle();
-  Canvas->SetHandle(D->hDC);
-  try {
+  Canvas->DrawOn(D->hDC, [&] {
     Canvas->Font()->Assign(Control->Font());
     if (state.Contains(TOwnerDrawStateFlag::odSelected)) {
       Canvas->Brush()->SetColor(clHighlight);
@@ -608,11 +629,29 @@ void OwnerDraw(TControlCanvas* Canvas, TControl* Control, const DRAWITEMSTRUCT* 
       Canvas->DrawFocusRect(r);
     else if (!item && (D->itemAction & ODA_FOCUS))
       Canvas->DrawFocusRect(r);
-  } catch (...) {
-    Canvas->SetHandle(nullptr);
-    throw;
+  });
+}
+
+// Answers CN_DRAWITEM or CN_MEASUREITEM for a list: an item's height is ItemHeight unless
+// Measure changes it, and never below 1.
+template <class DrawFn, class MeasureFn>
+void AnswerOwnerDraw(TMessage& M, TControlCanvas* Canvas, TControl* Control, int32_t ItemHeight,
+                     DrawFn Draw, MeasureFn Measure) {
+  if (M.Msg == CN_DRAWITEM) {
+    OwnerDraw(Canvas, Control, reinterpret_cast<const DRAWITEMSTRUCT*>(M.LParam), Draw);
+  } else {
+    auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
+    int32_t h = ItemHeight;
+    Measure(static_cast<int32_t>(mi->itemID), h);
+    mi->itemHeight = static_cast<UINT>(std::max(h, 1));
   }
-  Canvas->SetHandle(nullptr);
+  M.Result = 1;
+}
+
+// An item of a list without OnDrawItem: its text on the background.
+void DrawItemText(TCanvas* Canvas, const TStrings& Items, int32_t Index, const TRect& Rect) {
+  Canvas->FillRect(Rect);
+  if (Index < Items.Count()) Canvas->TextOut(Rect.Left + 2, Rect.Top, Items.Get(Index));
 }
 
 }  // namespace
@@ -657,14 +696,7 @@ void TCustomListBox::CreateWnd() {
     SendMessageA(h, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stops));
   }
   SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-  for (int i = 0; i < saved_items_->Count(); ++i) {
-    LRESULT at =
-        SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(saved_items_->Get(i).c_str()));
-    if (at >= 0)
-      SendMessageA(h, LB_SETITEMDATA, static_cast<WPARAM>(at),
-                   reinterpret_cast<LPARAM>(saved_items_->GetObject(i)));
-  }
-  saved_items_->Clear();
+  RestoreItems(h, kListBoxMessages, saved_items_.get());
   if (multi_select_) {
     for (int32_t i : saved_selection_) SendMessageA(h, LB_SETSEL, TRUE, i);
     if (saved_index_ >= 0)
@@ -681,15 +713,11 @@ void TCustomListBox::DestroyWnd() {
   saved_index_ = ItemIndex();
   saved_top_ = TopIndex();
   saved_selection_.clear();
-  saved_items_->SetSorted(false);
-  saved_items_->Clear();
   int n = static_cast<int>(SendMessageA(h, LB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) {
-    if (multi_select_ && SendMessageA(h, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0)
-      saved_selection_.push_back(i);
-    saved_items_->AddObject(items_->Get(i), items_->GetObject(i));
+  for (int i = 0; multi_select_ && i < n; ++i) {
+    if (SendMessageA(h, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0) saved_selection_.push_back(i);
   }
-  saved_items_->SetSorted(sorted_);
+  KeepItems(*items_, saved_items_.get(), sorted_);
   TWinControl::DestroyWnd();
 }
 
@@ -839,8 +867,7 @@ void TCustomListBox::DrawItem(int32_t Index, const TRect& Rect, TOwnerDrawState 
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  canvas_->FillRect(Rect);
-  if (Index < items_->Count()) canvas_->TextOut(Rect.Left + 2, Rect.Top, items_->Get(Index));
+  DrawItemText(canvas_.get(), *items_, Index, Rect);
 }
 
 void TCustomListBox::MeasureItem(int32_t Index, int32_t& Height) {
@@ -863,18 +890,12 @@ void TCustomListBox::Dispatch(TMessage& M) {
       M.Result = 0;
       return;
     case CN_DRAWITEM:
-      OwnerDraw(canvas_.get(), this, reinterpret_cast<const DRAWITEMSTRUCT*>(M.LParam),
-                [this](int32_t i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); });
-      M.Result = 1;
+    case CN_MEASUREITEM:
+      AnswerOwnerDraw(
+          M, canvas_.get(), this, item_height_,
+          [this](int32_t i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); },
+          [this](int32_t i, int32_t& h) { MeasureItem(i, h); });
       return;
-    case CN_MEASUREITEM: {
-      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
-      int32_t h = item_height_;
-      MeasureItem(static_cast<int32_t>(mi->itemID), h);
-      mi->itemHeight = static_cast<UINT>(std::max(h, 1));
-      M.Result = 1;
-      return;
-    }
     case CM_CTL3DCHANGED:
       TWinControl::Dispatch(M);
       if (border_style_ == TBorderStyle::bsSingle) RecreateWnd();
@@ -955,10 +976,7 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
 }
 
 TCustomComboBox::~TCustomComboBox() {
-  if (edit_ && IsWindow(edit_)) {
-    SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_proc_));
-    RemovePropA(edit_, kComboOwnerProp);
-  }
+  UnhookEdit();
 }
 
 int32_t TCustomComboBox::DropHeight() {
@@ -999,14 +1017,7 @@ void TCustomComboBox::CreateWnd() {
   if (max_length_) SendMessageA(h, CB_LIMITTEXT, static_cast<WPARAM>(max_length_), 0);
   if (style_ == TComboBoxStyle::csOwnerDrawFixed)
     SendMessageA(h, CB_SETITEMHEIGHT, 0, item_height_);
-  for (int i = 0; i < saved_items_->Count(); ++i) {
-    LRESULT at =
-        SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(saved_items_->Get(i).c_str()));
-    if (at >= 0)
-      SendMessageA(h, CB_SETITEMDATA, static_cast<WPARAM>(at),
-                   reinterpret_cast<LPARAM>(saved_items_->GetObject(i)));
-  }
-  saved_items_->Clear();
+  RestoreItems(h, kComboBoxMessages, saved_items_.get());
   if (saved_index_ >= 0) SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(saved_index_), 0);
   // The text typed into the edit part wins over the selected item's.
   if ((style_ == TComboBoxStyle::csDropDown || style_ == TComboBoxStyle::csSimple) && !text.empty())
@@ -1022,20 +1033,19 @@ void TCustomComboBox::HookEdit() {
       SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ComboEditProc)));
 }
 
-void TCustomComboBox::DestroyWnd() {
-  HWND h = Handle();
-  saved_index_ = ItemIndex();
-  saved_items_->SetSorted(false);
-  saved_items_->Clear();
-  int n = static_cast<int>(SendMessageA(h, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < n; ++i) saved_items_->AddObject(items_->Get(i), items_->GetObject(i));
-  saved_items_->SetSorted(sorted_);
+void TCustomComboBox::UnhookEdit() {
   if (edit_ && IsWindow(edit_)) {
     SetWindowLongPtrA(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_proc_));
     RemovePropA(edit_, kComboOwnerProp);
   }
   edit_ = nullptr;
   edit_proc_ = nullptr;
+}
+
+void TCustomComboBox::DestroyWnd() {
+  saved_index_ = ItemIndex();
+  KeepItems(*items_, saved_items_.get(), sorted_);
+  UnhookEdit();
   TWinControl::DestroyWnd();
 }
 
@@ -1234,8 +1244,7 @@ void TCustomComboBox::DrawItem(int32_t Index, const TRect& Rect, TOwnerDrawState
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  canvas_->FillRect(Rect);
-  if (Index < items_->Count()) canvas_->TextOut(Rect.Left + 2, Rect.Top, items_->Get(Index));
+  DrawItemText(canvas_.get(), *items_, Index, Rect);
 }
 
 void TCustomComboBox::MeasureItem(int32_t Index, int32_t& Height) {
@@ -1269,18 +1278,12 @@ void TCustomComboBox::Dispatch(TMessage& M) {
       M.Result = 0;
       return;
     case CN_DRAWITEM:
-      OwnerDraw(canvas_.get(), this, reinterpret_cast<const DRAWITEMSTRUCT*>(M.LParam),
-                [this](int32_t i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); });
-      M.Result = 1;
+    case CN_MEASUREITEM:
+      AnswerOwnerDraw(
+          M, canvas_.get(), this, item_height_,
+          [this](int32_t i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); },
+          [this](int32_t i, int32_t& h) { MeasureItem(i, h); });
       return;
-    case CN_MEASUREITEM: {
-      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(M.LParam);
-      int32_t h = item_height_;
-      MeasureItem(static_cast<int32_t>(mi->itemID), h);
-      mi->itemHeight = static_cast<UINT>(std::max(h, 1));
-      M.Result = 1;
-      return;
-    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC: {

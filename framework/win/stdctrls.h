@@ -295,6 +295,8 @@ class TCustomComboBox : public TWinControl {
   friend class TWindowListStrings;
   int32_t DropHeight();
   void HookEdit();
+  // Gives the edit part its own window procedure back.
+  void UnhookEdit();
 
   std::unique_ptr<TStrings> items_;
   std::unique_ptr<TStringList> saved_items_;

@@ -603,6 +603,14 @@ int MatchName(std::string_view s, size_t& at, const char* const* names, int coun
   return -1;
 }
 
+// A year written with two digits, as RR reads it: in the current century, or in the one
+// before or after when it and the current year lie in different halves of a century.
+int64_t RoundedYear(int64_t twoDigits, int currentYear) {
+  int cur = currentYear % 100, century = currentYear - cur;
+  if (cur < 50) return (twoDigits < 50 ? century : century - 100) + twoDigits;
+  return (twoDigits < 50 ? century + 100 : century) + twoDigits;
+}
+
 }  // namespace
 
 DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& now) {
@@ -688,42 +696,24 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
           int64_t rest = readNumber(3, false, nullptr);
           v = v * 1000 + rest;
         }
-        if (it.el == El::RRRR && n <= 2) {
-          int cur = now.year % 100, century = now.year - cur;
-          if (cur < 50)
-            v = (v < 50 ? century : century - 100) + v;
-          else
-            v = (v < 50 ? century + 100 : century) + v;
-        }
+        if (it.el == El::RRRR && n <= 2) v = RoundedYear(v, now.year);
         once(year, int(v), 1812);
         break;
       }
       // Short year elements take a full year too, when one is written.
-      case El::YYY: {
-        int64_t v = readNumber(packed ? 3 : 4, false, &n);
-        once(year, n <= 3 ? now.year - now.year % 1000 + int(v) : int(v), 1812);
-        break;
-      }
-      case El::YY: {
-        int64_t v = readNumber(packed ? 2 : 4, false, &n);
-        once(year, n <= 2 ? now.year - now.year % 100 + int(v) : int(v), 1812);
+      case El::YYY:
+      case El::YY:
+      case El::Y: {
+        const int digits = it.el == El::YYY ? 3 : it.el == El::YY ? 2 : 1;
+        const int span = digits == 3 ? 1000 : digits == 2 ? 100 : 10;
+        int64_t v = readNumber(packed ? digits : 4, false, &n);
+        once(year, n <= digits ? now.year - now.year % span + int(v) : int(v), 1812);
         break;
       }
       case El::RR: {
         int64_t v = readNumber(packed ? 2 : 4, false, &n);
-        if (n <= 2) {
-          int cur = now.year % 100, century = now.year - cur;
-          if (cur < 50)
-            v = (v < 50 ? century : century - 100) + v;
-          else
-            v = (v < 50 ? century + 100 : century) + v;
-        }
+        if (n <= 2) v = RoundedYear(v, now.year);
         once(year, int(v), 1812);
-        break;
-      }
-      case El::Y: {
-        int64_t v = readNumber(packed ? 1 : 4, false, &n);
-        once(year, n <= 1 ? now.year - now.year % 10 + int(v) : int(v), 1812);
         break;
       }
       case El::MM:

@@ -20,6 +20,18 @@ namespace {
 
 using cal::DateTime;
 
+// ASCII letters only, as in every locale.
+char Up(char ch) {
+  return (ch >= 'a' && ch <= 'z') ? char(ch - 32) : ch;
+}
+char Low(char ch) {
+  return (ch >= 'A' && ch <= 'Z') ? char(ch + 32) : ch;
+}
+std::string UpperAscii(std::string s) {
+  for (char& ch : s) ch = Up(ch);
+  return s;
+}
+
 FunctionContext* Ctx(sqlite3_context* c) {
   return static_cast<FunctionContext*>(sqlite3_user_data(c));
 }
@@ -201,15 +213,9 @@ bool AnyNull(int argc, sqlite3_value** argv) {
 // back from its decimal text (to_chars/from_chars round correctly on every platform).
 double RoundDecimal(double v, int digits, bool truncate) {
   if (!std::isfinite(v) || v == 0) return v;
-  char buf[64];
-  auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
-  std::string_view text(buf, size_t(res.ptr - buf));
-  size_t epos = text.find('e');
   std::string mant;
-  for (char ch : text.substr(0, epos)) {
-    if (ch != '.') mant.push_back(ch);
-  }
-  int e10 = std::atoi(std::string(text.substr(epos + 1)).c_str());
+  int e10 = 0;
+  SignificantDigits(v, mant, e10);
   // Digits kept: those up to position e10 + digits, counted from the first.
   int keep = e10 + digits + 1;
   if (keep >= int(mant.size())) return v;
@@ -275,8 +281,7 @@ void FnCurrval(sqlite3_context* c, int, sqlite3_value** argv) {
 
 void FnUserenv(sqlite3_context* c, int, sqlite3_value** argv) {
   auto t = TextOf(argv[0]);
-  std::string p = t ? *t : "";
-  for (char& ch : p) ch = char(std::toupper(static_cast<unsigned char>(ch)));
+  const std::string p = UpperAscii(t ? *t : "");
   if (p == "LANGUAGE") return ResultText(c, "AMERICAN_AMERICA.WE8ISO8859P1");
   if (p == "LANG") return ResultText(c, "US");
   if (p == "TERMINAL") return ResultText(c, "unknown");
@@ -330,8 +335,7 @@ void FnCharToRowid(sqlite3_context* c, int, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(c);
   std::string s(RawText(argv[0]));
   if (!ParseRowid(s)) throw MakeOraError(1410);
-  for (char& ch : s) ch = char(std::toupper(static_cast<unsigned char>(ch)));
-  ResultText(c, s);
+  ResultText(c, UpperAscii(std::move(s)));
 }
 
 void FnIdentityText(sqlite3_context* c, int, sqlite3_value** argv) {
@@ -486,8 +490,7 @@ void FnRawToHex(sqlite3_context* c, int, sqlite3_value** argv) {
   }
   std::string s = *TextOf(argv[0]);
   FromHex(s);  // validates
-  for (char& ch : s) ch = char(std::toupper(static_cast<unsigned char>(ch)));
-  ResultText(c, s);
+  ResultText(c, UpperAscii(std::move(s)));
 }
 
 // ---- TO_CHAR, TO_DATE, TO_NUMBER
@@ -766,7 +769,7 @@ int MonthIndex(const DateTime& d) {
 }
 
 DateTime TruncDate(const DateTime& d, std::string fmt) {
-  for (char& ch : fmt) ch = char(std::toupper(static_cast<unsigned char>(ch)));
+  fmt = UpperAscii(std::move(fmt));
   DateTime r = d;
   r.hour = r.minute = r.second = 0;
   auto weekStart = [&](int64_t days, int startDow) {
@@ -814,7 +817,7 @@ DateTime TruncDate(const DateTime& d, std::string fmt) {
 }
 
 DateTime RoundDate(const DateTime& d, std::string fmt) {
-  for (char& ch : fmt) ch = char(std::toupper(static_cast<unsigned char>(ch)));
+  fmt = UpperAscii(std::move(fmt));
   DateTime t = TruncDate(d, fmt);
   auto addMonths = [](DateTime x, int n) {
     int idx = MonthIndex(x) + n;
@@ -933,8 +936,7 @@ void FnNextDay(sqlite3_context* c, int, sqlite3_value** argv) {
   if (!d || !name) return sqlite3_result_null(c);
   static const char* kDays[] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
                                 "THURSDAY", "FRIDAY", "SATURDAY"};
-  std::string up = *name;
-  for (char& ch : up) ch = char(std::toupper(static_cast<unsigned char>(ch)));
+  std::string up = UpperAscii(*name);
   while (!up.empty() && up.back() == ' ') up.pop_back();
   int target = -1;
   for (int k = 0; k < 7; ++k) {
@@ -954,12 +956,6 @@ void FnNextDay(sqlite3_context* c, int, sqlite3_value** argv) {
 
 // ---- strings
 
-char Up(char ch) {
-  return (ch >= 'a' && ch <= 'z') ? char(ch - 32) : ch;
-}
-char Low(char ch) {
-  return (ch >= 'A' && ch <= 'Z') ? char(ch + 32) : ch;
-}
 bool AlNum(char ch) {
   return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') ||
          static_cast<unsigned char>(ch) >= 0x80;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "oci7/dialect/dialect.h"
+#include "oci7/dialect/number_format.h"
 
 namespace tess::oci7 {
 namespace {
@@ -60,19 +61,25 @@ std::string FormatOracleNumber(double value) {
   if (std::fabs(value) < 9.0e18 && value == std::trunc(value)) {
     return FormatOracleNumber(int64_t(value));
   }
+  std::string digits;
+  int e10 = 0;
+  SignificantDigits(value, digits, e10);
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  return Layout(value < 0, digits, e10 + 1);
+}
+
+void SignificantDigits(double value, std::string& digits, int& exponent) {
   char buf[64];
   auto res =
       std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
   std::string_view s(buf, size_t(res.ptr - buf));
   // s = "d.ddddddddddddddE[+-]xx"
   size_t epos = s.find('e');
-  std::string digits;
+  digits.clear();
   for (char c : s.substr(0, epos)) {
     if (c != '.') digits.push_back(c);
   }
-  int e10 = std::atoi(std::string(s.substr(epos + 1)).c_str());
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  return Layout(value < 0, digits, e10 + 1);
+  exponent = std::atoi(std::string(s.substr(epos + 1)).c_str());
 }
 
 std::optional<double> ParseOracleNumber(std::string_view text) {

@@ -197,37 +197,11 @@ std::vector<ExprPtr> Parser::ExpressionList() {
 
 ExprPtr Parser::Or() {
   DepthGuard g(depth_, tree_, *this);
-  size_t start = pos_;
-  ExprPtr left = And();
-  ChainGuard chain(tree_, *this);
-  while (IsWord("OR")) {
-    chain.Step();
-    ++pos_;
-    ExprPtr e = Make(ExprKind::Binary, start);
-    e->text = "OR";
-    e->args.push_back(std::move(left));
-    e->args.push_back(And());
-    Close(*e);
-    left = std::move(e);
-  }
-  return left;
+  return LeftChain(TokenKind::Word, {"OR"}, &Parser::And);
 }
 
 ExprPtr Parser::And() {
-  size_t start = pos_;
-  ExprPtr left = Not();
-  ChainGuard chain(tree_, *this);
-  while (IsWord("AND")) {
-    chain.Step();
-    ++pos_;
-    ExprPtr e = Make(ExprKind::Binary, start);
-    e->text = "AND";
-    e->args.push_back(std::move(left));
-    e->args.push_back(Not());
-    Close(*e);
-    left = std::move(e);
-  }
-  return left;
+  return LeftChain(TokenKind::Word, {"AND"}, &Parser::Not);
 }
 
 ExprPtr Parser::Not() {
@@ -266,13 +240,7 @@ ExprPtr Parser::Comparison() {
       e->text = op;
       e->text2 = Next().value == "ALL" ? "ALL" : "ANY";
       e->args.push_back(std::move(left));
-      Expect("(", 906);
-      if (StartsQuery()) {
-        e->query = Query();
-      } else {
-        for (auto& x : ExpressionList()) e->args.push_back(std::move(x));
-      }
-      Expect(")", 907);
+      QueryOrList(*e);
       Close(*e);
       return e;
     }
@@ -311,13 +279,7 @@ ExprPtr Parser::Comparison() {
     ExprPtr e = Make(ExprKind::In, start);
     e->negated = negated;
     e->args.push_back(std::move(left));
-    Expect("(", 906);
-    if (StartsQuery()) {
-      e->query = Query();
-    } else {
-      for (auto& x : ExpressionList()) e->args.push_back(std::move(x));
-    }
-    Expect(")", 907);
+    QueryOrList(*e);
     Close(*e);
     return e;
   }
@@ -334,32 +296,39 @@ ExprPtr Parser::Comparison() {
   return left;
 }
 
-ExprPtr Parser::Additive() {
-  size_t start = pos_;
-  ExprPtr left = Multiplicative();
-  ChainGuard chain(tree_, *this);
-  while (IsOp("+") || IsOp("-") || IsOp("||")) {
-    chain.Step();
-    ExprPtr e = Make(ExprKind::Binary, start);
-    e->text = Next().value;
-    e->args.push_back(std::move(left));
-    e->args.push_back(Multiplicative());
-    Close(*e);
-    left = std::move(e);
+void Parser::QueryOrList(ast::Expr& e) {
+  Expect("(", 906);
+  if (StartsQuery()) {
+    e.query = Query();
+  } else {
+    for (auto& x : ExpressionList()) e.args.push_back(std::move(x));
   }
-  return left;
+  Expect(")", 907);
+}
+
+ExprPtr Parser::Additive() {
+  return LeftChain(TokenKind::Operator, {"+", "-", "||"}, &Parser::Multiplicative);
 }
 
 ExprPtr Parser::Multiplicative() {
+  return LeftChain(TokenKind::Operator, {"*", "/"}, &Parser::Unary);
+}
+
+ExprPtr Parser::LeftChain(TokenKind kind, std::initializer_list<std::string_view> ops,
+                          ExprPtr (Parser::*operand)()) {
   size_t start = pos_;
-  ExprPtr left = Unary();
+  ExprPtr left = (this->*operand)();
   ChainGuard chain(tree_, *this);
-  while (IsOp("*") || IsOp("/")) {
+  auto atOperator = [&] {
+    const Token* t = Peek();
+    return t && t->kind == kind && std::find(ops.begin(), ops.end(), t->value) != ops.end();
+  };
+  while (atOperator()) {
     chain.Step();
     ExprPtr e = Make(ExprKind::Binary, start);
     e->text = Next().value;
     e->args.push_back(std::move(left));
-    e->args.push_back(Unary());
+    e->args.push_back((this->*operand)());
     Close(*e);
     left = std::move(e);
   }

@@ -4,6 +4,7 @@
 // token's offset.  Internal to the dialect.
 #pragma once
 
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -52,8 +53,14 @@ class Parser {
   ast::ExprPtr And();
   ast::ExprPtr Not();
   ast::ExprPtr Comparison();
+  // "(", then a subquery into e.query or expressions after e's arguments, then ")".
+  void QueryOrList(ast::Expr& e);
   ast::ExprPtr Additive();
   ast::ExprPtr Multiplicative();
+  // A left-associative level: an operand, then (one of ops, an operand) as often as one
+  // comes, each a binary node over what came before.
+  ast::ExprPtr LeftChain(TokenKind kind, std::initializer_list<std::string_view> ops,
+                         ast::ExprPtr (Parser::*operand)());
   ast::ExprPtr Unary();
   ast::ExprPtr Primary();
   ast::ExprPtr NameOrCall();

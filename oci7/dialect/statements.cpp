@@ -566,18 +566,26 @@ bool ParseConstraint(Parser& p, bool tableLevel, ConstraintSpec& c, bool* isNull
 
 }  // namespace
 
+size_t Translator::DdlObject(const char* verb, const char* objectType, std::string* link) {
+  DdlInfo& ddl = result_.ddl;
+  ddl.verb = verb;
+  ddl.objectType = objectType;
+  std::string written;
+  size_t nameOffset = 0;
+  p_.ObjectName(ddl.owner, ddl.name, written, nameOffset, 903);
+  ddl.owner = OwnerOrCurrent(ddl.owner);
+  if (link) *link = std::move(written);
+  return nameOffset;
+}
+
 void Translator::CreateTable() {
   inDdl_ = true;
   p_.Expect("CREATE", 900);
   p_.Expect("TABLE", 901);
-  DdlInfo& ddl = result_.ddl;
-  ddl.verb = "CREATE";
-  ddl.objectType = "TABLE";
   std::string link;
-  size_t nameOffset = 0;
-  p_.ObjectName(ddl.owner, ddl.name, link, nameOffset, 903);
+  const size_t nameOffset = DdlObject("CREATE", "TABLE", &link);
   if (!link.empty()) throw MakeOraError(2021, int(nameOffset));
-  ddl.owner = OwnerOrCurrent(ddl.owner);
+  DdlInfo& ddl = result_.ddl;
 
   std::vector<ColumnSpec> cols;
   std::vector<ConstraintSpec> tableConstraints;
@@ -820,13 +828,8 @@ void Translator::CreateTable() {
 void Translator::CreateView(bool orReplace) {
   inDdl_ = true;
   DdlInfo& ddl = result_.ddl;
-  ddl.verb = "CREATE";
-  ddl.objectType = "VIEW";
   ddl.orReplace = orReplace;
-  std::string link;
-  size_t nameOffset = 0;
-  p_.ObjectName(ddl.owner, ddl.name, link, nameOffset, 903);
-  ddl.owner = OwnerOrCurrent(ddl.owner);
+  const size_t nameOffset = DdlObject("CREATE", "VIEW");
   if (p_.Accept("(")) {
     do {
       ddl.indexColumns.push_back(p_.Identifier(904));
@@ -890,13 +893,8 @@ void Translator::CreateView(bool orReplace) {
 void Translator::CreateIndex(bool unique) {
   inDdl_ = true;
   DdlInfo& ddl = result_.ddl;
-  ddl.verb = "CREATE";
-  ddl.objectType = "INDEX";
   ddl.unique = unique;
-  std::string link;
-  size_t nameOffset = 0;
-  p_.ObjectName(ddl.owner, ddl.name, link, nameOffset, 903);
-  ddl.owner = OwnerOrCurrent(ddl.owner);
+  const size_t nameOffset = DdlObject("CREATE", "INDEX");
   p_.Expect("ON", 969);
   ast::TableRef t;
   p_.ObjectName(t.owner, t.name, t.link, t.offset, 903);
@@ -936,12 +934,7 @@ void Translator::CreateIndex(bool unique) {
 void Translator::CreateSequence(bool alter) {
   inDdl_ = true;
   DdlInfo& ddl = result_.ddl;
-  ddl.verb = alter ? "ALTER" : "CREATE";
-  ddl.objectType = "SEQUENCE";
-  std::string link;
-  size_t nameOffset = 0;
-  p_.ObjectName(ddl.owner, ddl.name, link, nameOffset, 903);
-  ddl.owner = OwnerOrCurrent(ddl.owner);
+  DdlObject(alter ? "ALTER" : "CREATE", "SEQUENCE");
   SequenceOptions& s = ddl.sequence;
   auto integer = [&]() -> int64_t {
     bool neg = p_.Accept("-");
@@ -1222,13 +1215,8 @@ void Translator::Truncate() {
   inDdl_ = true;
   p_.Expect("TRUNCATE", 900);
   p_.Expect("TABLE", 900);
-  DdlInfo& ddl = result_.ddl;
-  ddl.verb = "TRUNCATE";
-  ddl.objectType = "TABLE";
-  std::string link;
-  size_t nameOffset = 0;
-  p_.ObjectName(ddl.owner, ddl.name, link, nameOffset, 903);
-  ddl.owner = OwnerOrCurrent(ddl.owner);
+  const size_t nameOffset = DdlObject("TRUNCATE", "TABLE");
+  const DdlInfo& ddl = result_.ddl;
   if (p_.Accept("DROP") || p_.Accept("REUSE")) p_.Expect("STORAGE", 905);
   p_.ExpectEnd();
   w_.Put("DELETE FROM " + PhysicalName(ddl.owner, ddl.name), nameOffset);

@@ -16,24 +16,27 @@ using ast::ExprKind;
 using ast::ExprPtr;
 using ast::RefKind;
 
-std::string QuoteIdent(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out.push_back('"');
+namespace {
+
+// Text between two quote characters, each quote character in it doubled.
+std::string Enclose(std::string_view text, char quote) {
+  std::string out(1, quote);
+  for (char c : text) {
+    if (c == quote) out.push_back(quote);
     out.push_back(c);
   }
-  out.push_back('"');
+  out.push_back(quote);
   return out;
 }
 
+}  // namespace
+
+std::string QuoteIdent(std::string_view name) {
+  return Enclose(name, '"');
+}
+
 std::string QuoteString(std::string_view value) {
-  std::string out = "'";
-  for (char c : value) {
-    if (c == '\'') out.push_back('\'');
-    out.push_back(c);
-  }
-  out.push_back('\'');
-  return out;
+  return Enclose(value, '\'');
 }
 
 void OffsetMap::Add(size_t translated, size_t original) {

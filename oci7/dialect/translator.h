@@ -70,6 +70,10 @@ class Translator {
   std::string ConditionText(ast::Expr& e, const std::vector<ColumnInfo>& columns);
   void SkipPhysicalAttributes();
   std::string OwnerOrCurrent(const std::string& owner) const;
+  // The object a DDL statement is about: verb and object type into the result, then
+  // [owner.]name[@link], the owner the current user where none is written.  Returns the
+  // name's offset; link, where asked for, receives the database link written.
+  size_t DdlObject(const char* verb, const char* objectType, std::string* link = nullptr);
   std::string DmlTable(ast::TableRef& t);
 
   // Names.

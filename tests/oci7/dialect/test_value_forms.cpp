@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 
+#include "oci7/dialect/date_form_internal.h"
 #include "oci7/dialect/dialect.h"
 
 using namespace tess::oci7;
@@ -154,6 +155,29 @@ TEST(DateForm, ParsesLenientlyAndRejectsWithOraclesCodes) {
 }
 
 // Any date formatted in a model that fixes every field parses back to itself.
+// The century of a short year comes from today; RR and RRRR move to the century before or
+// after when the year and today lie in different halves of a century.
+TEST(DateForm, ShortYearsTakeTheirCenturyFromToday) {
+  auto yearOf = [](const char* year, const char* element, int todayYear) {
+    tess::oci7::cal::DateTime today;
+    today.year = todayYear;
+    return ParseDate(std::string("17-11-") + year, std::string("DD-MM-") + element, today).year;
+  };
+  EXPECT_EQ(yearOf("49", "RR", 2026), 2049);
+  EXPECT_EQ(yearOf("50", "RR", 2026), 1950);
+  EXPECT_EQ(yearOf("49", "RR", 2075), 2149);
+  EXPECT_EQ(yearOf("50", "RR", 2075), 2050);
+  EXPECT_EQ(yearOf("1949", "RR", 2075), 1949);
+  EXPECT_EQ(yearOf("10", "RRRR", 2075), 2110);
+  EXPECT_EQ(yearOf("60", "RRRR", 2026), 1960);
+  EXPECT_EQ(yearOf("0010", "RRRR", 2075), 10);
+  EXPECT_EQ(yearOf("123", "YYY", 2026), 2123);
+  EXPECT_EQ(yearOf("81", "YY", 2026), 2081);
+  EXPECT_EQ(yearOf("7", "Y", 2026), 2027);
+  EXPECT_EQ(yearOf("1999", "Y", 2026), 1999);
+  EXPECT_EQ(yearOf("1999", "YYY", 2026), 1999);
+}
+
 TEST(DateForm, RoundTripsThroughCompleteModels) {
   const char* models[] = {
       "YYYY-MM-DD HH24:MI:SS",        "DD-MON-YYYY HH:MI:SS AM", "J SSSSS",
