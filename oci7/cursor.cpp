@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+#include "oci7/catalog_query.h"
+#include "oci7/dictionary.h"
 #include "oci7/engine.h"
 
 namespace tess::oci7 {
@@ -236,16 +238,18 @@ void AddConstraints(sqlite3* db, const std::string& owner, const std::string& ta
     }
     CatalogExec(db,
                 "INSERT INTO \"TESS$CONSTRAINTS\"(OWNER, CONSTRAINT_NAME, CONSTRAINT_TYPE, "
-                "TABLE_NAME, SEARCH_CONDITION, R_OWNER, R_CONSTRAINT_NAME, DELETE_RULE) VALUES "
-                "(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)",
+                "TABLE_NAME, SEARCH_CONDITION, R_OWNER, R_CONSTRAINT_NAME, DELETE_RULE, STATUS) "
+                "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
                 {T(owner), T(name), T(std::string(1, c.type)), T(table), T(c.searchCondition),
                  c.type == 'R' ? T(c.refOwner) : N(), T(refConstraint),
-                 c.type == 'R' ? T(c.deleteCascade ? "CASCADE" : "NO ACTION") : N()});
+                 c.type == 'R' ? T(c.deleteCascade ? "CASCADE" : "NO ACTION") : N(),
+                 T(c.disabled ? "DISABLED" : "ENABLED")});
     int pos = 1;
     for (const std::string& col : c.columns)
       CatalogExec(db, "INSERT OR REPLACE INTO \"TESS$CONS_COLUMNS\" VALUES (?1, ?2, ?3, ?4, ?5)",
                   {T(owner), T(name), T(table), T(col), c.type == 'C' ? N() : I(pos++)});
-    if (c.type == 'P' || c.type == 'U') AddIndex(db, owner, name, owner, table, true, c.columns);
+    if ((c.type == 'P' || c.type == 'U') && !c.disabled)
+      AddIndex(db, owner, name, owner, table, true, c.columns);
   }
 }
 
@@ -288,7 +292,13 @@ void RunScript(Session& s, const Translation& tr, int functionCode) {
     int rc = sqlite3_prepare_v2(s.db(), sql, static_cast<int>(end - sql), &st, &tail);
     if (rc != SQLITE_OK) {
       sqlite3_finalize(st);
-      throw MapSqliteError(s.db(), rc, {functionCode, &tr, &s});
+      // SQLite's offset counts from this statement of the text, not from its start.
+      int at = sqlite3_error_offset(s.db());
+      OraError e = MapSqliteError(s.db(), rc, {functionCode, &tr, &s});
+      if (at >= 0)
+        e.offset = static_cast<int>(
+            tr.OriginalOffset(static_cast<size_t>(at) + static_cast<size_t>(sql - tr.sql.c_str())));
+      throw e;
     }
     if (!st) break;  // only blanks or comments left
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
@@ -377,8 +387,36 @@ void Cursor::Parse(std::string_view text) {
       kind_ = Kind::Plsql;
       return;
     }
-    if (info.isStoredProgram) throw EngineError(3001, {}, static_cast<int>(info.firstTokenOffset));
+    if (info.isStoredProgram) {
+      kind_ = Kind::Stored;
+      return;
+    }
     switch (info.functionCode) {
+      case kFcAlterProcedure:
+      case kFcAlterFunction:
+      case kFcAlterPackage:
+      case kFcAlterPackageBody:
+      case kFcAlterTrigger:
+      case kFcAlterView:
+      case kFcDropProcedure:
+      case kFcDropFunction:
+      case kFcDropPackage:
+      case kFcDropPackageBody:
+      case kFcDropTrigger:
+        kind_ = Kind::Stored;
+        return;
+      case kFcGrant:
+      case kFcRevoke:
+      case kFcCreateRole:
+      case kFcDropRole:
+      case kFcCreateExternalDatabase:
+      case kFcDropExternalDatabase:
+        kind_ = Kind::Privilege;
+        return;
+      case kFcExplain:
+        kind_ = Kind::Explain;
+        PrepareExplain();
+        return;
       case kFcCommit:
         kind_ = Kind::Commit;
         return;
@@ -414,6 +452,7 @@ void Cursor::Parse(std::string_view text) {
     } else {
       kind_ = Kind::Engine;
     }
+    if (kind_ == Kind::Dml) CheckDmlPrivilege();
     if (kind_ == Kind::Query || kind_ == Kind::Dml) {
       Prepare();
       if (kind_ == Kind::Query) DescribeColumns();
@@ -779,6 +818,16 @@ int Cursor::Execute(int iters, int rowoff) {
     case Kind::Engine:
       RunEngineStatement();
       return 0;
+    case Kind::Stored:
+      RunStored();
+      return 0;
+    case Kind::Privilege:
+      session_->ParkCursors(this);
+      RunPrivilegeStatement(*session_, text_, functionType_);
+      return 0;
+    case Kind::Explain:
+      RunExplain();
+      return 0;
     case Kind::None:
       break;
   }
@@ -788,6 +837,20 @@ int Cursor::Execute(int iters, int rowoff) {
 void Cursor::RunDml(int iters, int rowoff, const std::vector<const BindVar*>& order) {
   session_->BeginWrite();
   sqlite3* db = session_->db();
+  // A table with triggers takes its rows one by one, with the triggers fired.
+  if (auto target = DmlTarget(translation_);
+      target && HasTriggers(*session_, target->first, target->second)) {
+    for (int e = rowoff; e < iters; ++e) {
+      auto value = [&](const std::string& name) {
+        auto it = std::find(bindNames_.begin(), bindNames_.end(), name);
+        if (it == bindNames_.end()) throw EngineError(1008);
+        return PlsqlValue(ReadInBind(*order[static_cast<size_t>(it - bindNames_.begin())], e));
+      };
+      rowsProcessed_ +=
+          static_cast<ub4>(RunTriggeredDml(*session_, text_, session_->user(), {}, value));
+    }
+    return;
+  }
   for (int e = rowoff; e < iters; ++e) {
     sqlite3_reset(stmt_);
     BindRow(e, order);
@@ -998,6 +1061,8 @@ void Cursor::RunDdl() {
         throw EngineError(2449);
       RunScript(s, translation_, fc);
       RemoveTableCatalog(db, owner, d.name);
+      DropTableDependents(db, owner, d.name);
+      InvalidateDependents(db, owner, d.name);
     } else if (d.verb == "CREATE" && d.objectType == "VIEW") {
       bool exists = ObjectExists(db, owner, d.name, "|VIEW|");
       if ((exists && !d.orReplace) || (!exists && ObjectExists(db, owner, d.name, kNamespaceTypes)))
@@ -1006,12 +1071,27 @@ void Cursor::RunDdl() {
       AddObject(db, owner, d.name, "VIEW");
       CatalogExec(db, "INSERT OR REPLACE INTO \"TESS$VIEWS\" VALUES (?1, ?2, ?3)",
                   {T(owner), T(d.name), T(d.text)});
+      CatalogExec(db,
+                  "UPDATE \"TESS$OBJECTS\" SET STATUS = 'VALID' WHERE OWNER = ?1 AND "
+                  "OBJECT_NAME = ?2 AND OBJECT_TYPE = 'VIEW'",
+                  {T(owner), T(d.name)});
+      RecordViewColumns(db, owner, d.name);
+      StoreViewDependencies(db, owner, d.name, d.text);
+      if (exists) InvalidateDependents(db, owner, d.name);
     } else if (d.verb == "DROP" && d.objectType == "VIEW") {
       if (!ObjectExists(db, owner, d.name, "|VIEW|")) throw EngineError(942);
       RunScript(s, translation_, fc);
       RemoveObject(db, owner, d.name, "VIEW");
       CatalogExec(db, "DELETE FROM \"TESS$VIEWS\" WHERE OWNER = ?1 AND VIEW_NAME = ?2",
                   {T(owner), T(d.name)});
+      CatalogExec(db, "DELETE FROM \"TESS$COLUMNS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2",
+                  {T(owner), T(d.name)});
+      CatalogExec(db,
+                  "DELETE FROM \"TESS$DEPENDENCIES\" WHERE OWNER = ?1 AND NAME = ?2 AND TYPE = "
+                  "'VIEW'",
+                  {T(owner), T(d.name)});
+      RemoveGrants(db, owner, d.name);
+      InvalidateDependents(db, owner, d.name);
     } else if (d.verb == "CREATE" && d.objectType == "INDEX") {
       if (ObjectExists(db, owner, d.name, "|INDEX|")) throw EngineError(955);
       RunScript(s, translation_, fc);
@@ -1052,6 +1132,8 @@ void Cursor::RunDdl() {
     } else if (d.verb == "DROP" && d.objectType == "SEQUENCE") {
       if (!ObjectExists(db, owner, d.name, "|SEQUENCE|")) throw EngineError(2289);
       RemoveObject(db, owner, d.name, "SEQUENCE");
+      RemoveGrants(db, owner, d.name);
+      InvalidateDependents(db, owner, d.name);
       CatalogExec(db, "DELETE FROM \"TESS$SEQUENCES\" WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
                   {T(owner), T(d.name)});
     } else if (d.verb == "CREATE" && d.objectType == "SYNONYM") {
@@ -1059,7 +1141,6 @@ void Cursor::RunDdl() {
       if ((exists && !d.orReplace) ||
           (!exists && !d.isPublic && ObjectExists(db, owner, d.name, kNamespaceTypes)))
         throw EngineError(955);
-      if (!d.targetLink.empty()) throw EngineError(2019);
       AddObject(db, owner, d.name, "SYNONYM");
       CatalogExec(db, "INSERT OR REPLACE INTO \"TESS$SYNONYMS\" VALUES (?1, ?2, ?3, ?4, ?5)",
                   {T(owner), T(d.name), T(d.targetOwner.empty() ? s.user() : d.targetOwner),
@@ -1068,12 +1149,39 @@ void Cursor::RunDdl() {
       if (!ObjectExists(db, owner, d.name, "|SYNONYM|"))
         throw EngineError(d.isPublic ? 1432 : 1434);
       RemoveObject(db, owner, d.name, "SYNONYM");
+      InvalidateDependents(db, owner, d.name);
       CatalogExec(db, "DELETE FROM \"TESS$SYNONYMS\" WHERE OWNER = ?1 AND SYNONYM_NAME = ?2",
                   {T(owner), T(d.name)});
+    } else if (d.verb == "ALTER" && d.objectType == "TABLE" && translation_.sql.empty()) {
+      // What SQLite cannot alter in place is built again.
+      if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
+      DdlInfo named = d;
+      if (d.alterAction != "DROP CONSTRAINT")
+        for (ConstraintDef& c : named.constraints)
+          if (c.name.empty()) c.name = NewConstraintName(db);
+      std::string primaryKey;
+      if (d.alterAction == "DROP PRIMARY KEY") {
+        CatalogQuery q(db,
+                       "SELECT CONSTRAINT_NAME FROM \"TESS$CONSTRAINTS\" WHERE OWNER = ?1 AND "
+                       "TABLE_NAME = ?2 AND CONSTRAINT_TYPE = 'P'",
+                       {owner, d.name});
+        if (q.Row()) primaryKey = q.Text(0);
+      }
+      RebuildTable(s, owner, d.name, named, text_);
+      if (d.alterAction == "DROP CONSTRAINT") {
+        for (const ConstraintDef& c : d.constraints) RemoveConstraint(db, owner, c.name);
+      } else if (d.alterAction == "DROP PRIMARY KEY") {
+        RemoveConstraint(db, owner, primaryKey);
+      } else if (!named.constraints.empty()) {
+        AddConstraints(db, owner, d.name, named.constraints);
+      }
+      InvalidateDependents(db, owner, d.name);
+      TouchObject(db, owner, d.name);
     } else if (d.verb == "ALTER" && d.objectType == "TABLE") {
       if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
       RunScript(s, translation_, fc);
       if (!d.columns.empty()) AddColumns(db, owner, d.name, d.columns);
+      InvalidateDependents(db, owner, d.name);
       if (d.alterAction == "DROP CONSTRAINT") {
         for (const ConstraintDef& c : d.constraints) RemoveConstraint(db, owner, c.name);
       } else if (!d.constraints.empty()) {
@@ -1118,6 +1226,40 @@ void Cursor::RunDdl() {
       throw EngineError(3001);
     }
   });
+}
+
+void Cursor::RunStored() {
+  switch (functionType_) {
+    case kFcCreateProcedure:
+    case kFcCreateFunction:
+    case kFcCreatePackage:
+    case kFcCreatePackageBody:
+    case kFcCreateTrigger:
+      CreateStoredProgram(*session_, text_);
+      return;
+    case kFcDropProcedure:
+    case kFcDropFunction:
+    case kFcDropPackage:
+    case kFcDropPackageBody:
+    case kFcDropTrigger:
+      DropStoredProgram(*session_, text_);
+      return;
+    default:
+      AlterStoredProgram(*session_, text_);
+      return;
+  }
+}
+
+// INSERT, UPDATE and DELETE of another user's table need that privilege (seeing the
+// table is not enough).
+void Cursor::CheckDmlPrivilege() {
+  std::optional<std::pair<std::string, std::string>> target = DmlTarget(translation_);
+  if (!target) return;
+  const auto& [owner, name] = *target;
+  const char* privilege = functionType_ == kFcInsert   ? "INSERT"
+                          : functionType_ == kFcUpdate ? "UPDATE"
+                                                       : "DELETE";
+  if (!HasObjectPrivilege(*session_, owner, name, "TABLE", privilege)) throw EngineError(1031);
 }
 
 void Cursor::RunEngineStatement() {
@@ -1241,8 +1383,24 @@ void Cursor::RunEngineStatement() {
                                   "DELETE FROM \"TESS$SYNONYMS\" WHERE OWNER = ?1",
                                   "DELETE FROM \"TESS$VIEWS\" WHERE OWNER = ?1",
                                   "DELETE FROM \"TESS$COMMENTS\" WHERE OWNER = ?1",
+                                  "DELETE FROM \"TESS$SOURCE\" WHERE OWNER = ?1",
+                                  "DELETE FROM \"TESS$ERRORS\" WHERE OWNER = ?1",
+                                  "DELETE FROM \"TESS$TRIGGERS\" WHERE OWNER = ?1 OR "
+                                  "TABLE_OWNER = ?1",
+                                  "DELETE FROM \"TESS$TRIGGER_COLS\" WHERE TRIGGER_OWNER = ?1 "
+                                  "OR TABLE_OWNER = ?1",
+                                  "DELETE FROM \"TESS$DEPENDENCIES\" WHERE OWNER = ?1",
+                                  "DELETE FROM \"TESS$TAB_PRIVS\" WHERE OWNER = ?1 OR "
+                                  "GRANTEE = ?1",
+                                  "DELETE FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1",
+                                  "DELETE FROM \"TESS$ROLE_PRIVS\" WHERE GRANTEE = ?1",
+                                  "DELETE FROM \"TESS$DB_LINKS\" WHERE OWNER = ?1",
                                   "DELETE FROM \"TESS$USERS\" WHERE USERNAME = ?1"})
             CatalogExec(db, sql, {T(name)});
+          CatalogExec(db,
+                      "DELETE FROM \"TESS$ARGUMENTS\" WHERE \"OBJ#\" NOT IN (SELECT OBJECT_ID "
+                      "FROM \"TESS$OBJECTS\")",
+                      {});
           return;
         }
         // CREATE USER name IDENTIFIED BY pw [DEFAULT TABLESPACE t] [TEMPORARY TABLESPACE t]

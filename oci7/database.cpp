@@ -12,6 +12,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "oci7/dictionary.h"
 #include "oci7/engine.h"
 #include "oci7/sha256.h"
 #include "platform/dynlib.h"
@@ -198,6 +199,7 @@ void CreateDatabase(const std::string& name) {
               "INSERT INTO \"TESS$SYNONYMS\" VALUES ('PUBLIC', 'DUAL', 'SYS', 'DUAL', NULL);"
               "INSERT INTO \"TESS$DATABASE\" VALUES ('FORMAT', '1'), ('NEXT_CONSTRAINT', "
               "'1000');");
+      EnsureDictionary(d.db);
       ExecSql(d.db, "COMMIT");
     }
     RunDemoScript(name);

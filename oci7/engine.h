@@ -31,6 +31,7 @@ namespace tess::oci7 {
 
 class Session;
 class Cursor;
+struct PlsqlState;  // the session's PL/SQL interpreter and its parsed units (plsql.cpp)
 
 // ---------------------------------------------------------------------------------------
 // Errors (errors.cpp)
@@ -142,10 +143,18 @@ class Session : public std::enable_shared_from_this<Session> {
   void SetDateFormat(const std::string& format) { functions_.dateFormat = format; }
   bool plsqlDebug = false;
 
-  // Name resolution for the translator: objects of the owner (default the session user),
-  // then private synonyms, then public ones.
-  std::optional<ResolvedObject> Resolve(const ObjectRef& ref);
-  TranslateContext MakeTranslateContext();
+  // Name resolution for the translator: objects of the owner (default: `schema`, or the
+  // session user), then private synonyms, then public ones.  Another user's object the
+  // schema's user may not use is not found (ORA-00942 to the caller); a database link
+  // other than a loopback to this database answers ORA-02019.
+  std::optional<ResolvedObject> Resolve(const ObjectRef& ref, const std::string& schema = {});
+  TranslateContext MakeTranslateContext(const std::string& schema = {});
+  // The names the session user holds privileges through, read once per session (roles
+  // granted later count from the next logon, as on the server).
+  const std::vector<std::string>& GranteeNames();
+  void ForgetGrantees() { grantees_.clear(); }
+
+  std::shared_ptr<PlsqlState> plsql;
   FunctionContext& functions() { return functions_; }
 
   // Oracle transactions over SQLite: the first change opens a write transaction (waiting
@@ -219,6 +228,9 @@ class Session : public std::enable_shared_from_this<Session> {
   Session() = default;
   void WorkerLoop();
   void SignalCancel();
+  std::optional<ResolvedObject> ResolveName(const ObjectRef& ref, const std::string& who);
+  // Throws ORA-02019 (at `offset`) unless the database link leads back to this database.
+  void CheckLink(const std::string& name, int offset);
   void CloseConnection(bool unregisterCursors);
 
   sqlite3* db_ = nullptr;
@@ -229,6 +241,7 @@ class Session : public std::enable_shared_from_this<Session> {
   FunctionContext functions_;
   ServerOutput output_;
   std::map<std::string, int64_t> currvals_;
+  std::vector<std::string> grantees_;
   // Sequence numbers handed out in the open transaction: OWNER.NAME -> next number.
   std::map<std::pair<std::string, std::string>, int64_t> sequenceMarks_;
   void ReplaySequenceMarks();
@@ -378,7 +391,10 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
     Savepoint,
     AlterSession,
     UserDdl,
-    Engine
+    Engine,
+    Stored,     // CREATE / ALTER / DROP of stored programs, ALTER VIEW ... COMPILE
+    Privilege,  // GRANT, REVOKE, roles, database links
+    Explain     // EXPLAIN PLAN
   };
   void ResetStatement();
   void Prepare();
@@ -387,6 +403,10 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   void RunDml(int iters, int rowoff, const std::vector<const BindVar*>& order);
   void RunDdl();
   void RunEngineStatement();
+  void RunStored();
+  void PrepareExplain();
+  void RunExplain();
+  void CheckDmlPrivilege();
   void ThrowStep(int rc);
   void EndFetch();
   int Resume();

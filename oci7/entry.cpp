@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "oci7/dictionary.h"
 #include "oci7/engine.h"
 
 using namespace tess::oci7;
@@ -453,6 +454,10 @@ sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value, const char*
     }
     if (cmd == "create_database") {
       CreateDatabase(arg);
+      return 0;
+    }
+    if (cmd == "install_extras") {
+      InstallExtras(arg);
       return 0;
     }
     if (cmd == "drop_database") {

@@ -1,683 +1,573 @@
-// Anonymous PL/SQL blocks: BEGIN ... END; holding NULL, :bind := expression, nested
-// blocks, COMMIT, ROLLBACK, INSERT/UPDATE/DELETE, SELECT ... INTO :binds, OPEN :c FOR
-// SELECT, and the DBMS_OUTPUT and DBMS_LOCK.SLEEP calls.  Anything else is a compile
-// error (ORA-06550 with the PLS error and its line and column), never a silent no-op.
+// PL/SQL in the engine: anonymous blocks are compiled at parse (errors as ORA-06550 with
+// line and column, the parse offset at the first) and run by the session's interpreter
+// over a host that is the session itself: its connection for SQL, the cursor's binds
+// for :names, the dictionary for stored programs, its server output and its break.
 //
-// The block is parsed once at parse time; expressions are translated then and prepared on
-// first use, so re-executing a block costs only the binds and the steps.
+// Stored units are parsed once per session and kept until the catalog says they changed
+// (their LAST_DDL_TIME); a package whose text changed loses its state.
 #include <sqlite3.h>
 
-#include <cmath>
-#include <cstring>
+#include <algorithm>
+#include <map>
 
-#include "oci7/engine.h"
+#include "oci7/catalog_query.h"
+#include "oci7/dictionary.h"
+#include "oci7/plsql/runtime.h"
+#include "oci7/plsql/sqlite_host.h"
 
 namespace tess::oci7 {
+
+struct PlsqlState {
+  plsql::Runtime runtime;
+  struct Cached {
+    std::string version;
+    std::shared_ptr<const plsql::StoredUnit> unit;
+  };
+  std::map<std::string, Cached> units;  // "OWNER.NAME/TYPE"
+};
+
 namespace {
 
-struct LineColumn {
-  int line = 1;
-  int column = 1;
-};
+PlsqlState& StateOf(Session& s) {
+  if (!s.plsql) s.plsql = std::make_shared<PlsqlState>();
+  return *s.plsql;
+}
 
-LineColumn Position(std::string_view text, size_t offset) {
-  LineColumn lc;
-  for (size_t i = 0; i < offset && i < text.size(); ++i) {
-    if (text[i] == '\n') {
-      ++lc.line;
-      lc.column = 1;
-    } else {
-      ++lc.column;
-    }
+plsql::Value FromEngine(const Value& v) {
+  switch (v.kind) {
+    case Value::Null:
+      return plsql::Value();
+    case Value::Integer:
+      return plsql::Value::Num(static_cast<double>(v.i));
+    case Value::Real:
+      return plsql::Value::Num(v.r);
+    case Value::Text:
+      if (v.oracleType == kTypeDate) return plsql::Value::DateOf(v.s);
+      if (v.oracleType == kTypeNumber) {
+        if (auto d = ParseOracleNumber(v.s)) return plsql::Value::Num(*d);
+      }
+      return plsql::Value::Str(v.s);
+    case Value::Blob:
+      return plsql::Value::RawOf(v.s);
   }
-  return lc;
+  return plsql::Value();
 }
 
-OraError CompileError(std::string_view text, size_t offset, const std::string& pls) {
-  LineColumn lc = Position(text, offset);
-  std::string where =
-      "line " + std::to_string(lc.line) + ", column " + std::to_string(lc.column) + ":\n";
-  return EngineError(6550, where + pls, static_cast<int>(offset));
+OraError WrongType() {
+  return EngineError(6550, "line 1, column 1:\nPLS-00382: expression is of wrong type");
 }
 
-// An expression: its text, translation and (after first use) its prepared SELECT.
-struct Expr {
-  size_t offset = 0;
+Value ToEngine(const plsql::Value& v) {
+  Value out;
+  switch (v.kind) {
+    case plsql::Value::Null:
+      break;
+    case plsql::Value::Number:
+      out.oracleType = kTypeNumber;
+      if (v.number == static_cast<double>(static_cast<int64_t>(v.number)) && v.number > -9.0e18 &&
+          v.number < 9.0e18) {
+        out.kind = Value::Integer;
+        out.i = static_cast<int64_t>(v.number);
+      } else {
+        out.kind = Value::Real;
+        out.r = v.number;
+      }
+      break;
+    case plsql::Value::Text:
+      out.kind = Value::Text;
+      out.s = v.text;
+      out.oracleType = kTypeVarchar2;
+      break;
+    case plsql::Value::Date:
+      out.kind = Value::Text;
+      out.s = v.text;
+      out.oracleType = kTypeDate;
+      break;
+    case plsql::Value::Raw:
+      out.kind = Value::Blob;
+      out.s = v.text;
+      out.oracleType = kTypeRaw;
+      break;
+    default:
+      throw WrongType();
+  }
+  return out;
+}
+
+// A statement the interpreter cannot run on SQLite directly (DDL, a block, the engine's
+// own statements): it runs through a cursor of the session, as the caller's would.
+class CursorStatement : public plsql::SqlStatement {
+ public:
+  CursorStatement(std::shared_ptr<Session> session, std::string_view text)
+      : cursor_(std::make_shared<Cursor>(std::move(session))) {
+    cursor_->Parse(text);
+  }
+  ~CursorStatement() override { cursor_->Release(); }
+  const std::vector<std::string>& Binds() const override { return none_; }
+  const std::vector<bool>& VariableBinds() const override { return noFlags_; }
+  const std::vector<std::string>& Columns() const override { return none_; }
+  bool IsQuery() const override { return false; }
+  void Execute(const std::vector<plsql::Value>& values) override {
+    if (!values.empty()) throw EngineError(1036);
+    cursor_->Execute(1, 0);
+    rows_ = cursor_->rowsProcessed();
+  }
+  bool Fetch(std::vector<plsql::Value>&) override { return false; }
+  int64_t RowsAffected() const override { return rows_; }
+
+ private:
+  std::shared_ptr<Cursor> cursor_;
+  std::vector<std::string> none_;
+  std::vector<bool> noFlags_;
+  int64_t rows_ = 0;
+};
+
+// DML on a table with triggers, run row by row; binds as the plain statement has them.
+class TriggeredStatement : public plsql::SqlStatement {
+ public:
+  TriggeredStatement(Session& s, std::string_view text, std::string schema,
+                     std::function<bool(const std::string&)> isVariable,
+                     std::unique_ptr<plsql::SqliteStatement> plain)
+      : s_(s),
+        text_(text),
+        schema_(std::move(schema)),
+        isVariable_(std::move(isVariable)),
+        plain_(std::move(plain)) {}
+  const std::vector<std::string>& Binds() const override { return plain_->Binds(); }
+  const std::vector<bool>& VariableBinds() const override { return plain_->VariableBinds(); }
+  const std::vector<std::string>& Columns() const override { return plain_->Columns(); }
+  bool IsQuery() const override { return false; }
+  void Execute(const std::vector<plsql::Value>& values) override {
+    const std::vector<std::string>& names = Binds();
+    rows_ = RunTriggeredDml(s_, text_, schema_, isVariable_, [&](const std::string& name) {
+      auto it = std::find(names.begin(), names.end(), name);
+      if (it == names.end() || static_cast<size_t>(it - names.begin()) >= values.size())
+        throw EngineError(1008);
+      return values[static_cast<size_t>(it - names.begin())];
+    });
+  }
+  bool Fetch(std::vector<plsql::Value>&) override { return false; }
+  int64_t RowsAffected() const override { return rows_; }
+
+ private:
+  Session& s_;
+  std::string text_;
+  std::string schema_;
+  std::function<bool(const std::string&)> isVariable_;
+  std::unique_ptr<plsql::SqliteStatement> plain_;
+  int64_t rows_ = 0;
+};
+
+class EngineHost : public plsql::Host {
+ public:
+  EngineHost(Session& s, Cursor* cursor) : s_(s), cursor_(cursor) {}
+
+  int warning = 0;
+
+  TranslateContext Context(const std::string& schema,
+                           const std::function<bool(const std::string&)>& isVariable) {
+    TranslateContext ctx = s_.MakeTranslateContext(schema);
+    ctx.isVariable = isVariable;
+    return ctx;
+  }
+
+  plsql::SqliteErrorMapper Mapper() {
+    Session* s = &s_;
+    return [s](sqlite3* db, int rc, const Translation* tr) {
+      return MapSqliteError(db, rc, {tr ? tr->functionCode : 0, tr, s});
+    };
+  }
+
+  std::unique_ptr<plsql::SqlStatement> Prepare(
+      std::string_view sql, const std::string& schema,
+      const std::function<bool(const std::string&)>& isVariable) override {
+    StatementInfo info = Classify(sql);
+    if (info.isQuery || info.isDml) {
+      Session* s = &s_;
+      bool dml = info.isDml;
+      if (dml) {
+        std::unique_ptr<plsql::SqliteStatement> st =
+            plsql::PrepareOnSqlite(s_.db(), sql, Context(schema, isVariable), Mapper(),
+                                   [s](const Translation&) { s->BeginWrite(); });
+        std::optional<std::pair<std::string, std::string>> target = DmlTarget(st->translation());
+        if (target && HasTriggers(s_, target->first, target->second))
+          return std::make_unique<TriggeredStatement>(s_, sql, schema, isVariable, std::move(st));
+        return st;
+      }
+      return plsql::PrepareOnSqlite(s_.db(), sql, Context(schema, isVariable), Mapper(),
+                                    [s, dml](const Translation& tr) {
+                                      if (dml)
+                                        s->BeginWrite();
+                                      else if (tr.sql.find("ORA$NEXTVAL") != std::string::npos)
+                                        s->BeginWrite(Session::WriteReason::Sequence);
+                                    });
+    }
+    return std::make_unique<CursorStatement>(s_.shared_from_this(), sql);
+  }
+
+  plsql::Value Evaluate(const std::string& expression,
+                        const std::vector<plsql::Value>& args) override {
+    return plsql::EvaluateOnSqlite(s_.db(), expression, args, Context(s_.user(), {}), Mapper());
+  }
+
+  std::optional<plsql::Value> ReadBind(const std::string& name) override {
+    const BindVar* b = cursor_ ? cursor_->FindBind(name) : nullptr;
+    if (!b) return std::nullopt;
+    if (b->ftype == kExtCursor) return plsql::Value();
+    if (b->maxsiz > 0) {
+      plsql::Value t;
+      t.kind = plsql::Value::Table;
+      t.table = std::make_shared<plsql::TableValue>();
+      ub4 n = b->cursiz ? std::min(*b->cursiz, b->maxsiz) : 0;
+      for (ub4 i = 0; i < n; ++i) {
+        plsql::TableKey k;
+        k.number = i + 1;
+        t.table->elements[k] = FromEngine(cursor_->ReadInBind(*b, static_cast<int>(i)));
+      }
+      return t;
+    }
+    return FromEngine(cursor_->ReadInBind(*b, 0));
+  }
+
+  void WriteBind(const std::string& name, const plsql::Value& v) override {
+    const BindVar* b = cursor_ ? cursor_->FindBind(name) : nullptr;
+    if (!b) throw EngineError(1008);
+    if (v.kind == plsql::Value::Cursor) {
+      OpenCursorVariable(*b, v);
+      return;
+    }
+    if (b->ftype == kExtCursor) throw WrongType();
+    if (v.kind == plsql::Value::Table) {
+      if (b->maxsiz == 0) throw WrongType();
+      ub4 n = 0;
+      for (const auto& [key, element] : v.table->elements) {
+        if (n >= b->maxsiz) break;
+        Note(cursor_->WriteOutBind(*b, ToEngine(element), static_cast<int>(n)));
+        ++n;
+      }
+      if (b->cursiz) *b->cursiz = n;
+      return;
+    }
+    Note(cursor_->WriteOutBind(*b, ToEngine(v), 0));
+  }
+
+  void Commit() override { s_.Commit(); }
+  void Rollback(const std::string& savepoint) override {
+    if (savepoint.empty())
+      s_.Rollback();
+    else
+      s_.RollbackToSavepoint(savepoint);
+  }
+  void Savepoint(const std::string& name) override {
+    s_.BeginWrite();
+    std::string sql = "SAVEPOINT \"" + name + "\"";
+    ExecSql(s_.db(), sql.c_str());
+  }
+
+  std::optional<plsql::ProgramRef> FindProgram(const std::string& schema, const std::string& owner,
+                                               const std::string& name) override {
+    sqlite3* db = s_.db();
+    auto lookup = [&](const std::string& o,
+                      const std::string& n) -> std::optional<plsql::ProgramRef> {
+      CatalogQuery q(db,
+                     "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = "
+                     "?2 AND OBJECT_TYPE IN ('PROCEDURE', 'FUNCTION', 'PACKAGE', 'SYNONYM')",
+                     {o, n});
+      if (!q.Row()) return std::nullopt;
+      std::string type = q.Text(0);
+      if (type == "SYNONYM") {
+        CatalogQuery t(db,
+                       "SELECT TABLE_OWNER, TABLE_NAME FROM \"TESS$SYNONYMS\" WHERE OWNER = ?1 AND "
+                       "SYNONYM_NAME = ?2",
+                       {o, n});
+        if (!t.Row()) return std::nullopt;
+        std::string to = t.Text(0), tn = t.Text(1);
+        CatalogQuery u(db,
+                       "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME "
+                       "= ?2 AND OBJECT_TYPE IN ('PROCEDURE', 'FUNCTION', 'PACKAGE')",
+                       {to, tn});
+        if (!u.Row()) return std::nullopt;
+        return plsql::ProgramRef{to, tn, KindOf(u.Text(0))};
+      }
+      return plsql::ProgramRef{o, n, KindOf(type)};
+    };
+    std::optional<plsql::ProgramRef> ref;
+    if (!owner.empty()) {
+      ref = lookup(owner, name);
+    } else {
+      ref = lookup(schema, name);
+      if (!ref) ref = lookup("PUBLIC", name);
+    }
+    if (ref && ref->owner != schema &&
+        !HasObjectPrivilege(s_, ref->owner, ref->name, plsql::UnitKindName(ref->kind), "EXECUTE"))
+      return std::nullopt;
+    return ref;
+  }
+
+  std::shared_ptr<const plsql::StoredUnit> LoadUnit(const std::string& owner,
+                                                    const std::string& name,
+                                                    plsql::UnitKind kind) override {
+    return LoadStoredUnit(s_, owner, name, kind);
+  }
+
+  std::optional<std::vector<plsql::ColumnType>> TableColumns(const std::string& schema,
+                                                             const std::string& owner,
+                                                             const std::string& name) override {
+    std::optional<ResolvedObject> r;
+    try {
+      r = s_.Resolve(ObjectRef{owner, name, "", -1}, schema);
+    } catch (const OraError&) {
+      return std::nullopt;
+    }
+    if (!r) return std::nullopt;
+    CatalogQuery q(s_.db(),
+                   "SELECT COLUMN_NAME, DATA_TYPE, DATA_LENGTH, DATA_PRECISION, DATA_SCALE FROM "
+                   "\"TESS$COLUMNS\" WHERE OWNER = ?1 AND TABLE_NAME = ?2 ORDER BY COLUMN_ID",
+                   {r->owner, r->name});
+    std::vector<plsql::ColumnType> out;
+    while (q.Row()) {
+      std::string t = q.Text(1);
+      int code = t == "VARCHAR2"   ? 1
+                 : t == "NUMBER"   ? 2
+                 : t == "LONG"     ? 8
+                 : t == "ROWID"    ? 11
+                 : t == "DATE"     ? 12
+                 : t == "RAW"      ? 23
+                 : t == "LONG RAW" ? 24
+                 : t == "CHAR"     ? 96
+                                   : 0;
+      out.push_back({q.Text(0), code, static_cast<int>(q.Int(2)), static_cast<int>(q.Int(3)),
+                     static_cast<int>(q.Int(4)), !q.Null(4)});
+    }
+    if (out.empty()) return std::nullopt;
+    return out;
+  }
+
+  std::string DateFormat() override { return s_.dateFormat(); }
+  void OutputEnable(std::optional<int64_t> size) override {
+    s_.output().Enable(size.value_or(1000000));
+  }
+  void OutputDisable() override { s_.output().Disable(); }
+  void OutputPut(const std::string& text) override { s_.output().Put(text); }
+  void OutputNewLine() override { s_.output().NewLine(); }
+  std::optional<std::string> OutputGetLine() override { return s_.output().GetLine(); }
+  void Sleep(double seconds) override {
+    s_.InterruptibleSleep(static_cast<int64_t>(seconds * 1000));
+  }
+  void CheckCancel() override { s_.CheckCancel(); }
+
+ private:
+  static plsql::UnitKind KindOf(const std::string& type) {
+    if (type == "FUNCTION") return plsql::UnitKind::Function;
+    if (type == "PACKAGE") return plsql::UnitKind::Package;
+    return plsql::UnitKind::Procedure;
+  }
+
+  void Note(int code) {
+    if (code && !warning) warning = code;
+  }
+
+  // OPEN :c FOR ...: the caller's cursor area becomes a fetchable cursor of its own.
+  void OpenCursorVariable(const BindVar& b, const plsql::Value& v) {
+    if (b.ftype != kExtCursor) throw WrongType();
+    if (!b.progv) throw EngineError(1009);
+    auto* statement = dynamic_cast<plsql::SqliteStatement*>(v.cursor->statement.get());
+    if (!statement) throw WrongType();
+    Translation translation = statement->translation();
+    sqlite3_stmt* st = statement->Release();
+    v.cursor->isOpen = false;
+    auto child = std::make_shared<Cursor>(cursor_->sessionPtr());
+    child->OpenAsCursorVariable(translation, st);
+    auto* area = reinterpret_cast<CdaDef*>(b.progv);
+    uint64_t id = RegisterCursor(child, area);
+    s_.AddCursor(id);
+    cursor_->AddChild(id);
+    area->ft = kFcSelect;
+    area->rc = 0;
+    area->rpc = 0;
+    area->peo = 0;
+  }
+
+  Session& s_;
+  Cursor* cursor_;
+};
+
+// Compile messages as the server gives them for a block: "ORA-06550: line L, column C:"
+// before each, the errors before the notes ("PL/SQL: Statement ignored") at one place.
+OraError CompileError(const std::vector<plsql::Message>& errors) {
+  std::vector<plsql::Message> sorted = errors;
+  auto note = [](const plsql::Message& m) {
+    return m.text.compare(0, 8, "PL/SQL: ") == 0 && m.text.find("ignored") != std::string::npos;
+  };
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [&](const plsql::Message& a, const plsql::Message& b) {
+                     if (a.line != b.line) return a.line < b.line;
+                     if (a.position != b.position) return a.position < b.position;
+                     return !note(a) && note(b);
+                   });
   std::string text;
-  Translation tr;
-  sqlite3_stmt* st = nullptr;
-};
-
-struct Statement {
-  enum Kind {
-    Null,
-    Assign,
-    Block,
-    Commit,
-    Rollback,
-    Sql,
-    SelectInto,
-    OpenCursor,
-    OutputEnable,
-    OutputDisable,
-    OutputPut,
-    OutputPutLine,
-    OutputNewLine,
-    OutputGetLine,
-    OutputGetLines,
-    Sleep
-  } kind = Null;
-  size_t offset = 0;
-  std::vector<std::string> targets;  // bind names written by the statement
-  std::vector<std::unique_ptr<Expr>> args;
-  std::unique_ptr<Expr> sql;  // SQL statement or OPEN's query, translated as SQL
-  std::vector<Statement> body;
-};
+  for (const plsql::Message& m : sorted) {
+    if (!text.empty()) text += "\nORA-06550: ";
+    text += "line " + std::to_string(m.line) + ", column " + std::to_string(m.position) + ":\n" +
+            m.text;
+  }
+  return EngineError(6550, text, static_cast<int>(sorted.front().offset));
+}
 
 class Block final : public PlsqlBlock {
  public:
-  Block(std::string_view text, Session& session) : text_(text), session_(session) {}
-  ~Block() override { Finalize(body_); }
+  Block(std::string_view text, Session& session) : text_(text), session_(session) {
+    for (const Token& t : Tokenize(text_))
+      if (t.kind == TokenKind::Bind &&
+          std::find(binds_.begin(), binds_.end(), t.value) == binds_.end())
+        binds_.push_back(t.value);
+    plsql::Environment env = BlockEnvironment(session_, session_.user());
+    plsql::ParseResult r = plsql::CompileUnit(text_, env);
+    std::vector<plsql::Message> errors = r.errors;
+    if (r.unit && errors.empty()) errors = plsql::CheckSubset(*r.unit, text_);
+    if (!errors.empty()) throw CompileError(errors);
+    unit_ = std::move(r.unit);
+  }
 
-  void Parse();
   const std::vector<std::string>& binds() const override { return binds_; }
+
   int Run(Cursor& cursor) override {
-    int warning = 0;
-    try {
-      RunList(cursor, body_, warning);
-    } catch (...) {
-      session_.EndSequenceOnly();
-      throw;
-    }
+    EngineHost host(session_, &cursor);
+    StateOf(session_).runtime.RunBlock(host, *unit_, text_, session_.user());
     session_.EndSequenceOnly();
-    return warning;
+    return host.warning;
   }
 
  private:
-  // Parsing
-  const Token& At(size_t i) const;
-  bool IsWord(size_t i, std::string_view w) const { return i < tokens_.size() && tokens_[i].Is(w); }
-  OraError Expected(size_t i, const char* what) const;
-  void ParseStatements(size_t& i, std::vector<Statement>& out, bool topLevel);
-  void ParseStatement(size_t& i, std::vector<Statement>& out);
-  size_t StatementEnd(size_t i) const;  // index of the ';' ending the statement at depth 0
-  std::unique_ptr<Expr> MakeExpr(size_t from, size_t to, bool asSql);
-  std::vector<std::unique_ptr<Expr>> Arguments(size_t& i, size_t end);
-  std::string BindTarget(size_t i) const;
-
-  // Running
-  void RunList(Cursor& c, std::vector<Statement>& list, int& warning);
-  void RunStatement(Cursor& c, Statement& s, int& warning);
-  Value Evaluate(Cursor& c, Expr& e);
-  sqlite3_stmt* PrepareExpr(Expr& e, bool asSelect);
-  void Finalize(std::vector<Statement>& list);
-  OraError AtLine(const OraError& e, size_t offset) const;
-
   std::string text_;
   Session& session_;
-  std::vector<Token> tokens_;
   std::vector<std::string> binds_;
-  std::vector<Statement> body_;
+  std::unique_ptr<plsql::Unit> unit_;
 };
-
-const Token& Block::At(size_t i) const {
-  static const Token kEnd{};
-  return i < tokens_.size() ? tokens_[i] : kEnd;
-}
-
-OraError Block::Expected(size_t i, const char* what) const {
-  if (i >= tokens_.size())
-    return CompileError(text_, text_.size(),
-                        std::string("PLS-00103: Encountered the symbol \"end-of-file\" when "
-                                    "expecting one of the following:\n\n   ") +
-                            what);
-  const Token& t = tokens_[i];
-  std::string shown = t.kind == TokenKind::String ? "'" + t.value + "'"
-                      : t.kind == TokenKind::Bind ? ":" + t.value
-                                                  : t.value;
-  return CompileError(text_, t.offset,
-                      "PLS-00103: Encountered the symbol \"" + shown +
-                          "\" when expecting one of the following:\n\n   " + what);
-}
-
-void Block::Parse() {
-  tokens_ = Tokenize(text_);
-  for (const Token& t : tokens_)
-    if (t.kind == TokenKind::Bind &&
-        std::find(binds_.begin(), binds_.end(), t.value) == binds_.end())
-      binds_.push_back(t.value);
-  size_t i = 0;
-  if (IsWord(i, "DECLARE"))
-    throw CompileError(text_, At(i).offset,
-                       "PLS-00103: Encountered the symbol \"DECLARE\": declarations are not "
-                       "supported in this block");
-  if (!IsWord(i, "BEGIN")) throw Expected(i, "begin");
-  Statement block;
-  block.kind = Statement::Block;
-  block.offset = At(i).offset;
-  ++i;
-  ParseStatements(i, block.body, true);
-  body_.push_back(std::move(block));
-  if (i < tokens_.size() && !(tokens_[i].Is("/") && i + 1 == tokens_.size()))
-    throw Expected(i, "end-of-file");
-}
-
-// Statements up to the END of the enclosing block (consumed with its ";").
-void Block::ParseStatements(size_t& i, std::vector<Statement>& out, bool topLevel) {
-  (void)topLevel;
-  if (IsWord(i, "END")) throw Expected(i, "begin case declare exit for goto if loop null");
-  while (true) {
-    if (i >= tokens_.size()) throw Expected(i, "end");
-    if (IsWord(i, "EXCEPTION"))
-      throw CompileError(text_, At(i).offset,
-                         "PLS-00103: Encountered the symbol \"EXCEPTION\": exception handlers are "
-                         "not supported in this block");
-    if (IsWord(i, "END")) {
-      ++i;
-      if (i < tokens_.size() && At(i).kind == TokenKind::Word && !IsWord(i, ";")) ++i;  // label
-      if (!IsWord(i, ";")) throw Expected(i, ";");
-      ++i;
-      return;
-    }
-    ParseStatement(i, out);
-  }
-}
-
-size_t Block::StatementEnd(size_t i) const {
-  int depth = 0;
-  for (; i < tokens_.size(); ++i) {
-    const Token& t = tokens_[i];
-    if (t.kind != TokenKind::Operator) continue;
-    if (t.value == "(") ++depth;
-    if (t.value == ")") --depth;
-    if (t.value == ";" && depth <= 0) return i;
-  }
-  return tokens_.size();
-}
-
-std::unique_ptr<Expr> Block::MakeExpr(size_t from, size_t to, bool asSql) {
-  if (from >= to) throw Expected(from, "an expression");
-  auto e = std::make_unique<Expr>();
-  e->offset = tokens_[from].offset;
-  size_t end = tokens_[to - 1].offset + tokens_[to - 1].length;
-  e->text = text_.substr(e->offset, end - e->offset);
-  try {
-    TranslateContext ctx = session_.MakeTranslateContext();
-    e->tr = asSql ? Translate(e->text, ctx) : TranslateExpression(e->text, ctx);
-  } catch (const OraError& err) {
-    // Positions inside the expression become positions in the block.
-    size_t at = err.offset >= 0 ? e->offset + static_cast<size_t>(err.offset) : e->offset;
-    std::string msg = err.message;
-    throw CompileError(text_, at,
-                       msg.size() > 4 && msg.compare(0, 4, "ORA-") == 0 ? "PL/SQL: " + msg : msg);
-  }
-  return e;
-}
-
-// ( expr, expr, ... ) up to `end`; i is at "(" or at end (no arguments).
-std::vector<std::unique_ptr<Expr>> Block::Arguments(size_t& i, size_t end) {
-  std::vector<std::unique_ptr<Expr>> args;
-  if (i >= end) return args;
-  if (!IsWord(i, "(")) throw Expected(i, "( ;");
-  size_t start = ++i;
-  int depth = 0;
-  for (; i < end; ++i) {
-    const Token& t = tokens_[i];
-    if (t.kind != TokenKind::Operator) continue;
-    if (t.value == "(") {
-      ++depth;
-    } else if (t.value == ")" && depth > 0) {
-      --depth;
-    } else if ((t.value == "," || t.value == ")") && depth == 0) {
-      args.push_back(MakeExpr(start, i, false));
-      start = i + 1;
-      if (t.value == ")") {
-        ++i;
-        if (i != end) throw Expected(i, ";");
-        return args;
-      }
-    }
-  }
-  throw Expected(i, ")");
-}
-
-std::string Block::BindTarget(size_t i) const {
-  if (i < tokens_.size() && tokens_[i].kind == TokenKind::Bind) return tokens_[i].value;
-  throw CompileError(
-      text_, At(i).offset,
-      "PLS-00363: expression '" + At(i).value + "' cannot be used as an assignment target");
-}
-
-void Block::ParseStatement(size_t& i, std::vector<Statement>& out) {
-  Statement s;
-  s.offset = At(i).offset;
-  const Token& t = At(i);
-  if (t.Is(";")) {
-    throw Expected(i, "begin case declare exit for goto if loop null");
-  }
-  if (t.Is("BEGIN")) {
-    s.kind = Statement::Block;
-    ++i;
-    ParseStatements(i, s.body, false);
-    out.push_back(std::move(s));
-    return;
-  }
-  size_t end = StatementEnd(i);
-  if (end >= tokens_.size()) throw Expected(end, ";");
-  if (t.kind == TokenKind::Bind) {
-    if (!IsWord(i + 1, ":=")) throw Expected(i + 1, ":=");
-    s.kind = Statement::Assign;
-    s.targets.push_back(t.value);
-    s.args.push_back(MakeExpr(i + 2, end, false));
-  } else if (t.Is("NULL")) {
-    if (end != i + 1) throw Expected(i + 1, ";");
-    s.kind = Statement::Null;
-  } else if (t.Is("COMMIT") || t.Is("ROLLBACK")) {
-    size_t j = i + 1;
-    if (IsWord(j, "WORK")) ++j;
-    if (j != end) throw Expected(j, ";");
-    s.kind = t.Is("COMMIT") ? Statement::Commit : Statement::Rollback;
-  } else if (t.Is("INSERT") || t.Is("UPDATE") || t.Is("DELETE") || t.Is("SELECT") || t.Is("LOCK")) {
-    s.sql = MakeExpr(i, end, true);
-    if (t.Is("SELECT")) {
-      if (s.sql->tr.selectInto.empty())
-        throw CompileError(text_, t.offset,
-                           "PLS-00428: an INTO clause is expected in this SELECT statement");
-      for (const std::string& target : s.sql->tr.selectInto) {
-        if (target.empty() || target[0] != ':')
-          throw CompileError(text_, t.offset,
-                             "PLS-00201: identifier '" + target + "' must be declared");
-        s.targets.push_back(target.substr(1));
-      }
-      s.kind = Statement::SelectInto;
-    } else {
-      s.kind = Statement::Sql;
-    }
-  } else if (t.Is("OPEN")) {
-    s.kind = Statement::OpenCursor;
-    s.targets.push_back(BindTarget(i + 1));
-    if (!IsWord(i + 2, "FOR")) throw Expected(i + 2, "for");
-    if (!IsWord(i + 3, "SELECT") && !IsWord(i + 3, "(")) throw Expected(i + 3, "select");
-    s.sql = MakeExpr(i + 3, end, true);
-  } else if (t.kind == TokenKind::Word) {
-    // A call: [SYS.]PACKAGE.PROCEDURE [(arguments)]
-    size_t j = i;
-    std::string path = t.value;
-    while (IsWord(j + 1, ".") && j + 2 < end && At(j + 2).kind == TokenKind::Word) {
-      path += "." + At(j + 2).value;
-      j += 2;
-    }
-    ++j;
-    if (path.compare(0, 4, "SYS.") == 0) path = path.substr(4);
-    if (IsWord(j, ":=")) {
-      throw CompileError(text_, t.offset,
-                         "PLS-00201: identifier '" + t.value + "' must be declared");
-    }
-    size_t argAt = j;
-    std::vector<std::unique_ptr<Expr>> args;
-    auto argCount = [&](size_t lo, size_t hi) {
-      if (args.size() < lo || args.size() > hi)
-        throw CompileError(text_, t.offset,
-                           "PLS-00306: wrong number or types of arguments in call to '" +
-                               path.substr(path.rfind('.') + 1) + "'");
-    };
-    if (path == "DBMS_OUTPUT.GET_LINE" || path == "DBMS_OUTPUT.GET_LINES") {
-      // OUT arguments must be binds.
-      if (!IsWord(argAt, "(")) argCount(2, 2);
-      size_t k = argAt + 1;
-      s.targets.push_back(BindTarget(k));
-      if (!IsWord(k + 1, ",")) throw Expected(k + 1, ",");
-      s.targets.push_back(BindTarget(k + 2));
-      if (!IsWord(k + 3, ")")) throw Expected(k + 3, ")");
-      if (k + 4 != end) throw Expected(k + 4, ";");
-      s.kind =
-          path == "DBMS_OUTPUT.GET_LINE" ? Statement::OutputGetLine : Statement::OutputGetLines;
-    } else {
-      args = Arguments(argAt, end);
-      if (path == "DBMS_OUTPUT.ENABLE") {
-        argCount(0, 1);
-        s.kind = Statement::OutputEnable;
-      } else if (path == "DBMS_OUTPUT.DISABLE") {
-        argCount(0, 0);
-        s.kind = Statement::OutputDisable;
-      } else if (path == "DBMS_OUTPUT.PUT") {
-        argCount(1, 1);
-        s.kind = Statement::OutputPut;
-      } else if (path == "DBMS_OUTPUT.PUT_LINE") {
-        argCount(1, 1);
-        s.kind = Statement::OutputPutLine;
-      } else if (path == "DBMS_OUTPUT.NEW_LINE") {
-        argCount(0, 0);
-        s.kind = Statement::OutputNewLine;
-      } else if (path == "DBMS_LOCK.SLEEP") {
-        argCount(1, 1);
-        s.kind = Statement::Sleep;
-      } else {
-        std::string shown = path.find('.') == std::string::npos ? path : path;
-        throw CompileError(text_, t.offset,
-                           "PLS-00201: identifier '" + shown + "' must be declared");
-      }
-      s.args = std::move(args);
-    }
-  } else {
-    throw Expected(i, "begin case declare exit for goto if loop null");
-  }
-  i = end + 1;
-  out.push_back(std::move(s));
-}
-
-// ---------------------------------------------------------------------------------------
-// Running
-
-OraError Block::AtLine(const OraError& e, size_t offset) const {
-  if (e.code == 1013 || e.message.find("ORA-06512") != std::string::npos) return e;
-  LineColumn lc = Position(text_, offset);
-  return OraError(e.code, e.message + "\nORA-06512: at line " + std::to_string(lc.line), e.offset);
-}
-
-sqlite3_stmt* Block::PrepareExpr(Expr& e, bool asSelect) {
-  if (e.st) {
-    sqlite3_reset(e.st);
-    sqlite3_clear_bindings(e.st);
-    return e.st;
-  }
-  std::string sql = asSelect ? "SELECT " + e.tr.sql : e.tr.sql;
-  int rc = sqlite3_prepare_v3(session_.db(), sql.c_str(), static_cast<int>(sql.size()),
-                              SQLITE_PREPARE_PERSISTENT, &e.st, nullptr);
-  if (rc != SQLITE_OK || !e.st) {
-    OraError err = MapSqliteError(session_.db(), rc, {e.tr.functionCode, nullptr, &session_});
-    sqlite3_finalize(e.st);
-    e.st = nullptr;
-    throw err;
-  }
-  return e.st;
-}
-
-Value ColumnValue(sqlite3_stmt* st, int col, int oracleType) {
-  Value v;
-  switch (sqlite3_column_type(st, col)) {
-    case SQLITE_INTEGER:
-      v.kind = Value::Integer;
-      v.i = sqlite3_column_int64(st, col);
-      break;
-    case SQLITE_FLOAT:
-      v.kind = Value::Real;
-      v.r = sqlite3_column_double(st, col);
-      break;
-    case SQLITE_TEXT:
-      v.kind = Value::Text;
-      v.s.assign(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
-                 static_cast<size_t>(sqlite3_column_bytes(st, col)));
-      if (v.s.empty()) v.kind = Value::Null;
-      break;
-    case SQLITE_BLOB:
-      v.kind = Value::Blob;
-      v.s.assign(static_cast<const char*>(sqlite3_column_blob(st, col)),
-                 static_cast<size_t>(sqlite3_column_bytes(st, col)));
-      break;
-    default:
-      break;
-  }
-  v.oracleType = oracleType;
-  if (oracleType == 0) {
-    if (v.kind == Value::Integer || v.kind == Value::Real) v.oracleType = kTypeNumber;
-    if (v.kind == Value::Text && IsStoredDate(v.s)) v.oracleType = kTypeDate;
-  }
-  return v;
-}
-
-Value Block::Evaluate(Cursor& c, Expr& e) {
-  sqlite3_stmt* st = PrepareExpr(e, true);
-  if (e.tr.sql.find("ORA$NEXTVAL") != std::string::npos)
-    session_.BeginWrite(Session::WriteReason::Sequence);
-  c.BindStatement(st, e.tr.binds);
-  int rc = sqlite3_step(st);
-  if (rc != SQLITE_ROW) {
-    OraError err = MapSqliteError(session_.db(), rc, {0, nullptr, &session_});
-    sqlite3_reset(st);
-    throw err;
-  }
-  int hint = e.tr.columnTypeHints.empty() ? 0 : e.tr.columnTypeHints[0];
-  Value v = ColumnValue(st, 0, hint);
-  sqlite3_reset(st);
-  return v;
-}
-
-int64_t AsInteger(const Value& v, const std::string& dateFormat) {
-  switch (v.kind) {
-    case Value::Integer:
-      return v.i;
-    case Value::Real:
-      return static_cast<int64_t>(std::llround(v.r));
-    case Value::Text: {
-      auto d = ParseOracleNumber(v.s);
-      if (!d) throw EngineError(6502);
-      return static_cast<int64_t>(std::llround(*d));
-    }
-    default:
-      (void)dateFormat;
-      throw EngineError(6502);
-  }
-}
-
-void Block::RunList(Cursor& c, std::vector<Statement>& list, int& warning) {
-  for (Statement& s : list) {
-    session_.CheckCancel();
-    try {
-      RunStatement(c, s, warning);
-    } catch (const OraError& e) {
-      throw AtLine(e, s.offset);
-    }
-  }
-}
-
-void Block::RunStatement(Cursor& c, Statement& s, int& warning) {
-  const std::string& fmt = session_.dateFormat();
-  auto out = [&](const std::string& name, const Value& v, int element = 0) {
-    const BindVar* b = c.FindBind(name);
-    if (!b) throw EngineError(1008);
-    int code = c.WriteOutBind(*b, v, element);
-    if (code && !warning) warning = code;
-  };
-  ServerOutput& output = session_.output();
-  switch (s.kind) {
-    case Statement::Null:
-      return;
-    case Statement::Block:
-      RunList(c, s.body, warning);
-      return;
-    case Statement::Assign:
-      out(s.targets[0], Evaluate(c, *s.args[0]));
-      return;
-    case Statement::Commit:
-      session_.Commit();
-      return;
-    case Statement::Rollback:
-      session_.Rollback();
-      return;
-    case Statement::Sql: {
-      session_.BeginWrite();
-      sqlite3_stmt* st = PrepareExpr(*s.sql, false);
-      c.BindStatement(st, s.sql->tr.binds);
-      int rc;
-      while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-      }
-      if (rc != SQLITE_DONE) {
-        OraError err =
-            MapSqliteError(session_.db(), rc, {s.sql->tr.functionCode, &s.sql->tr, &session_});
-        sqlite3_reset(st);
-        throw err;
-      }
-      sqlite3_reset(st);
-      return;
-    }
-    case Statement::SelectInto: {
-      sqlite3_stmt* st = PrepareExpr(*s.sql, false);
-      if (s.sql->tr.sql.find("ORA$NEXTVAL") != std::string::npos)
-        session_.BeginWrite(Session::WriteReason::Sequence);
-      c.BindStatement(st, s.sql->tr.binds);
-      int rc = sqlite3_step(st);
-      if (rc == SQLITE_DONE) {
-        sqlite3_reset(st);
-        throw EngineError(1403);
-      }
-      if (rc != SQLITE_ROW) {
-        OraError err = MapSqliteError(session_.db(), rc, {kFcSelect, &s.sql->tr, &session_});
-        sqlite3_reset(st);
-        throw err;
-      }
-      std::vector<Value> values;
-      int n = sqlite3_column_count(st);
-      for (int k = 0; k < n; ++k) {
-        size_t uk = static_cast<size_t>(k);
-        int hint = uk < s.sql->tr.columnTypeHints.size() ? s.sql->tr.columnTypeHints[uk] : 0;
-        if (hint == 0) hint = OracleTypeFromDeclared(sqlite3_column_decltype(st, k)).code;
-        values.push_back(ColumnValue(st, k, hint));
-      }
-      rc = sqlite3_step(st);
-      sqlite3_reset(st);
-      if (rc == SQLITE_ROW) throw EngineError(1422);
-      if (values.size() != s.targets.size())
-        throw EngineError(s.targets.size() > values.size() ? 947 : 913);
-      for (size_t k = 0; k < values.size(); ++k) out(s.targets[k], values[k]);
-      return;
-    }
-    case Statement::OpenCursor: {
-      const BindVar* b = c.FindBind(s.targets[0]);
-      if (!b) throw EngineError(1008);
-      if (b->ftype != kExtCursor)
-        throw CompileError(text_, s.offset, "PLS-00382: expression is of wrong type");
-      if (!b->progv) throw EngineError(1009);
-      // The child owns its own statement, so it lives on after this block runs again.
-      sqlite3_stmt* st = nullptr;
-      const Translation& tr = s.sql->tr;
-      int rc = sqlite3_prepare_v3(session_.db(), tr.sql.c_str(), static_cast<int>(tr.sql.size()),
-                                  SQLITE_PREPARE_PERSISTENT, &st, nullptr);
-      if (rc != SQLITE_OK || !st) {
-        OraError err = MapSqliteError(session_.db(), rc, {kFcSelect, &tr, &session_});
-        sqlite3_finalize(st);
-        throw err;
-      }
-      try {
-        c.BindStatement(st, tr.binds);
-      } catch (...) {
-        sqlite3_finalize(st);
-        throw;
-      }
-      auto child = std::make_shared<Cursor>(c.sessionPtr());
-      child->OpenAsCursorVariable(tr, st);
-      auto* area = reinterpret_cast<CdaDef*>(b->progv);
-      uint64_t id = RegisterCursor(child, area);
-      session_.AddCursor(id);
-      c.AddChild(id);
-      area->ft = kFcSelect;
-      area->rc = 0;
-      area->rpc = 0;
-      area->peo = 0;
-      return;
-    }
-    case Statement::OutputEnable: {
-      int64_t size = 20000;
-      if (!s.args.empty()) {
-        Value v = Evaluate(c, *s.args[0]);
-        size = v.kind == Value::Null ? 1000000 : AsInteger(v, fmt);
-      }
-      output.Enable(size);
-      return;
-    }
-    case Statement::OutputDisable:
-      output.Disable();
-      return;
-    case Statement::OutputPut:
-    case Statement::OutputPutLine: {
-      Value v = Evaluate(c, *s.args[0]);
-      std::string text = ValueText(v, fmt);
-      if (s.kind == Statement::OutputPut)
-        output.Put(text);
-      else
-        output.PutLine(text);
-      return;
-    }
-    case Statement::OutputNewLine:
-      output.NewLine();
-      return;
-    case Statement::OutputGetLine: {
-      auto line = output.GetLine();
-      Value text, status;
-      status.kind = Value::Integer;
-      status.oracleType = kTypeNumber;
-      status.i = line ? 0 : 1;
-      if (line && !line->empty()) {
-        text.kind = Value::Text;
-        text.s = *line;
-      }
-      out(s.targets[0], text);
-      out(s.targets[1], status);
-      return;
-    }
-    case Statement::OutputGetLines: {
-      const BindVar* lines = c.FindBind(s.targets[0]);
-      const BindVar* count = c.FindBind(s.targets[1]);
-      if (!lines || !count) throw EngineError(1008);
-      int64_t wanted = AsInteger(c.ReadInBind(*count), fmt);
-      int64_t capacity = lines->maxsiz > 0 ? lines->maxsiz : 1;
-      if (wanted > capacity) wanted = capacity;
-      int64_t got = 0;
-      while (got < wanted) {
-        auto line = output.GetLine();
-        if (!line) break;
-        Value v;
-        if (!line->empty()) {
-          v.kind = Value::Text;
-          v.s = *line;
-        }
-        out(s.targets[0], v, static_cast<int>(got));
-        ++got;
-      }
-      if (lines->maxsiz > 0 && lines->cursiz) *lines->cursiz = static_cast<ub4>(got);
-      Value n;
-      n.kind = Value::Integer;
-      n.oracleType = kTypeNumber;
-      n.i = got;
-      out(s.targets[1], n);
-      return;
-    }
-    case Statement::Sleep: {
-      Value v = Evaluate(c, *s.args[0]);
-      double seconds = 0;
-      if (v.kind == Value::Integer)
-        seconds = static_cast<double>(v.i);
-      else if (v.kind == Value::Real)
-        seconds = v.r;
-      else if (v.kind == Value::Text) {
-        auto d = ParseOracleNumber(v.s);
-        if (!d) throw EngineError(6502);
-        seconds = *d;
-      } else {
-        throw EngineError(6502);
-      }
-      if (seconds < 0 || seconds > 3600 * 24) throw EngineError(6502);
-      session_.InterruptibleSleep(static_cast<int64_t>(seconds * 1000));
-      return;
-    }
-  }
-}
-
-void Block::Finalize(std::vector<Statement>& list) {
-  for (Statement& s : list) {
-    for (auto& a : s.args)
-      if (a->st) sqlite3_finalize(a->st);
-    if (s.sql && s.sql->st) sqlite3_finalize(s.sql->st);
-    Finalize(s.body);
-  }
-}
 
 }  // namespace
 
+plsql::Environment BlockEnvironment(Session& s, const std::string& schema) {
+  plsql::Environment env;
+  Session* session = &s;
+  env.isSchemaObject = [session, schema](const std::string& name) {
+    size_t dot = name.find('.');
+    ObjectRef ref{dot == std::string::npos ? "" : name.substr(0, dot),
+                  dot == std::string::npos ? name : name.substr(dot + 1), "", -1};
+    try {
+      if (std::optional<ResolvedObject> r = session->Resolve(ref, schema)) return true;
+    } catch (const OraError&) {
+      return false;
+    }
+    // Stored programs are looked up where they are called; EXECUTE counts there.
+    std::string owner = ref.owner.empty() ? schema : ref.owner;
+    CatalogQuery q(session->db(),
+                   "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 "
+                   "AND OBJECT_TYPE IN ('PROCEDURE', 'FUNCTION', 'PACKAGE')",
+                   {owner, ref.name});
+    return q.Row() && HasObjectPrivilege(*session, owner, ref.name, q.Text(0), "EXECUTE", schema);
+  };
+  env.isUser = [session](const std::string& name) {
+    return CatalogHas(session->db(), "SELECT 1 FROM \"TESS$USERS\" WHERE USERNAME = ?1", {name});
+  };
+  return env;
+}
+
+namespace {
+
+// A stored program's version and status.
+const char* const kVersionQuery =
+    "SELECT O.OBJECT_ID || '/' || ifnull(P.STAMP, O.LAST_DDL_TIME), O.STATUS FROM "
+    "\"TESS$OBJECTS\" O LEFT JOIN \"TESS$PROGRAM_STAMPS\" P ON P.OWNER = O.OWNER AND P.NAME = "
+    "O.OBJECT_NAME AND P.TYPE = O.OBJECT_TYPE WHERE O.OWNER = ?1 AND O.OBJECT_NAME = ?2 AND "
+    "O.OBJECT_TYPE = ?3";
+
+}  // namespace
+
+std::shared_ptr<const plsql::StoredUnit> LoadStoredUnit(Session& s, const std::string& owner,
+                                                        const std::string& name,
+                                                        plsql::UnitKind kind) {
+  sqlite3* db = s.db();
+  const std::string type = plsql::UnitKindName(kind);
+  std::string version;
+  {
+    CatalogQuery q(db, kVersionQuery, {owner, name, type});
+    if (!q.Row()) return nullptr;
+    version = q.Text(0);
+    if (q.Text(1) != "VALID") {
+      // Like the server, try to compile it again before giving up.
+      if (!RecompileIfInvalid(s, owner, name, type)) {
+        std::string what = type;
+        for (char& c : what) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        throw EngineError(4063, what + " \"" + owner + "." + name + "\"");
+      }
+      CatalogQuery again(db, kVersionQuery, {owner, name, type});
+      if (again.Row()) version = again.Text(0);
+    }
+  }
+  PlsqlState& state = StateOf(s);
+  const std::string key = owner + "." + name + "/" + type;
+  auto it = state.units.find(key);
+  if (it != state.units.end() && it->second.version == version) return it->second.unit;
+  if (it != state.units.end() &&
+      (kind == plsql::UnitKind::Package || kind == plsql::UnitKind::PackageBody)) {
+    // Changed under this session by another: the package's variables are gone, and the
+    // call that finds it out fails, as on the server; the next one starts afresh.
+    bool hadState = state.runtime.HasPackageState(owner, name);
+    state.runtime.ResetPackage(owner, name);
+    state.units.erase(it);
+    if (hadState) {
+      const std::string quoted = "\"" + owner + "." + name + "\"";
+      throw OraError(4068,
+                     "ORA-04068: existing state of packages has been discarded\n"
+                     "ORA-04061: existing state of package " +
+                         quoted +
+                         " has been invalidated\nORA-04065: not executed, altered or "
+                         "dropped package " +
+                         quoted + "\nORA-06508: PL/SQL: could not find program unit being called");
+    }
+  }
+  CatalogQuery q(db,
+                 "SELECT TEXT FROM \"TESS$SOURCE\" WHERE OWNER = ?1 AND NAME = ?2 AND TYPE = ?3 "
+                 "ORDER BY LINE",
+                 {owner, name, type});
+  auto unit = std::make_shared<plsql::StoredUnit>();
+  while (q.Row()) unit->text += q.Text(0);
+  unit->owner = owner;
+  unit->name = name;
+  unit->kind = kind;
+  plsql::ParseResult r = plsql::ParseUnit(unit->text);
+  if (!r.ok()) throw EngineError(4063, "\"" + owner + "." + name + "\"");
+  unit->unit = std::shared_ptr<const plsql::Unit>(std::move(r.unit));
+  state.units[key] = {version, unit};
+  return unit;
+}
+
+void ResetProgramState(Session& s, const std::string& owner, const std::string& name) {
+  if (!s.plsql) return;
+  s.plsql->runtime.ResetPackage(owner, name);
+  for (auto it = s.plsql->units.begin(); it != s.plsql->units.end();) {
+    if (it->first.compare(0, owner.size() + name.size() + 2, owner + "." + name + "/") == 0)
+      it = s.plsql->units.erase(it);
+    else
+      ++it;
+  }
+}
+
+plsql::Runtime& RuntimeOf(Session& s) {
+  return StateOf(s).runtime;
+}
+
+plsql::Value PlsqlValue(const Value& v) {
+  return FromEngine(v);
+}
+
+std::unique_ptr<plsql::Host> MakeEngineHost(Session& s, Cursor* cursor) {
+  return std::make_unique<EngineHost>(s, cursor);
+}
+
 std::unique_ptr<PlsqlBlock> ParsePlsqlBlock(std::string_view text, Session& session) {
-  auto block = std::make_unique<Block>(text, session);
-  block->Parse();
-  return block;
+  return std::make_unique<Block>(text, session);
 }
 
 }  // namespace tess::oci7

@@ -11,7 +11,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "oci7/catalog_query.h"
+#include "oci7/dictionary.h"
 #include "oci7/engine.h"
+#include "oci7/plsql/sqlite_host.h"
 
 namespace tess::oci7 {
 namespace {
@@ -191,7 +194,22 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
     return raw->CurrVal(o, n);
   };
   rc = RegisterOracleFunctions(s->db_, &s->functions_);
+  if (rc == SQLITE_OK) rc = RegisterDictionaryFunctions(s->db_, raw);
   if (rc != SQLITE_OK) throw EngineError(600, "cannot register functions");
+  // A database made before the dictionary existed gets it at its first logon.
+  if (NeedsDictionary(s->db_)) {
+    ExecSql(s->db_, "BEGIN IMMEDIATE");
+    try {
+      EnsureDictionary(s->db_);
+    } catch (...) {
+      sqlite3_exec(s->db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      throw;
+    }
+    ExecSql(s->db_, "COMMIT");
+  }
+  if (!HasSystemPrivilege(*s, "CREATE SESSION")) throw EngineError(1045, user);
+  for (const std::string& g : s->GranteeNames())
+    if (g == "DBA") s->isDba_ = true;
   sqlite3_progress_handler(s->db_, 1000, ProgressHandler, raw);
   return s;
 }
@@ -213,6 +231,8 @@ void Session::CloseConnection(bool unregisterCursors) {
     std::lock_guard lock(cursorsMutex_);
     cursorIds_.clear();
   }
+  // The interpreter's package state may hold statements of the connection.
+  plsql.reset();
   if (db_) {
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
@@ -241,8 +261,31 @@ void Session::Close() {
 // ---------------------------------------------------------------------------------------
 // Name resolution
 
-std::optional<ResolvedObject> Session::Resolve(const ObjectRef& ref) {
-  if (!ref.link.empty()) throw EngineError(2019, {}, ref.offset);
+const std::vector<std::string>& Session::GranteeNames() {
+  if (grantees_.empty()) grantees_ = Grantees(db_, user_);
+  return grantees_;
+}
+
+void Session::CheckLink(const std::string& name, int offset) {
+  // Only a loopback link (to this very database) leads anywhere.
+  std::optional<DbLink> link = FindDbLink(*this, name);
+  if (!link || !(Trim(link->host).empty() || Upper(Trim(link->host)) == databaseName_))
+    throw EngineError(2019, {}, offset);
+}
+
+std::optional<ResolvedObject> Session::Resolve(const ObjectRef& ref, const std::string& schema) {
+  const std::string& who = schema.empty() ? user_ : schema;
+  if (!ref.link.empty()) CheckLink(ref.link, ref.offset);
+  auto visible = [&](std::optional<ResolvedObject> r) -> std::optional<ResolvedObject> {
+    if (r && r->owner != who &&
+        !HasObjectPrivilege(*this, r->owner, r->name, r->objectType, nullptr, who))
+      return std::nullopt;
+    return r;
+  };
+  return visible(ResolveName(ref, who));
+}
+
+std::optional<ResolvedObject> Session::ResolveName(const ObjectRef& ref, const std::string& who) {
   std::string owner = ref.owner;
   std::string name = ref.name;
   auto objectType = [&](const std::string& o, const std::string& n) -> std::string {
@@ -260,7 +303,8 @@ std::optional<ResolvedObject> Session::Resolve(const ObjectRef& ref) {
            "SYNONYM_NAME = ?2");
     q.Text(1, o).Text(2, n);
     if (!q.Row()) return std::nullopt;
-    if (!q.ColNull(2) && !q.Col(2).empty()) throw EngineError(2019, {}, ref.offset);
+    // A synonym over a link: the link is looked up when the synonym is used.
+    if (!q.ColNull(2) && !q.Col(2).empty()) CheckLink(q.Col(2), ref.offset);
     return std::make_pair(q.Col(0), q.Col(1));
   };
 
@@ -285,7 +329,7 @@ std::optional<ResolvedObject> Session::Resolve(const ObjectRef& ref) {
     if (auto r = follow(owner, name)) return r;
     return std::nullopt;
   }
-  if (auto r = follow(user_, name)) return r;
+  if (auto r = follow(who, name)) return r;
   if (auto target = synonymTarget("PUBLIC", name)) {
     auto r = follow(target->first, target->second);
     if (!r) throw EngineError(980, {}, ref.offset);
@@ -294,10 +338,10 @@ std::optional<ResolvedObject> Session::Resolve(const ObjectRef& ref) {
   return std::nullopt;
 }
 
-TranslateContext Session::MakeTranslateContext() {
+TranslateContext Session::MakeTranslateContext(const std::string& schema) {
   TranslateContext ctx;
-  ctx.currentUser = user_;
-  ctx.resolve = [this](const ObjectRef& ref) { return Resolve(ref); };
+  ctx.currentUser = schema.empty() ? user_ : schema;
+  ctx.resolve = [this, schema](const ObjectRef& ref) { return Resolve(ref, schema); };
   ctx.columns = [this](const ResolvedObject& obj) { return ColumnsFromSqlite(db_, obj); };
   return ctx;
 }
@@ -311,6 +355,9 @@ bool Session::InTransaction() const {
 
 void Session::BeginWrite(WriteReason reason) {
   if (!db_) throw EngineError(3114);
+  // Queries the interpreter has open keep the rows they had (a sequence's number is drawn
+  // while a query steps: nothing of the query's changes).
+  if (reason == WriteReason::Work) plsql::DetachOpenQueries(db_);
   if (!sqlite3_get_autocommit(db_)) {
     if (reason == WriteReason::Work) sequenceOnly_ = false;
     return;
@@ -333,6 +380,7 @@ void Session::Rollback() {
   if (!db_) throw EngineError(3114);
   sequenceOnly_ = false;
   if (sqlite3_get_autocommit(db_)) return;
+  plsql::DetachOpenQueries(db_);
   int rc = sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) throw MapSqliteError(db_, rc, {});
   if (!sequenceMarks_.empty()) {
@@ -345,6 +393,7 @@ void Session::Rollback() {
 
 void Session::RollbackToSavepoint(const std::string& name) {
   if (!InTransaction()) throw EngineError(1086, name);
+  plsql::DetachOpenQueries(db_);
   std::string sql = "ROLLBACK TO \"" + name + "\"";
   int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {

@@ -301,6 +301,7 @@ struct ConstraintDef {
   std::vector<std::string> refColumns;
   bool deleteCascade = false;
   std::string searchCondition;  // 'C': as written ("ENAME IS NOT NULL" for NOT NULL)
+  bool disabled = false;        // declared DISABLE: recorded in the catalog, not enforced
 };
 
 struct SequenceOptions {

@@ -551,7 +551,7 @@ bool ParseConstraint(Parser& p, bool tableLevel, ConstraintSpec& c, bool* isNull
       }
     } else if (p.Accept("ENABLE")) {
     } else if (p.Accept("DISABLE")) {
-      c.disabled = true;
+      c.disabled = c.def.disabled = true;
     } else if (p.Accept("EXCEPTIONS")) {
       p.Expect("INTO", 925);
       std::string o, n, l;

@@ -404,11 +404,17 @@ TEST_F(Calls, UsersAndAlterSession) {
       << s.Error();
   EXPECT_EQ(s.Run("CREATE USER scott IDENTIFIED BY tiger"), 1920);
   Connection scott;
+  // A new account may not even log on before it is given CREATE SESSION.
+  EXPECT_EQ(scott.Logon("scott/tiger@calls"), 1045);
+  ASSERT_EQ(s.Run("GRANT CONNECT, RESOURCE TO scott"), 0) << s.Error();
   ASSERT_EQ(scott.Logon("scott/tiger@calls"), 0);
   Statement t(scott);
   ASSERT_EQ(t.Run("CREATE TABLE mine (x NUMBER)"), 0) << t.Error();
-  EXPECT_EQ(t.Run("SELECT * FROM emp"), 942);  // DEMO's table is not SCOTT's
+  EXPECT_EQ(t.Run("SELECT * FROM emp"), 942);       // DEMO's table is not SCOTT's
+  EXPECT_EQ(t.Run("SELECT * FROM demo.emp"), 942);  // nor may SCOTT see it ungranted
+  ASSERT_EQ(st.Run("GRANT SELECT ON emp TO scott"), 0) << st.Error();
   EXPECT_EQ(t.Value("SELECT count(*) FROM demo.emp"), "14");
+  EXPECT_EQ(t.Run("DELETE FROM demo.emp"), 1031);  // seeing is not changing
   EXPECT_EQ(scott.Logoff(), 0);
   EXPECT_EQ(s.Run("DROP USER scott"), 1922);
   EXPECT_EQ(s.Run("DROP USER scott CASCADE"), 0) << s.Error();

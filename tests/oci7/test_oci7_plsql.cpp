@@ -172,3 +172,75 @@ TEST_F(Plsql, CompileErrorsGiveLineColumnAndOffset) {
   ASSERT_EQ(st.BindText("C", std::nullopt), 0);
   EXPECT_EQ(st.Exec(), 6550);
 }
+
+// A stored procedure's OUT cursor reaches the caller's cursor area; a local REF CURSOR
+// is fetched in the block itself.
+TEST_F(Plsql, CursorVariablesThroughStoredProcedures) {
+  const Api& o = Oci();
+  Statement st(conn_);
+  ASSERT_EQ(st.Run("CREATE OR REPLACE PROCEDURE open_dept(d NUMBER, c OUT SYS_REFCURSOR) IS\n"
+                   "BEGIN\n  OPEN c FOR SELECT ename FROM emp WHERE deptno = d ORDER BY ename;\n"
+                   "END;"),
+            0)
+      << st.Error();
+  Statement call(conn_);
+  ASSERT_EQ(call.Parse("BEGIN open_dept(10, :c); END;"), 0) << call.Error();
+  Area cv;
+  ASSERT_EQ(o.obndra(call.cda(), T(":C"), -1, reinterpret_cast<ub1*>(&cv.cda), -1, kExtCursor, -1,
+                     nullptr, nullptr, nullptr, 0, nullptr, nullptr, 0, 0),
+            0);
+  ASSERT_EQ(call.Exec(), 0) << call.Error();
+  char names[3][12];
+  ub2 lens[3];
+  ASSERT_EQ(o.odefin(&cv, 1, reinterpret_cast<ub1*>(names), 12, kExtVarchar2, -1, nullptr, nullptr,
+                     -1, -1, lens, nullptr),
+            0);
+  EXPECT_EQ(o.ofen(&cv, 3), 0);
+  EXPECT_EQ(std::string(names[0], lens[0]), "CLARK");
+  EXPECT_EQ(std::string(names[2], lens[2]), "MILLER");
+
+  ASSERT_EQ(st.Run("BEGIN DBMS_OUTPUT.ENABLE; END;"), 0);
+  ASSERT_EQ(st.Run("DECLARE\n  TYPE cur_t IS REF CURSOR;\n  c cur_t;\n  n VARCHAR2(10);\n"
+                   "  total NUMBER := 0;\nBEGIN\n"
+                   "  OPEN c FOR 'SELECT ename FROM emp WHERE deptno = :d' USING 20;\n"
+                   "  LOOP FETCH c INTO n; EXIT WHEN c%NOTFOUND; total := total + 1; END LOOP;\n"
+                   "  CLOSE c;\n  DBMS_OUTPUT.PUT_LINE(total);\nEND;"),
+            0)
+      << st.Error();
+  EXPECT_EQ(ReadOutput(conn_), std::vector<std::string>{"5"});
+  ASSERT_EQ(st.Run("BEGIN DBMS_OUTPUT.DISABLE; END;"), 0);
+}
+
+// Dynamic SQL, DDL in a block, and what lies outside the subset refused at parse.
+TEST_F(Plsql, DynamicSqlAndTheSubsetsEdge) {
+  Statement st(conn_);
+  ASSERT_EQ(st.Run("BEGIN\n  EXECUTE IMMEDIATE 'CREATE TABLE dyn (a NUMBER)';\n"
+                   "  EXECUTE IMMEDIATE 'INSERT INTO dyn VALUES (:1)' USING 7;\n"
+                   "  COMMIT;\nEND;"),
+            0)
+      << st.Error();
+  EXPECT_EQ(st.Value("SELECT a FROM dyn"), "7");
+  ASSERT_EQ(st.Run("DROP TABLE dyn"), 0);
+  std::string block = "DECLARE\n  TYPE t IS TABLE OF NUMBER;\nBEGIN\n  NULL;\nEND;";
+  EXPECT_EQ(st.Parse(block), 6550);
+  EXPECT_NE(st.Error().find("ORA-06550: line 2, column 3:\nPLS-00999: implementation restriction"),
+            std::string::npos)
+      << st.Error();
+  EXPECT_EQ(st.Parse("BEGIN FORALL i IN 1 .. 2 DELETE FROM emp WHERE empno = i; END;"), 6550);
+  // A PL/SQL table bound from the caller, filled by the block.
+  char lines[3][20];
+  ub2 lens[3] = {0, 0, 0};
+  sb2 inds[3] = {0, 0, 0};
+  ub4 count = 0;
+  ASSERT_EQ(st.Parse("BEGIN DBMS_OUTPUT.ENABLE; DBMS_OUTPUT.PUT_LINE('x'); "
+                     "DBMS_OUTPUT.PUT_LINE('y'); DBMS_OUTPUT.GET_LINES(:l, :n); END;"),
+            0);
+  ASSERT_EQ(Oci().obndra(st.cda(), T(":L"), -1, reinterpret_cast<ub1*>(lines), 20, kExtVarchar2, -1,
+                         inds, lens, nullptr, 3, &count, nullptr, -1, -1),
+            0);
+  ASSERT_EQ(st.BindText("N", "3", 10), 0);
+  ASSERT_EQ(st.Exec(), 0) << st.Error();
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(std::string(lines[1], lens[1]), "y");
+  ASSERT_EQ(st.Run("BEGIN DBMS_OUTPUT.DISABLE; END;"), 0);
+}

@@ -3,6 +3,9 @@
 //                        the demo schema
 //   tessdb drop NAME     removes the database's files
 //   tessdb list          the databases of the data directory, one name a line
+//   tessdb install-extras NAME
+//                        the program's optional install scripts: the argument view
+//                        SYS.DUDEDOD_ARGUMENT$ and the public synonym of the check-in log
 // The data directory is $TESS_DATA when set, else the `data` folder beside this program.
 #include <cstdio>
 #include <exception>
@@ -13,13 +16,15 @@
 #include <io.h>
 #endif
 
+#include "oci7/dictionary.h"
 #include "oci7/engine.h"
 
 namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: tessdb create NAME | tessdb drop NAME | tessdb list\n"
+               "usage: tessdb create NAME | tessdb drop NAME | tessdb list | tessdb "
+               "install-extras NAME\n"
                "  databases live in %s\n",
                tess::oci7::DataDirectory().c_str());
   return 2;
@@ -43,6 +48,11 @@ int main(int argc, char** argv) {
     if (command == "create" && argc == 3) {
       CreateDatabase(argv[2]);
       std::printf("created database %s in %s\n", argv[2], DataDirectory().c_str());
+      return 0;
+    }
+    if (command == "install-extras" && argc == 3) {
+      InstallExtras(argv[2]);
+      std::printf("installed the extras into database %s\n", argv[2]);
       return 0;
     }
     if (command == "drop" && argc == 3) {

@@ -1,0 +1,130 @@
+// The data dictionary, privileges and stored programs of the engine.
+//
+// The dictionary views (ALL_, USER_ and DBA_ ...) are SQLite views owned by SYS over the
+// engine's catalog tables (TESS$...), reached through public synonyms as on the server.
+// Each view's columns carry Oracle 7's names, order and types.  Every DDL statement keeps
+// the catalog in step; the views only read it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "oci7/engine.h"
+#include "oci7/plsql/front.h"
+#include "oci7/plsql/runtime.h"
+
+struct sqlite3;
+
+namespace tess::oci7 {
+
+// ---------------------------------------------------------------------------------------
+// Dictionary (dictionary.cpp)
+
+// The catalog tables, views, roles, tablespaces and grants a database needs beyond the
+// base catalog; brings an older database file up to date.  Runs in the caller's
+// transaction.
+void EnsureDictionary(sqlite3* db);
+// Whether a database file still lacks (part of) the dictionary.
+bool NeedsDictionary(sqlite3* db);
+// The dictionary's SQL functions on a connection: TESS$USER() is the session user (SYS
+// when there is no session).
+int RegisterDictionaryFunctions(sqlite3* db, Session* session);
+// Records the columns of a view (or any object SQLite can describe) in the catalog, for
+// ALL_TAB_COLUMNS.
+void RecordViewColumns(sqlite3* db, const std::string& owner, const std::string& name);
+
+// ---------------------------------------------------------------------------------------
+// Privileges (privileges.cpp)
+
+// The names `user` holds privileges through: itself, PUBLIC and its roles, to any depth.
+std::vector<std::string> Grantees(sqlite3* db, const std::string& user);
+// A system privilege held directly, through PUBLIC or a role; the DBA role holds all.
+// `asUser` names the user whose privileges count (default: the session user; a stored
+// program runs with its owner's).
+bool HasSystemPrivilege(Session& s, const std::string& privilege, const std::string& asUser = {});
+// An object privilege (nullptr: any) on owner.name, directly or through the system
+// privileges that imply it.  The owner holds every privilege.
+bool HasObjectPrivilege(Session& s, const std::string& owner, const std::string& name,
+                        const std::string& objectType, const char* privilege,
+                        const std::string& asUser = {});
+// GRANT, REVOKE, CREATE/DROP ROLE, CREATE/DROP [PUBLIC] DATABASE LINK.  Throws OraError.
+void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode);
+// A database link of the session user or PUBLIC; nullopt when there is none.  A link
+// whose USING names another database answers ORA-02019 when used.
+struct DbLink {
+  std::string owner, name, username, host;
+};
+std::optional<DbLink> FindDbLink(Session& s, const std::string& name);
+
+// ---------------------------------------------------------------------------------------
+// Stored programs (stored.cpp)
+
+// CREATE [OR REPLACE] PROCEDURE / FUNCTION / PACKAGE [BODY] / TRIGGER: stores the source
+// line by line, compiles it, records errors, arguments, trigger rows and dependencies.
+// Compile errors leave the object INVALID and are no failure of the statement.
+void CreateStoredProgram(Session& s, std::string_view text);
+// ALTER PROCEDURE/FUNCTION/PACKAGE/TRIGGER/VIEW name COMPILE [BODY|SPECIFICATION],
+// ALTER TRIGGER name ENABLE/DISABLE.
+void AlterStoredProgram(Session& s, std::string_view text);
+// DROP PROCEDURE/FUNCTION/PACKAGE [BODY]/TRIGGER.
+void DropStoredProgram(Session& s, std::string_view text);
+// What goes with a dropped table: its triggers, the grants on it.
+void DropTableDependents(sqlite3* db, const std::string& owner, const std::string& table);
+// The grants on owner.name (dropped).
+void RemoveGrants(sqlite3* db, const std::string& owner, const std::string& name);
+// The objects a view's text names, for INVALID on change.
+void StoreViewDependencies(sqlite3* db, const std::string& owner, const std::string& name,
+                           std::string_view text);
+// Marks the programs and views that use owner.name INVALID (it was dropped or changed).
+void InvalidateDependents(sqlite3* db, const std::string& owner, const std::string& name);
+// Compiles an INVALID program again (a call of it does this first); returns whether it is
+// VALID afterwards.
+bool RecompileIfInvalid(Session& s, const std::string& owner, const std::string& name,
+                        const std::string& type);
+// ---------------------------------------------------------------------------------------
+// PL/SQL (plsql.cpp)
+
+// What the compiler may ask the dictionary about names of a block run in `schema`.
+plsql::Environment BlockEnvironment(Session& s, const std::string& schema);
+// A stored unit, parsed once per session and again when the catalog says it changed;
+// nullptr when there is none.  An INVALID unit is compiled again first; one that stays
+// invalid answers ORA-04063.
+std::shared_ptr<const plsql::StoredUnit> LoadStoredUnit(Session& s, const std::string& owner,
+                                                        const std::string& name,
+                                                        plsql::UnitKind kind);
+// The session's interpreter, and a host over the session (binds from `cursor`, if any).
+plsql::Runtime& RuntimeOf(Session& s);
+std::unique_ptr<plsql::Host> MakeEngineHost(Session& s, Cursor* cursor);
+// An engine value as the interpreter's.
+plsql::Value PlsqlValue(const Value& v);
+
+// ALTER TABLE MODIFY / ADD CHECK or FOREIGN KEY / DROP CONSTRAINT / DROP PRIMARY KEY: the
+// table built again with the change (rebuild.cpp).  Updates the catalog's columns; the
+// caller records the constraints.
+void RebuildTable(Session& s, const std::string& owner, const std::string& table,
+                  const DdlInfo& change, std::string_view text);
+
+// ---------------------------------------------------------------------------------------
+// Triggers (triggers.cpp)
+
+// The table a translated INSERT, UPDATE or DELETE changes.
+std::optional<std::pair<std::string, std::string>> DmlTarget(const Translation& tr);
+bool HasTriggers(Session& s, const std::string& owner, const std::string& table);
+// Runs a DML statement on a table with triggers, row by row with the triggers fired;
+// `bindValue` gives the value of each bind or variable the statement names.  Returns the
+// rows processed.
+int64_t RunTriggeredDml(Session& s, std::string_view text, const std::string& schema,
+                        const std::function<bool(const std::string&)>& isVariable,
+                        const std::function<plsql::Value(const std::string&)>& bindValue);
+
+// Forgets what the session's interpreter holds of owner.name (a package's state, a parsed
+// unit): it was created, replaced, recompiled or dropped.
+void ResetProgramState(Session& s, const std::string& owner, const std::string& name);
+// The optional objects of the program's install scripts: the argument view
+// SYS.DUDEDOD_ARGUMENT$ and the public synonym ZOVOZEV_IVEVUZO_ZIVERU_DER over the
+// DUDEDOD account's check-in log.
+void InstallExtras(const std::string& database);
+
+}  // namespace tess::oci7

@@ -1,0 +1,443 @@
+// Users' privileges: who the session user acts as (itself, PUBLIC, its roles), system and
+// object privileges, GRANT and REVOKE, roles, and database links.
+//
+// The DBA role holds every system privilege.  An object's owner holds every privilege on
+// it; SELECT ANY TABLE opens every table and view, EXECUTE ANY PROCEDURE every program.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <set>
+
+#include "oci7/catalog_query.h"
+#include "oci7/dictionary.h"
+
+namespace tess::oci7 {
+namespace {
+
+using Query = CatalogQuery;
+
+void Run(sqlite3* db, const char* sql, std::initializer_list<CatalogQuery::Arg> args) {
+  CatalogRun(db, sql, args);
+}
+
+bool Exists(sqlite3* db, const char* sql, std::initializer_list<CatalogQuery::Arg> args) {
+  return CatalogHas(db, sql, args);
+}
+
+const std::set<std::string>& ObjectPrivileges() {
+  static const std::set<std::string> p = {"ALTER",  "DELETE",     "EXECUTE", "INDEX",
+                                          "INSERT", "REFERENCES", "SELECT",  "UPDATE"};
+  return p;
+}
+
+bool IsUser(sqlite3* db, const std::string& name) {
+  return Exists(db, "SELECT 1 FROM \"TESS$USERS\" WHERE USERNAME = ?1", {name});
+}
+
+bool IsRole(sqlite3* db, const std::string& name) {
+  return Exists(db, "SELECT 1 FROM \"TESS$ROLES\" WHERE ROLE = ?1", {name});
+}
+
+// The statement's words, with the position of each.
+struct Words {
+  std::vector<Token> t;
+  size_t i = 0;
+  bool Is(std::string_view w, size_t ahead = 0) const {
+    return i + ahead < t.size() && t[i + ahead].Is(w);
+  }
+  bool Accept(std::string_view w) {
+    if (!Is(w)) return false;
+    ++i;
+    return true;
+  }
+  bool AtEnd() const { return i >= t.size(); }
+  int Offset() const { return i < t.size() ? static_cast<int>(t[i].offset) : -1; }
+  std::string Name(int code) {
+    if (AtEnd() || (t[i].kind != TokenKind::Word && t[i].kind != TokenKind::QuotedIdentifier))
+      throw EngineError(code, {}, Offset());
+    return t[i++].value;
+  }
+  // A dotted name (a link name may carry a domain: LOOP.WORLD).
+  std::string Dotted(int code) {
+    std::string n = Name(code);
+    while (Is(".") && i + 1 < t.size() && t[i + 1].kind == TokenKind::Word) {
+      ++i;
+      n += "." + t[i++].value;
+    }
+    return n;
+  }
+  void End() {
+    if (!AtEnd()) throw EngineError(933, {}, Offset());
+  }
+};
+
+// Privilege names up to ON / TO / FROM: "SELECT", "CREATE ANY TABLE", "ALL PRIVILEGES".
+std::vector<std::string> PrivilegeList(Words& w) {
+  std::vector<std::string> list;
+  while (!w.AtEnd()) {
+    std::string p;
+    while (!w.AtEnd() && !w.Is(",") && !w.Is("ON") && !w.Is("TO") && !w.Is("FROM")) {
+      if (w.Is("(")) {  // column lists of UPDATE / REFERENCES: the whole table here
+        while (!w.AtEnd() && !w.Is(")")) ++w.i;
+        w.Accept(")");
+        continue;
+      }
+      if (!p.empty()) p += ' ';
+      p += w.Name(1990);
+    }
+    if (p.empty()) throw EngineError(1990, {}, w.Offset());
+    if (p == "ALL PRIVILEGES") p = "ALL";
+    list.push_back(p);
+    if (!w.Accept(",")) break;
+  }
+  return list;
+}
+
+std::vector<std::string> GranteeList(Words& w, sqlite3* db) {
+  std::vector<std::string> list;
+  do {
+    int at = w.Offset();
+    std::string g = w.Name(987);
+    if (g != "PUBLIC" && !IsUser(db, g) && !IsRole(db, g)) throw EngineError(1917, g, at);
+    list.push_back(g);
+  } while (w.Accept(","));
+  return list;
+}
+
+// When a user loses an object privilege, the grants it made of that privilege under the
+// grant option go too, and theirs in turn.
+void RevokeOnwardGrants(sqlite3* db, const std::string& revokee, const std::string& owner,
+                        const std::string& name, const std::string& privilege) {
+  std::vector<std::string> pending{revokee};
+  std::set<std::string> done;
+  while (!pending.empty()) {
+    std::string grantor = pending.back();
+    pending.pop_back();
+    // The owner's privileges are its own, whatever was granted to it.
+    if (grantor == owner || !done.insert(grantor).second) continue;
+    {
+      Query q(db,
+              "SELECT GRANTEE FROM \"TESS$TAB_PRIVS\" WHERE GRANTOR = ?1 AND OWNER = ?2 AND "
+              "TABLE_NAME = ?3 AND PRIVILEGE = ?4",
+              {grantor, owner, name, privilege});
+      while (q.Row()) pending.push_back(q.Text(0));
+    }
+    Run(db,
+        "DELETE FROM \"TESS$TAB_PRIVS\" WHERE GRANTOR = ?1 AND OWNER = ?2 AND TABLE_NAME = ?3 "
+        "AND PRIVILEGE = ?4",
+        {grantor, owner, name, privilege});
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> Grantees(sqlite3* db, const std::string& user) {
+  std::vector<std::string> out{user, "PUBLIC"};
+  for (size_t i = 0; i < out.size(); ++i) {
+    Query q(db, "SELECT GRANTED_ROLE FROM \"TESS$ROLE_PRIVS\" WHERE GRANTEE = ?1", {out[i]});
+    while (q.Row()) {
+      std::string role = q.Text(0);
+      if (std::find(out.begin(), out.end(), role) == out.end()) out.push_back(role);
+    }
+  }
+  return out;
+}
+
+namespace {
+
+std::vector<std::string> GranteesOf(Session& s, const std::string& asUser) {
+  if (asUser.empty() || asUser == s.user()) return s.GranteeNames();
+  return Grantees(s.db(), asUser);
+}
+
+}  // namespace
+
+bool HasSystemPrivilege(Session& s, const std::string& privilege, const std::string& asUser) {
+  for (const std::string& g : GranteesOf(s, asUser)) {
+    if (g == "DBA") return true;
+    if (Exists(s.db(), "SELECT 1 FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1 AND PRIVILEGE = ?2",
+               {g, privilege}))
+      return true;
+  }
+  return false;
+}
+
+bool HasObjectPrivilege(Session& s, const std::string& owner, const std::string& name,
+                        const std::string& objectType, const char* privilege,
+                        const std::string& asUser) {
+  const std::string& who = asUser.empty() ? s.user() : asUser;
+  if (owner == who || owner == "PUBLIC") return true;
+  for (const std::string& g : GranteesOf(s, asUser)) {
+    if (privilege ? Exists(s.db(),
+                           "SELECT 1 FROM \"TESS$TAB_PRIVS\" WHERE GRANTEE = ?1 AND OWNER = ?2 "
+                           "AND TABLE_NAME = ?3 AND PRIVILEGE = ?4",
+                           {g, owner, name, std::string(privilege)})
+                  : Exists(s.db(),
+                           "SELECT 1 FROM \"TESS$TAB_PRIVS\" WHERE GRANTEE = ?1 AND OWNER = ?2 "
+                           "AND TABLE_NAME = ?3",
+                           {g, owner, name}))
+      return true;
+  }
+  bool program = objectType == "PROCEDURE" || objectType == "FUNCTION" || objectType == "PACKAGE" ||
+                 objectType == "PACKAGE BODY";
+  if (program) return HasSystemPrivilege(s, "EXECUTE ANY PROCEDURE", asUser);
+  std::string p = privilege ? privilege : "SELECT";
+  if (p == "SELECT" || p == "INSERT" || p == "UPDATE" || p == "DELETE")
+    return HasSystemPrivilege(s, p + " ANY TABLE", asUser) ||
+           (!privilege && HasSystemPrivilege(s, "SELECT ANY TABLE", asUser));
+  return HasSystemPrivilege(s, "DBA", asUser);
+}
+
+std::optional<DbLink> FindDbLink(Session& s, const std::string& name) {
+  // A link named without its domain matches a stored LINK.DOMAIN too.
+  for (const std::string& owner : {s.user(), std::string("PUBLIC")}) {
+    Query q(s.db(),
+            "SELECT OWNER, DB_LINK, USERNAME, HOST FROM \"TESS$DB_LINKS\" WHERE OWNER = ?1 AND "
+            "(DB_LINK = ?2 OR DB_LINK LIKE ?2 || '.%') ORDER BY length(DB_LINK) LIMIT 1",
+            {owner, name});
+    if (q.Row()) return DbLink{q.Text(0), q.Text(1), q.Text(2), q.Text(3)};
+  }
+  return std::nullopt;
+}
+
+void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) {
+  s.ForgetGrantees();
+  Words w;
+  w.t = Tokenize(text);
+  sqlite3* db = s.db();
+  const std::string user = s.user();
+
+  if (functionCode == kFcCreateRole || functionCode == kFcDropRole) {
+    w.i = 2;
+    int at = w.Offset();
+    std::string role = w.Name(1935);
+    if (functionCode == kFcCreateRole) {
+      if (!HasSystemPrivilege(s, "CREATE ROLE")) throw EngineError(1031);
+      bool password = false;
+      if (w.Accept("NOT")) {
+        if (!w.Accept("IDENTIFIED")) throw EngineError(922, {}, w.Offset());
+      } else if (w.Accept("IDENTIFIED")) {
+        if (!w.Accept("BY")) throw EngineError(922, {}, w.Offset());
+        w.Name(988);
+        password = true;
+      }
+      w.End();
+      if (IsUser(db, role) || IsRole(db, role)) throw EngineError(1921, role, at);
+      s.RunDdl([&] {
+        Run(db, "INSERT INTO \"TESS$ROLES\" VALUES (?1, ?2)", {role, password ? "YES" : "NO"});
+        Run(db, "INSERT OR REPLACE INTO \"TESS$ROLE_PRIVS\" VALUES (?1, ?2, 'YES', 'YES')",
+            {user, role});
+      });
+    } else {
+      w.End();
+      if (!IsRole(db, role)) throw EngineError(1919, role, at);
+      if (!HasSystemPrivilege(s, "DROP ANY ROLE") &&
+          !Exists(db,
+                  "SELECT 1 FROM \"TESS$ROLE_PRIVS\" WHERE GRANTEE = ?1 AND GRANTED_ROLE = ?2 AND "
+                  "ADMIN_OPTION = 'YES'",
+                  {user, role}))
+        throw EngineError(1031);
+      s.RunDdl([&] {
+        Run(db, "DELETE FROM \"TESS$ROLES\" WHERE ROLE = ?1", {role});
+        Run(db, "DELETE FROM \"TESS$ROLE_PRIVS\" WHERE GRANTED_ROLE = ?1 OR GRANTEE = ?1", {role});
+        Run(db, "DELETE FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1", {role});
+        Run(db, "DELETE FROM \"TESS$TAB_PRIVS\" WHERE GRANTEE = ?1", {role});
+      });
+    }
+    return;
+  }
+
+  if (functionCode == kFcCreateExternalDatabase || functionCode == kFcDropExternalDatabase) {
+    w.i = 1;
+    bool isPublic = w.Accept("PUBLIC");
+    if (!w.Accept("DATABASE") || !w.Accept("LINK")) throw EngineError(900, {}, w.Offset());
+    std::string owner = isPublic ? "PUBLIC" : user;
+    std::string name = w.Dotted(2011);
+    if (functionCode == kFcDropExternalDatabase) {
+      w.End();
+      if (isPublic && !HasSystemPrivilege(s, "DROP PUBLIC DATABASE LINK")) throw EngineError(1031);
+      if (!Exists(db, "SELECT 1 FROM \"TESS$DB_LINKS\" WHERE OWNER = ?1 AND DB_LINK = ?2",
+                  {owner, name}))
+        throw EngineError(2024);
+      s.RunDdl([&] {
+        Run(db, "DELETE FROM \"TESS$DB_LINKS\" WHERE OWNER = ?1 AND DB_LINK = ?2", {owner, name});
+      });
+      return;
+    }
+    std::string linkUser, password, host;
+    if (w.Accept("CONNECT")) {
+      if (!w.Accept("TO")) throw EngineError(922, {}, w.Offset());
+      linkUser = w.Name(922);
+      if (!w.Accept("IDENTIFIED") || !w.Accept("BY")) throw EngineError(922, {}, w.Offset());
+      password = w.Name(988);
+    }
+    if (w.Accept("USING")) {
+      if (w.AtEnd() || w.t[w.i].kind != TokenKind::String) throw EngineError(922, {}, w.Offset());
+      host = w.t[w.i++].value;
+    }
+    w.End();
+    if (isPublic ? !HasSystemPrivilege(s, "CREATE PUBLIC DATABASE LINK")
+                 : !HasSystemPrivilege(s, "CREATE DATABASE LINK"))
+      throw EngineError(1031);
+    if (Exists(db, "SELECT 1 FROM \"TESS$DB_LINKS\" WHERE OWNER = ?1 AND DB_LINK = ?2",
+               {owner, name}))
+      throw EngineError(2011);
+    s.RunDdl([&] {
+      Run(db,
+          "INSERT INTO \"TESS$DB_LINKS\" VALUES (?1, ?2, nullif(?3, ''), nullif(?4, ''), ?5, "
+          "datetime('now', 'localtime'))",
+          {owner, name, linkUser, password, host});
+    });
+    return;
+  }
+
+  // GRANT ... TO ... / REVOKE ... FROM ...
+  const bool grant = functionCode == kFcGrant;
+  w.i = 1;
+  std::vector<std::string> privileges = PrivilegeList(w);
+  if (w.Accept("ON")) {
+    int at = w.Offset();
+    std::string owner = w.Name(903), name;
+    if (w.Accept(".")) {
+      name = w.Name(903);
+    } else {
+      name = owner;
+      owner.clear();
+    }
+    // The object, through synonyms; others' objects must be visible.
+    ObjectRef ref{owner, name, "", at};
+    std::optional<ResolvedObject> object = s.Resolve(ref);
+    if (!object) {
+      // Stored programs are outside the translator's namespace of tables.
+      std::string o = owner.empty() ? user : owner;
+      Query q(db,
+              "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 AND "
+              "OBJECT_TYPE IN ('PROCEDURE', 'FUNCTION', 'PACKAGE')",
+              {o, name});
+      if (q.Row()) object = ResolvedObject{o, name, q.Text(0)};
+    }
+    if (!object || !HasObjectPrivilege(s, object->owner, object->name, object->objectType, nullptr))
+      throw EngineError(942, {}, at);
+    if (!w.Accept(grant ? "TO" : "FROM")) throw EngineError(grant ? 905 : 905, {}, w.Offset());
+    std::vector<std::string> grantees = GranteeList(w, db);
+    for (const std::string& g : grantees)
+      if (g == user) throw EngineError(1749);
+    bool withGrant = false;
+    if (grant && w.Accept("WITH")) {
+      if (!w.Accept("GRANT") || !w.Accept("OPTION")) throw EngineError(922, {}, w.Offset());
+      withGrant = true;
+    }
+    if (!grant && w.Accept("CASCADE")) w.Accept("CONSTRAINTS");
+    w.End();
+    bool program = object->objectType == "PROCEDURE" || object->objectType == "FUNCTION" ||
+                   object->objectType == "PACKAGE";
+    std::vector<std::string> expanded;
+    for (const std::string& p : privileges) {
+      if (p == "ALL") {
+        if (program) {
+          expanded.push_back("EXECUTE");
+        } else if (object->objectType == "SEQUENCE") {
+          expanded.insert(expanded.end(), {"ALTER", "SELECT"});
+        } else {
+          expanded.insert(expanded.end(),
+                          {"ALTER", "DELETE", "INDEX", "INSERT", "REFERENCES", "SELECT", "UPDATE"});
+        }
+      } else if (!ObjectPrivileges().count(p) || (program && p != "EXECUTE") ||
+                 (!program && p == "EXECUTE")) {
+        throw EngineError(1990);
+      } else {
+        expanded.push_back(p);
+      }
+    }
+    // Granting needs ownership, the grant option, or the DBA role.
+    for (const std::string& p : expanded) {
+      bool may = object->owner == user || HasSystemPrivilege(s, "GRANT ANY PRIVILEGE") ||
+                 Exists(db,
+                        "SELECT 1 FROM \"TESS$TAB_PRIVS\" WHERE GRANTEE = ?1 AND OWNER = ?2 AND "
+                        "TABLE_NAME = ?3 AND PRIVILEGE = ?4 AND GRANTABLE = 'YES'",
+                        {user, object->owner, object->name, p});
+      if (!may) throw EngineError(grant ? 1031 : 1927);
+    }
+    s.RunDdl([&] {
+      for (const std::string& g : grantees) {
+        for (const std::string& p : expanded) {
+          if (grant) {
+            Run(db, "INSERT OR REPLACE INTO \"TESS$TAB_PRIVS\" VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
+                {g, object->owner, object->name, user, p, withGrant ? "YES" : "NO"});
+          } else {
+            if (!Exists(db,
+                        "SELECT 1 FROM \"TESS$TAB_PRIVS\" WHERE GRANTEE = ?1 AND OWNER = ?2 AND "
+                        "TABLE_NAME = ?3 AND PRIVILEGE = ?4",
+                        {g, object->owner, object->name, p})) {
+              if (privileges.size() == 1 && privileges[0] == "ALL") continue;
+              throw EngineError(1927);
+            }
+            Run(db,
+                "DELETE FROM \"TESS$TAB_PRIVS\" WHERE GRANTEE = ?1 AND OWNER = ?2 AND "
+                "TABLE_NAME = ?3 AND PRIVILEGE = ?4",
+                {g, object->owner, object->name, p});
+            RevokeOnwardGrants(db, g, object->owner, object->name, p);
+          }
+        }
+      }
+    });
+    return;
+  }
+
+  // System privileges and roles.
+  if (!w.Accept(grant ? "TO" : "FROM")) throw EngineError(grant ? 905 : 905, {}, w.Offset());
+  std::vector<std::string> grantees = GranteeList(w, db);
+  bool withAdmin = false;
+  if (grant && w.Accept("WITH")) {
+    if (!w.Accept("ADMIN") || !w.Accept("OPTION")) throw EngineError(922, {}, w.Offset());
+    withAdmin = true;
+  }
+  w.End();
+  for (const std::string& p : privileges) {
+    bool role = IsRole(db, p);
+    bool may = role ? HasSystemPrivilege(s, "GRANT ANY ROLE") ||
+                          Exists(db,
+                                 "SELECT 1 FROM \"TESS$ROLE_PRIVS\" WHERE GRANTEE = ?1 AND "
+                                 "GRANTED_ROLE = ?2 AND ADMIN_OPTION = 'YES'",
+                                 {user, p})
+                    : HasSystemPrivilege(s, "GRANT ANY PRIVILEGE") ||
+                          Exists(db,
+                                 "SELECT 1 FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1 AND "
+                                 "PRIVILEGE = ?2 AND ADMIN_OPTION = 'YES'",
+                                 {user, p});
+    if (!may) throw EngineError(1031);
+    if (!role && (ObjectPrivileges().count(p) || p == "ALL")) throw EngineError(990);
+  }
+  s.RunDdl([&] {
+    for (const std::string& g : grantees) {
+      for (const std::string& p : privileges) {
+        bool role = IsRole(db, p);
+        if (grant) {
+          if (role && g == p) throw EngineError(1934);
+          if (role)
+            Run(db, "INSERT OR REPLACE INTO \"TESS$ROLE_PRIVS\" VALUES (?1, ?2, ?3, 'YES')",
+                {g, p, withAdmin ? "YES" : "NO"});
+          else
+            Run(db, "INSERT OR REPLACE INTO \"TESS$SYS_PRIVS\" VALUES (?1, ?2, ?3)",
+                {g, p, withAdmin ? "YES" : "NO"});
+          if (p == "DBA") Run(db, "UPDATE \"TESS$USERS\" SET IS_DBA = 1 WHERE USERNAME = ?1", {g});
+        } else if (role) {
+          if (!Exists(db,
+                      "SELECT 1 FROM \"TESS$ROLE_PRIVS\" WHERE GRANTEE = ?1 AND GRANTED_ROLE = ?2",
+                      {g, p}))
+            throw EngineError(1951, "'" + p + "' not granted to '" + g + "'");
+          Run(db, "DELETE FROM \"TESS$ROLE_PRIVS\" WHERE GRANTEE = ?1 AND GRANTED_ROLE = ?2",
+              {g, p});
+          if (p == "DBA") Run(db, "UPDATE \"TESS$USERS\" SET IS_DBA = 0 WHERE USERNAME = ?1", {g});
+        } else {
+          if (!Exists(db, "SELECT 1 FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1 AND PRIVILEGE = ?2",
+                      {g, p}))
+            throw EngineError(1952, g);
+          Run(db, "DELETE FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1 AND PRIVILEGE = ?2", {g, p});
+        }
+      }
+    }
+  });
+}
+
+}  // namespace tess::oci7
