@@ -1,8 +1,9 @@
-// A data dictionary for the dictionary routines' tests.  Until the client library has its
-// own dictionary views, the test's schema holds tables of the views' names and columns,
-// which the routines' unqualified names reach first; they describe a demo schema holding
-// every kind of object, another user's table, PUBLIC and link synonyms, and the optional
-// argument view SYS.DUDEDOD_ARGUMENT$ (made by the DBA, as the install script does).
+// A data dictionary for the dictionary routines' tests: the client library's own views
+// over the demo schema every new database holds, plus the objects the tests need that it
+// lacks: another user's tables, a user owning nothing, PUBLIC and link synonyms, a
+// quoted name, LONG columns, a disabled key and a cascading one, and stored programs
+// (one invalid, one overloaded, one without arguments).  The optional argument view
+// SYS.DUDEDOD_ARGUMENT$ is installed, as the install script does, by the tests that need it.
 #pragma once
 
 #include <string>
@@ -14,147 +15,91 @@
 namespace access2 {
 
 struct DictionaryTest : SessionTest {
-  using Row = std::vector<std::string>;
-
   DictionaryTest() {
-    auto system = std::make_unique<TyDatabase>();
-    system->Connect("SYSTEM", "MANAGER", database.Server(), "sys");
-    Exec(*system,
-         "CREATE TABLE SYS.DUDEDOD_ARGUMENT$ (OBJ# NUMBER, PROCEDURE$ VARCHAR2(30), "
-         "OVERLOAD# NUMBER, POSITION NUMBER, SEQUENCE# NUMBER, LEVEL# NUMBER, ARGUMENT "
-         "VARCHAR2(30), TYPE NUMBER, DEFAULT# NUMBER, IN_OUT NUMBER, LENGTH NUMBER)");
-    Insert(*system, "SYS.DUDEDOD_ARGUMENT$",
-           {// a procedure
-            {"20", "RAISE_SAL", "0", "1", "1", "0", "P_EMPNO", "2", "NULL", "0", "22"},
-            {"20", "RAISE_SAL", "0", "2", "2", "0", "P_PCT", "2", "NULL", "2", "22"},
-            // a function: position 0 is its return value
-            {"21", "HALF", "0", "0", "1", "0", "NULL", "2", "NULL", "1", "22"},
-            {"21", "HALF", "0", "1", "2", "0", "P", "2", "NULL", "0", "22"},
-            // a package: an overloaded procedure, one with a record argument
-            {"22", "RUN", "2", "1", "1", "0", "P_TEXT", "1", "NULL", "0", "80"},
-            {"22", "RUN", "1", "1", "1", "0", "P_AMOUNT", "2", "NULL", "0", "22"},
-            {"22", "SET_REC", "0", "1", "1", "0", "P_REC", "250", "NULL", "1", "0"},
-            {"22", "SET_REC", "0", "1", "2", "1", "EMPNO", "2", "NULL", "1", "22"},
-            {"22", "SET_REC", "0", "1", "3", "1", "ENAME", "1", "NULL", "1", "10"},
-            // a procedure without arguments
-            {"24", "NOARGS", "0", "1", "1", "0", "NULL", "0", "NULL", "0", "0"}});
-    Exec(*system, "COMMIT");
-    system.reset();
-
-    Script(*db, R"(CREATE TABLE ALL_OBJECTS (OWNER VARCHAR2(30), OBJECT_NAME VARCHAR2(30),
-  OBJECT_TYPE VARCHAR2(20), OBJECT_ID NUMBER, STATUS VARCHAR2(7), CREATED DATE,
-  LAST_DDL_TIME DATE);
-CREATE VIEW USER_OBJECTS AS SELECT OBJECT_NAME, OBJECT_TYPE, OBJECT_ID, STATUS, CREATED,
-  LAST_DDL_TIME FROM ALL_OBJECTS WHERE OWNER = USER;
-CREATE TABLE ALL_TABLES (OWNER VARCHAR2(30), TABLE_NAME VARCHAR2(30));
-CREATE VIEW USER_TABLES AS SELECT TABLE_NAME FROM ALL_TABLES WHERE OWNER = USER;
-CREATE TABLE ALL_SYNONYMS (OWNER VARCHAR2(30), SYNONYM_NAME VARCHAR2(30),
-  TABLE_OWNER VARCHAR2(30), TABLE_NAME VARCHAR2(30), DB_LINK VARCHAR2(128));
-CREATE VIEW USER_SYNONYMS AS SELECT SYNONYM_NAME, TABLE_OWNER, TABLE_NAME, DB_LINK
-  FROM ALL_SYNONYMS WHERE OWNER = USER;
-CREATE TABLE ALL_USERS (USERNAME VARCHAR2(30));
-CREATE TABLE USER_TABLESPACES (TABLESPACE_NAME VARCHAR2(30), STATUS VARCHAR2(9));
-CREATE TABLE ALL_TAB_COLUMNS (OWNER VARCHAR2(30), TABLE_NAME VARCHAR2(30),
-  COLUMN_NAME VARCHAR2(30), DATA_TYPE VARCHAR2(30), COLUMN_ID NUMBER);
-CREATE TABLE ALL_INDEXES (OWNER VARCHAR2(30), INDEX_NAME VARCHAR2(30),
-  TABLE_OWNER VARCHAR2(30), TABLE_NAME VARCHAR2(30));
-CREATE TABLE ALL_IND_COLUMNS (INDEX_OWNER VARCHAR2(30), INDEX_NAME VARCHAR2(30),
-  TABLE_OWNER VARCHAR2(30), TABLE_NAME VARCHAR2(30), COLUMN_NAME VARCHAR2(30),
-  COLUMN_POSITION NUMBER);
-CREATE TABLE ALL_CONSTRAINTS (OWNER VARCHAR2(30), CONSTRAINT_NAME VARCHAR2(30),
-  CONSTRAINT_TYPE VARCHAR2(1), TABLE_NAME VARCHAR2(30), R_OWNER VARCHAR2(30),
-  R_CONSTRAINT_NAME VARCHAR2(30), DELETE_RULE VARCHAR2(9), STATUS VARCHAR2(8));
-CREATE TABLE ALL_CONS_COLUMNS (OWNER VARCHAR2(30), CONSTRAINT_NAME VARCHAR2(30),
-  TABLE_NAME VARCHAR2(30), COLUMN_NAME VARCHAR2(30), POSITION NUMBER);
-CREATE TABLE ALL_TRIGGERS (OWNER VARCHAR2(30), TRIGGER_NAME VARCHAR2(30),
-  TABLE_OWNER VARCHAR2(30), TABLE_NAME VARCHAR2(30));
-CREATE TABLE ALL_TRIGGER_COLS (TRIGGER_OWNER VARCHAR2(30), TRIGGER_NAME VARCHAR2(30),
-  TABLE_OWNER VARCHAR2(30), TABLE_NAME VARCHAR2(30), COLUMN_NAME VARCHAR2(30),
-  COLUMN_LIST VARCHAR2(3));
+    RunAs("SYSTEM", "MANAGER", R"(CREATE USER SCOTT IDENTIFIED BY TIGER;
+GRANT CONNECT, RESOURCE TO SCOTT;
+CREATE USER EMPTY IDENTIFIED BY EMPTY;
+GRANT CONNECT TO EMPTY;
+CREATE PUBLIC SYNONYM PUB_EMP FOR DEMO.DEPT;
 )");
-    const std::string v = "VALID";
-    Insert(*db, "ALL_OBJECTS",
-           {{"DEMO", "EMP", "TABLE", "10", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "DEPT", "TABLE", "11", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "NOTES", "TABLE", "12", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "O'NEIL", "TABLE", "13", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "EMP_DEPT_V", "VIEW", "14", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "EMP_SEQ", "SEQUENCE", "15", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "EMPLOYEES", "SYNONYM", "16", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "REMOTE_EMP", "SYNONYM", "17", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "RAISE_SAL", "PROCEDURE", "20", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "HALF", "FUNCTION", "21", "INVALID", "SYSDATE", "SYSDATE"},
-            {"DEMO", "PAY", "PACKAGE", "22", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "PAY", "PACKAGE BODY", "23", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "NOARGS", "PROCEDURE", "24", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "EMP_AUD", "TRIGGER", "25", v, "SYSDATE", "SYSDATE"},
-            {"DEMO", "EMP_DEPTNO_IDX", "INDEX", "26", v, "SYSDATE", "SYSDATE"},
-            {"PUBLIC", "PUB_EMP", "SYNONYM", "30", v, "SYSDATE", "SYSDATE"},
-            {"SCOTT", "BONUS", "TABLE", "40", v, "SYSDATE", "SYSDATE"},
-            {"SCOTT", "SALGRADE", "TABLE", "41", v, "SYSDATE", "SYSDATE"},
-            {"SYS", "DBA_ROLES", "VIEW", "50", v, "SYSDATE", "SYSDATE"},
-            {"SYS", "DUDEDOD_ARGUMENT$", "VIEW", "52", v, "SYSDATE", "SYSDATE"}});
-    Insert(*db, "ALL_TABLES",
-           {{"DEMO", "EMP"},
-            {"DEMO", "DEPT"},
-            {"DEMO", "NOTES"},
-            {"DEMO", "O'NEIL"},
-            {"SCOTT", "SALGRADE"},
-            {"SCOTT", "BONUS"}});
-    Insert(*db, "ALL_SYNONYMS",
-           {{"DEMO", "EMPLOYEES", "DEMO", "EMP", "NULL"},
-            {"DEMO", "REMOTE_EMP", "DEMO", "EMP", "LOOP"},
-            {"DEMO", "BAD_LINK", "DEMO", "EMP", "X' OR 'Y"},
-            {"PUBLIC", "PUB_EMP", "DEMO", "DEPT", "NULL"}});
-    Insert(*db, "ALL_USERS", {{"DEMO"}, {"EMPTY"}, {"SCOTT"}, {"SYS"}});
-    Insert(*db, "USER_TABLESPACES", {{"USERS", "ONLINE"}, {"OLD", "INVALID"}, {"TEMP", "ONLINE"}});
-    Insert(*db, "ALL_TAB_COLUMNS",
-           {{"DEMO", "EMP", "ENAME", "VARCHAR2", "2"},
-            {"DEMO", "EMP", "EMPNO", "NUMBER", "1"},
-            {"DEMO", "EMP", "RESUME", "LONG", "3"},
-            {"DEMO", "DEPT", "DEPTNO", "NUMBER", "1"},
-            {"DEMO", "DEPT", "DNAME", "VARCHAR2", "2"},
-            {"DEMO", "NOTES", "BODY", "LONG", "1"},
-            {"DEMO", "NOTES", "PICTURE", "LONG RAW", "2"},
-            {"DEMO", "EMP_DEPT_V", "EMPNO", "NUMBER", "1"},
-            {"DEMO", "EMP_DEPT_V", "DNAME", "VARCHAR2", "2"}});
-    Insert(*db, "ALL_INDEXES",
-           {{"DEMO", "EMP_DEPTNO_IDX", "DEMO", "EMP"}, {"DEMO", "EMP_NAME_IDX", "DEMO", "EMP"}});
-    Insert(*db, "ALL_IND_COLUMNS",
-           {{"DEMO", "EMP_NAME_IDX", "DEMO", "EMP", "JOB", "2"},
-            {"DEMO", "EMP_NAME_IDX", "DEMO", "EMP", "ENAME", "1"}});
-    Insert(*db, "ALL_CONSTRAINTS",
-           {{"DEMO", "FK_EMP_DEPT", "R", "EMP", "DEMO", "PK_DEPT", "CASCADE", "ENABLED"},
-            {"DEMO", "PK_DEPT", "P", "DEPT", "NULL", "NULL", "NULL", "DISABLED"}});
-    Insert(*db, "ALL_CONS_COLUMNS",
-           {{"DEMO", "PK_DEPT", "DEPT", "DEPTNO", "1"},
-            {"DEMO", "FK_EMP_DEPT", "EMP", "DEPTNO", "1"}});
-    Insert(*db, "ALL_TRIGGERS", {{"DEMO", "EMP_AUD", "DEMO", "EMP"}});
-    Insert(*db, "ALL_TRIGGER_COLS",
-           {{"DEMO", "EMP_AUD", "DEMO", "EMP", "SAL", "YES"},
-            {"DEMO", "EMP_AUD", "DEMO", "EMP", "EMPNO", "NO"}});
+    RunAs("SCOTT", "TIGER", R"(CREATE TABLE PROJECTS (PROJNO NUMBER, PNAME VARCHAR2(20));
+CREATE TABLE TASKS (TASKNO NUMBER);
+GRANT SELECT ON PROJECTS TO PUBLIC;
+GRANT SELECT ON TASKS TO PUBLIC;
+)");
+    Script(*db, R"(CREATE TABLE NOTES (BODY LONG);
+CREATE TABLE "O'NEIL" (ID NUMBER);
+CREATE TABLE EMP_SKILLS (
+  EMPNO NUMBER CONSTRAINT FK_SKILL_EMP REFERENCES EMP ON DELETE CASCADE,
+  SKILL VARCHAR2(20),
+  CONSTRAINT PK_SKILL PRIMARY KEY (EMPNO, SKILL) DISABLE);
+CREATE INDEX EMP_NAME_IDX ON EMP (ENAME, JOB);
+)");
+    // Stored programs: statements that end inside a line are run one by one.
+    Exec(
+        "CREATE PROCEDURE RAISE_SAL(P_EMPNO IN NUMBER, P_PCT IN OUT NUMBER) IS\n"
+        "BEGIN\n  P_PCT := P_PCT + P_EMPNO;\nEND;");
+    // Left INVALID: the table it reads is dropped.
+    Exec("CREATE TABLE HALF_BASE (X NUMBER)");
+    Exec(
+        "CREATE FUNCTION HALF(P IN NUMBER) RETURN NUMBER IS\n  V NUMBER;\n"
+        "BEGIN\n  SELECT COUNT(*) INTO V FROM HALF_BASE;\n  RETURN P / 2;\nEND;");
+    Exec("DROP TABLE HALF_BASE");
+    Exec(
+        "CREATE PACKAGE PAY IS\n"
+        "  TYPE EMP_REC IS RECORD (EMPNO NUMBER, ENAME VARCHAR2(10));\n"
+        "  PROCEDURE RUN(P_AMOUNT IN NUMBER);\n"
+        "  PROCEDURE RUN(P_TEXT IN VARCHAR2);\n"
+        "  PROCEDURE SET_REC(P_REC OUT EMP_REC);\n"
+        "END;");
+    Exec(
+        "CREATE PACKAGE BODY PAY IS\n"
+        "  PROCEDURE RUN(P_AMOUNT IN NUMBER) IS BEGIN NULL; END;\n"
+        "  PROCEDURE RUN(P_TEXT IN VARCHAR2) IS BEGIN NULL; END;\n"
+        "  PROCEDURE SET_REC(P_REC OUT EMP_REC) IS BEGIN P_REC.EMPNO := 1; END;\n"
+        "END;");
+    Exec("CREATE PROCEDURE NOARGS IS\nBEGIN\n  NULL;\nEND;");
+    Exec(
+        "CREATE TRIGGER EMP_AUD\nAFTER UPDATE OF SAL ON EMP\nFOR EACH ROW\n"
+        "BEGIN\n  IF :NEW.EMPNO IS NULL THEN\n    NULL;\n  END IF;\nEND;");
     Exec("COMMIT");
   }
 
-  // One INSERT per row; values are quoted unless they are numbers, NULL or SYSDATE.
-  static void Insert(TyDatabase& s, const std::string& table, const std::vector<Row>& rows) {
-    for (const Row& row : rows) {
-      std::string sql = "INSERT INTO " + table + " VALUES (";
-      for (size_t i = 0; i < row.size(); ++i) {
-        const std::string& v = row[i];
-        bool raw = v == "NULL" || v == "SYSDATE" ||
-                   (!v.empty() && v.find_first_not_of("0123456789") == std::string::npos);
-        if (i > 0) sql += ", ";
-        if (raw) {
-          sql += v;
-        } else {
-          sql += '\'';
-          sql += DoubleSingleQuotes(v);
-          sql += '\'';
-        }
-      }
-      Exec(s, sql + ")");
-    }
+  // A link back to this database and two synonyms over links: one through it, one through
+  // a link whose name holds a quote.  Answers the library's error code (0: made).
+  int MakeLinkSynonyms() {
+    int code = SqlErrorCode([&] {
+      Exec("CREATE DATABASE LINK LOOP CONNECT TO DEMO IDENTIFIED BY DEMO USING '" +
+           database.Server() + "'");
+      Exec("CREATE SYNONYM REMOTE_EMP FOR DEMO.EMP@LOOP");
+      Exec("CREATE SYNONYM BAD_LINK FOR DEMO.EMP@\"X' OR 'Y\"");
+    });
+    return code < 0 ? 0 : code;
+  }
+
+  // Runs a script in a session of its own as another user.
+  void RunAs(const std::string& user, const std::string& password, const std::string& script) {
+    TyDatabase s;
+    ASSERT_TRUE(s.Connect(user, password, database.Server(), "as-" + user));
+    Script(s, script);
+    s.Disconnect();
+  }
+
+  // The optional argument view, as the install script makes it.
+  void InstallArgumentView() {
+    ASSERT_EQ(oratest::Control()(nullptr, "install_extras", 0, database.Server().c_str()), 0);
+  }
+
+  // The dictionary's number of an object of the session user.
+  int32_t ObjectId(const std::string& name, const std::string& type) {
+    TyQuery q;
+    q.SetDatabase(db.get());
+    q.SQL().Add("SELECT OBJECT_ID FROM USER_OBJECTS WHERE OBJECT_NAME = '" + name +
+                "' AND OBJECT_TYPE = '" + type + "'");
+    q.Open();
+    int32_t id = q.Eof() ? 0 : q.Fields(0)->AsInteger();
+    q.Close();
+    return id;
   }
 
   static std::vector<std::string> Items(const TStrings& list) {

@@ -47,18 +47,25 @@ TEST_F(CacheTest, SchemasAndTablespaces) {
   EXPECT_FALSE(shell.mainWindowDisabled);
   EXPECT_EQ(shell.mainWindowDisables, 1);  // while the cancellable load ran
   // Served from the cache: the dictionary is not asked again.
-  Exec("DELETE FROM ALL_USERS WHERE USERNAME = 'SCOTT'");
+  RunAs("SYSTEM", "MANAGER",
+        "CREATE USER ADAMS IDENTIFIED BY ADAMS;\nGRANT CONNECT, RESOURCE TO ADAMS;\n");
+  RunAs("ADAMS", "ADAMS", "CREATE TABLE ORDERS (ID NUMBER);\nGRANT SELECT ON ORDERS TO PUBLIC;\n");
   ASSERT_TRUE(GetCachedSchemas(db.get(), &list, false, true));
   EXPECT_EQ(list.Count(), 4);
-  // A refresh starts from an empty cache; the session user is there even without objects.
-  Exec("DELETE FROM ALL_OBJECTS WHERE OWNER = 'DEMO'");
+  // A refresh starts from an empty cache.
   ASSERT_TRUE(GetCachedSchemas(db.get(), &list, true, true));
-  EXPECT_EQ(Items(list), (Names{"SYS", "DEMO", "PUBLIC"}));
+  EXPECT_EQ(Items(list), (Names{"ADAMS", "DEMO", "SCOTT", "SYS", "PUBLIC"}));
+  // The session user is there even without objects.
+  auto empty = Connect("empty", "EMPTY", "EMPTY");
+  TyBrowserCaches emptyBrowser{empty.get()};
+  shell.browsers[empty.get()] = &emptyBrowser;
+  ASSERT_TRUE(GetCachedSchemas(empty.get(), &list, false, false));
+  EXPECT_EQ(Items(list), (Names{"ADAMS", "SCOTT", "SYS", "EMPTY", "PUBLIC"}));
 
   ASSERT_TRUE(GetCachedTableSpaces(db.get(), &list, false, false));
-  EXPECT_EQ(Items(list), (Names{"TEMP", "USERS"}));
+  EXPECT_EQ(Items(list), (Names{"SYSTEM", "TEMP", "USERS"}));
   ASSERT_TRUE(GetCachedTableSpaces(db.get(), &list, true, false));
-  EXPECT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.Count(), 3);
 
   EXPECT_THROW(GetCachedSchemas(db.get(), nullptr, false, false), EyIntError);
   auto other = Connect("nobrowser");
@@ -74,31 +81,33 @@ TEST_F(CacheTest, SchemasAndTablespaces) {
 TEST_F(CacheTest, TablesUpgradeFromTheUserToAllUsers) {
   ASSERT_TRUE(Tables("DEMO"));
   EXPECT_EQ(shell.status.back(), "Loading User's Tables ...");
-  EXPECT_EQ(Items(list), (Names{"DEPT", "EMP", "NOTES", "O'NEIL"}));
+  EXPECT_EQ(Items(list), (Names{"BONUS", "DEPT", "EMP", "EMP_SKILLS", "NOTES", "O'NEIL",
+                                "PLAN_TABLE", "SALGRADE"}));
   EXPECT_FALSE(browser.TablesCacheAllUsers);
   size_t loads = shell.status.size();
   ASSERT_TRUE(Tables("DEMO", true));  // from the cache
   EXPECT_EQ(shell.status.size(), loads);
-  EXPECT_EQ(Items(list), (Names{"DEMO.DEPT", "DEMO.EMP", "DEMO.NOTES", "DEMO.O'NEIL"}));
+  EXPECT_EQ(Items(list), (Names{"DEMO.BONUS", "DEMO.DEPT", "DEMO.EMP", "DEMO.EMP_SKILLS",
+                                "DEMO.NOTES", "DEMO.O'NEIL", "DEMO.PLAN_TABLE", "DEMO.SALGRADE"}));
 
   // Another schema needs every user's tables: one reload.
   ASSERT_TRUE(Tables("SCOTT"));
   EXPECT_EQ(shell.status.back(), "Loading All Tables ...");
-  EXPECT_EQ(Items(list), (Names{"BONUS", "SALGRADE"}));
+  EXPECT_EQ(Items(list), (Names{"PROJECTS", "TASKS"}));
   EXPECT_TRUE(browser.TablesCacheAllUsers);
   loads = shell.status.size();
   // The user's own tables come from the all-users cache, and only theirs.
   ASSERT_TRUE(Tables("DEMO"));
   ASSERT_TRUE(Tables("SCOTT", true));
   EXPECT_EQ(shell.status.size(), loads);
-  EXPECT_EQ(Items(list), (Names{"SCOTT.BONUS", "SCOTT.SALGRADE"}));
+  EXPECT_EQ(Items(list), (Names{"SCOTT.PROJECTS", "SCOTT.TASKS"}));
   ASSERT_TRUE(Tables("NOBODY"));
   EXPECT_TRUE(list.Count() == 0);
 
   // A refresh reloads without duplicating.
   ASSERT_TRUE(Tables("DEMO", false, true));
-  EXPECT_EQ(list.Count(), 4);
-  EXPECT_EQ(browser.TableCache->Count(), 4);
+  EXPECT_EQ(list.Count(), 8);
+  EXPECT_EQ(browser.TableCache->Count(), 8);
   EXPECT_EQ(shell.hourglassDepth, 0);
   EXPECT_FALSE(shell.statusShown);
   EXPECT_FALSE(shell.mainWindowDisabled);
@@ -111,17 +120,22 @@ TEST_F(CacheTest, ObjectsCarryTheirTypes) {
   ASSERT_TRUE(GetCachedTabVwSyn(db.get(), &q, &list, false, "DEMO", false, true));
   std::map<std::string, int> types;
   for (int i = 0; i < list.Count(); ++i) types[list.Strings(i)] = ObjTypeOfObject(list.Objects(i));
-  EXPECT_EQ(types, (std::map<std::string, int>{{"DEMO.DEPT", 0},
+  EXPECT_EQ(types, (std::map<std::string, int>{{"DEMO.BONUS", 0},
+                                               {"DEMO.DEPT", 0},
                                                {"DEMO.EMP", 0},
                                                {"DEMO.EMPLOYEES", 20},
                                                {"DEMO.EMP_DEPT_V", 2},
+                                               {"DEMO.EMP_SKILLS", 0},
                                                {"DEMO.NOTES", 0},
                                                {"DEMO.O'NEIL", 0},
-                                               {"DEMO.REMOTE_EMP", 20}}));
+                                               {"DEMO.PLAN_TABLE", 0},
+                                               {"DEMO.SALGRADE", 0}}));
+  // PUBLIC holds synonyms only: ours and the dictionary's.
   ASSERT_TRUE(GetCachedTabVwSyn(db.get(), &q, &list, false, "PUBLIC", false, false));
-  ASSERT_EQ(list.Count(), 1);
-  EXPECT_EQ(list.Strings(0), "PUB_EMP");
-  EXPECT_EQ(ObjTypeOfObject(list.Objects(0)), 20);
+  ASSERT_NE(list.IndexOf("PUB_EMP"), -1);
+  EXPECT_NE(list.IndexOf("ALL_OBJECTS"), -1);
+  for (int i = 0; i < list.Count(); ++i)
+    EXPECT_EQ(ObjTypeOfObject(list.Objects(i)), 20) << list.Strings(i);
 }
 
 TEST_F(CacheTest, CutShortOrFailedLoadsAreLoadedAgain) {
@@ -132,11 +146,11 @@ TEST_F(CacheTest, CutShortOrFailedLoadsAreLoadedAgain) {
   EXPECT_FALSE(browser.TablesCached);
   browser.TableCache = std::make_unique<TStringList>();
   ASSERT_TRUE(Tables("DEMO"));
-  EXPECT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.Count(), 8);
   EXPECT_TRUE(browser.TablesCached);
 
   // A server error keeps nothing marked and restores the window.
-  Exec("DROP TABLE ALL_TABLES");
+  ASSERT_EQ(oratest::Kill(*db->Connection()), 0);
   EXPECT_THROW(Tables("DEMO", false, true), EySQLError);
   EXPECT_FALSE(browser.TablesCached);
   EXPECT_EQ(shell.hourglassDepth, 0);

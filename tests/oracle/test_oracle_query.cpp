@@ -391,12 +391,15 @@ TEST_F(QueryTest, ProcedureLists) {
   list.Add("stale");
   db.GetProcedureList(&list, "", 0);
   list.SetSorted(true);
-  EXPECT_EQ(list.CommaText(), "HALF,RAISE_SAL");
+  // The demo schema's own procedure and function come with ours.
+  EXPECT_EQ(list.CommaText(), "DEPT_SALARY,HALF,RAISE_SAL,RAISE_SALARY");
   list.SetSorted(false);
 
   db.GetProcedureList(&list, "", 101);
   EXPECT_NE(list.IndexOf("PAY"), -1);
   EXPECT_NE(list.IndexOf("EMPTY_PKG"), -1);
+  EXPECT_NE(list.IndexOf("EMP_API"), -1);
+  EXPECT_EQ(list.Count(), 3);
   EXPECT_EQ(list.IndexOf("HALF"), -1);
 
   db.GetProcedureList(&list, "PAY", 102);
@@ -407,6 +410,7 @@ TEST_F(QueryTest, ProcedureLists) {
   EXPECT_EQ(list.IndexOf("PAY.RUN") + 1, list.IndexOf("PAY.TOTAL_1"));
   EXPECT_EQ(list.IndexOf("PAY"), -1);
   EXPECT_EQ(list.IndexOf("EMPTY_PKG"), -1);
+  EXPECT_EQ(list.IndexOf("EMP_API.HEADCOUNT") + 1, list.IndexOf("EMP_API.HIRE"));
 
   // A quote in the package name stays inside the literal.
   db.GetProcedureList(&list, "PAY' OR 'X'='X", 102);
