@@ -34,19 +34,6 @@ std::string NormalizeBindName(std::string_view raw) {
   return Upper(raw);
 }
 
-std::string Now() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
-
 // Runs catalog statements with text and integer arguments.
 void CatalogExec(sqlite3* db, const char* sql, std::initializer_list<Value> args) {
   sqlite3_stmt* st = nullptr;

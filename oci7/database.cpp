@@ -29,18 +29,6 @@ std::string WithSeparator(std::string dir) {
   return dir;
 }
 
-std::string Now() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
 
 struct Db {
   sqlite3* db = nullptr;
@@ -112,6 +100,19 @@ bool RemoveFiles(const std::string& file) {
 }
 
 }  // namespace
+
+std::string Now() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &t);
+#else
+  localtime_r(&t, &tm);
+#endif
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+  return buf;
+}
 
 void SetDataDirectoryOverride(const std::string& dir) {
   std::lock_guard lock(g_dirMutex);

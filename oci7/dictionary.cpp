@@ -638,19 +638,6 @@ std::string Quote(const std::string& s) {
   return out + "'";
 }
 
-std::string Now() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
-
 int Format(sqlite3* db) {
   sqlite3_stmt* st = nullptr;
   int format = 0;

@@ -73,6 +73,9 @@ void CreateDatabase(const std::string& name);
 void DropDatabase(const std::string& name);
 std::vector<std::string> ListDatabases();
 
+// The local time in the form the catalog stores dates: 'YYYY-MM-DD HH24:MI:SS'.
+std::string Now();
+
 // Salted password hash: hex SHA-256 of salt + upper-cased password.
 std::string PasswordHash(const std::string& salt, const std::string& password);
 std::string NewSalt();

@@ -21,19 +21,6 @@ namespace {
 
 using plsql::UnitKind;
 
-std::string Now() {
-  std::time_t t = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
-
 const char* const kProgramTypes = "|PROCEDURE|FUNCTION|PACKAGE|PACKAGE BODY|TRIGGER|";
 
 // The source as stored: lines of the text from the kind word on; a final line feed adds
