@@ -304,6 +304,64 @@ bool MentionsNextval(const std::string& sql) {
   return sql.find("ORA$NEXTVAL") != std::string::npos;
 }
 
+// The system privileges the server asks of DDL: CREATE x in one's own schema, CREATE ANY x
+// in another's, the ANY privileges to drop or alter what others own.  An object of another
+// user that the session may not even see stays "does not exist", as the server answers.
+void CheckDdlPrivilege(Session& s, const DdlInfo& d, const std::string& owner) {
+  sqlite3* db = s.db();
+  const bool own = owner == s.user();
+  auto require = [&](bool ok) {
+    if (!ok) throw EngineError(1031);
+  };
+  // Lacking the privilege on an existing object of another user: 1031 if the session sees
+  // it, 942 if not; a missing object is left to the statement's own error.
+  auto requireOnOthers = [&](const std::string& who, const std::string& name, const char* types,
+                             const std::string& type, bool ok) {
+    if (ok || !ObjectExists(db, who, name, types)) return;
+    throw EngineError(HasObjectPrivilege(s, who, name, type, nullptr) ? 1031 : 942);
+  };
+  auto any = [&](const std::string& p) { return HasSystemPrivilege(s, p); };
+  const std::string& type = d.objectType;
+  if (d.verb == "CREATE") {
+    if (type == "SYNONYM" && d.isPublic) return require(any("CREATE PUBLIC SYNONYM"));
+    if (type == "INDEX") {
+      if (!own) return require(any("CREATE ANY INDEX"));
+      // An index of one's own on another's table needs the INDEX privilege on it.
+      std::string tOwner = d.targetOwner.empty() ? owner : d.targetOwner;
+      if (tOwner != s.user())
+        requireOnOthers(tOwner, d.targetName, "|TABLE|", "TABLE",
+                        HasObjectPrivilege(s, tOwner, d.targetName, "TABLE", "INDEX") ||
+                            any("CREATE ANY INDEX"));
+      return;
+    }
+    if (type == "TABLE" || type == "VIEW" || type == "SEQUENCE" || type == "SYNONYM")
+      return require(own ? any("CREATE " + type) : any("CREATE ANY " + type));
+    return;
+  }
+  if (d.verb == "DROP") {
+    if (type == "SYNONYM" && d.isPublic) return require(any("DROP PUBLIC SYNONYM"));
+    if (own) return;
+    if (type == "TABLE" || type == "VIEW" || type == "SEQUENCE" || type == "SYNONYM")
+      return requireOnOthers(owner, d.name, ("|" + type + "|").c_str(), type,
+                             any("DROP ANY " + type));
+    if (type == "INDEX") requireOnOthers(owner, d.name, "|INDEX|", "INDEX", any("DROP ANY INDEX"));
+    return;
+  }
+  if (own && d.verb != "COMMENT") return;
+  if (d.verb == "ALTER" && (type == "TABLE" || type == "SEQUENCE")) {
+    requireOnOthers(
+        owner, d.name, ("|" + type + "|").c_str(), type,
+        HasObjectPrivilege(s, owner, d.name, type, "ALTER") || any("ALTER ANY " + type));
+  } else if (d.verb == "TRUNCATE") {
+    requireOnOthers(owner, d.name, "|TABLE|", "TABLE", any("DROP ANY TABLE"));
+  } else if (d.verb == "COMMENT") {
+    std::string tOwner = d.targetOwner.empty() ? owner : d.targetOwner;
+    std::string table = d.targetName.empty() ? d.name : d.targetName;
+    if (tOwner != s.user())
+      requireOnOthers(tOwner, table, "|TABLE|VIEW|", "TABLE", any("COMMENT ANY TABLE"));
+  }
+}
+
 }  // namespace
 
 Cursor::~Cursor() {
@@ -1028,6 +1086,7 @@ void Cursor::RunDdl() {
   sqlite3* db = s.db();
   std::string owner = d.isPublic ? "PUBLIC" : (d.owner.empty() ? s.user() : d.owner);
   int fc = functionType_;
+  CheckDdlPrivilege(s, d, owner);
   s.ParkCursors(this);
   s.RunDdl([&] {
     if (d.verb == "CREATE" && d.objectType == "TABLE") {

@@ -171,6 +171,65 @@ TEST_F(Server, PrivilegesSeenFromTwoUsers) {
   EXPECT_EQ(admin.Run("DROP ROLE clerks"), 1919);
 }
 
+// DDL asks for the system privileges: CREATE x in one's own schema, CREATE ANY x or the
+// ANY privileges to drop in another's, the PUBLIC ones for public synonyms.
+TEST_F(Server, DdlNeedsSystemPrivileges) {
+  Connection dba;
+  ASSERT_EQ(dba.Logon("system/manager@server"), 0);
+  Statement admin(dba);
+  ASSERT_EQ(admin.Run("CREATE USER bea IDENTIFIED BY pw"), 0) << admin.Error();
+  ASSERT_EQ(admin.Run("GRANT CREATE SESSION TO bea"), 0) << admin.Error();
+  Connection bea;
+  ASSERT_EQ(bea.Logon("bea/pw@server"), 0);
+  Statement b(bea);
+  // Only CREATE SESSION: nothing may be made, and nothing was.
+  EXPECT_EQ(b.Run("CREATE TABLE notes (n NUMBER)"), 1031);
+  EXPECT_EQ(b.Run("CREATE VIEW v AS SELECT * FROM dual"), 1031);
+  EXPECT_EQ(b.Run("CREATE SEQUENCE s"), 1031);
+  EXPECT_EQ(b.Run("CREATE SYNONYM d FOR dual"), 1031);
+  EXPECT_EQ(b.Value("SELECT count(*) FROM user_objects"), "0");
+  ASSERT_EQ(admin.Run("GRANT CREATE TABLE TO bea"), 0) << admin.Error();
+  ASSERT_EQ(b.Run("CREATE TABLE notes (n NUMBER)"), 0) << b.Error();
+  EXPECT_EQ(b.Run("CREATE SEQUENCE s"), 1031);  // one privilege grants one kind
+  // Its own table it may index, alter and drop without any further privilege.
+  EXPECT_EQ(b.Run("CREATE INDEX notes_n ON notes (n)"), 0) << b.Error();
+  EXPECT_EQ(b.Run("ALTER TABLE notes ADD (m NUMBER)"), 0) << b.Error();
+
+  // DEMO (CONNECT and RESOURCE) works in its own schema only.
+  Statement d(demo_);
+  for (const char* sql :
+       {"CREATE TABLE system.mine (n NUMBER)", "CREATE VIEW system.v AS SELECT * FROM dual",
+        "CREATE SEQUENCE system.s", "CREATE SYNONYM system.d FOR dual",
+        "CREATE INDEX system.x ON emp (empno)", "CREATE PUBLIC SYNONYM d FOR dual"})
+    EXPECT_EQ(d.Run(sql), 1031) << sql;
+  // Another user's table: not seen, so not there; once seen, not its to drop.
+  EXPECT_EQ(d.Run("DROP TABLE bea.notes"), 942);
+  ASSERT_EQ(b.Run("GRANT SELECT ON notes TO demo"), 0) << b.Error();
+  EXPECT_EQ(d.Run("DROP TABLE bea.notes"), 1031);
+  EXPECT_EQ(d.Run("TRUNCATE TABLE bea.notes"), 1031);
+  EXPECT_EQ(d.Run("ALTER TABLE bea.notes ADD (k NUMBER)"), 1031);
+  EXPECT_EQ(d.Run("DROP TABLE bea.nosuch"), 942);
+
+  // A DBA may do all of it, in anyone's schema.
+  ASSERT_EQ(admin.Run("CREATE TABLE demo.made_by_dba (n NUMBER)"), 0) << admin.Error();
+  EXPECT_EQ(d.Value("SELECT count(*) FROM user_tables WHERE table_name = 'MADE_BY_DBA'"), "1");
+  ASSERT_EQ(admin.Run("CREATE INDEX demo.made_n ON demo.made_by_dba (n)"), 0) << admin.Error();
+  ASSERT_EQ(admin.Run("CREATE PUBLIC SYNONYM made FOR demo.made_by_dba"), 0) << admin.Error();
+  EXPECT_EQ(d.Run("DROP PUBLIC SYNONYM made"), 1031);
+  ASSERT_EQ(admin.Run("DROP PUBLIC SYNONYM made"), 0) << admin.Error();
+  ASSERT_EQ(admin.Run("DROP TABLE demo.made_by_dba"), 0) << admin.Error();
+  ASSERT_EQ(admin.Run("DROP TABLE bea.notes"), 0) << admin.Error();
+
+  // CREATE ANY TABLE reaches other schemas without the DBA role.
+  ASSERT_EQ(admin.Run("GRANT CREATE ANY TABLE TO demo"), 0) << admin.Error();
+  ASSERT_EQ(d.Run("CREATE TABLE bea.given (n NUMBER)"), 0) << d.Error();
+  EXPECT_EQ(b.Value("SELECT count(*) FROM given"), "0");
+  // Creating is neither seeing nor dropping.
+  EXPECT_EQ(d.Run("DROP TABLE bea.given"), 942);
+  EXPECT_EQ(b.Value("SELECT count(*) FROM given"), "0");
+  ASSERT_EQ(admin.Run("REVOKE CREATE ANY TABLE FROM demo"), 0) << admin.Error();
+}
+
 TEST_F(Server, ExplainPlanWritesATree) {
   Statement st(demo_);
   ASSERT_EQ(st.Run("EXPLAIN PLAN SET STATEMENT_ID = 'q1' FOR\n"
