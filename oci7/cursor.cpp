@@ -17,6 +17,27 @@
 namespace tess::oci7 {
 namespace {
 
+// Binds one engine value to a statement parameter.
+void BindValue(sqlite3_stmt* st, int idx, const Value& v) {
+  switch (v.kind) {
+    case Value::Null:
+      sqlite3_bind_null(st, idx);
+      break;
+    case Value::Integer:
+      sqlite3_bind_int64(st, idx, v.i);
+      break;
+    case Value::Real:
+      sqlite3_bind_double(st, idx, v.r);
+      break;
+    case Value::Text:
+      sqlite3_bind_text(st, idx, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+      break;
+    case Value::Blob:
+      sqlite3_bind_blob(st, idx, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
+      break;
+  }
+}
+
 std::string Upper(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -43,23 +64,7 @@ void CatalogExec(sqlite3* db, const char* sql, std::initializer_list<Value> args
     throw MapSqliteError(db, rc, {});
   }
   int i = 1;
-  for (const Value& v : args) {
-    switch (v.kind) {
-      case Value::Null:
-        sqlite3_bind_null(st, i);
-        break;
-      case Value::Integer:
-        sqlite3_bind_int64(st, i, v.i);
-        break;
-      case Value::Real:
-        sqlite3_bind_double(st, i, v.r);
-        break;
-      default:
-        sqlite3_bind_text(st, i, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    ++i;
-  }
+  for (const Value& v : args) BindValue(st, i++, v);
   rc = sqlite3_step(st);
   sqlite3_finalize(st);
   if (rc != SQLITE_DONE && rc != SQLITE_ROW) throw MapSqliteError(db, rc, {});
@@ -734,23 +739,7 @@ void Cursor::BindStatement(sqlite3_stmt* stmt, const std::vector<std::string>& n
       if (b->ftype == kExtCursor) throw EngineError(1460);
       v = ReadInBind(*b, 0);
     }
-    switch (v.kind) {
-      case Value::Null:
-        sqlite3_bind_null(stmt, idx);
-        break;
-      case Value::Integer:
-        sqlite3_bind_int64(stmt, idx, v.i);
-        break;
-      case Value::Real:
-        sqlite3_bind_double(stmt, idx, v.r);
-        break;
-      case Value::Text:
-        sqlite3_bind_text(stmt, idx, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
-        break;
-      case Value::Blob:
-        sqlite3_bind_blob(stmt, idx, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT);
-        break;
-    }
+    BindValue(stmt, idx, v);
   }
 }
 
@@ -790,26 +779,7 @@ void Cursor::BindRow(int element, const std::vector<const BindVar*>& order) {
         break;
       }
       default: {
-        Value v = ReadExternal(b.ftype, buf, b.progvl, ind, alen);
-        switch (v.kind) {
-          case Value::Null:
-            sqlite3_bind_null(stmt_, idx);
-            break;
-          case Value::Integer:
-            sqlite3_bind_int64(stmt_, idx, v.i);
-            break;
-          case Value::Real:
-            sqlite3_bind_double(stmt_, idx, v.r);
-            break;
-          case Value::Text:
-            sqlite3_bind_text(stmt_, idx, v.s.data(), static_cast<int>(v.s.size()),
-                              SQLITE_TRANSIENT);
-            break;
-          case Value::Blob:
-            sqlite3_bind_blob(stmt_, idx, v.s.data(), static_cast<int>(v.s.size()),
-                              SQLITE_TRANSIENT);
-            break;
-        }
+        BindValue(stmt_, idx, ReadExternal(b.ftype, buf, b.progvl, ind, alen));
       }
     }
   }
