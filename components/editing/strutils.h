@@ -68,7 +68,7 @@ char* TrimEmbeddedZerosPChar(char* P);
 // Normalizes a real number typed with the locale's decimal character into one with "."
 // that the number conversion reads: "3,5" -> "3.5", "3," -> "3", ",5" -> "0.5",
 // "-,5" -> "-0.5"; an exponent gets a "." and zero padding ("1E5" -> "1.00000E5").
-// P needs room for 7 more characters.
+// P needs room for 8 more characters.
 char* FixRealPrim(char* P, char DecimalChar);
 // Decimal, "$" hexadecimal or "0x" hexadecimal, with leading blanks and trailing blanks
 // (codes up to 32).  On failure I is the 0-based position in S of the first character
