@@ -72,7 +72,7 @@ void TOvcController::Post(uint32_t Msg, uintptr_t WParam, TObject* Target) {
   if (auto* c = dynamic_cast<TComponent*>(Target)) {
     id = next_notice_++;
     notices_[id] = c;
-    c->FreeNotification(this);
+    if (c != this) c->FreeNotification(this);
   }
   PostMessageA(Handle(), Msg, WParam, id);
 }
