@@ -60,6 +60,14 @@ TEST(Keyboard, ShiftFlagsAndTranslation) {
             ccExtWordLeft);
   EXPECT_EQ(ShiftFlagsOf({TShiftFlag::ssAlt}), kShiftFlagAlt);
   EXPECT_TRUE(GetLeftButton() == VK_LBUTTON || GetLeftButton() == VK_RBUTTON);
+
+  // A field high enough for its font: the text sits 1 pixel down inside a border, at
+  // the top without one; a field lower than its font gets a negative margin.
+  TFont font;
+  font.SetSize(8);
+  EXPECT_EQ(GetTopTextMargin(&font, TBorderStyle::bsSingle, 40, true), 1);
+  EXPECT_EQ(GetTopTextMargin(&font, TBorderStyle::bsNone, 40, true), 0);
+  EXPECT_LT(GetTopTextMargin(&font, TBorderStyle::bsSingle, 6, true), 0);
 }
 
 TEST(TimerWindow, FiresThroughTheMessageLoop) {
@@ -137,6 +145,23 @@ TEST_F(CaretTest, ShapesAndPlaces) {
   EXPECT_EQ(mine->CaretWidth(), 8);
   EXPECT_EQ(mine->CaretHeight(), 2);
   EXPECT_EQ(mine.use_count(), 3);  // here, the pair's field and the caret in use
+}
+
+TEST_F(CaretTest, BitmapCaretTakesItsSizeAndHotSpot) {
+  TBitmap image(6, 12);
+  TOvcSingleCaret caret(probe);
+  caret.Caret()->SetBitmap(&image);
+  caret.Caret()->SetShape(TOvcCaretShape::csBitmap);
+  EXPECT_EQ(caret.Caret()->CaretWidth(), 6);
+  EXPECT_EQ(caret.Caret()->CaretHeight(), 12);
+  caret.Caret()->SetBitmapHotSpotX(2);
+  caret.Caret()->SetBitmapHotSpotY(3);
+  // Left-aligned in a 10 x 10 cell, (10 - 12) / 2 = -1 down, less the hot spot.
+  EXPECT_EQ(caret.Offset(), (TPoint{-2, -4}));
+  caret.SetPosition({10, 10});
+  caret.SetLinked(true);
+  EXPECT_EQ(SystemCaretPos(), (TPoint{8, 6}));
+  caret.SetLinked(false);
 }
 
 TEST_F(CaretTest, BlinkTimeKeptWhileLinkedAndRestored) {
