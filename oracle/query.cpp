@@ -9,9 +9,9 @@
 #include "oracle/oracle_query.h"
 #include "oracle/session.h"
 #include "oracle/statement_services.h"
-#include "shell/exceptions.h"
-#include "shell/prefs.h"
-#include "shell/services.h"
+#include "services/exceptions.h"
+#include "services/prefs.h"
+#include "services/services.h"
 
 namespace tess {
 
