@@ -7,27 +7,6 @@ namespace tess {
 
 namespace {
 
-// Stands in while no shell is installed: does nothing and finds nothing.
-class TNoShellServices final : public TShellServices {
- public:
-  void AddProcessingOutputLine(const std::string&) override {}
-  void ShowDebugMsg(const std::string&) override {}
-  void ShowDiagnosticMsg(const std::string&) override {}
-  void ShowErrorMsg(const std::string&) override {}
-  void ShowInfoMsg(const std::string&) override {}
-  void ShowErrorSolution(const std::string&, const std::string&) override {}
-  void ShowStatus(const std::string&) override {}
-  void ShowStatusNoCancel(const std::string&) override {}
-  void HideStatus() override {}
-  void StartHourglass() override {}
-  void StopHourglass() override {}
-  void DisableMainWindow() override {}
-  void ProcessMessages() override {}
-  TStrings* cbxDBList2() override { return nullptr; }
-  TyQuery* GetMainFormQuery() override { return nullptr; }
-  TyBrowserCaches* FindFrmMain(TyDatabase*) override { return nullptr; }
-};
-
 TNoShellServices g_none;
 TShellServices* g_services = nullptr;
 std::atomic<bool> g_cancel{false};

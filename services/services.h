@@ -59,6 +59,28 @@ class TShellServices {
   virtual TyBrowserCaches* FindFrmMain(TyDatabase* Db) = 0;
 };
 
+// The services while no shell is installed: every call does nothing and every lookup
+// finds nothing.  An implementation that offers only some services derives from it.
+class TNoShellServices : public TShellServices {
+ public:
+  void AddProcessingOutputLine(const std::string&) override {}
+  void ShowDebugMsg(const std::string&) override {}
+  void ShowDiagnosticMsg(const std::string&) override {}
+  void ShowErrorMsg(const std::string&) override {}
+  void ShowInfoMsg(const std::string&) override {}
+  void ShowErrorSolution(const std::string&, const std::string&) override {}
+  void ShowStatus(const std::string&) override {}
+  void ShowStatusNoCancel(const std::string&) override {}
+  void HideStatus() override {}
+  void StartHourglass() override {}
+  void StopHourglass() override {}
+  void DisableMainWindow() override {}
+  void ProcessMessages() override {}
+  TStrings* cbxDBList2() override { return nullptr; }
+  TyQuery* GetMainFormQuery() override { return nullptr; }
+  TyBrowserCaches* FindFrmMain(TyDatabase*) override { return nullptr; }
+};
+
 // Installs the services (nullptr: none, the calls do nothing); returns the previous ones.
 TShellServices* SetShellServices(TShellServices* services);
 // The installed services, or the do-nothing ones: never null.

@@ -17,9 +17,6 @@ void TStderrServices::AddProcessingOutputLine(const std::string& Line) {
   Say("output", Line);
 }
 
-// The debug window is off unless its hidden preference is on; so is this.
-void TStderrServices::ShowDebugMsg(const std::string&) {}
-
 void TStderrServices::ShowDiagnosticMsg(const std::string& Text) {
   Say("Diagnostic Message", "Diagnostic Message: " + Text);
 }
