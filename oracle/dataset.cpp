@@ -132,6 +132,7 @@ void TDataSetLite::EndFetch() {
     AfterCancelFetch();
   }
   if (state_ != 0) state_ = 1;
+  assert(state_ <= 1);
 }
 
 void TDataSetLite::Close() {
@@ -161,6 +162,7 @@ void TDataSetLite::ContinueExecute() {
   still_executing_ = false;
   Execute(1, 0);
   if (!still_executing_) EndFetch();
+  AssertStepState();
 }
 
 void TDataSetLite::Open() {
@@ -190,6 +192,7 @@ void TDataSetLite::ContinueOpen(int32_t Rows, bool CancelAfter) {
 void TDataSetLite::EndOpen(int32_t Rows, bool CancelAfter) {
   if (!CancelAfter && rows_processed_ == Rows) return;  // a full batch: more may follow
   if (!still_executing_) EndFetch();
+  AssertStepState();
 }
 
 void TDataSetLite::FetchMore(int32_t Rows) {
@@ -199,6 +202,7 @@ void TDataSetLite::FetchMore(int32_t Rows) {
   FetchNext(Rows);
   // While the call still runs no batch has arrived yet; FetchMore is simply repeated.
   if (!still_executing_ && rows_processed_ < Rows) state_ = 1;
+  AssertStepState();
 }
 
 void TDataSetLite::GetFirstColumnValues(TStrings* List) {

@@ -15,6 +15,7 @@
 // execution) until the next EndFetch, Close or prepare.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -86,7 +87,10 @@ class TDataSetLite : public TComponent {
   virtual void DatabaseGone(TDatabaseLite* Database);
 
  protected:
-  void SetState(uint8_t Value) { state_ = Value; }
+  void SetState(uint8_t Value) {
+    assert(Value <= 3);
+    state_ = Value;
+  }
   void SetRowsProcessed(int32_t Value) { rows_processed_ = Value; }
   void SetStillExecuting(bool Value) { still_executing_ = Value; }
   // The parameter list is replaced by RefreshParams and RefreshFields.
@@ -99,6 +103,9 @@ class TDataSetLite : public TComponent {
  private:
   // The end test shared by OpenEx and ContinueOpen.
   void EndOpen(int32_t Rows, bool CancelAfter);
+  // After a step the state is one of the four, and a step still running has left the
+  // statement open.
+  void AssertStepState() const { assert(state_ <= 3 && (!still_executing_ || state_ != 0)); }
   // Closed: leaves the connection's list and releases it.
   void GiveBackDatabase();
 

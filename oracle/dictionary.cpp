@@ -5,10 +5,10 @@
 #include "oracle/query.h"
 #include "oracle/query_lines.h"
 #include "oracle/session.h"
+#include "oracle/session_services.h"
 #include "oracle/shared_query.h"
 #include "oracle/sql_text.h"
-#include "shell/services.h"
-#include "shell/session_services.h"
+#include "services/services.h"
 
 namespace tess {
 

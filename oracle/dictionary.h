@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/exceptions.h"
-#include "shell/text_routines.h"
+#include "services/exceptions.h"
+#include "services/text_routines.h"
 
 namespace tess {
 

@@ -9,11 +9,11 @@
 #include "oracle/query.h"
 #include "oracle/query_lines.h"
 #include "oracle/session.h"
+#include "oracle/session_services.h"
 #include "oracle/shared_query.h"
-#include "shell/browser_caches.h"
-#include "shell/exceptions.h"
-#include "shell/services.h"
-#include "shell/session_services.h"
+#include "services/browser_caches.h"
+#include "services/exceptions.h"
+#include "services/services.h"
 
 namespace tess {
 

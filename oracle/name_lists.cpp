@@ -9,10 +9,10 @@
 #include "oracle/query.h"
 #include "oracle/query_lines.h"
 #include "oracle/session.h"
+#include "oracle/session_services.h"
 #include "oracle/sql_text.h"
-#include "shell/exceptions.h"
-#include "shell/services.h"
-#include "shell/session_services.h"
+#include "services/exceptions.h"
+#include "services/services.h"
 
 namespace tess {
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/text_routines.h"
+#include "services/text_routines.h"
 
 namespace tess {
 

@@ -1,7 +1,7 @@
 // See ora_ip.h.
 #include "oracle/ora_ip.h"
 
-#include "shell/exceptions.h"
+#include "services/exceptions.h"
 
 namespace tess {
 

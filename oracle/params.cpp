@@ -194,6 +194,7 @@ void TParam::DirSetIntText(int32_t i, const std::string& Text) {
 
 void TParam::GrowRowCount(int32_t i) {
   if (i >= row_count_) row_count_ = i + 1;
+  AssertInvariants();
 }
 
 // --- public element access -------------------------------------------------------------
@@ -289,6 +290,7 @@ void TParam::Assign(TPersistent* Source) {
   SetItemSize(src->ItemSize());
   if (row_count_ > dimension_) row_count_ = std::max(dimension_, 0);
   CopyValues(src);
+  AssertInvariants();
 }
 
 // --- properties ------------------------------------------------------------------------
@@ -318,11 +320,13 @@ void TParam::SetDimension(int32_t Value) {
   AllocateBuffers(false);
   if (row_count_ > dimension_) row_count_ = std::max(dimension_, 0);
   if (index_ >= dimension_) index_ = 0;
+  AssertInvariants();
 }
 
 void TParam::SetIndex(int32_t Value) {
   if (Value < 0 || Value >= dimension_) RaiseInterfaceError(ecParamIndex, param_name_);
   index_ = Value;
+  AssertInvariants();
 }
 
 void TParam::SetItemSize(int32_t Value) {
@@ -351,6 +355,7 @@ void TParam::SetPos(int32_t Value) {
 
 void TParam::SetRowCount(int32_t Value) {
   if (Value >= 0 && Value <= dimension_) row_count_ = Value;
+  AssertInvariants();
 }
 
 void TParam::ApplyStreamedValue() {
@@ -365,6 +370,7 @@ void TParam::ApplyStreamedValue() {
   SetRowCount(rows);
   if (index >= 0 && index < dimension_) index_ = index;
   SetAsStringAt(index_, text);
+  AssertInvariants();
 }
 
 void TParam::PublishProperties(TPropertyList& P) {

@@ -17,6 +17,8 @@
 // result columns; names are unique in a list, ignoring case.
 #pragma once
 
+#include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -123,7 +125,11 @@ class TParam : public TComponent {
   void SetParamName(const std::string& Value);
   int32_t Pos() const { return pos_; }
   void SetPos(int32_t Value);
-  int32_t RowCount() const { return row_count_; }
+  int32_t RowCount() const {
+    // The library updates RowCount in place after an array bind: checked where it is read.
+    AssertInvariants();
+    return row_count_;
+  }
   void SetRowCount(int32_t Value);
 
   TParams* ParamList() const { return params_; }
@@ -178,6 +184,10 @@ class TParam : public TComponent {
 
   size_t LengthsOffset() const;
   void GrowRowCount(int32_t i);
+  void AssertInvariants() const {
+    assert(row_count_ >= 0 && row_count_ <= std::max(dimension_, 0));
+    assert(index_ == 0 || (index_ > 0 && index_ < dimension_));
+  }
   // Streaming: the value read for AsString waits until the properties that size the
   // block have been read too.
   void ApplyStreamedValue();

@@ -9,9 +9,9 @@
 #include "oracle/oracle_query.h"
 #include "oracle/session.h"
 #include "oracle/statement_services.h"
-#include "shell/exceptions.h"
-#include "shell/prefs.h"
-#include "shell/services.h"
+#include "services/exceptions.h"
+#include "services/prefs.h"
+#include "services/services.h"
 
 namespace tess {
 
@@ -275,13 +275,8 @@ bool TyQuery::InternalOpen(bool Cancellable) {
       auto field = std::make_unique<TyField>(TyDatabase::kEngineOci, column);
       field_list_.AddObject(column->ParamName(), field.release());
     }
-    if (Cancellable && db_->NonBlockingPossible()) {
-      RunCancellable([this] { statement_->OpenEx(batch_size_, false); },
-                     [this] { statement_->ContinueOpen(batch_size_, false); }, false, false);
-    } else {
-      db_->NonBlockingOff();
-      statement_->OpenEx(batch_size_, false);
-    }
+    Run(Cancellable, [this] { statement_->OpenEx(batch_size_, false); },
+        [this] { statement_->ContinueOpen(batch_size_, false); }, false, false);
     TakeFirstBatch();
   } catch (const EDatabaseError& e) {
     ClearResults();
@@ -319,13 +314,7 @@ bool TyQuery::ExecSQLText(const std::string& Text) {
 bool TyQuery::RunExec(bool Cancellable) {
   try {
     SetUpStatement();
-    if (Cancellable && db_->NonBlockingPossible()) {
-      RunCancellable([this] { statement_->ExecSQL(); }, [this] { statement_->ContinueExecute(); },
-                     true, false);
-    } else {
-      db_->NonBlockingOff();
-      statement_->ExecSQL();
-    }
+    Execute(Cancellable, false);
     row_count_ = statement_->RowsProcessed();
   } catch (const EDatabaseError& e) {
     LoadOciError(&e, true);
@@ -361,12 +350,7 @@ bool TyQuery::ExecPrepared() {
   db_->NonBlockingOff();
   statement_->SetParseForParams(false);
   try {
-    if (gPrefs->NonBlocking && db_->NonBlockingPossible()) {
-      RunCancellable([this] { statement_->ExecSQL(); }, [this] { statement_->ContinueExecute(); },
-                     true, false);
-    } else {
-      statement_->ExecSQL();
-    }
+    Execute(gPrefs->NonBlocking, false);
     row_count_ = statement_->RowsProcessed();
   } catch (const EDatabaseError& e) {
     LoadOciError(&e, true);
@@ -387,14 +371,8 @@ bool TyQuery::StartExecSQL(bool Cancellable) {
   bool running = false;
   try {
     SetUpStatement();
-    if (Cancellable && db_->NonBlockingPossible()) {
-      RunCancellable([this] { statement_->ExecSQL(); }, [this] { statement_->ContinueExecute(); },
-                     true, true);
-      running = statement_->StillExecuting();
-    } else {
-      db_->NonBlockingOff();
-      statement_->ExecSQL();
-    }
+    Execute(Cancellable, true);
+    running = statement_->StillExecuting();
     if (!running) row_count_ = statement_->RowsProcessed();
   } catch (const EDatabaseError& e) {
     db_->SetBusy(false);
@@ -475,8 +453,18 @@ void TyQuery::Next() {
 // The cancellable loop
 // ---------------------------------------------------------------------------------------
 
-void TyQuery::RunCancellable(const std::function<void()>& First, const std::function<void()>& Again,
-                             bool Executes, bool LeaveRunning) {
+void TyQuery::Execute(bool Cancellable, bool LeaveRunning) {
+  Run(Cancellable, [this] { statement_->ExecSQL(); }, [this] { statement_->ContinueExecute(); },
+      true, LeaveRunning);
+}
+
+void TyQuery::Run(bool Cancellable, const std::function<void()>& First,
+                  const std::function<void()>& Again, bool Executes, bool LeaveRunning) {
+  if (!Cancellable || !db_->NonBlockingPossible()) {
+    db_->NonBlockingOff();
+    First();
+    return;
+  }
   TOracleDatabase* connection = db_->Connection();
   try {
     connection->SetNonBlocking(true);

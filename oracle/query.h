@@ -161,11 +161,14 @@ class TyQuery : public TObject {
   bool RunExec(bool Cancellable);
   void RecordCancel(const std::string& Message, int32_t Code);
   [[noreturn]] void RaiseRecorded();
-  // The cancellable loop: First, then Again while the statement is still executing,
+  // Runs First blocking, or, when Cancellable and the session can run non-blocking, in
+  // the cancellable loop: First, then Again while the statement is still executing,
   // pumping messages and watching the cancel flag.  Executes tells that the statement
   // executes rather than opens; LeaveRunning returns while it still runs.
-  void RunCancellable(const std::function<void()>& First, const std::function<void()>& Again,
-                      bool Executes, bool LeaveRunning);
+  void Run(bool Cancellable, const std::function<void()>& First,
+           const std::function<void()>& Again, bool Executes, bool LeaveRunning);
+  // Run with the statement's execution and its continuation.
+  void Execute(bool Cancellable, bool LeaveRunning);
   void PollUntilDone(const std::function<void()>& Again, bool Executes);
   // A break answered by the server (1013) gives the statement up; 3126 means the
   // connection cannot run non-blocking after all.

@@ -11,9 +11,9 @@
 #include "oracle/oracle_query.h"
 #include "oracle/query.h"
 #include "oracle/shared_query.h"
-#include "shell/exceptions.h"
-#include "shell/prefs.h"
-#include "shell/services.h"
+#include "services/exceptions.h"
+#include "services/prefs.h"
+#include "services/services.h"
 
 namespace tess {
 

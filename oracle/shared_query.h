@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "oracle/query.h"
-#include "shell/services.h"
+#include "services/services.h"
 
 namespace tess {
 

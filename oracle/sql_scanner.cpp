@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "shell/services.h"
+#include "services/services.h"
 
 namespace tess {
 

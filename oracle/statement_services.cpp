@@ -11,9 +11,9 @@
 #include "oracle/session.h"
 #include "oracle/shared_query.h"
 #include "oracle/sql_text.h"
-#include "shell/exceptions.h"
-#include "shell/services.h"
-#include "shell/text_routines.h"
+#include "services/exceptions.h"
+#include "services/services.h"
+#include "services/text_routines.h"
 
 namespace tess {
 

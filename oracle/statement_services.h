@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/object_model.h"
-#include "shell/text_routines.h"
+#include "services/object_model.h"
+#include "services/text_routines.h"
 
 namespace tess {
 

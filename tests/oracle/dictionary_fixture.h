@@ -12,7 +12,7 @@
 #include "oracle/sql_text.h"
 #include "session_fixture.h"
 
-namespace access2 {
+namespace sessiontest {
 
 struct DictionaryTest : SessionTest {
   DictionaryTest() {
@@ -111,4 +111,4 @@ CREATE INDEX EMP_NAME_IDX ON EMP (ENAME, JOB);
 
 using Names = std::vector<std::string>;
 
-}  // namespace access2
+}  // namespace sessiontest

@@ -12,17 +12,17 @@
 #include "oracle/query.h"
 #include "oracle/session.h"
 #include "oracle_test_db.h"
-#include "shell/exceptions.h"
-#include "shell/prefs.h"
-#include "tests/shell/recording_services.h"
+#include "services/exceptions.h"
+#include "services/prefs.h"
+#include "shell/recording_services.h"
 
-namespace access2 {
+namespace sessiontest {
 
 using namespace tess;
 
 struct SessionTest : ::testing::Test {
   TyPrefsRec savedPrefs = *gPrefs;
-  test::RecordingServices shell;
+  TRecordingServices shell;
   oratest::TestDatabase database;
   std::unique_ptr<TyDatabase> db;
 
@@ -95,4 +95,4 @@ int32_t SqlErrorCode(F&& f, std::string* message = nullptr) {
   return -1;
 }
 
-}  // namespace access2
+}  // namespace sessiontest

@@ -5,9 +5,9 @@
 #include "dictionary_fixture.h"
 #include "oracle/dictionary.h"
 #include "oracle/name_lists.h"
-#include "shell/session_services.h"
+#include "oracle/session_services.h"
 
-using namespace access2;
+using namespace sessiontest;
 
 TEST_F(DictionaryTest, ExistenceChecks) {
   TyQuery q;

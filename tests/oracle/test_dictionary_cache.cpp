@@ -5,9 +5,9 @@
 
 #include "dictionary_fixture.h"
 #include "oracle/dictionary_cache.h"
-#include "shell/browser_caches.h"
+#include "services/browser_caches.h"
 
-using namespace access2;
+using namespace sessiontest;
 
 namespace {
 

@@ -122,6 +122,23 @@ TEST_F(ParamsTest, RowCountOnlyTakesValuesWithinTheDimension) {
   EXPECT_EQ(p->RowCount(), 0);
 }
 
+#ifndef NDEBUG
+// The library writes RowCount in place after an array bind; a count beyond the dimension
+// would send readers past the block, so the checked build stops there.
+TEST(ParamsInvariants, RowCountWrittenBeyondTheDimensionIsCaughtWhereItIsRead) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        TParams list(nullptr, NewOracleParam);
+        TParam* p = list.FindOrAdd("p");
+        p->SetDimension(2);
+        *p->RowCountField() = 3;
+        (void)p->RowCount();
+      },
+      "row_count_");
+}
+#endif
+
 // Every element written at full width, against a model: values never run into the length,
 // indicator or return-code arrays, whatever the element size.
 TEST_F(ParamsTest, ElementsOfAnySizeStayApartFromTheirLengths) {

@@ -7,11 +7,11 @@
 
 #include "oracle/ora_ip.h"
 #include "oracle/oracle_query.h"
+#include "oracle/session_services.h"
 #include "oracle/statement_services.h"
 #include "session_fixture.h"
-#include "shell/session_services.h"
 
-using namespace access2;
+using namespace sessiontest;
 
 namespace {
 

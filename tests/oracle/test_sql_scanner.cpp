@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "oracle/sql_scanner.h"
-#include "shell/services.h"
-#include "tests/shell/recording_services.h"
+#include "services/services.h"
+#include "shell/recording_services.h"
 
 using namespace tess;
 
@@ -95,7 +95,7 @@ TEST(SqlScanner, LinesAndColumns) {
 }
 
 TEST(SqlScanner, SetTextStartsOverAndBadStateIsReported) {
-  test::RecordingServices rec;
+  TRecordingServices rec;
   TyParserA p("one two");
   std::string w;
   EXPECT_TRUE(p.GetNextWord(w));

@@ -9,7 +9,7 @@
 #include "oracle/statement_services.h"
 #include "session_fixture.h"
 
-using namespace access2;
+using namespace sessiontest;
 
 using Lines = std::vector<std::string>;
 

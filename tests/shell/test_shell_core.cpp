@@ -1,104 +1,48 @@
-// The shell's portable services: message routing, the cancel flag, the exception
-// family and the small text routines.
+// The shell's implementations of the services without windows: standard error for a
+// program without a shell, and the recording one that tests install.
 #include <gtest/gtest.h>
 
-#include "framework/core/strings.h"
-#include "shell/exceptions.h"
-#include "shell/prefs.h"
-#include "shell/text_routines.h"
-#include "tests/shell/recording_services.h"
+#include "shell/recording_services.h"
+#include "shell/stderr_services.h"
 
 using namespace tess;
 
-TEST(ShellServices, RoutesToTheInstalledShellAndRestoresThePrevious) {
-  {
-    test::RecordingServices outer;
-    {
-      test::RecordingServices inner;
-      ShowErrorMsg("inner");
-      EXPECT_EQ(inner.errors.size(), 1u);
-    }
-    ShowErrorMsg("outer");
-    ShowDiagnosticMsg("diag");
-    AddProcessingOutputLine(" ");
-    ASSERT_EQ(outer.errors.size(), 1u);
-    EXPECT_EQ(outer.errors[0], "outer");
-    EXPECT_EQ(outer.diagnostics[0], "diag");
-    EXPECT_EQ(outer.output[0], " ");
-  }
-  ShowDiagnosticMsg("to standard error, without a shell");  // must not crash
-}
-
-TEST(ShellServices, StatusWindowClearsTheCancelFlag) {
-  test::RecordingServices rec;
-  SetCancelFlag();
-  EXPECT_TRUE(CancelFlag());
+TEST(StderrServices, SaysEachMessageOnOneLineWithItsTitle) {
+  TStderrServices shell;
+  TShellServices* previous = SetShellServices(&shell);
+  ::testing::internal::CaptureStderr();
+  ShowErrorMsg("Unable to connect to database");
+  ShowDiagnosticMsg("Parser Error:Invalid Current Status");
+  ShowInfoMsg("done");
+  ShowErrorSolution("No rows", "Check the name");
+  AddProcessingOutputLine("line");
+  ShowDebugMsg("Database Option 1");  // the debug window is off
   ShowStatus("Working");
-  EXPECT_FALSE(CancelFlag());
-  SetCancelFlag();
-  ShowStatusNoCancel("Working");
-  EXPECT_FALSE(CancelFlag());
-  SetCancelFlag();
   HideStatus();
-  EXPECT_FALSE(CancelFlag());
-  EXPECT_EQ(rec.status.size(), 2u);
-  EXPECT_EQ(rec.statusHidden, 1);
-}
-
-TEST(ShellExceptions, FamilyAndCode) {
-  try {
-    throw EySQLError("ST-ORA-1013 User requested cancel of current operation.", 1013);
-  } catch (const EyException& e) {
-    auto* sql = dynamic_cast<const EySQLError*>(&e);
-    ASSERT_NE(sql, nullptr);
-    EXPECT_EQ(sql->ErrorCode(), 1013);
-    EXPECT_STREQ(e.what(), "ST-ORA-1013 User requested cancel of current operation.");
-  }
-  EyIntError internal("Query not connected to database");
-  const Exception& root = internal;
-  EXPECT_EQ(root.Message(), "Query not connected to database");
-}
-
-TEST(ShellText, QualifiedNames) {
-  EXPECT_EQ(ExtractSchemaName(" demo . emp "), "demo");
-  EXPECT_EQ(ExtractObjectName(" demo . emp "), "emp");
-  EXPECT_EQ(ExtractSchemaName("emp"), "");
-  EXPECT_EQ(ExtractObjectName("  emp "), "emp");
-  EXPECT_EQ(ExtractObjectName("a.b.c"), "b.c");
-}
-
-TEST(ShellText, ReplicateAndTypes) {
-  EXPECT_EQ(ReplicateStr("ab", 3), "ababab");
-  EXPECT_EQ(ReplicateStr("ab", 0), "");
-  EXPECT_EQ(ReplicateStr("ab", -2), "");
-  EXPECT_EQ(ReplicateStr("", 5), "");
-  EXPECT_EQ(ObjectTypeFromName("TABLE"), 0);
-  EXPECT_EQ(ObjectTypeFromName("VIEW"), 2);
-  EXPECT_EQ(ObjectTypeFromName("SYNONYM"), 20);
-  EXPECT_EQ(ObjectTypeFromName("PACKAGE"), 31);
-  EXPECT_EQ(ObjectTypeFromName(""), 31);
-}
-
-TEST(ShellText, TrailingBlankLines) {
-  TStringList list;
-  for (const char* s : {"a", "", "b", "  ", "\t", ""}) list.Add(s);
-  DeleteTrailingBlankLines(list);
-  ASSERT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.Strings(2), "b");
-  TStringList blank;
-  blank.Add(" ");
-  DeleteTrailingBlankLines(blank);
-  EXPECT_EQ(blank.Count(), 0);
-}
-
-TEST(ShellServices, WithoutAMainWindowThereIsNothingToFind) {
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  SetShellServices(previous);
+  EXPECT_EQ(said,
+            "[Error] Unable to connect to database\n"
+            "[Diagnostic Message] Diagnostic Message: Parser Error:Invalid Current Status\n"
+            "[Information] done\n"
+            "[Error] No rows / Solution: Check the name\n"
+            "[output] line\n");
   EXPECT_EQ(cbxDBList2(), nullptr);
-  EXPECT_EQ(GetMainFormQuery(), nullptr);
-  EXPECT_EQ(FindFrmMain(nullptr), nullptr);
-  EXPECT_EQ(ExecutingSession(), nullptr);
-  // The settings record exists before the shell has read any settings.
-  ASSERT_NE(gPrefs, nullptr);
-  EXPECT_TRUE(gPrefs->NonBlocking);
-  EXPECT_EQ(gPrefs->Dbms_Output_buffer, 10000);
-  EXPECT_EQ(gPrefs->CheckMode, 0);
+}
+
+TEST(RecordingServices, StandsInForTheMainWindowUntilItGoes) {
+  TShellServices* before = ShellServices();
+  {
+    TRecordingServices shell;
+    EXPECT_EQ(ShellServices(), &shell);
+    StartHourglass();
+    ShellServices()->DisableMainWindow();
+    EXPECT_TRUE(shell.mainWindowDisabled);
+    StopHourglass();  // enables the main window again
+    EXPECT_FALSE(shell.mainWindowDisabled);
+    EXPECT_EQ(shell.hourglassDepth, 0);
+    EXPECT_EQ(cbxDBList2(), &shell.sessions);
+    EXPECT_EQ(FindFrmMain(nullptr), nullptr);
+  }
+  EXPECT_EQ(ShellServices(), before);
 }

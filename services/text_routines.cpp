@@ -1,5 +1,5 @@
 // See text_routines.h.
-#include "shell/text_routines.h"
+#include "services/text_routines.h"
 
 #include "framework/core/strings.h"
 #include "framework/core/sysutils.h"

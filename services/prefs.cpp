@@ -1,5 +1,5 @@
 // See prefs.h.
-#include "shell/prefs.h"
+#include "services/prefs.h"
 
 namespace tess {
 

@@ -4,15 +4,16 @@
 // what the main window holds for them: the session list, the shared query, and the
 // schema-browser windows with their per-session name caches.
 //
-// The lower layers never open a window themselves: they call these free functions,
-// which forward to the installed TShellServices.  The program installs the Win32
-// implementation at start-up; tests install a recording one.  With nothing installed
-// the messages go to standard error, so a tool or a test without a shell still says
-// what happened.
+// This is a port: the lower layers define it and call its free functions, which forward
+// to the installed TShellServices; the shell implements it (shell/stderr_services.h says
+// everything on standard error, shell/recording_services.h records it for tests, the
+// windows come with the shell).  With nothing installed the calls do nothing and the
+// lookups find nothing, so this library depends on no implementation.
 //
-// The services that read a session's state (CheckSessionAlive, GetSessionUser,
-// CanUseArgumentView, StartDbHourglass) are in shell/session_services.h; the settings
-// record the lower layers read is in shell/prefs.h.
+// The classes named here by declaration only (TyDatabase, TyQuery) belong to the access
+// layer above; the port only passes their addresses.  The services that read a session's
+// state (CheckSessionAlive, GetSessionUser, CanUseArgumentView, StartDbHourglass) are
+// therefore built beside the session object, in oracle/session_services.h.
 #pragma once
 
 #include <string>
@@ -58,9 +59,31 @@ class TShellServices {
   virtual TyBrowserCaches* FindFrmMain(TyDatabase* Db) = 0;
 };
 
-// Installs the services (nullptr restores the standard-error fallback); returns the
-// previous ones.
+// The services while no shell is installed: every call does nothing and every lookup
+// finds nothing.  An implementation that offers only some services derives from it.
+class TNoShellServices : public TShellServices {
+ public:
+  void AddProcessingOutputLine(const std::string&) override {}
+  void ShowDebugMsg(const std::string&) override {}
+  void ShowDiagnosticMsg(const std::string&) override {}
+  void ShowErrorMsg(const std::string&) override {}
+  void ShowInfoMsg(const std::string&) override {}
+  void ShowErrorSolution(const std::string&, const std::string&) override {}
+  void ShowStatus(const std::string&) override {}
+  void ShowStatusNoCancel(const std::string&) override {}
+  void HideStatus() override {}
+  void StartHourglass() override {}
+  void StopHourglass() override {}
+  void DisableMainWindow() override {}
+  void ProcessMessages() override {}
+  TStrings* cbxDBList2() override { return nullptr; }
+  TyQuery* GetMainFormQuery() override { return nullptr; }
+  TyBrowserCaches* FindFrmMain(TyDatabase*) override { return nullptr; }
+};
+
+// Installs the services (nullptr: none, the calls do nothing); returns the previous ones.
 TShellServices* SetShellServices(TShellServices* services);
+// The installed services, or the do-nothing ones: never null.
 TShellServices* ShellServices();
 
 void AddProcessingOutputLine(const std::string& Line);

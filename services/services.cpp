@@ -1,50 +1,19 @@
 // See services.h.
-#include "shell/services.h"
+#include "services/services.h"
 
 #include <atomic>
-#include <cstdio>
 
 namespace tess {
 
 namespace {
 
-// Used when no shell is installed: says everything on standard error.
-class TStderrServices final : public TShellServices {
- public:
-  void AddProcessingOutputLine(const std::string& Line) override { Say("output", Line); }
-  void ShowDebugMsg(const std::string&) override {}
-  void ShowDiagnosticMsg(const std::string& Text) override {
-    Say("Diagnostic Message", "Diagnostic Message: " + Text);
-  }
-  void ShowErrorMsg(const std::string& Text) override { Say("Error", Text); }
-  void ShowInfoMsg(const std::string& Text) override { Say("Information", Text); }
-  void ShowErrorSolution(const std::string& E, const std::string& S) override {
-    Say("Error", E + " / Solution: " + S);
-  }
-  void ShowStatus(const std::string&) override {}
-  void ShowStatusNoCancel(const std::string&) override {}
-  void HideStatus() override {}
-  void StartHourglass() override {}
-  void StopHourglass() override {}
-  void DisableMainWindow() override {}
-  void ProcessMessages() override {}
-  TStrings* cbxDBList2() override { return nullptr; }
-  TyQuery* GetMainFormQuery() override { return nullptr; }
-  TyBrowserCaches* FindFrmMain(TyDatabase*) override { return nullptr; }
-
- private:
-  static void Say(const char* title, const std::string& text) {
-    std::fprintf(stderr, "[%s] %s\n", title, text.c_str());
-  }
-};
-
-TStderrServices g_fallback;
+TNoShellServices g_none;
 TShellServices* g_services = nullptr;
 std::atomic<bool> g_cancel{false};
 TyDatabase* g_executing = nullptr;
 
 TShellServices& S() {
-  return g_services ? *g_services : g_fallback;
+  return g_services ? *g_services : g_none;
 }
 
 }  // namespace

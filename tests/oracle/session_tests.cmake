@@ -1,15 +1,16 @@
 # Tests of the session and query objects, the word scanner and text routines, the
 # data-dictionary routines and the statement services.  The ones that talk to a database
-# run against our own client library, each on a database it makes for itself.
+# run against our own client library, each on a database it makes for itself, with the
+# shell's recording services standing in for the windows.
 tess_add_test(test_oracle_text SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sql_scanner.cpp
-              ${CMAKE_CURRENT_LIST_DIR}/test_sql_text.cpp LIBS tess_oracle_session)
+              ${CMAKE_CURRENT_LIST_DIR}/test_sql_text.cpp LIBS tess_oracle_session tess_shell_core)
 target_compile_definitions(test_oracle_text PRIVATE
                            TESS_PLSQL_DATA="${PROJECT_SOURCE_DIR}/../shared/data/plsql")
 
 if(TARGET ora73)
   foreach(t session dictionary dictionary_cache statement_services)
     tess_add_test(test_oracle_${t} SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_${t}.cpp
-                  LIBS tess_oracle_session)
+                  LIBS tess_oracle_session tess_shell_core)
     add_dependencies(test_oracle_${t} ora73)
   endforeach()
 endif()

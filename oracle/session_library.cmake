@@ -1,18 +1,18 @@
 # The access layer's session and query objects, the word scanner and text routines, the
-# data-dictionary routines and the statement services.  Portable; both builds.
-# session_services.cpp is the shell's part that reads a session's state: it is built here,
-# beside the session object, so that the shell's core keeps no dependency on this layer.
+# data-dictionary routines, the statement services and the shell's services that read a
+# session's state.  Portable; both builds.  Above the database frame (tess_oracle); it
+# reaches the shell only through services/.
 add_library(tess_oracle_session STATIC
   ${CMAKE_CURRENT_LIST_DIR}/sql_scanner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/sql_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ora_ip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/session_services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/query.cpp
   ${CMAKE_CURRENT_LIST_DIR}/query_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/statement_services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dictionary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dictionary_cache.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/name_lists.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../shell/session_services.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/name_lists.cpp)
 target_include_directories(tess_oracle_session PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tess_oracle_session PUBLIC tess_oracle tess_shell_core tess_framework_core)
+target_link_libraries(tess_oracle_session PUBLIC tess_oracle tess_services tess_framework_core)

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "framework/core/strings.h"
-#include "shell/text_routines.h"
+#include "services/text_routines.h"
 
 namespace tess {
 

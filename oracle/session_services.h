@@ -1,7 +1,7 @@
 // The shell's services that look at a session: whether a session is still alive, its
 // user, whether the optional argument view may be read, and the hourglass for a
-// statement on a session.  They live beside the session object (they are built into the
-// access layer's library), since they read its state.
+// statement on a session.  They read the session object's state, so they live beside it;
+// what they need of the shell they ask through services/.
 #pragma once
 
 #include <string>

@@ -1,11 +1,11 @@
 // See session_services.h.
-#include "shell/session_services.h"
+#include "oracle/session_services.h"
 
 #include "framework/core/strings.h"
 #include "oracle/session.h"
-#include "shell/exceptions.h"
-#include "shell/prefs.h"
-#include "shell/services.h"
+#include "services/exceptions.h"
+#include "services/prefs.h"
+#include "services/services.h"
 
 namespace tess {
 
