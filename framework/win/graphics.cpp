@@ -586,6 +586,13 @@ void TCanvas::FillRect(const TRect& R) {
   Changed();
 }
 
+void TCanvas::PatBlt(const TRect& R, uint32_t Rop) {
+  Changing();
+  NeedBrush();
+  ::PatBlt(dc_, R.Left, R.Top, R.Width(), R.Height(), Rop);
+  Changed();
+}
+
 void TCanvas::FrameRect(const TRect& R) {
   Changing();
   NeedBrush();

@@ -422,6 +422,9 @@ class TCanvas : public TPersistent {
   virtual void FrameRect(const TRect& R);
   // The dotted focus frame (drawn by XOR: a second call removes it).
   virtual void DrawFocusRect(const TRect& R);
+  // Paints R with the brush through a raster operation of the system (PATCOPY,
+  // PATINVERT, DSTINVERT...); PATINVERT twice leaves the pixels as they were.
+  virtual void PatBlt(const TRect& R, uint32_t Rop);
   // Text in the font's colour; on the brush's colour when the brush is solid.
   virtual void TextOut(int32_t X, int32_t Y, const std::string& Text);
   // Text clipped to R, the background of R filled unless the brush is bsClear.
