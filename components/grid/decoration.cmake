@@ -11,6 +11,7 @@ target_include_directories(tess_decoration_core PUBLIC ${PROJECT_SOURCE_DIR})
 if(WIN32)
   add_library(tess_decoration STATIC
     ${CMAKE_CURRENT_LIST_DIR}/splitter.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/picturebutton.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/picturebutton.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dockbar.cpp)
   target_link_libraries(tess_decoration PUBLIC tess_decoration_core tess_framework)
 endif()

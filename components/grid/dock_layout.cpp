@@ -54,6 +54,23 @@ TDockWrap WrapDockItems(const std::vector<TDockItem>& Items, int32_t Rows, int32
   return out;
 }
 
+std::vector<TDockPos> StackDockItems(const std::vector<TDockItem>& Items, int32_t Margin,
+                                     int32_t Widest) {
+  std::vector<TDockPos> out;
+  out.reserve(Items.size());
+  int32_t y = Margin;
+  const TDockItem* prev = nullptr;
+  for (const TDockItem& i : Items) {
+    if (prev) y += std::max(0, i.HomeLeft - (prev->HomeLeft + prev->Width));
+    out.push_back({Margin + (Widest - i.Width) / 2, y});
+    if (i.Visible) {
+      y += i.Height;
+      prev = &i;
+    }
+  }
+  return out;
+}
+
 TDockSize DockClientSize(const std::vector<TDockItem>& Items,
                          const std::vector<TDockPos>& Positions, int32_t Margin) {
   assert(Items.size() == Positions.size());

@@ -43,6 +43,11 @@ int32_t DockWidest(const std::vector<TDockItem>& Items);
 TDockWrap WrapDockItems(const std::vector<TDockItem>& Items, int32_t Rows, int32_t Margin,
                         int32_t DockedHeight);
 
+// A bar docked on a side: the items centred in a column Margin + Widest + Margin wide,
+// from the top in list order, the horizontal gaps between them kept as vertical gaps.
+std::vector<TDockPos> StackDockItems(const std::vector<TDockItem>& Items, int32_t Margin,
+                                     int32_t Widest);
+
 // The client size of a floating bar whose items sit at Positions: the greatest right
 // and bottom edges of the visible items (at least 10 each) plus the margin.
 TDockSize DockClientSize(const std::vector<TDockItem>& Items,
