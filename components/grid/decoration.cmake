@@ -12,6 +12,7 @@ if(WIN32)
   add_library(tess_decoration STATIC
     ${CMAKE_CURRENT_LIST_DIR}/splitter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picturebutton.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/dockbar.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/dockbar.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/captionbar.cpp)
   target_link_libraries(tess_decoration PUBLIC tess_decoration_core tess_framework)
 endif()

@@ -7,6 +7,7 @@ if(WIN32)
   tess_add_test(test_decoration_controls
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_splitter_buttons.cpp
             ${CMAKE_CURRENT_LIST_DIR}/test_dockbar.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/test_captionbar.cpp
             ${PROJECT_SOURCE_DIR}/tests/framework/win/helpers.cpp
     LIBS tess_decoration tess_resources)
   # Capture, focus and activation belong to the whole Wine desktop.
