@@ -13,6 +13,7 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/splitter.cpp
     ${CMAKE_CURRENT_LIST_DIR}/picturebutton.cpp
     ${CMAKE_CURRENT_LIST_DIR}/dockbar.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/captionbar.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/captionbar.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/labeleffect.cpp)
   target_link_libraries(tess_decoration PUBLIC tess_decoration_core tess_framework)
 endif()

@@ -8,6 +8,7 @@ if(WIN32)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_splitter_buttons.cpp
             ${CMAKE_CURRENT_LIST_DIR}/test_dockbar.cpp
             ${CMAKE_CURRENT_LIST_DIR}/test_captionbar.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/test_labeleffect.cpp
             ${PROJECT_SOURCE_DIR}/tests/framework/win/helpers.cpp
     LIBS tess_decoration tess_resources)
   # Capture, focus and activation belong to the whole Wine desktop.
