@@ -197,6 +197,8 @@ void TKSTransForm::Attach() {
   }
   hook->Owner = this;
   RedrawFrame();
+  // The system may give the window a new surface for its new style: all of it repaints.
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TKSTransForm::Detach(bool Restore) {
@@ -215,6 +217,7 @@ void TKSTransForm::Detach(bool Restore) {
     SetWindowLongPtrA(h, GWL_STYLE, static_cast<LONG_PTR>(saved_style_));
     SetWindowPos(h, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   }
 }
 

@@ -14,3 +14,9 @@ if(WIN32)
   # Capture, focus and activation belong to the whole Wine desktop.
   set_tests_properties(test_decoration_controls PROPERTIES RUN_SERIAL TRUE)
 endif()
+# Shows the components in one state each, for tools/decoration-shots.
+if(WIN32)
+  add_executable(decoration_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/decoration_demo.cpp)
+  target_link_libraries(decoration_demo PRIVATE tess_decoration tess_resources)
+  target_include_directories(decoration_demo PRIVATE ${PROJECT_SOURCE_DIR})
+endif()
