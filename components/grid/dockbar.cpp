@@ -759,6 +759,12 @@ void ToxDockBar::PublishProperties(TPropertyList& P) {
   P.Integer(
        "FloatHeight", [this] { return FloatHeight(); }, [this](int32_t v) { SetFloatHeight(v); })
       .Default(0);
+  P.Set(
+      "Options",
+      {"opAllowFloat", "opAllowSideDock", "opAutoHide", "opAutoSave", "opAutoSize", "opCaption",
+       "opCloseBox", "opLock", "opSizeable", "opDblClkDock"},
+      [this] { return static_cast<uint32_t>(options_.Bits()); },
+      [this](uint32_t v) { SetOptions(TOptions::FromBits(v)); });
   P.Enum<TDockBarStyle>(
        "Style", {"bsAuto", "bsWin31", "bsWin95"}, [this] { return style_; },
        [this](TDockBarStyle v) { SetStyle(v); })
