@@ -662,7 +662,10 @@ void TKSTransForm::PaintFrameTo(TCanvas* C, bool ActiveLook) {
       ring(clBlack, 1);
       break;
     case TFrameStyles::fsRaised:
-      Frame3D(C, r, clGray, clBlack, 1);
+    case TFrameStyles::fsWindows95:
+      // The same rings; the Windows 95 look lights its outer edge in the face colour.
+      Frame3D(C, r, frame_style_ == TFrameStyles::fsWindows95 ? face_color_ : TColor{clGray},
+              clBlack, 1);
       Frame3D(C, r, light_color_, shadow_color_, 1);
       ring(frame, fo - 2);
       break;
@@ -675,11 +678,6 @@ void TKSTransForm::PaintFrameTo(TCanvas* C, bool ActiveLook) {
       break;
     case TFrameStyles::fsThin:
       ring(clBlack, 1);
-      break;
-    case TFrameStyles::fsWindows95:
-      Frame3D(C, r, face_color_, clBlack, 1);
-      Frame3D(C, r, light_color_, shadow_color_, 1);
-      ring(frame, fo - 2);
       break;
   }
   // Corner marks: short lines across the frame at the corner size from each corner.

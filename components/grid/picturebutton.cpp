@@ -37,24 +37,6 @@ const KindInfo kKinds[] = {{"", mrNone},      {"OK", mrOk},  {"&Cancel", mrCance
                            {"&Help", mrNone}, {"&Yes", mrYes}, {"&No", mrNo},
                            {"&Close", mrNone}};
 
-// Paints Brush's colour through Mask (1: leave, 0: paint) at (X, Y).
-void PaintThroughMask(HDC Dst, HBITMAP Mask, int X, int Y, int W, int H, TColor Color) {
-  HDC mdc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old_bmp = SelectObject(mdc, Mask);
-  HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color)));
-  HGDIOBJ old_brush = SelectObject(Dst, brush);
-  COLORREF text = SetTextColor(Dst, RGB(0, 0, 0));
-  COLORREF back = SetBkColor(Dst, RGB(255, 255, 255));
-  // PSDPxax: where the mask is white the destination stays, where black the brush.
-  BitBlt(Dst, X, Y, W, H, mdc, 0, 0, 0x00B8074A);
-  SetTextColor(Dst, text);
-  SetBkColor(Dst, back);
-  SelectObject(Dst, old_brush);
-  DeleteObject(brush);
-  SelectObject(mdc, old_bmp);
-  DeleteDC(mdc);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -257,18 +239,16 @@ void ToxCustomButton::DrawPicture(TCanvas* C, const TRect& Face, bool Pressed, i
   work.Assign(bmp);
   work.SetTransparentColor(transparent_color_);
   work.SetTransparent(true);
-  HDC dc = C->Handle();
-  HBITMAP mask = work.MaskHandle();
+  HBitmap mask = work.MaskHandle();
   if (disabled && pic != picture_disabled_.get()) {
-    PaintThroughMask(dc, mask, x + 1, y + 1, g->Width(), g->Height(), clBtnHighlight);
-    PaintThroughMask(dc, mask, x - 1, y - 1, g->Width(), g->Height(), clBtnShadow);
-    PaintThroughMask(dc, mask, x, y, g->Width(), g->Height(), Color());
+    PaintMask(C, mask, x + 1, y + 1, g->Width(), g->Height(), clBtnHighlight);
+    PaintMask(C, mask, x - 1, y - 1, g->Width(), g->Height(), clBtnShadow);
+    PaintMask(C, mask, x, y, g->Width(), g->Height(), Color());
     return;
   }
   if (!disabled && ColorToRGB(shadow_color_) != ColorToRGB(Color())) {
     int32_t d = Pressed ? 4 : latched_down_ ? 3 : 2;
-    PaintThroughMask(dc, mask, x + d - Shift, y + d - Shift, g->Width(), g->Height(),
-                     shadow_color_);
+    PaintMask(C, mask, x + d - Shift, y + d - Shift, g->Width(), g->Height(), shadow_color_);
   }
   C->Draw(x, y, &work);
 }

@@ -489,6 +489,12 @@ class TCanvas : public TPersistent {
 // BottomColor on the bottom and right.  R shrinks by Width on every side.
 void Frame3D(TCanvas* Canvas, TRect& R, TColor TopColor, TColor BottomColor, int32_t Width);
 
+// Paints Color wherever the monochrome Mask is 0 (the opaque pixels of the image the
+// mask was made from) with the mask's top-left at (X, Y), leaving the rest: shadows and
+// embossed looks of glyphs.
+void PaintMask(TCanvas* Canvas, HBitmap Mask, int32_t X, int32_t Y, int32_t W, int32_t H,
+               TColor Color);
+
 // The screen's pixels per logical inch (vertical).
 int32_t ScreenPixelsPerInch();
 
