@@ -261,7 +261,10 @@ intptr_t TKSTransForm::HookProc(HWnd Wnd, uint32_t Msg, uintptr_t WParam, intptr
     }
     return CallWindowProcA(prev, Wnd, Msg, WParam, LParam);
   }
-  if (!self || self->attached_ != Wnd) return CallWindowProcA(prev, Wnd, Msg, WParam, LParam);
+  // A form on its way out only gets the system's handling: its parts are going.
+  if (!self || self->attached_ != Wnd || !self->form_ ||
+      (self->form_->ComponentState() & csDestroying))
+    return CallWindowProcA(prev, Wnd, Msg, WParam, LParam);
   try {
     return self->WndProc(Msg, WParam, LParam);
   } catch (...) {
@@ -294,6 +297,12 @@ intptr_t TKSTransForm::WndProc(uint32_t Msg, uintptr_t WParam, intptr_t LParam) 
         GetWindowRect(h, &r);
         normal_bounds_.Left = r.left;
         normal_bounds_.Right = r.right;
+      }
+      // Maximized, the client area spans the screen: the side frames lie beyond it.
+      if (WParam == SIZE_MAXIMIZED && !sizing_to_screen_ && form_) {
+        sizing_to_screen_ = true;
+        form_->SetClientWidth(GetSystemMetrics(SM_CXSCREEN));
+        sizing_to_screen_ = false;
       }
       return Default(Msg, WParam, LParam);
     }

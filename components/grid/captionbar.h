@@ -212,6 +212,7 @@ class TKSTransForm : public TComponent {
   bool is_active_look_ = true;
   bool tracking_ = false;
   bool track_cancelled_ = false;
+  bool sizing_to_screen_ = false;
   bool menu_shown_ = false;
   bool sysmenu_pressed_ = false;
   int32_t pressed_button_ = 0;

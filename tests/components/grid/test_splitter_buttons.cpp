@@ -202,6 +202,34 @@ TEST_F(FormTest, PictureButtonPlacesAndPaintsItsParts) {
   EXPECT_EQ(ToxCustomButton::PlaceOffset(-1, 100, 20), 79);
 }
 
+TEST_F(FormTest, OwnerDrawnButtonTakesAQuickSecondClick) {
+  auto* b = new ToxCustomButton(form);
+  b->SetParent(form);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  ShowForm();
+  HWND h = b->Handle();
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
+  SendMessageA(h, WM_LBUTTONUP, 0, MakeLParam(5, 5));
+  SendMessageA(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(5, 5));
+  SendMessageA(h, WM_LBUTTONUP, 0, MakeLParam(5, 5));
+  Pump();
+  EXPECT_EQ(clicks, 2);
+}
+
+TEST(CanvasPatBlt, InvertingTwiceLeavesThePixels) {
+  TBitmap bmp(20, 10, TPixelFormat::pf24bit);
+  TCanvas* c = bmp.Canvas();
+  c->Brush()->SetColor(clTeal);
+  c->FillRect(Rect(0, 0, 20, 10));
+  c->Brush()->SetColor(clWhite);
+  c->PatBlt(Rect(5, 0, 10, 10), PATINVERT);
+  EXPECT_EQ(c->Pixel(7, 5), RGBColor(0xFF, 0x7F, 0x7F));
+  EXPECT_EQ(c->Pixel(2, 5), clTeal);
+  c->PatBlt(Rect(5, 0, 10, 10), PATINVERT);
+  EXPECT_EQ(c->Pixel(7, 5), clTeal);
+}
+
 TEST_F(FormTest, KindHoldsOnlyWhileItsPartsDo) {
   auto* b = new ToxCustomButton(form);
   b->SetParent(form);
