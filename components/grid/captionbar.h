@@ -1,7 +1,8 @@
 // The caption-bar decoration: a component on a form that, while Active, takes over the
 // form's window frame.  It gives the window a caption-less pop-up style, puts its own
-// procedure in the window's chain of procedures (other subclassers may come and go
-// before or after it, in any order), and paints and hit-tests its own frame, caption
+// procedure in the window's chain of procedures (other subclassers that only unhook
+// while on top of the chain may come and go before or after it, in any order), and
+// paints and hit-tests its own frame, caption
 // bar, caption, system-menu box and up to six caption buttons; it also keeps the track
 // size, the stay-on-top position and the roll-up to the caption bar.
 //

@@ -5,6 +5,8 @@
 
 #include "components/grid/picturebutton.h"
 #include "components/grid/splitter.h"
+#include "framework/core/filer.h"
+#include "framework/core/streams.h"
 #include "framework/win/extctrls.h"
 #include "framework/win/stdctrls.h"
 #include "platform/win32.h"
@@ -134,6 +136,40 @@ TEST_F(SplitTest, BarIsPaintedInItsColour) {
   EXPECT_EQ(shot.Canvas()->Pixel(150, 50), ColorToRGB(clBtnHighlight));
   EXPECT_EQ(shot.Canvas()->Pixel(150, 53), ColorToRGB(clBtnShadow));
   EXPECT_NE(shot.Canvas()->Pixel(150, 20), clRed);
+}
+
+TEST(SplitStream, PanesComeBackFromAStoredForm) {
+  RegisterFrameworkClasses();
+  TMemoryStream stream;
+  {
+    TForm form(nullptr);
+    form.SetName("frmSql");
+    auto* split = new ToxSplit(&form);
+    split->SetName("splEditor");
+    split->SetParent(&form);
+    split->SetBounds(0, 0, 300, 250);
+    split->SetOrientation(ToxsOrientation::oxsHorz);
+    split->SetBarWidth(4);
+    split->SetBarPosition(101);
+    auto* memo = new TMemo(&form);
+    memo->SetName("memSql");
+    memo->SetParent(split->Panes(0));
+    memo->SetText("select 1 from dual");
+    WriteComponent(&stream, &form);
+  }
+  stream.SetPosition(0);
+  TForm copy(nullptr);
+  ReadComponent(&stream, &copy);
+  auto* split = dynamic_cast<ToxSplit*>(copy.FindComponent("splEditor"));
+  auto* memo = dynamic_cast<TMemo*>(copy.FindComponent("memSql"));
+  ASSERT_NE(split, nullptr);
+  ASSERT_NE(memo, nullptr);
+  ASSERT_EQ(split->PaneCount(), 2) << "the streamed panes replace the constructor's";
+  EXPECT_EQ(memo->Parent(), split->Panes(0));
+  EXPECT_EQ(split->Orientation(), ToxsOrientation::oxsHorz);
+  EXPECT_EQ(split->BarPosition(), 101);
+  EXPECT_EQ(split->Panes(1)->Top(), split->FrameWidth() + 101 + 4);
+  EXPECT_EQ(memo->Text(), "select 1 from dual");
 }
 
 // ---------------------------------------------------------------------------------------
