@@ -285,6 +285,30 @@ TEST_F(CaptionTest, CaptionButtonsAreTrackedUntilReleaseOrCaptureLoss) {
   EXPECT_EQ(clicks.size(), 2u);
 }
 
+TEST_F(CaptionTest, AltSpaceOpensTheSystemMenuWithItsItemsSet) {
+  deco->SetActive(true);
+  deco->SetSizeStyle(TSizeStyle::szVertical);
+  int opened = 0;
+  HWND closer = AllocateHWnd([&](TMessage& M) {
+    if (M.Msg == WM_TIMER) {
+      ++opened;
+      EndMenu();  // the menu's loop runs inside; close it from a timer
+    }
+    M.Result = 0;
+  });
+  SetTimer(closer, 1, 50, nullptr);
+  SendMessageA(h, WM_SYSCHAR, ' ', 0);
+  KillTimer(closer, 1);
+  DeallocateHWnd(closer);
+  EXPECT_GE(opened, 1);
+  HMENU menu = GetSystemMenu(h, FALSE);
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(GetMenuState(menu, SC_RESTORE, MF_BYCOMMAND) & MF_GRAYED) << "not maximized";
+  EXPECT_FALSE(GetMenuState(menu, SC_MOVE, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_TRUE(GetMenuState(menu, SC_SIZE, MF_BYCOMMAND) & MF_GRAYED) << "only vertical sizing";
+  EXPECT_FALSE(GetMenuState(menu, SC_MAXIMIZE, MF_BYCOMMAND) & MF_GRAYED);
+}
+
 TEST_F(CaptionTest, DoubleClickOnTheSystemBoxCloses) {
   deco->SetActive(true);
   SendMessageA(h, WM_NCLBUTTONDBLCLK, HTSYSMENU, 0);
