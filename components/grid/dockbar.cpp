@@ -735,6 +735,20 @@ void ToxDockBar::Dispatch(TMessage& M) {
       TCustomPanel::Dispatch(M);
       float_form_->title_->SetCaption(Caption());
       return;
+    case CM_PARENTCOLORCHANGED:
+    case CM_PARENTFONTCHANGED:
+    case CM_PARENTCTL3DCHANGED:
+    case CM_PARENTSHOWHINTCHANGED:
+      TCustomPanel::Dispatch(M);
+      // The floating window looks like the form the bar follows while docked.
+      if (dock_site_ && Parent() == dock_site_) {
+        if (M.Msg == CM_PARENTCOLORCHANGED && ParentColor()) float_form_->SetColor(dock_site_->Color());
+        if (M.Msg == CM_PARENTFONTCHANGED && ParentFont()) float_form_->SetFont(dock_site_->Font());
+        if (M.Msg == CM_PARENTCTL3DCHANGED && ParentCtl3D()) float_form_->SetCtl3D(dock_site_->Ctl3D());
+        if (M.Msg == CM_PARENTSHOWHINTCHANGED && ParentShowHint())
+          float_form_->SetShowHint(dock_site_->ShowHint());
+      }
+      return;
     default:
       break;
   }

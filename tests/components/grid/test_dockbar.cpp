@@ -270,6 +270,15 @@ TEST_F(DockTest, AutoHideFollowsTheProgramsActivation) {
   EXPECT_FALSE(FloatShown());
 }
 
+TEST_F(DockTest, FloatingWindowFollowsTheFormsLook) {
+  bar->SetParentColor(true);
+  form->SetColor(clTeal);
+  EXPECT_EQ(bar->Color(), clTeal);
+  EXPECT_EQ(bar->FloatForm()->Color(), clTeal);
+  bar->SetCaption("Renamed");
+  EXPECT_EQ(bar->FloatForm()->Title()->Caption(), "Renamed");
+}
+
 TEST_F(DockTest, CloseBoxHidesTheBar) {
   bar->SetDock(TDockAlign::dkFloat);
   int hides = 0;
