@@ -12,26 +12,6 @@ namespace {
 
 const std::vector<std::string> kBevelIdents = {"bvNone", "bvLowered", "bvRaised", "bvSpace"};
 
-// Paints Color wherever the monochrome Mask is 0 (the opaque pixels), leaving the rest.
-void PaintMask(TCanvas* Canvas, HBITMAP Mask, int32_t X, int32_t Y, int32_t W, int32_t H,
-               TColor Color) {
-  HDC dst = Canvas->Handle();
-  HDC mdc = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldMask = SelectObject(mdc, Mask);
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(Color));
-  HGDIOBJ oldBrush = SelectObject(dst, brush);
-  COLORREF text = SetTextColor(dst, RGB(0, 0, 0));
-  COLORREF back = SetBkColor(dst, RGB(255, 255, 255));
-  // ((D ^ P) & S) ^ P: the destination where the mask is white, the brush where black.
-  BitBlt(dst, X, Y, W, H, mdc, 0, 0, 0x00B8074A);
-  SetTextColor(dst, text);
-  SetBkColor(dst, back);
-  SelectObject(dst, oldBrush);
-  DeleteObject(brush);
-  SelectObject(mdc, oldMask);
-  DeleteDC(mdc);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------

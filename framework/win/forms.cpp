@@ -464,6 +464,14 @@ void TCustomForm::CreateWnd() {
     ::SetMenu(Handle(), menu_->Handle());
     menu_->SetWindow(Handle());
   }
+  // A top-level window is made hidden (Show shows it); a remade one must come back as
+  // the form was, or Visible and the screen disagree.
+  if (!Parent() && Visible() && ControlState().Contains(TControlStateFlag::csRecreating)) {
+    int cmd = SW_SHOWNA;
+    if (window_state_ == TWindowState::wsMaximized) cmd = SW_SHOWMAXIMIZED;
+    if (window_state_ == TWindowState::wsMinimized) cmd = SW_SHOWMINNOACTIVE;
+    ShowWindow(Handle(), cmd);
+  }
 }
 
 void TCustomForm::SetMenu(TMainMenu* Value) {

@@ -208,12 +208,16 @@ class TCustomForm : public TScrollingWinControl {
   virtual void DoClose(TCloseAction& Action);
   // Handles Tab, Enter and Escape for the controls (see CM_DIALOGKEY).
   virtual bool DialogKey(uint16_t Key, TShiftState Shift);
+  // The window style and extended style of the border and icons; a form with a frame
+  // of its own (a caption-less tool window) overrides them, and every later style
+  // update (ApplyStyle) keeps what they give.
+  virtual uint32_t WindowStyle() const;
+  virtual uint32_t WindowExStyle() const;
+  // Puts the style of WindowStyle and WindowExStyle on the live window.
+  void ApplyStyle();
 
  private:
-  void ApplyStyle();
   void ApplyIcon();
-  uint32_t WindowStyle() const;
-  uint32_t WindowExStyle() const;
   void CloseModal();
   bool ActivateFocus();
 

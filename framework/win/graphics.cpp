@@ -586,6 +586,13 @@ void TCanvas::FillRect(const TRect& R) {
   Changed();
 }
 
+void TCanvas::PatBlt(const TRect& R, uint32_t Rop) {
+  Changing();
+  NeedBrush();
+  ::PatBlt(dc_, R.Left, R.Top, R.Width(), R.Height(), Rop);
+  Changed();
+}
+
 void TCanvas::FrameRect(const TRect& R) {
   Changing();
   NeedBrush();
@@ -711,6 +718,26 @@ void Frame3D(TCanvas* Canvas, TRect& R, TColor TopColor, TColor BottomColor, int
   ++R.Bottom;
   ++R.Right;
 }
+
+void PaintMask(TCanvas* Canvas, HBitmap Mask, int32_t X, int32_t Y, int32_t W, int32_t H,
+               TColor Color) {
+  HDC dst = Canvas->Handle();
+  HDC mdc = CreateCompatibleDC(nullptr);
+  HGDIOBJ oldMask = SelectObject(mdc, Mask);
+  HBRUSH brush = CreateSolidBrush(ColorToRGB(Color));
+  HGDIOBJ oldBrush = SelectObject(dst, brush);
+  COLORREF text = SetTextColor(dst, RGB(0, 0, 0));
+  COLORREF back = SetBkColor(dst, RGB(255, 255, 255));
+  // ((D ^ P) & S) ^ P: the destination where the mask is white, the brush where black.
+  BitBlt(dst, X, Y, W, H, mdc, 0, 0, 0x00B8074A);
+  SetTextColor(dst, text);
+  SetBkColor(dst, back);
+  SelectObject(dst, oldBrush);
+  DeleteObject(brush);
+  SelectObject(mdc, oldMask);
+  DeleteDC(mdc);
+}
+
 
 // ---------------------------------------------------------------------------------------
 // TGraphic, TBitmap

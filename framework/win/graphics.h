@@ -422,6 +422,9 @@ class TCanvas : public TPersistent {
   virtual void FrameRect(const TRect& R);
   // The dotted focus frame (drawn by XOR: a second call removes it).
   virtual void DrawFocusRect(const TRect& R);
+  // Paints R with the brush through a raster operation of the system (PATCOPY,
+  // PATINVERT, DSTINVERT...); PATINVERT twice leaves the pixels as they were.
+  virtual void PatBlt(const TRect& R, uint32_t Rop);
   // Text in the font's colour; on the brush's colour when the brush is solid.
   virtual void TextOut(int32_t X, int32_t Y, const std::string& Text);
   // Text clipped to R, the background of R filled unless the brush is bsClear.
@@ -485,6 +488,12 @@ class TCanvas : public TPersistent {
 // Draws a bevel of Width rings inside R: TopColor on the top and left edges,
 // BottomColor on the bottom and right.  R shrinks by Width on every side.
 void Frame3D(TCanvas* Canvas, TRect& R, TColor TopColor, TColor BottomColor, int32_t Width);
+
+// Paints Color wherever the monochrome Mask is 0 (the opaque pixels of the image the
+// mask was made from) with the mask's top-left at (X, Y), leaving the rest: shadows and
+// embossed looks of glyphs.
+void PaintMask(TCanvas* Canvas, HBitmap Mask, int32_t X, int32_t Y, int32_t W, int32_t H,
+               TColor Color);
 
 // The screen's pixels per logical inch (vertical).
 int32_t ScreenPixelsPerInch();

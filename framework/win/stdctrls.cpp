@@ -1361,14 +1361,26 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
 void TButton::CreateParams(TCreateParams& P) {
   TWinControl::CreateParams(P);
   CreateSubClass(P, "BUTTON");
-  P.Style |= default_look_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  if (owner_draw_)
+    P.Style |= BS_OWNERDRAW;
+  else
+    P.Style |= default_look_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
 
 void TButton::SetButtonStyle(bool ADefault) {
   if (default_look_ == ADefault) return;
   default_look_ = ADefault;
-  if (HandleAllocated())
+  if (!HandleAllocated()) return;
+  if (owner_draw_)
+    Invalidate();
+  else
     SendMessageA(Handle(), BM_SETSTYLE, ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::SetOwnerDraw(bool Value) {
+  if (owner_draw_ == Value) return;
+  owner_draw_ = Value;
+  RecreateWnd();
 }
 
 void TButton::SetDefault(bool Value) {
@@ -1386,6 +1398,22 @@ void TButton::Click() {
 
 void TButton::Dispatch(TMessage& M) {
   switch (M.Msg) {
+    case WM_LBUTTONDBLCLK:
+      // An owner-drawn button takes the second click of a double click as a press.
+      if (owner_draw_) M.Msg = WM_LBUTTONDOWN;
+      break;
+    case BM_SETSTYLE:
+      // Whoever asks for the default look (the dialog manager, say), the button stays
+      // owner-drawn: the look becomes our flag and a repaint.
+      if (owner_draw_) {
+        bool look = (M.WParam & 0x0F) == BS_DEFPUSHBUTTON;
+        M.WParam = (M.WParam & ~uintptr_t{0x0F}) | BS_OWNERDRAW;
+        if (look != default_look_) {
+          default_look_ = look;
+          M.LParam = TRUE;
+        }
+      }
+      break;
     case CN_COMMAND:
       if (M.WParamHi() == BN_CLICKED) Click();
       M.Result = 0;

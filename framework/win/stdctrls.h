@@ -340,11 +340,17 @@ class TButton : public TWinControl {
 
  protected:
   void CreateParams(TCreateParams& Params) override;
-  // Switches the default-button look (BS_DEFPUSHBUTTON); an owner-drawn button
-  // overrides it to repaint itself.
+  // Switches the default-button look (BS_DEFPUSHBUTTON); an owner-drawn button keeps
+  // BS_OWNERDRAW and is repainted instead.
   virtual void SetButtonStyle(bool ADefault);
+  // Owner-draw mode: the window is a BS_OWNERDRAW button that paints through
+  // CN_DRAWITEM, and a quick second click presses it again (the system would make it
+  // a double click the button ignores).  Set before the window is made.
+  bool OwnerDraw() const { return owner_draw_; }
+  void SetOwnerDraw(bool Value);
 
  private:
+  bool owner_draw_ = false;
   bool default_ = false;
   bool cancel_ = false;
   bool default_look_ = false;
