@@ -922,6 +922,12 @@ void TCustomGrid::Dispatch(TMessage& M) {
       UpdateScrollRange();
       if (editor_mode_) ShowEditor();
       return;
+    case WM_LBUTTONDBLCLK:
+      // The grid takes no click events from the mouse (its Click is the current cell
+      // changing), so it runs its double click itself.
+      TCustomControl::Dispatch(M);
+      DblClick();
+      return;
     case WM_SETFOCUS:
       TCustomControl::Dispatch(M);
       InvalidateCell(current_.X, current_.Y);
