@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 #include "platform/win32.h"
 
@@ -56,6 +57,45 @@ std::vector<std::string> ItemKeys(const TStrings& Items, bool Strip) {
   return keys;
 }
 
+// One character typed into a type-ahead list: true when the key goes on to the
+// control.  Find looks a text up, Select selects an index (-1: none); a Backspace that
+// empties the search selects Emptied.
+bool TypeAheadKey(char Key, std::string& Search, bool BeepOnInvalid,
+                  const std::function<int32_t(const std::string&)>& Find,
+                  const std::function<void(int32_t)>& Select, int32_t Emptied) {
+  auto lookup = [&](const std::string& Text) {
+    int32_t i = Find(Text);
+    if (i < 0) {
+      Beep(BeepOnInvalid);
+      return false;
+    }
+    Select(i);
+    Search = Text;
+    return true;
+  };
+  unsigned char k = static_cast<unsigned char>(Key);
+  if (k >= 32) return lookup(Search + Key);
+  if (k == VK_BACK) {
+    if (Search.empty()) {
+      Beep(BeepOnInvalid);
+      return false;
+    }
+    std::string copy = Search.substr(0, Search.size() - 1);
+    if (copy.empty()) {
+      Select(Emptied);
+      Search.clear();
+      return true;
+    }
+    return lookup(copy);
+  }
+  if (k == VK_ESCAPE) {
+    Select(-1);
+    Search.clear();
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -70,48 +110,17 @@ int32_t TRzCustomListBox::FindPrefix(const std::string& Text) {
   return index_.Find(Text);
 }
 
-bool TRzCustomListBox::Lookup(const std::string& Text) {
-  int32_t i = FindPrefix(Text);
-  if (i < 0) {
-    Beep(beep_on_invalid_key_);
-    return false;
-  }
-  SetItemIndex(i);
-  search_text_ = Text;
-  return true;
-}
-
-bool TRzCustomListBox::TypeAhead(char Key) {
-  unsigned char k = static_cast<unsigned char>(Key);
-  if (k >= 32) return Lookup(search_text_ + Key);
-  if (k == VK_BACK) {
-    if (search_text_.empty()) {
-      Beep(beep_on_invalid_key_);
-      return false;
-    }
-    std::string copy = search_text_.substr(0, search_text_.size() - 1);
-    if (copy.empty()) {
-      SetItemIndex(0);
-      search_text_.clear();
-      return true;
-    }
-    return Lookup(copy);
-  }
-  if (k == VK_ESCAPE) {
-    SetItemIndex(-1);
-    search_text_.clear();
-    return true;
-  }
-  return false;
-}
-
 void TRzCustomListBox::Dispatch(TMessage& M) {
   if (ChangesItems(M.Msg)) index_.Invalidate();
   switch (M.Msg) {
     case WM_CHAR:
       // The system's own first-letter search would undo ours: the key goes on to the
       // key-press event only.
-      if (TypeAhead(static_cast<char>(M.WParam))) DoKeyPress(M);
+      if (TypeAheadKey(
+              static_cast<char>(M.WParam), search_text_, beep_on_invalid_key_,
+              [this](const std::string& t) { return FindPrefix(t); },
+              [this](int32_t i) { SetItemIndex(i); }, 0))
+        DoKeyPress(M);
       M.Result = 0;
       return;
     case WM_KEYDOWN:
@@ -152,48 +161,17 @@ void TRzCustomComboBox::SelectItem(int32_t Index) {
   Change();
 }
 
-bool TRzCustomComboBox::Lookup(const std::string& Text) {
-  int32_t i = FindPrefix(Text);
-  if (i < 0) {
-    Beep(beep_on_invalid_key_);
-    return false;
-  }
-  SelectItem(i);
-  search_text_ = Text;
-  return true;
-}
-
-bool TRzCustomComboBox::TypeAhead(char Key) {
-  unsigned char k = static_cast<unsigned char>(Key);
-  if (k >= 32) return Lookup(search_text_ + Key);
-  if (k == VK_BACK) {
-    if (search_text_.empty()) {
-      Beep(beep_on_invalid_key_);
-      return false;
-    }
-    std::string copy = search_text_.substr(0, search_text_.size() - 1);
-    if (copy.empty()) {
-      SelectItem(-1);
-      search_text_.clear();
-      return true;
-    }
-    return Lookup(copy);
-  }
-  if (k == VK_ESCAPE) {
-    SelectItem(-1);
-    search_text_.clear();
-    return true;
-  }
-  return false;
-}
-
 void TRzCustomComboBox::Dispatch(TMessage& M) {
   if (ChangesItems(M.Msg)) index_.Invalidate();
   switch (M.Msg) {
     case WM_CHAR:
       // Only a list-style combo box gets characters itself; the others type into the edit.
       if (!EditHandle()) {
-        if (TypeAhead(static_cast<char>(M.WParam))) DoKeyPress(M);
+        if (TypeAheadKey(
+                static_cast<char>(M.WParam), search_text_, beep_on_invalid_key_,
+                [this](const std::string& t) { return FindPrefix(t); },
+                [this](int32_t i) { SelectItem(i); }, -1))
+          DoKeyPress(M);
         M.Result = 0;
         return;
       }

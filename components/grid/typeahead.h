@@ -31,9 +31,6 @@ class TRzCustomListBox : public TCustomListBox {
   void PublishProperties(TPropertyList& Props) override;
 
  private:
-  // True when the character goes on to the control.
-  bool TypeAhead(char Key);
-  bool Lookup(const std::string& Text);
   TPrefixIndex index_;
   bool beep_on_invalid_key_ = true;
   std::string search_text_;
@@ -60,8 +57,6 @@ class TRzCustomComboBox : public TCustomComboBox {
   void PublishProperties(TPropertyList& Props) override;
 
  private:
-  bool TypeAhead(char Key);
-  bool Lookup(const std::string& Text);
   // Selects Index (or none) and fires OnClick and OnChange.
   void SelectItem(int32_t Index);
   bool AutoComplete();
