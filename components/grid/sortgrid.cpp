@@ -433,17 +433,13 @@ void TSortGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
   }
 }
 
-void TSortGrid::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
-  TStringGrid::MouseDown(Button, Shift, X, Y);
-  mouse_was_sizing_ = GridState() != TGridState::gsNormal && GridState() != TGridState::gsSelecting;
-}
-
 void TSortGrid::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
   bool sizing = GridState() != TGridState::gsNormal && GridState() != TGridState::gsSelecting;
   TShiftState blocking = {TShiftFlag::ssShift, TShiftFlag::ssCtrl, TShiftFlag::ssAlt,
                           TShiftFlag::ssLeft,  TShiftFlag::ssRight, TShiftFlag::ssMiddle};
   bool focused = Focused() || (InplaceEditor() && InplaceEditor()->Focused());
-  if (focused && click_sorting_ && !sizing && !mouse_was_sizing_ && FixedRows() >= 1 &&
+  // A sizing or a move ends in the framework's mouse-up below: its state still shows.
+  if (focused && click_sorting_ && !sizing && FixedRows() >= 1 &&
       (Shift * blocking).Empty()) {
     TGridCoord c = MouseCoord(X, Y);
     if (c.X >= 0 && c.Y >= 0 && c.Y < FixedRows()) {
@@ -456,7 +452,6 @@ void TSortGrid::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32
       SortColumn(c.X, o);
     }
   }
-  mouse_was_sizing_ = false;
   TStringGrid::MouseUp(Button, Shift, X, Y);
 }
 

@@ -107,7 +107,6 @@ class TSortGrid : public TStringGrid {
  protected:
   void DrawCell(int32_t ACol, int32_t ARow, const TRect& ARect, TGridDrawState AState) override;
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
   void Click() override;
   void DoEnter() override;
@@ -144,7 +143,6 @@ class TSortGrid : public TStringGrid {
     bool Modified = false;
   } remembered_;
   bool entered_ = false;
-  bool mouse_was_sizing_ = false;
 };
 
 }  // namespace tess

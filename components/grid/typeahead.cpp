@@ -289,7 +289,7 @@ void TRzCustomComboBox::EditWndProc(TMessage& M) {
     case WM_CUT:
       TCustomComboBox::EditWndProc(M);
       search_text_ = EditText();
-      if (!AutoComplete()) return;
+      AutoComplete();
       return;
     default:
       break;

@@ -27,7 +27,18 @@ void TOutlineTree::SetData(int32_t Index, void* Value) {
 
 void TOutlineTree::Changed() {
   visible_valid_ = false;
+  if (update_count_ > 0) {
+    changed_in_update_ = true;
+    return;
+  }
   if (OnChange) OnChange();
+}
+
+void TOutlineTree::EndUpdate() {
+  if (update_count_ > 0 && --update_count_ == 0 && changed_in_update_) {
+    changed_in_update_ = false;
+    if (OnChange) OnChange();
+  }
 }
 
 int32_t TOutlineTree::InsertNode(int32_t Position, TNode Node) {
@@ -211,6 +222,13 @@ void TOutlineStrings::Delete(int Index) {
   Changing();
   tree_->Delete(Index + 1);
   Changed();
+}
+
+void TOutlineStrings::SetUpdateState(bool Updating) {
+  if (Updating)
+    tree_->BeginUpdate();
+  else
+    tree_->EndUpdate();
 }
 
 void TOutlineStrings::Clear() {

@@ -74,8 +74,11 @@ class TOutlineTree {
   // invariant allows at that place.
   int32_t InsertLine(int32_t Index, const std::string& Line);
 
-  // Told after every change of the tree (not of texts or data alone).
+  // Told after every change of the tree (not of texts or data alone); between
+  // BeginUpdate and the matching EndUpdate, once at the end.
   std::function<void()> OnChange;
+  void BeginUpdate() { ++update_count_; }
+  void EndUpdate();
 
  private:
   void CheckIndex(int32_t Index) const;
@@ -84,6 +87,8 @@ class TOutlineTree {
   std::vector<TNode> nodes_;
   mutable std::vector<int32_t> visible_;
   mutable bool visible_valid_ = false;
+  int update_count_ = 0;
+  bool changed_in_update_ = false;
 };
 
 class EOutlineError : public Exception {
@@ -104,6 +109,8 @@ class TOutlineStrings : public TStrings {
   void Insert(int Index, const std::string& S) override;
   void Delete(int Index) override;
   void Clear() override;
+  // Building from text tells the outline once, not once per line.
+  void SetUpdateState(bool Updating) override;
 
  private:
   TOutlineTree* tree_;

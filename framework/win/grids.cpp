@@ -900,6 +900,21 @@ void TCustomGrid::DblClick() {
 
 // --- messages ---------------------------------------------------------------------------
 
+void TCustomGrid::WndProc(TMessage& M) {
+  // The release of the capture on button-up comes before MouseUp: it must not end the
+  // sizing or move that MouseUp finishes.
+  if (M.Msg != WM_LBUTTONUP) {
+    TCustomControl::WndProc(M);
+    return;
+  }
+  button_up_ = true;
+  struct Reset {
+    bool& f;
+    ~Reset() { f = false; }
+  } reset{button_up_};
+  TCustomControl::WndProc(M);
+}
+
 void TCustomGrid::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_GETDLGCODE:
@@ -952,12 +967,11 @@ void TCustomGrid::Dispatch(TMessage& M) {
       break;
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
-      // A sizing or move that loses the mouse ends where it is.
-      if (state_ == TGridState::gsColMoving || state_ == TGridState::gsRowMoving) {
+      // A sizing or move that loses the mouse otherwise ends where it is, unmoved.
+      if (!button_up_) {
         state_ = TGridState::gsNormal;
         move_from_ = -1;
-      } else if (state_ != TGridState::gsNormal) {
-        state_ = TGridState::gsNormal;
+        size_index_ = -1;
       }
       break;
     default:
@@ -1003,6 +1017,10 @@ void TCustomGrid::PublishProperties(TPropertyList& P) {
        "ScrollBars", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"},
        [this] { return scroll_bars_; }, [this](TScrollStyle v) { SetScrollBars(v); })
       .Default(3);
+  P.Enum<TBorderStyle>(
+       "BorderStyle", {"bsNone", "bsSingle"}, [this] { return border_style_; },
+       [this](TBorderStyle v) { SetBorderStyle(v); })
+      .Default(1);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -151,6 +151,7 @@ class TCustomGrid : public TCustomControl {
   void InvalidateCell(int32_t ACol, int32_t ARow);
   void InvalidateGrid() { Invalidate(); }
 
+  void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
   void PublishProperties(TPropertyList& Props) override;
 
@@ -230,6 +231,7 @@ class TCustomGrid : public TCustomControl {
   int32_t size_start_ = 0;
   int32_t move_from_ = -1;
   bool click_on_current_ = false;
+  bool button_up_ = false;  // the capture goes because the button went up
 };
 
 class TDrawGrid : public TCustomGrid {

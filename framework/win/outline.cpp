@@ -31,16 +31,7 @@ void TCustomOutline::SetLines(TStrings* Value) {
   EndUpdate();
 }
 
-void TCustomOutline::BeginUpdate() {
-  ++update_count_;
-}
-
-void TCustomOutline::EndUpdate() {
-  if (update_count_ > 0 && --update_count_ == 0) TreeChanged();
-}
-
 void TCustomOutline::TreeChanged() {
-  if (update_count_ > 0) return;
   int32_t selected = SelectedItem();
   int32_t rows = static_cast<int32_t>(tree_.VisibleItems().size());
   SetRowCount(std::max(rows, 1));
@@ -228,6 +219,12 @@ void TCustomOutline::PublishProperties(TPropertyList& P) {
        "ScrollBars", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"},
        [this] { return ScrollBars(); }, [this](TScrollStyle v) { SetScrollBars(v); })
       .Default(3);
+  P.Enum<TBorderStyle>(
+       "BorderStyle", {"bsNone", "bsSingle"}, [this] { return BorderStyle(); },
+       [this](TBorderStyle v) { SetBorderStyle(v); })
+      .Default(1);
+  const char* names[] = {"PicturePlus", "PictureMinus", "PictureOpen", "PictureClosed", "PictureLeaf"};
+  for (int i = 0; i < 5; ++i) P.Object(names[i], [this, i] { return pictures_[i].get(); });
 }
 
 }  // namespace tess

@@ -53,8 +53,9 @@ class TCustomOutline : public TCustomGrid {
   int32_t Insert(int32_t Index, const std::string& Text) { return tree_.Insert(Index, Text); }
   void Delete(int32_t Index) { tree_.Delete(Index); }
   void Clear() { tree_.Clear(); }
-  void BeginUpdate();
-  void EndUpdate();
+  // Changes in between are shown once, at the end.
+  void BeginUpdate() { tree_.BeginUpdate(); }
+  void EndUpdate() { tree_.EndUpdate(); }
 
   void FullExpand();
   void FullCollapse();
@@ -113,7 +114,6 @@ class TCustomOutline : public TCustomGrid {
   TOutlineType style_ = TOutlineType::otStandard;
   std::string item_separator_ = "\\";
   std::unique_ptr<TBitmap> pictures_[5];
-  int update_count_ = 0;
 };
 
 class TOutline : public TCustomOutline {

@@ -20,7 +20,7 @@ TGridCells MakeCells(const std::vector<std::string>& Keys, int32_t Fixed = 1) {
   for (int32_t r = 0; r < Fixed; ++r) c.SetCell(1, r, "header");
   for (size_t i = 0; i < Keys.size(); ++i) {
     int32_t r = Fixed + static_cast<int32_t>(i);
-    c.SetCell(0, r, "r" + std::to_string(r));
+    c.SetCell(0, r, Format("r%d", r));
     c.SetCell(1, r, Keys[i]);
   }
   return c;
@@ -42,7 +42,7 @@ std::vector<std::string> Expected(const std::vector<std::string>& Keys, Less L, 
     return Descending ? L(Keys[b], Keys[a]) : L(Keys[a], Keys[b]);
   });
   std::vector<std::string> out;
-  for (int32_t i : idx) out.push_back("r" + std::to_string(i + Fixed));
+  for (int32_t i : idx) out.push_back(Format("r%d", i + Fixed));
   return out;
 }
 
@@ -118,7 +118,7 @@ TEST(GridSort, MixedDataLosesNoRowAndUndoRestoresTheOrder) {
       SortRows(c, 1, 2, o, fs, rec);
       std::vector<std::string> got = Ids(c, 2), want = Ids(MakeCells(keys, 2), 2);
       ASSERT_EQ(rec.size(), keys.size());
-      for (size_t i = 0; i < rec.size(); ++i) EXPECT_EQ(got[i], "r" + std::to_string(rec[i].Row));
+      for (size_t i = 0; i < rec.size(); ++i) EXPECT_EQ(got[i], Format("r%d", rec[i].Row));
       std::sort(got.begin(), got.end());
       std::sort(want.begin(), want.end());
       EXPECT_EQ(got, want);
