@@ -7,6 +7,7 @@
 
 #include "components/grid/sortgrid.h"
 #include "components/grid/typeahead.h"
+#include "framework/win/recordcanvas.h"
 #include "platform/win32.h"
 #include "tests/framework/win/helpers.h"
 
@@ -289,6 +290,84 @@ TEST_F(FormTest, TypeAheadListAndComboBoxDifferWhereTheyShould) {
   ASSERT_EQ(tabbed->TCustomListBox::TabStops().size(), 1000u);
   EXPECT_EQ(tabbed->TCustomListBox::TabStops()[0], 2147483647);  // clamped, not wrapped
   EXPECT_EQ(tabbed->TCustomListBox::TabStops()[5], 20);
+}
+
+}  // namespace
+}  // namespace tess
+
+namespace tess {
+namespace {
+
+TEST_F(SortGridTest, FocusRectangleAndBevelsAreDrawnWhereTheyBelong) {
+  grid->SetBevelStyle(TCellBevelStyle::cbRaised);
+  grid->SetCol(1);
+  grid->SetRow(3);
+  TRecordingCanvas canvas(400, 300);
+  grid->PaintTo(&canvas);
+  ASSERT_EQ(canvas.Count("DrawFocusRect"), 1);
+  EXPECT_EQ(canvas.Find("DrawFocusRect")->Rect, grid->CellRect(1, 3));
+}
+
+}  // namespace
+}  // namespace tess
+
+namespace tess {
+namespace {
+
+TEST_F(SortGridTest, ScrollBarPageFollowsTheVisibleShare) {
+  grid->SetRowCount(101);
+  auto page = [&] {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(grid->Handle(), SB_VERT, &si);
+    return std::make_pair(si.nPage, si.nMax - si.nMin + 1);
+  };
+  auto [p, span] = page();
+  // (visible rows + fixed rows) / RowCount of the range, to the nearest integer.
+  double want = (grid->VisibleRowCount() + 1) * static_cast<double>(span) / 101;
+  EXPECT_NEAR(static_cast<double>(p), want, 0.5);
+  grid->SetProportionalScrollBars(false);
+  EXPECT_EQ(page().first, 0u);
+  grid->SetProportionalScrollBars(true);
+  grid->SetDefaultRowHeight(12);  // more rows in view: a larger page
+  EXPECT_GT(page().first, p);
+}
+
+TEST_F(FormTest, DropDownComboCompletesTheTypedText) {
+  ShowForm();
+  auto* combo = new TRzComboBox(form);
+  combo->SetParent(form);
+  for (const char* s : {"DEPT", "EMP", "EMPLOYEES"}) combo->Items()->Add(s);
+  combo->SetFocus();
+  Pump();
+  HWND edit = combo->EditHandle();
+  ASSERT_NE(edit, nullptr);
+  auto type = [&](char c) {
+    SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 1);
+    Pump();
+  };
+  auto selection = [&] {
+    DWORD s = 0, e = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    return std::make_pair(static_cast<int>(s), static_cast<int>(e));
+  };
+  type('e');
+  EXPECT_EQ(combo->ItemIndex(), 1);
+  EXPECT_EQ(combo->Text(), "EMP");
+  EXPECT_EQ(selection(), std::make_pair(1, 3));  // the completed part is selected
+  type('m');
+  type('p');
+  type('l');
+  EXPECT_EQ(combo->ItemIndex(), 2);
+  EXPECT_EQ(combo->SearchText(), "empl");
+  type('\b');
+  EXPECT_EQ(combo->SearchText(), "emp");
+  type('x');  // no item: the edit takes the character as typed
+  EXPECT_EQ(combo->SearchText(), "emp");
+  type('\x1b');
+  EXPECT_EQ(combo->ItemIndex(), -1);
+  EXPECT_EQ(combo->SearchText(), "");
 }
 
 }  // namespace
