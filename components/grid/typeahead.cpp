@@ -253,7 +253,7 @@ void TRzCustomComboBox::EditWndProc(TMessage& M) {
           M.Result = 0;
           return;
         }
-        search_text_ = text.erase(at, 1);  // not found: the edit types it as usual
+        // Not found: the edit types it as usual, and the search text stays its mirror.
       } else if (k == VK_BACK) {
         if (search_text_.empty()) {
           Beep(beep_on_invalid_key_);

@@ -364,7 +364,10 @@ TEST_F(FormTest, DropDownComboCompletesTheTypedText) {
   type('\b');
   EXPECT_EQ(combo->SearchText(), "emp");
   type('x');  // no item: the edit takes the character as typed
+  EXPECT_EQ(combo->SearchText(), "empx");
+  type('\b');  // back to a text that completes
   EXPECT_EQ(combo->SearchText(), "emp");
+  EXPECT_EQ(combo->ItemIndex(), 1);
   type('\x1b');
   EXPECT_EQ(combo->ItemIndex(), -1);
   EXPECT_EQ(combo->SearchText(), "");
