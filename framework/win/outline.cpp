@@ -119,6 +119,7 @@ void TCustomOutline::DrawDefault(int32_t Node, const TRect& R, bool Selected) {
                   outline_style_ == TOutlineStyle::osPlusMinusPictureText ||
                   outline_style_ == TOutlineStyle::osTreePictureText;
   bool children = tree_.HasChildren(Node);
+  if (tree) DrawTreeLines(Node, R);
   if (plus && children) {
     TBitmap* pic = n.Expanded ? PictureMinus() : PicturePlus();
     if (!pic->Empty()) {
@@ -150,6 +151,37 @@ void TCustomOutline::DrawDefault(int32_t Node, const TRect& R, bool Selected) {
   TSize ext = c->TextExtent(n.Text);
   c->TextRect(Rect(x, R.Top, std::min(R.Right, x + ext.cx + 4), R.Bottom), x + 2,
               mid - ext.cy / 2, n.Text);
+}
+
+bool TCustomOutline::HasNextSibling(int32_t Node) const {
+  int32_t next = tree_.LastDescendant(Node) + 1;
+  return next <= tree_.ItemCount() && tree_.Item(next).Level == tree_.Item(Node).Level;
+}
+
+void TCustomOutline::DrawTreeLines(int32_t Node, const TRect& R) {
+  TCanvas* c = Canvas();
+  c->Pen()->SetColor(clGray);
+  c->Pen()->SetStyle(TPenStyle::psSolid);
+  int32_t mid = (R.Top + R.Bottom) / 2;
+  int32_t level = tree_.Item(Node).Level;
+  int32_t first = outline_options_.Contains(TOutlineOption::ooDrawTreeRoot) ? 1 : 2;
+  auto column = [&](int32_t Level) { return R.Left + (Level - 1) * Indent() + 6; };
+  // The lines of the ancestors that have more children below this row.
+  for (int32_t a = tree_.Parent(Node); a != 0; a = tree_.Parent(a)) {
+    int32_t l = tree_.Item(a).Level;
+    if (l >= first && HasNextSibling(a)) {
+      c->MoveTo(column(l), R.Top);
+      c->LineTo(column(l), R.Bottom);
+    }
+  }
+  if (level < first) return;
+  // The node's own connector: from above (or from its own row for the first root),
+  // down to the next sibling, and across to the text.
+  bool above = Node > 1;
+  c->MoveTo(column(level), above ? R.Top : mid);
+  c->LineTo(column(level), HasNextSibling(Node) ? R.Bottom : mid + 1);
+  c->MoveTo(column(level), mid);
+  c->LineTo(column(level) + 10, mid);
 }
 
 void TCustomOutline::DblClick() {

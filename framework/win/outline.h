@@ -106,6 +106,8 @@ class TCustomOutline : public TCustomGrid {
   void TreeChanged();
   void FitColumn();
   void DrawDefault(int32_t Node, const TRect& R, bool Selected);
+  void DrawTreeLines(int32_t Node, const TRect& R);
+  bool HasNextSibling(int32_t Node) const;
 
   TOutlineTree tree_;
   std::unique_ptr<TOutlineStrings> lines_;
