@@ -102,16 +102,21 @@ bool TypeAheadKey(char Key, std::string& Search, bool BeepOnInvalid,
 // TRzCustomListBox
 // ---------------------------------------------------------------------------------------
 
-TRzCustomListBox::TRzCustomListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
-
-int32_t TRzCustomListBox::FindPrefix(const std::string& Text) {
+int32_t TTypeAheadSearch::FindIn(const TStrings& Items, const std::string& Text) {
   if (Text.empty()) return -1;
-  if (!index_.Valid() || index_.Count() != Items()->Count()) index_.Build(ItemKeys(*Items(), true));
+  if (!index_.Valid() || index_.Count() != Items.Count()) index_.Build(ItemKeys(Items, strip_));
   return index_.Find(Text);
 }
 
+void TTypeAheadSearch::WatchItems(uint32_t Msg) {
+  if (ChangesItems(Msg)) index_.Invalidate();
+}
+
+TRzCustomListBox::TRzCustomListBox(TComponent* AOwner)
+    : TCustomListBox(AOwner), TTypeAheadSearch(true) {}
+
 void TRzCustomListBox::Dispatch(TMessage& M) {
-  if (ChangesItems(M.Msg)) index_.Invalidate();
+  WatchItems(M.Msg);
   switch (M.Msg) {
     case WM_CHAR:
       // The system's own first-letter search would undo ours: the key goes on to the
@@ -147,13 +152,8 @@ void TRzCustomListBox::PublishProperties(TPropertyList& P) {
 // TRzCustomComboBox
 // ---------------------------------------------------------------------------------------
 
-TRzCustomComboBox::TRzCustomComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
-
-int32_t TRzCustomComboBox::FindPrefix(const std::string& Text) {
-  if (Text.empty()) return -1;
-  if (!index_.Valid() || index_.Count() != Items()->Count()) index_.Build(ItemKeys(*Items(), false));
-  return index_.Find(Text);
-}
+TRzCustomComboBox::TRzCustomComboBox(TComponent* AOwner)
+    : TCustomComboBox(AOwner), TTypeAheadSearch(false) {}
 
 void TRzCustomComboBox::SelectItem(int32_t Index) {
   SetItemIndex(Index);
@@ -162,7 +162,7 @@ void TRzCustomComboBox::SelectItem(int32_t Index) {
 }
 
 void TRzCustomComboBox::Dispatch(TMessage& M) {
-  if (ChangesItems(M.Msg)) index_.Invalidate();
+  WatchItems(M.Msg);
   switch (M.Msg) {
     case WM_CHAR:
       // Only a list-style combo box gets characters itself; the others type into the edit.

@@ -16,24 +16,39 @@
 
 namespace tess {
 
-class TRzCustomListBox : public TCustomListBox {
+// What the type-ahead list and combo box share: the text typed so far, whether a key
+// that finds nothing beeps, and the index of the items.
+class TTypeAheadSearch {
  public:
-  explicit TRzCustomListBox(TComponent* AOwner);
-
   bool BeepOnInvalidKey() const { return beep_on_invalid_key_; }
   void SetBeepOnInvalidKey(bool Value) { beep_on_invalid_key_ = Value; }
   const std::string& SearchText() const { return search_text_; }
   void SetSearchText(const std::string& Value) { search_text_ = Value; }
-  // The first item whose spaceless text starts with Text, ignoring case; -1 when none.
-  int32_t FindPrefix(const std::string& Text);
 
-  void Dispatch(TMessage& Message) override;
-  void PublishProperties(TPropertyList& Props) override;
+ protected:
+  explicit TTypeAheadSearch(bool StripItemSpaces) : strip_(StripItemSpaces) {}
+  // The first of Items that starts with Text, ignoring case; -1 when none.
+  int32_t FindIn(const TStrings& Items, const std::string& Text);
+  // Drops the index when Msg changes the items of the control's window.
+  void WatchItems(uint32_t Msg);
+
+  bool beep_on_invalid_key_ = true;
+  std::string search_text_;
 
  private:
   TPrefixIndex index_;
-  bool beep_on_invalid_key_ = true;
-  std::string search_text_;
+  bool strip_;
+};
+
+class TRzCustomListBox : public TCustomListBox, public TTypeAheadSearch {
+ public:
+  explicit TRzCustomListBox(TComponent* AOwner);
+
+  // The first item whose spaceless text starts with Text, ignoring case; -1 when none.
+  int32_t FindPrefix(const std::string& Text) { return FindIn(*Items(), Text); }
+
+  void Dispatch(TMessage& Message) override;
+  void PublishProperties(TPropertyList& Props) override;
 };
 
 class TRzListBox : public TRzCustomListBox {
@@ -41,16 +56,12 @@ class TRzListBox : public TRzCustomListBox {
   explicit TRzListBox(TComponent* AOwner) : TRzCustomListBox(AOwner) {}
 };
 
-class TRzCustomComboBox : public TCustomComboBox {
+class TRzCustomComboBox : public TCustomComboBox, public TTypeAheadSearch {
  public:
   explicit TRzCustomComboBox(TComponent* AOwner);
 
-  bool BeepOnInvalidKey() const { return beep_on_invalid_key_; }
-  void SetBeepOnInvalidKey(bool Value) { beep_on_invalid_key_ = Value; }
-  const std::string& SearchText() const { return search_text_; }
-  void SetSearchText(const std::string& Value) { search_text_ = Value; }
   // The first item whose text starts with Text, ignoring case; -1 when none.
-  int32_t FindPrefix(const std::string& Text);
+  int32_t FindPrefix(const std::string& Text) { return FindIn(*Items(), Text); }
 
   void Dispatch(TMessage& Message) override;
   void EditWndProc(TMessage& Message) override;
@@ -62,9 +73,6 @@ class TRzCustomComboBox : public TCustomComboBox {
   bool AutoComplete();
   std::string EditText();
   void EditSelection(int32_t& Start, int32_t& End);
-  TPrefixIndex index_;
-  bool beep_on_invalid_key_ = true;
-  std::string search_text_;
 };
 
 class TRzComboBox : public TRzCustomComboBox {
