@@ -165,9 +165,8 @@ void TSortGrid::WithoutEditor(const std::function<void()>& Change) {
 }
 
 void TSortGrid::MoveToCell(int32_t ACol, int32_t ARow) {
-  ACol = std::max(ACol, FixedCols());
-  ARow = std::max(ARow, FixedRows());
-  if (SelectCell(ACol, ARow)) FocusCell(ACol, ARow, true);
+  // FocusCell asks the cell-selection check itself before it moves.
+  FocusCell(std::max(ACol, FixedCols()), std::max(ARow, FixedRows()), true);
 }
 
 void TSortGrid::ClearRows() {

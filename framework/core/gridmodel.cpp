@@ -28,6 +28,13 @@ void MoveElement(std::vector<T>& V, size_t From, size_t To) {
 // TGridAxis
 // ---------------------------------------------------------------------------------------
 
+// What the header promises of an axis.
+void TGridAxis::AssertInvariant() const {
+  assert(fixed_ >= 0 && fixed_ <= count_ && first_ >= fixed_ &&
+         first_ < std::max(count_, fixed_ + 1) &&
+         (sizes_.empty() || sizes_.size() == static_cast<size_t>(count_)));
+}
+
 void TGridAxis::CheckIndex(int32_t Index) const {
   if (Index < 0 || Index >= count_) GridIndexError(Index);
 }
@@ -38,6 +45,7 @@ void TGridAxis::SetCount(int32_t Value) {
   count_ = Value;
   if (fixed_ > count_) fixed_ = count_;
   first_ = std::clamp(first_, fixed_, std::max(fixed_, count_ - 1));
+  AssertInvariant();
 }
 
 void TGridAxis::SetFixed(int32_t Value) {
@@ -45,6 +53,7 @@ void TGridAxis::SetFixed(int32_t Value) {
     throw EInvalidOperation("Fixed column count must be less than column count");
   fixed_ = Value;
   first_ = std::clamp(first_, fixed_, std::max(fixed_, count_ - 1));
+  AssertInvariant();
 }
 
 void TGridAxis::SetFirst(int32_t Value) {
@@ -83,6 +92,7 @@ void TGridAxis::Delete(int32_t Index) {
   --count_;
   if (fixed_ > count_) fixed_ = count_;
   first_ = std::clamp(first_, fixed_, std::max(fixed_, count_ - 1));
+  AssertInvariant();
 }
 
 int32_t TGridAxis::Extent(int32_t From, int32_t To, int32_t LineWidth) const {

@@ -83,6 +83,7 @@ class TGridAxis {
 
  private:
   void CheckIndex(int32_t Index) const;
+  void AssertInvariant() const;
   int32_t count_;
   int32_t fixed_;
   int32_t first_;
