@@ -27,16 +27,19 @@ void ReadSeparatedText(const std::string& Text, char Separator, int32_t MinCols,
   if (start < n) lines.push_back({start, n});
 
   int32_t cols = std::max<int32_t>(MinCols, 1);
-  for (const Span& l : lines) {
-    int32_t fields = 1 + static_cast<int32_t>(
-                             std::count(Text.begin() + static_cast<std::ptrdiff_t>(l.start),
-                                        Text.begin() + static_cast<std::ptrdiff_t>(l.end), Separator));
-    cols = std::max(cols, fields);
+  std::vector<int32_t> fields(lines.size());
+  for (size_t r = 0; r < lines.size(); ++r) {
+    const Span& l = lines[r];
+    fields[r] = 1 + static_cast<int32_t>(
+                        std::count(Text.begin() + static_cast<std::ptrdiff_t>(l.start),
+                                   Text.begin() + static_cast<std::ptrdiff_t>(l.end), Separator));
+    cols = std::max(cols, fields[r]);
   }
   Cells.SetSize(0, 0);
   Cells.SetSize(cols, std::max<int32_t>(static_cast<int32_t>(lines.size()), 1));
   for (size_t r = 0; r < lines.size(); ++r) {
     TGridCells::TRow& row = Cells.Row(static_cast<int32_t>(r));
+    row.reserve(static_cast<size_t>(fields[r]));
     const char* p = Text.data() + lines[r].start;
     const char* end = Text.data() + lines[r].end;
     for (;;) {
