@@ -666,9 +666,11 @@ void DrawItemText(TCanvas* Canvas, const TStrings& Items, int32_t Index, const T
   std::vector<INT> stops;
   for (int32_t du : TabStops)
     stops.push_back(static_cast<INT>(std::min<int64_t>(int64_t{du} * tm.tmAveCharWidth / 4, INT32_MAX)));
-  SetBkMode(dc, TRANSPARENT);
+  // The background is filled already; the context is lent to us, so its mode goes back.
+  int mode = SetBkMode(dc, TRANSPARENT);
   TabbedTextOutA(dc, Rect.Left + 2, Rect.Top, text.c_str(), static_cast<int>(text.size()),
                  static_cast<int>(stops.size()), stops.empty() ? nullptr : stops.data(), Rect.Left + 2);
+  SetBkMode(dc, mode);
 }
 
 }  // namespace

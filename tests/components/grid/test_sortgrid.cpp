@@ -375,3 +375,42 @@ TEST_F(FormTest, DropDownComboCompletesTheTypedText) {
 
 }  // namespace
 }  // namespace tess
+
+namespace tess {
+namespace {
+
+// An owner-drawn tabbed list without OnDrawItem writes its items with the tabs
+// expanded to the list's stops.
+TEST_F(FormTest, TabbedListDrawsItemsAtItsTabStops) {
+  ShowForm();
+  auto* list = new TRzTabbedListBox(form);
+  list->SetParent(form);
+  list->SetBounds(0, 0, 300, 100);
+  list->SetStyle(TListBoxStyle::lbOwnerDrawFixed);
+  list->TabStops()->Add(20);  // characters
+  list->Items()->Add("A\tB");
+  Pump();
+  TBitmap bmp(300, 100, TPixelFormat::pf24bit);
+  bmp.Canvas()->Brush()->SetColor(clWhite);
+  bmp.Canvas()->FillRect(Rect(0, 0, 300, 100));
+  list->PaintTo(bmp.Canvas()->Handle(), 0, 0);
+  TRect item = list->ItemRect(0);
+  TCanvas* c = list->Canvas();
+  c->Font()->Assign(list->Font());
+  TEXTMETRICA tm{};
+  c->TextExtent("x");
+  GetTextMetricsA(c->Handle(), &tm);
+  int stop = item.Left + 2 + 20 * 4 * tm.tmAveCharWidth / 4;
+  auto inkBetween = [&](int x0, int x1) {
+    for (int x = x0; x < x1; ++x)
+      for (int y = item.Top; y < item.Bottom; ++y)
+        if (GetRValue(bmp.Canvas()->Pixel(x + 2, y + 2)) < 128) return true;  // 2: the border
+    return false;
+  };
+  EXPECT_TRUE(inkBetween(item.Left + 2, item.Left + 2 + 2 * tm.tmAveCharWidth));  // "A"
+  EXPECT_FALSE(inkBetween(item.Left + 4 + 2 * tm.tmAveCharWidth, stop - 1));      // the tab
+  EXPECT_TRUE(inkBetween(stop, stop + 2 * tm.tmAveCharWidth));                    // "B"
+}
+
+}  // namespace
+}  // namespace tess
