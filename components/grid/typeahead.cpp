@@ -285,6 +285,10 @@ void TRzCustomComboBox::EditWndProc(TMessage& M) {
       TCustomComboBox::EditWndProc(M);
       search_text_ = EditText();
       return;
+    case WM_KILLFOCUS:
+      // The edit holds the combo box's focus: losing it ends the search.
+      search_text_.clear();
+      break;
     case WM_PASTE:
     case WM_CUT:
       TCustomComboBox::EditWndProc(M);
