@@ -1,7 +1,9 @@
 // The framework's components in the class registry of the component stream.
 #include "framework/win/extctrls.h"
 #include "framework/win/forms.h"
+#include "framework/win/grids.h"
 #include "framework/win/menus.h"
+#include "framework/win/outline.h"
 #include "framework/win/stdctrls.h"
 
 namespace tess {
@@ -21,6 +23,9 @@ void RegisterFrameworkClasses() {
   RegisterComponentClass<TTimer>("TTimer");
   RegisterComponentClass<TMainMenu>("TMainMenu");
   RegisterComponentClass<TPopupMenu>("TPopupMenu");
+  RegisterComponentClass<TDrawGrid>("TDrawGrid");
+  RegisterComponentClass<TStringGrid>("TStringGrid");
+  RegisterComponentClass<TOutline>("TOutline");
 }
 
 }  // namespace tess

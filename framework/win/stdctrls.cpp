@@ -648,10 +648,29 @@ void AnswerOwnerDraw(TMessage& M, TControlCanvas* Canvas, TControl* Control, int
   M.Result = 1;
 }
 
-// An item of a list without OnDrawItem: its text on the background.
-void DrawItemText(TCanvas* Canvas, const TStrings& Items, int32_t Index, const TRect& Rect) {
+// An item of a list without OnDrawItem: its text on the background, tabs expanded to
+// TabStops (dialog units: a quarter of the font's average character width).
+void DrawItemText(TCanvas* Canvas, const TStrings& Items, int32_t Index, const TRect& Rect,
+                  const std::vector<int32_t>& TabStops = {}) {
   Canvas->FillRect(Rect);
-  if (Index < Items.Count()) Canvas->TextOut(Rect.Left + 2, Rect.Top, Items.Get(Index));
+  if (Index >= Items.Count()) return;
+  std::string text = Items.Get(Index);
+  if (text.find('\t') == std::string::npos) {
+    Canvas->TextOut(Rect.Left + 2, Rect.Top, text);
+    return;
+  }
+  Canvas->TextExtent("x");  // selects the font and colours
+  HDC dc = Canvas->Handle();
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  std::vector<INT> stops;
+  for (int32_t du : TabStops)
+    stops.push_back(static_cast<INT>(std::min<int64_t>(int64_t{du} * tm.tmAveCharWidth / 4, INT32_MAX)));
+  // The background is filled already; the context is lent to us, so its mode goes back.
+  int mode = SetBkMode(dc, TRANSPARENT);
+  TabbedTextOutA(dc, Rect.Left + 2, Rect.Top, text.c_str(), static_cast<int>(text.size()),
+                 static_cast<int>(stops.size()), stops.empty() ? nullptr : stops.data(), Rect.Left + 2);
+  SetBkMode(dc, mode);
 }
 
 }  // namespace
@@ -682,7 +701,7 @@ void TCustomListBox::CreateParams(TCreateParams& P) {
   if (sorted_) P.Style |= LBS_SORT;
   if (multi_select_) P.Style |= extended_select_ ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
   if (!integral_height_) P.Style |= LBS_NOINTEGRALHEIGHT;
-  if (tab_width_ > 0) P.Style |= LBS_USETABSTOPS;
+  if (tab_width_ > 0 || !tab_stops_.empty()) P.Style |= LBS_USETABSTOPS;
   ApplyBorder(P, border_style_, Ctl3D());
 }
 
@@ -691,10 +710,14 @@ void TCustomListBox::CreateWnd() {
   HWND h = Handle();
   if (style_ == TListBoxStyle::lbOwnerDrawFixed)
     SendMessageA(h, LB_SETITEMHEIGHT, 0, MAKELPARAM(item_height_, 0));
-  if (tab_width_ > 0) {
+  if (!tab_stops_.empty()) {
+    std::vector<INT> stops(tab_stops_.begin(), tab_stops_.end());
+    SendMessageA(h, LB_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
+  } else if (tab_width_ > 0) {
     INT stops = tab_width_;
     SendMessageA(h, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stops));
   }
+  if (horizontal_extent_ > 0) SendMessageA(h, LB_SETHORIZONTALEXTENT, horizontal_extent_, 0);
   SendMessageA(h, WM_SETREDRAW, FALSE, 0);
   RestoreItems(h, kListBoxMessages, saved_items_.get());
   if (multi_select_) {
@@ -822,6 +845,23 @@ void TCustomListBox::SetTabWidth(int32_t Value) {
   RecreateWnd();
 }
 
+void TCustomListBox::SetTabStops(const std::vector<int32_t>& DialogUnits) {
+  bool style_changes = tab_stops_.empty() != DialogUnits.empty() && tab_width_ == 0;
+  tab_stops_ = DialogUnits;
+  if (style_changes) {
+    RecreateWnd();
+  } else if (HandleAllocated()) {
+    std::vector<INT> stops(tab_stops_.begin(), tab_stops_.end());
+    SendMessageA(Handle(), LB_SETTABSTOPS, stops.size(), reinterpret_cast<LPARAM>(stops.data()));
+    Invalidate();
+  }
+}
+
+void TCustomListBox::SetHorizontalExtent(int32_t Pixels) {
+  horizontal_extent_ = std::max(Pixels, 0);
+  if (HandleAllocated()) SendMessageA(Handle(), LB_SETHORIZONTALEXTENT, horizontal_extent_, 0);
+}
+
 int32_t TCustomListBox::TopIndex() {
   if (!HandleAllocated()) return saved_top_;
   return static_cast<int32_t>(SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0));
@@ -867,7 +907,7 @@ void TCustomListBox::DrawItem(int32_t Index, const TRect& Rect, TOwnerDrawState 
     OnDrawItem(this, Index, Rect, State);
     return;
   }
-  DrawItemText(canvas_.get(), *items_, Index, Rect);
+  DrawItemText(canvas_.get(), *items_, Index, Rect, tab_stops_);
 }
 
 void TCustomListBox::MeasureItem(int32_t Index, int32_t& Height) {

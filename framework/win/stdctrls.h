@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/win/controls.h"
 
@@ -170,6 +171,13 @@ class TCustomListBox : public TWinControl {
   // Distance of tab stops in dialog units (0: no tab stops).
   int32_t TabWidth() const { return tab_width_; }
   void SetTabWidth(int32_t Value);
+  // Tab stops in dialog units, one per tab (empty: the TabWidth rule).  The default
+  // drawing of an owner-drawn list expands tabs to the same stops.
+  const std::vector<int32_t>& TabStops() const { return tab_stops_; }
+  void SetTabStops(const std::vector<int32_t>& DialogUnits);
+  // The width in pixels the list scrolls over horizontally (0: the window's width).
+  int32_t HorizontalExtent() const { return horizontal_extent_; }
+  void SetHorizontalExtent(int32_t Pixels);
   int32_t TopIndex();
   void SetTopIndex(int32_t Value);
   TBorderStyle BorderStyle() const { return border_style_; }
@@ -211,6 +219,8 @@ class TCustomListBox : public TWinControl {
   int32_t item_height_ = 16;
   bool integral_height_ = false;
   int32_t tab_width_ = 0;
+  std::vector<int32_t> tab_stops_;
+  int32_t horizontal_extent_ = 0;
   TBorderStyle border_style_ = TBorderStyle::bsSingle;
 };
 
