@@ -404,9 +404,7 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   void DescribeColumns();
   void BindRow(int element, const std::vector<const BindVar*>& order);
   void RunDml(int iters, int rowoff, const std::vector<const BindVar*>& order);
-  void RunDdl();
   void RunEngineStatement();
-  void RunStored();
   void PrepareExplain();
   void RunExplain();
   void CheckDmlPrivilege();
