@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <exception>
 
 #include "oci7/ddl.h"
 #include "oci7/dictionary.h"
@@ -67,26 +68,44 @@ Cursor::~Cursor() {
 }
 
 void Cursor::Release() {
-  FreeChildren();
-  if (executed_ && !exhausted_) EndFetch();
+  const bool reading = executed_ && !exhausted_;
   if (stmt_) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
   }
   block_.reset();
   kind_ = Kind::None;
-  executed_ = exhausted_ = stepped_ = false;
+  executed_ = exhausted_ = stepped_ = parked_ = false;
+  // The cursor is released before anything that may fail: ending the read can commit a
+  // transaction that only handed out sequence numbers, and freeing the cursor variables
+  // releases theirs.
+  std::exception_ptr failure;
+  try {
+    FreeChildren();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  if (reading && session_->db()) session_->EndSequenceOnly();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void Cursor::FreeChildren() {
-  for (uint64_t childId : children_) {
+  // Every child is freed even when releasing one fails; the first failure is rethrown.
+  std::vector<uint64_t> children = std::move(children_);
+  children_.clear();
+  std::exception_ptr failure;
+  for (uint64_t childId : children) {
     if (auto child = FindCursorById(childId)) {
-      child->Release();
+      try {
+        child->Release();
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
       session_->RemoveCursor(childId);
       UnregisterCursor(childId);
     }
   }
-  children_.clear();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void Cursor::ResetStatement() {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "oci7/engine.h"
 
@@ -50,6 +51,7 @@ constexpr Message kEngineMessages[] = {
     {1990, "invalid privilege specified"},
     {2011, "duplicate database link name"},
     {2024, "database link not found"},
+    {2091, "transaction rolled back"},
     {2273, "this unique/primary key is referenced by some foreign keys"},
     {2293, "cannot validate (%s) - check constraint violated"},
     {2296, "cannot enable (%s) - null values found"},
@@ -210,6 +212,32 @@ OraError EngineError(int code, std::string_view arg, int offset) {
   return OraError(code, EngineMessage(code, arg), offset);
 }
 
+int CurrentErrorCode() noexcept {
+  try {
+    throw;
+  } catch (const OraError& e) {
+    return e.code;
+  } catch (const std::bad_alloc&) {
+    return 4030;
+  } catch (...) {
+    return 600;
+  }
+}
+
+OraError CurrentError() {
+  try {
+    throw;
+  } catch (const OraError& e) {
+    return e;
+  } catch (const std::bad_alloc&) {
+    return EngineError(4030, "?");
+  } catch (const std::exception& ex) {
+    return EngineError(600, ex.what());
+  } catch (...) {
+    return EngineError(600, "unknown");
+  }
+}
+
 OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
   const char* raw = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
   std::string msg = raw ? raw : "";
@@ -256,6 +284,8 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
       break;
   }
 
+  // A commit refused by a commit hook rolled the transaction back.
+  if (rc == SQLITE_CONSTRAINT_COMMITHOOK) return EngineError(2091);
   if (primary == SQLITE_CONSTRAINT) {
     std::string owner, table, column;
     // "UNIQUE constraint failed: DEMO.EMP.EMPNO" (also for primary keys), "NOT NULL

@@ -124,6 +124,7 @@ TESS_OCI_EXPORT sword onbtst(LdaDef* lda);
 //   "delay"         every execute and fetch of the session first waits value milliseconds
 //                   (a break ends the wait)
 //   "busy_timeout"  how long a writer waits for another writer's lock (milliseconds)
+//   "fail_commit"   every commit of the session fails with ORA-02091 while value is 1
 //   "data_dir"      (text, lda may be null) the folder of the database files
 //   "home_dir"      (text, lda may be null) the program's home folder (data is home/data)
 // Answers 0, or an Oracle code when the session or command is unknown.

@@ -215,21 +215,44 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
 }
 
 Session::~Session() {
-  Close();
+  Close();  // never throws: a failure was recorded, and the session is gone all the same
 }
 
-void Session::CloseConnection(bool unregisterCursors) {
+int Session::CloseConnection(bool unregisterCursors) noexcept {
+  // Every step is taken even when an earlier one fails, so that the connection (and the
+  // write lock it may hold) never outlives the session; the first failure is the answer.
+  int failure = 0;
+  auto noteFailure = [&] {
+    int code = RecordCurrentError();
+    if (!failure) failure = code;
+  };
   // Cursors first: their statements must be finalized before the connection closes.
   // A killed session keeps its cursors registered, so that their calls answer 3113/3114.
-  for (uint64_t id : CursorIds()) {
-    if (auto c = FindCursorById(id)) {
-      c->Release();
+  std::vector<uint64_t> ids;
+  try {
+    ids = CursorIds();
+  } catch (...) {
+    noteFailure();
+  }
+  for (uint64_t id : ids) {
+    try {
+      if (auto c = FindCursorById(id)) c->Release();
+    } catch (...) {
+      noteFailure();
+    }
+    try {
       if (unregisterCursors) UnregisterCursor(id);
+    } catch (...) {
+      noteFailure();
     }
   }
   if (unregisterCursors) {
-    std::lock_guard lock(cursorsMutex_);
-    cursorIds_.clear();
+    try {
+      std::lock_guard lock(cursorsMutex_);
+      cursorIds_.clear();
+    } catch (...) {
+      noteFailure();
+    }
   }
   // The interpreter's package state may hold statements of the connection.
   plsql.reset();
@@ -238,12 +261,14 @@ void Session::CloseConnection(bool unregisterCursors) {
     sqlite3_close_v2(db_);
     db_ = nullptr;
   }
+  return failure;
 }
 
-void Session::Close() {
-  {
+int Session::Close() noexcept {
+  int failure = 0;
+  try {
     std::unique_lock lock(jobMutex_);
-    if (closed_) return;
+    if (closed_) return 0;
     closed_ = true;
     if (job_ && job_->running) {
       SignalCancel();
@@ -252,10 +277,33 @@ void Session::Close() {
     job_.reset();
     stopWorker_ = true;
     jobCv_.notify_all();
+    lock.unlock();
+    if (worker_.joinable()) worker_.join();
+  } catch (...) {
+    failure = RecordCurrentError();
   }
-  if (worker_.joinable()) worker_.join();
-  std::lock_guard work(workMutex_);
-  CloseConnection(true);
+  try {
+    std::lock_guard work(workMutex_);
+    int code = CloseConnection(true);
+    if (!failure) failure = code;
+  } catch (...) {
+    // The work mutex could not be taken: close all the same, nothing else can run now.
+    if (!failure) failure = RecordCurrentError();
+    int code = CloseConnection(true);
+    if (!failure) failure = code;
+  }
+  return failure;
+}
+
+int Session::RecordCurrentError() noexcept {
+  int code = CurrentErrorCode();
+  try {
+    OraError e = CurrentError();
+    RecordError(e.code, e.message);
+  } catch (...) {
+    // No memory for the text: the code alone answers.
+  }
+  return code;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -542,6 +590,12 @@ void Session::ApplyDelay() {
   InterruptibleSleep(delayMs_.load());
 }
 
+void Session::SetFailCommits(bool on) {
+  std::lock_guard work(workMutex_);
+  int (*refuse)(void*) = [](void*) { return 1; };
+  if (db_) sqlite3_commit_hook(db_, on ? refuse : nullptr, nullptr);
+}
+
 void Session::SetBusyTimeout(int ms) {
   std::lock_guard work(workMutex_);
   if (db_) sqlite3_busy_timeout(db_, ms);
@@ -560,18 +614,22 @@ int Session::SetNonBlocking(bool on) {
   return 0;
 }
 
-void Session::WorkerLoop() {
+void Session::WorkerLoop() noexcept {
   std::unique_lock lock(jobMutex_);
   for (;;) {
     jobCv_.wait(lock, [&] { return stopWorker_ || jobQueued_; });
     if (stopWorker_) return;
     jobQueued_ = false;
-    std::function<int()> work = job_->work;
+    std::function<int()> work = std::move(job_->work);
     lock.unlock();
     int result;
-    {
+    try {
       std::lock_guard w(workMutex_);
       result = work();
+    } catch (...) {
+      // The entry points hand in guarded work; should anything escape all the same, it is
+      // the call's answer, never the end of the thread (and of the program).
+      result = RecordCurrentError();
     }
     lock.lock();
     executing_ = false;

@@ -210,3 +210,62 @@ TEST_F(Sessions, DelayedStatementsGiveTestsASlowCall) {
   ASSERT_EQ(o.control(conn_.lda(), "delay", 0, nullptr), 0);
   ASSERT_EQ(o.onbclr(conn_.lda()), 0);
 }
+
+// A session whose commit fails while it closes: a query drew a sequence number (a
+// transaction of its own, committed when the read ends) and is left half-read.
+class FailingClose : public Sessions {
+ protected:
+  void LeaveACommitPending(Connection& c, Statement& q) {
+    ASSERT_EQ(q.Parse("SELECT emp_seq.NEXTVAL FROM emp"), 0) << q.Error();
+    char buf[40];
+    ASSERT_EQ(Oci().odefin(q.cda(), 1, reinterpret_cast<ub1*>(buf), 40, kExtVarchar2, -1, nullptr,
+                           nullptr, -1, -1, nullptr, nullptr),
+              0);
+    ASSERT_EQ(Oci().oexfet(q.cda(), 1, 0, 0), 0) << q.Error();
+    ASSERT_EQ(Oci().control(c.lda(), "fail_commit", 1, nullptr), 0);
+  }
+  // The write lock of a session that ended is free: a writer neither waits nor fails.
+  void ExpectTheLockReleased() {
+    Statement w(conn_);
+    EXPECT_EQ(w.Run("UPDATE dept SET loc = loc WHERE deptno = 40"), 0) << w.Error();
+    EXPECT_EQ(Oci().ocom(conn_.lda()), 0);
+  }
+};
+
+TEST_F(FailingClose, LogoffAnswersTheFailureAndStillEndsTheSession) {
+  Connection victim;
+  ASSERT_EQ(victim.Logon("demo/demo@sess"), 0);
+  {
+    Statement q(victim);
+    LeaveACommitPending(victim, q);
+    EXPECT_EQ(victim.Logoff(), 2091);
+    EXPECT_EQ(victim.Message(2091), "ORA-02091: transaction rolled back");
+    EXPECT_EQ(q.Exec(), 1001);  // its cursors went with it
+  }
+  EXPECT_EQ(Oci().ologof(victim.lda()), 1012);
+  ExpectTheLockReleased();
+}
+
+TEST_F(FailingClose, LogonOverALiveSessionReplacesItWhateverItsCloseAnswers) {
+  Connection c;
+  ASSERT_EQ(c.Logon("demo/demo@sess"), 0);
+  Statement q(c);
+  LeaveACommitPending(c, q);
+  ASSERT_EQ(c.Logon("demo/demo@sess"), 0);
+  Statement fresh(c);
+  EXPECT_EQ(fresh.Value("SELECT user FROM dual"), "DEMO");
+  ExpectTheLockReleased();
+}
+
+TEST_F(FailingClose, AFailingCommitOnTheWorkerIsTheCallsAnswer) {
+  const Api& o = Oci();
+  Statement st(conn_);
+  ASSERT_EQ(st.Run("UPDATE dept SET loc = 'NOWHERE' WHERE deptno = 40"), 0);
+  ASSERT_EQ(o.control(conn_.lda(), "fail_commit", 1, nullptr), 0);
+  ASSERT_EQ(o.onbset(conn_.lda()), 0);
+  EXPECT_EQ(Poll([&] { return o.ocom(conn_.lda()); }), 2091);
+  EXPECT_EQ(conn_.Message(2091), "ORA-02091: transaction rolled back");
+  ASSERT_EQ(o.onbclr(conn_.lda()), 0);
+  ASSERT_EQ(o.control(conn_.lda(), "fail_commit", 0, nullptr), 0);
+  EXPECT_EQ(st.Value("SELECT loc FROM dept WHERE deptno = 40"), "BOSTON");
+}
