@@ -118,17 +118,4 @@ TESS_OCI_EXPORT sword onbclr(LdaDef* lda);
 TESS_OCI_EXPORT sword onbset(LdaDef* lda);
 TESS_OCI_EXPORT sword onbtst(LdaDef* lda);
 
-// Test control, never bound by the program.  Commands (value in brackets):
-//   "kill"          the session of lda is killed: its next call answers 3113, later ones 3114
-//   "nonblocking"   onbset answers 3126 from now on when value is 0, works again when 1
-//   "delay"         every execute and fetch of the session first waits value milliseconds
-//                   (a break ends the wait)
-//   "busy_timeout"  how long a writer waits for another writer's lock (milliseconds)
-//   "fail_commit"   every commit of the session fails with ORA-02091 while value is 1
-//   "data_dir"      (text, lda may be null) the folder of the database files
-//   "home_dir"      (text, lda may be null) the program's home folder (data is home/data)
-// Answers 0, or an Oracle code when the session or command is unknown.
-TESS_OCI_EXPORT sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value,
-                                        const char* textValue);
-
 }  // extern "C"
