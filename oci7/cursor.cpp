@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "oci7/ddl.h"
+#include "oci7/dialect/engine_statements.h"
 #include "oci7/dictionary.h"
 #include "oci7/engine.h"
 
@@ -778,74 +779,48 @@ void Cursor::CheckDmlPrivilege() {
 
 void Cursor::RunEngineStatement() {
   Session& s = *session_;
-  std::vector<Token> tokens = Tokenize(text_);
-  auto isWord = [&](size_t i, std::string_view w) { return i < tokens.size() && tokens[i].Is(w); };
-  auto identifier = [&](size_t i, int code) -> std::string {
-    if (i >= tokens.size() ||
-        (tokens[i].kind != TokenKind::Word && tokens[i].kind != TokenKind::QuotedIdentifier))
-      throw EngineError(code, {}, i < tokens.size() ? static_cast<int>(tokens[i].offset) : -1);
-    return tokens[i].value;
-  };
-  size_t n = tokens.size();
-  // A trailing ";" is not part of a SQL statement.
-  if (n && tokens[n - 1].Is(";"))
-    throw EngineError(911, {}, static_cast<int>(tokens[n - 1].offset));
-
   switch (kind_) {
-    case Kind::Rollback: {
-      // ROLLBACK [WORK] [TO [SAVEPOINT] name]
-      size_t i = 1;
-      if (isWord(i, "WORK")) ++i;
-      if (i == n) {
-        s.Rollback();
-        return;
-      }
-      if (!isWord(i, "TO")) throw EngineError(933, {}, static_cast<int>(tokens[i].offset));
-      ++i;
-      if (isWord(i, "SAVEPOINT")) ++i;
-      std::string name = identifier(i, 931);
-      if (i + 1 != n) throw EngineError(933, {}, static_cast<int>(tokens[i + 1].offset));
-      s.RollbackToSavepoint(name);
-      return;
-    }
+    case Kind::Rollback:
     case Kind::Savepoint: {
-      std::string name = identifier(1, 931);
-      if (n != 2) throw EngineError(933, {}, static_cast<int>(tokens[2].offset));
-      s.BeginWrite();
-      std::string sql = "SAVEPOINT \"" + name + "\"";
-      ExecSql(s.db(), sql.c_str());
+      TransactionStatement t = ParseTransactionStatement(text_);
+      if (!t.rollback) {
+        s.BeginWrite();
+        std::string sql = "SAVEPOINT \"" + t.savepoint + "\"";
+        ExecSql(s.db(), sql.c_str());
+      } else if (t.savepoint.empty()) {
+        s.Rollback();
+      } else {
+        s.RollbackToSavepoint(t.savepoint);
+      }
       return;
     }
     case Kind::AlterSession: {
-      // ALTER SESSION SET name = value [name = value ...]
-      if (!isWord(2, "SET"))
-        throw EngineError(922, {}, n > 2 ? static_cast<int>(tokens[2].offset) : -1);
-      size_t i = 3;
-      if (i >= n) throw EngineError(922);
-      while (i < n) {
-        std::string param = identifier(i, 922);
-        int at = static_cast<int>(tokens[i].offset);
-        if (!isWord(i + 1, "="))
-          throw EngineError(927, {}, i + 1 < n ? static_cast<int>(tokens[i + 1].offset) : -1);
-        if (i + 2 >= n) throw EngineError(922);
-        const Token& v = tokens[i + 2];
-        if (param == "NLS_DATE_FORMAT") {
+      // Every setting is checked before any is made.
+      std::vector<SessionSetting> settings = ParseAlterSession(text_);
+      std::optional<std::string> dateFormat;
+      std::optional<bool> debug;
+      for (const SessionSetting& setting : settings) {
+        const Token& v = setting.value;
+        if (setting.name == "NLS_DATE_FORMAT") {
           if (v.kind != TokenKind::String) throw EngineError(922, {}, static_cast<int>(v.offset));
-          std::string format = v.value.empty() ? std::string(kDefaultDateFormat) : v.value;
-          ValidateDateFormat(format);
-          s.SetDateFormat(format);
-        } else if (param == "PLSQL_DEBUG") {
+          dateFormat = v.value.empty() ? std::string(kDefaultDateFormat) : v.value;
+          ValidateDateFormat(*dateFormat);
+        } else if (setting.name == "PLSQL_DEBUG") {
           std::string b = Upper(v.value);
           if (b != "TRUE" && b != "FALSE") throw EngineError(922, {}, static_cast<int>(v.offset));
-          s.plsqlDebug = b == "TRUE";
+          debug = b == "TRUE";
         } else {
-          throw EngineError(2248, {}, at);
+          throw EngineError(2248, {}, static_cast<int>(setting.offset));
         }
-        i += 3;
       }
+      if (dateFormat) s.SetDateFormat(*dateFormat);
+      if (debug) s.plsqlDebug = *debug;
       return;
     }
     case Kind::Engine: {
+      // A trailing ";" is not part of a SQL statement.
+      if (std::vector<Token> tokens = Tokenize(text_); !tokens.empty() && tokens.back().Is(";"))
+        throw EngineError(911, {}, static_cast<int>(tokens.back().offset));
       // LOCK TABLE takes the write lock for the rest of the transaction; other statements
       // the translator passes here run as they are.
       if (functionType_ == kFcLock) {

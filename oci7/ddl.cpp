@@ -11,6 +11,7 @@
 
 #include "oci7/catalog.h"
 #include "oci7/catalog_query.h"
+#include "oci7/dialect/engine_statements.h"
 #include "oci7/dictionary.h"
 
 namespace tess::oci7 {
@@ -247,73 +248,33 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
 }
 
 void ExecuteUserDdl(Session& s, std::string_view text, const Cursor* except) {
-  std::vector<Token> tokens = Tokenize(text);
-  const size_t n = tokens.size();
-  auto isWord = [&](size_t i, std::string_view w) { return i < n && tokens[i].Is(w); };
-  auto identifier = [&](size_t i, int code) -> std::string {
-    if (i >= n ||
-        (tokens[i].kind != TokenKind::Word && tokens[i].kind != TokenKind::QuotedIdentifier))
-      throw EngineError(code, {}, i < n ? static_cast<int>(tokens[i].offset) : -1);
-    return tokens[i].value;
-  };
-  // A trailing ";" is not part of a SQL statement.
-  if (n && tokens[n - 1].Is(";")) throw EngineError(911, {}, static_cast<int>(tokens[n - 1].offset));
+  UserStatement u = ParseUserStatement(text);
   if (!s.isDba()) throw EngineError(1031);
   sqlite3* db = s.db();
-  std::string verb = n ? tokens[0].value : std::string();
-  if (!isWord(1, "USER")) throw EngineError(900);
-  std::string name = identifier(2, 1935);
   s.ParkCursors(except);
   s.RunDdl([&] {
-    bool exists = UserExists(db, name);
-    if (verb == "DROP") {
-      if (!exists) throw EngineError(1918, name);
-      if (name == "SYS" || name == "SYSTEM") throw EngineError(1031);
-      if (UserOwnsObjects(db, name) && !isWord(3, "CASCADE")) throw EngineError(1922, name);
+    bool exists = UserExists(db, u.name);
+    if (u.verb == "DROP") {
+      if (!exists) throw EngineError(1918, u.name);
+      if (u.name == "SYS" || u.name == "SYSTEM") throw EngineError(1031);
+      if (UserOwnsObjects(db, u.name) && !u.cascade) throw EngineError(1922, u.name);
       // Drop the user's tables and views from SQLite, then the catalog rows.
-      std::vector<std::pair<std::string, std::string>> objects = UserTablesAndViews(db, name);
       ExecSql(db, "PRAGMA defer_foreign_keys = ON");
-      for (auto& [obj, type] : objects) {
-        std::string sql = "DROP " + type + " IF EXISTS " + PhysicalName(name, obj);
+      for (auto& [obj, type] : UserTablesAndViews(db, u.name)) {
+        std::string sql = "DROP " + type + " IF EXISTS " + PhysicalName(u.name, obj);
         ExecSql(db, sql.c_str());
       }
-      RemoveUserCatalog(db, name);
+      RemoveUserCatalog(db, u.name);
       return;
     }
-    // CREATE USER name IDENTIFIED BY pw [DEFAULT TABLESPACE t] [TEMPORARY TABLESPACE t]
-    // [QUOTA ...]; ALTER USER name IDENTIFIED BY pw ...
-    if (verb == "CREATE" && exists) throw EngineError(1920, name);
-    if (verb == "ALTER" && !exists) throw EngineError(1918, name);
-    std::optional<std::string> password, defaultTs, tempTs;
-    size_t i = 3;
-    while (i < n) {
-      if (isWord(i, "IDENTIFIED") && isWord(i + 1, "BY")) {
-        if (i + 2 >= n) throw EngineError(988);
-        password = tokens[i + 2].value;
-        i += 3;
-      } else if (isWord(i, "DEFAULT") && isWord(i + 1, "TABLESPACE")) {
-        defaultTs = identifier(i + 2, 922);
-        i += 3;
-      } else if (isWord(i, "TEMPORARY") && isWord(i + 1, "TABLESPACE")) {
-        tempTs = identifier(i + 2, 922);
-        i += 3;
-      } else if (isWord(i, "QUOTA")) {
-        // QUOTA n[K|M] | UNLIMITED ON tablespace: accepted, there is no space accounting
-        i += 2;
-        if (i < n && (isWord(i, "K") || isWord(i, "M"))) ++i;
-        if (!isWord(i, "ON"))
-          throw EngineError(922, {}, i < n ? static_cast<int>(tokens[i].offset) : -1);
-        identifier(i + 1, 922);
-        i += 2;
-      } else {
-        throw EngineError(922, {}, static_cast<int>(tokens[i].offset));
-      }
-    }
-    if (verb == "CREATE") {
-      if (!password) throw EngineError(988);
-      AddUser(db, name, *password, defaultTs.value_or("USERS"), tempTs.value_or("TEMP"));
+    if (u.verb == "CREATE" && exists) throw EngineError(1920, u.name);
+    if (u.verb == "ALTER" && !exists) throw EngineError(1918, u.name);
+    if (u.verb == "CREATE") {
+      if (!u.password) throw EngineError(988);
+      AddUser(db, u.name, *u.password, u.defaultTablespace.value_or("USERS"),
+              u.temporaryTablespace.value_or("TEMP"));
     } else {
-      UpdateUser(db, name, password, defaultTs, tempTs);
+      UpdateUser(db, u.name, u.password, u.defaultTablespace, u.temporaryTablespace);
     }
   });
 }

@@ -36,10 +36,6 @@ struct PlsqlState;  // the session's PL/SQL interpreter and its parsed units (pl
 // ---------------------------------------------------------------------------------------
 // Errors (errors.cpp)
 
-// "ORA-nnnnn: text" for any code the engine raises (the dialect's table and the engine's
-// own codes), `arg` in place of "%s".
-std::string EngineMessage(int code, std::string_view arg = {});
-OraError EngineError(int code, std::string_view arg = {}, int offset = -1);
 
 // Inside a catch block: the Oracle error of the exception being handled, an OraError as it
 // is, bad_alloc as ORA-04030, anything else ORA-00600.  CurrentErrorCode allocates nothing.

@@ -71,7 +71,7 @@ sword Barrier(CdaDef* area, F&& body) noexcept {
 }
 
 int Fail(CdaDef* area, int code) {
-  Record(nullptr, code, EngineMessage(code));
+  Record(nullptr, code, OraMessage(code));
   SetRc(area, code);
   return code;
 }
@@ -197,7 +197,7 @@ sword ologof(LdaDef* lda) {
     ClearHandle(lda);
     SetRc(lda, code);
     // The session is gone: oerhms finds the text as the last error of the process.
-    if (code) Record(nullptr, code, s->LastErrorText(code).value_or(EngineMessage(code)));
+    if (code) Record(nullptr, code, s->LastErrorText(code).value_or(OraMessage(code)));
     return code;
   });
 }
@@ -217,7 +217,7 @@ sword oerhms(LdaDef* lda, sb2 rcode, text* buf, sword bufsiz) {
       if (g_lastCode == rcode && rcode != 0) text = g_lastMessage;
     }
     if (!text)
-      text = rcode == 0 ? "ORA-00000: normal, successful completion" : EngineMessage(rcode);
+      text = rcode == 0 ? "ORA-00000: normal, successful completion" : OraMessage(rcode);
     message = std::move(*text);
     shown = message;
   } catch (...) {
@@ -469,7 +469,7 @@ sword onbset(LdaDef* lda) {
     if (!s) return Fail(lda, 1012);
     int code = s->KilledCode();
     if (!code) code = s->SetNonBlocking(true);
-    if (code) Record(s.get(), code, EngineMessage(code));
+    if (code) Record(s.get(), code, OraMessage(code));
     SetRc(lda, code);
     return code;
   });

@@ -1,4 +1,4 @@
-// Oracle codes for SQLite failures, and the texts of the codes only the engine raises.
+// Oracle codes for SQLite failures, and the Oracle error of an exception being handled.
 //
 // SQLite reports constraint failures by table and column ("UNIQUE constraint failed:
 // DEMO.EMP.EMPNO"); Oracle names the constraint, so the catalog's constraint tables are
@@ -14,85 +14,6 @@
 
 namespace tess::oci7 {
 namespace {
-
-struct Message {
-  int code;
-  const char* text;
-};
-
-// Codes the engine raises that the dialect's table does not hold.
-constexpr Message kEngineMessages[] = {
-    {28, "your session has been killed"},
-    {36, "maximum number of recursive SQL levels (%s) exceeded"},
-    {600, "internal error code, arguments: [%s]"},
-    {987, "missing or invalid username(s)"},
-    {988, "missing or invalid password(s)"},
-    {990, "missing or invalid privilege"},
-    {1000, "maximum open cursors exceeded"},
-    {1009, "missing mandatory parameter"},
-    {1086, "savepoint '%s' never established"},
-    {1045, "user %s lacks CREATE SESSION privilege; logon denied"},
-    {1115, "IO error reading block from file %s"},
-    {1455, "converting column overflows integer datatype"},
-    {1458, "invalid length inside variable character string"},
-    {1460, "unimplemented or unreasonable conversion requested"},
-    {1480, "trailing null missing from STR bind value"},
-    {1432, "public synonym to be dropped does not exist"},
-    {1434, "private synonym to be dropped does not exist"},
-    {1578, "ORACLE data block corrupted (%s)"},
-    {1917, "user or role '%s' does not exist"},
-    {1919, "role '%s' does not exist"},
-    {1921, "role name '%s' conflicts with another user or role name"},
-    {1922, "CASCADE must be specified to drop '%s'"},
-    {1749, "you may not GRANT/REVOKE privileges to/from yourself"},
-    {1927, "cannot REVOKE privileges you did not grant"},
-    {1951, "ROLE %s"},  // '%s' not granted to '%s'
-    {1952, "system privileges not granted to '%s'"},
-    {1990, "invalid privilege specified"},
-    {2011, "duplicate database link name"},
-    {2024, "database link not found"},
-    {2091, "transaction rolled back"},
-    {2273, "this unique/primary key is referenced by some foreign keys"},
-    {2293, "cannot validate (%s) - check constraint violated"},
-    {2296, "cannot enable (%s) - null values found"},
-    {2298, "cannot validate (%s) - parent keys not found"},
-    {2402, "PLAN_TABLE not found"},
-    {2404, "specified plan table not found"},
-    {4063, "%s has errors"},
-    {4067, "not executed, %s does not exist"},
-    {4079, "invalid trigger specification"},
-    {4080, "trigger '%s' does not exist"},
-    {4081, "trigger '%s' already exists"},
-    {4088, "error during execution of trigger '%s'"},
-    {4091, "table %s is mutating, trigger/function may not see it"},
-    {4098, "trigger '%s' is invalid and failed re-validation"},
-    {6508, "PL/SQL: could not find program unit being called"},
-    {6510, "PL/SQL: unhandled user-defined exception"},
-    {6575, "Package or function %s is in an invalid state"},
-    {1934, "circular role grant detected"},
-    {1935, "missing user or role name"},
-    {2248, "invalid option for ALTER SESSION"},
-    {2437, "cannot validate (%s) - primary key violated"},
-    {2441, "Cannot drop nonexistent primary key"},
-    {2443, "Cannot drop constraint  - nonexistent constraint"},
-    {2449, "unique/primary keys in table referenced by foreign keys"},
-    {3001, "unimplemented feature"},
-    {3126, "network driver does not support non-blocking operations"},
-    {3128, "connection is in blocking mode"},
-    {4002, "INCREMENT must be a non-zero integer"},
-    {4004, "MINVALUE must be less than MAXVALUE"},
-    {4006, "START WITH cannot be less than MINVALUE"},
-    {4030, "out of process memory when trying to allocate %s bytes"},
-    {6550, "%s"},
-    {8177, "can't serialize access for this transaction"},
-    {20000, "%s"},
-};
-
-const char* EngineText(int code) {
-  for (const Message& m : kEngineMessages)
-    if (m.code == code) return m.text;
-  return nullptr;
-}
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
@@ -194,23 +115,6 @@ std::optional<ResolvedObject> DmlTarget(const FailureContext& context) {
 }
 
 }  // namespace
-
-std::string EngineMessage(int code, std::string_view arg) {
-  if (const char* t = EngineText(code)) {
-    char prefix[32];
-    std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
-    std::string out = prefix;
-    std::string_view text = t;
-    size_t at = text.find("%s");
-    if (at == std::string_view::npos) return out.append(text);
-    return out.append(text.substr(0, at)).append(arg).append(text.substr(at + 2));
-  }
-  return OraMessage(code, arg);
-}
-
-OraError EngineError(int code, std::string_view arg, int offset) {
-  return OraError(code, EngineMessage(code, arg), offset);
-}
 
 int CurrentErrorCode() noexcept {
   try {
