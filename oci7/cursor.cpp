@@ -9,6 +9,7 @@
 // DML.
 #include <sqlite3.h>
 
+#include <cassert>
 #include <cstring>
 #include <exception>
 
@@ -68,6 +69,18 @@ Cursor::~Cursor() {
   if (stmt_) sqlite3_finalize(stmt_);
 }
 
+void Cursor::AssertFlags() const {
+  assert(kind_ != Kind::Query || stmt_);
+  assert(kind_ != Kind::Dml || stmt_);
+  assert(kind_ != Kind::Plsql || block_);
+  assert(kind_ != Kind::Query || columns_.size() == defines_.size());
+  assert(!executed_ || kind_ == Kind::Query);
+  assert(!stepped_ || executed_);
+  assert(!parked_ || (executed_ && !exhausted_ && stmt_));
+  assert(!cursorVariable_ || kind_ == Kind::Query || kind_ == Kind::None);
+  assert(!forUpdate_ || kind_ == Kind::Query || kind_ == Kind::None);
+}
+
 void Cursor::Release() {
   const bool reading = executed_ && !exhausted_;
   if (stmt_) {
@@ -86,6 +99,7 @@ void Cursor::Release() {
   } catch (...) {
     failure = std::current_exception();
   }
+  AssertFlags();
   if (reading && session_->db()) session_->EndSequenceOnly();
   if (failure) std::rethrow_exception(failure);
 }
@@ -502,6 +516,7 @@ void Cursor::BindRow(int element, const std::vector<const BindVar*>& order) {
 // Execute
 
 int Cursor::Execute(int iters, int rowoff) {
+  AssertFlags();
   if (kind_ == Kind::None) throw EngineError(cursorVariable_ ? 1002 : 1003);
   if (iters < 1 || rowoff < 0 || rowoff >= iters) throw EngineError(1460);
   if (cursorVariable_) throw EngineError(1002);
@@ -659,6 +674,7 @@ void Cursor::EndFetch() {
 }
 
 void Cursor::Park() {
+  AssertFlags();
   if (kind_ != Kind::Query || !executed_ || exhausted_ || !stepped_ || parked_ || !stmt_) return;
   sqlite3_reset(stmt_);
   parked_ = true;
@@ -681,6 +697,7 @@ int Cursor::Resume() {
 }
 
 int Cursor::Fetch(int nrows) {
+  AssertFlags();
   if (kind_ == Kind::None) throw EngineError(1003);
   if (kind_ != Kind::Query || !executed_) throw EngineError(1002);
   if (nrows < 1) throw EngineError(1460);

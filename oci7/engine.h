@@ -409,6 +409,8 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
     Explain     // EXPLAIN PLAN
   };
   void ResetStatement();
+  // The invariants of the flags below (asserted in checked builds).
+  void AssertFlags() const;
   void Prepare();
   void DescribeColumns();
   void BindRow(int element, const std::vector<const BindVar*>& order);
@@ -434,6 +436,12 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   std::map<std::string, BindVar> binds_;
   std::vector<DefineVar> defines_;
   std::vector<ColumnDesc> columns_;
+  // A query or DML statement holds its prepared statement, a block its parsed block.
+  // executed_: a query ran and may be fetched; stepped_: it delivered a row since;
+  // exhausted_: the caller has all its rows (or cancelled); parked_: a running query was
+  // reset and resumes at the next fetch.  stepped_ and parked_ need executed_, parked_
+  // also needs a query not exhausted; a cursor variable or FOR UPDATE is a query (or a
+  // released one).
   bool executed_ = false;
   bool exhausted_ = false;
   bool stepped_ = false;

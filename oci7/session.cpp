@@ -7,6 +7,7 @@
 // has returned, so a break that arrives before the worker picks the job up still counts.
 #include <sqlite3.h>
 
+#include <cassert>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -279,6 +280,7 @@ int Session::Close() noexcept {
     jobCv_.notify_all();
     lock.unlock();
     if (worker_.joinable()) worker_.join();
+    assert(!job_);
   } catch (...) {
     failure = RecordCurrentError();
   }
@@ -620,6 +622,7 @@ void Session::WorkerLoop() noexcept {
     jobCv_.wait(lock, [&] { return stopWorker_ || jobQueued_; });
     if (stopWorker_) return;
     jobQueued_ = false;
+    assert(job_ && job_->running && executing_);
     std::function<int()> work = std::move(job_->work);
     lock.unlock();
     int result;
@@ -649,6 +652,7 @@ int Session::Call(CallName name, const void* area, bool mayRunAsync,
   if (closed_) return 1012;
   if (job_) {
     if (job_->name == name && job_->area == area) {
+      assert(job_->running || !job_->work);  // finished work is dropped by the worker
       if (job_->running) {
         if (nonBlocking_) return kOraStillExecuting;
         jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
