@@ -24,6 +24,9 @@
 
 namespace tess {
 
+// The states of a statement (TDataSetLite::State()), as described above.
+enum : uint8_t { kStateClosed = 0, kStatePrepared = 1, kStateFetching = 2, kStateExecuting = 3 };
+
 class TDatabaseLite;
 class TSession;
 
@@ -55,7 +58,7 @@ class TDataSetLite : public TComponent {
   // --- driving the statement ---------------------------------------------------------------
   void AttachDatabase();
   void SetPrepared(bool Value);
-  bool Prepared() const { return state_ != 0; }
+  bool Prepared() const { return state_ != kStateClosed; }
   void DoPrepare();
   void DoUnprepare();
   void EndFetch();
@@ -105,7 +108,7 @@ class TDataSetLite : public TComponent {
   TSession* session_;
   std::unique_ptr<TParams> params_;
   std::unique_ptr<TFields> fields_;
-  uint8_t state_ = 0;
+  uint8_t state_ = kStateClosed;
   TDatabaseLite* database_ = nullptr;
   std::string database_name_;
   bool keep_prepared_ = true;
