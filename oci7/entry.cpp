@@ -80,9 +80,9 @@ int Fail(CdaDef* area, int code) {
 // worker thread, so it owns everything it uses.
 int CursorCall(CdaDef* area, CallName name, bool async, std::function<int(Cursor&)> work,
                bool writeOffset = false) {
-  if (!area) return Fail(nullptr, 1001);
+  if (!area) return Fail(nullptr, kOraInvalidCursor);
   std::shared_ptr<Cursor> c = FindCursor(area);
-  if (!c) return Fail(area, 1001);
+  if (!c) return Fail(area, kOraInvalidCursor);
   Session* s = &c->session();
   int code = Guarded(s, [&] {
     return s->Call(name, area, async,
@@ -100,9 +100,9 @@ int CursorCall(CdaDef* area, CallName name, bool async, std::function<int(Cursor
 }
 
 int SessionCall(LdaDef* lda, CallName name, bool async, std::function<int(Session&)> work) {
-  if (!lda) return Fail(nullptr, 1012);
+  if (!lda) return Fail(nullptr, kOraNotLoggedOn);
   std::shared_ptr<Session> s = FindSession(lda);
-  if (!s) return Fail(lda, 1012);
+  if (!s) return Fail(lda, kOraNotLoggedOn);
   Session* raw = s.get();
   int code = Guarded(raw, [&] {
     return raw->Call(name, lda, async,
@@ -139,7 +139,7 @@ sword olog(LdaDef* lda, ub1* hda, text* uid, sword uidl, text* pswd, sword pswdl
   return Barrier(lda, [&]() -> sword {
     (void)hda;
     (void)mode;
-    if (!lda) return Fail(nullptr, 1009);
+    if (!lda) return Fail(nullptr, kOraMissingMandatoryParameter);
     // A data area still logged on is logged off first, so nothing leaks.  The new logon
     // does not depend on how the old session ended: it is closed whatever fails.
     if (auto old = FindSession(lda)) {
@@ -150,7 +150,7 @@ sword olog(LdaDef* lda, ub1* hda, text* uid, sword uidl, text* pswd, sword pswdl
     int code = Guarded(nullptr, [&] {
       std::string u, p, c;
       if (!TextArg(uid, uidl, u) || !TextArg(pswd, pswdl, p) || !TextArg(conn, connl, c))
-        throw EngineError(1460);
+        throw EngineError(kOraUnreasonableConversion);
       std::string user = u, password = p, server = c;
       // USER/PASSWORD@SERVER in the user argument.
       size_t slash = u.find('/');
@@ -179,9 +179,9 @@ sword olog(LdaDef* lda, ub1* hda, text* uid, sword uidl, text* pswd, sword pswdl
 
 sword ologof(LdaDef* lda) {
   return Barrier(lda, [&]() -> sword {
-    if (!lda) return Fail(nullptr, 1012);
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
     std::shared_ptr<Session> s = FindSession(lda);
-    if (!s) return Fail(lda, 1012);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
     int killed = s->KilledCode();
     if (!killed && s->nonBlocking()) {
       // Another call still running on this session: the caller must finish it first.
@@ -252,9 +252,9 @@ sword oopen(CdaDef* cursor, LdaDef* lda, text* dbn, sword dbnl, sword arsize, te
             sword uidl) {
   return Barrier(cursor, [&]() -> sword {
     (void)dbn, (void)dbnl, (void)arsize, (void)uid, (void)uidl;
-    if (!cursor) return Fail(nullptr, 1001);
+    if (!cursor) return Fail(nullptr, kOraInvalidCursor);
     std::shared_ptr<Session> s = lda ? FindSession(lda) : nullptr;
-    if (!s) return Fail(cursor, 1012);
+    if (!s) return Fail(cursor, kOraNotLoggedOn);
     int code = Guarded(s.get(), [&] {
       return s->Call(CallName::Other, cursor, false, [&]() -> int {
         return Guarded(s.get(), [&] {
@@ -279,9 +279,9 @@ sword oopen(CdaDef* cursor, LdaDef* lda, text* dbn, sword dbnl, sword arsize, te
 
 sword oclose(CdaDef* cursor) {
   return Barrier(cursor, [&]() -> sword {
-    if (!cursor) return Fail(nullptr, 1001);
+    if (!cursor) return Fail(nullptr, kOraInvalidCursor);
     std::shared_ptr<Cursor> c = FindCursor(cursor);
-    if (!c) return Fail(cursor, 1001);
+    if (!c) return Fail(cursor, kOraInvalidCursor);
     Session& s = c->session();
     // Its own uncollected work is dropped (after a break, once the worker has stopped);
     // another cursor's running work makes the close wait its turn like any call.
@@ -315,8 +315,8 @@ sword oparse(CdaDef* cursor, text* sqlstm, sb4 sqllen, sword defflg, ub4 lngflg)
     return CursorCall(
         cursor, CallName::Other, false,
         [sql, ok, missing](Cursor& c) -> int {
-          if (missing) throw EngineError(1009);
-          if (!ok) throw EngineError(1460);
+          if (missing) throw EngineError(kOraMissingMandatoryParameter);
+          if (!ok) throw EngineError(kOraUnreasonableConversion);
           c.Parse(sql);
           return 0;
         },
@@ -340,7 +340,7 @@ sword obndra(CdaDef* cursor, text* sqlvar, sword sqlvl, ub1* progv, sword progvl
     var.maxsiz = maxsiz;
     var.cursiz = cursiz;
     return CursorCall(cursor, CallName::Other, false, [var, ok](Cursor& c) -> int {
-      if (!ok) throw EngineError(1036);
+      if (!ok) throw EngineError(kOraIllegalVariableNameNumber);
       c.Bind(var);
       return 0;
     });
@@ -359,7 +359,7 @@ sword odefin(CdaDef* cursor, sword pos, ub1* buf, sword bufl, sword ftype, sword
     var.rlen = rlen;
     var.rcode = rcode;
     return CursorCall(cursor, CallName::Other, false, [pos, var](Cursor& c) -> int {
-      if (!var.buf && var.bufl > 0) throw EngineError(1009);
+      if (!var.buf && var.bufl > 0) throw EngineError(kOraMissingMandatoryParameter);
       c.Define(pos, var);
       return 0;
     });
@@ -401,7 +401,7 @@ sword odessp(LdaDef* lda, text* objnam, size_t onlen, ub1* rsv1, size_t rsv1ln, 
 sword oexfet(CdaDef* cursor, ub4 nrows, sword cancel, sword exact) {
   return Barrier(cursor, [&]() -> sword {
     return CursorCall(cursor, CallName::Oexfet, true, [=](Cursor& c) -> int {
-      if (nrows > 0x7fffffff) throw EngineError(1460);
+      if (nrows > 0x7fffffff) throw EngineError(kOraUnreasonableConversion);
       return c.ExecuteFetch(static_cast<int>(nrows), cancel != 0, exact != 0);
     });
   });
@@ -431,9 +431,9 @@ sword ocan(CdaDef* cursor) {
 
 sword obreak(LdaDef* lda) {
   return Barrier(lda, [&]() -> sword {
-    if (!lda) return Fail(nullptr, 1012);
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
     std::shared_ptr<Session> s = FindSession(lda);
-    if (!s) return Fail(lda, 1012);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
     s->Break();
     SetRc(lda, 0);
     return 0;
@@ -452,9 +452,9 @@ sword opinit(ub4 mode) {
 
 sword onbclr(LdaDef* lda) {
   return Barrier(lda, [&]() -> sword {
-    if (!lda) return Fail(nullptr, 1012);
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
     std::shared_ptr<Session> s = FindSession(lda);
-    if (!s) return Fail(lda, 1012);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
     int code = s->KilledCode();
     if (!code) code = s->SetNonBlocking(false);
     SetRc(lda, code);
@@ -464,9 +464,9 @@ sword onbclr(LdaDef* lda) {
 
 sword onbset(LdaDef* lda) {
   return Barrier(lda, [&]() -> sword {
-    if (!lda) return Fail(nullptr, 1012);
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
     std::shared_ptr<Session> s = FindSession(lda);
-    if (!s) return Fail(lda, 1012);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
     int code = s->KilledCode();
     if (!code) code = s->SetNonBlocking(true);
     if (code) Record(s.get(), code, OraMessage(code));
@@ -477,9 +477,9 @@ sword onbset(LdaDef* lda) {
 
 sword onbtst(LdaDef* lda) {
   return Barrier(lda, [&]() -> sword {
-    if (!lda) return Fail(nullptr, 1012);
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
     std::shared_ptr<Session> s = FindSession(lda);
-    if (!s) return Fail(lda, 1012);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
     int code = s->KilledCode();
     if (!code) code = s->nonBlocking() ? 0 : kOraBlockingMode;
     SetRc(lda, code);

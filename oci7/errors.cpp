@@ -122,9 +122,9 @@ int CurrentErrorCode() noexcept {
   } catch (const OraError& e) {
     return e.code;
   } catch (const std::bad_alloc&) {
-    return 4030;
+    return kOraOutOfProcessMemory;
   } catch (...) {
-    return 600;
+    return kOraInternalError;
   }
 }
 
@@ -134,11 +134,11 @@ OraError CurrentError() {
   } catch (const OraError& e) {
     return e;
   } catch (const std::bad_alloc&) {
-    return EngineError(4030, "?");
+    return EngineError(kOraOutOfProcessMemory, "?");
   } catch (const std::exception& ex) {
-    return EngineError(600, ex.what());
+    return EngineError(kOraInternalError, ex.what());
   } catch (...) {
-    return EngineError(600, "unknown");
+    return EngineError(kOraInternalError, "unknown");
   }
 }
 
@@ -158,12 +158,12 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
 
   switch (primary) {
     case SQLITE_INTERRUPT:
-      return EngineError(1013);
+      return EngineError(kOraCancelled);
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
       return EngineError(54);
     case SQLITE_NOMEM:
-      return EngineError(4030, "?");
+      return EngineError(kOraOutOfProcessMemory, "?");
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
       return EngineError(1115, msg);
@@ -181,7 +181,7 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
     case SQLITE_MISMATCH:
       return EngineError(1722);
     case SQLITE_RANGE:
-      return EngineError(1036);
+      return EngineError(kOraIllegalVariableNameNumber);
     case SQLITE_ABORT:
       return EngineError(1002);
     default:
@@ -189,7 +189,7 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
   }
 
   // A commit refused by a commit hook rolled the transaction back.
-  if (rc == SQLITE_CONSTRAINT_COMMITHOOK) return EngineError(2091);
+  if (rc == SQLITE_CONSTRAINT_COMMITHOOK) return EngineError(kOraTransactionRolledBack);
   if (primary == SQLITE_CONSTRAINT) {
     std::string owner, table, column;
     // "UNIQUE constraint failed: DEMO.EMP.EMPNO" (also for primary keys), "NOT NULL
@@ -293,7 +293,7 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
   if (m.find("datatype mismatch") != std::string_view::npos) return EngineError(1722, {}, offset);
   if (primary == SQLITE_ERROR && m.find("integer overflow") != std::string_view::npos)
     return EngineError(1426, {}, offset);
-  return EngineError(600, msg, offset);
+  return EngineError(kOraInternalError, msg, offset);
 }
 
 }  // namespace tess::oci7

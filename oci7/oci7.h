@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "oci7/ora_codes.h"
+
 typedef int sword;
 typedef unsigned int uword;
 typedef int8_t sb1;
@@ -65,16 +67,8 @@ enum : sword {
   kExtMlsLabel = 106
 };
 
-// Return codes with a fixed meaning for the caller.
-enum : sword {
-  kOraNoDataFound = 1403,
-  kOraNotInSelectList = 1007,
-  kOraStillExecuting = 3123,
-  kOraNonBlockingUnsupported = 3126,
-  kOraOperationInProgress = 3127,
-  kOraBlockingMode = 3128,
-  kOraCancelled = 1013
-};
+// Return codes with a fixed meaning for the caller are among the named codes
+// (kOraNoDataFound, kOraStillExecuting, ...).
 
 #if defined(_WIN32)
 #define TESS_OCI_EXPORT

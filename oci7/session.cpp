@@ -196,7 +196,7 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
   };
   rc = RegisterOracleFunctions(s->db_, &s->functions_);
   if (rc == SQLITE_OK) rc = RegisterDictionaryFunctions(s->db_, raw);
-  if (rc != SQLITE_OK) throw EngineError(600, "cannot register functions");
+  if (rc != SQLITE_OK) throw EngineError(kOraInternalError, "cannot register functions");
   // A database made before the dictionary existed gets it at its first logon.
   if (NeedsDictionary(s->db_)) {
     ExecSql(s->db_, "BEGIN IMMEDIATE");
@@ -404,7 +404,7 @@ bool Session::InTransaction() const {
 }
 
 void Session::BeginWrite(WriteReason reason) {
-  if (!db_) throw EngineError(3114);
+  if (!db_) throw EngineError(kOraNotConnected);
   // Queries the interpreter has open keep the rows they had (a sequence's number is drawn
   // while a query steps: nothing of the query's changes).
   if (reason == WriteReason::Work) plsql::DetachOpenQueries(db_);
@@ -418,7 +418,7 @@ void Session::BeginWrite(WriteReason reason) {
 }
 
 void Session::Commit() {
-  if (!db_) throw EngineError(3114);
+  if (!db_) throw EngineError(kOraNotConnected);
   sequenceOnly_ = false;
   if (sqlite3_get_autocommit(db_)) return;
   int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
@@ -427,7 +427,7 @@ void Session::Commit() {
 }
 
 void Session::Rollback() {
-  if (!db_) throw EngineError(3114);
+  if (!db_) throw EngineError(kOraNotConnected);
   sequenceOnly_ = false;
   if (sqlite3_get_autocommit(db_)) return;
   plsql::DetachOpenQueries(db_);
@@ -544,8 +544,8 @@ std::optional<std::string> Session::LastErrorText(int code) {
 int Session::KilledCode() {
   int k = killed_.load();
   if (k == 0) return 0;
-  if (k == 1 && killed_.compare_exchange_strong(k, 2)) return 3113;
-  return 3114;
+  if (k == 1 && killed_.compare_exchange_strong(k, 2)) return kOraEndOfFileOnChannel;
+  return kOraNotConnected;
 }
 
 void Session::Kill() {
@@ -574,7 +574,7 @@ void Session::Break() {
 }
 
 void Session::CheckCancel() {
-  if (cancel_) throw EngineError(1013);
+  if (cancel_) throw EngineError(kOraCancelled);
 }
 
 void Session::InterruptibleSleep(int64_t milliseconds) {
@@ -585,7 +585,7 @@ void Session::InterruptibleSleep(int64_t milliseconds) {
   std::unique_lock lock(sleepMutex_);
   bool cancelled = sleepCv_.wait_for(lock, std::chrono::milliseconds(milliseconds),
                                      [&] { return cancel_.load(); });
-  if (cancelled) throw EngineError(1013);
+  if (cancelled) throw EngineError(kOraCancelled);
 }
 
 void Session::ApplyDelay() {
@@ -611,7 +611,7 @@ void Session::SetDefaultBusyTimeout(int ms) {
 }
 
 int Session::SetNonBlocking(bool on) {
-  if (on && !g_nonBlockingSupported) return 3126;
+  if (on && !g_nonBlockingSupported) return kOraNonBlockingUnsupported;
   nonBlocking_ = on;
   return 0;
 }
@@ -649,14 +649,14 @@ int Session::Call(CallName name, const void* area, bool mayRunAsync,
                   const std::function<int()>& work) {
   if (int k = KilledCode()) return k;
   std::unique_lock lock(jobMutex_);
-  if (closed_) return 1012;
+  if (closed_) return kOraNotLoggedOn;
   if (job_) {
     if (job_->name == name && job_->area == area) {
       assert(job_->running || !job_->work);  // finished work is dropped by the worker
       if (job_->running) {
         if (nonBlocking_) return kOraStillExecuting;
         jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
-        if (!job_) return 1013;
+        if (!job_) return kOraCancelled;
       }
       int result = job_->result;
       job_.reset();

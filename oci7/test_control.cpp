@@ -11,7 +11,7 @@ using namespace tess::oci7;
 extern "C" {
 
 sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value, const char* textValue) {
-  if (!command) return 1009;
+  if (!command) return kOraMissingMandatoryParameter;
   try {
     std::string cmd = command;
     std::string arg = textValue ? textValue : "";
@@ -44,7 +44,7 @@ sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value, const char*
       return 0;
     }
     std::shared_ptr<Session> s = lda ? FindSession(lda) : nullptr;
-    if (!s) return 1012;
+    if (!s) return kOraNotLoggedOn;
     if (cmd == "kill") {
       s->Kill();
       return 0;
@@ -61,7 +61,7 @@ sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value, const char*
       s->SetBusyTimeout(value);
       return 0;
     }
-    return 3001;
+    return kOraUnimplementedFeature;
   } catch (...) {
     return CurrentErrorCode();
   }
