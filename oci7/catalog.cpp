@@ -87,9 +87,9 @@ void AddIndex(sqlite3* db, const std::string& owner, const std::string& name,
               const std::string& tableOwner, const std::string& table, bool unique,
               const std::vector<std::string>& columns) {
   AddObject(db, owner, name, "INDEX");
-  CatalogRun(db, "INSERT OR REPLACE INTO \"TESS$INDEXES\" VALUES (?1, ?2, ?3, ?4, ?5)",
-             {owner, name, tableOwner, TextOrNull(table),
-              std::string(unique ? "UNIQUE" : "NONUNIQUE")});
+  CatalogRun(
+      db, "INSERT OR REPLACE INTO \"TESS$INDEXES\" VALUES (?1, ?2, ?3, ?4, ?5)",
+      {owner, name, tableOwner, TextOrNull(table), std::string(unique ? "UNIQUE" : "NONUNIQUE")});
   int64_t pos = 1;
   for (const std::string& c : columns)
     CatalogRun(db, "INSERT OR REPLACE INTO \"TESS$IND_COLUMNS\" VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
@@ -217,10 +217,10 @@ void RemoveViewCatalog(sqlite3* db, const std::string& owner, const std::string&
 void AddSequence(sqlite3* db, const std::string& owner, const std::string& name,
                  const SequenceRow& row) {
   AddObject(db, owner, name, "SEQUENCE");
-  CatalogRun(db, "INSERT INTO \"TESS$SEQUENCES\" VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
-             {owner, name, row.minValue, row.maxValue, row.incrementBy,
-              std::string(row.cycle ? "Y" : "N"), std::string(row.order ? "Y" : "N"), row.cache,
-              row.lastNumber});
+  CatalogRun(
+      db, "INSERT INTO \"TESS$SEQUENCES\" VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)",
+      {owner, name, row.minValue, row.maxValue, row.incrementBy, std::string(row.cycle ? "Y" : "N"),
+       std::string(row.order ? "Y" : "N"), row.cache, row.lastNumber});
 }
 
 void UpdateSequence(sqlite3* db, const std::string& owner, const std::string& name,
@@ -229,14 +229,14 @@ void UpdateSequence(sqlite3* db, const std::string& owner, const std::string& na
     if (v) return *v;
     return nullptr;
   };
-  CatalogRun(db,
-             "UPDATE \"TESS$SEQUENCES\" SET INCREMENT_BY = coalesce(?3, INCREMENT_BY), "
-             "MIN_VALUE = coalesce(?4, MIN_VALUE), MAX_VALUE = coalesce(?5, MAX_VALUE), "
-             "CYCLE_FLAG = coalesce(?6, CYCLE_FLAG), CACHE_SIZE = coalesce(?7, CACHE_SIZE) "
-             "WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
-             {owner, name, number(o.incrementBy), number(o.minValue), number(o.maxValue),
-              o.cycle ? CatalogQuery::Arg(std::string(*o.cycle ? "Y" : "N")) : nullptr,
-              number(o.cache)});
+  CatalogRun(
+      db,
+      "UPDATE \"TESS$SEQUENCES\" SET INCREMENT_BY = coalesce(?3, INCREMENT_BY), "
+      "MIN_VALUE = coalesce(?4, MIN_VALUE), MAX_VALUE = coalesce(?5, MAX_VALUE), "
+      "CYCLE_FLAG = coalesce(?6, CYCLE_FLAG), CACHE_SIZE = coalesce(?7, CACHE_SIZE) "
+      "WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
+      {owner, name, number(o.incrementBy), number(o.minValue), number(o.maxValue),
+       o.cycle ? CatalogQuery::Arg(std::string(*o.cycle ? "Y" : "N")) : nullptr, number(o.cache)});
   TouchObject(db, owner, name);
 }
 

@@ -68,8 +68,7 @@ void UpdateSequence(sqlite3* db, const std::string& owner, const std::string& na
 void RemoveSequenceCatalog(sqlite3* db, const std::string& owner, const std::string& name);
 
 void AddSynonym(sqlite3* db, const std::string& owner, const std::string& name,
-                const std::string& targetOwner, const std::string& target,
-                const std::string& link);
+                const std::string& targetOwner, const std::string& target, const std::string& link);
 void RemoveSynonymCatalog(sqlite3* db, const std::string& owner, const std::string& name);
 
 // COMMENT ON TABLE (column empty) or COLUMN.

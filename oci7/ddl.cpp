@@ -103,7 +103,8 @@ void RebuildAlteredTable(Session& s, const std::string& owner, const DdlInfo& d,
     for (ConstraintDef& c : named.constraints)
       if (c.name.empty()) c.name = NewConstraintName(db);
   std::string primaryKey;
-  if (d.alterAction == "DROP PRIMARY KEY") primaryKey = PrimaryKeyOf(db, owner, d.name).value_or("");
+  if (d.alterAction == "DROP PRIMARY KEY")
+    primaryKey = PrimaryKeyOf(db, owner, d.name).value_or("");
   RebuildTable(s, owner, d.name, named, text);
   if (d.alterAction == "DROP CONSTRAINT") {
     for (const ConstraintDef& c : d.constraints) RemoveConstraint(db, owner, c.name);
@@ -160,8 +161,7 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       AddConstraints(db, owner, d.name, d.constraints);
     } else if (d.verb == "DROP" && type == "TABLE") {
       if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
-      if (!d.cascadeConstraints && IsReferencedByOthers(db, owner, d.name))
-        throw EngineError(2449);
+      if (!d.cascadeConstraints && IsReferencedByOthers(db, owner, d.name)) throw EngineError(2449);
       RunScript(s, tr, functionCode);
       RemoveTableCatalog(db, owner, d.name);
       DropTableDependents(db, owner, d.name);
@@ -206,8 +206,8 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       if ((exists && !d.orReplace) ||
           (!exists && !d.isPublic && ObjectExists(db, owner, d.name, kNamespaceTypes)))
         throw EngineError(955);
-      AddSynonym(db, owner, d.name, d.targetOwner.empty() ? s.user() : d.targetOwner,
-                 d.targetName, d.targetLink);
+      AddSynonym(db, owner, d.name, d.targetOwner.empty() ? s.user() : d.targetOwner, d.targetName,
+                 d.targetLink);
     } else if (d.verb == "DROP" && type == "SYNONYM") {
       if (!ObjectExists(db, owner, d.name, "|SYNONYM|"))
         throw EngineError(d.isPublic ? 1432 : 1434);

@@ -42,41 +42,6 @@ std::string UserName(const std::string& raw) {
   return Upper(t);
 }
 
-// A statement prepared once per call site and finalized on scope exit.
-struct Stmt {
-  sqlite3* db;
-  sqlite3_stmt* st = nullptr;
-  Stmt(sqlite3* d, const char* sql) : db(d) {
-    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-    if (rc != SQLITE_OK) {
-      sqlite3_finalize(st);
-      st = nullptr;
-      throw MapSqliteError(db, rc, {});
-    }
-  }
-  ~Stmt() { sqlite3_finalize(st); }
-  Stmt& Text(int i, const std::string& v) {
-    sqlite3_bind_text(st, i, v.c_str(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-    return *this;
-  }
-  Stmt& Int(int i, int64_t v) {
-    sqlite3_bind_int64(st, i, v);
-    return *this;
-  }
-  bool Row() {
-    int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
-    throw MapSqliteError(db, rc, {});
-  }
-  std::string Col(int i) {
-    const unsigned char* t = sqlite3_column_text(st, i);
-    return t ? reinterpret_cast<const char*>(t) : "";
-  }
-  int64_t ColInt(int i) { return sqlite3_column_int64(st, i); }
-  bool ColNull(int i) { return sqlite3_column_type(st, i) == SQLITE_NULL; }
-};
-
 int ProgressHandler(void* p) {
   return static_cast<Session*>(p)->cancelRequested() ? 1 : 0;
 }
@@ -173,15 +138,15 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
           "PRAGMA case_sensitive_like=ON");
 
   {
-    Stmt q(s->db_,
-           "SELECT USER_ID, PASSWORD_SALT, PASSWORD_HASH, ACCOUNT_STATUS, IS_DBA FROM "
-           "\"TESS$USERS\" WHERE USERNAME = ?1");
-    q.Text(1, user);
+    CatalogQuery q(s->db_,
+                   "SELECT USER_ID, PASSWORD_SALT, PASSWORD_HASH, ACCOUNT_STATUS, IS_DBA FROM "
+                   "\"TESS$USERS\" WHERE USERNAME = ?1",
+                   {user});
     if (!q.Row()) throw EngineError(1017);
-    if (PasswordHash(q.Col(1), password) != q.Col(2)) throw EngineError(1017);
-    if (q.Col(3) != "OPEN") throw EngineError(1017);
-    s->uid_ = static_cast<int>(q.ColInt(0));
-    s->isDba_ = q.ColInt(4) != 0;
+    if (PasswordHash(q.Text(1), password) != q.Text(2)) throw EngineError(1017);
+    if (q.Text(3) != "OPEN") throw EngineError(1017);
+    s->uid_ = static_cast<int>(q.Int(0));
+    s->isDba_ = q.Int(4) != 0;
   }
   s->user_ = user;
 
@@ -339,23 +304,25 @@ std::optional<ResolvedObject> Session::ResolveName(const ObjectRef& ref, const s
   std::string owner = ref.owner;
   std::string name = ref.name;
   auto objectType = [&](const std::string& o, const std::string& n) -> std::string {
-    Stmt q(db_,
-           "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 AND "
-           "OBJECT_TYPE NOT IN ('INDEX', 'PACKAGE BODY', 'TRIGGER') ORDER BY OBJECT_ID LIMIT 1");
-    q.Text(1, o).Text(2, n);
-    return q.Row() ? q.Col(0) : "";
+    CatalogQuery q(
+        db_,
+        "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 AND "
+        "OBJECT_TYPE NOT IN ('INDEX', 'PACKAGE BODY', 'TRIGGER') ORDER BY OBJECT_ID LIMIT 1",
+        {o, n});
+    return q.Row() ? q.Text(0) : "";
   };
   auto synonymTarget =
       [&](const std::string& o,
           const std::string& n) -> std::optional<std::pair<std::string, std::string>> {
-    Stmt q(db_,
-           "SELECT TABLE_OWNER, TABLE_NAME, DB_LINK FROM \"TESS$SYNONYMS\" WHERE OWNER = ?1 AND "
-           "SYNONYM_NAME = ?2");
-    q.Text(1, o).Text(2, n);
+    CatalogQuery q(
+        db_,
+        "SELECT TABLE_OWNER, TABLE_NAME, DB_LINK FROM \"TESS$SYNONYMS\" WHERE OWNER = ?1 AND "
+        "SYNONYM_NAME = ?2",
+        {o, n});
     if (!q.Row()) return std::nullopt;
     // A synonym over a link: the link is looked up when the synonym is used.
-    if (!q.ColNull(2) && !q.Col(2).empty()) CheckLink(q.Col(2), ref.offset);
-    return std::make_pair(q.Col(0), q.Col(1));
+    if (!q.Null(2) && !q.Text(2).empty()) CheckLink(q.Text(2), ref.offset);
+    return std::make_pair(q.Text(0), q.Text(1));
   };
 
   // Follows a synonym chain from owner.name (at most a few hops, as loops are possible).
@@ -456,11 +423,11 @@ void Session::RollbackToSavepoint(const std::string& name) {
 
 void Session::ReplaySequenceMarks() {
   for (const auto& [key, next] : sequenceMarks_) {
-    Stmt u(
+    CatalogQuery u(
         db_,
-        "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
-    u.Text(1, key.first).Text(2, key.second).Int(3, next);
-    u.Row();
+        "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
+        {key.first, key.second, next});
+    u.Run();
   }
 }
 
@@ -493,14 +460,14 @@ void Session::RunDdl(const std::function<void()>& work) {
 
 int64_t Session::NextVal(const std::string& owner, const std::string& name) {
   BeginWrite(WriteReason::Sequence);
-  Stmt q(db_,
-         "SELECT MIN_VALUE, MAX_VALUE, INCREMENT_BY, CYCLE_FLAG, LAST_NUMBER FROM "
-         "\"TESS$SEQUENCES\" WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
-  q.Text(1, owner).Text(2, name);
+  CatalogQuery q(db_,
+                 "SELECT MIN_VALUE, MAX_VALUE, INCREMENT_BY, CYCLE_FLAG, LAST_NUMBER FROM "
+                 "\"TESS$SEQUENCES\" WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
+                 {owner, name});
   if (!q.Row()) throw EngineError(2289);
-  int64_t minValue = q.ColInt(0), maxValue = q.ColInt(1), increment = q.ColInt(2);
-  bool cycle = q.Col(3) == "Y";
-  int64_t value = q.ColInt(4);
+  int64_t minValue = q.Int(0), maxValue = q.Int(1), increment = q.Int(2);
+  bool cycle = q.Text(3) == "Y";
+  int64_t value = q.Int(4);
   if (increment >= 0 ? value > maxValue : value < minValue) {
     if (!cycle) throw EngineError(8004, owner + "." + name);
     value = increment >= 0 ? minValue : maxValue;
@@ -508,10 +475,10 @@ int64_t Session::NextVal(const std::string& owner, const std::string& name) {
   int64_t next;
   if (__builtin_add_overflow(value, increment, &next))
     next = increment >= 0 ? INT64_MAX : INT64_MIN;  // beyond any reachable use
-  Stmt u(db_,
-         "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
-  u.Text(1, owner).Text(2, name).Int(3, next);
-  u.Row();
+  CatalogQuery u(
+      db_, "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
+      {owner, name, next});
+  u.Run();
   sequenceMarks_[{owner, name}] = next;
   currvals_[owner + "." + name] = value;
   return value;

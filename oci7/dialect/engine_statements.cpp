@@ -54,8 +54,7 @@ std::vector<std::string> PrivilegeList(Reader& r) {
   Parser& p = r.p;
   while (!p.AtEnd()) {
     std::string privilege;
-    while (!p.AtEnd() && !p.IsOp(",") && !p.IsWord("ON") && !p.IsWord("TO") &&
-           !p.IsWord("FROM")) {
+    while (!p.AtEnd() && !p.IsOp(",") && !p.IsWord("ON") && !p.IsWord("TO") && !p.IsWord("FROM")) {
       if (p.IsOp("(")) {  // column lists of UPDATE / REFERENCES: the whole table here
         while (!p.AtEnd() && !p.IsOp(")")) p.Next();
         p.Accept(")");
