@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "oci7/oci7.h"
+#include "oci7/test_control.h"
 #include "platform/dynlib.h"
 
 namespace {

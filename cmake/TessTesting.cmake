@@ -23,3 +23,14 @@ function(tess_add_bench name)
   target_link_libraries(${name} PRIVATE ${B_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
 endfunction()
+
+# tess_use_test_client_library(TARGET): the program loads the test build of the client
+# library (the 22 entry points and the test control): it is built into the library's test
+# folder, beside it, and a test runs there.
+function(tess_use_test_client_library target)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TESS_TEST_CLIENT_DIR})
+  add_dependencies(${target} ora73test)
+  if(TEST ${target})
+    set_tests_properties(${target} PROPERTIES WORKING_DIRECTORY ${TESS_TEST_CLIENT_DIR})
+  endif()
+endfunction()

@@ -5,12 +5,19 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <variant>
 
 #include "oci7/engine.h"
 
 namespace tess::oci7 {
+
+// A prepared statement that is finalized when it goes out of scope.
+struct StatementFinalizer {
+  void operator()(sqlite3_stmt* st) const { sqlite3_finalize(st); }
+};
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 class CatalogQuery {
  public:
@@ -60,6 +67,12 @@ class CatalogQuery {
   sqlite3* db_;
   sqlite3_stmt* st_ = nullptr;
 };
+
+// Oracle has no empty strings: an empty text goes into the catalog as NULL.
+inline CatalogQuery::Arg TextOrNull(const std::string& s) {
+  if (s.empty()) return nullptr;
+  return s;
+}
 
 // Runs one catalog statement.
 inline void CatalogRun(sqlite3* db, const char* sql,

@@ -36,10 +36,11 @@ struct PlsqlState;  // the session's PL/SQL interpreter and its parsed units (pl
 // ---------------------------------------------------------------------------------------
 // Errors (errors.cpp)
 
-// "ORA-nnnnn: text" for any code the engine raises (the dialect's table and the engine's
-// own codes), `arg` in place of "%s".
-std::string EngineMessage(int code, std::string_view arg = {});
-OraError EngineError(int code, std::string_view arg = {}, int offset = -1);
+
+// Inside a catch block: the Oracle error of the exception being handled, an OraError as it
+// is, bad_alloc as ORA-04030, anything else ORA-00600.  CurrentErrorCode allocates nothing.
+int CurrentErrorCode() noexcept;
+OraError CurrentError();
 
 // What the engine knows about the statement that failed, to name constraints and
 // objects in the Oracle message.
@@ -134,8 +135,11 @@ class Session : public std::enable_shared_from_this<Session> {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Ends the session: waits for the worker, rolls back, finalizes every statement.
-  void Close();
+  // Ends the session: waits for the worker, rolls back, finalizes every statement and
+  // closes the connection, each step even when an earlier one failed.  Answers 0, or the
+  // code of the first failure (its text recorded for LastErrorText).  Never throws, since
+  // the destructor and the entry points' clean-up paths call it.
+  int Close() noexcept;
 
   sqlite3* db() const { return db_; }
   const std::string& user() const { return user_; }
@@ -216,6 +220,9 @@ class Session : public std::enable_shared_from_this<Session> {
   void SetDelay(int ms) { delayMs_ = ms; }
   void ApplyDelay();
   void SetBusyTimeout(int ms);
+  // Every commit of the connection fails (ORA-02091) while on: a failure no test can
+  // otherwise bring about on demand.
+  void SetFailCommits(bool on);
   static void SetNonBlockingSupported(bool on);
   static void SetDefaultBusyTimeout(int ms);
 
@@ -229,12 +236,14 @@ class Session : public std::enable_shared_from_this<Session> {
 
  private:
   Session() = default;
-  void WorkerLoop();
+  void WorkerLoop() noexcept;
+  // Inside a catch block: records the exception's error for oerhms and answers its code.
+  int RecordCurrentError() noexcept;
   void SignalCancel();
   std::optional<ResolvedObject> ResolveName(const ObjectRef& ref, const std::string& who);
   // Throws ORA-02019 (at `offset`) unless the database link leads back to this database.
   void CheckLink(const std::string& name, int offset);
-  void CloseConnection(bool unregisterCursors);
+  int CloseConnection(bool unregisterCursors) noexcept;
 
   sqlite3* db_ = nullptr;
   std::string user_;
@@ -400,13 +409,13 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
     Explain     // EXPLAIN PLAN
   };
   void ResetStatement();
+  // The invariants of the flags below (asserted in checked builds).
+  void AssertFlags() const;
   void Prepare();
   void DescribeColumns();
   void BindRow(int element, const std::vector<const BindVar*>& order);
   void RunDml(int iters, int rowoff, const std::vector<const BindVar*>& order);
-  void RunDdl();
   void RunEngineStatement();
-  void RunStored();
   void PrepareExplain();
   void RunExplain();
   void CheckDmlPrivilege();
@@ -427,6 +436,12 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   std::map<std::string, BindVar> binds_;
   std::vector<DefineVar> defines_;
   std::vector<ColumnDesc> columns_;
+  // A query or DML statement holds its prepared statement, a block its parsed block.
+  // executed_: a query ran and may be fetched; stepped_: it delivered a row since;
+  // exhausted_: the caller has all its rows (or cancelled); parked_: a running query was
+  // reset and resumes at the next fetch.  stepped_ and parked_ need executed_, parked_
+  // also needs a query not exhausted; a cursor variable or FOR UPDATE is a query (or a
+  // released one).
   bool executed_ = false;
   bool exhausted_ = false;
   bool stepped_ = false;

@@ -35,31 +35,43 @@ void SetRc(CdaDef* area, int code) {
   area->v2_rc = code == 0 ? 0 : static_cast<sb2>(-(code > 32767 ? 32767 : code));
 }
 
+// Inside a catch block: the exception's code, its text recorded for oerhms.  Never throws.
+int RecordCurrentError(Session* s) noexcept {
+  int code = CurrentErrorCode();
+  try {
+    OraError e = CurrentError();
+    Record(s, e.code, e.message);
+  } catch (...) {
+    // No memory for the text: the code alone answers.
+  }
+  return code;
+}
+
 // Runs f, turning every exception into a code (recorded for oerhms).
 template <class F>
-int Guarded(Session* s, F&& f) {
+int Guarded(Session* s, F&& f) noexcept {
   try {
     return f();
-  } catch (const OraError& e) {
-    Record(s, e.code, e.message);
-    return e.code;
-  } catch (const std::bad_alloc&) {
-    OraError e = EngineError(4030, "?");
-    Record(s, e.code, e.message);
-    return e.code;
-  } catch (const std::exception& ex) {
-    OraError e = EngineError(600, ex.what());
-    Record(s, e.code, e.message);
-    return e.code;
   } catch (...) {
-    OraError e = EngineError(600, "unknown");
-    Record(s, e.code, e.message);
-    return e.code;
+    return RecordCurrentError(s);
+  }
+}
+
+// The outermost guard of every entry point: nothing thrown leaves the library; what
+// escapes the body is the call's answer, written into the caller's area.
+template <class F>
+sword Barrier(CdaDef* area, F&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    int code = RecordCurrentError(nullptr);
+    SetRc(area, code);
+    return code;
   }
 }
 
 int Fail(CdaDef* area, int code) {
-  Record(nullptr, code, EngineMessage(code));
+  Record(nullptr, code, OraMessage(code));
   SetRc(area, code);
   return code;
 }
@@ -68,9 +80,9 @@ int Fail(CdaDef* area, int code) {
 // worker thread, so it owns everything it uses.
 int CursorCall(CdaDef* area, CallName name, bool async, std::function<int(Cursor&)> work,
                bool writeOffset = false) {
-  if (!area) return Fail(nullptr, 1001);
+  if (!area) return Fail(nullptr, kOraInvalidCursor);
   std::shared_ptr<Cursor> c = FindCursor(area);
-  if (!c) return Fail(area, 1001);
+  if (!c) return Fail(area, kOraInvalidCursor);
   Session* s = &c->session();
   int code = Guarded(s, [&] {
     return s->Call(name, area, async,
@@ -88,9 +100,9 @@ int CursorCall(CdaDef* area, CallName name, bool async, std::function<int(Cursor
 }
 
 int SessionCall(LdaDef* lda, CallName name, bool async, std::function<int(Session&)> work) {
-  if (!lda) return Fail(nullptr, 1012);
+  if (!lda) return Fail(nullptr, kOraNotLoggedOn);
   std::shared_ptr<Session> s = FindSession(lda);
-  if (!s) return Fail(lda, 1012);
+  if (!s) return Fail(lda, kOraNotLoggedOn);
   Session* raw = s.get();
   int code = Guarded(raw, [&] {
     return raw->Call(name, lda, async,
@@ -124,70 +136,78 @@ extern "C" {
 
 sword olog(LdaDef* lda, ub1* hda, text* uid, sword uidl, text* pswd, sword pswdl, text* conn,
            sword connl, ub4 mode) {
-  (void)hda;
-  (void)mode;
-  if (!lda) return Fail(nullptr, 1009);
-  // A data area still logged on is logged off first, so nothing leaks.
-  if (auto old = FindSession(lda)) {
-    old->Close();
-    UnregisterSession(lda);
-  }
-  ClearHandle(lda);
-  int code = Guarded(nullptr, [&] {
-    std::string u, p, c;
-    if (!TextArg(uid, uidl, u) || !TextArg(pswd, pswdl, p) || !TextArg(conn, connl, c))
-      throw EngineError(1460);
-    std::string user = u, password = p, server = c;
-    // USER/PASSWORD@SERVER in the user argument.
-    size_t slash = u.find('/');
-    if (slash != std::string::npos) {
-      user = u.substr(0, slash);
-      std::string rest = u.substr(slash + 1);
-      size_t at = rest.find('@');
-      password = rest.substr(0, at);
-      if (at != std::string::npos) server = rest.substr(at + 1);
-    } else {
-      size_t at = u.find('@');
-      if (at != std::string::npos) {
-        user = u.substr(0, at);
-        server = u.substr(at + 1);
-      }
+  return Barrier(lda, [&]() -> sword {
+    (void)hda;
+    (void)mode;
+    if (!lda) return Fail(nullptr, kOraMissingMandatoryParameter);
+    // A data area still logged on is logged off first, so nothing leaks.  The new logon
+    // does not depend on how the old session ended: it is closed whatever fails.
+    if (auto old = FindSession(lda)) {
+      old->Close();
+      UnregisterSession(lda);
     }
-    std::shared_ptr<Session> s = Session::Logon(user, password, server);
-    RegisterSession(s, lda);
-    return 0;
+    ClearHandle(lda);
+    int code = Guarded(nullptr, [&] {
+      std::string u, p, c;
+      if (!TextArg(uid, uidl, u) || !TextArg(pswd, pswdl, p) || !TextArg(conn, connl, c))
+        throw EngineError(kOraUnreasonableConversion);
+      std::string user = u, password = p, server = c;
+      // USER/PASSWORD@SERVER in the user argument.
+      size_t slash = u.find('/');
+      if (slash != std::string::npos) {
+        user = u.substr(0, slash);
+        std::string rest = u.substr(slash + 1);
+        size_t at = rest.find('@');
+        password = rest.substr(0, at);
+        if (at != std::string::npos) server = rest.substr(at + 1);
+      } else {
+        size_t at = u.find('@');
+        if (at != std::string::npos) {
+          user = u.substr(0, at);
+          server = u.substr(at + 1);
+        }
+      }
+      std::shared_ptr<Session> s = Session::Logon(user, password, server);
+      RegisterSession(s, lda);
+      return 0;
+    });
+    std::memset(lda, 0, offsetof(CdaDef, handle));
+    SetRc(lda, code);
+    return code;
   });
-  std::memset(lda, 0, offsetof(CdaDef, handle));
-  SetRc(lda, code);
-  return code;
 }
 
 sword ologof(LdaDef* lda) {
-  if (!lda) return Fail(nullptr, 1012);
-  std::shared_ptr<Session> s = FindSession(lda);
-  if (!s) return Fail(lda, 1012);
-  int killed = s->KilledCode();
-  if (!killed && s->nonBlocking()) {
-    // Another call still running on this session: the caller must finish it first.
-    int code = s->Call(CallName::Other, lda, false, [] { return 0; });
-    if (code == kOraOperationInProgress) {
-      SetRc(lda, code);
-      return code;
+  return Barrier(lda, [&]() -> sword {
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
+    std::shared_ptr<Session> s = FindSession(lda);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
+    int killed = s->KilledCode();
+    if (!killed && s->nonBlocking()) {
+      // Another call still running on this session: the caller must finish it first.
+      int code = s->Call(CallName::Other, lda, false, [] { return 0; });
+      if (code == kOraOperationInProgress) {
+        SetRc(lda, code);
+        return code;
+      }
     }
-  }
-  int code = Guarded(s.get(), [&] {
-    s->Close();
-    return 0;
+    // The session ends even when its close fails (the failure is the answer).
+    int code = s->Close();
+    UnregisterSession(lda);
+    ClearHandle(lda);
+    SetRc(lda, code);
+    // The session is gone: oerhms finds the text as the last error of the process.
+    if (code) Record(nullptr, code, s->LastErrorText(code).value_or(OraMessage(code)));
+    return code;
   });
-  UnregisterSession(lda);
-  ClearHandle(lda);
-  SetRc(lda, code);
-  return code;
 }
 
 sword oerhms(LdaDef* lda, sb2 rcode, text* buf, sword bufsiz) {
   if (!buf || bufsiz <= 0) return 0;
+  // The fallback text needs no memory, so that nothing can throw out of here.
+  static constexpr char kFallback[] = "ORA-00600: internal error code, arguments: [oerhms]";
   std::string message;
+  std::string_view shown = kFallback;
   try {
     std::optional<std::string> text;
     if (std::shared_ptr<Session> s = lda ? FindSession(lda) : nullptr)
@@ -197,158 +217,174 @@ sword oerhms(LdaDef* lda, sb2 rcode, text* buf, sword bufsiz) {
       if (g_lastCode == rcode && rcode != 0) text = g_lastMessage;
     }
     if (!text)
-      text = rcode == 0 ? "ORA-00000: normal, successful completion" : EngineMessage(rcode);
+      text = rcode == 0 ? "ORA-00000: normal, successful completion" : OraMessage(rcode);
     message = std::move(*text);
+    shown = message;
   } catch (...) {
-    message = "ORA-00600: internal error code, arguments: [oerhms]";
   }
-  size_t n = std::min(message.size(), static_cast<size_t>(bufsiz) - 1);
-  std::memcpy(buf, message.data(), n);
+  size_t n = std::min(shown.size(), static_cast<size_t>(bufsiz) - 1);
+  std::memcpy(buf, shown.data(), n);
   buf[n] = 0;
   return static_cast<sword>(n);
 }
 
 sword ocom(LdaDef* lda) {
-  return SessionCall(lda, CallName::Ocom, true, [](Session& s) {
-    s.ApplyDelay();
-    s.Commit();
-    return 0;
+  return Barrier(lda, [&]() -> sword {
+    return SessionCall(lda, CallName::Ocom, true, [](Session& s) {
+      s.ApplyDelay();
+      s.Commit();
+      return 0;
+    });
   });
 }
 
 sword orol(LdaDef* lda) {
-  return SessionCall(lda, CallName::Orol, true, [](Session& s) {
-    s.ApplyDelay();
-    s.Rollback();
-    return 0;
+  return Barrier(lda, [&]() -> sword {
+    return SessionCall(lda, CallName::Orol, true, [](Session& s) {
+      s.ApplyDelay();
+      s.Rollback();
+      return 0;
+    });
   });
 }
 
 sword oopen(CdaDef* cursor, LdaDef* lda, text* dbn, sword dbnl, sword arsize, text* uid,
             sword uidl) {
-  (void)dbn, (void)dbnl, (void)arsize, (void)uid, (void)uidl;
-  if (!cursor) return Fail(nullptr, 1001);
-  std::shared_ptr<Session> s = lda ? FindSession(lda) : nullptr;
-  if (!s) return Fail(cursor, 1012);
-  int code = Guarded(s.get(), [&] {
-    return s->Call(CallName::Other, cursor, false, [&]() -> int {
-      return Guarded(s.get(), [&] {
-        // An area still holding an open cursor is closed first, so nothing leaks.
-        if (std::shared_ptr<Cursor> old = FindCursor(cursor)) {
-          old->Release();
-          old->session().RemoveCursor(old->id);
-          UnregisterCursor(old->id);
-        }
-        auto c = std::make_shared<Cursor>(s);
-        uint64_t id = RegisterCursor(c, cursor);
-        s->AddCursor(id);
-        return 0;
+  return Barrier(cursor, [&]() -> sword {
+    (void)dbn, (void)dbnl, (void)arsize, (void)uid, (void)uidl;
+    if (!cursor) return Fail(nullptr, kOraInvalidCursor);
+    std::shared_ptr<Session> s = lda ? FindSession(lda) : nullptr;
+    if (!s) return Fail(cursor, kOraNotLoggedOn);
+    int code = Guarded(s.get(), [&] {
+      return s->Call(CallName::Other, cursor, false, [&]() -> int {
+        return Guarded(s.get(), [&] {
+          // An area still holding an open cursor is closed first, so nothing leaks.
+          if (std::shared_ptr<Cursor> old = FindCursor(cursor)) {
+            old->Release();
+            old->session().RemoveCursor(old->id);
+            UnregisterCursor(old->id);
+          }
+          auto c = std::make_shared<Cursor>(s);
+          uint64_t id = RegisterCursor(c, cursor);
+          s->AddCursor(id);
+          return 0;
+        });
       });
     });
+    std::memset(cursor, 0, offsetof(CdaDef, handle));
+    SetRc(cursor, code);
+    return code;
   });
-  std::memset(cursor, 0, offsetof(CdaDef, handle));
-  SetRc(cursor, code);
-  return code;
 }
 
 sword oclose(CdaDef* cursor) {
-  if (!cursor) return Fail(nullptr, 1001);
-  std::shared_ptr<Cursor> c = FindCursor(cursor);
-  if (!c) return Fail(cursor, 1001);
-  Session& s = c->session();
-  // Its own uncollected work is dropped (after a break, once the worker has stopped);
-  // another cursor's running work makes the close wait its turn like any call.
-  int code = Guarded(&s, [&] {
-    int rc = s.ReleaseJobOf(cursor);
-    if (rc) return rc;
-    return s.Call(CallName::Other, cursor, false, [c] {
-      c->Release();
-      return 0;
+  return Barrier(cursor, [&]() -> sword {
+    if (!cursor) return Fail(nullptr, kOraInvalidCursor);
+    std::shared_ptr<Cursor> c = FindCursor(cursor);
+    if (!c) return Fail(cursor, kOraInvalidCursor);
+    Session& s = c->session();
+    // Its own uncollected work is dropped (after a break, once the worker has stopped);
+    // another cursor's running work makes the close wait its turn like any call.
+    int code = Guarded(&s, [&] {
+      int rc = s.ReleaseJobOf(cursor);
+      if (rc) return rc;
+      return s.Call(CallName::Other, cursor, false, [c] {
+        c->Release();
+        return 0;
+      });
     });
-  });
-  if (code == kOraOperationInProgress) {
+    if (code == kOraOperationInProgress) {
+      SetRc(cursor, code);
+      return code;
+    }
+    // A killed session answers its code, but the cursor is gone all the same.
+    s.RemoveCursor(c->id);
+    UnregisterCursor(c->id);
+    ClearHandle(cursor);
     SetRc(cursor, code);
     return code;
-  }
-  // A killed session answers its code, but the cursor is gone all the same.
-  s.RemoveCursor(c->id);
-  UnregisterCursor(c->id);
-  ClearHandle(cursor);
-  SetRc(cursor, code);
-  return code;
+  });
 }
 
 sword oparse(CdaDef* cursor, text* sqlstm, sb4 sqllen, sword defflg, ub4 lngflg) {
-  (void)defflg, (void)lngflg;
-  std::string sql;
-  bool ok = TextArg(sqlstm, sqllen, sql);
-  bool missing = !sqlstm;
-  return CursorCall(
-      cursor, CallName::Other, false,
-      [sql, ok, missing](Cursor& c) -> int {
-        if (missing) throw EngineError(1009);
-        if (!ok) throw EngineError(1460);
-        c.Parse(sql);
-        return 0;
-      },
-      true);
+  return Barrier(cursor, [&]() -> sword {
+    (void)defflg, (void)lngflg;
+    std::string sql;
+    bool ok = TextArg(sqlstm, sqllen, sql);
+    bool missing = !sqlstm;
+    return CursorCall(
+        cursor, CallName::Other, false,
+        [sql, ok, missing](Cursor& c) -> int {
+          if (missing) throw EngineError(kOraMissingMandatoryParameter);
+          if (!ok) throw EngineError(kOraUnreasonableConversion);
+          c.Parse(sql);
+          return 0;
+        },
+        true);
+  });
 }
 
 sword obndra(CdaDef* cursor, text* sqlvar, sword sqlvl, ub1* progv, sword progvl, sword ftype,
              sword scale, sb2* indp, ub2* alen, ub2* arcode, ub4 maxsiz, ub4* cursiz, text* fmt,
              sword fmtl, sword fmtt) {
-  (void)scale, (void)fmt, (void)fmtl, (void)fmtt;
-  BindVar var;
-  bool ok = sqlvar && TextArg(sqlvar, sqlvl, var.name);
-  var.progv = progv;
-  var.progvl = progvl;
-  var.ftype = ftype;
-  var.indp = indp;
-  var.alen = alen;
-  var.arcode = arcode;
-  var.maxsiz = maxsiz;
-  var.cursiz = cursiz;
-  return CursorCall(cursor, CallName::Other, false, [var, ok](Cursor& c) -> int {
-    if (!ok) throw EngineError(1036);
-    c.Bind(var);
-    return 0;
+  return Barrier(cursor, [&]() -> sword {
+    (void)scale, (void)fmt, (void)fmtl, (void)fmtt;
+    BindVar var;
+    bool ok = sqlvar && TextArg(sqlvar, sqlvl, var.name);
+    var.progv = progv;
+    var.progvl = progvl;
+    var.ftype = ftype;
+    var.indp = indp;
+    var.alen = alen;
+    var.arcode = arcode;
+    var.maxsiz = maxsiz;
+    var.cursiz = cursiz;
+    return CursorCall(cursor, CallName::Other, false, [var, ok](Cursor& c) -> int {
+      if (!ok) throw EngineError(kOraIllegalVariableNameNumber);
+      c.Bind(var);
+      return 0;
+    });
   });
 }
 
 sword odefin(CdaDef* cursor, sword pos, ub1* buf, sword bufl, sword ftype, sword scale, sb2* indp,
              text* fmt, sword fmtl, sword fmtt, ub2* rlen, ub2* rcode) {
-  (void)scale, (void)fmt, (void)fmtl, (void)fmtt;
-  DefineVar var;
-  var.buf = buf;
-  var.bufl = bufl;
-  var.ftype = ftype;
-  var.indp = indp;
-  var.rlen = rlen;
-  var.rcode = rcode;
-  return CursorCall(cursor, CallName::Other, false, [pos, var](Cursor& c) -> int {
-    if (!var.buf && var.bufl > 0) throw EngineError(1009);
-    c.Define(pos, var);
-    return 0;
+  return Barrier(cursor, [&]() -> sword {
+    (void)scale, (void)fmt, (void)fmtl, (void)fmtt;
+    DefineVar var;
+    var.buf = buf;
+    var.bufl = bufl;
+    var.ftype = ftype;
+    var.indp = indp;
+    var.rlen = rlen;
+    var.rcode = rcode;
+    return CursorCall(cursor, CallName::Other, false, [pos, var](Cursor& c) -> int {
+      if (!var.buf && var.bufl > 0) throw EngineError(kOraMissingMandatoryParameter);
+      c.Define(pos, var);
+      return 0;
+    });
   });
 }
 
 sword odescr(CdaDef* cursor, sword pos, sb4* dbsize, sb2* dbtype, sb1* cbuf, sb4* cbufl, sb4* dsize,
              sb2* prec, sb2* scale, sb2* nullok) {
-  return CursorCall(cursor, CallName::Other, false, [=](Cursor& c) -> int {
-    Cursor::Described d = c.Describe(pos);
-    if (dbsize) *dbsize = d.dbsize;
-    if (dbtype) *dbtype = d.dbtype;
-    if (cbufl) {
-      size_t room = *cbufl > 0 ? static_cast<size_t>(*cbufl) : 0;
-      size_t n = std::min(room, d.name.size());
-      if (cbuf && n) std::memcpy(cbuf, d.name.data(), n);
-      *cbufl = static_cast<sb4>(cbuf ? n : d.name.size());
-    }
-    if (dsize) *dsize = d.dsize;
-    if (prec) *prec = d.prec;
-    if (scale) *scale = d.scale;
-    if (nullok) *nullok = d.nullok;
-    return 0;
+  return Barrier(cursor, [&]() -> sword {
+    return CursorCall(cursor, CallName::Other, false, [=](Cursor& c) -> int {
+      Cursor::Described d = c.Describe(pos);
+      if (dbsize) *dbsize = d.dbsize;
+      if (dbtype) *dbtype = d.dbtype;
+      if (cbufl) {
+        size_t room = *cbufl > 0 ? static_cast<size_t>(*cbufl) : 0;
+        size_t n = std::min(room, d.name.size());
+        if (cbuf && n) std::memcpy(cbuf, d.name.data(), n);
+        *cbufl = static_cast<sb4>(cbuf ? n : d.name.size());
+      }
+      if (dsize) *dsize = d.dsize;
+      if (prec) *prec = d.prec;
+      if (scale) *scale = d.scale;
+      if (nullok) *nullok = d.nullok;
+      return 0;
+    });
   });
 }
 
@@ -363,35 +399,45 @@ sword odessp(LdaDef* lda, text* objnam, size_t onlen, ub1* rsv1, size_t rsv1ln, 
 }
 
 sword oexfet(CdaDef* cursor, ub4 nrows, sword cancel, sword exact) {
-  return CursorCall(cursor, CallName::Oexfet, true, [=](Cursor& c) -> int {
-    if (nrows > 0x7fffffff) throw EngineError(1460);
-    return c.ExecuteFetch(static_cast<int>(nrows), cancel != 0, exact != 0);
+  return Barrier(cursor, [&]() -> sword {
+    return CursorCall(cursor, CallName::Oexfet, true, [=](Cursor& c) -> int {
+      if (nrows > 0x7fffffff) throw EngineError(kOraUnreasonableConversion);
+      return c.ExecuteFetch(static_cast<int>(nrows), cancel != 0, exact != 0);
+    });
   });
 }
 
 sword ofen(CdaDef* cursor, sword nrows) {
-  return CursorCall(cursor, CallName::Ofen, true, [=](Cursor& c) { return c.Fetch(nrows); });
+  return Barrier(cursor, [&]() -> sword {
+    return CursorCall(cursor, CallName::Ofen, true, [=](Cursor& c) { return c.Fetch(nrows); });
+  });
 }
 
 sword oexn(CdaDef* cursor, sword iters, sword rowoff) {
-  return CursorCall(cursor, CallName::Oexn, true,
-                    [=](Cursor& c) { return c.Execute(iters, rowoff); });
+  return Barrier(cursor, [&]() -> sword {
+    return CursorCall(cursor, CallName::Oexn, true,
+                      [=](Cursor& c) { return c.Execute(iters, rowoff); });
+  });
 }
 
 sword ocan(CdaDef* cursor) {
-  return CursorCall(cursor, CallName::Other, false, [](Cursor& c) {
-    c.Cancel();
-    return 0;
+  return Barrier(cursor, [&]() -> sword {
+    return CursorCall(cursor, CallName::Other, false, [](Cursor& c) {
+      c.Cancel();
+      return 0;
+    });
   });
 }
 
 sword obreak(LdaDef* lda) {
-  if (!lda) return Fail(nullptr, 1012);
-  std::shared_ptr<Session> s = FindSession(lda);
-  if (!s) return Fail(lda, 1012);
-  s->Break();
-  SetRc(lda, 0);
-  return 0;
+  return Barrier(lda, [&]() -> sword {
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
+    std::shared_ptr<Session> s = FindSession(lda);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
+    s->Break();
+    SetRc(lda, 0);
+    return 0;
+  });
 }
 
 sword oopt(CdaDef* cursor, sword rbopt, sword waitopt) {
@@ -405,84 +451,39 @@ sword opinit(ub4 mode) {
 }
 
 sword onbclr(LdaDef* lda) {
-  if (!lda) return Fail(nullptr, 1012);
-  std::shared_ptr<Session> s = FindSession(lda);
-  if (!s) return Fail(lda, 1012);
-  int code = s->KilledCode();
-  if (!code) code = s->SetNonBlocking(false);
-  SetRc(lda, code);
-  return code;
+  return Barrier(lda, [&]() -> sword {
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
+    std::shared_ptr<Session> s = FindSession(lda);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
+    int code = s->KilledCode();
+    if (!code) code = s->SetNonBlocking(false);
+    SetRc(lda, code);
+    return code;
+  });
 }
 
 sword onbset(LdaDef* lda) {
-  if (!lda) return Fail(nullptr, 1012);
-  std::shared_ptr<Session> s = FindSession(lda);
-  if (!s) return Fail(lda, 1012);
-  int code = s->KilledCode();
-  if (!code) code = s->SetNonBlocking(true);
-  if (code) Record(s.get(), code, EngineMessage(code));
-  SetRc(lda, code);
-  return code;
+  return Barrier(lda, [&]() -> sword {
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
+    std::shared_ptr<Session> s = FindSession(lda);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
+    int code = s->KilledCode();
+    if (!code) code = s->SetNonBlocking(true);
+    if (code) Record(s.get(), code, OraMessage(code));
+    SetRc(lda, code);
+    return code;
+  });
 }
 
 sword onbtst(LdaDef* lda) {
-  if (!lda) return Fail(nullptr, 1012);
-  std::shared_ptr<Session> s = FindSession(lda);
-  if (!s) return Fail(lda, 1012);
-  int code = s->KilledCode();
-  if (!code) code = s->nonBlocking() ? 0 : kOraBlockingMode;
-  SetRc(lda, code);
-  return code;
-}
-
-sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value, const char* textValue) {
-  if (!command) return 1009;
-  std::string cmd = command;
-  std::string arg = textValue ? textValue : "";
-  return Guarded(nullptr, [&]() -> int {
-    if (cmd == "data_dir") {
-      SetDataDirectoryOverride(arg);
-      return 0;
-    }
-    if (cmd == "home_dir") {
-      SetHomeDirectoryOverride(arg);
-      return 0;
-    }
-    if (cmd == "nonblocking") {
-      Session::SetNonBlockingSupported(value != 0);
-      return 0;
-    }
-    if (cmd == "create_database") {
-      CreateDatabase(arg);
-      return 0;
-    }
-    if (cmd == "install_extras") {
-      InstallExtras(arg);
-      return 0;
-    }
-    if (cmd == "drop_database") {
-      DropDatabase(arg);
-      return 0;
-    }
-    if (cmd == "busy_timeout" && !lda) {
-      Session::SetDefaultBusyTimeout(value);
-      return 0;
-    }
-    std::shared_ptr<Session> s = lda ? FindSession(lda) : nullptr;
-    if (!s) return 1012;
-    if (cmd == "kill") {
-      s->Kill();
-      return 0;
-    }
-    if (cmd == "delay") {
-      s->SetDelay(value);
-      return 0;
-    }
-    if (cmd == "busy_timeout") {
-      s->SetBusyTimeout(value);
-      return 0;
-    }
-    return 3001;
+  return Barrier(lda, [&]() -> sword {
+    if (!lda) return Fail(nullptr, kOraNotLoggedOn);
+    std::shared_ptr<Session> s = FindSession(lda);
+    if (!s) return Fail(lda, kOraNotLoggedOn);
+    int code = s->KilledCode();
+    if (!code) code = s->nonBlocking() ? 0 : kOraBlockingMode;
+    SetRc(lda, code);
+    return code;
   });
 }
 

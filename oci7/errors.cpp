@@ -1,4 +1,4 @@
-// Oracle codes for SQLite failures, and the texts of the codes only the engine raises.
+// Oracle codes for SQLite failures, and the Oracle error of an exception being handled.
 //
 // SQLite reports constraint failures by table and column ("UNIQUE constraint failed:
 // DEMO.EMP.EMPNO"); Oracle names the constraint, so the catalog's constraint tables are
@@ -8,89 +8,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "oci7/engine.h"
 
 namespace tess::oci7 {
 namespace {
-
-struct Message {
-  int code;
-  const char* text;
-};
-
-// Codes the engine raises that the dialect's table does not hold.
-constexpr Message kEngineMessages[] = {
-    {28, "your session has been killed"},
-    {36, "maximum number of recursive SQL levels (%s) exceeded"},
-    {600, "internal error code, arguments: [%s]"},
-    {987, "missing or invalid username(s)"},
-    {988, "missing or invalid password(s)"},
-    {990, "missing or invalid privilege"},
-    {1000, "maximum open cursors exceeded"},
-    {1009, "missing mandatory parameter"},
-    {1086, "savepoint '%s' never established"},
-    {1045, "user %s lacks CREATE SESSION privilege; logon denied"},
-    {1115, "IO error reading block from file %s"},
-    {1455, "converting column overflows integer datatype"},
-    {1458, "invalid length inside variable character string"},
-    {1460, "unimplemented or unreasonable conversion requested"},
-    {1480, "trailing null missing from STR bind value"},
-    {1432, "public synonym to be dropped does not exist"},
-    {1434, "private synonym to be dropped does not exist"},
-    {1578, "ORACLE data block corrupted (%s)"},
-    {1917, "user or role '%s' does not exist"},
-    {1919, "role '%s' does not exist"},
-    {1921, "role name '%s' conflicts with another user or role name"},
-    {1922, "CASCADE must be specified to drop '%s'"},
-    {1749, "you may not GRANT/REVOKE privileges to/from yourself"},
-    {1927, "cannot REVOKE privileges you did not grant"},
-    {1951, "ROLE %s"},  // '%s' not granted to '%s'
-    {1952, "system privileges not granted to '%s'"},
-    {1990, "invalid privilege specified"},
-    {2011, "duplicate database link name"},
-    {2024, "database link not found"},
-    {2273, "this unique/primary key is referenced by some foreign keys"},
-    {2293, "cannot validate (%s) - check constraint violated"},
-    {2296, "cannot enable (%s) - null values found"},
-    {2298, "cannot validate (%s) - parent keys not found"},
-    {2402, "PLAN_TABLE not found"},
-    {2404, "specified plan table not found"},
-    {4063, "%s has errors"},
-    {4067, "not executed, %s does not exist"},
-    {4079, "invalid trigger specification"},
-    {4080, "trigger '%s' does not exist"},
-    {4081, "trigger '%s' already exists"},
-    {4088, "error during execution of trigger '%s'"},
-    {4091, "table %s is mutating, trigger/function may not see it"},
-    {4098, "trigger '%s' is invalid and failed re-validation"},
-    {6508, "PL/SQL: could not find program unit being called"},
-    {6510, "PL/SQL: unhandled user-defined exception"},
-    {6575, "Package or function %s is in an invalid state"},
-    {1934, "circular role grant detected"},
-    {1935, "missing user or role name"},
-    {2248, "invalid option for ALTER SESSION"},
-    {2437, "cannot validate (%s) - primary key violated"},
-    {2441, "Cannot drop nonexistent primary key"},
-    {2443, "Cannot drop constraint  - nonexistent constraint"},
-    {2449, "unique/primary keys in table referenced by foreign keys"},
-    {3001, "unimplemented feature"},
-    {3126, "network driver does not support non-blocking operations"},
-    {3128, "connection is in blocking mode"},
-    {4002, "INCREMENT must be a non-zero integer"},
-    {4004, "MINVALUE must be less than MAXVALUE"},
-    {4006, "START WITH cannot be less than MINVALUE"},
-    {4030, "out of process memory when trying to allocate %s bytes"},
-    {6550, "%s"},
-    {8177, "can't serialize access for this transaction"},
-    {20000, "%s"},
-};
-
-const char* EngineText(int code) {
-  for (const Message& m : kEngineMessages)
-    if (m.code == code) return m.text;
-  return nullptr;
-}
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
@@ -193,21 +116,30 @@ std::optional<ResolvedObject> DmlTarget(const FailureContext& context) {
 
 }  // namespace
 
-std::string EngineMessage(int code, std::string_view arg) {
-  if (const char* t = EngineText(code)) {
-    char prefix[32];
-    std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
-    std::string out = prefix;
-    std::string_view text = t;
-    size_t at = text.find("%s");
-    if (at == std::string_view::npos) return out.append(text);
-    return out.append(text.substr(0, at)).append(arg).append(text.substr(at + 2));
+int CurrentErrorCode() noexcept {
+  try {
+    throw;
+  } catch (const OraError& e) {
+    return e.code;
+  } catch (const std::bad_alloc&) {
+    return kOraOutOfProcessMemory;
+  } catch (...) {
+    return kOraInternalError;
   }
-  return OraMessage(code, arg);
 }
 
-OraError EngineError(int code, std::string_view arg, int offset) {
-  return OraError(code, EngineMessage(code, arg), offset);
+OraError CurrentError() {
+  try {
+    throw;
+  } catch (const OraError& e) {
+    return e;
+  } catch (const std::bad_alloc&) {
+    return EngineError(kOraOutOfProcessMemory, "?");
+  } catch (const std::exception& ex) {
+    return EngineError(kOraInternalError, ex.what());
+  } catch (...) {
+    return EngineError(kOraInternalError, "unknown");
+  }
 }
 
 OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
@@ -226,12 +158,12 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
 
   switch (primary) {
     case SQLITE_INTERRUPT:
-      return EngineError(1013);
+      return EngineError(kOraCancelled);
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
       return EngineError(54);
     case SQLITE_NOMEM:
-      return EngineError(4030, "?");
+      return EngineError(kOraOutOfProcessMemory, "?");
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
       return EngineError(1115, msg);
@@ -249,13 +181,15 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
     case SQLITE_MISMATCH:
       return EngineError(1722);
     case SQLITE_RANGE:
-      return EngineError(1036);
+      return EngineError(kOraIllegalVariableNameNumber);
     case SQLITE_ABORT:
       return EngineError(1002);
     default:
       break;
   }
 
+  // A commit refused by a commit hook rolled the transaction back.
+  if (rc == SQLITE_CONSTRAINT_COMMITHOOK) return EngineError(kOraTransactionRolledBack);
   if (primary == SQLITE_CONSTRAINT) {
     std::string owner, table, column;
     // "UNIQUE constraint failed: DEMO.EMP.EMPNO" (also for primary keys), "NOT NULL
@@ -359,7 +293,7 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
   if (m.find("datatype mismatch") != std::string_view::npos) return EngineError(1722, {}, offset);
   if (primary == SQLITE_ERROR && m.find("integer overflow") != std::string_view::npos)
     return EngineError(1426, {}, offset);
-  return EngineError(600, msg, offset);
+  return EngineError(kOraInternalError, msg, offset);
 }
 
 }  // namespace tess::oci7

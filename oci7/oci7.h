@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "oci7/ora_codes.h"
+
 typedef int sword;
 typedef unsigned int uword;
 typedef int8_t sb1;
@@ -65,16 +67,8 @@ enum : sword {
   kExtMlsLabel = 106
 };
 
-// Return codes with a fixed meaning for the caller.
-enum : sword {
-  kOraNoDataFound = 1403,
-  kOraNotInSelectList = 1007,
-  kOraStillExecuting = 3123,
-  kOraNonBlockingUnsupported = 3126,
-  kOraOperationInProgress = 3127,
-  kOraBlockingMode = 3128,
-  kOraCancelled = 1013
-};
+// Return codes with a fixed meaning for the caller are among the named codes
+// (kOraNoDataFound, kOraStillExecuting, ...).
 
 #if defined(_WIN32)
 #define TESS_OCI_EXPORT
@@ -117,17 +111,5 @@ TESS_OCI_EXPORT sword opinit(ub4 mode);
 TESS_OCI_EXPORT sword onbclr(LdaDef* lda);
 TESS_OCI_EXPORT sword onbset(LdaDef* lda);
 TESS_OCI_EXPORT sword onbtst(LdaDef* lda);
-
-// Test control, never bound by the program.  Commands (value in brackets):
-//   "kill"          the session of lda is killed: its next call answers 3113, later ones 3114
-//   "nonblocking"   onbset answers 3126 from now on when value is 0, works again when 1
-//   "delay"         every execute and fetch of the session first waits value milliseconds
-//                   (a break ends the wait)
-//   "busy_timeout"  how long a writer waits for another writer's lock (milliseconds)
-//   "data_dir"      (text, lda may be null) the folder of the database files
-//   "home_dir"      (text, lda may be null) the program's home folder (data is home/data)
-// Answers 0, or an Oracle code when the session or command is unknown.
-TESS_OCI_EXPORT sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value,
-                                        const char* textValue);
 
 }  // extern "C"

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "oci7/catalog_query.h"
+#include "oci7/dialect/engine_statements.h"
 #include "oci7/dictionary.h"
 
 namespace tess::oci7 {
@@ -38,70 +39,11 @@ bool IsRole(sqlite3* db, const std::string& name) {
   return Exists(db, "SELECT 1 FROM \"TESS$ROLES\" WHERE ROLE = ?1", {name});
 }
 
-// The statement's words, with the position of each.
-struct Words {
-  std::vector<Token> t;
-  size_t i = 0;
-  bool Is(std::string_view w, size_t ahead = 0) const {
-    return i + ahead < t.size() && t[i + ahead].Is(w);
-  }
-  bool Accept(std::string_view w) {
-    if (!Is(w)) return false;
-    ++i;
-    return true;
-  }
-  bool AtEnd() const { return i >= t.size(); }
-  int Offset() const { return i < t.size() ? static_cast<int>(t[i].offset) : -1; }
-  std::string Name(int code) {
-    if (AtEnd() || (t[i].kind != TokenKind::Word && t[i].kind != TokenKind::QuotedIdentifier))
-      throw EngineError(code, {}, Offset());
-    return t[i++].value;
-  }
-  // A dotted name (a link name may carry a domain: LOOP.WORLD).
-  std::string Dotted(int code) {
-    std::string n = Name(code);
-    while (Is(".") && i + 1 < t.size() && t[i + 1].kind == TokenKind::Word) {
-      ++i;
-      n += "." + t[i++].value;
-    }
-    return n;
-  }
-  void End() {
-    if (!AtEnd()) throw EngineError(933, {}, Offset());
-  }
-};
-
-// Privilege names up to ON / TO / FROM: "SELECT", "CREATE ANY TABLE", "ALL PRIVILEGES".
-std::vector<std::string> PrivilegeList(Words& w) {
-  std::vector<std::string> list;
-  while (!w.AtEnd()) {
-    std::string p;
-    while (!w.AtEnd() && !w.Is(",") && !w.Is("ON") && !w.Is("TO") && !w.Is("FROM")) {
-      if (w.Is("(")) {  // column lists of UPDATE / REFERENCES: the whole table here
-        while (!w.AtEnd() && !w.Is(")")) ++w.i;
-        w.Accept(")");
-        continue;
-      }
-      if (!p.empty()) p += ' ';
-      p += w.Name(1990);
-    }
-    if (p.empty()) throw EngineError(1990, {}, w.Offset());
-    if (p == "ALL PRIVILEGES") p = "ALL";
-    list.push_back(p);
-    if (!w.Accept(",")) break;
-  }
-  return list;
-}
-
-std::vector<std::string> GranteeList(Words& w, sqlite3* db) {
-  std::vector<std::string> list;
-  do {
-    int at = w.Offset();
-    std::string g = w.Name(987);
-    if (g != "PUBLIC" && !IsUser(db, g) && !IsRole(db, g)) throw EngineError(1917, g, at);
-    list.push_back(g);
-  } while (w.Accept(","));
-  return list;
+// The grantees must exist: users, roles or PUBLIC.
+void CheckGrantees(sqlite3* db, const std::vector<NamedAt>& grantees) {
+  for (const NamedAt& g : grantees)
+    if (g.name != "PUBLIC" && !IsUser(db, g.name) && !IsRole(db, g.name))
+      throw EngineError(1917, g.name, static_cast<int>(g.offset));
 }
 
 // When a user loses an object privilege, the grants it made of that privilege under the
@@ -202,26 +144,16 @@ std::optional<DbLink> FindDbLink(Session& s, const std::string& name) {
 
 void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) {
   s.ForgetGrantees();
-  Words w;
-  w.t = Tokenize(text);
   sqlite3* db = s.db();
   const std::string user = s.user();
 
   if (functionCode == kFcCreateRole || functionCode == kFcDropRole) {
-    w.i = 2;
-    int at = w.Offset();
-    std::string role = w.Name(1935);
-    if (functionCode == kFcCreateRole) {
+    RoleStatement r = ParseRoleStatement(text);
+    const std::string& role = r.role.name;
+    const int at = static_cast<int>(r.role.offset);
+    if (r.create) {
       if (!HasSystemPrivilege(s, "CREATE ROLE")) throw EngineError(1031);
-      bool password = false;
-      if (w.Accept("NOT")) {
-        if (!w.Accept("IDENTIFIED")) throw EngineError(922, {}, w.Offset());
-      } else if (w.Accept("IDENTIFIED")) {
-        if (!w.Accept("BY")) throw EngineError(922, {}, w.Offset());
-        w.Name(988);
-        password = true;
-      }
-      w.End();
+      const bool password = r.password;
       if (IsUser(db, role) || IsRole(db, role)) throw EngineError(1921, role, at);
       s.RunDdl([&] {
         Run(db, "INSERT INTO \"TESS$ROLES\" VALUES (?1, ?2)", {role, password ? "YES" : "NO"});
@@ -229,7 +161,6 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
             {user, role});
       });
     } else {
-      w.End();
       if (!IsRole(db, role)) throw EngineError(1919, role, at);
       if (!HasSystemPrivilege(s, "DROP ANY ROLE") &&
           !Exists(db,
@@ -248,13 +179,11 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
   }
 
   if (functionCode == kFcCreateExternalDatabase || functionCode == kFcDropExternalDatabase) {
-    w.i = 1;
-    bool isPublic = w.Accept("PUBLIC");
-    if (!w.Accept("DATABASE") || !w.Accept("LINK")) throw EngineError(900, {}, w.Offset());
-    std::string owner = isPublic ? "PUBLIC" : user;
-    std::string name = w.Dotted(2011);
-    if (functionCode == kFcDropExternalDatabase) {
-      w.End();
+    LinkStatement l = ParseLinkStatement(text);
+    const bool isPublic = l.isPublic;
+    const std::string owner = isPublic ? "PUBLIC" : user;
+    const std::string& name = l.name;
+    if (!l.create) {
       if (isPublic && !HasSystemPrivilege(s, "DROP PUBLIC DATABASE LINK")) throw EngineError(1031);
       if (!Exists(db, "SELECT 1 FROM \"TESS$DB_LINKS\" WHERE OWNER = ?1 AND DB_LINK = ?2",
                   {owner, name}))
@@ -264,18 +193,6 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
       });
       return;
     }
-    std::string linkUser, password, host;
-    if (w.Accept("CONNECT")) {
-      if (!w.Accept("TO")) throw EngineError(922, {}, w.Offset());
-      linkUser = w.Name(922);
-      if (!w.Accept("IDENTIFIED") || !w.Accept("BY")) throw EngineError(922, {}, w.Offset());
-      password = w.Name(988);
-    }
-    if (w.Accept("USING")) {
-      if (w.AtEnd() || w.t[w.i].kind != TokenKind::String) throw EngineError(922, {}, w.Offset());
-      host = w.t[w.i++].value;
-    }
-    w.End();
     if (isPublic ? !HasSystemPrivilege(s, "CREATE PUBLIC DATABASE LINK")
                  : !HasSystemPrivilege(s, "CREATE DATABASE LINK"))
       throw EngineError(1031);
@@ -286,24 +203,19 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
       Run(db,
           "INSERT INTO \"TESS$DB_LINKS\" VALUES (?1, ?2, nullif(?3, ''), nullif(?4, ''), ?5, "
           "datetime('now', 'localtime'))",
-          {owner, name, linkUser, password, host});
+          {owner, name, l.user, l.password, l.host});
     });
     return;
   }
 
   // GRANT ... TO ... / REVOKE ... FROM ...
-  const bool grant = functionCode == kFcGrant;
-  w.i = 1;
-  std::vector<std::string> privileges = PrivilegeList(w);
-  if (w.Accept("ON")) {
-    int at = w.Offset();
-    std::string owner = w.Name(903), name;
-    if (w.Accept(".")) {
-      name = w.Name(903);
-    } else {
-      name = owner;
-      owner.clear();
-    }
+  GrantStatement stmt = ParseGrantStatement(text);
+  const bool grant = stmt.grant;
+  const std::vector<std::string>& privileges = stmt.privileges;
+  if (stmt.onObject) {
+    const int at = static_cast<int>(stmt.object.offset);
+    const std::string& owner = stmt.owner;
+    const std::string& name = stmt.object.name;
     // The object, through synonyms; others' objects must be visible.
     ObjectRef ref{owner, name, "", at};
     std::optional<ResolvedObject> object = s.Resolve(ref);
@@ -318,17 +230,10 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
     }
     if (!object || !HasObjectPrivilege(s, object->owner, object->name, object->objectType, nullptr))
       throw EngineError(942, {}, at);
-    if (!w.Accept(grant ? "TO" : "FROM")) throw EngineError(grant ? 905 : 905, {}, w.Offset());
-    std::vector<std::string> grantees = GranteeList(w, db);
-    for (const std::string& g : grantees)
-      if (g == user) throw EngineError(1749);
-    bool withGrant = false;
-    if (grant && w.Accept("WITH")) {
-      if (!w.Accept("GRANT") || !w.Accept("OPTION")) throw EngineError(922, {}, w.Offset());
-      withGrant = true;
-    }
-    if (!grant && w.Accept("CASCADE")) w.Accept("CONSTRAINTS");
-    w.End();
+    CheckGrantees(db, stmt.grantees);
+    for (const NamedAt& grantee : stmt.grantees)
+      if (grantee.name == user) throw EngineError(1749);
+    const bool withGrant = stmt.withOption;
     bool program = object->objectType == "PROCEDURE" || object->objectType == "FUNCTION" ||
                    object->objectType == "PACKAGE";
     std::vector<std::string> expanded;
@@ -359,7 +264,8 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
       if (!may) throw EngineError(grant ? 1031 : 1927);
     }
     s.RunDdl([&] {
-      for (const std::string& g : grantees) {
+      for (const NamedAt& grantee : stmt.grantees) {
+        const std::string& g = grantee.name;
         for (const std::string& p : expanded) {
           if (grant) {
             Run(db, "INSERT OR REPLACE INTO \"TESS$TAB_PRIVS\" VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
@@ -385,14 +291,8 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
   }
 
   // System privileges and roles.
-  if (!w.Accept(grant ? "TO" : "FROM")) throw EngineError(grant ? 905 : 905, {}, w.Offset());
-  std::vector<std::string> grantees = GranteeList(w, db);
-  bool withAdmin = false;
-  if (grant && w.Accept("WITH")) {
-    if (!w.Accept("ADMIN") || !w.Accept("OPTION")) throw EngineError(922, {}, w.Offset());
-    withAdmin = true;
-  }
-  w.End();
+  CheckGrantees(db, stmt.grantees);
+  const bool withAdmin = stmt.withOption;
   for (const std::string& p : privileges) {
     bool role = IsRole(db, p);
     bool may = role ? HasSystemPrivilege(s, "GRANT ANY ROLE") ||
@@ -409,7 +309,8 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
     if (!role && (ObjectPrivileges().count(p) || p == "ALL")) throw EngineError(990);
   }
   s.RunDdl([&] {
-    for (const std::string& g : grantees) {
+    for (const NamedAt& grantee : stmt.grantees) {
+      const std::string& g = grantee.name;
       for (const std::string& p : privileges) {
         bool role = IsRole(db, p);
         if (grant) {

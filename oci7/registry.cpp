@@ -2,6 +2,7 @@
 // check word and an 8-byte id.  Ids are never reused, the check word ties the id to this
 // process and to the area's address, and the registry remembers the address each handle
 // was written to, so only the very area a handle was issued to finds the object.
+#include <cassert>
 #include <cstring>
 #include <random>
 #include <unordered_map>
@@ -68,6 +69,7 @@ uint64_t RegisterSession(std::shared_ptr<Session> session, void* area) {
   Registry& r = TheRegistry();
   std::lock_guard lock(r.mutex);
   uint64_t id = r.nextId++;
+  assert(!r.entries.count(id));  // ids are never reused
   r.entries[id] = Entry{area, std::move(session), nullptr};
   WriteHandle(area, kLogonTag, id, r.key);
   return id;

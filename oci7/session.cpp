@@ -7,6 +7,7 @@
 // has returned, so a break that arrives before the worker picks the job up still counts.
 #include <sqlite3.h>
 
+#include <cassert>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -40,41 +41,6 @@ std::string UserName(const std::string& raw) {
   if (t.size() >= 2 && t.front() == '"' && t.back() == '"') return t.substr(1, t.size() - 2);
   return Upper(t);
 }
-
-// A statement prepared once per call site and finalized on scope exit.
-struct Stmt {
-  sqlite3* db;
-  sqlite3_stmt* st = nullptr;
-  Stmt(sqlite3* d, const char* sql) : db(d) {
-    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-    if (rc != SQLITE_OK) {
-      sqlite3_finalize(st);
-      st = nullptr;
-      throw MapSqliteError(db, rc, {});
-    }
-  }
-  ~Stmt() { sqlite3_finalize(st); }
-  Stmt& Text(int i, const std::string& v) {
-    sqlite3_bind_text(st, i, v.c_str(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-    return *this;
-  }
-  Stmt& Int(int i, int64_t v) {
-    sqlite3_bind_int64(st, i, v);
-    return *this;
-  }
-  bool Row() {
-    int rc = sqlite3_step(st);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) return false;
-    throw MapSqliteError(db, rc, {});
-  }
-  std::string Col(int i) {
-    const unsigned char* t = sqlite3_column_text(st, i);
-    return t ? reinterpret_cast<const char*>(t) : "";
-  }
-  int64_t ColInt(int i) { return sqlite3_column_int64(st, i); }
-  bool ColNull(int i) { return sqlite3_column_type(st, i) == SQLITE_NULL; }
-};
 
 int ProgressHandler(void* p) {
   return static_cast<Session*>(p)->cancelRequested() ? 1 : 0;
@@ -172,15 +138,15 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
           "PRAGMA case_sensitive_like=ON");
 
   {
-    Stmt q(s->db_,
-           "SELECT USER_ID, PASSWORD_SALT, PASSWORD_HASH, ACCOUNT_STATUS, IS_DBA FROM "
-           "\"TESS$USERS\" WHERE USERNAME = ?1");
-    q.Text(1, user);
+    CatalogQuery q(s->db_,
+                   "SELECT USER_ID, PASSWORD_SALT, PASSWORD_HASH, ACCOUNT_STATUS, IS_DBA FROM "
+                   "\"TESS$USERS\" WHERE USERNAME = ?1",
+                   {user});
     if (!q.Row()) throw EngineError(1017);
-    if (PasswordHash(q.Col(1), password) != q.Col(2)) throw EngineError(1017);
-    if (q.Col(3) != "OPEN") throw EngineError(1017);
-    s->uid_ = static_cast<int>(q.ColInt(0));
-    s->isDba_ = q.ColInt(4) != 0;
+    if (PasswordHash(q.Text(1), password) != q.Text(2)) throw EngineError(1017);
+    if (q.Text(3) != "OPEN") throw EngineError(1017);
+    s->uid_ = static_cast<int>(q.Int(0));
+    s->isDba_ = q.Int(4) != 0;
   }
   s->user_ = user;
 
@@ -195,7 +161,7 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
   };
   rc = RegisterOracleFunctions(s->db_, &s->functions_);
   if (rc == SQLITE_OK) rc = RegisterDictionaryFunctions(s->db_, raw);
-  if (rc != SQLITE_OK) throw EngineError(600, "cannot register functions");
+  if (rc != SQLITE_OK) throw EngineError(kOraInternalError, "cannot register functions");
   // A database made before the dictionary existed gets it at its first logon.
   if (NeedsDictionary(s->db_)) {
     ExecSql(s->db_, "BEGIN IMMEDIATE");
@@ -215,21 +181,44 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
 }
 
 Session::~Session() {
-  Close();
+  Close();  // never throws: a failure was recorded, and the session is gone all the same
 }
 
-void Session::CloseConnection(bool unregisterCursors) {
+int Session::CloseConnection(bool unregisterCursors) noexcept {
+  // Every step is taken even when an earlier one fails, so that the connection (and the
+  // write lock it may hold) never outlives the session; the first failure is the answer.
+  int failure = 0;
+  auto noteFailure = [&] {
+    int code = RecordCurrentError();
+    if (!failure) failure = code;
+  };
   // Cursors first: their statements must be finalized before the connection closes.
   // A killed session keeps its cursors registered, so that their calls answer 3113/3114.
-  for (uint64_t id : CursorIds()) {
-    if (auto c = FindCursorById(id)) {
-      c->Release();
+  std::vector<uint64_t> ids;
+  try {
+    ids = CursorIds();
+  } catch (...) {
+    noteFailure();
+  }
+  for (uint64_t id : ids) {
+    try {
+      if (auto c = FindCursorById(id)) c->Release();
+    } catch (...) {
+      noteFailure();
+    }
+    try {
       if (unregisterCursors) UnregisterCursor(id);
+    } catch (...) {
+      noteFailure();
     }
   }
   if (unregisterCursors) {
-    std::lock_guard lock(cursorsMutex_);
-    cursorIds_.clear();
+    try {
+      std::lock_guard lock(cursorsMutex_);
+      cursorIds_.clear();
+    } catch (...) {
+      noteFailure();
+    }
   }
   // The interpreter's package state may hold statements of the connection.
   plsql.reset();
@@ -238,12 +227,14 @@ void Session::CloseConnection(bool unregisterCursors) {
     sqlite3_close_v2(db_);
     db_ = nullptr;
   }
+  return failure;
 }
 
-void Session::Close() {
-  {
+int Session::Close() noexcept {
+  int failure = 0;
+  try {
     std::unique_lock lock(jobMutex_);
-    if (closed_) return;
+    if (closed_) return 0;
     closed_ = true;
     if (job_ && job_->running) {
       SignalCancel();
@@ -252,10 +243,34 @@ void Session::Close() {
     job_.reset();
     stopWorker_ = true;
     jobCv_.notify_all();
+    lock.unlock();
+    if (worker_.joinable()) worker_.join();
+    assert(!job_);
+  } catch (...) {
+    failure = RecordCurrentError();
   }
-  if (worker_.joinable()) worker_.join();
-  std::lock_guard work(workMutex_);
-  CloseConnection(true);
+  try {
+    std::lock_guard work(workMutex_);
+    int code = CloseConnection(true);
+    if (!failure) failure = code;
+  } catch (...) {
+    // The work mutex could not be taken: close all the same, nothing else can run now.
+    if (!failure) failure = RecordCurrentError();
+    int code = CloseConnection(true);
+    if (!failure) failure = code;
+  }
+  return failure;
+}
+
+int Session::RecordCurrentError() noexcept {
+  int code = CurrentErrorCode();
+  try {
+    OraError e = CurrentError();
+    RecordError(e.code, e.message);
+  } catch (...) {
+    // No memory for the text: the code alone answers.
+  }
+  return code;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -289,23 +304,25 @@ std::optional<ResolvedObject> Session::ResolveName(const ObjectRef& ref, const s
   std::string owner = ref.owner;
   std::string name = ref.name;
   auto objectType = [&](const std::string& o, const std::string& n) -> std::string {
-    Stmt q(db_,
-           "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 AND "
-           "OBJECT_TYPE NOT IN ('INDEX', 'PACKAGE BODY', 'TRIGGER') ORDER BY OBJECT_ID LIMIT 1");
-    q.Text(1, o).Text(2, n);
-    return q.Row() ? q.Col(0) : "";
+    CatalogQuery q(
+        db_,
+        "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 AND "
+        "OBJECT_TYPE NOT IN ('INDEX', 'PACKAGE BODY', 'TRIGGER') ORDER BY OBJECT_ID LIMIT 1",
+        {o, n});
+    return q.Row() ? q.Text(0) : "";
   };
   auto synonymTarget =
       [&](const std::string& o,
           const std::string& n) -> std::optional<std::pair<std::string, std::string>> {
-    Stmt q(db_,
-           "SELECT TABLE_OWNER, TABLE_NAME, DB_LINK FROM \"TESS$SYNONYMS\" WHERE OWNER = ?1 AND "
-           "SYNONYM_NAME = ?2");
-    q.Text(1, o).Text(2, n);
+    CatalogQuery q(
+        db_,
+        "SELECT TABLE_OWNER, TABLE_NAME, DB_LINK FROM \"TESS$SYNONYMS\" WHERE OWNER = ?1 AND "
+        "SYNONYM_NAME = ?2",
+        {o, n});
     if (!q.Row()) return std::nullopt;
     // A synonym over a link: the link is looked up when the synonym is used.
-    if (!q.ColNull(2) && !q.Col(2).empty()) CheckLink(q.Col(2), ref.offset);
-    return std::make_pair(q.Col(0), q.Col(1));
+    if (!q.Null(2) && !q.Text(2).empty()) CheckLink(q.Text(2), ref.offset);
+    return std::make_pair(q.Text(0), q.Text(1));
   };
 
   // Follows a synonym chain from owner.name (at most a few hops, as loops are possible).
@@ -354,7 +371,7 @@ bool Session::InTransaction() const {
 }
 
 void Session::BeginWrite(WriteReason reason) {
-  if (!db_) throw EngineError(3114);
+  if (!db_) throw EngineError(kOraNotConnected);
   // Queries the interpreter has open keep the rows they had (a sequence's number is drawn
   // while a query steps: nothing of the query's changes).
   if (reason == WriteReason::Work) plsql::DetachOpenQueries(db_);
@@ -368,7 +385,7 @@ void Session::BeginWrite(WriteReason reason) {
 }
 
 void Session::Commit() {
-  if (!db_) throw EngineError(3114);
+  if (!db_) throw EngineError(kOraNotConnected);
   sequenceOnly_ = false;
   if (sqlite3_get_autocommit(db_)) return;
   int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
@@ -377,7 +394,7 @@ void Session::Commit() {
 }
 
 void Session::Rollback() {
-  if (!db_) throw EngineError(3114);
+  if (!db_) throw EngineError(kOraNotConnected);
   sequenceOnly_ = false;
   if (sqlite3_get_autocommit(db_)) return;
   plsql::DetachOpenQueries(db_);
@@ -406,11 +423,11 @@ void Session::RollbackToSavepoint(const std::string& name) {
 
 void Session::ReplaySequenceMarks() {
   for (const auto& [key, next] : sequenceMarks_) {
-    Stmt u(
+    CatalogQuery u(
         db_,
-        "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
-    u.Text(1, key.first).Text(2, key.second).Int(3, next);
-    u.Row();
+        "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
+        {key.first, key.second, next});
+    u.Run();
   }
 }
 
@@ -443,14 +460,14 @@ void Session::RunDdl(const std::function<void()>& work) {
 
 int64_t Session::NextVal(const std::string& owner, const std::string& name) {
   BeginWrite(WriteReason::Sequence);
-  Stmt q(db_,
-         "SELECT MIN_VALUE, MAX_VALUE, INCREMENT_BY, CYCLE_FLAG, LAST_NUMBER FROM "
-         "\"TESS$SEQUENCES\" WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
-  q.Text(1, owner).Text(2, name);
+  CatalogQuery q(db_,
+                 "SELECT MIN_VALUE, MAX_VALUE, INCREMENT_BY, CYCLE_FLAG, LAST_NUMBER FROM "
+                 "\"TESS$SEQUENCES\" WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
+                 {owner, name});
   if (!q.Row()) throw EngineError(2289);
-  int64_t minValue = q.ColInt(0), maxValue = q.ColInt(1), increment = q.ColInt(2);
-  bool cycle = q.Col(3) == "Y";
-  int64_t value = q.ColInt(4);
+  int64_t minValue = q.Int(0), maxValue = q.Int(1), increment = q.Int(2);
+  bool cycle = q.Text(3) == "Y";
+  int64_t value = q.Int(4);
   if (increment >= 0 ? value > maxValue : value < minValue) {
     if (!cycle) throw EngineError(8004, owner + "." + name);
     value = increment >= 0 ? minValue : maxValue;
@@ -458,10 +475,10 @@ int64_t Session::NextVal(const std::string& owner, const std::string& name) {
   int64_t next;
   if (__builtin_add_overflow(value, increment, &next))
     next = increment >= 0 ? INT64_MAX : INT64_MIN;  // beyond any reachable use
-  Stmt u(db_,
-         "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2");
-  u.Text(1, owner).Text(2, name).Int(3, next);
-  u.Row();
+  CatalogQuery u(
+      db_, "UPDATE \"TESS$SEQUENCES\" SET LAST_NUMBER = ?3 WHERE OWNER = ?1 AND SEQUENCE_NAME = ?2",
+      {owner, name, next});
+  u.Run();
   sequenceMarks_[{owner, name}] = next;
   currvals_[owner + "." + name] = value;
   return value;
@@ -494,8 +511,8 @@ std::optional<std::string> Session::LastErrorText(int code) {
 int Session::KilledCode() {
   int k = killed_.load();
   if (k == 0) return 0;
-  if (k == 1 && killed_.compare_exchange_strong(k, 2)) return 3113;
-  return 3114;
+  if (k == 1 && killed_.compare_exchange_strong(k, 2)) return kOraEndOfFileOnChannel;
+  return kOraNotConnected;
 }
 
 void Session::Kill() {
@@ -524,7 +541,7 @@ void Session::Break() {
 }
 
 void Session::CheckCancel() {
-  if (cancel_) throw EngineError(1013);
+  if (cancel_) throw EngineError(kOraCancelled);
 }
 
 void Session::InterruptibleSleep(int64_t milliseconds) {
@@ -535,11 +552,17 @@ void Session::InterruptibleSleep(int64_t milliseconds) {
   std::unique_lock lock(sleepMutex_);
   bool cancelled = sleepCv_.wait_for(lock, std::chrono::milliseconds(milliseconds),
                                      [&] { return cancel_.load(); });
-  if (cancelled) throw EngineError(1013);
+  if (cancelled) throw EngineError(kOraCancelled);
 }
 
 void Session::ApplyDelay() {
   InterruptibleSleep(delayMs_.load());
+}
+
+void Session::SetFailCommits(bool on) {
+  std::lock_guard work(workMutex_);
+  int (*refuse)(void*) = [](void*) { return 1; };
+  if (db_) sqlite3_commit_hook(db_, on ? refuse : nullptr, nullptr);
 }
 
 void Session::SetBusyTimeout(int ms) {
@@ -555,23 +578,28 @@ void Session::SetDefaultBusyTimeout(int ms) {
 }
 
 int Session::SetNonBlocking(bool on) {
-  if (on && !g_nonBlockingSupported) return 3126;
+  if (on && !g_nonBlockingSupported) return kOraNonBlockingUnsupported;
   nonBlocking_ = on;
   return 0;
 }
 
-void Session::WorkerLoop() {
+void Session::WorkerLoop() noexcept {
   std::unique_lock lock(jobMutex_);
   for (;;) {
     jobCv_.wait(lock, [&] { return stopWorker_ || jobQueued_; });
     if (stopWorker_) return;
     jobQueued_ = false;
-    std::function<int()> work = job_->work;
+    assert(job_ && job_->running && executing_);
+    std::function<int()> work = std::move(job_->work);
     lock.unlock();
     int result;
-    {
+    try {
       std::lock_guard w(workMutex_);
       result = work();
+    } catch (...) {
+      // The entry points hand in guarded work; should anything escape all the same, it is
+      // the call's answer, never the end of the thread (and of the program).
+      result = RecordCurrentError();
     }
     lock.lock();
     executing_ = false;
@@ -588,13 +616,14 @@ int Session::Call(CallName name, const void* area, bool mayRunAsync,
                   const std::function<int()>& work) {
   if (int k = KilledCode()) return k;
   std::unique_lock lock(jobMutex_);
-  if (closed_) return 1012;
+  if (closed_) return kOraNotLoggedOn;
   if (job_) {
     if (job_->name == name && job_->area == area) {
+      assert(job_->running || !job_->work);  // finished work is dropped by the worker
       if (job_->running) {
         if (nonBlocking_) return kOraStillExecuting;
         jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
-        if (!job_) return 1013;
+        if (!job_) return kOraCancelled;
       }
       int result = job_->result;
       job_.reset();

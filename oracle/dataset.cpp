@@ -74,7 +74,7 @@ void TDataSetLite::CloseQuietly() noexcept {
 void TDataSetLite::DatabaseGone(TDatabaseLite* Database) {
   if (database_ != Database) return;
   database_ = nullptr;
-  state_ = 0;
+  state_ = kStateClosed;
 }
 
 void TDataSetLite::AttachDatabase() {
@@ -84,7 +84,7 @@ void TDataSetLite::AttachDatabase() {
 }
 
 void TDataSetLite::SetPrepared(bool Value) {
-  if (Value == (state_ != 0) || database_name_.empty() || (ComponentState() & csLoading)) return;
+  if (Value == (state_ != kStateClosed) || database_name_.empty() || (ComponentState() & csLoading)) return;
   if (Value)
     DoPrepare();
   else
@@ -96,7 +96,7 @@ void TDataSetLite::DoPrepare() {
   ConnectionGuard guard(database_);
   EndFetch();
   Prepare();
-  state_ = 1;
+  state_ = kStatePrepared;
   RefreshParams();
   RefreshFields();
 }
@@ -118,7 +118,7 @@ void TDataSetLite::DoUnprepare() {
 }
 
 void TDataSetLite::GiveBackDatabase() {
-  state_ = 0;
+  state_ = kStateClosed;
   TDatabaseLite* db = database_;
   if (db == nullptr) return;
   database_ = nullptr;
@@ -127,12 +127,12 @@ void TDataSetLite::GiveBackDatabase() {
 }
 
 void TDataSetLite::EndFetch() {
-  if (state_ == 2) {
+  if (state_ == kStateFetching) {
     CancelFetch();
     AfterCancelFetch();
   }
-  if (state_ != 0) state_ = 1;
-  assert(state_ <= 1);
+  if (state_ != kStateClosed) state_ = kStatePrepared;
+  assert(state_ <= kStatePrepared);
 }
 
 void TDataSetLite::Close() {
@@ -145,12 +145,12 @@ void TDataSetLite::ExecSQL() {
 }
 
 void TDataSetLite::ExecuteEx(int32_t Iterations, int32_t RowOffset) {
-  bool keep = state_ != 0 || keep_prepared_;
+  bool keep = state_ != kStateClosed || keep_prepared_;
   SetPrepared(true);
   {
     ConnectionGuard guard(database_);
     BindParams(params_.get());
-    state_ = 3;
+    state_ = kStateExecuting;
     Execute(Iterations, RowOffset);
     EndFetch();
   }
@@ -176,7 +176,7 @@ void TDataSetLite::OpenEx(int32_t Rows, bool CancelAfter) {
   ConnectionGuard guard(database_);
   BindParams(params_.get());
   BindParams(fields_.get());
-  state_ = 2;
+  state_ = kStateFetching;
   still_executing_ = false;
   ExecuteAndFetch(Rows, CancelAfter);
   EndOpen(Rows, CancelAfter);
@@ -196,12 +196,12 @@ void TDataSetLite::EndOpen(int32_t Rows, bool CancelAfter) {
 }
 
 void TDataSetLite::FetchMore(int32_t Rows) {
-  if (state_ != 2) RaiseInterfaceError(ecNoOpenFetch, "");
+  if (state_ != kStateFetching) RaiseInterfaceError(ecNoOpenFetch, "");
   ConnectionGuard guard(database_);
   still_executing_ = false;
   FetchNext(Rows);
   // While the call still runs no batch has arrived yet; FetchMore is simply repeated.
-  if (!still_executing_ && rows_processed_ < Rows) state_ = 1;
+  if (!still_executing_ && rows_processed_ < Rows) state_ = kStatePrepared;
   AssertStepState();
 }
 
@@ -212,7 +212,7 @@ void TDataSetLite::GetFirstColumnValues(TStrings* List) {
     TParam* first = fields_->Items(0);
     int32_t n = std::min(rows_processed_, first->RowCount());
     for (int32_t i = 0; i < n; ++i) List->Add(first->GetAsStringAt(i));
-    if (state_ != 2) break;
+    if (state_ != kStateFetching) break;
     FetchMore(rows);
   }
 }
@@ -220,7 +220,7 @@ void TDataSetLite::GetFirstColumnValues(TStrings* List) {
 void TDataSetLite::SetDatabaseName(const std::string& Name) {
   if (Name == database_name_) return;
   // Unprepared on the old connection, so that the next prepare attaches to the new one.
-  if (state_ != 0 || database_ != nullptr) DoUnprepare();
+  if (state_ != kStateClosed || database_ != nullptr) DoUnprepare();
   database_name_ = Name;
 }
 
@@ -253,7 +253,7 @@ void TQueryLite::GetSQLText(std::string& Text) {
 
 void TQueryLite::SQLChanged() {
   if (ComponentState() & csLoading) return;
-  if (State() != 0) Close();
+  if (State() != kStateClosed) Close();
   Params()->SetChanged(true);
   Fields()->SetChanged(true);
   Params()->Clear();

@@ -25,6 +25,9 @@
 
 namespace tess {
 
+// The states of a statement (TDataSetLite::State()), as described above.
+enum : uint8_t { kStateClosed = 0, kStatePrepared = 1, kStateFetching = 2, kStateExecuting = 3 };
+
 class TDatabaseLite;
 class TSession;
 
@@ -56,7 +59,7 @@ class TDataSetLite : public TComponent {
   // --- driving the statement ---------------------------------------------------------------
   void AttachDatabase();
   void SetPrepared(bool Value);
-  bool Prepared() const { return state_ != 0; }
+  bool Prepared() const { return state_ != kStateClosed; }
   void DoPrepare();
   void DoUnprepare();
   void EndFetch();
@@ -105,14 +108,16 @@ class TDataSetLite : public TComponent {
   void EndOpen(int32_t Rows, bool CancelAfter);
   // After a step the state is one of the four, and a step still running has left the
   // statement open.
-  void AssertStepState() const { assert(state_ <= 3 && (!still_executing_ || state_ != 0)); }
+  void AssertStepState() const {
+    assert(state_ <= kStateExecuting && (!still_executing_ || state_ != kStateClosed));
+  }
   // Closed: leaves the connection's list and releases it.
   void GiveBackDatabase();
 
   TSession* session_;
   std::unique_ptr<TParams> params_;
   std::unique_ptr<TFields> fields_;
-  uint8_t state_ = 0;
+  uint8_t state_ = kStateClosed;
   TDatabaseLite* database_ = nullptr;
   std::string database_name_;
   bool keep_prepared_ = true;

@@ -28,6 +28,22 @@ using sb4 = int32_t;
 using ub4 = uint32_t;
 using text = unsigned char;
 
+// Type codes of the call interface: external types of binds and defines, and the types
+// odescr reports (the same numbers where both exist).
+enum : sword {
+  kTypeVarchar2 = 1,
+  kTypeNumber = 2,
+  kTypeInteger = 3,
+  kTypeLong = 8,
+  kTypeRowid = 11,
+  kTypeDate = 12,
+  kTypeRaw = 23,
+  kTypeLongRaw = 24,
+  kTypeChar = 96,
+  kTypeCursor = 102,
+  kTypeMlsLabel = 106,
+};
+
 // Return codes this layer acts on.
 constexpr int kNoDataFound = 1403;       // a fetch has delivered the last row
 constexpr int kNotInSelectList = 1007;   // describing ran past the last column

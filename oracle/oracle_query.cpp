@@ -119,7 +119,7 @@ bool TOracleQueryLite::IsStillExecuting() const {
 void TOracleQueryLite::Prepare() {
   if (auto* db = dynamic_cast<TOracleDatabase*>(Database())) cursor_->SetOwner(db);
   if (is_cursor_result_) return;
-  if (State() == 0) cursor_->OpenCursor();
+  if (State() == kStateClosed) cursor_->OpenCursor();
   std::string text;
   GetSQLText(text);
   try {
@@ -138,7 +138,7 @@ void TOracleQueryLite::Prepare() {
 
 void TOracleQueryLite::Unprepare() {
   AbandonCursorResults();
-  if (State() != 0 && !is_cursor_result_) cursor_->CloseCursor();
+  if (State() != kStateClosed && !is_cursor_result_) cursor_->CloseCursor();
 }
 
 void TOracleQueryLite::DatabaseGone(TDatabaseLite* Database) {
@@ -153,7 +153,7 @@ void TOracleQueryLite::AbandonCursorResults() {
     auto* op = dynamic_cast<TOracleParam*>(p);
     TOracleQuery* q = op != nullptr ? op->CursorStatement() : nullptr;
     if (q == nullptr) continue;
-    q->SetState(0);
+    q->SetState(kStateClosed);
     q->Cursor()->Area()->Clear();
     q->Cursor()->SetOwner(nullptr);
   }
@@ -251,11 +251,11 @@ void TOracleQueryLite::FetchNext(int32_t Rows) {
 
 void TOracleQueryLite::OpenCursorResult() {
   cursor_->SetFunctionType(kFunctionSelect);
-  SetState(1);
+  SetState(kStatePrepared);
   Params()->Clear();
   RefreshFields();
   BindParams(Fields());
-  SetState(2);
+  SetState(kStateFetching);
   cursor_->SetRowsProcessed(0);
 }
 
@@ -265,7 +265,7 @@ void TOracleQueryLite::ResetCursorResult() {
   } catch (const EDatabaseError&) {
     // The old cursor variable may already be gone with a closed parent.
   }
-  if (State() != 0) SetState(1);
+  if (State() != kStateClosed) SetState(kStatePrepared);
   Fields()->Clear();
   Fields()->SetChanged(true);
   cursor_->Area()->Clear();
@@ -342,36 +342,36 @@ int32_t TOracleParam::DefaultItemSize() {
 TParamType TOracleParam::TypeOfDbType(int32_t DbType) {
   if (data_table_) {
     switch (DbType) {
-      case 1:
+      case oci::kTypeVarchar2:
         return oVarchar2;
-      case 2:
-      case 3:
+      case oci::kTypeNumber:
+      case oci::kTypeInteger:
         return oInteger;
       default:
         return oUnknown;
     }
   }
   switch (DbType) {
-    case 1:
-    case 96:
+    case oci::kTypeVarchar2:
+    case oci::kTypeChar:
       return oVarchar2;
-    case 2:
+    case oci::kTypeNumber:
       return oNumber;
-    case 3:
+    case oci::kTypeInteger:
       return oInteger;
-    case 8:
+    case oci::kTypeLong:
       return oLong;
-    case 11:
+    case oci::kTypeRowid:
       return oRowid;
-    case 12:
+    case oci::kTypeDate:
       return oDate;
-    case 23:
+    case oci::kTypeRaw:
       return oRaw;
-    case 24:
+    case oci::kTypeLongRaw:
       return oLongRaw;
-    case 102:
+    case oci::kTypeCursor:
       return oCursor;
-    case 106:
+    case oci::kTypeMlsLabel:
       return oMlsLabel;
     default:
       return oUnknown;
@@ -382,10 +382,10 @@ int32_t TOracleParam::ExternalType() {
   if (data_table_) {
     switch (DataType()) {
       case oVarchar2:
-        return 1;
+        return oci::kTypeVarchar2;
       case oNumber:
       case oInteger:
-        return 3;
+        return oci::kTypeInteger;
       default:
         RaiseInterfaceError(ecNoBuffer, "Datatype");
     }
@@ -396,17 +396,17 @@ int32_t TOracleParam::ExternalType() {
     case oDate:
     case oRowid:
     case oLong:
-      return 1;  // exchanged as text
+      return oci::kTypeVarchar2;  // exchanged as text
     case oInteger:
-      return 3;
+      return oci::kTypeInteger;
     case oCursor:
-      return 102;
+      return oci::kTypeCursor;
     case oLongRaw:
-      return 24;
+      return oci::kTypeLongRaw;
     case oRaw:
-      return 23;
+      return oci::kTypeRaw;
     case oMlsLabel:
-      return 106;
+      return oci::kTypeMlsLabel;
     case oUnknown:
     default:
       RaiseInterfaceError(ecNoBuffer, "Datatype");

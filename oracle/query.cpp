@@ -423,7 +423,7 @@ void TyQuery::Next() {
     for (TParam* column : *columns) column->SetIndex(row_index_);
     return;
   }
-  if (statement_->State() != 2) {
+  if (statement_->State() != kStateFetching) {
     eof_ = true;
     return;
   }

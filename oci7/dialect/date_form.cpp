@@ -331,7 +331,7 @@ std::vector<Item> ParseFormat(std::string_view f) {
     char c = f[i];
     if (c == '"') {
       size_t end = f.find('"', i + 1);
-      if (end == std::string_view::npos) throw MakeOraError(1821);
+      if (end == std::string_view::npos) throw EngineError(1821);
       Item it;
       it.text.assign(f.substr(i + 1, end - i - 1));
       it.quoted = true;
@@ -363,7 +363,7 @@ std::vector<Item> ParseFormat(std::string_view f) {
         break;
       }
     }
-    if (!found) throw MakeOraError(1821);
+    if (!found) throw EngineError(1821);
   }
   // Conflicts Oracle rejects in any model.
   bool h24 = false, meridian = false;
@@ -372,7 +372,7 @@ std::vector<Item> ParseFormat(std::string_view f) {
     if (it.el == El::AM || it.el == El::PM || it.el == El::AMDots || it.el == El::PMDots)
       meridian = true;
   }
-  if (h24 && meridian) throw MakeOraError(1818);
+  if (h24 && meridian) throw EngineError(1818);
   return items;
 }
 
@@ -573,7 +573,7 @@ std::string FormatDate(const DateTime& d, std::string_view format) {
 
 std::string FormatOracleDate(std::string_view storedDate, std::string_view format) {
   std::optional<DateTime> d = cal::ParseStored(storedDate);
-  if (!d) throw MakeOraError(1858);
+  if (!d) throw EngineError(1858);
   return FormatDate(*d, format);
 }
 
@@ -640,15 +640,15 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
       ++n;
     }
     if (n == 0) {
-      if (at >= s.size()) throw MakeOraError(1840);
-      throw MakeOraError(1858);
+      if (at >= s.size()) throw EngineError(1840);
+      throw EngineError(1858);
     }
-    if (exact && n != maxDigits) throw MakeOraError(1862);
+    if (exact && n != maxDigits) throw EngineError(1862);
     if (digitsRead) *digitsRead = n;
     return negative ? -v : v;
   };
   auto once = [](int& slot, int v, int err) {
-    if (slot != -1) throw MakeOraError(err);
+    if (slot != -1) throw EngineError(err);
     slot = v;
   };
 
@@ -663,7 +663,7 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
         for (char c : it.text) upper.push_back(Up(c));
         if (!StartsWithNoCase(s, at, upper)) {
           if (at >= s.size()) continue;
-          throw MakeOraError(1861);
+          throw EngineError(1861);
         }
         at += it.text.size();
         continue;
@@ -674,7 +674,7 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
       if (at >= s.size()) continue;
       // Any punctuation matches any punctuation and a missing separator is forgiven,
       // except under FX, where the text must be the model's.
-      if (exact && s[at] != fc) throw MakeOraError(1861);
+      if (exact && s[at] != fc) throw EngineError(1861);
       if (!IsAlpha(s[at]) && !IsDigitC(s[at])) ++at;
       continue;
     }
@@ -722,7 +722,7 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
       case El::MON:
       case El::MONTH: {
         int k = MatchName(s, at, kMonths, 12, true);
-        if (k < 0) throw MakeOraError(1843);
+        if (k < 0) throw EngineError(1843);
         once(month, k + 1, 1816);
         break;
       }
@@ -737,7 +737,7 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
             bestLen = len;
           }
         }
-        if (found < 0) throw MakeOraError(1843);
+        if (found < 0) throw EngineError(1843);
         at += bestLen;
         once(month, found + 1, 1816);
         break;
@@ -750,12 +750,12 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
         break;
       case El::D: {
         int64_t v = readNumber(1, false, nullptr);
-        if (v < 1 || v > 7) throw MakeOraError(1846);
+        if (v < 1 || v > 7) throw EngineError(1846);
         break;
       }
       case El::DAY:
       case El::DY:
-        if (MatchName(s, at, kDays, 7, true) < 0) throw MakeOraError(1846);
+        if (MatchName(s, at, kDays, 7, true) < 0) throw EngineError(1846);
         break;
       case El::J:
         julian = readNumber(7, false, nullptr);
@@ -788,7 +788,7 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
           meridian = Up(s[at]) == 'P';
           at += 2;
         } else {
-          throw MakeOraError(1855);
+          throw EngineError(1855);
         }
         break;
       }
@@ -801,12 +801,12 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
         } else if (StartsWithNoCase(s, at, "AD") || StartsWithNoCase(s, at, "BC")) {
           at += 2;
         } else {
-          throw MakeOraError(1856);
+          throw EngineError(1856);
         }
         break;
       default:
         // CC, Q, WW, IW, W and the ISO years say nothing a date can be built from.
-        throw MakeOraError(1820);
+        throw EngineError(1820);
     }
     if (it.th) {
       if (StartsWithNoCase(s, at, "ST") || StartsWithNoCase(s, at, "ND") ||
@@ -816,39 +816,39 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
     }
   }
   skipBlanks();
-  if (at < s.size()) throw MakeOraError(1830);
+  if (at < s.size()) throw EngineError(1830);
 
   DateTime d;
   if (julian >= 0) {
-    if (julian < 1 || julian > 5373484) throw MakeOraError(1854);
+    if (julian < 1 || julian > 5373484) throw EngineError(1854);
     DateTime j = cal::CivilFromDays(julian - 2440588);
-    if (year != -1 && year != j.year) throw MakeOraError(1831);
-    if (month != -1 && month != j.month) throw MakeOraError(1833);
-    if (day != -1 && day != j.day) throw MakeOraError(1834);
-    if (dayOfYear != -1) throw MakeOraError(1811);
+    if (year != -1 && year != j.year) throw EngineError(1831);
+    if (month != -1 && month != j.month) throw EngineError(1833);
+    if (day != -1 && day != j.day) throw EngineError(1834);
+    if (dayOfYear != -1) throw EngineError(1811);
     d = j;
   } else {
     d.year = year != -1 ? year : now.year;
-    if (d.year < 1 || d.year > 9999) throw MakeOraError(1841);
+    if (d.year < 1 || d.year > 9999) throw EngineError(1841);
     if (dayOfYear != -1) {
-      if (dayOfYear < 1 || dayOfYear > (cal::IsLeap(d.year) ? 366 : 365)) throw MakeOraError(1848);
+      if (dayOfYear < 1 || dayOfYear > (cal::IsLeap(d.year) ? 366 : 365)) throw EngineError(1848);
       DateTime fromDoy = cal::CivilFromDays(cal::DaysFromCivil(d.year, 1, 1) + dayOfYear - 1);
-      if (month != -1 && month != fromDoy.month) throw MakeOraError(1833);
+      if (month != -1 && month != fromDoy.month) throw EngineError(1833);
       d.month = fromDoy.month;
       d.day = fromDoy.day;
     } else {
       d.month = month != -1 ? month : now.month;
       d.day = day != -1 ? day : 1;
     }
-    if (d.month < 1 || d.month > 12) throw MakeOraError(1843);
-    if (d.day < 1 || d.day > 31) throw MakeOraError(1847);
-    if (d.day > cal::DaysInMonth(d.year, d.month)) throw MakeOraError(1839);
+    if (d.month < 1 || d.month > 12) throw EngineError(1843);
+    if (d.day < 1 || d.day > 31) throw EngineError(1847);
+    if (d.day > cal::DaysInMonth(d.year, d.month)) throw EngineError(1839);
   }
   if (secondsOfDay != -1) {
-    if (secondsOfDay > 86399) throw MakeOraError(1853);
-    if (hour != -1 && hour != secondsOfDay / 3600) throw MakeOraError(1836);
-    if (minute != -1 && minute != secondsOfDay / 60 % 60) throw MakeOraError(1837);
-    if (second != -1 && second != secondsOfDay % 60) throw MakeOraError(1838);
+    if (secondsOfDay > 86399) throw EngineError(1853);
+    if (hour != -1 && hour != secondsOfDay / 3600) throw EngineError(1836);
+    if (minute != -1 && minute != secondsOfDay / 60 % 60) throw EngineError(1837);
+    if (second != -1 && second != secondsOfDay % 60) throw EngineError(1838);
     hour = secondsOfDay / 3600;
     minute = secondsOfDay / 60 % 60;
     second = secondsOfDay % 60;
@@ -856,13 +856,13 @@ DateTime ParseDate(std::string_view s, std::string_view format, const DateTime& 
   if (hour == -1) hour = 0;
   if (twelveHour || meridian != -1) {
     if (twelveHour || (hour >= 1 && hour <= 12)) {
-      if (hour < 1 || hour > 12) throw MakeOraError(1849);
+      if (hour < 1 || hour > 12) throw EngineError(1849);
       hour = hour % 12 + (meridian == 1 ? 12 : 0);
     }
   }
-  if (hour > 23) throw MakeOraError(1850);
-  if (minute > 59) throw MakeOraError(1851);
-  if (second > 59) throw MakeOraError(1852);
+  if (hour > 23) throw EngineError(1850);
+  if (minute > 59) throw EngineError(1851);
+  if (second > 59) throw EngineError(1852);
   d.hour = hour;
   d.minute = minute == -1 ? 0 : minute;
   d.second = second == -1 ? 0 : second;

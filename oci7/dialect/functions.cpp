@@ -103,12 +103,12 @@ std::optional<Num> NumberOf(sqlite3_value* v) {
       return n;
     case SQLITE_BLOB:
       if (sqlite3_value_bytes(v) == 0) return std::nullopt;
-      throw MakeOraError(932);
+      throw EngineError(932);
     default: {
       std::string_view s = RawText(v);
       if (s.empty()) return std::nullopt;
       std::optional<double> d = ParseOracleNumber(s);
-      if (!d) throw MakeOraError(1722);
+      if (!d) throw EngineError(1722);
       if (*d == std::trunc(*d) && std::fabs(*d) < 9.0e15) {
         n.isInt = true;
         n.i = int64_t(*d);
@@ -144,7 +144,7 @@ std::optional<DateTime> DateOf(sqlite3_value* v, FunctionContext* ctx) {
     }
     default:
       if (IsNull(v)) return std::nullopt;
-      throw MakeOraError(932);
+      throw EngineError(932);
   }
 }
 
@@ -157,7 +157,7 @@ void ResultText(sqlite3_context* c, const std::string& s) {
 }
 
 void ResultDouble(sqlite3_context* c, double d) {
-  if (!std::isfinite(d)) throw MakeOraError(1426);
+  if (!std::isfinite(d)) throw EngineError(1426);
   if (d == std::trunc(d) && std::fabs(d) < 9.0e15) {
     sqlite3_result_int64(c, sqlite3_int64(d));
   } else {
@@ -180,7 +180,7 @@ void ResultDate(sqlite3_context* c, const DateTime& d) {
 
 void ResultDays(sqlite3_context* c, double days) {
   std::optional<DateTime> d = cal::FromDayNumber(days);
-  if (!d) throw MakeOraError(1841);
+  if (!d) throw EngineError(1841);
   ResultDate(c, *d);
 }
 
@@ -269,7 +269,7 @@ void Sequence(sqlite3_context* c, sqlite3_value** argv, bool next) {
   FunctionContext* ctx = Ctx(c);
   std::string owner(RawText(argv[0])), name(RawText(argv[1]));
   auto& fn = next ? ctx->nextval : ctx->currval;
-  if (!fn) throw MakeOraError(2289);
+  if (!fn) throw EngineError(2289);
   sqlite3_result_int64(c, fn(owner, name));
 }
 void FnNextval(sqlite3_context* c, int, sqlite3_value** argv) {
@@ -327,14 +327,14 @@ std::optional<int64_t> ParseRowid(std::string_view s) {
 void FnRowidNumber(sqlite3_context* c, int, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(c);
   auto r = ParseRowid(RawText(argv[0]));
-  if (!r) throw MakeOraError(1410);
+  if (!r) throw EngineError(1410);
   sqlite3_result_int64(c, *r);
 }
 
 void FnCharToRowid(sqlite3_context* c, int, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(c);
   std::string s(RawText(argv[0]));
-  if (!ParseRowid(s)) throw MakeOraError(1410);
+  if (!ParseRowid(s)) throw EngineError(1410);
   ResultText(c, UpperAscii(std::move(s)));
 }
 
@@ -377,10 +377,10 @@ void FnRownumLimit(sqlite3_context* c, int argc, sqlite3_value** argv) {
 
 void FnConnectByCheck(sqlite3_context* c, int, sqlite3_value** argv) {
   // Rows without a rowid (views) are caught by the depth of the walk.
-  if (sqlite3_value_int64(argv[2]) > 10000) throw MakeOraError(1436);
+  if (sqlite3_value_int64(argv[2]) > 10000) throw EngineError(1436);
   if (sqlite3_value_type(argv[1]) != SQLITE_NULL) {
     std::string needle = "/" + std::to_string(sqlite3_value_int64(argv[1])) + "/";
-    if (RawText(argv[0]).find(needle) != std::string_view::npos) throw MakeOraError(1436);
+    if (RawText(argv[0]).find(needle) != std::string_view::npos) throw EngineError(1436);
   }
   sqlite3_result_int(c, 1);
 }
@@ -401,7 +401,7 @@ void FnNumberIn(sqlite3_context* c, int, sqlite3_value** argv) {
   if (scale == -127 || (precision == 0 && scale == 0)) return ResultNum(c, *n);
   double v = n->AsDouble();
   if (!(n->isInt && scale >= 0)) v = RoundDecimal(v, scale, false);
-  if (precision > 0 && std::fabs(v) >= std::pow(10.0, precision - scale)) throw MakeOraError(1438);
+  if (precision > 0 && std::fabs(v) >= std::pow(10.0, precision - scale)) throw EngineError(1438);
   if (n->isInt && scale >= 0) return ResultNum(c, *n);
   ResultDouble(c, v);
 }
@@ -415,11 +415,11 @@ void FnVarcharIn(sqlite3_context* c, int, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(c);
   int max = sqlite3_value_int(argv[1]);
   if (sqlite3_value_type(argv[0]) == SQLITE_TEXT) {
-    if (max > 0 && sqlite3_value_bytes(argv[0]) > max) throw MakeOraError(1401);
+    if (max > 0 && sqlite3_value_bytes(argv[0]) > max) throw EngineError(1401);
     return sqlite3_result_value(c, argv[0]);
   }
   std::string s = TextForColumn(argv[0]);
-  if (max > 0 && int(s.size()) > max) throw MakeOraError(1401);
+  if (max > 0 && int(s.size()) > max) throw EngineError(1401);
   ResultText(c, s);
 }
 
@@ -430,7 +430,7 @@ void FnCharIn(sqlite3_context* c, int, sqlite3_value** argv) {
   // Trailing blanks beyond the size are dropped, as the server does; anything else fails.
   if (int(s.size()) > size) {
     size_t end = s.find_last_not_of(' ');
-    if (end == std::string::npos || int(end + 1) > size) throw MakeOraError(1401);
+    if (end == std::string::npos || int(end + 1) > size) throw EngineError(1401);
     s.resize(size_t(size));
   }
   s.resize(size_t(size), ' ');
@@ -439,7 +439,7 @@ void FnCharIn(sqlite3_context* c, int, sqlite3_value** argv) {
 
 std::string FromHex(std::string_view s) {
   std::string out;
-  if (s.size() % 2) throw MakeOraError(1465);
+  if (s.size() % 2) throw EngineError(1465);
   for (size_t i = 0; i < s.size(); i += 2) {
     int v = 0;
     for (int k = 0; k < 2; ++k) {
@@ -448,7 +448,7 @@ std::string FromHex(std::string_view s) {
               : (ch >= 'A' && ch <= 'F') ? ch - 'A' + 10
               : (ch >= 'a' && ch <= 'f') ? ch - 'a' + 10
                                          : -1;
-      if (d < 0) throw MakeOraError(1465);
+      if (d < 0) throw EngineError(1465);
       v = v * 16 + d;
     }
     out.push_back(char(v));
@@ -469,9 +469,9 @@ void FnRawIn(sqlite3_context* c, int, sqlite3_value** argv) {
       bytes = FromHex(RawText(argv[0]));
       break;
     default:
-      throw MakeOraError(932);
+      throw EngineError(932);
   }
-  if (max > 0 && int(bytes.size()) > max) throw MakeOraError(1401);
+  if (max > 0 && int(bytes.size()) > max) throw EngineError(1401);
   sqlite3_result_blob(c, bytes.data(), int(bytes.size()), SQLITE_TRANSIENT);
 }
 
@@ -543,7 +543,7 @@ void FnToDate(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (argc >= 2 && IsNull(argv[1])) return sqlite3_result_null(c);
   FunctionContext* ctx = Ctx(c);
   if (sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
-    if (argc < 2) throw MakeOraError(932);
+    if (argc < 2) throw EngineError(932);
     // A number in a format such as 'J' or 'YYYYMMDD'.
     auto t = TextOf(argv[0]);
     return ResultDate(c, ParseDate(*t, FormatArg(argv[1]), Today(ctx)));
@@ -564,7 +564,7 @@ void FnToNumber(sqlite3_context* c, int argc, sqlite3_value** argv) {
   }
   if (IsNull(argv[1])) return sqlite3_result_null(c);
   auto v = ParseNumberModel(RawText(argv[0]), FormatArg(argv[1]));
-  if (!v) throw MakeOraError(1722);
+  if (!v) throw EngineError(1722);
   ResultDouble(c, *v);
 }
 
@@ -612,10 +612,10 @@ void Arith(sqlite3_context* c, sqlite3_value** argv, char op) {
     return FnDateAdd(c, 2, swapped);
   }
   if (op == '-' && da) return db ? FnDateDiff(c, 2, argv) : FnDateSub(c, 2, argv);
-  if ((op == '*' || op == '/') && (da || db)) throw MakeOraError(932);
+  if ((op == '*' || op == '/') && (da || db)) throw EngineError(932);
   Num a = *NumberOf(argv[0]), b = *NumberOf(argv[1]);
   if (op == '/') {
-    if (b.AsDouble() == 0) throw MakeOraError(1476);
+    if (b.AsDouble() == 0) throw EngineError(1476);
     if (a.isInt && b.isInt) {
       // INT64_MIN / -1 is the one quotient that leaves 64 bits.
       if (b.i == -1 && a.i != std::numeric_limits<int64_t>::min()) {
@@ -662,19 +662,19 @@ double Sign(double x) {
   return x > 0 ? 1 : x < 0 ? -1 : 0;
 }
 double CheckedSqrt(double x) {
-  if (x < 0) throw MakeOraError(1428, -1, FormatOracleNumber(x));
+  if (x < 0) throw EngineError(1428, FormatOracleNumber(x), -1);
   return std::sqrt(x);
 }
 double CheckedLn(double x) {
-  if (x <= 0) throw MakeOraError(1428, -1, FormatOracleNumber(x));
+  if (x <= 0) throw EngineError(1428, FormatOracleNumber(x), -1);
   return std::log(x);
 }
 double Acos(double x) {
-  if (x < -1 || x > 1) throw MakeOraError(1428, -1, FormatOracleNumber(x));
+  if (x < -1 || x > 1) throw EngineError(1428, FormatOracleNumber(x), -1);
   return std::acos(x);
 }
 double Asin(double x) {
-  if (x < -1 || x > 1) throw MakeOraError(1428, -1, FormatOracleNumber(x));
+  if (x < -1 || x > 1) throw EngineError(1428, FormatOracleNumber(x), -1);
   return std::asin(x);
 }
 double Atan(double x) {
@@ -724,15 +724,15 @@ void FnAtan2(sqlite3_context* c, int argc, sqlite3_value** argv) {
 void FnLog(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(c);
   double b = NumberOf(argv[0])->AsDouble(), x = NumberOf(argv[1])->AsDouble();
-  if (b <= 0 || b == 1) throw MakeOraError(1428, -1, FormatOracleNumber(b));
-  if (x <= 0) throw MakeOraError(1428, -1, FormatOracleNumber(x));
+  if (b <= 0 || b == 1) throw EngineError(1428, FormatOracleNumber(b), -1);
+  if (x <= 0) throw EngineError(1428, FormatOracleNumber(x), -1);
   ResultDouble(c, std::log(x) / std::log(b));
 }
 
 void FnPower(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(c);
   double b = NumberOf(argv[0])->AsDouble(), e = NumberOf(argv[1])->AsDouble();
-  if (b < 0 && e != std::floor(e)) throw MakeOraError(1428, -1, FormatOracleNumber(b));
+  if (b < 0 && e != std::floor(e)) throw EngineError(1428, FormatOracleNumber(b), -1);
   ResultDouble(c, std::pow(b, e));
 }
 
@@ -813,7 +813,7 @@ DateTime TruncDate(const DateTime& d, std::string fmt) {
     r.minute = d.minute;
     return r;
   }
-  throw MakeOraError(1898);
+  throw EngineError(1898);
 }
 
 DateTime RoundDate(const DateTime& d, std::string fmt) {
@@ -892,7 +892,7 @@ DateTime AddMonths(const DateTime& d, int n) {
   DateTime r = d;
   r.year = idx / 12;
   r.month = idx % 12 + 1;
-  if (r.year < 1 || r.year > 9999) throw MakeOraError(1841);
+  if (r.year < 1 || r.year > 9999) throw EngineError(1841);
   int last = cal::DaysInMonth(r.year, r.month);
   // The last day of a month maps to the last day of the other.
   if (d.day == cal::DaysInMonth(d.year, d.month) || r.day > last) r.day = last;
@@ -904,7 +904,7 @@ void FnAddMonths(sqlite3_context* c, int, sqlite3_value** argv) {
   auto n = NumberOf(argv[1]);
   if (!d || !n) return sqlite3_result_null(c);
   double m = std::trunc(n->AsDouble());
-  if (std::fabs(m) > 120000) throw MakeOraError(1841);
+  if (std::fabs(m) > 120000) throw EngineError(1841);
   ResultDate(c, AddMonths(*d, int(m)));
 }
 
@@ -943,7 +943,7 @@ void FnNextDay(sqlite3_context* c, int, sqlite3_value** argv) {
     std::string full = kDays[k];
     if (up == full || (up.size() >= 3 && full.compare(0, up.size(), up) == 0)) target = k;
   }
-  if (target < 0) throw MakeOraError(1846);
+  if (target < 0) throw EngineError(1846);
   int dow = cal::DayOfWeek(*d);
   int delta = (target - dow + 7) % 7;
   if (delta == 0) delta = 7;
@@ -1051,7 +1051,7 @@ void FnInstr(sqlite3_context* c, int argc, sqlite3_value** argv) {
   std::string sub = *TextOf(argv[1]);
   int64_t pos = argc > 2 ? IntArg(argv[2]) : 1;
   int64_t occ = argc > 3 ? IntArg(argv[3]) : 1;
-  if (occ <= 0) throw MakeOraError(1428, -1, std::to_string(occ));
+  if (occ <= 0) throw EngineError(1428, std::to_string(occ), -1);
   if (pos == 0) return sqlite3_result_int(c, 0);
   int64_t n = int64_t(s.size());
   if (pos > 0) {

@@ -100,23 +100,23 @@ Model ParseModel(std::string_view f) {
       }
       ++i;
     } else if (c == '.' || c == 'D' || c == 'd') {
-      if (m.point) throw MakeOraError(1481);
+      if (m.point) throw EngineError(1481);
       m.point = true;
       ++i;
     } else if (c == 'V' || c == 'v') {
       afterV = true;
       ++i;
     } else if (c == ',' || c == 'G' || c == 'g') {
-      if (m.point) throw MakeOraError(1481);
+      if (m.point) throw EngineError(1481);
       m.groups.push_back(0);
       ++i;
     } else {
-      throw MakeOraError(1481);
+      throw EngineError(1481);
     }
   }
   if (m.hexDigits && (m.intDigits || m.point)) {
     // Leading zeros with X ('0XXX') widen the hex field.
-    if (m.point) throw MakeOraError(1481);
+    if (m.point) throw EngineError(1481);
     m.hexDigits += m.intDigits;
     m.intDigits = 0;
   }

@@ -22,6 +22,9 @@ struct OraError : std::exception {
   const char* what() const noexcept override { return message.c_str(); }
 };
 
+// One table holds Oracle's text for every code the library raises, the dialect's and the
+// engine's alike.
+
 // Oracle's text for a code, without the "ORA-nnnnn: " prefix; nullptr when unknown.
 // Texts with a parameter carry "%s" where it goes (ORA-00904 "%s": invalid identifier).
 const char* OraMessageText(int code);
@@ -30,8 +33,11 @@ const char* OraMessageText(int code);
 // Unknown codes give Oracle's own "Message nnnnn not found" wording.
 std::string OraMessage(int code, std::string_view arg = {});
 
-// An OraError for a code with Oracle's wording.
-OraError MakeOraError(int code, int offset = -1, std::string_view arg = {});
+// An OraError for a code with Oracle's wording, `arg` in place of "%s", and the offset
+// into the caller's text when the error has a position.
+OraError EngineError(int code, std::string_view arg = {}, int offset = -1);
+// An offset given where the argument goes is a mistake the compiler reports.
+OraError EngineError(int code, int offset) = delete;
 
 // Functions registered into SQLite report their failures as SQLite error messages
 // that start with "ORA-nnnnn: "; this reads such a message back into an OraError

@@ -126,7 +126,7 @@ size_t Parser::Here() const {
 }
 
 void Parser::Fail(int code, std::string_view arg) const {
-  throw MakeOraError(code, int(Here()), arg);
+  throw EngineError(code, arg, int(Here()));
 }
 
 void Parser::ExpectEnd() {
@@ -464,9 +464,9 @@ ExprPtr Parser::NameOrCall() {
   auto takePart = [&] {
     const Token& t = tokens_[pos_++];
     if (t.kind == TokenKind::QuotedIdentifier && t.value.empty()) {
-      throw MakeOraError(1741, int(t.offset));
+      throw EngineError(1741, {}, int(t.offset));
     }
-    if (t.value.size() > 30) throw MakeOraError(972, int(t.offset));
+    if (t.value.size() > 30) throw EngineError(972, {}, int(t.offset));
     e->parts.push_back(t.value);
     e->partOffsets.push_back(t.offset);
     e->quotedLast = t.kind == TokenKind::QuotedIdentifier;
@@ -487,7 +487,7 @@ ExprPtr Parser::NameOrCall() {
     ++pos_;
     takePart();
   }
-  if (e->parts.size() > 3) throw MakeOraError(1747, int(e->offset));
+  if (e->parts.size() > 3) throw EngineError(1747, {}, int(e->offset));
   if (IsOp("(") && IsOp("+", 1) && IsOp(")", 2)) {
     pos_ += 3;
     e->outerJoin = true;
@@ -684,7 +684,7 @@ std::unique_ptr<ast::QueryBlock> Parser::Block() {
       break;
     }
   }
-  if (b->startWith && !b->connectBy) throw MakeOraError(1788, int(b->startWith->offset));
+  if (b->startWith && !b->connectBy) throw EngineError(1788, {}, int(b->startWith->offset));
   return b;
 }
 

@@ -105,12 +105,12 @@ void Translator::Insert() {
   } else {
     std::set<std::string> seen;
     for (size_t i = 0; i < cols.size(); ++i) {
-      if (!seen.insert(cols[i]).second) throw MakeOraError(957, int(colOffsets[i]));
+      if (!seen.insert(cols[i]).second) throw EngineError(957, {}, int(colOffsets[i]));
       ColumnInfo c;
       c.name = cols[i];
       if (typed) {
         const ColumnInfo* found = FindColumn(*t, cols[i]);
-        if (!found) throw MakeOraError(904, int(colOffsets[i]), cols[i]);
+        if (!found) throw EngineError(904, cols[i], int(colOffsets[i]));
         c = *found;
       }
       targets.push_back(c);
@@ -130,7 +130,7 @@ void Translator::Insert() {
     return;
   }
   if (!targets.empty() && targets.size() != values.size()) {
-    throw MakeOraError(targets.size() > values.size() ? 947 : 913, int(valuesOffset));
+    throw EngineError(targets.size() > values.size() ? 947 : 913, {}, int(valuesOffset));
   }
   Scope empty;
   for (auto& v : values) Prepare(*v, empty);
@@ -190,7 +190,7 @@ void Translator::Update() {
   std::vector<std::unique_ptr<Expr>> limits = TakeRownumLimits(where, scope);
   for (auto& a : sets) {
     if (a.cols.size() > 1) {
-      if (a.value->kind != ExprKind::Subquery) throw MakeOraError(928, int(a.value->offset));
+      if (a.value->kind != ExprKind::Subquery) throw EngineError(928, {}, int(a.value->offset));
       PrepareQuery(*a.value->query, &scope);
     } else {
       Prepare(*a.value, scope);
@@ -207,7 +207,7 @@ void Translator::Update() {
       c.name = a.cols[k];
       if (t->hasColumns) {
         const ColumnInfo* found = FindColumn(*t, a.cols[k]);
-        if (!found) throw MakeOraError(904, int(a.offsets[k]), a.cols[k]);
+        if (!found) throw EngineError(904, a.cols[k], int(a.offsets[k]));
         c = *found;
       }
       targets.push_back(c);
@@ -325,8 +325,8 @@ OracleType Translator::ColumnType() {
     int n = number(910);
     p_.Accept("BYTE") || p_.Accept("CHAR");
     p_.Expect(")", 907);
-    if (n == 0) throw MakeOraError(1723, int(off));
-    if (n > max) throw MakeOraError(910, int(off));
+    if (n == 0) throw EngineError(1723, {}, int(off));
+    if (n > max) throw EngineError(910, {}, int(off));
     return n;
   };
   if (w == "VARCHAR2" || w == "VARCHAR" || w == "NVARCHAR2") {
@@ -350,14 +350,14 @@ OracleType Translator::ColumnType() {
         t.precision = 38;
       } else {
         t.precision = number(1727);
-        if (t.precision < 1 || t.precision > 38) throw MakeOraError(1727, int(off));
+        if (t.precision < 1 || t.precision > 38) throw EngineError(1727, {}, int(off));
       }
       if (p_.Accept(",")) {
         size_t soff = p_.Here();
         bool neg = p_.Accept("-");
         int s = number(1728);
         t.scale = neg ? -s : s;
-        if (t.scale < -84 || t.scale > 127) throw MakeOraError(1728, int(soff));
+        if (t.scale < -84 || t.scale > 127) throw EngineError(1728, {}, int(soff));
       }
       p_.Expect(")", 907);
       (void)off;
@@ -376,7 +376,7 @@ OracleType Translator::ColumnType() {
     if (p_.Accept("(")) {
       size_t off = p_.Here();
       t.precision = number(1724);
-      if (t.precision < 1 || t.precision > 126) throw MakeOraError(1724, int(off));
+      if (t.precision < 1 || t.precision > 126) throw EngineError(1724, {}, int(off));
       p_.Expect(")", 907);
     }
   } else if (w == "REAL") {
@@ -401,7 +401,7 @@ OracleType Translator::ColumnType() {
   } else if (w == "MLSLABEL") {
     t = OracleType{kTypeMlslabel, 255, 0, 0};
   } else {
-    throw MakeOraError(902, int(at));
+    throw EngineError(902, {}, int(at));
   }
   return t;
 }
@@ -584,7 +584,7 @@ void Translator::CreateTable() {
   p_.Expect("TABLE", 901);
   std::string link;
   const size_t nameOffset = DdlObject("CREATE", "TABLE", &link);
-  if (!link.empty()) throw MakeOraError(2021, int(nameOffset));
+  if (!link.empty()) throw EngineError(2021, {}, int(nameOffset));
   DdlInfo& ddl = result_.ddl;
 
   std::vector<ColumnSpec> cols;
@@ -637,11 +637,11 @@ void Translator::CreateTable() {
     p_.Fail(905);
   }
   p_.ExpectEnd();
-  if (cols.empty() && !query) throw MakeOraError(904, int(p_.Here()));
+  if (cols.empty() && !query) throw EngineError(904, {}, int(p_.Here()));
 
   std::set<std::string> seen;
   for (auto& c : cols) {
-    if (!seen.insert(c.def.name).second) throw MakeOraError(957, int(c.offset));
+    if (!seen.insert(c.def.name).second) throw EngineError(957, {}, int(c.offset));
   }
 
   const std::string phys = PhysicalName(ddl.owner, ddl.name);
@@ -651,7 +651,7 @@ void Translator::CreateTable() {
     const auto& items = FirstItems(*query);
     bool typed = std::none_of(items.begin(), items.end(),
                               [](auto& i) { return i.expr->kind == ExprKind::Star; });
-    if (!cols.empty() && cols.size() != items.size()) throw MakeOraError(1730, int(nameOffset));
+    if (!cols.empty() && cols.size() != items.size()) throw EngineError(1730, {}, int(nameOffset));
     if (!typed) {
       w_.Put("CREATE TABLE " + phys + " AS ", nameOffset);
       WriteQuery(*query);
@@ -720,7 +720,7 @@ void Translator::CreateTable() {
       name = ddl.name;
       for (const auto& rc : cs.def.refColumns) {
         if (std::none_of(known.begin(), known.end(), [&](auto& k) { return k.name == rc; })) {
-          throw MakeOraError(904, int(cs.refOffset), rc);
+          throw EngineError(904, rc, int(cs.refOffset));
         }
       }
     } else {
@@ -788,7 +788,7 @@ void Translator::CreateTable() {
     nameOf(cs);
     for (const auto& col : cs.def.columns) {
       if (std::none_of(known.begin(), known.end(), [&](auto& k) { return k.name == col; })) {
-        throw MakeOraError(904, int(cs.offset), col);
+        throw EngineError(904, col, int(cs.offset));
       }
     }
     if (cs.disabled) {
@@ -858,14 +858,14 @@ void Translator::CreateView(bool orReplace) {
   PrepareQuery(*query, nullptr);
   const auto& items = FirstItems(*query);
   if (!ddl.indexColumns.empty() && ddl.indexColumns.size() != items.size()) {
-    throw MakeOraError(1730, int(nameOffset));
+    throw EngineError(1730, {}, int(nameOffset));
   }
   for (size_t i = 0; i < items.size(); ++i) {
     const auto& item = items[i];
     const Expr& e = *item.expr;
     if (e.kind == ExprKind::Star) continue;
     if (ddl.indexColumns.empty() && item.alias.empty() && e.kind != ExprKind::Name) {
-      throw MakeOraError(998, int(e.offset));
+      throw EngineError(998, {}, int(e.offset));
     }
     ColumnDef d;
     d.name = ddl.indexColumns.empty() ? ItemName(item) : ddl.indexColumns[i];
@@ -917,7 +917,7 @@ void Translator::CreateIndex(bool unique) {
   ddl.targetName = t.resolved.name;
   for (size_t i = 0; i < cols.size(); ++i) {
     if (t.hasColumns && !FindColumn(t, cols[i].first))
-      throw MakeOraError(904, int(offsets[i]), cols[i].first);
+      throw EngineError(904, cols[i].first, int(offsets[i]));
     ddl.indexColumns.push_back(cols[i].first);
   }
   w_.Put(std::string(unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
@@ -952,7 +952,7 @@ void Translator::CreateSequence(bool alter) {
     if (p_.Accept("INCREMENT")) {
       p_.Expect("BY", 924);
       s.incrementBy = integer();
-      if (*s.incrementBy == 0) throw MakeOraError(4002, int(at));
+      if (*s.incrementBy == 0) throw EngineError(4002, {}, int(at));
     } else if (p_.Accept("START")) {
       p_.Expect("WITH", 970);
       s.startWith = integer();
@@ -993,7 +993,7 @@ void Translator::CreateSynonym(bool orReplace, bool isPublic) {
   std::string link;
   size_t nameOffset = 0;
   p_.ObjectName(ddl.owner, ddl.name, link, nameOffset, 903);
-  if (isPublic && !ddl.owner.empty()) throw MakeOraError(933, int(nameOffset));
+  if (isPublic && !ddl.owner.empty()) throw EngineError(933, {}, int(nameOffset));
   ddl.owner = isPublic ? "PUBLIC" : OwnerOrCurrent(ddl.owner);
   p_.Expect("FOR", 905);
   size_t off = 0;
@@ -1098,7 +1098,7 @@ void Translator::AlterTable() {
       }
       if (adding) {
         if (std::any_of(known.begin(), known.end(), [&](auto& k) { return k.name == d.name; })) {
-          throw MakeOraError(1430, int(off));
+          throw EngineError(1430, {}, int(off));
         }
         if (w_.Size()) w_.Raw("; ");
         w_.Put("ALTER TABLE " + phys + " ADD COLUMN " + QuoteIdent(d.name) + " " +
@@ -1147,7 +1147,7 @@ void Translator::AlterTable() {
       } else {
         if (t.hasColumns &&
             std::none_of(known.begin(), known.end(), [&](auto& k) { return k.name == d.name; })) {
-          throw MakeOraError(904, int(off), d.name);
+          throw EngineError(904, d.name, int(off));
         }
         for (auto& cc : cons) ddl.constraints.push_back(cc.def);
       }
@@ -1238,7 +1238,7 @@ void Translator::Comment() {
     std::vector<std::string> parts = {p_.Identifier(904, &off)};
     t.offset = off;
     while (p_.Accept(".")) parts.push_back(p_.Identifier(904));
-    if (parts.size() < 2 || parts.size() > 3) throw MakeOraError(904, int(off), parts.back());
+    if (parts.size() < 2 || parts.size() > 3) throw EngineError(904, parts.back(), int(off));
     ddl.targetColumn = parts.back();
     t.name = parts[parts.size() - 2];
     if (parts.size() == 3) t.owner = parts[0];
@@ -1255,7 +1255,7 @@ void Translator::Comment() {
   ddl.owner = ddl.targetOwner = t.resolved.owner;
   ddl.name = ddl.targetName = t.resolved.name;
   if (!ddl.targetColumn.empty() && t.hasColumns && !FindColumn(t, ddl.targetColumn)) {
-    throw MakeOraError(904, int(t.offset), ddl.targetColumn);
+    throw EngineError(904, ddl.targetColumn, int(t.offset));
   }
 }
 

@@ -68,7 +68,7 @@ std::vector<Token> Tokenize(std::string_view text) {
     }
     if (c == '/' && at(i + 1) == '*') {
       size_t end = text.find("*/", i + 2);
-      if (end == std::string_view::npos) throw MakeOraError(1742, int(i));
+      if (end == std::string_view::npos) throw EngineError(1742, {}, int(i));
       i = end + 2;
       continue;
     }
@@ -88,7 +88,7 @@ std::vector<Token> Tokenize(std::string_view text) {
       char close = QuoteCloser(open);
       size_t k = q + 3;
       for (;; ++k) {
-        if (k + 1 >= n) throw MakeOraError(1756, int(i));
+        if (k + 1 >= n) throw EngineError(1756, {}, int(i));
         if (text[k] == close && text[k + 1] == '\'') break;
       }
       t.kind = TokenKind::String;
@@ -102,7 +102,7 @@ std::vector<Token> Tokenize(std::string_view text) {
       size_t k = q + 1;
       std::string value;
       for (;;) {
-        if (k >= n) throw MakeOraError(1756, int(i));
+        if (k >= n) throw EngineError(1756, {}, int(i));
         if (text[k] == '\'') {
           if (at(k + 1) == '\'') {
             value.push_back('\'');
@@ -133,7 +133,7 @@ std::vector<Token> Tokenize(std::string_view text) {
     }
     if (c == '"') {
       size_t end = text.find('"', i + 1);
-      if (end == std::string_view::npos) throw MakeOraError(1740, int(i));
+      if (end == std::string_view::npos) throw EngineError(1740, {}, int(i));
       t.kind = TokenKind::QuotedIdentifier;
       t.value.assign(text.substr(i + 1, end - i - 1));
       i = end + 1;
@@ -166,7 +166,7 @@ std::vector<Token> Tokenize(std::string_view text) {
       t.kind = TokenKind::Bind;
       if (at(k) == '"') {
         size_t end = text.find('"', k + 1);
-        if (end == std::string_view::npos) throw MakeOraError(1740, int(k));
+        if (end == std::string_view::npos) throw EngineError(1740, {}, int(k));
         t.value.assign(text.substr(k + 1, end - k - 1));
         k = end + 1;
       } else {

@@ -262,9 +262,9 @@ ResolvedObject Translator::ResolveObject(const std::string& owner, const std::st
     if (e.offset < 0) e.offset = int(offset);
     throw;
   }
-  if (!r) throw MakeOraError(sequence ? 2289 : 942, int(offset));
-  if (sequence && r->objectType != "SEQUENCE") throw MakeOraError(2289, int(offset));
-  if (!sequence && r->objectType == "SEQUENCE") throw MakeOraError(2201, int(offset));
+  if (!r) throw EngineError(sequence ? 2289 : 942, {}, int(offset));
+  if (sequence && r->objectType != "SEQUENCE") throw EngineError(2289, {}, int(offset));
+  if (!sequence && r->objectType == "SEQUENCE") throw EngineError(2201, {}, int(offset));
   return *r;
 }
 
@@ -385,12 +385,12 @@ void Translator::PrepareBlock(ast::QueryBlock& b, Scope* outer,
     std::set<std::string> seen;
     for (auto& t : b.from) {
       if (!seen.insert(t->emitAlias).second && !t->alias.empty()) {
-        throw MakeOraError(918, int(t->aliasOffset));
+        throw EngineError(918, {}, int(t->aliasOffset));
       }
     }
   }
   if (b.connectBy) {
-    if (b.from.size() != 1) throw MakeOraError(1437, int(b.from[1]->offset));
+    if (b.from.size() != 1) throw EngineError(1437, {}, int(b.from[1]->offset));
     ast::TableRef& t = *b.from[0];
     t.levelExpr = QuoteIdent(t.emitAlias) + "." + QuoteIdent("ORA$LEVEL");
     if (!t.subquery) t.rowidExpr = QuoteIdent(t.emitAlias) + "." + QuoteIdent("ORA$RID");
@@ -457,7 +457,7 @@ void Translator::ExpandStars(ast::QueryBlock& b) {
         }
         if (match) tables.push_back(t.get());
       }
-      if (tables.empty()) throw MakeOraError(904, int(e.offset), e.parts.back());
+      if (tables.empty()) throw EngineError(904, e.parts.back(), int(e.offset));
     }
     bool known =
         std::all_of(tables.begin(), tables.end(), [](ast::TableRef* t) { return t->hasColumns; });
@@ -493,7 +493,7 @@ void Translator::ExpandStars(ast::QueryBlock& b) {
 void Translator::SplitOuterJoins(ast::QueryBlock& b) {
   if (!b.where || !HasOuterMarker(*b.where)) return;
   for (auto& t : b.from) {
-    if (t->join != ast::JoinKind::Comma) throw MakeOraError(1719, int(b.where->offset));
+    if (t->join != ast::JoinKind::Comma) throw EngineError(1719, {}, int(b.where->offset));
   }
   std::vector<ExprPtr> terms;
   SplitAnd(std::move(b.where), terms);
@@ -506,11 +506,11 @@ void Translator::SplitOuterJoins(ast::QueryBlock& b) {
       rest.push_back(std::move(term));
       continue;
     }
-    if (misuse) throw MakeOraError(1719, int(marked[0]->offset));
+    if (misuse) throw EngineError(1719, {}, int(marked[0]->offset));
     ast::TableRef* outerTable = nullptr;
     for (Expr* m : marked) {
-      if (!m->table) throw MakeOraError(904, int(m->offset), m->parts.back());
-      if (outerTable && outerTable != m->table) throw MakeOraError(1468, int(m->offset));
+      if (!m->table) throw EngineError(904, m->parts.back(), int(m->offset));
+      if (outerTable && outerTable != m->table) throw EngineError(1468, {}, int(m->offset));
       outerTable = m->table;
     }
     for (Expr* pl : plain) {
@@ -551,11 +551,11 @@ void Translator::SplitOuterJoins(ast::QueryBlock& b) {
         break;
       }
     }
-    if (!progress) throw MakeOraError(1416, int(pending[0]->offset));
+    if (!progress) throw EngineError(1416, {}, int(pending[0]->offset));
   }
   if (ordered.empty()) return;
   // Outer-joined tables cannot lead the list.
-  if (!ordered[0]->outerConditions.empty()) throw MakeOraError(1416, int(ordered[0]->offset));
+  if (!ordered[0]->outerConditions.empty()) throw EngineError(1416, {}, int(ordered[0]->offset));
   b.from = std::move(ordered);
 }
 
@@ -581,7 +581,7 @@ void Translator::Prepare(Expr& e, Scope& scope) {
       if (e.kind == ExprKind::Subquery) {
         const auto& items = FirstItems(*e.query);
         if (items.size() != 1 && e.kind == ExprKind::Subquery)
-          throw MakeOraError(913, int(e.offset));
+          throw EngineError(913, {}, int(e.offset));
         e.type = items[0].expr->type;
       }
       return;
@@ -598,14 +598,14 @@ void Translator::Prepare(Expr& e, Scope& scope) {
       return;
     case ExprKind::Unary:
       if (e.text == "PRIOR") {
-        if (!scope.block || !scope.block->connectBy) throw MakeOraError(936, int(e.offset));
+        if (!scope.block || !scope.block->connectBy) throw EngineError(936, {}, int(e.offset));
       }
       Prepare(*e.args[0], scope);
       if (e.text == "PRIOR" && !preparingConnectBy_) {
         // Outside the condition PRIOR reads the parent row, which the walk carries along.
         Expr& col = *e.args[0];
         if (col.kind != ExprKind::Name || col.ref != RefKind::Column || !col.table) {
-          throw MakeOraError(936, int(e.offset));
+          throw EngineError(936, {}, int(e.offset));
         }
         auto& list = col.table->priorColumns;
         if (std::find(list.begin(), list.end(), col.parts.back()) == list.end()) {
@@ -652,19 +652,19 @@ void Translator::Prepare(Expr& e, Scope& scope) {
 }
 
 void Translator::TypeCall(Expr& e) {
-  if (!e.parts.empty()) throw MakeOraError(904, int(e.offset), e.parts.back() + "\".\"" + e.text);
+  if (!e.parts.empty()) throw EngineError(904, e.parts.back() + "\".\"" + e.text, int(e.offset));
   const FuncSpec* f = FindFunction(e.text);
   if (!f) {
     if (e.text == "SYSDATE" || e.text == "USER" || e.text == "UID") {
-      throw MakeOraError(933, int(e.offset));
+      throw EngineError(933, {}, int(e.offset));
     }
-    throw MakeOraError(904, int(e.offset), e.text);
+    throw EngineError(904, e.text, int(e.offset));
   }
   int n = int(e.args.size());
-  if (n < f->minArgs) throw MakeOraError(938, int(e.offset));
-  if (n > f->maxArgs) throw MakeOraError(939, int(e.offset));
+  if (n < f->minArgs) throw EngineError(938, {}, int(e.offset));
+  if (n > f->maxArgs) throw EngineError(939, {}, int(e.offset));
   if (!e.args.empty() && e.args[0]->kind == ExprKind::Star && e.text != "COUNT") {
-    throw MakeOraError(936, int(e.args[0]->offset));
+    throw EngineError(936, {}, int(e.args[0]->offset));
   }
   if (f->type >= 0) {
     e.type = f->type;
@@ -686,7 +686,7 @@ void Translator::ResolveName(Expr& e, Scope& scope) {
       if (i) arg += "\".\"";
       arg += parts[i];
     }
-    return MakeOraError(904, offsetOf(), arg);
+    return EngineError(904, arg, offsetOf());
   };
 
   // Tables visible under a qualifier, innermost scope first.
@@ -750,12 +750,12 @@ void Translator::ResolveName(Expr& e, Scope& scope) {
                                             : kTypeNumber;
           if (kind == RefKind::Rowid) {
             if (scope.tables.empty()) throw invalid();
-            if (scope.tables.size() > 1) throw MakeOraError(918, offsetOf());
+            if (scope.tables.size() > 1) throw EngineError(918, {}, offsetOf());
             e.table = scope.tables[0];
-            if (e.table->subquery) throw MakeOraError(1446, offsetOf());
+            if (e.table->subquery) throw EngineError(1446, {}, offsetOf());
           }
           if (kind == RefKind::Level) {
-            if (!scope.block || !scope.block->connectBy) throw MakeOraError(1788, offsetOf());
+            if (!scope.block || !scope.block->connectBy) throw EngineError(1788, {}, offsetOf());
             e.table = scope.block->from[0].get();
           }
           return;
@@ -773,7 +773,7 @@ void Translator::ResolveName(Expr& e, Scope& scope) {
         }
         int idx = columnOf(t, last);
         if (idx >= 0) {
-          if (found) throw MakeOraError(918, offsetOf());
+          if (found) throw EngineError(918, {}, offsetOf());
           found = t;
           foundIdx = idx;
         }
@@ -819,7 +819,7 @@ void Translator::ResolveName(Expr& e, Scope& scope) {
     throw invalid();
   }
   if (!e.quotedLast && last == "ROWID") {
-    if (t->subquery) throw MakeOraError(1446, offsetOf());
+    if (t->subquery) throw EngineError(1446, {}, offsetOf());
     e.ref = RefKind::Rowid;
     e.table = t;
     e.type = kTypeRowid;
@@ -861,7 +861,7 @@ std::string Translator::ItemName(const ast::SelectItem& item) const {
 }
 
 void Translator::WriteBind(const std::string& name, bool variable, size_t offset) {
-  if (inDdl_) throw MakeOraError(1027, int(offset));
+  if (inDdl_) throw EngineError(1027, {}, int(offset));
   size_t idx = 0;
   for (; idx < result_.binds.size(); ++idx) {
     if (result_.binds[idx] == name && result_.variableBinds[idx] == variable) break;
@@ -949,13 +949,13 @@ void Translator::WriteBlock(ast::QueryBlock& b, std::vector<ast::OrderItem>* ord
       }
     }
     if (b.into.size() != b.items.size()) {
-      throw MakeOraError(b.into.size() < b.items.size() ? 947 : 913, int(b.intoOffset));
+      throw EngineError(b.into.size() < b.items.size() ? 947 : 913, {}, int(b.intoOffset));
     }
   }
   if (targets && targets->size() != b.items.size() &&
       std::none_of(b.items.begin(), b.items.end(),
                    [](auto& i) { return i.expr->kind == ExprKind::Star; })) {
-    throw MakeOraError(targets->size() > b.items.size() ? 947 : 913, int(b.offset));
+    throw EngineError(targets->size() > b.items.size() ? 947 : 913, {}, int(b.offset));
   }
   for (size_t i = 0; i < b.items.size(); ++i) {
     auto& item = b.items[i];
@@ -1683,7 +1683,7 @@ Translation Translator::Run() {
   result_.info = info;
   result_.functionCode = info.functionCode;
   if (info.functionCode == 0) {
-    throw MakeOraError(900, tokens_.empty() ? 0 : int(tokens_[0].offset));
+    throw EngineError(900, {}, tokens_.empty() ? 0 : int(tokens_[0].offset));
   }
   switch (info.functionCode) {
     case kFcSelect:
@@ -1773,7 +1773,7 @@ Translation Translator::Run() {
 }
 
 Translation Translator::RunExpression() {
-  if (tokens_.empty()) throw MakeOraError(936, 0);
+  if (tokens_.empty()) throw EngineError(936, {}, 0);
   ExprPtr e = p_.Expression();
   p_.Accept(";");
   if (!p_.AtEnd()) p_.Fail(933);

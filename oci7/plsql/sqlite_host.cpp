@@ -160,7 +160,7 @@ void SqliteStatement::Detach() {
 }
 
 void SqliteStatement::Execute(const std::vector<Value>& values) {
-  if (!st_) throw MakeOraError(1001);
+  if (!st_) throw EngineError(1001);
   Track(false);
   detached_ = false;
   buffered_.clear();
@@ -230,7 +230,7 @@ std::unique_ptr<SqliteStatement> PrepareOnSqlite(
     const SqliteErrorMapper& mapError,
     const std::function<void(const Translation&)>& beforeExecute) {
   Translation tr = Translate(text, context);
-  if (tr.sql.empty()) throw MakeOraError(900);
+  if (tr.sql.empty()) throw EngineError(900);
   sqlite3_stmt* st = nullptr;
   int rc = sqlite3_prepare_v3(db, tr.sql.c_str(), static_cast<int>(tr.sql.size()), 0, &st, nullptr);
   if (rc != SQLITE_OK || !st) {
@@ -259,7 +259,7 @@ Value EvaluateOnSqlite(sqlite3* db, const std::string& expression, const std::ve
   for (size_t i = 0; i < tr.binds.size(); ++i) {
     // Placeholders are :1, :2, ... in the expression the interpreter wrote.
     size_t k = static_cast<size_t>(std::atoi(tr.binds[i].c_str()));
-    if (k == 0 || k > args.size()) throw MakeOraError(1008);
+    if (k == 0 || k > args.size()) throw EngineError(1008);
     BindValue(st, static_cast<int>(i + 1), args[k - 1]);
   }
   rc = sqlite3_step(st);

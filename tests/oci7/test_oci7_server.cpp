@@ -379,9 +379,8 @@ TEST_F(Server, RunawayRecursionIsStopped) {
   ASSERT_EQ(o.onbset(demo_.lda()), 0);
   Statement nb(demo_);
   ASSERT_EQ(nb.Parse("DECLARE x NUMBER; BEGIN x := forever(1); END;"), 0);
-  int rc = 0;
-  for (int i = 0; i < 4000 && (rc = nb.Exec()) == kOraStillExecuting; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  int rc;
+  while ((rc = nb.Exec()) == kOraStillExecuting) std::this_thread::yield();
   EXPECT_EQ(rc, 6500);
   ASSERT_EQ(o.onbclr(demo_.lda()), 0);
   // A row trigger inserting into its own table.
@@ -487,4 +486,60 @@ TEST_F(Server, DynamicDdlAndExplainWithBinds) {
   EXPECT_EQ(st.Value("SELECT count(*) FROM plan_table WHERE statement_id = 'b1'") != "0", true);
   ASSERT_EQ(st.Run("DROP TABLE scratch"), 0);
   ASSERT_EQ(st.Run("ROLLBACK"), 0);
+}
+
+// The engine's own statements, malformed: the server's codes, and nothing done.
+TEST_F(Server, EngineStatementsAnswerTheServersSyntaxErrors) {
+  Connection system;
+  ASSERT_EQ(system.Logon("system/manager@server"), 0);
+  Statement st(system);
+  const std::pair<const char*, int> cases[] = {
+      {"ALTER SESSION SET", 922},
+      {"ALTER SESSION SET NLS_DATE_FORMAT 'YYYY'", 927},
+      {"ALTER SESSION SET NLS_DATE_FORMAT = YYYY", 922},
+      {"ALTER SESSION SET NLS_SORT = 'BINARY'", 2248},
+      {"ALTER SESSION SET PLSQL_DEBUG = MAYBE", 922},
+      {"ROLLBACK;", 911},
+      {"ROLLBACK WORK NOW", 933},
+      {"ROLLBACK TO SAVEPOINT", 931},
+      {"SAVEPOINT a b", 933},
+      {"CREATE USER u1 IDENTIFIED BY", 988},
+      {"CREATE USER u1 PASSWORD x", 922},
+      {"CREATE USER u1 IDENTIFIED BY x QUOTA 10 M users", 922},
+      {"DROP USER", 1935},
+      {"GRANT TO demo", 1990},
+      {"GRANT SELECT ON demo.emp", 905},
+      {"GRANT SELECT ON demo.emp TO nobody", 1917},
+      {"GRANT CREATE SESSION TO demo WITH GRANT OPTION", 922},
+      {"REVOKE SELECT ON demo.emp FROM demo extra", 933},
+      {"CREATE ROLE r1 IDENTIFIED", 922},
+      {"CREATE DATABASE LINK l1 USING loop", 922},
+      {"DROP DATABASE LINK", 2011},
+  };
+  for (const auto& [sql, code] : cases) EXPECT_EQ(st.Run(sql), code) << sql;
+  // A bad setting after a good one: neither is made.
+  EXPECT_EQ(st.Run("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY' NLS_SORT = 'BINARY'"), 2248);
+  EXPECT_EQ(st.Value("SELECT TO_CHAR(TO_DATE('2001-02-03', 'YYYY-MM-DD')) FROM dual"),
+            "03-FEB-01");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM all_users WHERE username IN ('U1', 'R1')"), "0");
+}
+
+TEST_F(Server, AlterUserChangesWhatItNames) {
+  Connection system;
+  ASSERT_EQ(system.Logon("system/manager@server"), 0);
+  Statement st(system);
+  ASSERT_EQ(st.Run("CREATE USER walker IDENTIFIED BY first"), 0) << st.Error();
+  ASSERT_EQ(st.Run("GRANT CREATE SESSION TO walker"), 0) << st.Error();
+  ASSERT_EQ(st.Run("ALTER USER walker IDENTIFIED BY second DEFAULT TABLESPACE system "
+                   "QUOTA UNLIMITED ON system"),
+            0)
+      << st.Error();
+  EXPECT_EQ(st.Value("SELECT default_tablespace || ' ' || temporary_tablespace FROM dba_users "
+                     "WHERE username = 'WALKER'"),
+            "SYSTEM TEMP");
+  Connection w;
+  EXPECT_EQ(w.Logon("walker/first@server"), 1017);
+  EXPECT_EQ(w.Logon("walker/second@server"), 0);
+  EXPECT_EQ(st.Run("ALTER USER nobody IDENTIFIED BY x"), 1918);
+  EXPECT_EQ(st.Run("DROP USER walker"), 0) << st.Error();
 }

@@ -11,6 +11,6 @@ if(TARGET ora73)
   foreach(t session dictionary dictionary_cache statement_services)
     tess_add_test(test_oracle_${t} SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_${t}.cpp
                   LIBS tess_oracle_session tess_shell_core)
-    add_dependencies(test_oracle_${t} ora73)
+    tess_use_test_client_library(test_oracle_${t})
   endforeach()
 endif()

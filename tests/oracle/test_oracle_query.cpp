@@ -354,8 +354,8 @@ TEST_F(QueryTest, NonBlockingCallsAreRepeatedUntilTheyComplete) {
 
 TEST_F(QueryTest, BreakCallCancelsTheRunningStatement) {
   db.SetNonBlocking(true);
-  auto slow = Query("BEGIN DBMS_LOCK.SLEEP(30); END;");
-  auto start = std::chrono::steady_clock::now();
+  // Longer than any test runs: only the break ends it, wherever it lands.
+  auto slow = Query("BEGIN DBMS_LOCK.SLEEP(86400); END;");
   slow->ExecSQL();
   ASSERT_TRUE(slow->StillExecuting());
   db.BreakCall();
@@ -366,7 +366,6 @@ TEST_F(QueryTest, BreakCallCancelsTheRunningStatement) {
     if (code == 0 && !slow->StillExecuting()) break;
   }
   EXPECT_EQ(code, 1013);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   db.SetNonBlocking(false);
   // The connection goes on working.
   auto q = Query("SELECT COUNT(*) FROM DEPT");

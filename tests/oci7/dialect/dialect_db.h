@@ -31,7 +31,7 @@ class DialectDb {
     };
     functions_.currval = [this](const std::string& o, const std::string& n) -> int64_t {
       auto it = sequences_.find(o + "." + n);
-      if (it == sequences_.end()) throw MakeOraError(8002, -1, n);
+      if (it == sequences_.end()) throw EngineError(8002, n, -1);
       return it->second;
     };
     RegisterOracleFunctions(db_, &functions_);
@@ -48,7 +48,7 @@ class DialectDb {
   ~DialectDb() { sqlite3_close(db_); }
 
   std::optional<ResolvedObject> Resolve(const ObjectRef& r) {
-    if (!r.link.empty() && r.link != "LOOPBACK") throw MakeOraError(2019, r.offset);
+    if (!r.link.empty() && r.link != "LOOPBACK") throw EngineError(2019, {}, r.offset);
     auto exists = [&](const std::string& owner,
                       const std::string& name) -> std::optional<ResolvedObject> {
       std::string key = owner + "." + name;

@@ -105,7 +105,7 @@ class TestHost : public Host {
     return it->second;
   }
   void WriteBind(const std::string& name, const Value& value) override {
-    if (!binds.count(name)) throw MakeOraError(1008);
+    if (!binds.count(name)) throw EngineError(1008);
     binds[name] = value;
   }
   void Commit() override { calls.push_back("commit"); }
@@ -170,7 +170,7 @@ class TestHost : public Host {
   static OraError MapError(sqlite3* db, int rc, const Translation*) {
     std::string message = sqlite3_errmsg(db);
     if (auto e = OraErrorFromMessage(message)) return *e;
-    if ((rc & 0xff) == SQLITE_CONSTRAINT) return MakeOraError(1, -1, "DEMO.PK");
+    if ((rc & 0xff) == SQLITE_CONSTRAINT) return EngineError(1, "DEMO.PK", -1);
     return OraError(900, "ORA-00900: " + message);
   }
   TranslateContext Context(const std::string& schema,
