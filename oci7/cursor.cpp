@@ -11,7 +11,9 @@
 
 #include <cstring>
 
+#include "oci7/atomic_call.h"
 #include "oci7/ddl.h"
+#include "oci7/session_settings.h"
 #include "oci7/dictionary.h"
 #include "oci7/engine.h"
 
@@ -512,7 +514,8 @@ int Cursor::Execute(int iters, int rowoff) {
       return 0;
     case Kind::Plsql: {
       CheckAllBound(bindNames_);
-      int code = block_->Run(*this);
+      // A block is one call: an exception leaving it undoes all it did.
+      int code = RunAsOneCall(*session_, [&] { return block_->Run(*this); });
       rowsProcessed_ = 1;
       return code;
     }
@@ -568,7 +571,8 @@ void Cursor::RunDml(int iters, int rowoff, const std::vector<const BindVar*>& or
     while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
-      OraError err = MapSqliteError(db, rc, {functionType_, &translation_, session_.get()});
+      OraError err =
+          MapSqliteError(db, rc, {functionType_, &translation_, session_.get(), stmt_});
       sqlite3_reset(stmt_);
       throw err;
     }
@@ -819,7 +823,7 @@ void Cursor::RunEngineStatement() {
           std::string b = Upper(v.value);
           if (b != "TRUE" && b != "FALSE") throw EngineError(922, {}, static_cast<int>(v.offset));
           s.plsqlDebug = b == "TRUE";
-        } else {
+        } else if (!ApplySessionSetting(s, param, v)) {
           throw EngineError(2248, {}, at);
         }
         i += 3;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "oci7/constraints.h"
 #include "oci7/engine.h"
 
 namespace tess::oci7 {
@@ -50,10 +51,21 @@ constexpr Message kEngineMessages[] = {
     {1990, "invalid privilege specified"},
     {2011, "duplicate database link name"},
     {2024, "database link not found"},
+    {2256, "number of referencing columns must match referenced columns"},
+    {2268, "referenced table does not have a primary key"},
+    {2270, "no matching unique or primary key for this column-list"},
     {2273, "this unique/primary key is referenced by some foreign keys"},
+    {2297, "cannot disable constraint (%s) - dependencies exist"},
+    {2430, "cannot enable constraint (%s) - no such constraint"},
+    {2431, "cannot disable constraint (%s) - no such constraint"},
+    {2432, "cannot enable primary key - primary key not defined for table"},
+    {2433, "cannot disable primary key - primary key not defined for table"},
+    {2434, "cannot enable unique(%s) - unique key not defined for table"},
+    {2435, "cannot disable unique(%s) - unique key not defined for table"},
     {2293, "cannot validate (%s) - check constraint violated"},
     {2296, "cannot enable (%s) - null values found"},
     {2298, "cannot validate (%s) - parent keys not found"},
+    {2299, "cannot validate (%s) - duplicate keys found"},
     {2402, "PLAN_TABLE not found"},
     {2404, "specified plan table not found"},
     {4063, "%s has errors"},
@@ -83,6 +95,7 @@ constexpr Message kEngineMessages[] = {
     {4030, "out of process memory when trying to allocate %s bytes"},
     {6550, "%s"},
     {8177, "can't serialize access for this transaction"},
+    {12705, "invalid or unknown NLS parameter value specified"},
     {20000, "%s"},
 };
 
@@ -135,6 +148,39 @@ std::string FindConstraint(sqlite3* db, const std::string& owner, const std::str
     if (!name) continue;
     if (columns.empty() || (cols && want == cols)) {
       found = name;
+      break;
+    }
+  }
+  sqlite3_finalize(st);
+  return found;
+}
+
+// The unique index of owner.table on exactly `columns`; "" when there is none.
+std::string FindUniqueIndex(sqlite3* db, const std::string& owner, const std::string& table,
+                            const std::vector<std::string>& columns, std::string& indexOwner) {
+  if (!db) return "";
+  sqlite3_stmt* st = nullptr;
+  const char* sql =
+      "SELECT I.OWNER, I.INDEX_NAME, (SELECT group_concat(COLUMN_NAME, ',') FROM (SELECT "
+      "COLUMN_NAME FROM \"TESS$IND_COLUMNS\" C WHERE C.INDEX_OWNER = I.OWNER AND C.INDEX_NAME = "
+      "I.INDEX_NAME ORDER BY COLUMN_POSITION)) FROM \"TESS$INDEXES\" I WHERE I.TABLE_OWNER = ?1 "
+      "AND I.TABLE_NAME = ?2 AND I.UNIQUENESS = 'UNIQUE' ORDER BY I.INDEX_NAME";
+  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return "";
+  }
+  sqlite3_bind_text(st, 1, owner.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_text(st, 2, table.c_str(), -1, SQLITE_TRANSIENT);
+  std::string want;
+  for (size_t i = 0; i < columns.size(); ++i) want += (i ? "," : "") + columns[i];
+  std::string found;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    const char* o = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    const char* n = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+    const char* cols = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
+    if (o && n && cols && want == cols) {
+      indexOwner = o;
+      found = n;
       break;
     }
   }
@@ -287,11 +333,13 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
           list.remove_prefix(comma + 2);
         }
         std::string name = FindConstraint(db, owner, table, "PU", columns);
+        std::string nameOwner = owner;
         if (name.empty()) {
-          // A unique index made by CREATE UNIQUE INDEX carries the index's name.
-          name = table + "_" + (columns.empty() ? std::string("KEY") : columns[0]);
+          // A unique index made by CREATE UNIQUE INDEX: the index's name.
+          name = FindUniqueIndex(db, owner, table, columns, nameOwner);
+          if (name.empty()) name = table + "_" + (columns.empty() ? std::string("KEY") : columns[0]);
         }
-        return EngineError(1, owner + "." + name);
+        return EngineError(1, nameOwner + "." + name);
       }
       case SQLITE_CONSTRAINT_CHECK: {
         // "CHECK constraint failed: NAME" (or the expression for an unnamed one)
@@ -304,6 +352,10 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
       }
       case SQLITE_CONSTRAINT_FOREIGNKEY: {
         auto target = DmlTarget(context);
+        if (target && context.statement)
+          if (auto named = ForeignKeyViolation(db, context.statement, target->owner, target->name,
+                                               context.functionCode))
+            return *named;
         bool childSide = context.functionCode != kFcDelete;
         std::string consOwner = target ? target->owner : "";
         std::string name =

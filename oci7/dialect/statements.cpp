@@ -739,6 +739,24 @@ void Translator::CreateTable() {
     }
     if (cs.def.deleteCascade) w_.Raw(" ON DELETE CASCADE");
   };
+  // A disabled foreign key is not written, but the catalog records what it refers to.
+  auto resolveDisabled = [&](ConstraintSpec& cs) {
+    if (cs.check) {
+      Prepare(*cs.check, checkScope);
+      cs.def.searchCondition = ConditionText(*cs.check, known);
+      return;
+    }
+    if (cs.def.type != 'R') return;
+    if ((cs.refOwner.empty() || cs.refOwner == ddl.owner) && cs.refName == ddl.name &&
+        cs.refLink.empty()) {
+      cs.def.refOwner = ddl.owner;
+      cs.def.refTable = ddl.name;
+      return;
+    }
+    ResolvedObject r = ResolveObject(cs.refOwner, cs.refName, cs.refLink, cs.refOffset, false);
+    cs.def.refOwner = r.owner;
+    cs.def.refTable = r.name;
+  };
   auto writeCheck = [&](ConstraintSpec& cs) {
     Prepare(*cs.check, checkScope);
     cs.def.searchCondition = ConditionText(*cs.check, known);
@@ -759,6 +777,7 @@ void Translator::CreateTable() {
     for (auto& cs : c.constraints) {
       nameOf(cs);
       if (cs.disabled) {
+        resolveDisabled(cs);
         ddl.constraints.push_back(cs.def);
         continue;
       }
@@ -792,6 +811,7 @@ void Translator::CreateTable() {
       }
     }
     if (cs.disabled) {
+      resolveDisabled(cs);
       ddl.constraints.push_back(cs.def);
       continue;
     }
@@ -1070,7 +1090,9 @@ void Translator::AlterTable() {
       ExprPtr dflt;
       std::vector<ConstraintSpec> cons;
       if (!adding && (p_.IsOp(",") || p_.IsOp(")") || p_.AtEnd() || p_.IsWord("NOT") ||
-                      p_.IsWord("NULL") || p_.IsWord("DEFAULT"))) {
+                      p_.IsWord("NULL") || p_.IsWord("DEFAULT") || p_.IsWord("CONSTRAINT") ||
+                      p_.IsWord("REFERENCES") || p_.IsWord("CHECK") || p_.IsWord("UNIQUE") ||
+                      p_.IsWord("PRIMARY"))) {
         // MODIFY may leave the type as it is.
       } else {
         d.type = ColumnType();
@@ -1149,7 +1171,20 @@ void Translator::AlterTable() {
             std::none_of(known.begin(), known.end(), [&](auto& k) { return k.name == d.name; })) {
           throw MakeOraError(904, int(off), d.name);
         }
-        for (auto& cc : cons) ddl.constraints.push_back(cc.def);
+        for (auto& cc : cons) {
+          if (cc.def.type == 'R') {
+            ResolvedObject r =
+                ResolveObject(cc.refOwner, cc.refName, cc.refLink, cc.refOffset, false);
+            cc.def.refOwner = r.owner;
+            cc.def.refTable = r.name;
+          } else if (cc.check) {
+            Scope scope;
+            scope.tables.push_back(&t);
+            Prepare(*cc.check, scope);
+            cc.def.searchCondition = ConditionText(*cc.check, known);
+          }
+          ddl.constraints.push_back(cc.def);
+        }
       }
       ddl.columns.push_back(d);
     } while (parens && p_.Accept(","));
@@ -1203,6 +1238,45 @@ void Translator::AlterTable() {
     ddl.targetName = p_.Identifier(903);
     w_.Put("ALTER TABLE " + phys + " RENAME TO " + PhysicalName(ddl.owner, ddl.targetName),
            t.offset);
+  } else if ((p_.IsWord("ENABLE") || p_.IsWord("DISABLE")) &&
+             (p_.IsWord("CONSTRAINT", 1) || p_.IsWord("PRIMARY", 1) || p_.IsWord("UNIQUE", 1))) {
+    // ENABLE | DISABLE  CONSTRAINT name | PRIMARY KEY | UNIQUE (columns), repeated; each
+    // ConstraintDef names its key and is `disabled` for the state it is to have.
+    ddl.alterAction = "STATE";
+    while (p_.IsWord("ENABLE") || p_.IsWord("DISABLE")) {
+      ConstraintDef c;
+      c.disabled = p_.Next().Is("DISABLE");
+      if (p_.Accept("CONSTRAINT")) {
+        c.name = p_.Identifier(904);
+      } else if (p_.Accept("PRIMARY")) {
+        p_.Expect("KEY", 905);
+        c.type = 'P';
+      } else {
+        p_.Expect("UNIQUE", 905);
+        c.type = 'U';
+        p_.Expect("(", 906);
+        do {
+          c.columns.push_back(p_.Identifier(904));
+        } while (p_.Accept(","));
+        p_.Expect(")", 907);
+      }
+      for (;;) {
+        if (p_.Accept("CASCADE")) {
+          ddl.cascadeConstraints = true;
+        } else if (p_.Accept("EXCEPTIONS")) {
+          p_.Expect("INTO", 925);
+          std::string o, n, l;
+          size_t off = 0;
+          p_.ObjectName(o, n, l, off, 903);
+        } else if (p_.Accept("USING")) {
+          p_.Expect("INDEX", 905);
+          SkipPhysicalAttributes();
+        } else {
+          break;
+        }
+      }
+      ddl.constraints.push_back(std::move(c));
+    }
   } else {
     SkipPhysicalAttributes();
     ddl.alterAction = "STORAGE";
