@@ -4,7 +4,8 @@
 
 namespace tess::oci7 {
 
-AtomicCall::AtomicCall(Session& s) : session_(s), ends_(s.transactionEnds()) {
+AtomicCall::AtomicCall(Session& s)
+    : session_(s), ends_(s.transactionEnds()), savepoints_(s.savepointsSet) {
   ++session_.atomicDepth;
   if (session_.InTransaction()) {
     std::string name = "TESS$CALL" + std::to_string(session_.atomicDepth);
@@ -21,8 +22,11 @@ AtomicCall::~AtomicCall() {
 
 void AtomicCall::Commit() {
   done_ = true;
-  // The savepoint goes with a transaction that ended during the call.
-  if (savepoint_.empty() || session_.transactionEnds() != ends_ || !session_.InTransaction())
+  // The savepoint goes with a transaction that ended during the call.  Releasing it would
+  // release the user's savepoints set after it too: then it stays until the transaction
+  // ends.
+  if (savepoint_.empty() || session_.transactionEnds() != ends_ || !session_.InTransaction() ||
+      session_.savepointsSet != savepoints_)
     return;
   std::string sql = "RELEASE \"" + savepoint_ + "\"";
   sqlite3_exec(session_.db(), sql.c_str(), nullptr, nullptr, nullptr);

@@ -25,6 +25,7 @@ class AtomicCall {
   Session& session_;
   std::string savepoint_;  // "" when no transaction was open at the start
   uint64_t ends_ = 0;
+  uint64_t savepoints_ = 0;
   bool done_ = false;
 };
 

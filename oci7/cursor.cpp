@@ -799,6 +799,7 @@ void Cursor::RunEngineStatement() {
       s.BeginWrite();
       std::string sql = "SAVEPOINT \"" + name + "\"";
       ExecSql(s.db(), sql.c_str());
+      ++s.savepointsSet;
       return;
     }
     case Kind::AlterSession: {

@@ -180,8 +180,10 @@ class Session : public std::enable_shared_from_this<Session> {
   // Counts the ends of transactions (commits and rollbacks), so that a call can tell
   // whether the transaction it started in is still open.
   uint64_t transactionEnds() const { return transactionEnds_; }
-  // Nesting depth of calls run as one unit (atomic_call.cpp), naming their savepoints.
+  // Nesting depth of calls run as one unit (atomic_call.cpp), naming their savepoints, and
+  // the count of the user's savepoints set, which such a call must not release.
   int atomicDepth = 0;
+  uint64_t savepointsSet = 0;
   void EndSequenceOnly();
   // Resets the running queries of the session's other cursors (they pick up where they
   // were at their next fetch), so that DDL is not refused for statements in progress.

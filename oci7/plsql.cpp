@@ -263,6 +263,7 @@ class EngineHost : public plsql::Host {
     s_.BeginWrite();
     std::string sql = "SAVEPOINT \"" + name + "\"";
     ExecSql(s_.db(), sql.c_str());
+    ++s_.savepointsSet;
   }
 
   std::optional<plsql::ProgramRef> FindProgram(const std::string& schema, const std::string& owner,

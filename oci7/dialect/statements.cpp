@@ -1063,6 +1063,12 @@ void Translator::AlterTable() {
   const std::string phys = PhysicalName(ddl.owner, ddl.name);
   std::vector<ColumnInfo> known = t.columns;
 
+  // What a foreign key refers to, resolved for the catalog.
+  auto resolveReference = [&](ConstraintSpec& cs) {
+    ResolvedObject r = ResolveObject(cs.refOwner, cs.refName, cs.refLink, cs.refOffset, false);
+    cs.def.refOwner = r.owner;
+    cs.def.refTable = r.name;
+  };
   auto columnDefs = [&](bool adding) {
     bool parens = p_.Accept("(");
     do {
@@ -1075,12 +1081,7 @@ void Translator::AlterTable() {
           Prepare(*tc.check, scope);
           tc.def.searchCondition = ConditionText(*tc.check, known);
         }
-        if (tc.def.type == 'R') {
-          ResolvedObject r =
-              ResolveObject(tc.refOwner, tc.refName, tc.refLink, tc.refOffset, false);
-          tc.def.refOwner = r.owner;
-          tc.def.refTable = r.name;
-        }
+        if (tc.def.type == 'R') resolveReference(tc);
         ddl.constraints.push_back(tc.def);
         continue;
       }
@@ -1133,11 +1134,8 @@ void Translator::AlterTable() {
         }
         for (auto& cc : cons) {
           if (cc.def.type == 'R') {
-            ResolvedObject r =
-                ResolveObject(cc.refOwner, cc.refName, cc.refLink, cc.refOffset, false);
-            cc.def.refOwner = r.owner;
-            cc.def.refTable = r.name;
-            w_.Raw(" REFERENCES " + PhysicalName(r.owner, r.name));
+            resolveReference(cc);
+            w_.Raw(" REFERENCES " + PhysicalName(cc.def.refOwner, cc.def.refTable));
             if (!cc.def.refColumns.empty()) {
               w_.Raw("(");
               for (size_t k = 0; k < cc.def.refColumns.size(); ++k) {
@@ -1173,10 +1171,7 @@ void Translator::AlterTable() {
         }
         for (auto& cc : cons) {
           if (cc.def.type == 'R') {
-            ResolvedObject r =
-                ResolveObject(cc.refOwner, cc.refName, cc.refLink, cc.refOffset, false);
-            cc.def.refOwner = r.owner;
-            cc.def.refTable = r.name;
+            resolveReference(cc);
           } else if (cc.check) {
             Scope scope;
             scope.tables.push_back(&t);

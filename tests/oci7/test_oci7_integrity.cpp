@@ -702,3 +702,16 @@ TEST_F(Integrity, DropCascadeConstraintsDropsTheForeignKeys) {
   EXPECT_EQ(st.Value("SELECT count(*) FROM dc_c"), "2");
   Ok(st, "DROP TABLE dc_c");
 }
+
+// A savepoint a block sets outlives the block, as the server keeps it.
+TEST_F(Integrity, SavepointOfABlockOutlivesIt) {
+  Statement st(demo_);
+  Ok(st, "CREATE TABLE sv_t (n NUMBER)");
+  Ok(st, "INSERT INTO sv_t VALUES (1)");
+  Ok(st, "BEGIN INSERT INTO sv_t VALUES (2); SAVEPOINT in_block; INSERT INTO sv_t VALUES (3); END;");
+  Ok(st, "INSERT INTO sv_t VALUES (4)");
+  Ok(st, "ROLLBACK TO SAVEPOINT in_block");
+  EXPECT_EQ(st.Value("SELECT sum(n) FROM sv_t"), "3");
+  Ok(st, "ROLLBACK");
+  Ok(st, "DROP TABLE sv_t");
+}
