@@ -95,6 +95,14 @@ void RecordState(sqlite3* db, const std::string& owner, const Held& h, bool enab
   CatalogRun(db,
              "UPDATE \"TESS$CONSTRAINTS\" SET STATUS = ?3 WHERE OWNER = ?1 AND CONSTRAINT_NAME = ?2",
              {owner, h.name, std::string(enable ? "ENABLED" : "DISABLED")});
+  // A NOT NULL constraint decides its column's nullability.
+  CatalogRun(db,
+             "UPDATE \"TESS$COLUMNS\" SET NULLABLE = ?4 WHERE OWNER = ?1 AND TABLE_NAME = ?2 AND "
+             "COLUMN_NAME = (SELECT COLUMN_NAME FROM \"TESS$CONS_COLUMNS\" WHERE OWNER = ?1 AND "
+             "CONSTRAINT_NAME = ?3) AND EXISTS (SELECT 1 FROM \"TESS$CONSTRAINTS\" WHERE OWNER "
+             "= ?1 AND CONSTRAINT_NAME = ?3 AND CONSTRAINT_TYPE = 'C' AND SEARCH_CONDITION LIKE "
+             "'% IS NOT NULL')",
+             {owner, h.table, h.name, std::string(enable ? "N" : "Y")});
   if (h.type != 'P' && h.type != 'U') return;
   RemoveIndex(db, owner, h.name);
   if (enable) AddIndex(db, owner, h.name, owner, h.table, true, h.columns);

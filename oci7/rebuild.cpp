@@ -242,6 +242,12 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
     throw EngineError(3001);
   }
 
+  // A column with a NOT NULL constraint is NOT NULL while the constraint is enabled.
+  for (const Cons& c : cons)
+    if (IsNotNullCheck(c) && c.columns.size() == 1)
+      for (Col& col : cols)
+        if (col.name == c.columns[0]) col.nullable = c.disabled;
+
   // The table's definition with the change, in Oracle's words.
   std::string create = "CREATE TABLE " + Quoted(owner) + "." + Quoted(table) + " (";
   for (size_t i = 0; i < cols.size(); ++i) {

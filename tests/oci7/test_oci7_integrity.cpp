@@ -334,6 +334,19 @@ TEST_F(Integrity, ConstraintsEnabledAndDisabled) {
   EXPECT_EQ(st.Error(), "ORA-02431: cannot disable constraint (DEMO.NOTHING) - no such constraint");
   EXPECT_EQ(st.Run("ALTER TABLE ed_c ENABLE PRIMARY KEY"), 2432);
   EXPECT_EQ(st.Run("ALTER TABLE ed_c ENABLE UNIQUE (v)"), 2434);
+  // A NOT NULL constraint too.
+  Ok(st, "ALTER TABLE ed_c MODIFY (id CONSTRAINT ed_c_id_nn NOT NULL)");
+  Ok(st, "ALTER TABLE ed_c DISABLE CONSTRAINT ed_c_id_nn");
+  EXPECT_EQ(st.Value("SELECT nullable FROM user_tab_columns WHERE table_name = 'ED_C' AND "
+                     "column_name = 'ID'"),
+            "Y");
+  Ok(st, "INSERT INTO ed_c VALUES (NULL, 1, 1)");
+  EXPECT_EQ(st.Run("ALTER TABLE ed_c ENABLE CONSTRAINT ed_c_id_nn"), 2296);
+  EXPECT_EQ(st.Error(), "ORA-02296: cannot enable (DEMO.ED_C_ID_NN) - null values found");
+  EXPECT_EQ(status("ED_C_ID_NN"), "DISABLED");
+  Ok(st, "DELETE FROM ed_c WHERE id IS NULL");
+  Ok(st, "ALTER TABLE ed_c ENABLE CONSTRAINT ed_c_id_nn");
+  EXPECT_EQ(st.Run("INSERT INTO ed_c VALUES (NULL, 1, 1)"), 1400);
   Ok(st, "DROP TABLE ed_c");
   Ok(st, "DROP TABLE ed_p");
 }
