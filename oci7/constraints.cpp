@@ -199,6 +199,24 @@ std::optional<OraError> ForeignKeyViolation(sqlite3* db, sqlite3_stmt* failed,
   return EngineError(parentMissing ? 2291 : 2292, childOwner + "." + name);
 }
 
+std::optional<OraError> DuplicateKeyError(sqlite3* db, const std::string& owner,
+                                          const std::string& table,
+                                          const std::vector<ConstraintDef>& constraints) {
+  for (const ConstraintDef& c : constraints) {
+    if ((c.type != 'P' && c.type != 'U') || c.disabled || c.columns.empty()) continue;
+    std::string columns, present;
+    for (const std::string& col : c.columns) {
+      columns += (columns.empty() ? "" : ", ") + Quoted(col);
+      present += (present.empty() ? "" : " AND ") + Quoted(col) + " IS NOT NULL";
+    }
+    std::string sql = "SELECT 1 FROM " + PhysicalName(owner, table) + " WHERE " + present +
+                      " GROUP BY " + columns + " HAVING count(*) > 1 LIMIT 1";
+    if (CatalogHas(db, sql.c_str()))
+      return EngineError(c.type == 'P' ? 2437 : 2299, owner + "." + c.name);
+  }
+  return std::nullopt;
+}
+
 void DropReferencingKeys(Session& s, const std::string& owner, const std::string& table,
                          std::string_view text) {
   sqlite3* db = s.db();

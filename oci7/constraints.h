@@ -37,6 +37,12 @@ std::optional<OraError> ForeignKeyViolation(sqlite3* db, sqlite3_stmt* failed,
 void ChangeConstraintStates(Session& s, const std::string& owner, const DdlInfo& d,
                             std::string_view text);
 
+// The error of the first enabled primary or unique key among `constraints` that the rows
+// of owner.table break with duplicates (ORA-02437, ORA-02299 naming it); nullopt if none.
+std::optional<OraError> DuplicateKeyError(sqlite3* db, const std::string& owner,
+                                          const std::string& table,
+                                          const std::vector<ConstraintDef>& constraints);
+
 // DROP TABLE ... CASCADE CONSTRAINTS: the foreign keys of other tables that refer to
 // owner.table's keys are dropped first (their tables built again without them).
 void DropReferencingKeys(Session& s, const std::string& owner, const std::string& table,

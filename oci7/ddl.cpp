@@ -237,17 +237,25 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
       std::vector<ConstraintDef> constraints = d.constraints;
       if (d.alterAction == "ADD") CheckForeignKeys(db, owner, d.name, constraints);
-      RunScript(s, tr, functionCode);
+      try {
+        RunScript(s, tr, functionCode);
+      } catch (const OraError& e) {
+        // A key's index refused by the rows: the server's "cannot validate" for the key.
+        if (e.code == 1)
+          if (auto duplicate = DuplicateKeyError(db, owner, d.name, constraints)) throw *duplicate;
+        throw;
+      }
       if (!d.columns.empty()) AddColumns(db, owner, d.name, d.columns);
       InvalidateDependents(db, owner, d.name);
       if (d.alterAction == "DROP CONSTRAINT") {
         for (const ConstraintDef& c : d.constraints) RemoveConstraint(db, owner, c.name);
       } else if (!constraints.empty()) {
         // Keys added with columns or other keys: the statement made the columns and the
-        // keys' indexes; foreign keys and checks need the table built again.
+        // keys' indexes; foreign keys, checks and a primary key's NOT NULL need the table
+        // built again.
         if (d.alterAction == "ADD" &&
             std::any_of(constraints.begin(), constraints.end(), [](const ConstraintDef& c) {
-              return !c.disabled && (c.type == 'R' || c.type == 'C');
+              return !c.disabled && (c.type == 'R' || c.type == 'C' || c.type == 'P');
             })) {
           DdlInfo change;
           change.alterAction = "ADD";

@@ -247,6 +247,13 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
     if (IsNotNullCheck(c) && c.columns.size() == 1)
       for (Col& col : cols)
         if (col.name == c.columns[0]) col.nullable = c.disabled;
+  // So are the columns of an enabled primary key.
+  std::vector<std::string> keyColumns;
+  for (const Cons& c : cons)
+    if (c.type == 'P' && !c.disabled) keyColumns = c.columns;
+  for (Col& col : cols)
+    if (std::find(keyColumns.begin(), keyColumns.end(), col.name) != keyColumns.end())
+      col.nullable = false;
 
   // The table's definition with the change, in Oracle's words.
   std::string create = "CREATE TABLE " + Quoted(owner) + "." + Quoted(table) + " (";
@@ -347,6 +354,9 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
         std::string name;
         for (const Cons& c : cons)
           if (IsNotNullCheck(c) && c.columns == column) name = c.name;
+        if (name.empty() && column.size() == 1 &&
+            std::find(keyColumns.begin(), keyColumns.end(), column[0]) != keyColumns.end())
+          throw EngineError(1449);
         if (name.empty()) name = change.constraints.empty() ? table : change.constraints[0].name;
         throw EngineError(2296, owner + "." + name);
       }

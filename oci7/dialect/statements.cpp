@@ -765,6 +765,15 @@ void Translator::CreateTable() {
     w_.Raw(")");
   };
 
+  // The columns of an enabled primary key take no NULL (SQLite's keys would).
+  std::set<std::string> keyColumns;
+  for (const auto& cs : tableConstraints)
+    if (cs.def.type == 'P' && !cs.disabled)
+      keyColumns.insert(cs.def.columns.begin(), cs.def.columns.end());
+  for (const auto& c : cols)
+    for (const auto& cs : c.constraints)
+      if (cs.def.type == 'P' && !cs.disabled) keyColumns.insert(c.def.name);
+
   w_.Put("CREATE TABLE " + phys + " (", nameOffset);
   for (size_t i = 0; i < cols.size(); ++i) {
     ColumnSpec& c = cols[i];
@@ -774,6 +783,7 @@ void Translator::CreateTable() {
       Prepare(*c.defaultExpr, empty);
       WriteDefault(*c.defaultExpr, ColumnInfo{c.def.name, c.def.type, true});
     }
+    if (c.def.nullable && keyColumns.count(c.def.name)) w_.Raw(" NOT NULL");
     for (auto& cs : c.constraints) {
       nameOf(cs);
       if (cs.disabled) {

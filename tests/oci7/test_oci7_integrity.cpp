@@ -728,3 +728,32 @@ TEST_F(Integrity, SavepointOfABlockOutlivesIt) {
   Ok(st, "ROLLBACK");
   Ok(st, "DROP TABLE sv_t");
 }
+
+// A primary key holds its columns NOT NULL and unique, whichever way it was declared, and
+// adding one checks the rows there.
+TEST_F(Integrity, PrimaryKeysRefuseNullsAndDuplicates) {
+  Statement st(demo_);
+  for (const char* create :
+       {"CREATE TABLE pk_t (a VARCHAR2(5) CONSTRAINT pk_t_pk PRIMARY KEY, b NUMBER)",
+        "CREATE TABLE pk_t (a VARCHAR2(5), b NUMBER, CONSTRAINT pk_t_pk PRIMARY KEY (a))",
+        "CREATE TABLE pk_t (a VARCHAR2(5), b NUMBER)"}) {
+    SCOPED_TRACE(create);
+    Ok(st, create);
+    if (std::string(create).find("PRIMARY") == std::string::npos) {
+      Ok(st, "INSERT INTO pk_t VALUES ('x', 1)");
+      Ok(st, "INSERT INTO pk_t VALUES ('x', 2)");
+      EXPECT_EQ(st.Run("ALTER TABLE pk_t ADD (CONSTRAINT pk_t_pk PRIMARY KEY (a))"), 2437);
+      EXPECT_EQ(st.Error(), "ORA-02437: cannot validate (DEMO.PK_T_PK) - primary key violated");
+      Ok(st, "UPDATE pk_t SET a = NULL WHERE b = 2");
+      EXPECT_EQ(st.Run("ALTER TABLE pk_t ADD (CONSTRAINT pk_t_pk PRIMARY KEY (a))"), 1449);
+      Ok(st, "DELETE FROM pk_t");
+      Ok(st, "ALTER TABLE pk_t ADD (CONSTRAINT pk_t_pk PRIMARY KEY (a))");
+    }
+    Ok(st, "INSERT INTO pk_t VALUES ('k', 1)");
+    EXPECT_EQ(st.Run("INSERT INTO pk_t VALUES (NULL, 1)"), 1400);
+    EXPECT_EQ(st.Run("INSERT INTO pk_t VALUES ('k', 2)"), 1);
+    EXPECT_EQ(st.Error(), "ORA-00001: unique constraint (DEMO.PK_T_PK) violated");
+    EXPECT_EQ(st.Run("UPDATE pk_t SET a = NULL"), 1407);
+    Ok(st, "DROP TABLE pk_t");
+  }
+}
