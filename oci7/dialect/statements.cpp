@@ -1073,6 +1073,16 @@ void Translator::AlterTable() {
   const std::string phys = PhysicalName(ddl.owner, ddl.name);
   std::vector<ColumnInfo> known = t.columns;
 
+  // UNIQUE (columns) of DROP, ENABLE and DISABLE.
+  auto keyColumns = [&] {
+    std::vector<std::string> columns;
+    p_.Expect("(", 906);
+    do {
+      columns.push_back(p_.Identifier(904));
+    } while (p_.Accept(","));
+    p_.Expect(")", 907);
+    return columns;
+  };
   // What a foreign key refers to, resolved for the catalog.
   auto resolveReference = [&](ConstraintSpec& cs) {
     ResolvedObject r = ResolveObject(cs.refOwner, cs.refName, cs.refLink, cs.refOffset, false);
@@ -1226,11 +1236,7 @@ void Translator::AlterTable() {
       ddl.alterAction = "DROP UNIQUE";
       ConstraintDef c;
       c.type = 'U';
-      p_.Expect("(", 906);
-      do {
-        c.columns.push_back(p_.Identifier(904));
-      } while (p_.Accept(","));
-      p_.Expect(")", 907);
+      c.columns = keyColumns();
       ddl.constraints.push_back(c);
     } else {
       p_.Fail(905);
@@ -1259,11 +1265,7 @@ void Translator::AlterTable() {
       } else {
         p_.Expect("UNIQUE", 905);
         c.type = 'U';
-        p_.Expect("(", 906);
-        do {
-          c.columns.push_back(p_.Identifier(904));
-        } while (p_.Accept(","));
-        p_.Expect(")", 907);
+        c.columns = keyColumns();
       }
       for (;;) {
         if (p_.Accept("CASCADE")) {
