@@ -13,10 +13,12 @@
 #include <cstring>
 #include <exception>
 
+#include "oci7/atomic_call.h"
 #include "oci7/ddl.h"
 #include "oci7/dialect/engine_statements.h"
 #include "oci7/dictionary.h"
 #include "oci7/engine.h"
+#include "oci7/session_settings.h"
 
 namespace tess::oci7 {
 namespace {
@@ -547,7 +549,8 @@ int Cursor::Execute(int iters, int rowoff) {
       return 0;
     case Kind::Plsql: {
       CheckAllBound(bindNames_);
-      int code = block_->Run(*this);
+      // A block is one call: an exception leaving it undoes all it did.
+      int code = RunAsOneCall(*session_, [&] { return block_->Run(*this); });
       rowsProcessed_ = 1;
       return code;
     }
@@ -603,7 +606,8 @@ void Cursor::RunDml(int iters, int rowoff, const std::vector<const BindVar*>& or
     while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
-      OraError err = MapSqliteError(db, rc, {functionType_, &translation_, session_.get()});
+      OraError err =
+          MapSqliteError(db, rc, {functionType_, &translation_, session_.get(), stmt_});
       sqlite3_reset(stmt_);
       throw err;
     }
@@ -804,6 +808,7 @@ void Cursor::RunEngineStatement() {
         s.BeginWrite();
         std::string sql = "SAVEPOINT \"" + t.savepoint + "\"";
         ExecSql(s.db(), sql.c_str());
+        ++s.savepointsSet;
       } else if (t.savepoint.empty()) {
         s.Rollback();
       } else {
@@ -816,6 +821,7 @@ void Cursor::RunEngineStatement() {
       std::vector<SessionSetting> settings = ParseAlterSession(text_);
       std::optional<std::string> dateFormat;
       std::optional<bool> debug;
+      std::map<std::string, std::string> recorded;
       for (const SessionSetting& setting : settings) {
         const Token& v = setting.value;
         if (setting.name == "NLS_DATE_FORMAT") {
@@ -826,12 +832,15 @@ void Cursor::RunEngineStatement() {
           std::string b = Upper(v.value);
           if (b != "TRUE" && b != "FALSE") throw EngineError(922, {}, static_cast<int>(v.offset));
           debug = b == "TRUE";
+        } else if (std::string value; CheckSessionSetting(setting.name, v, value)) {
+          recorded[setting.name] = value;
         } else {
           throw EngineError(2248, {}, static_cast<int>(setting.offset));
         }
       }
       if (dateFormat) s.SetDateFormat(*dateFormat);
       if (debug) s.plsqlDebug = *debug;
+      for (auto& [name, value] : recorded) s.settings[name] = value;
       return;
     }
     case Kind::Engine: {

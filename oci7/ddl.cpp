@@ -6,11 +6,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 
 #include "oci7/catalog.h"
 #include "oci7/catalog_query.h"
+#include "oci7/constraints.h"
 #include "oci7/dialect/engine_statements.h"
 #include "oci7/dictionary.h"
 
@@ -98,10 +100,13 @@ void RebuildAlteredTable(Session& s, const std::string& owner, const DdlInfo& d,
                          std::string_view text) {
   sqlite3* db = s.db();
   if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
+  if (d.alterAction == "STATE") return ChangeConstraintStates(s, owner, d, text);
   DdlInfo named = d;
   if (d.alterAction != "DROP CONSTRAINT")
     for (ConstraintDef& c : named.constraints)
       if (c.name.empty()) c.name = NewConstraintName(db);
+  if (d.alterAction == "ADD" || d.alterAction == "MODIFY")
+    CheckForeignKeys(db, owner, d.name, named.constraints);
   std::string primaryKey;
   if (d.alterAction == "DROP PRIMARY KEY")
     primaryKey = PrimaryKeyOf(db, owner, d.name).value_or("");
@@ -155,13 +160,28 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
     const std::string& type = d.objectType;
     if (d.verb == "CREATE" && type == "TABLE") {
       if (ObjectExists(db, owner, d.name, kNamespaceTypes)) throw EngineError(955);
+      std::vector<ConstraintDef> constraints = d.constraints;
+      CheckForeignKeys(db, owner, d.name, constraints);
       RunScript(s, tr, functionCode);
       AddObject(db, owner, d.name, "TABLE");
       AddColumns(db, owner, d.name, d.columns);
-      AddConstraints(db, owner, d.name, d.constraints);
+      AddConstraints(db, owner, d.name, constraints);
+      // A foreign key naming no columns refers to the parent's primary key, which SQLite
+      // knows only when it was declared with the parent table: the key is written out.
+      if (std::any_of(d.constraints.begin(), d.constraints.end(), [&](const ConstraintDef& c) {
+            return c.type == 'R' && !c.disabled && c.refColumns.empty() &&
+                   !(c.refOwner == owner && c.refTable == d.name);
+          })) {
+        DdlInfo none;
+        none.alterAction = "ADD";
+        RebuildTable(s, owner, d.name, none, text);
+      }
     } else if (d.verb == "DROP" && type == "TABLE") {
       if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
-      if (!d.cascadeConstraints && IsReferencedByOthers(db, owner, d.name)) throw EngineError(2449);
+      if (IsReferencedByOthers(db, owner, d.name)) {
+        if (!d.cascadeConstraints) throw EngineError(2449);
+        DropReferencingKeys(s, owner, d.name, text);
+      }
       RunScript(s, tr, functionCode);
       RemoveTableCatalog(db, owner, d.name);
       DropTableDependents(db, owner, d.name);
@@ -217,13 +237,34 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       RebuildAlteredTable(s, owner, d, text);
     } else if (d.verb == "ALTER" && type == "TABLE") {
       if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
-      RunScript(s, tr, functionCode);
+      std::vector<ConstraintDef> constraints = d.constraints;
+      if (d.alterAction == "ADD") CheckForeignKeys(db, owner, d.name, constraints);
+      try {
+        RunScript(s, tr, functionCode);
+      } catch (const OraError& e) {
+        // A key's index refused by the rows: the server's "cannot validate" for the key.
+        if (e.code == 1)
+          if (auto duplicate = DuplicateKeyError(db, owner, d.name, constraints)) throw *duplicate;
+        throw;
+      }
       if (!d.columns.empty()) AddColumns(db, owner, d.name, d.columns);
       InvalidateDependents(db, owner, d.name);
       if (d.alterAction == "DROP CONSTRAINT") {
         for (const ConstraintDef& c : d.constraints) RemoveConstraint(db, owner, c.name);
-      } else if (!d.constraints.empty()) {
-        AddConstraints(db, owner, d.name, d.constraints);
+      } else if (!constraints.empty()) {
+        // Keys added with columns or other keys: the statement made the columns and the
+        // keys' indexes; foreign keys, checks and a primary key's NOT NULL need the table
+        // built again.
+        if (d.alterAction == "ADD" &&
+            std::any_of(constraints.begin(), constraints.end(), [](const ConstraintDef& c) {
+              return !c.disabled && (c.type == 'R' || c.type == 'C' || c.type == 'P');
+            })) {
+          DdlInfo change;
+          change.alterAction = "ADD";
+          change.constraints = constraints;
+          RebuildTable(s, owner, d.name, change, text);
+        }
+        AddConstraints(db, owner, d.name, constraints);
       }
       TouchObject(db, owner, d.name);
     } else if (d.verb == "TRUNCATE") {

@@ -48,6 +48,9 @@ struct FailureContext {
   int functionCode = 0;
   const Translation* translation = nullptr;
   Session* session = nullptr;
+  // The statement that failed, not yet reset: a broken foreign key is found by running
+  // it again (constraints.h).
+  sqlite3_stmt* statement = nullptr;
 };
 
 // Maps a SQLite failure (rc is the result of prepare or step) to the Oracle error a user
@@ -149,6 +152,8 @@ class Session : public std::enable_shared_from_this<Session> {
   const std::string& dateFormat() const { return functions_.dateFormat; }
   void SetDateFormat(const std::string& format) { functions_.dateFormat = format; }
   bool plsqlDebug = false;
+  // ALTER SESSION settings the engine records without acting on them (session_settings.h).
+  std::map<std::string, std::string> settings;
 
   // Name resolution for the translator: objects of the owner (default: `schema`, or the
   // session user), then private synonyms, then public ones.  Another user's object the
@@ -176,6 +181,13 @@ class Session : public std::enable_shared_from_this<Session> {
   void Rollback();
   void RollbackToSavepoint(const std::string& name);
   bool InTransaction() const;
+  // Counts the ends of transactions (commits and rollbacks), so that a call can tell
+  // whether the transaction it started in is still open.
+  uint64_t transactionEnds() const { return transactionEnds_; }
+  // Nesting depth of calls run as one unit (atomic_call.cpp), naming their savepoints, and
+  // the count of the user's savepoints set, which such a call must not release.
+  int atomicDepth = 0;
+  uint64_t savepointsSet = 0;
   void EndSequenceOnly();
   // Resets the running queries of the session's other cursors (they pick up where they
   // were at their next fetch), so that DDL is not refused for statements in progress.
@@ -258,6 +270,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::map<std::pair<std::string, std::string>, int64_t> sequenceMarks_;
   void ReplaySequenceMarks();
   bool sequenceOnly_ = false;
+  uint64_t transactionEnds_ = 0;
 
   std::mutex errorMutex_;
   int lastCode_ = 0;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <new>
 
+#include "oci7/constraints.h"
 #include "oci7/engine.h"
 
 namespace tess::oci7 {
@@ -58,6 +59,39 @@ std::string FindConstraint(sqlite3* db, const std::string& owner, const std::str
     if (!name) continue;
     if (columns.empty() || (cols && want == cols)) {
       found = name;
+      break;
+    }
+  }
+  sqlite3_finalize(st);
+  return found;
+}
+
+// The unique index of owner.table on exactly `columns`; "" when there is none.
+std::string FindUniqueIndex(sqlite3* db, const std::string& owner, const std::string& table,
+                            const std::vector<std::string>& columns, std::string& indexOwner) {
+  if (!db) return "";
+  sqlite3_stmt* st = nullptr;
+  const char* sql =
+      "SELECT I.OWNER, I.INDEX_NAME, (SELECT group_concat(COLUMN_NAME, ',') FROM (SELECT "
+      "COLUMN_NAME FROM \"TESS$IND_COLUMNS\" C WHERE C.INDEX_OWNER = I.OWNER AND C.INDEX_NAME = "
+      "I.INDEX_NAME ORDER BY COLUMN_POSITION)) FROM \"TESS$INDEXES\" I WHERE I.TABLE_OWNER = ?1 "
+      "AND I.TABLE_NAME = ?2 AND I.UNIQUENESS = 'UNIQUE' ORDER BY I.INDEX_NAME";
+  if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+    sqlite3_finalize(st);
+    return "";
+  }
+  sqlite3_bind_text(st, 1, owner.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_text(st, 2, table.c_str(), -1, SQLITE_TRANSIENT);
+  std::string want;
+  for (size_t i = 0; i < columns.size(); ++i) want += (i ? "," : "") + columns[i];
+  std::string found;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    const char* o = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    const char* n = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+    const char* cols = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
+    if (o && n && cols && want == cols) {
+      indexOwner = o;
+      found = n;
       break;
     }
   }
@@ -221,11 +255,13 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
           list.remove_prefix(comma + 2);
         }
         std::string name = FindConstraint(db, owner, table, "PU", columns);
+        std::string nameOwner = owner;
         if (name.empty()) {
-          // A unique index made by CREATE UNIQUE INDEX carries the index's name.
-          name = table + "_" + (columns.empty() ? std::string("KEY") : columns[0]);
+          // A unique index made by CREATE UNIQUE INDEX: the index's name.
+          name = FindUniqueIndex(db, owner, table, columns, nameOwner);
+          if (name.empty()) name = table + "_" + (columns.empty() ? std::string("KEY") : columns[0]);
         }
-        return EngineError(1, owner + "." + name);
+        return EngineError(1, nameOwner + "." + name);
       }
       case SQLITE_CONSTRAINT_CHECK: {
         // "CHECK constraint failed: NAME" (or the expression for an unnamed one)
@@ -238,6 +274,10 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
       }
       case SQLITE_CONSTRAINT_FOREIGNKEY: {
         auto target = DmlTarget(context);
+        if (target && context.statement)
+          if (auto named = ForeignKeyViolation(db, context.statement, target->owner, target->name,
+                                               context.functionCode))
+            return *named;
         bool childSide = context.functionCode != kFcDelete;
         std::string consOwner = target ? target->owner : "";
         std::string name =

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "oci7/catalog_query.h"
+#include "oci7/compile_checks.h"
 #include "oci7/dictionary.h"
 #include "oci7/plsql/runtime.h"
 #include "oci7/plsql/sqlite_host.h"
@@ -173,8 +174,8 @@ class EngineHost : public plsql::Host {
 
   plsql::SqliteErrorMapper Mapper() {
     Session* s = &s_;
-    return [s](sqlite3* db, int rc, const Translation* tr) {
-      return MapSqliteError(db, rc, {tr ? tr->functionCode : 0, tr, s});
+    return [s](sqlite3* db, int rc, const Translation* tr, sqlite3_stmt* failed) {
+      return MapSqliteError(db, rc, {tr ? tr->functionCode : 0, tr, s, failed});
     };
   }
 
@@ -262,6 +263,7 @@ class EngineHost : public plsql::Host {
     s_.BeginWrite();
     std::string sql = "SAVEPOINT \"" + name + "\"";
     ExecSql(s_.db(), sql.c_str());
+    ++s_.savepointsSet;
   }
 
   std::optional<plsql::ProgramRef> FindProgram(const std::string& schema, const std::string& owner,
@@ -393,7 +395,7 @@ class EngineHost : public plsql::Host {
 };
 
 // Compile messages as the server gives them for a block: "ORA-06550: line L, column C:"
-// before each, the errors before the notes ("PL/SQL: Statement ignored") at one place.
+// before each, the errors of a line before its notes ("PL/SQL: Statement ignored").
 OraError CompileError(const std::vector<plsql::Message>& errors) {
   std::vector<plsql::Message> sorted = errors;
   auto note = [](const plsql::Message& m) {
@@ -402,8 +404,8 @@ OraError CompileError(const std::vector<plsql::Message>& errors) {
   std::stable_sort(sorted.begin(), sorted.end(),
                    [&](const plsql::Message& a, const plsql::Message& b) {
                      if (a.line != b.line) return a.line < b.line;
-                     if (a.position != b.position) return a.position < b.position;
-                     return !note(a) && note(b);
+                     if (note(a) != note(b)) return note(b);
+                     return a.position < b.position;
                    });
   std::string text;
   for (const plsql::Message& m : sorted) {
@@ -470,6 +472,7 @@ plsql::Environment BlockEnvironment(Session& s, const std::string& schema) {
   env.isUser = [session](const std::string& name) {
     return CatalogHas(session->db(), "SELECT 1 FROM \"TESS$USERS\" WHERE USERNAME = ?1", {name});
   };
+  env.checkSql = SqlNameCheck(s, schema);
   return env;
 }
 

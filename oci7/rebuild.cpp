@@ -113,6 +113,52 @@ std::vector<Cons> LoadConstraints(sqlite3* db, const std::string& owner, const s
   return out;
 }
 
+Cons ConsOf(sqlite3* db, const ConstraintDef& c) {
+  Cons n;
+  n.name = c.name;
+  n.type = c.type;
+  n.columns = c.columns;
+  n.condition = c.searchCondition;
+  n.refOwner = c.refOwner;
+  n.refTable = c.refTable;
+  n.refColumns = c.refColumns;
+  n.deleteRule = c.deleteCascade ? "CASCADE" : "NO ACTION";
+  n.disabled = c.disabled;
+  if (n.type == 'R' && n.refColumns.empty()) {
+    // REFERENCES t without columns: its primary key.
+    for (const Cons& p : LoadConstraints(db, n.refOwner, n.refTable))
+      if (p.type == 'P') n.refColumns = p.columns;
+  }
+  return n;
+}
+
+// The constraint among `cons` of that type on exactly those columns; "" when none.
+std::string NameOn(const std::vector<Cons>& cons, const char* types,
+                   const std::vector<std::string>& columns) {
+  for (const Cons& c : cons)
+    if (!c.disabled && std::string_view(types).find(c.type) != std::string_view::npos &&
+        c.columns == columns)
+      return c.name;
+  return "";
+}
+
+// The columns of "UNIQUE constraint failed: O.T.A, O.T.B" (or NOT NULL with one).
+std::vector<std::string> FailedColumns(const std::string& message) {
+  std::vector<std::string> out;
+  size_t colon = message.find(": ");
+  if (colon == std::string::npos) return out;
+  std::string_view list = std::string_view(message).substr(colon + 2);
+  while (!list.empty()) {
+    size_t comma = list.find(", ");
+    std::string_view item = list.substr(0, comma);
+    size_t dot = item.rfind('.');
+    out.emplace_back(dot == std::string_view::npos ? item : item.substr(dot + 1));
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 2);
+  }
+  return out;
+}
+
 std::string List(const std::vector<std::string>& names) {
   std::string out;
   for (const std::string& n : names) out += (out.empty() ? "" : ", ") + Quoted(n);
@@ -158,25 +204,18 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
       else if (WroteNull(text, c.name))
         it->nullable = true;
     }
-  } else if (action == "ADD") {
+    // Constraints declared with the columns hold from now on too.
     for (const ConstraintDef& c : change.constraints) {
-      Cons n;
-      n.name = c.name;
-      n.type = c.type;
-      n.columns = c.columns;
-      n.condition = c.searchCondition;
-      n.refOwner = c.refOwner;
-      n.refTable = c.refTable;
-      n.refColumns = c.refColumns;
-      n.deleteRule = c.deleteCascade ? "CASCADE" : "NO ACTION";
-      n.disabled = c.disabled;
-      if (n.type == 'R' && n.refColumns.empty()) {
-        // REFERENCES t without columns: its primary key.
-        for (const Cons& p : LoadConstraints(db, n.refOwner, n.refTable))
-          if (p.type == 'P') n.refColumns = p.columns;
-      }
-      cons.push_back(std::move(n));
+      Cons n = ConsOf(db, c);
+      if (!IsNotNullCheck(n)) cons.push_back(std::move(n));
     }
+  } else if (action == "ADD") {
+    for (const ConstraintDef& c : change.constraints) cons.push_back(ConsOf(db, c));
+  } else if (action == "STATE") {
+    // The keys named (by the caller, resolved to names) take the state asked for.
+    for (const ConstraintDef& c : change.constraints)
+      for (Cons& k : cons)
+        if (k.name == c.name) k.disabled = c.disabled;
   } else if (action == "DROP CONSTRAINT" || action == "DROP PRIMARY KEY") {
     std::string name;
     if (action == "DROP PRIMARY KEY") {
@@ -202,6 +241,19 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
   } else {
     throw EngineError(3001);
   }
+
+  // A column with a NOT NULL constraint is NOT NULL while the constraint is enabled.
+  for (const Cons& c : cons)
+    if (IsNotNullCheck(c) && c.columns.size() == 1)
+      for (Col& col : cols)
+        if (col.name == c.columns[0]) col.nullable = c.disabled;
+  // So are the columns of an enabled primary key.
+  std::vector<std::string> keyColumns;
+  for (const Cons& c : cons)
+    if (c.type == 'P' && !c.disabled) keyColumns = c.columns;
+  for (Col& col : cols)
+    if (std::find(keyColumns.begin(), keyColumns.end(), col.name) != keyColumns.end())
+      col.nullable = false;
 
   // The table's definition with the change, in Oracle's words.
   std::string create = "CREATE TABLE " + Quoted(owner) + "." + Quoted(table) + " (";
@@ -295,29 +347,49 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
     sqlite3_free(error);
     int primary = rc & 0xff;
     int extended = sqlite3_extended_errcode(db);
-    std::string what =
-        owner + "." + (change.constraints.empty() ? table : change.constraints[0].name);
     if (primary == SQLITE_CONSTRAINT) {
-      if (extended == SQLITE_CONSTRAINT_NOTNULL) throw EngineError(2296, what);
-      if (extended == SQLITE_CONSTRAINT_CHECK) throw EngineError(2293, what);
-      if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY)
-        throw EngineError(2437, what);
+      if (extended == SQLITE_CONSTRAINT_NOTNULL) {
+        // A NOT NULL constraint of its own name, else the one the change makes.
+        std::vector<std::string> column = FailedColumns(message);
+        std::string name;
+        for (const Cons& c : cons)
+          if (IsNotNullCheck(c) && c.columns == column) name = c.name;
+        if (name.empty() && column.size() == 1 &&
+            std::find(keyColumns.begin(), keyColumns.end(), column[0]) != keyColumns.end())
+          throw EngineError(1449);
+        if (name.empty()) name = change.constraints.empty() ? table : change.constraints[0].name;
+        throw EngineError(2296, owner + "." + name);
+      }
+      if (extended == SQLITE_CONSTRAINT_CHECK) {
+        // "CHECK constraint failed: NAME"
+        size_t colon = message.find(": ");
+        std::string name = colon == std::string::npos ? "" : message.substr(colon + 2);
+        if (name.empty() || name.find(' ') != std::string::npos) name = NameOn(cons, "C", {});
+        throw EngineError(2293, owner + "." + name);
+      }
+      if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY) {
+        std::vector<std::string> columns = FailedColumns(message);
+        std::string unique = NameOn(cons, "U", columns);
+        if (!unique.empty()) throw EngineError(2299, owner + "." + unique);
+        throw EngineError(2437, owner + "." + NameOn(cons, "P", columns));
+      }
     }
     throw MapSqliteError(db, rc, {kFcAlterTable, &tr, &s});
   }
   ExecSql(db, "DROP TABLE temp.\"TESS$REBUILD\"");
   for (const std::string& ix : indexes) ExecSql(db, ix.c_str());
-  // A new foreign key must hold for the rows already there.
+  // The foreign keys must hold for the rows: the first one broken is named.
   {
     std::string check = "PRAGMA foreign_key_check(" + physical + ")";
-    sqlite3_stmt* st = nullptr;
-    bool orphans = sqlite3_prepare_v2(db, check.c_str(), -1, &st, nullptr) == SQLITE_OK &&
-                   sqlite3_step(st) == SQLITE_ROW;
-    sqlite3_finalize(st);
-    if (orphans) {
-      std::string what =
-          owner + "." + (change.constraints.empty() ? table : change.constraints[0].name);
-      throw EngineError(2298, what);
+    CatalogQuery orphans(db, check.c_str());
+    if (orphans.Row()) {
+      int64_t fkid = orphans.Int(3);
+      std::vector<std::string> columns;
+      std::string list = "PRAGMA foreign_key_list(" + physical + ")";
+      CatalogQuery keys(db, list.c_str());
+      while (keys.Row())
+        if (keys.Int(0) == fkid) columns.push_back(keys.Text(3));
+      throw EngineError(2298, owner + "." + NameOn(cons, "R", columns));
     }
   }
 

@@ -390,6 +390,7 @@ void Session::Commit() {
   if (sqlite3_get_autocommit(db_)) return;
   int rc = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) throw MapSqliteError(db_, rc, {});
+  ++transactionEnds_;
   sequenceMarks_.clear();
 }
 
@@ -400,6 +401,7 @@ void Session::Rollback() {
   plsql::DetachOpenQueries(db_);
   int rc = sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) throw MapSqliteError(db_, rc, {});
+  ++transactionEnds_;
   if (!sequenceMarks_.empty()) {
     // The numbers were handed out: the sequences keep their advance.
     BeginWrite();
@@ -449,6 +451,7 @@ void Session::RunDdl(const std::function<void()>& work) {
     work();
   } catch (...) {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    ++transactionEnds_;
     sequenceOnly_ = false;
     throw;
   }

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "oci7/catalog_query.h"
+#include "oci7/compile_checks.h"
 #include "oci7/dictionary.h"
 #include "oci7/plsql/runtime.h"
 
@@ -342,7 +343,9 @@ void StoreTrigger(Session& s, const std::string& owner, const std::string& name,
 std::string Compile(Session& s, const std::string& owner, const std::string& name,
                     const std::string& type, std::string_view source) {
   sqlite3* db = s.db();
-  plsql::ParseResult r = plsql::CompileUnit(source, MakeEnvironment(db, owner));
+  plsql::Environment env = MakeEnvironment(db, owner);
+  env.checkSql = SqlNameCheck(s, owner);
+  plsql::ParseResult r = plsql::CompileUnit(source, env);
   std::vector<plsql::Message> errors = r.errors;
   if (r.unit && errors.empty()) errors = plsql::CheckSubset(*r.unit, source);
   if (type == "PACKAGE BODY" && r.unit &&

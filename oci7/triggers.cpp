@@ -302,8 +302,9 @@ class TriggeredDml {
     ctx.isVariable = isVariable_;
     Session* s = &s_;
     auto st =
-        plsql::PrepareOnSqlite(s_.db(), sql, ctx, [s](sqlite3* db, int rc, const Translation* tr) {
-          return MapSqliteError(db, rc, {tr ? tr->functionCode : 0, tr, s});
+        plsql::PrepareOnSqlite(s_.db(), sql, ctx, [s](sqlite3* db, int rc, const Translation* tr,
+                                                    sqlite3_stmt* failed) {
+          return MapSqliteError(db, rc, {tr ? tr->functionCode : 0, tr, s, failed});
         });
     std::vector<plsql::Value> values;
     for (const std::string& b : st->Binds()) {

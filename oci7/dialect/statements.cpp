@@ -739,6 +739,24 @@ void Translator::CreateTable() {
     }
     if (cs.def.deleteCascade) w_.Raw(" ON DELETE CASCADE");
   };
+  // A disabled foreign key is not written, but the catalog records what it refers to.
+  auto resolveDisabled = [&](ConstraintSpec& cs) {
+    if (cs.check) {
+      Prepare(*cs.check, checkScope);
+      cs.def.searchCondition = ConditionText(*cs.check, known);
+      return;
+    }
+    if (cs.def.type != 'R') return;
+    if ((cs.refOwner.empty() || cs.refOwner == ddl.owner) && cs.refName == ddl.name &&
+        cs.refLink.empty()) {
+      cs.def.refOwner = ddl.owner;
+      cs.def.refTable = ddl.name;
+      return;
+    }
+    ResolvedObject r = ResolveObject(cs.refOwner, cs.refName, cs.refLink, cs.refOffset, false);
+    cs.def.refOwner = r.owner;
+    cs.def.refTable = r.name;
+  };
   auto writeCheck = [&](ConstraintSpec& cs) {
     Prepare(*cs.check, checkScope);
     cs.def.searchCondition = ConditionText(*cs.check, known);
@@ -746,6 +764,15 @@ void Translator::CreateTable() {
     Write(*cs.check);
     w_.Raw(")");
   };
+
+  // The columns of an enabled primary key take no NULL (SQLite's keys would).
+  std::set<std::string> keyColumns;
+  for (const auto& cs : tableConstraints)
+    if (cs.def.type == 'P' && !cs.disabled)
+      keyColumns.insert(cs.def.columns.begin(), cs.def.columns.end());
+  for (const auto& c : cols)
+    for (const auto& cs : c.constraints)
+      if (cs.def.type == 'P' && !cs.disabled) keyColumns.insert(c.def.name);
 
   w_.Put("CREATE TABLE " + phys + " (", nameOffset);
   for (size_t i = 0; i < cols.size(); ++i) {
@@ -756,9 +783,11 @@ void Translator::CreateTable() {
       Prepare(*c.defaultExpr, empty);
       WriteDefault(*c.defaultExpr, ColumnInfo{c.def.name, c.def.type, true});
     }
+    if (c.def.nullable && keyColumns.count(c.def.name)) w_.Raw(" NOT NULL");
     for (auto& cs : c.constraints) {
       nameOf(cs);
       if (cs.disabled) {
+        resolveDisabled(cs);
         ddl.constraints.push_back(cs.def);
         continue;
       }
@@ -792,6 +821,7 @@ void Translator::CreateTable() {
       }
     }
     if (cs.disabled) {
+      resolveDisabled(cs);
       ddl.constraints.push_back(cs.def);
       continue;
     }
@@ -1043,6 +1073,22 @@ void Translator::AlterTable() {
   const std::string phys = PhysicalName(ddl.owner, ddl.name);
   std::vector<ColumnInfo> known = t.columns;
 
+  // UNIQUE (columns) of DROP, ENABLE and DISABLE.
+  auto keyColumns = [&] {
+    std::vector<std::string> columns;
+    p_.Expect("(", 906);
+    do {
+      columns.push_back(p_.Identifier(904));
+    } while (p_.Accept(","));
+    p_.Expect(")", 907);
+    return columns;
+  };
+  // What a foreign key refers to, resolved for the catalog.
+  auto resolveReference = [&](ConstraintSpec& cs) {
+    ResolvedObject r = ResolveObject(cs.refOwner, cs.refName, cs.refLink, cs.refOffset, false);
+    cs.def.refOwner = r.owner;
+    cs.def.refTable = r.name;
+  };
   auto columnDefs = [&](bool adding) {
     bool parens = p_.Accept("(");
     do {
@@ -1055,12 +1101,7 @@ void Translator::AlterTable() {
           Prepare(*tc.check, scope);
           tc.def.searchCondition = ConditionText(*tc.check, known);
         }
-        if (tc.def.type == 'R') {
-          ResolvedObject r =
-              ResolveObject(tc.refOwner, tc.refName, tc.refLink, tc.refOffset, false);
-          tc.def.refOwner = r.owner;
-          tc.def.refTable = r.name;
-        }
+        if (tc.def.type == 'R') resolveReference(tc);
         ddl.constraints.push_back(tc.def);
         continue;
       }
@@ -1070,7 +1111,9 @@ void Translator::AlterTable() {
       ExprPtr dflt;
       std::vector<ConstraintSpec> cons;
       if (!adding && (p_.IsOp(",") || p_.IsOp(")") || p_.AtEnd() || p_.IsWord("NOT") ||
-                      p_.IsWord("NULL") || p_.IsWord("DEFAULT"))) {
+                      p_.IsWord("NULL") || p_.IsWord("DEFAULT") || p_.IsWord("CONSTRAINT") ||
+                      p_.IsWord("REFERENCES") || p_.IsWord("CHECK") || p_.IsWord("UNIQUE") ||
+                      p_.IsWord("PRIMARY"))) {
         // MODIFY may leave the type as it is.
       } else {
         d.type = ColumnType();
@@ -1111,11 +1154,8 @@ void Translator::AlterTable() {
         }
         for (auto& cc : cons) {
           if (cc.def.type == 'R') {
-            ResolvedObject r =
-                ResolveObject(cc.refOwner, cc.refName, cc.refLink, cc.refOffset, false);
-            cc.def.refOwner = r.owner;
-            cc.def.refTable = r.name;
-            w_.Raw(" REFERENCES " + PhysicalName(r.owner, r.name));
+            resolveReference(cc);
+            w_.Raw(" REFERENCES " + PhysicalName(cc.def.refOwner, cc.def.refTable));
             if (!cc.def.refColumns.empty()) {
               w_.Raw("(");
               for (size_t k = 0; k < cc.def.refColumns.size(); ++k) {
@@ -1149,7 +1189,17 @@ void Translator::AlterTable() {
             std::none_of(known.begin(), known.end(), [&](auto& k) { return k.name == d.name; })) {
           throw EngineError(904, d.name, int(off));
         }
-        for (auto& cc : cons) ddl.constraints.push_back(cc.def);
+        for (auto& cc : cons) {
+          if (cc.def.type == 'R') {
+            resolveReference(cc);
+          } else if (cc.check) {
+            Scope scope;
+            scope.tables.push_back(&t);
+            Prepare(*cc.check, scope);
+            cc.def.searchCondition = ConditionText(*cc.check, known);
+          }
+          ddl.constraints.push_back(cc.def);
+        }
       }
       ddl.columns.push_back(d);
     } while (parens && p_.Accept(","));
@@ -1186,11 +1236,7 @@ void Translator::AlterTable() {
       ddl.alterAction = "DROP UNIQUE";
       ConstraintDef c;
       c.type = 'U';
-      p_.Expect("(", 906);
-      do {
-        c.columns.push_back(p_.Identifier(904));
-      } while (p_.Accept(","));
-      p_.Expect(")", 907);
+      c.columns = keyColumns();
       ddl.constraints.push_back(c);
     } else {
       p_.Fail(905);
@@ -1203,6 +1249,41 @@ void Translator::AlterTable() {
     ddl.targetName = p_.Identifier(903);
     w_.Put("ALTER TABLE " + phys + " RENAME TO " + PhysicalName(ddl.owner, ddl.targetName),
            t.offset);
+  } else if ((p_.IsWord("ENABLE") || p_.IsWord("DISABLE")) &&
+             (p_.IsWord("CONSTRAINT", 1) || p_.IsWord("PRIMARY", 1) || p_.IsWord("UNIQUE", 1))) {
+    // ENABLE | DISABLE  CONSTRAINT name | PRIMARY KEY | UNIQUE (columns), repeated; each
+    // ConstraintDef names its key and is `disabled` for the state it is to have.
+    ddl.alterAction = "STATE";
+    while (p_.IsWord("ENABLE") || p_.IsWord("DISABLE")) {
+      ConstraintDef c;
+      c.disabled = p_.Next().Is("DISABLE");
+      if (p_.Accept("CONSTRAINT")) {
+        c.name = p_.Identifier(904);
+      } else if (p_.Accept("PRIMARY")) {
+        p_.Expect("KEY", 905);
+        c.type = 'P';
+      } else {
+        p_.Expect("UNIQUE", 905);
+        c.type = 'U';
+        c.columns = keyColumns();
+      }
+      for (;;) {
+        if (p_.Accept("CASCADE")) {
+          ddl.cascadeConstraints = true;
+        } else if (p_.Accept("EXCEPTIONS")) {
+          p_.Expect("INTO", 925);
+          std::string o, n, l;
+          size_t off = 0;
+          p_.ObjectName(o, n, l, off, 903);
+        } else if (p_.Accept("USING")) {
+          p_.Expect("INDEX", 905);
+          SkipPhysicalAttributes();
+        } else {
+          break;
+        }
+      }
+      ddl.constraints.push_back(std::move(c));
+    }
   } else {
     SkipPhysicalAttributes();
     ddl.alterAction = "STORAGE";

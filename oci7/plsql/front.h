@@ -76,11 +76,19 @@ struct Environment {
   // cursors, types, exceptions, subprograms), upper-case; nullopt when unknown.
   std::function<std::optional<std::vector<std::string>>(const std::string& packageName)>
       packageSpecNames;
+  // The error the dictionary finds in an embedded SQL statement (the text of a SqlText):
+  // a table or view that is not there.  Gives its byte offset in `sql` and the message
+  // ("ORA-00942: ..."); `isDeclared` tells the names the PL/SQL around it declares.
+  std::function<std::optional<std::pair<size_t, std::string>>(
+      const std::string& sql, const std::function<bool(const std::string&)>& isDeclared)>
+      checkSql;
 };
 
 // The cheap checks the server makes after a clean parse: the END name of a unit or
 // subprogram (PLS-00113), SELECT without INTO (PLS-00428), undeclared identifiers in
-// PL/SQL statements (PLS-00201, with "PL/SQL: Statement ignored"), where decidable.
+// PL/SQL statements (PLS-00201, with "PL/SQL: Statement ignored"), tables of embedded SQL
+// that are not there ("PL/SQL: ORA-00942", with "PL/SQL: SQL Statement ignored"), where
+// decidable.
 std::vector<Message> CheckUnit(const Unit& unit, std::string_view text, const Environment& env);
 
 // Parse and check in one call: the errors of both, sorted.

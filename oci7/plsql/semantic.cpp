@@ -253,6 +253,16 @@ class Checker {
     for (const auto& a : e->args) Expr(a.value.get(), stmt);
   }
 
+  // An embedded SQL statement: its tables must be there when the unit is compiled.
+  void Sql(const SqlText& sql) {
+    if (!env_.checkSql) return;
+    auto declared = [this](const std::string& name) { return Local(name); };
+    if (auto error = env_.checkSql(sql.text, declared)) {
+      Report(sql.offset, "PL/SQL: SQL Statement ignored");
+      Report(sql.offset + error->first, "PL/SQL: " + error->second);
+    }
+  }
+
   // ---- statements
   void Stmts(const StmtList& list) {
     for (const auto& s : list) Stmt(*s);
@@ -271,6 +281,7 @@ class Checker {
     if (s.sql) {
       if (s.kind == StmtKind::Sql && s.sql->verb == "SELECT" && s.sql->into.empty())
         Report(s.sql->offset, "PLS-00428: an INTO clause is expected in this SELECT statement");
+      Sql(*s.sql);
       for (const auto& t : s.sql->into) Expr(t.get(), at);
       for (const auto& t : s.sql->returningInto) Expr(t.get(), at);
     }
@@ -334,6 +345,7 @@ class Checker {
           Type(p.type, d.offset);
           Declare(p.name);
         }
+        if (d.query) Sql(*d.query);
         Pop();
       }
       if (d.subprogram) Subprogram(*d.subprogram);

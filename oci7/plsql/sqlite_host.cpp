@@ -153,7 +153,7 @@ void SqliteStatement::Detach() {
       buffered_.push_back(ReadRow());
       continue;
     }
-    if (rc != SQLITE_DONE) deferred_ = mapError_(db_, rc, &translation_);
+    if (rc != SQLITE_DONE) deferred_ = mapError_(db_, rc, &translation_, nullptr);
     break;
   }
   sqlite3_reset(st_);
@@ -183,7 +183,7 @@ void SqliteStatement::Execute(const std::vector<Value>& values) {
   while (rc == SQLITE_ROW) rc = sqlite3_step(st_);
   done_ = true;
   if (rc != SQLITE_DONE) {
-    OraError e = mapError_(db_, rc, &translation_);
+    OraError e = mapError_(db_, rc, &translation_, st_);
     sqlite3_reset(st_);
     throw e;
   }
@@ -217,7 +217,7 @@ bool SqliteStatement::Fetch(std::vector<Value>& row) {
   if (rc != SQLITE_ROW) {
     done_ = true;
     Track(false);
-    OraError e = mapError_(db_, rc, &translation_);
+    OraError e = mapError_(db_, rc, &translation_, nullptr);
     sqlite3_reset(st_);
     throw e;
   }
@@ -234,7 +234,7 @@ std::unique_ptr<SqliteStatement> PrepareOnSqlite(
   sqlite3_stmt* st = nullptr;
   int rc = sqlite3_prepare_v3(db, tr.sql.c_str(), static_cast<int>(tr.sql.size()), 0, &st, nullptr);
   if (rc != SQLITE_OK || !st) {
-    OraError e = mapError(db, rc, &tr);
+    OraError e = mapError(db, rc, &tr, nullptr);
     sqlite3_finalize(st);
     throw e;
   }
@@ -248,7 +248,7 @@ Value EvaluateOnSqlite(sqlite3* db, const std::string& expression, const std::ve
   sqlite3_stmt* st = nullptr;
   int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &st, nullptr);
   if (rc != SQLITE_OK || !st) {
-    OraError e = mapError(db, rc, &tr);
+    OraError e = mapError(db, rc, &tr, nullptr);
     sqlite3_finalize(st);
     throw e;
   }
@@ -263,7 +263,7 @@ Value EvaluateOnSqlite(sqlite3* db, const std::string& expression, const std::ve
     BindValue(st, static_cast<int>(i + 1), args[k - 1]);
   }
   rc = sqlite3_step(st);
-  if (rc != SQLITE_ROW) throw mapError(db, rc, &tr);
+  if (rc != SQLITE_ROW) throw mapError(db, rc, &tr, nullptr);
   int hint = tr.columnTypeHints.empty() ? 0 : tr.columnTypeHints[0];
   return ColumnValue(st, 0, hint);
 }

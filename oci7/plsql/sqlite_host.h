@@ -18,7 +18,9 @@ struct sqlite3_stmt;
 namespace tess::oci7::plsql {
 
 // Turns a SQLite failure (the result code of prepare or step) into the Oracle error.
-using SqliteErrorMapper = std::function<OraError(sqlite3* db, int rc, const Translation* tr)>;
+// `failed` is the statement whose step failed (not yet reset), or null.
+using SqliteErrorMapper = std::function<OraError(sqlite3* db, int rc, const Translation* tr,
+                                                 sqlite3_stmt* failed)>;
 
 class SqliteStatement : public SqlStatement {
  public:

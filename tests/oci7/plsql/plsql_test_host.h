@@ -167,7 +167,7 @@ class TestHost : public Host {
   static std::string Key(const std::string& owner, const std::string& name, UnitKind kind) {
     return owner + "." + name + "/" + UnitKindName(kind);
   }
-  static OraError MapError(sqlite3* db, int rc, const Translation*) {
+  static OraError MapError(sqlite3* db, int rc, const Translation*, sqlite3_stmt*) {
     std::string message = sqlite3_errmsg(db);
     if (auto e = OraErrorFromMessage(message)) return *e;
     if ((rc & 0xff) == SQLITE_CONSTRAINT) return EngineError(1, "DEMO.PK", -1);

@@ -1,0 +1,16 @@
+// What the dictionary decides when a PL/SQL unit is compiled: the tables and views its
+// embedded SQL names must be there (the server resolves them at compile time, so a unit
+// naming a missing table is not run at all, and a stored one is kept INVALID).
+#pragma once
+
+#include <string>
+
+#include "oci7/engine.h"
+#include "oci7/plsql/front.h"
+
+namespace tess::oci7 {
+
+// The check of Environment::checkSql for units resolved in `schema`'s name space.
+decltype(plsql::Environment::checkSql) SqlNameCheck(Session& s, const std::string& schema);
+
+}  // namespace tess::oci7
