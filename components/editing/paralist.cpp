@@ -639,7 +639,9 @@ uint16_t TParaList::InsertText(TParaListEditor* Editor, int32_t ParaNo, int32_t 
   if (Recording())
     undo_->Push(ukInsertText, wasModified, static_cast<uint16_t>(total), data, at, ParaNo);
   modified_ = true;
-  Adjust(Editor, {TPosChange::Inserted, ParaNo, at, total});
+  // Positions in the blank space past the end (a caret may stand there) do not move
+  // for the filling blanks.
+  Adjust(Editor, {TPosChange::Inserted, ParaNo, Pos, Len});
   Changed(Editor);
   return 0;
 }
