@@ -180,8 +180,10 @@ TParaNode* TParaList::NewNode(const char* Text, int32_t Len, bool FromArena) {
   TParaNode* n = arena_->Node();
   n->LineStarts = &n->InlineStart;
   if (Len > 0) {
-    int32_t size = RoundUp(Len + 1, 8);
+    // Loaded texts sit tightly in the arena; others get room to grow.
+    int32_t size = FromArena ? Len + 1 : RoundUp(Len + 1, 8);
     char* buf = FromArena ? arena_->Text(static_cast<size_t>(size)) : nullptr;
+    if (!buf) size = RoundUp(Len + 1, 8);
     n->HeapText = buf == nullptr;
     if (!buf) buf = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
     if (!buf) {

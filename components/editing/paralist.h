@@ -40,14 +40,15 @@ enum : uint16_t {
 
 class TParaArena;
 
+// (Fields ordered for packing: a loaded file holds one node per line.)
 struct TParaNode {
-  uint16_t BufferSize = 0;
-  int32_t LineCount = 1;
   uint16_t* LineStarts = nullptr;
-  uint16_t LineCapacity = 1;
   TParaNode* Next = nullptr;
   TParaNode* Prev = nullptr;
   char* Text = nullptr;
+  int32_t LineCount = 1;
+  uint16_t BufferSize = 0;
+  uint16_t LineCapacity = 1;
   uint16_t Length = 0;
   // Bookkeeping beyond the list's own fields.
   uint16_t InlineStart = 0;   // the line table of an unwrapped paragraph
@@ -172,6 +173,8 @@ class TParaList {
   // --- bookkeeping for the undo buffer and tests --------------------------------------
   void ReleaseUndoRef(TParaNode* N);
   int32_t LiveNodes() const { return live_nodes_; }
+  // Gives back the index's spare room (after loading).
+  void Compact() { index_.shrink_to_fit(); }
 
  private:
   TParaNode* NewNode(const char* Text, int32_t Len, bool FromArena);

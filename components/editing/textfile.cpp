@@ -130,6 +130,7 @@ void TTextFileModel::LoadFromFile(const std::string& FileName) {
     } while (rest > 0);
     s = next;
   }
+  list.Compact();
   ScrollBarsChanged();
   InvalidateAll();
   is_open_ = true;
