@@ -1164,76 +1164,46 @@ int32_t TEditorModel::SearchReplace(const std::string& Find, const std::string& 
   TPos last{0, 0};
   bool found = false;
   int32_t lines = GetLineCount();
-  if (!back) {
-    TPos cur = from;
-    for (int32_t p = cur.Para; p <= to.Para && p <= GetParaCount(); ++p) {
-      int32_t off = p == cur.Para ? cur.Pos - 1 : 0;
-      for (;;) {
-        TParaNode* n = list_->GetParaNode(p);
-        const char* t = n->GetText();
-        int32_t len = n->Length;
-        int32_t limit = p == to.Para ? std::min(len, to.Pos - 1) : len;
-        int32_t hit = -1;
-        for (int32_t i = off; i + plen <= limit; ++i) {
-          // quick first-character test before the full comparison
-          char c = matchCase ? t[i] : UpCaseChar(t[i]);
-          if (c == pat[0] && MatchAt(t, len, i, pat, matchCase, whole)) {
-            hit = i;
-            break;
-          }
+  // Paragraph by paragraph in the search's direction; within a paragraph, the matches
+  // after (forwards) or before (backwards) the previous one.
+  const int32_t step = back ? -1 : 1;
+  for (int32_t p = back ? to.Para : from.Para; p >= from.Para && p <= to.Para && p <= GetParaCount();
+       p += step) {
+    int32_t lo = p == from.Para ? from.Pos - 1 : 0;
+    int32_t hi = kMaxLongInt;  // matches end at or before
+    for (;;) {
+      TParaNode* n = list_->GetParaNode(p);
+      const char* t = n->GetText();
+      int32_t len = n->Length;
+      int32_t end = std::min({len, hi, p == to.Para ? to.Pos - 1 : kMaxLongInt});
+      int32_t hit = -1;
+      for (int32_t i = back ? end - plen : lo; back ? i >= lo : i + plen <= end; i += step) {
+        // a quick first-character test before the full comparison
+        char c = matchCase ? t[i] : UpCaseChar(t[i]);
+        if (c == pat[0] && MatchAt(t, len, i, pat, matchCase, whole)) {
+          hit = i;
+          break;
         }
-        if (hit < 0) break;
-        found = true;
-        if (!(Options & srReplaceAll)) {
-          TPos a{p, hit + 1}, b{p, hit + 1 + plen};
-          SetSel(a, b);
-          FollowCaret(-1);
-          InvalidateAll();
-          return count > 0 ? count : 0;
-        }
-        if (uint16_t code = list_->ReplaceText(this, p, rlen, Replace.c_str(), plen, hit + 1)) {
-          Report(code);
-          return code;
-        }
-        ++count;
-        if (p == to.Para) to.Pos += rlen - plen;
-        last = {p, hit + 1};
-        off = hit + rlen;  // behind the replacement: "a" -> "aa" never loops
       }
-    }
-  } else {
-    for (int32_t p = to.Para; p >= from.Para && p >= 1; --p) {
-      int32_t end = p == to.Para ? to.Pos - 1 : kMaxLongInt;  // matches end at or before
-      for (;;) {
-        TParaNode* n = list_->GetParaNode(p);
-        const char* t = n->GetText();
-        int32_t len = n->Length;
-        int32_t lo = p == from.Para ? from.Pos - 1 : 0;
-        int32_t hit = -1;
-        for (int32_t i = std::min(len, end) - plen; i >= lo; --i) {
-          char c = matchCase ? t[i] : UpCaseChar(t[i]);
-          if (c == pat[0] && MatchAt(t, len, i, pat, matchCase, whole)) {
-            hit = i;
-            break;
-          }
-        }
-        if (hit < 0) break;
-        found = true;
-        if (!(Options & srReplaceAll)) {
-          TPos a{p, hit + 1}, b{p, hit + 1 + plen};
-          SetSel(b, a);
-          FollowCaret(-1);
-          InvalidateAll();
-          return count > 0 ? count : 0;
-        }
-        if (uint16_t code = list_->ReplaceText(this, p, rlen, Replace.c_str(), plen, hit + 1)) {
-          Report(code);
-          return code;
-        }
-        ++count;
-        last = {p, hit + 1};
-        end = hit;  // before the replacement
+      if (hit < 0) break;
+      found = true;
+      TPos a{p, hit + 1}, b{p, hit + 1 + plen};
+      if (!(Options & srReplaceAll)) {
+        if (back) SetSel(b, a);
+        else SetSel(a, b);
+        FollowCaret(-1);
+        InvalidateAll();
+        return count > 0 ? count : 0;
       }
+      if (uint16_t code = list_->ReplaceText(this, p, rlen, Replace.c_str(), plen, hit + 1)) {
+        Report(code);
+        return code;
+      }
+      ++count;
+      if (p == to.Para) to.Pos += rlen - plen;
+      last = a;
+      if (back) hi = hit;  // before the replacement
+      else lo = hit + rlen;  // behind it: "a" -> "aa" never loops
     }
   }
   if (count > 0) {

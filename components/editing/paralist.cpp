@@ -912,6 +912,25 @@ uint16_t TParaList::InsertTextBlock(TParaListEditor* Editor, int32_t& ParaNo, co
 
 // --- undo and redo ----------------------------------------------------------------------
 
+// Nodes move between the list and the undo records without being copied or freed.
+void TParaList::DetachPara(TParaListEditor* Editor, int32_t At) {
+  Adjust(Editor, {TPosChange::ParaDeleted, At, 1, 0});
+  Unlink(At);
+}
+
+void TParaList::AttachPara(TParaListEditor* Editor, TParaNode* N, int32_t At) {
+  Link(N, At);
+  Adjust(Editor, {TPosChange::ParaInserted, At, 1, 0});
+}
+
+void TParaList::EndReplay(TParaListEditor* Editor, int32_t& ParaNo) {
+  in_undo_redo_ = false;
+  ParaNo = std::clamp(ParaNo, 1, ParaCount());
+  first_changed_ = 1;
+  last_changed_ = kMaxLongInt;
+  Changed(Editor);
+}
+
 bool TParaList::Undo(TParaListEditor* Editor, int32_t& ParaNo, int32_t& Pos) {
   if (!undo_->CanUndo()) return false;
   in_undo_redo_ = true;
@@ -938,15 +957,12 @@ bool TParaList::Undo(TParaListEditor* Editor, int32_t& ParaNo, int32_t& Pos) {
       case ukInsertParaAfter: {
         int32_t at = r.Kind == ukInsertParaBefore ? r.Para : r.Para + 1;
         assert(GetParaNode(at) == r.Node());
-        Adjust(Editor, {TPosChange::ParaDeleted, at, 1, 0});
-        Unlink(at);
+        DetachPara(Editor, at);
         Pos = 1;
         break;
       }
       case ukDeletePara: {
-        TParaNode* n = r.Node();
-        Link(n, r.Para);
-        Adjust(Editor, {TPosChange::ParaInserted, r.Para, 1, 0});
+        AttachPara(Editor, r.Node(), r.Para);
         Pos = 1;
         break;
       }
@@ -956,11 +972,7 @@ bool TParaList::Undo(TParaListEditor* Editor, int32_t& ParaNo, int32_t& Pos) {
     undo_->PopUndo(r);
   }
   modified_ = mod;
-  in_undo_redo_ = false;
-  ParaNo = std::clamp(ParaNo, 1, ParaCount());
-  first_changed_ = 1;
-  last_changed_ = kMaxLongInt;
-  Changed(Editor);
+  EndReplay(Editor, ParaNo);
   return true;
 }
 
@@ -990,16 +1002,14 @@ bool TParaList::Redo(TParaListEditor* Editor, int32_t& ParaNo, int32_t& Pos) {
       case ukInsertParaBefore:
       case ukInsertParaAfter: {
         int32_t at = r.Kind == ukInsertParaBefore ? r.Para : r.Para + 1;
-        Link(r.Node(), at);
-        Adjust(Editor, {TPosChange::ParaInserted, at, 1, 0});
+        AttachPara(Editor, r.Node(), at);
         ParaNo = r.Para + 1;
         Pos = 1;
         break;
       }
       case ukDeletePara:
         assert(GetParaNode(r.Para) == r.Node());
-        Adjust(Editor, {TPosChange::ParaDeleted, r.Para, 1, 0});
-        Unlink(r.Para);
+        DetachPara(Editor, r.Para);
         Pos = 1;
         break;
     }
@@ -1007,11 +1017,7 @@ bool TParaList::Redo(TParaListEditor* Editor, int32_t& ParaNo, int32_t& Pos) {
     if (!undo_->CanRedo() || undo_->PeekRedoGroup() != group) break;
     undo_->PopRedo(r);
   }
-  in_undo_redo_ = false;
-  ParaNo = std::clamp(ParaNo, 1, ParaCount());
-  first_changed_ = 1;
-  last_changed_ = kMaxLongInt;
-  Changed(Editor);
+  EndReplay(Editor, ParaNo);
   return true;
 }
 

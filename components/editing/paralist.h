@@ -181,6 +181,9 @@ class TParaList {
   void FreeNode(TParaNode* N);
   void Link(TParaNode* N, int32_t At);  // N becomes paragraph At (1..ParaCount+1)
   void Unlink(int32_t ParaNo);          // takes paragraph ParaNo out of the list
+  void DetachPara(TParaListEditor* Editor, int32_t At);
+  void AttachPara(TParaListEditor* Editor, TParaNode* N, int32_t At);
+  void EndReplay(TParaListEditor* Editor, int32_t& ParaNo);
   void Wrap(TParaNode* N);
   // Rewrap after a change at 0-based Offset that inserted Ins and deleted Del characters;
   // returns whether the line count changed and the first/last changed lines in the para.

@@ -28,7 +28,10 @@ class MemClipboard : public TEditorClipboard {
 
 std::string Content(TEditorModel& E) {
   std::string s;
-  for (int32_t p = 1; p <= E.GetParaCount(); ++p) s += (p > 1 ? "|" : "") + std::string(E.GetPara(p));
+  for (int32_t p = 1; p <= E.GetParaCount(); ++p) {
+    if (p > 1) s += '|';
+    s += E.GetPara(p);
+  }
   return s;
 }
 

@@ -61,7 +61,10 @@ std::vector<std::string> Paras(TParaList& L) {
 
 std::string Join(const std::vector<std::string>& V) {
   std::string s;
-  for (size_t i = 0; i < V.size(); ++i) s += (i ? "|" : "") + V[i];
+  for (size_t i = 0; i < V.size(); ++i) {
+    if (i) s += '|';
+    s += V[i];
+  }
   return s;
 }
 
