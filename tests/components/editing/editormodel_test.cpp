@@ -355,7 +355,8 @@ TEST_F(Editor, RandomCommandsUndoBackToTheStart) {
   std::mt19937 r(11);
   const uint16_t cmds[] = {kCmdChar, kCmdChar, kCmdChar, ccNewLine, ccBack, ccDel, ccLeft,
                            ccRight, ccUp, ccDown, ccWordLeft, ccExtendRight, ccExtendDown,
-                           ccTab, ccDelWord, ccDelLine, ccCut, ccPaste, ccIns, ccEnd, ccHome};
+                           ccTab, ccDelWord, ccNewLine, ccCut, ccPaste, ccIns, ccEnd, ccHome,
+                           ccIns, ccDelLine};
   for (bool wrap : {false, true}) {
     TEditorModel M;
     MemClipboard clip;
@@ -370,9 +371,86 @@ TEST_F(Editor, RandomCommandsUndoBackToTheStart) {
       ASSERT_GE(M.CaretPara(), 1);
       ASSERT_LE(M.CaretPara(), M.GetParaCount());
     }
+    EXPECT_GT(M.GetParaCount(), 3);
     while (M.GetCanUndo()) M.ProcessCommand(ccUndo, 0);
     EXPECT_EQ(Content(M), "");
   }
+}
+
+TEST_F(Editor, SharedWrappedTextKeepsEveryCaretOnItsCharacter) {
+  TEditorModel other;
+  E.SetText("alpha beta gamma delta epsilon zeta eta theta iota kappa");
+  other.AttachTo(&E);  // (setting a text gives an editor a text of its own)
+  E.SetWrapColumn(12);
+  E.SetWordWrap(true);
+  other.SetCaretPosition(3, 2);  // inside a wrapped line
+  int32_t para = other.CaretPara(), pos = other.CaretPos();
+  char at = E.GetPara(para)[pos - 1];
+  E.SetCaretPosition(1, 1);
+  Type(E, "xx ");  // typed before it in the same paragraph
+  EXPECT_EQ(E.GetPara(other.CaretPara())[other.CaretPos() - 1], at);
+  E.SetWrapColumn(20);  // a rewrap recomputes its line from the paragraph position
+  int32_t col;
+  EXPECT_EQ(other.GetCaretPosition(col), E.Paragraphs().LineOfParaPos(other.CaretPara(), other.CaretPos(), col));
+  EXPECT_EQ(E.GetPara(other.CaretPara())[other.CaretPos() - 1], at);
+  // Marked paragraphs follow splits, deletions and joins.
+  E.SetWordWrap(false);
+  E.SetText("a\r\nb\r\nc\r\nd");
+  E.MarkedParas() = {2, 4};
+  E.SetCaretPosition(1, 2);
+  Type(E, "\n");
+  EXPECT_EQ(E.MarkedParas(), (std::vector<int32_t>{3, 5}));
+  E.SetCaretPosition(3, 1);
+  E.ProcessCommand(ccDelLine, 0);
+  EXPECT_EQ(E.MarkedParas(), (std::vector<int32_t>{4}));
+}
+
+TEST_F(Editor, ModifiedAcrossASaveAndASmallHistory) {
+  Type(E, "abc");
+  E.SetModified(false);  // saved
+  Type(E, "d");
+  EXPECT_TRUE(E.GetModified());
+  E.ProcessCommand(ccUndo, 0);  // back at the saved text
+  EXPECT_EQ(Content(E), "abc");
+  EXPECT_FALSE(E.GetModified());
+  E.ProcessCommand(ccUndo, 0);
+  EXPECT_TRUE(E.GetModified());
+  E.SetUndoBufferSize(64);
+  std::string hundred(100, 'h');
+  E.InsertString(hundred);  // does not fit the history: not recorded, nothing to undo
+  EXPECT_FALSE(E.GetCanUndo());
+  Type(E, "x");
+  EXPECT_TRUE(E.GetCanUndo());
+}
+
+TEST_F(Editor, RandomCommandsOnTwoSharingEditors) {
+  std::mt19937 r(23);
+  const uint16_t cmds[] = {kCmdChar, kCmdChar, ccNewLine, ccNewLine, ccBack, ccDel, ccLeft, ccUp,
+                           ccDown, ccExtendRight, ccExtendUp, ccDelWord, ccDelLine, ccCut,
+                           ccPaste, ccEnd, ccWordRight, ccUndo, ccRedo};
+  TEditorModel A, B;
+  MemClipboard clip;
+  A.Clipboard = B.Clipboard = &clip;
+  A.SetUndoBufferSize(65000);
+  B.AttachTo(&A);
+  A.SetWrapColumn(10);
+  A.SetWordWrap(r() % 2);
+  for (int i = 0; i < 800; ++i) {
+    TEditorModel& X = r() % 2 ? A : B;
+    X.ProcessCommand(cmds[r() % (sizeof cmds / sizeof cmds[0])], "xy -"[r() % 4]);
+    for (TEditorModel* M : {&A, &B}) {
+      ASSERT_GE(M->CaretPara(), 1);
+      ASSERT_LE(M->CaretPara(), M->GetParaCount());
+      int32_t l1, c1, l2, c2;
+      M->GetSelection(l1, c1, l2, c2);
+      ASSERT_TRUE(l1 < l2 || (l1 == l2 && c1 <= c2));
+      ASSERT_LE(l2, M->GetLineCount());
+    }
+    ASSERT_EQ(Content(A), Content(B));
+  }
+  EXPECT_GT(A.GetParaCount(), 3);
+  while (A.GetCanUndo()) A.ProcessCommand(ccUndo, 0);
+  EXPECT_EQ(Content(B), "");
 }
 
 }  // namespace
