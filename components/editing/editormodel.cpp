@@ -747,7 +747,6 @@ void TEditorModel::SetText(const char* Text) {
   ReadOnly = false;
   uint16_t code = Insert(text.c_str());
   ReadOnly = ro;
-  list_->UndoBuffer().Clear();
   MoveCaretTo({1, 1}, false);
   ScrollBarsChanged();
   InvalidateAll();
