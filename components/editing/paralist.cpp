@@ -872,11 +872,12 @@ uint16_t TParaList::InsertTextBlock(TParaListEditor* Editor, int32_t& ParaNo, co
   int32_t fill = std::max(0, Pos - 1 - n->Length);
   if (uint16_t code = CheckLimits(ParaNo, newParas, bytes + fill)) return code;
   {
-    int32_t head = Pos - 1 + fill * 0;
+    // The first piece joins the text before Pos (and the filling blanks); the last one,
+    // when it does not end a paragraph, the text from Pos on.
+    int32_t head = Pos - 1;
     int32_t tail = std::max(0, n->Length - Pos + 1);
-    head = std::max(head, 0);
     for (size_t i = 0; i < pieces.size(); ++i) {
-      int32_t l = pieces[i].Len + (i == 0 ? head : 0) + (i + 1 == pieces.size() ? 0 : 0);
+      int32_t l = pieces[i].Len + (i == 0 ? head : 0);
       if (i + 1 == pieces.size() && !pieces[i].EndsPara) l += tail;
       if (l > para_length_limit_) return kEdErrParaTooLong;
     }
@@ -892,8 +893,8 @@ uint16_t TParaList::InsertTextBlock(TParaListEditor* Editor, int32_t& ParaNo, co
       code = InsertText(Editor, ParaNo, pc.Len, Text + pc.Off, Pos);
       if (code == 0 && pc.EndsPara) {
         int32_t indent = 0;
-        code = SplitPara(Editor, ParaNo, true, indent, 0, Pos + pc.Len);
-        // A split at the very end of an empty line inserts before; the text stays above.
+        // Not trimmed: blanks at the end of a pasted line are part of the text.
+        code = SplitPara(Editor, ParaNo, false, indent, 0, Pos + pc.Len);
       }
     }
     if (code) break;

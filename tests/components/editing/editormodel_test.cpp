@@ -250,6 +250,11 @@ TEST_F(Editor, CopiesAndClipboardRoundTrips) {
   E.SetSelection(1, 1, 1, 6, true);
   E.ProcessCommand(ccCopy, 0);
   EXPECT_EQ(Clip.Text, "first");  // within a paragraph: no line break
+  E.SetText("a  \r\n\tb \r\nc");  // blanks at line ends survive cut and paste
+  E.SelectAll(true);
+  E.ProcessCommand(ccCut, 0);
+  E.ProcessCommand(ccPaste, 0);
+  EXPECT_EQ(Content(E), "a  |\tb |c");
   TEditorModel empty;
   empty.SetSelection(1, 1, 1, 5, true);  // nothing on an empty text
   EXPECT_EQ(empty.GetSelTextLen(), 0);
