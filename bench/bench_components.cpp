@@ -70,8 +70,6 @@ int main(int argc, char** argv) {
   if (argc > 1) dirs.push_back(argv[1]);
   fs::path src = fs::path(__FILE__).parent_path().parent_path();
   dirs.push_back((src / "tests/data/plsql").string());
-  dirs.push_back((src / "../shared/data/plsql").string());
-  dirs.push_back("/work/shared/data/plsql");
   const std::string text = LoadCorpus(dirs);
   if (text.empty()) {
     std::fprintf(stderr, "bench_components: no PL/SQL corpus found\n");
