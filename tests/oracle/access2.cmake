@@ -3,8 +3,6 @@
 # run against our own client library, each on a database it makes for itself.
 tess_add_test(test_oracle_text SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sql_scanner.cpp
               ${CMAKE_CURRENT_LIST_DIR}/test_sql_text.cpp LIBS tess_oracle_session)
-target_compile_definitions(test_oracle_text PRIVATE
-                           TESS_PLSQL_DATA="${PROJECT_SOURCE_DIR}/../shared/data/plsql")
 
 if(TARGET ora73)
   foreach(t session dictionary dictionary_cache statement_services)
