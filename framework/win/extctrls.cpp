@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/win/forms.h"
+#include "framework/win/dc_guards.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -16,20 +17,19 @@ const std::vector<std::string> kBevelIdents = {"bvNone", "bvLowered", "bvRaised"
 void PaintMask(TCanvas* Canvas, HBITMAP Mask, int32_t X, int32_t Y, int32_t W, int32_t H,
                TColor Color) {
   HDC dst = Canvas->Handle();
-  HDC mdc = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldMask = SelectObject(mdc, Mask);
+  TMemoryDC mdc;
+  TSelectedObject mask(mdc.Handle(), Mask);
   HBRUSH brush = CreateSolidBrush(ColorToRGB(Color));
-  HGDIOBJ oldBrush = SelectObject(dst, brush);
-  COLORREF text = SetTextColor(dst, RGB(0, 0, 0));
-  COLORREF back = SetBkColor(dst, RGB(255, 255, 255));
-  // ((D ^ P) & S) ^ P: the destination where the mask is white, the brush where black.
-  BitBlt(dst, X, Y, W, H, mdc, 0, 0, 0x00B8074A);
-  SetTextColor(dst, text);
-  SetBkColor(dst, back);
-  SelectObject(dst, oldBrush);
+  {
+    TSelectedObject selected(dst, brush);
+    COLORREF text = SetTextColor(dst, RGB(0, 0, 0));
+    COLORREF back = SetBkColor(dst, RGB(255, 255, 255));
+    // ((D ^ P) & S) ^ P: the destination where the mask is white, the brush where black.
+    BitBlt(dst, X, Y, W, H, mdc.Handle(), 0, 0, 0x00B8074A);
+    SetTextColor(dst, text);
+    SetBkColor(dst, back);
+  }
   DeleteObject(brush);
-  SelectObject(mdc, oldMask);
-  DeleteDC(mdc);
 }
 
 }  // namespace
