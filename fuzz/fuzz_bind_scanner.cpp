@@ -3,9 +3,9 @@
 // (ignoring case).
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "fuzz/fuzz_check.h"
 #include "oracle/dataset.h"
 #include "oracle/oracle_query.h"
 
@@ -17,9 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScanBindVariables(text, &list);
   for (int i = 0; i < list.Count(); ++i) {
     const std::string name = list.Items(i)->ParamName();
-    if (name.empty() || text.find(":" + name) == std::string::npos) std::abort();
-    for (int j = 0; j < i; ++j)
-      if (CompareText(list.Items(j)->ParamName(), name) == 0) std::abort();
+    FUZZ_CHECK(!name.empty() && text.find(":" + name) != std::string::npos);
+    for (int j = 0; j < i; ++j) FUZZ_CHECK(CompareText(list.Items(j)->ParamName(), name) != 0);
   }
   return 0;
 }

@@ -19,6 +19,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "fuzz/fuzz_check.h"
 #include "oci7/engine.h"
 #include "oci7/oci7.h"
 #include "oci7/plsql/front.h"
@@ -155,8 +156,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LdaDef lda{};
   CdaDef cda{};
   ub1 hda[kHdaSize] = {};
-  if (olog(&lda, hda, T("demo/demo@fuzz"), -1, nullptr, -1, nullptr, -1, 0) != 0) std::abort();
-  if (oopen(&cda, &lda, nullptr, -1, -1, nullptr, -1) != 0) std::abort();
+  FUZZ_CHECK(olog(&lda, hda, T("demo/demo@fuzz"), -1, nullptr, -1, nullptr, -1, 0) == 0);
+  FUZZ_CHECK(oopen(&cda, &lda, nullptr, -1, -1, nullptr, -1) == 0);
   {
     Watchdog watchdog(&lda);
     int statements = 0;

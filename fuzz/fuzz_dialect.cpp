@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "oci7/dialect/dialect.h"
 
 using namespace tess::oci7;
@@ -118,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   size_t prev = 0;
   for (const Token& t : tokens) {
-    if (t.offset < prev || t.offset + t.length > size) std::abort();
+    FUZZ_CHECK(t.offset >= prev && t.offset + t.length <= size);
     prev = t.offset + t.length;
   }
   // The library ends a statement's text at a NUL before the dialect sees it (oparse).

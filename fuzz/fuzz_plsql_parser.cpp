@@ -3,10 +3,10 @@
 // point inside the text they were made for.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "oci7/plsql/front.h"
 
 using namespace tess::oci7::plsql;
@@ -15,7 +15,7 @@ namespace {
 
 void CheckMessages(const std::vector<Message>& messages, std::string_view text) {
   for (const Message& m : messages)
-    if (m.offset > text.size() || m.line < 1 || m.position < 1 || m.text.empty()) std::abort();
+    FUZZ_CHECK(m.offset <= text.size() && m.line >= 1 && m.position >= 1 && !m.text.empty());
 }
 
 void Unit_(std::string_view text) {
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<ScriptStatement> statements = SplitScript(script);
   size_t prev = 0;
   for (const ScriptStatement& s : statements) {
-    if (s.offset < prev || s.offset > size || s.line < 1) std::abort();
+    FUZZ_CHECK(s.offset >= prev && s.offset <= size && s.line >= 1);
     prev = s.offset;
   }
   // The whole text as one unit, then each unit the splitter found.

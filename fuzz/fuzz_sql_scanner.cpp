@@ -9,18 +9,11 @@
 
 #include "oracle/sql_scanner.h"
 #include "oracle/sql_text.h"
+#include "fuzz/fuzz_check.h"
 
 using namespace tess;
 
 namespace {
-
-#define Check(ok)                                                           \
-  do {                                                                      \
-    if (!(ok)) {                                                            \
-      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #ok); \
-      std::abort();                                                         \
-    }                                                                       \
-  } while (0)
 
 // Columns are checked for scans from the normal state: a state forced from outside
 // (stWord) continues a word whose start the scanner never saw.
@@ -30,12 +23,12 @@ void ScanAll(TyParserA& p, const std::string& text, const TCharSet& extra, bool 
   // Each call consumes at least one character, so the text bounds the calls.
   for (size_t calls = 0; calls <= text.size() + 1; ++calls) {
     const bool more = p.GetNextWord(word, extra);
-    Check(p.Line() >= line);
+    FUZZ_CHECK(p.Line() >= line);
     line = p.Line();
-    Check(p.Position() <= static_cast<int32_t>(text.size()));
+    FUZZ_CHECK(p.Position() <= static_cast<int32_t>(text.size()));
     if (columns && !word.empty()) {
-      Check(p.WordStart() >= 0 && p.WordStart() <= p.WordEnd());
-      Check(p.WordEnd() <= static_cast<int32_t>(text.size()));
+      FUZZ_CHECK(p.WordStart() >= 0 && p.WordStart() <= p.WordEnd());
+      FUZZ_CHECK(p.WordEnd() <= static_cast<int32_t>(text.size()));
     }
     if (!more) return;
   }
@@ -65,12 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int line = 0, col = 0;
   GetErrorLineCol(text, line, col);
   const int lead = FindLeadingCommentStart(text);
-  Check(lead >= -1 && lead <= static_cast<int>(text.size()));
+  FUZZ_CHECK(lead >= -1 && lead <= static_cast<int>(text.size()));
   const int trail = FindTrailingCommentEnd(text);
-  Check(trail >= -1 && trail <= static_cast<int>(text.size()));
+  FUZZ_CHECK(trail >= -1 && trail <= static_cast<int>(text.size()));
   for (uint8_t n = 0; n < 4; ++n) {
     int pos = 0;
-    if (WordPosition(n, text, " ,;", pos)) Check(pos >= 1 && pos <= static_cast<int>(text.size()));
+    if (WordPosition(n, text, " ,;", pos)) FUZZ_CHECK(pos >= 1 && pos <= static_cast<int>(text.size()));
     ExtractWord(n, text, " ,;");
   }
   StripSingleQuotes(text);

@@ -7,16 +7,9 @@
 #include <string>
 
 #include "framework/core/classes.h"
+#include "fuzz/fuzz_check.h"
 
 using namespace tess;
-
-namespace {
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream file;
@@ -27,41 +20,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // A line never holds a line end; saving and loading again changes nothing.
   for (int i = 0; i < lines.Count(); ++i)
-    Check(lines.Strings(i).find_first_of("\r\n") == std::string::npos);
+    FUZZ_CHECK(lines.Strings(i).find_first_of("\r\n") == std::string::npos);
   TMemoryStream saved;
   lines.SaveToStream(&saved);
   saved.SetPosition(0);
   TStringList again;
   again.LoadFromStream(&saved);
-  Check(again.Equals(&lines));
+  FUZZ_CHECK(again.Equals(&lines));
 
   TStringList text;
   text.SetText(lines.Text());
-  Check(text.Equals(&lines));
+  FUZZ_CHECK(text.Equals(&lines));
 
   TStringList comma;
   comma.SetCommaText(lines.CommaText());
-  Check(comma.Equals(&lines));
+  FUZZ_CHECK(comma.Equals(&lines));
 
   // Name=value lines answer what they hold.
   for (int i = 0; i < lines.Count() && i < 50; ++i) {
     const std::string name = lines.Names(i);
     if (name.empty()) continue;
     const int at = lines.IndexOfName(name);
-    Check(at >= 0 && at <= i);
+    FUZZ_CHECK(at >= 0 && at <= i);
   }
 
   TStringList sorted;
   sorted.SetSorted(true);
   sorted.SetDuplicates(dupAccept);
   sorted.AddStrings(&lines);
-  Check(sorted.Count() == lines.Count());
+  FUZZ_CHECK(sorted.Count() == lines.Count());
   for (int i = 1; i < sorted.Count(); ++i)
-    Check(CompareText(sorted.Strings(i - 1), sorted.Strings(i)) <= 0);
+    FUZZ_CHECK(CompareText(sorted.Strings(i - 1), sorted.Strings(i)) <= 0);
   for (int i = 0; i < sorted.Count() && i < 50; ++i) {
     int index = -1;
-    Check(sorted.Find(sorted.Strings(i), index));
-    Check(CompareText(sorted.Strings(index), sorted.Strings(i)) == 0);
+    FUZZ_CHECK(sorted.Find(sorted.Strings(i), index));
+    FUZZ_CHECK(CompareText(sorted.Strings(index), sorted.Strings(i)) == 0);
   }
   return 0;
 }
