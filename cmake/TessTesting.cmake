@@ -1,3 +1,6 @@
+# The corpus of real PL/SQL and SQL sources (tests/corpus.h reads it).
+set(TESS_PLSQL_DATA ${PROJECT_SOURCE_DIR}/tests/data/plsql)
+
 # tess_add_test(NAME SOURCES a.cpp ... LIBS lib ...)
 # One CTest test per test executable: under Wine every process start costs, so the
 # cases of one executable run in one process.  In the windows build CTest prefixes the
@@ -7,6 +10,7 @@ function(tess_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE TESS_PLSQL_DATA="${TESS_PLSQL_DATA}")
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1
            WORKING_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
   if(NOT T_TIMEOUT)
@@ -22,6 +26,7 @@ function(tess_add_bench name)
   add_executable(${name} ${B_SOURCES})
   target_link_libraries(${name} PRIVATE ${B_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE TESS_PLSQL_DATA="${TESS_PLSQL_DATA}")
 endfunction()
 
 # tess_use_test_client_library(TARGET): the program loads the test build of the client

@@ -631,8 +631,14 @@ TComponent* TReader::ReadComponentAs(const std::string& ClassName, TComponent* C
   // A component met twice (a name repeated in the stream) still gets one Loaded call.
   if (std::find(loaded_.begin(), loaded_.end(), c) == loaded_.end()) loaded_.push_back(c);
   // A root keeps a name it already has (a second copy of a form is renamed on purpose).
-  if (!name.empty() && c->Name() != name && (c != root_ || c->Name().empty())) c->SetName(name);
-  if (Parent != nullptr) c->SetParentComponent(Parent);
+  // A name the stream gives that no component may have (or that clashes with a sibling)
+  // is bad input like any other: a reading error, not the component's own.
+  try {
+    if (!name.empty() && c->Name() != name && (c != root_ || c->Name().empty())) c->SetName(name);
+    if (Parent != nullptr) c->SetParentComponent(Parent);
+  } catch (const EComponentError& e) {
+    throw EReadError("Cannot read " + ClassName + " " + name + ": " + e.Message());
+  }
 
   for (std::string prop = ReadStr(); !prop.empty(); prop = ReadStr()) ReadProperty(c, prop);
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/win/forms.h"
+#include "framework/win/dc_guards.h"
 #include "platform/win32.h"
 
 namespace tess {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "framework/win/dialogs.h"
+#include "framework/win/dc_guards.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -1267,11 +1268,11 @@ TStrings* TScreen::Fonts() {
     fonts_ = std::make_unique<TStringList>();
     fonts_->SetSorted(true);
     fonts_->SetDuplicates(dupIgnore);
-    HDC dc = GetDC(nullptr);
+    TScreenDC screen;
     LOGFONTA lf{};
     lf.lfCharSet = DEFAULT_CHARSET;
-    EnumFontFamiliesExA(dc, &lf, CollectFont, reinterpret_cast<LPARAM>(fonts_.get()), 0);
-    ReleaseDC(nullptr, dc);
+    EnumFontFamiliesExA(screen.Handle(), &lf, CollectFont, reinterpret_cast<LPARAM>(fonts_.get()),
+                        0);
   }
   return fonts_.get();
 }

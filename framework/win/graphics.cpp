@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <optional>
 
+#include "framework/win/dc_guards.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -12,13 +14,6 @@ namespace tess {
 namespace {
 
 const char kDefaultFontName[] = "MS Sans Serif";
-
-HDC ScreenDC() {
-  return GetDC(nullptr);
-}
-void ReleaseScreenDC(HDC dc) {
-  ReleaseDC(nullptr, dc);
-}
 
 int MulDivRound(int a, int b, int c) {
   return c == 0 ? 0 : MulDiv(a, b, c);
@@ -49,9 +44,8 @@ const std::vector<std::string> kFontPitchIdents = {"fpDefault", "fpVariable", "f
 
 int32_t ScreenPixelsPerInch() {
   static int32_t ppi = [] {
-    HDC dc = ScreenDC();
-    int v = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseScreenDC(dc);
+    TScreenDC screen;
+    int v = GetDeviceCaps(screen.Handle(), LOGPIXELSY);
     return v > 0 ? v : 96;
   }();
   return ppi;
@@ -722,22 +716,20 @@ void Frame3D(TCanvas* Canvas, TRect& R, TColor TopColor, TColor BottomColor, int
 void PaintMask(TCanvas* Canvas, HBitmap Mask, int32_t X, int32_t Y, int32_t W, int32_t H,
                TColor Color) {
   HDC dst = Canvas->Handle();
-  HDC mdc = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldMask = SelectObject(mdc, Mask);
+  TMemoryDC mdc;
+  TSelectedObject mask(mdc.Handle(), Mask);
   HBRUSH brush = CreateSolidBrush(ColorToRGB(Color));
-  HGDIOBJ oldBrush = SelectObject(dst, brush);
-  COLORREF text = SetTextColor(dst, RGB(0, 0, 0));
-  COLORREF back = SetBkColor(dst, RGB(255, 255, 255));
-  // ((D ^ P) & S) ^ P: the destination where the mask is white, the brush where black.
-  BitBlt(dst, X, Y, W, H, mdc, 0, 0, 0x00B8074A);
-  SetTextColor(dst, text);
-  SetBkColor(dst, back);
-  SelectObject(dst, oldBrush);
+  {
+    TSelectedObject selected(dst, brush);
+    COLORREF text = SetTextColor(dst, RGB(0, 0, 0));
+    COLORREF back = SetBkColor(dst, RGB(255, 255, 255));
+    // ((D ^ P) & S) ^ P: the destination where the mask is white, the brush where black.
+    BitBlt(dst, X, Y, W, H, mdc.Handle(), 0, 0, 0x00B8074A);
+    SetTextColor(dst, text);
+    SetBkColor(dst, back);
+  }
   DeleteObject(brush);
-  SelectObject(mdc, oldMask);
-  DeleteDC(mdc);
 }
-
 
 // ---------------------------------------------------------------------------------------
 // TGraphic, TBitmap
@@ -762,17 +754,15 @@ class TBitmapCanvas : public TCanvas {
   void Release() {
     if (!mem_dc_) return;
     FreeContext();
-    SelectObject(mem_dc_, old_bitmap_);
-    DeleteDC(mem_dc_);
-    mem_dc_ = nullptr;
-    old_bitmap_ = nullptr;
+    image_.reset();
+    mem_dc_.reset();
   }
 
  protected:
   void CreateHandle() override {
-    mem_dc_ = CreateCompatibleDC(nullptr);
-    if (owner_->handle_) old_bitmap_ = SelectObject(mem_dc_, owner_->handle_);
-    SetHandle(mem_dc_);
+    mem_dc_.emplace();
+    image_.emplace(mem_dc_->Handle(), owner_->handle_);
+    SetHandle(mem_dc_->Handle());
   }
   void Changing() override {
     owner_->ImageChanging();
@@ -781,8 +771,9 @@ class TBitmapCanvas : public TCanvas {
 
  private:
   TBitmap* owner_;
-  HDC mem_dc_ = nullptr;
-  HGDIOBJ old_bitmap_ = nullptr;
+  // The image is deselected before its context goes (the order of release).
+  std::optional<TMemoryDC> mem_dc_;
+  std::optional<TSelectedObject> image_;
 };
 
 TBitmap::TBitmap() = default;
@@ -877,9 +868,8 @@ void TBitmap::NewImage(int32_t W, int32_t H, TPixelFormat F) {
   if (width_ == 0 || height_ == 0) return;
   switch (F) {
     case TPixelFormat::pfDevice: {
-      HDC screen = ScreenDC();
-      handle_ = CreateCompatibleBitmap(screen, width_, height_);
-      ReleaseScreenDC(screen);
+      TScreenDC screen;
+      handle_ = CreateCompatibleBitmap(screen.Handle(), width_, height_);
       break;
     }
     case TPixelFormat::pf1bit:
@@ -905,11 +895,9 @@ void TBitmap::NewImage(int32_t W, int32_t H, TPixelFormat F) {
     width_ = height_ = 0;
     throw EOutOfMemory("Out of system resources");
   }
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, handle_);
-  PatBlt(dc, 0, 0, width_, height_, WHITENESS);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  TMemoryDC dc;
+  TSelectedObject image(dc.Handle(), handle_);
+  PatBlt(dc.Handle(), 0, 0, width_, height_, WHITENESS);
 }
 
 void TBitmap::SetSize(int32_t NewWidth, int32_t NewHeight) {
@@ -987,14 +975,12 @@ HBitmap TBitmap::MaskHandle() {
     TColor t = ColorToRGB(TransparentColor());
     mask_ = CreateBitmap(width_, height_, 1, 1, nullptr);
     HDC src = Canvas()->Handle();
-    HDC mdc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mdc, mask_);
+    TMemoryDC mdc;
+    TSelectedObject mask(mdc.Handle(), mask_);
     // Colour to monochrome: the pixels of the source's background colour become 1.
     COLORREF back = SetBkColor(src, static_cast<COLORREF>(t));
-    BitBlt(mdc, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
+    BitBlt(mdc.Handle(), 0, 0, width_, height_, src, 0, 0, SRCCOPY);
     SetBkColor(src, back);
-    SelectObject(mdc, old);
-    DeleteDC(mdc);
   }
   return mask_;
 }
@@ -1060,9 +1046,8 @@ void TBitmap::SaveToFile(const std::string& FileName) {
   bi.bmiHeader.biSizeImage = static_cast<DWORD>(pixels.size());
   if (handle_) {
     HBITMAP h = Handle();
-    HDC dc = CreateCompatibleDC(nullptr);
-    GetDIBits(dc, h, 0, static_cast<UINT>(height_), pixels.data(), &bi, DIB_RGB_COLORS);
-    DeleteDC(dc);
+    TMemoryDC dc;
+    GetDIBits(dc.Handle(), h, 0, static_cast<UINT>(height_), pixels.data(), &bi, DIB_RGB_COLORS);
   }
   BITMAPFILEHEADER fh{};
   fh.bfType = 0x4D42;  // "BM"
@@ -1085,18 +1070,16 @@ void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {
   COLORREF back = SetBkColor(dst, RGB(255, 255, 255));
   if (Transparent()) {
     HBITMAP mask = MaskHandle();
-    HDC mdc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mdc, mask);
+    TMemoryDC mdc;
+    TSelectedObject selected(mdc.Handle(), mask);
     // dest ^= image; dest &= mask (transparent pixels keep it, others go black);
     // dest ^= image: the transparent pixels get the old dest back, the others the image.
     StretchBlt(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, width_, height_,
                SRCINVERT);
-    StretchBlt(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), mdc, 0, 0, width_, height_,
-               SRCAND);
+    StretchBlt(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), mdc.Handle(), 0, 0, width_,
+               height_, SRCAND);
     StretchBlt(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, width_, height_,
                SRCINVERT);
-    SelectObject(mdc, old);
-    DeleteDC(mdc);
   } else {
     StretchBlt(dst, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), src, 0, 0, width_, height_,
                ACanvas->CopyMode());

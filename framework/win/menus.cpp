@@ -122,13 +122,14 @@ void TMenuItem::Click() {
 
 // ---------------------------------------------------------------------------------------
 
-TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(nullptr)) {
+TMenu::TMenu(TComponent* AOwner)
+    : TComponent(AOwner), items_(std::make_unique<TMenuItem>(nullptr)) {
   items_->menu_ = this;
 }
 
 TMenu::~TMenu() {
   items_->menu_ = nullptr;
-  delete items_;
+  items_.reset();
   DestroyMenuHandle();
 }
 
@@ -166,7 +167,7 @@ HMenu TMenu::Handle() {
   if (dirty_ || !handle_) {
     HMENU old = handle_;
     handle_ = IsPopup() ? CreatePopupMenu() : CreateMenu();
-    Build(handle_, items_);
+    Build(handle_, items_.get());
     dirty_ = false;
     // The old menu goes only after the new one exists (a window may still show it).
     if (old) DestroyMenu(old);

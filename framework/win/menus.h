@@ -3,6 +3,7 @@
 // WM_COMMAND with the item's command number and fires its OnClick.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,7 @@ class TMenu : public TComponent {
   ~TMenu() override;
 
   // The root item; the menu's entries are its items.
-  TMenuItem* Items() const { return items_; }
+  TMenuItem* Items() const { return items_.get(); }
   // The system's menu, built now if the items changed since.
   HMenu Handle();
   // Fires the item of Command if it belongs to this menu; false otherwise.
@@ -84,7 +85,7 @@ class TMenu : public TComponent {
 
  private:
   void Build(HMenu Menu, TMenuItem* Parent);
-  TMenuItem* items_;
+  std::unique_ptr<TMenuItem> items_;
   HMenu handle_ = nullptr;
   bool dirty_ = true;
 };

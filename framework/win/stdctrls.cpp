@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/win/forms.h"
+#include "framework/win/dc_guards.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -38,12 +39,10 @@ void ApplyBorder(TCreateParams& P, TBorderStyle Border, bool Ctl3D) {
 }
 
 int32_t FontHeight(TFont* Font) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font->Handle());
+  TScreenDC screen;
+  TSelectedObject font(screen.Handle(), Font->Handle());
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  GetTextMetricsA(screen.Handle(), &tm);
   return tm.tmHeight;
 }
 
@@ -1571,16 +1570,15 @@ void TCustomLabel::AdjustBounds() {
   if (!auto_size_ || (ComponentState() & csLoading)) return;
   std::string caption = Caption();
   const std::string text = caption.empty() ? std::string(1, ' ') : caption;
+  TScreenDC screen;
   TCanvas measure;
-  HDC dc = GetDC(nullptr);
-  measure.SetHandle(dc);
+  measure.SetHandle(screen.Handle());
   measure.Font()->Assign(Font());
   TRect r{0, 0, word_wrap_ ? Width() : 0, 0};
   uint32_t flags = DT_CALCRECT | DT_EXPANDTABS | (word_wrap_ ? DT_WORDBREAK : 0) |
                    (show_accel_char_ ? 0 : DT_NOPREFIX);
   measure.DrawText(text, r, flags);
   measure.SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
   int32_t left = Left();
   // A right-aligned label grows to the left.
   if (alignment_ == TAlignment::taRightJustify && !word_wrap_) left += Width() - r.Width();

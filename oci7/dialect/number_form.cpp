@@ -70,16 +70,28 @@ std::string FormatOracleNumber(double value) {
 
 void SignificantDigits(double value, std::string& digits, int& exponent) {
   char buf[64];
-  auto res =
-      std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, 14);
-  std::string_view s(buf, size_t(res.ptr - buf));
-  // s = "d.ddddddddddddddE[+-]xx"
+  const double magnitude = std::fabs(value);
+  // The shortest text that reads back as the value costs a fraction of a printf-style
+  // conversion.  When it has at most 15 significant digits it is also the value rounded
+  // to 15 (it lies within half a unit of the last place of the double, well inside half
+  // a step of the 15-digit grid), so the slow conversion is only needed beyond that.
+  // Subnormal doubles hold fewer digits than that: they always take the slow way.
+  auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+  std::string_view s(buf, size_t(res.ptr - buf));  // "d[.ddd]e[+-]xx"
   size_t epos = s.find('e');
+  if ((epos > 1 ? epos - 1 : epos) > 15 || !std::isnormal(magnitude)) {
+    res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+    s = std::string_view(buf, size_t(res.ptr - buf));
+    epos = s.find('e');
+  }
   digits.clear();
   for (char c : s.substr(0, epos)) {
     if (c != '.') digits.push_back(c);
   }
-  exponent = std::atoi(std::string(s.substr(epos + 1)).c_str());
+  if (digits.size() < 15) digits.append(15 - digits.size(), '0');
+  const char* e = s.data() + epos + 1;
+  if (*e == '+') ++e;
+  std::from_chars(e, s.data() + s.size(), exponent);
 }
 
 std::optional<double> ParseOracleNumber(std::string_view text) {

@@ -4,8 +4,6 @@
 # shell's recording services standing in for the windows.
 tess_add_test(test_oracle_text SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sql_scanner.cpp
               ${CMAKE_CURRENT_LIST_DIR}/test_sql_text.cpp LIBS tess_oracle_session tess_shell_core)
-target_compile_definitions(test_oracle_text PRIVATE
-                           TESS_PLSQL_DATA="${PROJECT_SOURCE_DIR}/../shared/data/plsql")
 
 if(TARGET ora73)
   foreach(t session dictionary dictionary_cache statement_services)

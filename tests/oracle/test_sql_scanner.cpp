@@ -1,14 +1,12 @@
 // The word scanner over SQL text: words, comments, strings, lines and columns.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "oracle/sql_scanner.h"
 #include "services/services.h"
 #include "shell/recording_services.h"
+#include "tests/corpus.h"
 
 using namespace tess;
 
@@ -113,17 +111,9 @@ TEST(SqlScanner, SetTextStartsOverAndBadStateIsReported) {
 
 // Every real script is scanned to its end with line numbers that match its line count.
 TEST(SqlScanner, RealScriptsLineCounts) {
-  namespace fs = std::filesystem;
-  const fs::path dir = TESS_PLSQL_DATA;
-  if (!fs::exists(dir)) GTEST_SKIP() << "no sample scripts at " << dir;
   int files = 0;
-  for (auto& entry : fs::recursive_directory_iterator(dir)) {
-    auto ext = entry.path().extension().string();
-    if (!entry.is_regular_file() || (ext != ".sql" && ext != ".pkb" && ext != ".pks")) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    const std::string text = ss.str();
+  for (const tess::corpus::File& file : tess::corpus::ReadAll({".sql", ".pkb", ".pks"})) {
+    const std::string& text = file.text;
     TyParserA p(text.c_str());
     std::string w;
     int maxLine = 0, words = 0;
@@ -131,7 +121,7 @@ TEST(SqlScanner, RealScriptsLineCounts) {
       bool more = p.GetNextWord(w, CharSetOf("."));
       if (!w.empty()) {
         ++words;
-        EXPECT_GE(p.Line(), maxLine) << entry.path();
+        EXPECT_GE(p.Line(), maxLine) << file.path;
         maxLine = std::max(maxLine, p.Line());
       }
       if (!more) break;
@@ -139,7 +129,7 @@ TEST(SqlScanner, RealScriptsLineCounts) {
     int lines = 1;
     for (char c : text)
       if (c == '\n') ++lines;
-    EXPECT_LE(maxLine, lines) << entry.path();
+    EXPECT_LE(maxLine, lines) << file.path;
     ++files;
   }
   EXPECT_GT(files, 100);

@@ -11,148 +11,17 @@
 #include <vector>
 
 #include "framework/core/classes.h"
+#include "tests/framework/core/filer_widgets.h"
 
 namespace tess {
 namespace {
 
-enum TMode { mdNone, mdRed, mdGreen };
-
-class TStyle : public TPersistent {
- public:
-  std::string FaceName = "Courier";
-  int32_t Size = 10;
-  void PublishProperties(TPropertyList& P) override {
-    P.String(
-         "Name", [this] { return FaceName; }, [this](const std::string& v) { FaceName = v; })
-        .Default("Courier");
-    P.Integer(
-         "Size", [this] { return Size; }, [this](int32_t v) { Size = v; })
-        .Default(10);
-  }
-};
-
-std::vector<std::string>* g_loaded_log = nullptr;
-
-class TWidget : public TComponent {
- public:
-  explicit TWidget(TComponent* AOwner) : TComponent(AOwner) {}
-  ~TWidget() override { SetBuddy(nullptr); }
-
-  std::string Caption;
-  int32_t Width = 100;
-  int64_t Big = 0;
-  bool Visible = true;
-  double Ratio = 0;
-  TMode Mode = mdNone;
-  uint32_t Options = 0;
-  TStyle Style;
-  TStringList Lines;
-  std::vector<std::pair<int32_t, bool>> Commands;
-  std::string Blob;
-
-  TWidget* Buddy() const { return buddy_; }
-  void SetBuddy(TWidget* Value) {
-    if (buddy_ != nullptr) buddy_->RemoveFreeNotification(this);
-    buddy_ = Value;
-    if (buddy_ != nullptr) buddy_->FreeNotification(this);
-  }
-
-  void PublishProperties(TPropertyList& P) override {
-    TComponent::PublishProperties(P);
-    P.String(
-        "Caption", [this] { return Caption; }, [this](const std::string& v) { Caption = v; });
-    P.Integer(
-         "Width", [this] { return Width; }, [this](int32_t v) { Width = v; })
-        .Default(100);
-    P.Int64(
-         "Big", [this] { return Big; }, [this](int64_t v) { Big = v; })
-        .Default(0);
-    P.Boolean(
-         "Visible", [this] { return Visible; }, [this](bool v) { Visible = v; })
-        .Default(true);
-    P.Float(
-         "Ratio", [this] { return Ratio; }, [this](double v) { Ratio = v; })
-        .DefaultFloat(0);
-    P.Enum<TMode>(
-         "Mode", {"mdNone", "mdRed", "mdGreen"}, [this] { return Mode; },
-         [this](TMode v) { Mode = v; })
-        .Default(mdNone);
-    P.Set(
-         "Options", {"opA", "opB", "opC"}, [this] { return Options; },
-         [this](uint32_t v) { Options = v; })
-        .Default(0);
-    P.Object("Style", [this] { return &Style; });
-    P.Object("Lines", [this] { return &Lines; });
-    P.Component(
-        "Buddy", [this] { return buddy_; },
-        [this](TComponent* v) { SetBuddy(dynamic_cast<TWidget*>(v)); });
-  }
-
-  void DefineProperties(TFiler* Filer) override {
-    TComponent::DefineProperties(Filer);
-    Filer->DefineProperty(
-        "CommandList",
-        [this](TReader* R) {
-          Commands.clear();
-          R->ReadListBegin();
-          while (!R->EndOfList()) {
-            int32_t key = R->ReadInteger();
-            Commands.emplace_back(key, R->ReadBoolean());
-          }
-          R->ReadListEnd();
-        },
-        [this](TWriter* W) {
-          W->WriteListBegin();
-          for (auto& [key, on] : Commands) {
-            W->WriteInteger(key);
-            W->WriteBoolean(on);
-          }
-          W->WriteListEnd();
-        },
-        !Commands.empty());
-    Filer->DefineBinaryProperty(
-        "RangeHigh",
-        [this](TStream* S) {
-          Blob.assign(static_cast<size_t>(S->Size()), '\0');
-          S->ReadBuffer(Blob.data(), S->Size());
-        },
-        [this](TStream* S) { S->WriteBuffer(Blob.data(), static_cast<int64_t>(Blob.size())); },
-        !Blob.empty());
-  }
-
-  void Loaded() override {
-    if (g_loaded_log) {
-      std::string state = (ComponentState() & csLoading) ? "loading" : "-";
-      if (ComponentState() & csReading) state += "+reading";
-      g_loaded_log->push_back(Name() + ":" + state + ":" + (buddy_ ? buddy_->Name() : "nil"));
-    }
-    TComponent::Loaded();
-  }
-
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    if (Operation == opRemove && AComponent == buddy_) buddy_ = nullptr;
-    TComponent::Notification(AComponent, Operation);
-  }
-
- private:
-  TWidget* buddy_ = nullptr;
-};
-
-// Makes a child of its own in its constructor, as a composite control would.
-class TPanelish : public TWidget {
- public:
-  explicit TPanelish(TComponent* AOwner) : TWidget(AOwner) {
-    inner = new TWidget(this);
-    inner->SetName("Inner");
-  }
-  TWidget* inner;
-};
+using namespace filer_test;
 
 class Filer : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterComponentClass<TWidget>("TWidget");
-    RegisterComponentClass<TPanelish>("TPanelish");
+    RegisterWidgets();
     g_loaded_log = &loaded_;
   }
   void TearDown() override {
@@ -161,33 +30,6 @@ class Filer : public ::testing::Test {
   }
   std::vector<std::string> loaded_;
 };
-
-// Form1 { W1 (everything set, Buddy -> W2.W3), W2 { W3 (Buddy -> W1) } }
-std::unique_ptr<TWidget> MakeTree() {
-  auto form = std::make_unique<TWidget>(nullptr);
-  form->SetName("Form1");
-  auto* w1 = new TWidget(form.get());
-  w1->SetName("W1");
-  w1->Caption = std::string(300, 'c');  // needs the long string form
-  w1->Width = -40000;
-  w1->Big = int64_t{1} << 40;
-  w1->Visible = false;
-  w1->Ratio = 0.1;
-  w1->Mode = mdGreen;
-  w1->Options = 0b101;
-  w1->Style.FaceName = "Fixedsys";
-  w1->Lines.SetText("select *\nfrom dual");
-  w1->Commands = {{0x1025, true}, {-7, false}};
-  w1->Blob = std::string("\0\x01\xff", 3) + std::string(7, 'b');
-  w1->SetTag(12);
-  auto* w2 = new TWidget(form.get());
-  w2->SetName("W2");
-  auto* w3 = new TWidget(w2);
-  w3->SetName("W3");
-  w3->SetBuddy(w1);
-  w1->SetBuddy(w3);
-  return form;
-}
 
 TEST_F(Filer, TreeRoundTripsWithEveryKindOfProperty) {
   auto form = MakeTree();
@@ -467,6 +309,27 @@ TEST_F(Filer, WrongValueTypesAndUnknownClassesRaise) {
     FAIL();
   } catch (const EClassNotFound& e) {
     EXPECT_STREQ(e.what(), "Class TNoSuchClass not found");
+  }
+
+  // Names come from the stream too: one no component may have is a reading error, and
+  // what the read made (the root and its first child) is gone again.
+  TMemoryStream bad;
+  TWriter bw(&bad);
+  bw.WriteSignature();
+  for (const char* name : {"Root", "C", "2bad"}) {
+    bw.WriteStr("TWidget");
+    bw.WriteStr(name);
+    bw.WriteStr("");  // no properties
+    if (std::string(name) == "Root") continue;  // children follow
+    bw.WriteStr("");  // no children
+  }
+  bw.WriteStr("");
+  bad.SetPosition(0);
+  try {
+    std::unique_ptr<TComponent> root(ReadComponent(&bad, nullptr));
+    ADD_FAILURE() << "a bad name was read";
+  } catch (const EReadError& e) {
+    EXPECT_STREQ(e.what(), "Cannot read TWidget 2bad: '2bad' is not a valid component name");
   }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/core/classes.h"
+#include "tests/corpus.h"
 
 namespace tess {
 namespace {
@@ -314,9 +315,9 @@ void Spit(const std::string& path, const std::string& data) {
 // A real source with CR LF line ends, and one with LF, through a temp dir: the lines
 // read are the same whatever the line end, and saving writes CR LF.
 TEST(StringList, FileRoundTripsWithRealSources) {
-  const std::string crlf_file = std::string(TESS_PLSQL_DIR) + "/alexandria/ora/xml_util_pkg.pkb";
-  const std::string lf_file = std::string(TESS_PLSQL_DIR) + "/utplsql/source/core/ut_utils.pkb";
-  if (!FileExists(crlf_file) || !FileExists(lf_file)) GTEST_SKIP() << "sample sources missing";
+  const std::string crlf_file = corpus::Root() + "/alexandria/ora/xml_util_pkg.pkb";
+  const std::string lf_file = corpus::Root() + "/utplsql/source/core/ut_utils.pkb";
+  ASSERT_TRUE(FileExists(crlf_file) && FileExists(lf_file)) << "no corpus at " << corpus::Root();
 
   for (const std::string& src : {crlf_file, lf_file}) {
     const std::string original = Slurp(src);

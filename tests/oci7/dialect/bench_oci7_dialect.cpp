@@ -5,13 +5,11 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "oci7/dialect/dialect.h"
+#include "tests/corpus.h"
 
 using namespace tess::oci7;
 
@@ -23,22 +21,12 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::string root = argc > 1 ? argv[1] : TESS_PLSQL_DATA;
+int main() {
   std::vector<std::string> files;
   size_t bytes = 0;
-  std::error_code ec;
-  if (std::filesystem::is_directory(root, ec)) {
-    for (auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-      std::string ext = entry.path().extension().string();
-      if (ext != ".sql" && ext != ".pks" && ext != ".pkb" && ext != ".tps" && ext != ".tpb")
-        continue;
-      std::ifstream in(entry.path(), std::ios::binary);
-      std::stringstream ss;
-      ss << in.rdbuf();
-      files.push_back(ss.str());
-      bytes += files.back().size();
-    }
+  for (tess::corpus::File& f : tess::corpus::ReadAllSources()) {
+    bytes += f.text.size();
+    files.push_back(std::move(f.text));
   }
   if (!files.empty()) {
     size_t tokens = 0;

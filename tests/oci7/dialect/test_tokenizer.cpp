@@ -3,11 +3,8 @@
 // real PL/SQL tokenized with nothing but blanks and comments between the tokens.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "oci7/dialect/dialect.h"
+#include "tests/corpus.h"
 
 using namespace tess::oci7;
 
@@ -123,42 +120,34 @@ TEST(Tokenizer, UnterminatedConstructsReportWhereTheyStart) {
 // Every corpus file tokenizes; between tokens there is nothing but blanks and comments, and
 // each token's text is where its offset says.
 TEST(Tokenizer, RealSourcesTokenizeCompletely) {
-  std::string root = TESS_PLSQL_DATA;
-  if (const char* env = std::getenv("TESS_PLSQL_DATA")) root = env;
-  std::error_code ec;
-  if (!std::filesystem::is_directory(root, ec)) GTEST_SKIP() << "no corpus at " << root;
   size_t files = 0, tokens = 0;
-  for (auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    std::string ext = entry.path().extension().string();
-    if (ext != ".sql" && ext != ".pks" && ext != ".pkb" && ext != ".tps" && ext != ".tpb") continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    std::string text = ss.str();
+  for (const tess::corpus::File& file : tess::corpus::ReadAllSources()) {
+    const std::string& text = file.text;
+    const std::string& path = file.path;
     std::vector<Token> toks;
     try {
       toks = Tokenize(text);
     } catch (const OraError& e) {
-      ADD_FAILURE() << entry.path() << ": " << e.message << " at " << e.offset;
+      ADD_FAILURE() << path << ": " << e.message << " at " << e.offset;
       continue;
     }
     ++files;
     tokens += toks.size();
     size_t prev = 0;
     for (const Token& t : toks) {
-      ASSERT_GE(t.offset, prev) << entry.path();
-      ASSERT_LE(t.offset + t.length, text.size()) << entry.path();
+      ASSERT_GE(t.offset, prev) << path;
+      ASSERT_LE(t.offset + t.length, text.size()) << path;
       std::string_view gap(text.data() + prev, t.offset - prev);
-      ASSERT_TRUE(Tokenize(gap).empty()) << entry.path() << " gap at " << prev;
+      ASSERT_TRUE(Tokenize(gap).empty()) << path << " gap at " << prev;
       if (t.kind == TokenKind::Word) {
         std::string up;
         for (char c : text.substr(t.offset, t.length))
           up.push_back(char(std::toupper(static_cast<unsigned char>(c))));
-        ASSERT_EQ(up, t.value) << entry.path();
+        ASSERT_EQ(up, t.value) << path;
       }
       prev = t.offset + t.length;
     }
-    ASSERT_TRUE(Tokenize(std::string_view(text).substr(prev)).empty()) << entry.path();
+    ASSERT_TRUE(Tokenize(std::string_view(text).substr(prev)).empty()) << path;
   }
   EXPECT_GE(files, 390u);
   EXPECT_GT(tokens, 100000u);

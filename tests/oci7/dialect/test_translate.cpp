@@ -1,9 +1,6 @@
 // The translator, checked by running its output on SQLite against the classic demo data
 // and comparing with the rows Oracle gives.
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
+#include "tests/corpus.h"
 #include "tests/oci7/dialect/dialect_db.h"
 
 using namespace tess::oci7;
@@ -419,40 +416,32 @@ TEST_F(Translate_, AnyTextGivesATranslationOrAnOracleError) {
       EXPECT_LE(e.offset, int(text.size())) << text;
     }
   };
-  std::string root = TESS_PLSQL_DATA;
-  if (const char* env = std::getenv("TESS_PLSQL_DATA")) root = env;
-  std::error_code ec;
   size_t statements = 0;
-  if (std::filesystem::is_directory(root, ec)) {
-    for (auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-      if (entry.path().extension() != ".sql" && entry.path().extension() != ".pkb") continue;
-      std::ifstream in(entry.path(), std::ios::binary);
-      std::stringstream ss;
-      ss << in.rdbuf();
-      std::string text = ss.str();
-      std::vector<Token> tokens;
-      try {
-        tokens = Tokenize(text);
-      } catch (const OraError&) {
-        continue;
-      }
-      // Statements end at ';' at the top level of parentheses.
-      size_t start = 0;
-      int depth = 0;
-      for (size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].Is("(")) ++depth;
-        if (tokens[i].Is(")")) --depth;
-        if (tokens[i].Is(";") && depth <= 0) {
-          size_t from = tokens[start].offset;
-          attempt(std::string_view(text).substr(from, tokens[i].offset - from));
-          ++statements;
-          start = i + 1;
-          depth = 0;
-          if (start >= tokens.size()) break;
-        }
+  for (const tess::corpus::File& file : tess::corpus::ReadAll({".sql", ".pkb"})) {
+    const std::string& text = file.text;
+    std::vector<Token> tokens;
+    try {
+      tokens = Tokenize(text);
+    } catch (const OraError&) {
+      continue;
+    }
+    // Statements end at ';' at the top level of parentheses.
+    size_t start = 0;
+    int depth = 0;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+      if (tokens[i].Is("(")) ++depth;
+      if (tokens[i].Is(")")) --depth;
+      if (tokens[i].Is(";") && depth <= 0) {
+        size_t from = tokens[start].offset;
+        attempt(std::string_view(text).substr(from, tokens[i].offset - from));
+        ++statements;
+        start = i + 1;
+        depth = 0;
+        if (start >= tokens.size()) break;
       }
     }
   }
+  EXPECT_GT(statements, 5000u);
   const char* samples[] = {
       "select e.ename, d.dname, nvl(e.comm, 0) from emp e, dept d where e.deptno(+) = d.deptno and "
       "e.sal between :lo and :hi order by 2 desc, 1",

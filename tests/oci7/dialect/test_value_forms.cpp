@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <random>
 
 #include "oci7/dialect/date_form_internal.h"
 #include "oci7/dialect/dialect.h"
+#include "oci7/dialect/number_format.h"
 
 using namespace tess::oci7;
 
@@ -70,6 +73,42 @@ TEST(NumberForm, ParsesOracleNumberTextAndRoundTrips) {
     int64_t n = int64_t(v * 1000);
     EXPECT_EQ(ParseOracleNumber(FormatOracleNumber(n)), double(n));
   }
+}
+
+// The digits behind every number's text form against a plain 15-digit conversion: on
+// short decimals (the common case, taken by a fast path), on doubles of every bit
+// pattern, and on sums that only look short, such as 0.1 + 0.2.
+TEST(NumberForm, SignificantDigitsAgreeWithA15DigitConversion) {
+  auto reference = [](double v, std::string& digits, int& exponent) {
+    char buf[64];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 14);
+    std::string s(buf, res.ptr);
+    size_t e = s.find('e');
+    digits = s.substr(0, 1) + s.substr(2, e - 2);
+    exponent = std::stoi(s.substr(e + 1));
+  };
+  std::mt19937_64 rng(11);
+  std::vector<double> values = {0.1 + 0.2, 1.005, 1e-300, 5e-324, 1.7976931348623157e308,
+                                123456789012345.0, 1234567890123456.0, 0.3, 2.0 / 3};
+  for (int i = 0; i < 20000; ++i) {
+    values.push_back(double(int64_t(rng() % 2000000000) - 1000000000) / 100);  // cents
+    values.push_back(double(rng() % 100000) * std::pow(10.0, int(rng() % 40) - 20));
+    uint64_t bits = rng();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    if (std::isfinite(any) && any != 0) values.push_back(any);
+  }
+  for (double v : values) {
+    if (v == 0) continue;
+    std::string digits, expected;
+    int exponent = 0, expectedExponent = 0;
+    SignificantDigits(v, digits, exponent);
+    reference(v, expected, expectedExponent);
+    ASSERT_EQ(digits, expected) << v;
+    ASSERT_EQ(exponent, expectedExponent) << v;
+  }
+  EXPECT_EQ(FormatOracleNumber(0.1 + 0.2), ".3");
+  EXPECT_EQ(FormatOracleNumber(-12345.67), "-12345.67");
 }
 
 TEST(DateForm, FormatsElementsAsOracleDoes) {

@@ -4,13 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "oci7/plsql/front.h"
+#include "tests/corpus.h"
 
 using namespace tess::oci7::plsql;
 
@@ -32,18 +29,9 @@ struct Unit_ {
 // Every PL/SQL unit of the corpus; SQL*Plus substitution variables (&name, &&name.) are
 // replaced by a plain name, as SQL*Plus would before sending the text.
 std::vector<Unit_> CorpusUnits() {
-  std::string root = TESS_PLSQL_DATA;
-  if (const char* env = std::getenv("TESS_PLSQL_DATA")) root = env;
   std::vector<Unit_> units;
-  std::error_code ec;
-  if (!std::filesystem::is_directory(root, ec)) return units;
-  for (auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    std::string ext = entry.path().extension().string();
-    if (ext != ".sql" && ext != ".pks" && ext != ".pkb" && ext != ".tps" && ext != ".tpb") continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    for (const ScriptStatement& st : SplitScript(ss.str())) {
+  for (const tess::corpus::File& file : tess::corpus::ReadAllSources()) {
+    for (const ScriptStatement& st : SplitScript(file.text)) {
       if (st.kind != ScriptStatement::Plsql) continue;
       std::string text;
       for (size_t i = 0; i < st.text.size();) {
@@ -58,7 +46,7 @@ std::vector<Unit_> CorpusUnits() {
         if (i < st.text.size() && st.text[i] == '.') ++i;
         text += "SUBST";
       }
-      units.push_back({entry.path().string(), st.line, std::move(text)});
+      units.push_back({file.path, st.line, std::move(text)});
     }
   }
   return units;
@@ -146,7 +134,6 @@ TEST(PlsqlScript, SplitsAsSqlPlusReads) {
 
 TEST(PlsqlCorpus, EveryUnitParsesAndKeepsItsSql) {
   std::vector<Unit_> units = CorpusUnits();
-  if (units.empty()) GTEST_SKIP() << "no corpus at " << TESS_PLSQL_DATA;
   EXPECT_GT(units.size(), 350u);
   // A dictionary that knows every name: no check may then complain about a sound unit.
   Environment env;
@@ -174,7 +161,6 @@ TEST(PlsqlCorpus, EveryUnitParsesAndKeepsItsSql) {
 
 TEST(PlsqlCorpus, EveryMissingSemicolonIsCaughtAtTheNextSymbol) {
   std::vector<Unit_> units = CorpusUnits();
-  if (units.empty()) GTEST_SKIP() << "no corpus at " << TESS_PLSQL_DATA;
   size_t tried = 0, atNext = 0;
   for (size_t u = 0; u < units.size(); ++u) {
     const Unit_& unit = units[u];

@@ -1,0 +1,39 @@
+// The component stream reader over any bytes: the text dump and the reading of a
+// component tree (with references to fix up) must end in a tree or the filer's error
+// (EReadError, EClassNotFound), and leave nothing behind (the leak checker runs at exit).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "framework/core/classes.h"
+#include "tests/framework/core/filer_widgets.h"
+
+using namespace tess;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool registered = (filer_test::RegisterWidgets(), true);
+  (void)registered;
+  TMemoryStream in;
+  in.WriteBuffer(data, static_cast<int64_t>(size));
+
+  in.SetPosition(0);
+  try {
+    ObjectBinaryToText(&in);
+  } catch (const EFilerError&) {
+  }
+
+  in.SetPosition(0);
+  try {
+    std::unique_ptr<TComponent> root(ReadComponent(&in, nullptr));
+  } catch (const EFilerError&) {
+  }
+
+  // Into an existing root, as a form reads its own resource.
+  in.SetPosition(0);
+  try {
+    filer_test::TWidget root(nullptr);
+    ReadComponent(&in, &root);
+  } catch (const EFilerError&) {
+  }
+  return 0;
+}
