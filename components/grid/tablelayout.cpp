@@ -144,7 +144,9 @@ TOvcTableLayout::TOvcTableLayout(TOvcTableHost& Host, TOvcTableRows& Rows,
     : host_(Host), rows_(Rows), cols_(Columns), r_(Rows), c_(Columns) {}
 
 void TOvcTableLayout::RecalcLimits() {
-  const int32_t H = host_.ClientHeight(), W = host_.ClientWidth();
+  const int32_t H = host_.ViewHeight(), W = host_.ViewWidth();
+  built_w_ = W;
+  built_h_ = H;
   r_.CalcMax(H);
   c_.CalcMax(W);
   r_.First = std::min(r_.Inc(r_.First, 0), r_.Max);
@@ -163,7 +165,8 @@ void TOvcTableLayout::WindowCreated() {
   active_col_ = c_.Inc(active_col_, 0);
   UpdateScrollRanges();
   UpdateScrollPositions();
-  InvalidateTable();
+  // A new window is painted whole by its first paint message.
+  invalid_.Clear();
   if (OnTopLeftCellChanged) OnTopLeftCellChanged(r_.First, c_.First);
 }
 
@@ -174,6 +177,10 @@ void TOvcTableLayout::SizeChanged() {
   UpdateScrollRanges();
   UpdateScrollPositions();
   InvalidateTable();
+}
+
+void TOvcTableLayout::CheckSize() {
+  if (host_.ViewWidth() != built_w_ || host_.ViewHeight() != built_h_) SizeChanged();
 }
 
 void TOvcTableLayout::ExtentsChanged() {
@@ -249,15 +256,15 @@ void TOvcTableLayout::SetTopLeftCell(int32_t RowNum, int32_t ColNum) {
 void TOvcTableLayout::ScrollAxis(bool Vertical, int32_t NewFirst) {
   TOvcTableAxis& A = Vertical ? r_ : c_;
   if (NewFirst == A.First) return;
-  const int32_t Client = Vertical ? host_.ClientHeight() : host_.ClientWidth();
+  const int32_t Client = Vertical ? host_.ViewHeight() : host_.ViewWidth();
   const int32_t Start = A.ScrollingStart();
   auto Scroll = [&](int32_t Shift) {
-    TOvcTableRect Clip{0, 0, host_.ClientWidth(), host_.ClientHeight()};
+    TOvcTableRect Clip{0, 0, host_.ViewWidth(), host_.ViewHeight()};
     (Vertical ? Clip.Top : Clip.Left) = Start;
     host_.ScrollRect(Vertical ? 0 : Shift, Vertical ? Shift : 0, Clip);
     // The uncovered strip crosses the unused area beside the other direction's cells.
     const TOvcTableAxis& Other = Vertical ? c_ : r_;
-    if (Other.TotalExtent() < (Vertical ? host_.ClientWidth() : host_.ClientHeight()))
+    if (Other.TotalExtent() < (Vertical ? host_.ViewWidth() : host_.ViewHeight()))
       invalid_.MarkExtraArea();
   };
   if (NewFirst > A.First) {
@@ -340,7 +347,7 @@ uint8_t TOvcTableLayout::HitTest(int32_t X, int32_t Y, int32_t& RowNum, int32_t&
   const int CI = c_.IndexAt(X), RI = r_.IndexAt(Y);
   ColNum = X < 0 ? -2 : (CI < 0 ? -1 : c_.Number(CI));
   RowNum = Y < 0 ? -2 : (RI < 0 ? -1 : r_.Number(RI));
-  if (X < 0 || Y < 0 || X >= host_.ClientWidth() || Y >= host_.ClientHeight()) return 3;
+  if (X < 0 || Y < 0 || X >= host_.ViewWidth() || Y >= host_.ViewHeight()) return 3;
   if (RowNum < 0 || ColNum < 0) return 2;
   return (RowNum < r_.Locked || ColNum < c_.Locked) ? 1 : 0;
 }

@@ -30,8 +30,8 @@ class TOvcTableHost {
  public:
   virtual ~TOvcTableHost() = default;
   virtual bool HasWindow() const = 0;
-  virtual int32_t ClientWidth() const = 0;
-  virtual int32_t ClientHeight() const = 0;
+  virtual int32_t ViewWidth() const = 0;
+  virtual int32_t ViewHeight() const = 0;
   // Moves the pixels inside Clip by (DX, DY).  The uncovered strip needs no paint message:
   // the layout marks the cells that came into view.
   virtual void ScrollRect(int32_t DX, int32_t DY, const TOvcTableRect& Clip) = 0;
@@ -116,6 +116,9 @@ class TOvcTableLayout {
   void WindowCreated();
   // The client area changed size.
   void SizeChanged();
+  // SizeChanged when the client size differs from the one last laid out for (a window
+  // may change size before its size notice reaches the table).
+  void CheckSize();
   // Rows or columns changed (sizes, hidden flags, counts): limits, layout, repaint.
   void ExtentsChanged();
 
@@ -170,6 +173,7 @@ class TOvcTableLayout {
   int32_t active_row_ = 1;
   int32_t active_col_ = 1;
   int32_t lock_ = 0;
+  int32_t built_w_ = -1, built_h_ = -1;
   bool pos_pending_ = false;
   TOvcCellArray invalid_;
 };

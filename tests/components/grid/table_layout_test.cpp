@@ -23,8 +23,8 @@ class FakeHost : public TOvcTableHost {
   int PaintCalls = 0;
 
   bool HasWindow() const override { return Window; }
-  int32_t ClientWidth() const override { return W; }
-  int32_t ClientHeight() const override { return H; }
+  int32_t ViewWidth() const override { return W; }
+  int32_t ViewHeight() const override { return H; }
   void ScrollRect(int32_t, int32_t, const TOvcTableRect&) override { ++Scrolls; }
   bool HasScrollBar(bool) const override { return true; }
   void SetScrollRange(bool V, int32_t Min, int32_t Max) override {
@@ -270,6 +270,7 @@ TEST(TableLayout, FastScrollMatchesFullRepaint) {
   Cols.SetWidth(11, 20);
   L.WindowCreated();
   L.SetAllowRedraw(false);
+  L.InvalidateTable();
   L.SetAllowRedraw(true);
   std::mt19937 Rng(5);
   int Fast = 0;
