@@ -21,8 +21,8 @@ class CountingHost : public TOvcTableHost {
   long CellsAsked = 0;
   long Selected = 0;
   bool HasWindow() const override { return true; }
-  int32_t ClientWidth() const override { return 800; }
-  int32_t ClientHeight() const override { return 600; }
+  int32_t ViewWidth() const override { return 800; }
+  int32_t ViewHeight() const override { return 600; }
   void ScrollRect(int32_t, int32_t, const TOvcTableRect&) override {}
   bool HasScrollBar(bool) const override { return true; }
   void SetScrollRange(bool, int32_t, int32_t) override {}
