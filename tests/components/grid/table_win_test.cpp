@@ -5,6 +5,7 @@
 #include <set>
 
 #include "components/grid/celltext.h"
+#include "components/grid/stringcell.h"
 #include "components/grid/table.h"
 #include "framework/win/recordcanvas.h"
 #include "platform/win32.h"
@@ -149,6 +150,38 @@ TEST_F(TableTest, CellFollowsTableColourOnlyOnceTheWindowExists) {
   lone.ResolveAttributes(0, 0, A);
   EXPECT_EQ(A.Adjust, TOvcTblAdjust::otaCenterLeft);
   EXPECT_EQ(A.Access, TOvcTblAccess::otxNormal);
+}
+
+TEST_F(TableTest, StringEditorTakesTextAndGivesItBack) {
+  Build(20, 5);
+  ShowForm();
+  testing::Pump();
+  auto* cell = new TOvcTCString(form);
+  table->SetColumnCell(2, cell);
+  uint8_t data[256];
+  StoreShortString(data, "old", 0);
+  TOvcCellAttributes A;
+  cell->StartEditing(1, 2, TRect{160, 30, 240, 60}, A, TOvcTblEditorStyle::tesBorder, data);
+  ASSERT_NE(cell->EditHandle(), nullptr);
+  EXPECT_EQ(cell->EditControl()->Text(), "old");
+  // Typed characters land in the box; Enter is swallowed.
+  SetFocus(cell->EditHandle());
+  cell->EditControl()->SetSelStart(3);  // after the focus selected everything
+  cell->EditControl()->SetSelLength(0);
+  for (char ch : std::string("ab\rc")) SendMessageA(cell->EditHandle(), WM_CHAR, static_cast<WPARAM>(ch), 0);
+  EXPECT_EQ(cell->EditControl()->Text(), "oldabc");
+  // MaxLength 0 stores the whole text (no limit of its own), never more than 255.
+  cell->EditControl()->SetText(std::string(300, 'x'));
+  cell->SaveEditedData(data);
+  EXPECT_EQ(ReadShortString(data).size(), 255u);
+  cell->StopEditing(false, nullptr);
+  EXPECT_EQ(cell->EditHandle(), nullptr);
+
+  cell->SetMaxLength(254);
+  cell->StartEditing(1, 2, TRect{160, 30, 240, 60}, A, TOvcTblEditorStyle::tesNormal, nullptr);
+  cell->EditControl()->SetText(std::string(300, 'y'));
+  cell->StopEditing(true, data);
+  EXPECT_EQ(ReadShortString(data), std::string(254, 'y'));
 }
 
 }  // namespace
