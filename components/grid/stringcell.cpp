@@ -1,0 +1,92 @@
+// The string cell and its in-place editor.
+#include "components/grid/stringcell.h"
+
+#include <cstring>
+
+#include "components/grid/celltext.h"
+#include "platform/win32.h"
+
+namespace tess {
+
+void TOvcTCStringEdit::Dispatch(TMessage& M) {
+  if (M.Msg == WM_CHAR) {
+    // Enter, Tab and Escape belong to the table; typed into the box they would beep.
+    if (M.WParam == VK_RETURN || M.WParam == VK_TAB || M.WParam == VK_ESCAPE) return;
+    TEdit::Dispatch(M);
+    auto* Table = CellOwner ? CellOwner->Table() : nullptr;
+    if (CellOwner && CellOwner->AutoAdvanceChar && Table && Table->HandleAllocated() &&
+        MaxLength() > 0 && static_cast<int32_t>(Text().size()) >= MaxLength())
+      PostMessageA(Table->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    return;
+  }
+  TEdit::Dispatch(M);
+}
+
+TOvcTCCustomString::~TOvcTCCustomString() {
+  if (editor_) StopEditing(false, nullptr);
+}
+
+TOvcTCStringEdit* TOvcTCCustomString::CreateEditControl(TComponent* AOwner) {
+  return new TOvcTCStringEdit(AOwner);
+}
+
+HWnd TOvcTCCustomString::EditHandle() const {
+  return editor_ && editor_->HandleAllocated() ? editor_->Handle() : nullptr;
+}
+
+void TOvcTCCustomString::EditHide() {
+  if (EditHandle())
+    SetWindowPos(editor_->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TOvcTCCustomString::EditMove(const TRect& R) {
+  if (!editor_) return;
+  editor_->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+  editor_->SetVisible(true);
+  if (EditHandle()) UpdateWindow(editor_->Handle());
+}
+
+void TOvcTCCustomString::StartEditing(int32_t, int, const TRect& R, const TOvcCellAttributes& A,
+                                      TOvcTblEditorStyle Style, void* Data) {
+  if (editor_ || !Table()) return;
+  editor_ = CreateEditControl(Table());
+  editor_->CellOwner = this;
+  std::string Text;
+  if (Data)
+    Text = UseASCIIZStrings ? std::string(static_cast<const char*>(Data))
+                            : ReadShortString(static_cast<const uint8_t*>(Data));
+  editor_->SetText(Text);
+  editor_->SetColor(A.Color);
+  if (A.Font) editor_->Font()->Assign(A.Font);
+  editor_->Font()->SetColor(A.FontColor);
+  editor_->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+  editor_->SetTabStop(false);
+  // The box never takes more than a cell can store.
+  editor_->SetMaxLength(static_cast<int32_t>(StoredCellText(std::string(ShortStringMax + 1, ' '),
+                                                            max_length_).size()));
+  editor_->SetBorderStyle(Style == TOvcTblEditorStyle::tesNormal ? TBorderStyle::bsNone
+                                                                 : TBorderStyle::bsSingle);
+  editor_->OnChange = OnChange;
+  editor_->SetParent(Table());
+}
+
+void TOvcTCCustomString::SaveEditedData(void* Data) {
+  if (!editor_ || !Data) return;
+  const std::string Text = editor_->Text();
+  if (UseASCIIZStrings) {
+    const std::string S = StoredCellText(Text, max_length_);
+    std::memcpy(Data, S.c_str(), S.size() + 1);
+  } else {
+    StoreShortString(static_cast<uint8_t*>(Data), Text, max_length_);
+  }
+}
+
+void TOvcTCCustomString::StopEditing(bool SaveValue, void* Data) {
+  if (!editor_) return;
+  if (SaveValue && Data) SaveEditedData(Data);
+  std::unique_ptr<TOvcTCStringEdit> Gone(editor_);  // the owner lets go as it is destroyed
+  editor_ = nullptr;
+}
+
+}  // namespace tess

@@ -1,0 +1,57 @@
+// The string cell: a text cell edited in place by a single-line edit box that hands the
+// table's movement keys to the table.  MaxLength 0 means no limit of the cell's own; a
+// stored text never exceeds a short string's 255 characters.
+#pragma once
+
+#include <cstdint>
+
+#include "components/grid/tablecells.h"
+#include "framework/win/stdctrls.h"
+
+namespace tess {
+
+class TOvcTCCustomString;
+
+class TOvcTCStringEdit : public TEdit {
+ public:
+  explicit TOvcTCStringEdit(TComponent* AOwner) : TEdit(AOwner) {}
+  TOvcTCCustomString* CellOwner = nullptr;
+  void Dispatch(TMessage& Message) override;
+};
+
+class TOvcTCCustomString : public TOvcTCBaseString {
+ public:
+  using TOvcTCBaseString::TOvcTCBaseString;
+  ~TOvcTCCustomString() override;
+
+  uint16_t MaxLength() const { return max_length_; }
+  void SetMaxLength(uint16_t Value) { max_length_ = Value; }
+  bool AutoAdvanceChar = false;
+  bool AutoAdvanceLeftRight = false;
+  TNotifyEvent OnChange;
+
+  TOvcTCStringEdit* EditControl() const { return editor_; }
+  HWnd EditHandle() const;
+  void EditHide();
+  void EditMove(const TRect& CellRect);
+  // Data: a short string (256 bytes), or with UseASCIIZStrings a buffer of at least
+  // (the effective limit + 1) bytes.
+  void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
+                    const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle, void* Data);
+  void SaveEditedData(void* Data);
+  void StopEditing(bool SaveValue, void* Data);
+
+ protected:
+  virtual TOvcTCStringEdit* CreateEditControl(TComponent* AOwner);
+
+ private:
+  TOvcTCStringEdit* editor_ = nullptr;
+  uint16_t max_length_ = 0;
+};
+
+class TOvcTCString : public TOvcTCCustomString {
+ public:
+  using TOvcTCCustomString::TOvcTCCustomString;
+};
+
+}  // namespace tess

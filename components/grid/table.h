@@ -1,0 +1,106 @@
+// The cell-based table grid control.  It owns no cell values: each visible cell is
+// painted by the cell component of its column (or the locked-rows cell) with the value
+// OnGetCellData gives for it.  Layout, scrolling and the redraw lock live in the portable
+// TOvcTableLayout; this class is its window: scroll bars (32-bit thumb positions through
+// the track position), painting of only the invalid region, and the cell messages.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "components/grid/tablecells.h"
+#include "components/grid/tablelayout.h"
+
+namespace tess {
+
+class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
+ public:
+  explicit TOvcCustomTable(TComponent* AOwner);
+  ~TOvcCustomTable() override;
+
+  TOvcTableRows& Rows() { return rows_; }
+  TOvcTableColumns& Columns() { return cols_; }
+  TOvcTableLayout& Layout() { return layout_; }
+  TOvcTableColors& Colors() { return colors_; }
+  TOvcGridPenSet& GridPenSet() { return pens_; }
+
+  int32_t RowLimit() const { return layout_.RowLimit(); }
+  void SetRowLimit(int32_t Value) { layout_.SetRowLimit(Value); }
+  int32_t ColCount() const { return layout_.ColCount(); }
+  void SetColCount(int32_t Value) { layout_.SetColCount(Value); }
+  int32_t LockedRows() const { return layout_.LockedRows(); }
+  void SetLockedRows(int32_t Value) { layout_.SetLockedRows(Value); }
+  int32_t LockedCols() const { return layout_.LockedCols(); }
+  void SetLockedCols(int32_t Value) { layout_.SetLockedCols(Value); }
+  int32_t TopRow() const { return layout_.TopRow(); }
+  void SetTopRow(int32_t Value) { layout_.SetTopRow(Value); }
+  int32_t LeftCol() const { return layout_.LeftCol(); }
+  void SetLeftCol(int32_t Value) { layout_.SetLeftCol(Value); }
+  int32_t ActiveRow() const { return layout_.ActiveRow(); }
+  int32_t ActiveCol() const { return layout_.ActiveCol(); }
+  void SetActiveCell(int32_t RowNum, int32_t ColNum) { layout_.SetActiveCell(RowNum, ColNum); }
+  TColor ColorUnused() const { return color_unused_; }
+  void SetColorUnused(TColor Value);
+  TOvcTblAccess Access() const { return access_; }
+  TOvcTblAdjust Adjust() const { return adjust_; }
+
+  // The cell that paints every locked row (the headings); accepted when it has no table
+  // or belongs to this one.
+  TOvcBaseTableCell* LockedRowsCell() const { return locked_rows_cell_; }
+  void SetLockedRowsCell(TOvcBaseTableCell* Cell);
+  // The cell of a column (nil for none); counted as a use of the cell.
+  void SetColumnCell(int32_t ColNum, TOvcBaseTableCell* Cell);
+  TOvcBaseTableCell* GetCellForPaint(int32_t RowNum, int32_t ColNum) const;
+
+  void SetAllowRedraw(bool Value) { layout_.SetAllowRedraw(Value); }
+
+  TCellDataNotifyEvent OnGetCellData;
+  TCellAttrNotifyEvent OnGetCellAttributes;
+
+  void DoCellChanged(TObject* Sender) override;
+  uint8_t FilterKey(TMessage& Msg) override;
+  void ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void Dispatch(TMessage& Message) override;
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void Paint() override;
+  void Resize() override;
+
+ private:
+  // TOvcTableHost
+  bool HasWindow() const override;
+  int32_t ViewWidth() const override;
+  int32_t ViewHeight() const override;
+  void ScrollRect(int32_t DX, int32_t DY, const TOvcTableRect& Clip) override;
+  bool HasScrollBar(bool Vertical) const override;
+  void SetScrollRange(bool Vertical, int32_t Min, int32_t Max) override;
+  void SetScrollPos(bool Vertical, int32_t Pos) override;
+  void PaintInvalidCells(const TOvcCellArray& Cells) override;
+
+  void PaintCellAt(TCanvas* C, int RowIndex, int ColIndex);
+  void PaintUnusedArea(TCanvas* C);
+  void HandleScroll(bool Vertical, uint16_t Code);
+  void ColumnChanged(int ColNum1, int ColNum2, TOvcTblActions Action);
+  void RowChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action);
+
+  TOvcTableRows rows_;
+  TOvcTableColumns cols_{10};
+  TOvcTableLayout layout_{*this, rows_, cols_};
+  TOvcTableColors colors_;
+  TOvcGridPenSet pens_;
+  TOvcBaseTableCell* locked_rows_cell_ = nullptr;
+  TColor color_unused_ = clWindow;
+  TOvcTblAccess access_ = TOvcTblAccess::otxNormal;
+  TOvcTblAdjust adjust_ = TOvcTblAdjust::otaCenterLeft;
+  std::unique_ptr<TFont> work_font_;
+};
+
+class TOvcTable : public TOvcCustomTable {
+ public:
+  using TOvcCustomTable::TOvcCustomTable;
+};
+
+}  // namespace tess
