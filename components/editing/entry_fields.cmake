@@ -2,7 +2,8 @@
 # masks and value conversions.  The settings come from the profile on Windows.
 target_sources(tess_editing_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/intlsup.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/userdata.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/userdata.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/entryfield_data.cpp)
 if(WIN32)
   target_sources(tess_editing_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/intlsource_profile.cpp)
 else()
