@@ -250,6 +250,10 @@ std::string TEntryFieldData::FloatToFieldString(long double Value) const {
 
 bool TEntryFieldData::ReadNumber(const std::string& Text, long double& V) const {
   const std::string S = Trim(Text);
+  if (S.empty()) {
+    V = 0;
+    return true;
+  }
   if (S.size() > 255) return false;
   // Only digits, signs, the decimal character and the exponent: no "inf" or "nan".
   for (char C : S)
@@ -262,6 +266,33 @@ bool TEntryFieldData::ReadNumber(const std::string& Text, long double& V) const 
   char* End = nullptr;
   V = std::strtold(Buf, &End);
   return End != Buf && *End == '\0' && std::isfinite(V);
+}
+
+bool TEntryFieldData::FloatFits(long double V) const {
+  switch (data_type_ & 63) {
+    case sftReal: return std::fabs(V) <= kRealMax;
+    case sftDouble: return std::fabs(V) <= kDoubleMax;
+    case sftSingle: return std::fabs(V) <= kSingleMax;
+    case sftComp: return std::fabs(V) <= kCompMax;
+    default: return true;
+  }
+}
+
+TRangeLimit TEntryFieldData::FloatLimit(long double V) const {
+  TRangeLimit Limit;
+  switch (data_type_ & 63) {
+    case sftReal: {
+      TReal48 R;
+      DoubleToReal48(static_cast<double>(V), R);
+      std::memcpy(Limit.Bytes.data(), R.data(), R.size());
+      break;
+    }
+    case sftExtended: Limit.Set<long double>(V); break;
+    case sftDouble: Limit.Set<double>(static_cast<double>(V)); break;
+    case sftSingle: Limit.Set<float>(static_cast<float>(V)); break;
+    default: Limit.Set<int64_t>(static_cast<int64_t>(std::llroundl(V))); break;
+  }
+  return Limit;
 }
 
 bool TEntryFieldData::StringToRange(const std::string& S, TRangeLimit& Limit) const {
@@ -290,27 +321,8 @@ bool TEntryFieldData::StringToRange(const std::string& S, TRangeLimit& Limit) co
     }
     case sftReal: case sftExtended: case sftDouble: case sftSingle: case sftComp: {
       long double V = 0;
-      if (!Trim(S).empty() && !ReadNumber(S, V)) return false;
-      const long double Max = Type == sftReal     ? kRealMax
-                              : Type == sftDouble ? kDoubleMax
-                              : Type == sftSingle ? kSingleMax
-                              : Type == sftComp   ? kCompMax
-                                                  : LDBL_MAX;
-      if (std::fabs(V) > Max) return false;
-      if (Type == sftReal) {
-        TReal48 R;
-        if (!DoubleToReal48(static_cast<double>(V), R)) return false;
-        Limit.Bytes.fill(0);
-        std::memcpy(Limit.Bytes.data(), R.data(), R.size());
-      } else if (Type == sftExtended) {
-        Limit.Set<long double>(V);
-      } else if (Type == sftDouble) {
-        Limit.Set<double>(static_cast<double>(V));
-      } else if (Type == sftSingle) {
-        Limit.Set<float>(static_cast<float>(V));
-      } else {
-        Limit.Set<int64_t>(static_cast<int64_t>(std::llroundl(V)));
-      }
+      if (!ReadNumber(S, V) || !FloatFits(V)) return false;
+      Limit = FloatLimit(V);
       return true;
     }
     case sftDate: case sftTime: {
@@ -347,7 +359,10 @@ std::string TEntryFieldData::RangeToString(const TRangeLimit& Limit) const {
   const uint8_t Type = data_type_ & 63;
   if (Type == sftChar) {
     const unsigned char C = static_cast<unsigned char>(Limit.Get<char>());
-    return C < '!' ? "#" + std::to_string(C) : std::string(1, static_cast<char>(C));
+    if (C >= '!') return std::string(1, static_cast<char>(C));
+    std::string R(1, '#');
+    R += std::to_string(C);
+    return R;
   }
   if (IsIntegerType(Type)) return IntegerToFieldString(Limit.Get<int32_t>());
   if (IsNumericType(Type)) return FloatToFieldString(LimitNumber(Limit));

@@ -166,10 +166,15 @@ class TEntryFieldData {
 
   // The value's number for comparisons (integer, floating, date and time types).
   long double LimitNumber(const TRangeLimit& L) const;
+  // A floating value in the form of the floating data type (FloatFits first).
+  TRangeLimit FloatLimit(long double V) const;
+  // Whether V lies within the bounds the floating data type can hold.
+  bool FloatFits(long double V) const;
+  // A number typed with the international decimal character; blank text is 0.
+  bool ReadNumber(const std::string& S, long double& V) const;
 
  private:
   bool HasPictureChar(char C) const { return picture_.find(C) != std::string::npos; }
-  bool ReadNumber(const std::string& S, long double& V) const;
   void SetRange(const std::string& S, TRangeLimit& Limit);
 
   const TOvcIntlSup* intl_;
