@@ -60,6 +60,20 @@ void StoreFloat(const TEntryFieldData& F, void* Data, long double V) {
   std::memcpy(Data, L.Bytes.data(), F.DataSize());
 }
 
+// One step of V within Lo..Hi: at the limit it faces, nothing, or with Wrap the other
+// limit; otherwise V moves by Move and stays within the limits.
+template <class T>
+bool StepWithin(T& V, T Lo, T Hi, bool Wrap, double Delta, T Move) {
+  if ((Delta < 0 && V <= Lo) || (Delta > 0 && V >= Hi)) {
+    if (!Wrap) return false;
+    V = Delta < 0 ? Hi : Lo;
+  } else {
+    V += Move;
+  }
+  V = std::clamp(V, Lo, Hi);
+  return true;
+}
+
 }  // namespace
 
 void TextToFieldValue(const TEntryFieldData& F, const std::string& Text, void* Data) {
@@ -235,34 +249,18 @@ bool StepFieldValue(const TEntryFieldData& F, std::string& Text, bool Wrap, doub
   if (IsIntegerType(Type)) {
     int32_t V = 0;
     if (!F.FieldStringToInteger(Text, V)) return false;
-    const int64_t Lo = F.RangeLoValue().Get<int32_t>(), Hi = F.RangeHiValue().Get<int32_t>();
     int64_t N = V;
-    if (Delta < 0 && N <= Lo) {
-      if (!Wrap) return false;
-      N = Hi;
-    } else if (Delta > 0 && N >= Hi) {
-      if (!Wrap) return false;
-      N = Lo;
-    } else {
-      N += std::llround(Delta);
-    }
-    N = std::clamp(N, Lo, Hi);
+    if (!StepWithin<int64_t>(N, F.RangeLoValue().Get<int32_t>(), F.RangeHiValue().Get<int32_t>(),
+                             Wrap, Delta, std::llround(Delta)))
+      return false;
     Text = F.IntegerToFieldString(static_cast<int32_t>(N));
     return true;
   }
   long double V = 0;
   if (!F.ReadNumber(Text, V)) return false;
-  const long double Lo = F.LimitNumber(F.RangeLoValue()), Hi = F.LimitNumber(F.RangeHiValue());
-  if (Delta < 0 && V <= Lo) {
-    if (!Wrap) return false;
-    V = Hi;
-  } else if (Delta > 0 && V >= Hi) {
-    if (!Wrap) return false;
-    V = Lo;
-  } else {
-    V += Delta;
-  }
-  V = std::clamp(V, Lo, Hi);
+  if (!StepWithin<long double>(V, F.LimitNumber(F.RangeLoValue()), F.LimitNumber(F.RangeHiValue()),
+                               Wrap, Delta, Delta))
+    return false;
   Text = F.FloatToFieldString(V).substr(0, F.MaxLength());
   return true;
 }
