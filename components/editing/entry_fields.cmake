@@ -1,0 +1,13 @@
+# The entry fields' portable engine: international settings, user picture data, picture
+# masks and value conversions.  The settings come from the profile on Windows.
+target_sources(tess_editing_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/intlsup.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/userdata.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/entryfield_data.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/entryfield_values.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/entryfield_model.cpp)
+if(WIN32)
+  target_sources(tess_editing_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/intlsource_profile.cpp)
+else()
+  target_sources(tess_editing_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/intlsource_default.cpp)
+endif()

@@ -1,0 +1,16 @@
+# The entry fields' portable engine, tested in both builds.
+tess_add_test(test_entry_fields
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/intlsup_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/entryfield_data_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/entryfield_values_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/entryfield_model_test.cpp
+  LIBS tess_editing_core)
+
+# The same settings read from the profile, under Wine.
+if(WIN32)
+  tess_add_test(test_entry_fields_win
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/intlprofile_test.cpp
+    LIBS tess_editing_core)
+  # The profile belongs to the whole prefix.
+  set_tests_properties(test_entry_fields_win PROPERTIES RUN_SERIAL TRUE)
+endif()
