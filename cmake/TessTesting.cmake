@@ -23,3 +23,13 @@ function(tess_add_bench name)
   target_link_libraries(${name} PRIVATE ${B_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
 endfunction()
+
+# The PL/SQL corpus for tests that read real text: the repository's copy when there is
+# one, else the team's shared copy.
+set(TESS_PLSQL_CORPUS "${PROJECT_SOURCE_DIR}/tests/data/plsql")
+foreach(candidate "${PROJECT_SOURCE_DIR}/../shared/data/plsql"
+                  "${PROJECT_SOURCE_DIR}/../../shared/data/plsql")
+  if(NOT EXISTS "${TESS_PLSQL_CORPUS}")
+    set(TESS_PLSQL_CORPUS "${candidate}")
+  endif()
+endforeach()

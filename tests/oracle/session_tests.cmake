@@ -17,17 +17,10 @@ endif()
 
 # The stored-program routines, on a database and on the PL/SQL corpus.
 if(TARGET ora73)
-  set(STORED_PGM_CORPUS "${PROJECT_SOURCE_DIR}/tests/data/plsql")
-  if(NOT EXISTS "${STORED_PGM_CORPUS}")
-    set(STORED_PGM_CORPUS "${PROJECT_SOURCE_DIR}/../shared/data/plsql")
-  if(NOT EXISTS "${STORED_PGM_CORPUS}")
-    set(STORED_PGM_CORPUS "${PROJECT_SOURCE_DIR}/../../shared/data/plsql")
-  endif()
-  endif()
   tess_add_test(test_oracle_stored_programs
                 SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_stored_programs.cpp
                 LIBS tess_oracle_session tess_shell_core)
   target_compile_definitions(test_oracle_stored_programs PRIVATE
-                             TESS_PLSQL_DATA="${STORED_PGM_CORPUS}")
+                             TESS_PLSQL_DATA="${TESS_PLSQL_CORPUS}")
   add_dependencies(test_oracle_stored_programs ora73)
 endif()
