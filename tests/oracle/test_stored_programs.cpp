@@ -298,6 +298,17 @@ TEST_F(StoredPgmTest, TruncationIsFourLinesShortOfTheEditor) {
   EXPECT_FALSE(IsStoredPgmTruncated(db.get(), &q, "PROCEDURE", " ", "TR", &ed, false));
   EXPECT_EQ(shell.hourglassDepth, 0);
   EXPECT_FALSE(shell.statusShown);
+
+  // A failing query still restores the hourglass and the status window.
+  ASSERT_EQ(oratest::Kill(*db->Connection()), 0);
+  EXPECT_THROW(IsStoredPgmTruncated(db.get(), &q, "PROCEDURE", "DEMO", "TR", &ed, true),
+               EySQLError);
+  EXPECT_EQ(shell.hourglassDepth, 0);
+  EXPECT_FALSE(shell.statusShown);
+  MemoryMemo memo;
+  TyStoredPgmErrorList errors;
+  EXPECT_ANY_THROW(LoadStoredPgmErrors(db.get(), &q, &memo, &errors, "", "TR", "PROCEDURE"));
+  EXPECT_EQ(shell.hourglassDepth, 0);
 }
 
 TEST_F(StoredPgmTest, TemporaryNamesHaveTheirFormAndAreFree) {
