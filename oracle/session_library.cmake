@@ -13,6 +13,7 @@ add_library(tess_oracle_session STATIC
   ${CMAKE_CURRENT_LIST_DIR}/statement_services.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dictionary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dictionary_cache.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/name_lists.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/name_lists.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/stored_programs.cpp)
 target_include_directories(tess_oracle_session PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(tess_oracle_session PUBLIC tess_oracle tess_services tess_framework_core)

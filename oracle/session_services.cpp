@@ -75,4 +75,9 @@ void TyHourglassScope::ShowStatus(const std::string& Text) {
   status_ = true;
 }
 
+void TyHourglassScope::ShowStatusNoCancel(const std::string& Text) {
+  tess::ShowStatusNoCancel(Text);
+  status_ = true;
+}
+
 }  // namespace tess

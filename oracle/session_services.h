@@ -36,6 +36,9 @@ class TyHourglassScope {
   void Start();
   void StartDb(TyDatabase* Db);
   void ShowStatus(const std::string& Text);
+  void ShowStatusNoCancel(const std::string& Text);
+  // Hides the status window on the way out even when this scope did not show it.
+  void HideStatusOnExit() { status_ = true; }
 
  private:
   bool hourglass_ = false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tess {
 
@@ -14,6 +15,9 @@ struct TyPrefsRec {
   int32_t Dbms_Output_buffer = 10000;
   // Team-coding check-in/check-out: 0 off, 1 or 2 on.
   uint8_t CheckMode = 0;
+  // The program's home directory (its keyword files live there); empty: the directory
+  // of the executable.
+  std::string HomeDir;
 };
 
 extern TyPrefsRec* gPrefs;

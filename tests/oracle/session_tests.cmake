@@ -12,3 +12,11 @@ if(TARGET ora73)
     tess_use_test_client_library(test_oracle_${t})
   endforeach()
 endif()
+
+# The stored-program routines, on a database and on the PL/SQL corpus.
+if(TARGET ora73)
+  tess_add_test(test_oracle_stored_programs
+                SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_stored_programs.cpp
+                LIBS tess_oracle_session tess_shell_core)
+  tess_use_test_client_library(test_oracle_stored_programs)
+endif()
