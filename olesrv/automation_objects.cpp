@@ -26,6 +26,7 @@
 
 #include "oracle/oci_api.h"
 #include "oracle/oracle_query.h"
+#include "platform/ansi_text.h"
 
 namespace tess::olesrv {
 
@@ -51,20 +52,14 @@ struct InvokeFailure {
 };
 
 BSTR ToBstr(const std::string& S) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
-  BSTR b = SysAllocStringLen(nullptr, static_cast<UINT>(n));
+  const std::wstring w = platform::AnsiToWide(S);
+  BSTR b = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
   if (b == nullptr) throw std::bad_alloc();
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), b, n);
   return b;
 }
 
 std::string FromBstr(BSTR B) {
-  if (B == nullptr) return std::string();
-  const int len = static_cast<int>(SysStringLen(B));
-  const int n = WideCharToMultiByte(CP_ACP, 0, B, len, nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, 0, B, len, s.data(), n, nullptr, nullptr);
-  return s;
+  return B != nullptr ? platform::WideToAnsi(B, SysStringLen(B)) : std::string();
 }
 
 // A VARIANT that clears itself.

@@ -95,7 +95,7 @@ STDAPI DllCanUnloadNow() {
   return tess::olesrv::LiveObjects() == 0 && g_locks.load() == 0 ? S_OK : S_FALSE;
 }
 
-STDAPI DllRegisterServer() {
+STDAPI DllRegisterServer() try {
   char path[MAX_PATH];
   const DWORD n = GetModuleFileNameA(g_module, path, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return E_FAIL;
@@ -107,11 +107,16 @@ STDAPI DllRegisterServer() {
                   SetKey(clsidKey + "\\InprocServer32", nullptr, path) &&
                   SetKey(clsidKey + "\\InprocServer32", "ThreadingModel", "Apartment");
   return ok ? S_OK : E_FAIL;
+} catch (...) {
+  // Nothing leaves an entry point; only building the key names can fail.
+  return E_OUTOFMEMORY;
 }
 
-STDAPI DllUnregisterServer() {
+STDAPI DllUnregisterServer() try {
   const std::string clsidKey = std::string("CLSID\\") + kClsidText;
   DeleteKeys({std::string(kProgId) + "\\CLSID", kProgId, clsidKey + "\\InprocServer32",
               clsidKey + "\\ProgID", clsidKey});
   return S_OK;
+} catch (...) {
+  return E_OUTOFMEMORY;
 }

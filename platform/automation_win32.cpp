@@ -3,6 +3,8 @@
 // single-threaded apartment, the model the program's windows need anyway.
 #include "platform/automation.h"
 
+#include "platform/ansi_text.h"
+
 #include "platform/win32.h"
 // After win32.h (which leaves OLE out):
 #include <ole2.h>
@@ -12,25 +14,30 @@
 
 namespace tess::platform {
 
-namespace {
-
-std::wstring Wide(const std::string& S) {
+std::wstring AnsiToWide(const std::string& S) {
   const int n = MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
   std::wstring w(static_cast<size_t>(n), L'\0');
   if (n > 0) MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), w.data(), n);
   return w;
 }
 
-std::string Narrow(const wchar_t* W, int Len) {
-  if (W == nullptr) return std::string();
-  const int n = WideCharToMultiByte(CP_ACP, 0, W, Len, nullptr, 0, nullptr, nullptr);
+std::string WideToAnsi(const wchar_t* W, size_t Length) {
+  if (W == nullptr || Length == 0) return std::string();
+  const int len = static_cast<int>(Length);
+  const int n = WideCharToMultiByte(CP_ACP, 0, W, len, nullptr, 0, nullptr, nullptr);
   std::string s(static_cast<size_t>(n), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, 0, W, Len, s.data(), n, nullptr, nullptr);
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, W, len, s.data(), n, nullptr, nullptr);
   return s;
 }
 
+namespace {
+
+std::wstring Wide(const std::string& S) {
+  return AnsiToWide(S);
+}
+
 std::string Narrow(BSTR B) {
-  return B != nullptr ? Narrow(B, static_cast<int>(SysStringLen(B))) : std::string();
+  return B != nullptr ? WideToAnsi(B, SysStringLen(B)) : std::string();
 }
 
 struct ScopedVariant {
