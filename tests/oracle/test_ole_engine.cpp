@@ -4,6 +4,7 @@
 // unregistered) the engine says it cannot start.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
