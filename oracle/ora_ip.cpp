@@ -1,22 +1,31 @@
 // See ora_ip.h.
 #include "oracle/ora_ip.h"
 
+#include "platform/automation.h"
 #include "services/exceptions.h"
+#include "services/services.h"
 
 namespace tess {
 
-const char* const kOleEngineNotImplemented =
-    "The OLE engine (engine 0) is not implemented: sessions use the Oracle call interface "
-    "(engine 1)";
+const char* const kOraIpProgId = "OracleInProcServer.XOraSession";
 
 TyOraIp* gOraIp = nullptr;
 
-void TyOraIp::Initialize() {
-  throw EyIntError("Unable to initialize Oracle connectivity engine");
-}
+TyOraIp::TyOraIp() = default;
+TyOraIp::~TyOraIp() = default;
 
-void RaiseOleEngineNotImplemented() {
-  throw EyIntError(kOleEngineNotImplemented);
+void TyOraIp::Initialize() {
+  std::shared_ptr<platform::AutomationObject> session;
+  switch (platform::CreateAutomationObject(kOraIpProgId, session)) {
+    case platform::CreateResult::kCreated:
+      session_ = std::move(session);
+      break;
+    case platform::CreateResult::kNotDispatch:
+      ShowErrorMsg("Oracle engine dispatch object not created");
+      break;
+    case platform::CreateResult::kNotRegistered:
+      throw EyIntError("Unable to initialize Oracle connectivity engine");
+  }
 }
 
 }  // namespace tess

@@ -5,10 +5,10 @@
 #include <thread>
 
 #include "framework/core/sysutils.h"
-#include "oracle/ora_ip.h"
 #include "oracle/oracle_query.h"
 #include "oracle/session.h"
 #include "oracle/statement_services.h"
+#include "platform/automation.h"
 #include "services/exceptions.h"
 #include "services/prefs.h"
 #include "services/services.h"
@@ -22,6 +22,11 @@ constexpr int32_t kNonBlockingUnsupported = 3126;
 const char* const kCancelText = "ST-ORA-1013 User requested cancel of current operation.";
 const char* const kNotConnected = "Query not connected to database";
 const char* const kNoSqlText = "No SQL statement to execute";
+// The automation code of a server error of engine 0; its text is the server's own.
+constexpr int32_t kOleServerError = 440;
+
+using platform::AutomationError;
+using platform::AutoValue;
 
 uint8_t FieldTypeOfParamType(TParamType Type) {
   switch (Type) {
@@ -83,21 +88,51 @@ TParamType FieldTypeToParamType(uint8_t Code) {
 TyField::TyField(uint8_t Engine, TParam* Column)
     : engine_(Engine),
       column_(Column),
-      data_type_(Column != nullptr ? FieldTypeOfParamType(Column->DataType())
-                                   : static_cast<uint8_t>(ftOther)) {}
+      data_type_(Engine != TyDatabase::kEngineOci ? static_cast<uint8_t>(ftVarchar2)
+                 : Column != nullptr ? FieldTypeOfParamType(Column->DataType())
+                                     : static_cast<uint8_t>(ftOther)) {}
+
+TyField::TyField(std::shared_ptr<platform::AutomationObject> OleField)
+    : engine_(TyDatabase::kEngineOle),
+      column_(nullptr),
+      data_type_(ftVarchar2),
+      ole_field_(std::move(OleField)) {}
+
+std::string TyField::OleValueText() const {
+  if (ole_field_ == nullptr) return std::string();
+  try {
+    return ole_field_->Get("Value").AsText();
+  } catch (const AutomationError& e) {
+    throw EySQLError(e.what(), e.Code());
+  }
+}
 
 std::string TyField::AsString() const {
-  if (engine_ != TyDatabase::kEngineOci) RaiseOleEngineNotImplemented();
+  if (engine_ != TyDatabase::kEngineOci) return OleValueText();
   return column_->AsString();
 }
 
 int32_t TyField::AsInteger() const {
-  if (engine_ != TyDatabase::kEngineOci) RaiseOleEngineNotImplemented();
+  if (engine_ != TyDatabase::kEngineOci) {
+    if (ole_field_ == nullptr) return 0;
+    try {
+      return ole_field_->Get("Value").AsInteger();
+    } catch (const AutomationError& e) {
+      throw EySQLError(e.what(), e.Code());
+    }
+  }
   return column_->AsInteger();
 }
 
 std::string TyField::FieldName() const {
-  if (engine_ != TyDatabase::kEngineOci) RaiseOleEngineNotImplemented();
+  if (engine_ != TyDatabase::kEngineOci) {
+    if (ole_field_ == nullptr) return std::string();
+    try {
+      return ole_field_->Get("Name").AsText();
+    } catch (const AutomationError& e) {
+      throw EySQLError(e.what(), e.Code());
+    }
+  }
   return column_->ParamName();
 }
 
@@ -164,6 +199,7 @@ void TyQuery::ClearResults() {
   eof_ = true;
   active_ = false;
   field_list_.Clear();
+  ole_dynaset_.reset();
 }
 
 void TyQuery::ClearError() {
@@ -205,7 +241,17 @@ void TyQuery::CheckSession() const {
 }
 
 void TyQuery::RaiseRecorded() {
+  if (IsOle() && error_code_ != 0) {
+    // A server error says it all in the server's text; anything else gets its code.
+    if (error_code_ != kOleServerError)
+      throw EySQLError(error_text_ + " Native err code:" + IntToStr(error_code_), error_code_);
+    if (!server_error_text_.empty()) throw EySQLError(server_error_text_, error_code_);
+  }
   throw EySQLError(error_text_, error_code_);
+}
+
+bool TyQuery::IsOle() const {
+  return db_ != nullptr && db_->Engine() == TyDatabase::kEngineOle;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -214,8 +260,7 @@ void TyQuery::RaiseRecorded() {
 
 bool TyQuery::BeginRun(const std::string& Text, bool ParseForParams) {
   CheckSession();
-  if (db_->Engine() == TyDatabase::kEngineOle) RaiseOleEngineNotImplemented();
-  if (db_->Engine() != TyDatabase::kEngineOci)
+  if (db_->Engine() != TyDatabase::kEngineOci && db_->Engine() != TyDatabase::kEngineOle)
     throw EyIntError("Internal Error: Unidentified database");
   ClearResults();
   ClearError();
@@ -225,7 +270,7 @@ bool TyQuery::BeginRun(const std::string& Text, bool ParseForParams) {
     return false;
   }
   db_->CheckNotBusy();
-  db_->NonBlockingOff();
+  if (!IsOle()) db_->NonBlockingOff();
   batch_size_ = 5;
   last_text_ = Text;
   parse_for_params_ = ParseForParams;
@@ -266,6 +311,7 @@ bool TyQuery::ExecSQLCancellable() {
 
 bool TyQuery::InternalOpen(bool Cancellable) {
   if (!BeginRun(BuildSQLText(), false)) return false;
+  if (IsOle()) return OleOpen();
   try {
     SetUpStatement();
     statement_->SetPrepared(true);
@@ -303,11 +349,13 @@ void TyQuery::TakeFirstBatch() {
 
 bool TyQuery::InternalExecSQL(bool Cancellable) {
   if (!BeginRun(BuildSQLText(), false)) return false;
+  if (IsOle()) return OleExec();
   return RunExec(Cancellable);
 }
 
 bool TyQuery::ExecSQLText(const std::string& Text) {
   if (!BeginRun(Text, false)) return false;
+  if (IsOle()) return OleExec();
   return RunExec(gPrefs->NonBlocking);
 }
 
@@ -367,6 +415,8 @@ bool TyQuery::StartExecSQL(bool Cancellable) {
   // The busy check comes before the session is marked busy, or the statement would
   // refuse itself.
   if (!BeginRun(BuildSQLText(), false)) return false;
+  // The server's statements finish before they answer: nothing is left running.
+  if (IsOle()) return OleExec();
   db_->SetBusy(true);
   bool running = false;
   try {
@@ -390,6 +440,7 @@ bool TyQuery::StartExecSQL(bool Cancellable) {
 
 bool TyQuery::WaitExecSQL() {
   CheckSession();
+  if (IsOle()) return error_code_ == 0 && error_text_.empty();
   try {
     try {
       PollUntilDone([this] { statement_->ContinueExecute(); }, true);
@@ -417,6 +468,10 @@ bool TyQuery::WaitExecSQL() {
 
 void TyQuery::Next() {
   if (eof_) return;
+  if (IsOle()) {
+    OleNext();
+    return;
+  }
   ++row_index_;
   TFields* columns = statement_->Fields();
   if (columns->Count() > 0 && row_index_ < columns->Items(0)->RowCount()) {
@@ -556,12 +611,88 @@ void TyQuery::LoadOciError(const EDatabaseError* E, bool ComputePosition) {
   if (E != nullptr && IsConnectionLostCode(E->Code()) && db_ != nullptr) db_->SetConnectionLost();
   server_error_text_ = error_text_;
   error_pos_ = statement_->ParseErrorOffset();
+  ComputeErrorPosition(ComputePosition);
+}
+
+void TyQuery::ComputeErrorPosition(bool Compute) {
   error_line_ = 1;
   error_column_ = 1;
-  if (ComputePosition && error_pos_ > 0 && error_pos_ <= static_cast<int32_t>(last_text_.size())) {
+  if (Compute && error_pos_ > 0 && error_pos_ <= static_cast<int32_t>(last_text_.size())) {
     for (int32_t i = 0; i < error_pos_; ++i)
       if (last_text_[i] == '\n') ++error_line_;
     for (int32_t i = error_pos_ - 1; i >= 0 && last_text_[i] != '\n'; --i) ++error_column_;
+  }
+}
+
+void TyQuery::LoadOleError(const AutomationError& E) {
+  error_code_ = E.Code();
+  error_text_ = E.what();
+  server_error_text_ = error_text_;
+  error_pos_ = 0;
+  platform::AutomationObject* db = db_ != nullptr ? db_->OleDatabase() : nullptr;
+  if (db != nullptr) {
+    try {
+      server_error_text_ = db->Get("LastServerErrText").AsText();
+      error_pos_ = db->Get("LastServerErrPos").AsInteger();
+    } catch (const AutomationError&) {
+      // The exception's own text stands.
+    }
+  }
+  ComputeErrorPosition(true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Engine 0
+// ---------------------------------------------------------------------------------------
+
+bool TyQuery::OleOpen() {
+  platform::AutomationObject* db = db_->OleDatabase();
+  if (db == nullptr) throw EyIntError(kNotConnected);
+  try {
+    ole_dynaset_ =
+        db->Call("CreateDynaset", {AutoValue::Text(last_text_), AutoValue::Integer(0)}).object;
+    if (ole_dynaset_ == nullptr) throw AutomationError("Dynaset not created", 0);
+    std::shared_ptr<platform::AutomationObject> fields = ole_dynaset_->Get("Fields").object;
+    const int32_t count = fields != nullptr ? fields->Get("Count").AsInteger() : 0;
+    for (int32_t i = 0; i < count; ++i) {
+      auto field = std::make_unique<TyField>(fields->Get("Item", {AutoValue::Integer(i)}).object);
+      const std::string name = field->FieldName();
+      field_list_.AddObject(name, field.release());
+    }
+    row_index_ = 0;
+    eof_ = ole_dynaset_->Get("EOF").AsInteger() != 0;
+    active_ = true;
+  } catch (const AutomationError& e) {
+    ClearResults();
+    LoadOleError(e);
+    return false;
+  }
+  return true;
+}
+
+bool TyQuery::OleExec() {
+  platform::AutomationObject* db = db_->OleDatabase();
+  if (db == nullptr) throw EyIntError(kNotConnected);
+  try {
+    row_count_ = db->Call("ExecuteSQL", {AutoValue::Text(last_text_)}).AsInteger();
+  } catch (const AutomationError& e) {
+    LoadOleError(e);
+    return false;
+  }
+  return true;
+}
+
+void TyQuery::OleNext() {
+  db_->CheckNotBusy();
+  try {
+    ole_dynaset_->Call("MoveNext");
+    eof_ = ole_dynaset_->Get("EOF").AsInteger() != 0;
+    if (!eof_) ++row_index_;
+  } catch (const AutomationError& e) {
+    // As on the call interface: a loop that reads until Eof must end, and know why.
+    LoadOleError(e);
+    eof_ = true;
+    RaiseRecorded();
   }
 }
 

@@ -30,6 +30,11 @@ class EDatabaseError;
 class TOracleQuery;
 class TyDatabase;
 
+namespace platform {
+class AutomationError;
+class AutomationObject;
+}
+
 class TyStringList : public TStringList {
  public:
   using TStringList::TStringList;
@@ -55,6 +60,8 @@ TParamType FieldTypeToParamType(uint8_t Code);
 class TyField : public TObject {
  public:
   TyField(uint8_t Engine, TParam* Column);
+  // A field of engine 0: the server's field object, read afresh for every row.
+  explicit TyField(std::shared_ptr<platform::AutomationObject> OleField);
 
   // The value of the current row as text (NULL gives the empty text).
   std::string AsString() const;
@@ -68,9 +75,13 @@ class TyField : public TObject {
   TParam* Column() const { return column_; }
 
  private:
+  // The server field's Value (engine 0); its failures become EySQLError.
+  std::string OleValueText() const;
+
   uint8_t engine_;
   TParam* column_;
   uint8_t data_type_;
+  std::shared_ptr<platform::AutomationObject> ole_field_;
 };
 
 class TyQuery : public TObject {
@@ -146,12 +157,23 @@ class TyQuery : public TObject {
   // Records a server error (E null: no error).  Lost-connection codes mark the session.
   // With ComputePosition the line and column of the parse error offset are worked out.
   void LoadOciError(const EDatabaseError* E, bool ComputePosition);
+  // Records a failure of the automation server (engine 0): code and text from its
+  // exception, ServerErrorText and ErrorPos from the server's database object.
+  void LoadOleError(const platform::AutomationError& E);
 
  private:
   friend class TyDatabase;
 
   void ClearResults();
   void ClearError();
+  // ErrorLine and ErrorColumn of ErrorPos in the statement text (1 and 1 without one).
+  void ComputeErrorPosition(bool Compute);
+  bool IsOle() const;
+  // Engine 0: the server's dynaset and its fields; false with the error recorded.
+  bool OleOpen();
+  // Engine 0: the server's ExecuteSQL; false with the error recorded.
+  bool OleExec();
+  void OleNext();
   // Steps shared by the working forms: session and engine checks, busy check, statement
   // text.  False when there is no text to run.
   bool BeginRun(const std::string& Text, bool ParseForParams);
@@ -182,6 +204,7 @@ class TyQuery : public TObject {
   void SessionGone() { db_ = nullptr; }
 
   TyDatabase* db_ = nullptr;
+  std::shared_ptr<platform::AutomationObject> ole_dynaset_;
   std::unique_ptr<TOracleQuery> statement_;
   TyStringList sql_;
   bool bof_ = false;

@@ -11,6 +11,8 @@
 #include "oracle/oracle_query.h"
 #include "oracle/query.h"
 #include "oracle/shared_query.h"
+#include "oracle/statement_services.h"
+#include "platform/automation.h"
 #include "services/exceptions.h"
 #include "services/prefs.h"
 #include "services/services.h"
@@ -92,12 +94,61 @@ bool TyDatabase::Connect(const std::string& UserName, const std::string& Passwor
   const std::string name = unnamed ? IntToStr(g_session_counter) : SessionName;
   database_name_ = Server + "-" + UserName + ":" + name;
 
-  if (engine_ == kEngineOle) RaiseOleEngineNotImplemented();
-  if (engine_ != kEngineOci) {
+  if (engine_ == kEngineOle) {
+    if (!ConnectOle(UserName, Password, Server)) return false;
+    // The server's calls are not cancellable.
+    non_blocking_possible_ = false;
+  } else if (engine_ != kEngineOci) {
     ShowErrorMsg(kUnidentified);
+    return false;
+  } else if (!ConnectOci(UserName, Password, Server)) {
     return false;
   }
 
+  if (unnamed) ++g_session_counter;
+  session_name_ = name;
+  user_name_ = UserName;
+  logon_user_name_ = UserName;
+  password_ = Password;
+  server_ = Server;
+  connected_ = true;
+  connection_lost_ = false;
+  return true;
+}
+
+bool TyDatabase::ConnectOle(const std::string& UserName, const std::string& Password,
+                            const std::string& Server) {
+  using platform::AutoValue;
+  platform::AutomationObject* session = GetOraIp()->Session();
+  if (session == nullptr) {
+    // The holder said why when its object was created as something unusable.
+    ShowErrorMsg("Unable to connect to database");
+    return false;
+  }
+  AutoValue db;
+  try {
+    db = session->Call(
+        "OpenDatabase",
+        {AutoValue::Text(Server), AutoValue::Text(UserName + "/" + Password), AutoValue::Integer(0)});
+    if (db.kind == AutoValue::kObject && db.object != nullptr)
+      ShowDebugMsg("Database Option " + db.object->Get("Options").AsText());
+  } catch (const platform::AutomationError& e) {
+    // A logon error passes to the caller as on the call interface.
+    throw EDatabaseError(e.what(), e.Code(), database_name_);
+  }
+  if (db.kind == AutoValue::kObject && db.object != nullptr) {
+    ole_database_ = db.object;
+    return true;
+  }
+  if (db.IsNull() || db.kind == AutoValue::kObject)
+    ShowErrorMsg("Unable to connect to database");
+  else
+    ShowErrorMsg("Connect failed: object not created :-< )");
+  return false;
+}
+
+bool TyDatabase::ConnectOci(const std::string& UserName, const std::string& Password,
+                            const std::string& Server) {
   connection_->SetDatabaseName(database_name_);
   connection_->SetUser(UserName);
   connection_->SetPassword(Password);
@@ -127,20 +178,13 @@ bool TyDatabase::Connect(const std::string& UserName, const std::string& Passwor
     DropConnection();
     throw;
   }
-
-  if (unnamed) ++g_session_counter;
-  session_name_ = name;
-  user_name_ = UserName;
-  logon_user_name_ = UserName;
-  password_ = Password;
-  server_ = Server;
-  connected_ = true;
-  connection_lost_ = false;
   return true;
 }
 
 bool TyDatabase::Disconnect() {
   if (engine_ == kEngineOle) {
+    // Nothing to close: the server logs off when its database object is released.
+    ole_database_.reset();
     connected_ = false;
     return true;
   }

@@ -6,7 +6,8 @@
 // optional dictionary views and objects may be read.
 //
 // Engine 1 is the call interface and what every session of the program uses; engine 0
-// (the OLE server) is not built (see ora_ip.h).
+// is the automation server of gOraIp (see ora_ip.h): its session holds the server's
+// database object and runs no cancellable calls.
 //
 // Invariants: Connected() is true only between a successful Connect and Disconnect; a
 // session whose connection was lost (ConnectionLost) can always be disconnected and freed,
@@ -25,6 +26,10 @@ namespace tess {
 
 class TOracleDatabase;
 class TyQuery;
+
+namespace platform {
+class AutomationObject;
+}
 
 class TyDatabase : public TObject {
  public:
@@ -89,6 +94,8 @@ class TyDatabase : public TObject {
 
   uint8_t Engine() const { return engine_; }
   TOracleDatabase* Connection() const { return connection_.get(); }
+  // Engine 0: the server's database object while connected, else null.
+  platform::AutomationObject* OleDatabase() const { return ole_database_.get(); }
   TyQuery* InternalQuery() const { return query_.get(); }
   const std::string& DatabaseName() const { return database_name_; }
   // The session name part of the label (the counter's value for an unnamed session).
@@ -128,11 +135,18 @@ class TyDatabase : public TObject {
   // ReleaseConnection, then a fresh connection object: for a connection that failed on
   // the way in or died on the server.
   void DropConnection();
+  // The engine-0 logon: the server's OpenDatabase; false after showing why.
+  bool ConnectOle(const std::string& UserName, const std::string& Password,
+                  const std::string& Server);
+  // The engine-1 logon and the non-blocking probe; false after showing why.
+  bool ConnectOci(const std::string& UserName, const std::string& Password,
+                  const std::string& Server);
   void Bind(TyQuery* Query) { bound_.push_back(Query); }
   void Unbind(TyQuery* Query);
 
   uint8_t engine_;
   std::unique_ptr<TOracleDatabase> connection_;
+  std::shared_ptr<platform::AutomationObject> ole_database_;
   std::unique_ptr<TyQuery> query_;
   std::string database_name_;
   std::string session_name_;

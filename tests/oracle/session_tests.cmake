@@ -20,3 +20,15 @@ if(TARGET ora73)
                 LIBS tess_oracle_session tess_shell_core)
   tess_use_test_client_library(test_oracle_stored_programs)
 endif()
+
+# Engine 0: under Wine against the automation server, registered by the test itself (the
+# lock keeps the server's other tests from seeing it unregistered); natively without one.
+if(TARGET ora73)
+  tess_add_test(test_oracle_ole SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ole_engine.cpp
+                LIBS tess_oracle_session tess_shell_core)
+  tess_use_test_client_library(test_oracle_ole)
+  if(TARGET olesrv)
+    add_dependencies(test_oracle_ole olesrv)
+  endif()
+  set_tests_properties(test_oracle_ole PROPERTIES RESOURCE_LOCK ole_server_registration)
+endif()
