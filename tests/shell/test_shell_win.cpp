@@ -257,6 +257,32 @@ TEST_F(ShellSessionTest, ConnectListsTheSessionOrShowsWhyNot) {
   EXPECT_EQ(Screen->Cursor(), crDefault);
 }
 
+TEST_F(ShellSessionTest, ConnectBoxConnectsWhatIsTypedAndCancelConnectsNothing) {
+  auto answer = [&](bool ok) {
+    Application->OnIdle = [&, ok](TObject*, bool&) {
+      TCustomForm* box = Screen->ActiveForm();
+      auto* connect = dynamic_cast<TfrmConnect*>(box);
+      if (connect == nullptr || !connect->Modal()) return;
+      EXPECT_EQ(connect->edtPassword->PasswordChar(), '*');
+      connect->edtUserName->SetText(" DEMO ");
+      connect->edtPassword->SetText("DEMO");
+      connect->edtServer->SetText(database.Server());
+      (ok ? connect->btnOK : connect->btnCancel)->Click();
+    };
+    main->ShowConnectBox();
+    Application->OnIdle = nullptr;
+  };
+  answer(false);
+  EXPECT_EQ(cbxDBList2()->Count(), 0);
+  answer(true);
+  ASSERT_EQ(cbxDBList2()->Count(), 1);
+  auto* db = static_cast<TyDatabase*>(cbxDBList2()->Objects(0));
+  EXPECT_EQ(db->UserName(), "DEMO");
+  EXPECT_TRUE(db->Connected());
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(MainEnabled());
+}
+
 TEST(ShellDefaultDatabase, LogonWithoutServerConnectsTheDefaultDatabase) {
   InitOracleSession();
   oratest::TestDatabase database("DEFAULT");
