@@ -7,6 +7,7 @@
 #include "oracle/session.h"
 #include "services/services.h"
 #include "shell/logon_text.h"
+#include "shell/shell_windows.h"
 
 namespace tess {
 
@@ -21,13 +22,9 @@ TMainWindow::TMainWindow(TComponent* AOwner) : TForm(AOwner), query_(std::make_u
   pnlSessions->SetAlign(TAlign::alTop);
   pnlSessions->SetHeight(34);
   pnlSessions->SetBevelOuter(TBevelCut::bvNone);
-  cbxDBList2 = new TComboBox(this);
-  cbxDBList2->SetParent(pnlSessions);
+  cbxDBList2 = PlaceControl<TComboBox>(pnlSessions, 6, 6, 280, 22);
   cbxDBList2->SetStyle(TComboBoxStyle::csDropDownList);
-  cbxDBList2->SetBounds(6, 6, 280, 22);
-  btnConnect = new TButton(this);
-  btnConnect->SetParent(pnlSessions);
-  btnConnect->SetBounds(292, 5, 80, 24);
+  btnConnect = PlaceControl<TButton>(pnlSessions, 292, 5, 80, 24);
   btnConnect->SetCaption("Connect...");
   btnConnect->OnClick = [this](TObject*) { ShowConnectBox(); };
 }
@@ -79,14 +76,8 @@ void TMainWindow::ShowConnectBox() {
 namespace {
 
 TEdit* LabelledEdit(TForm* Form, const std::string& Caption, int32_t Top) {
-  auto* l = new TLabel(Form);
-  l->SetParent(Form);
-  l->SetBounds(12, Top + 3, 80, 16);
-  l->SetCaption(Caption);
-  auto* e = new TEdit(Form);
-  e->SetParent(Form);
-  e->SetBounds(96, Top, 180, 22);
-  return e;
+  PlaceControl<TLabel>(Form, 12, Top + 3, 80, 16)->SetCaption(Caption);
+  return PlaceControl<TEdit>(Form, 96, Top, 180, 22);
 }
 
 }  // namespace
@@ -101,18 +92,10 @@ TfrmConnect::TfrmConnect(TComponent* AOwner) : TForm(AOwner) {
   edtPassword = LabelledEdit(this, "Password:", 40);
   edtPassword->SetPasswordChar('*');
   edtServer = LabelledEdit(this, "Server:", 68);
-  btnOK = new TButton(this);
-  btnOK->SetParent(this);
-  btnOK->SetBounds(110, 104, 76, 26);
-  btnOK->SetCaption("OK");
+  btnOK = PlaceButton(this, 110, 104, "OK", mrOk);
   btnOK->SetDefault(true);
-  btnOK->SetModalResult(mrOk);
-  btnCancel = new TButton(this);
-  btnCancel->SetParent(this);
-  btnCancel->SetBounds(200, 104, 76, 26);
-  btnCancel->SetCaption("Cancel");
+  btnCancel = PlaceButton(this, 200, 104, "Cancel", mrCancel);
   btnCancel->SetCancel(true);
-  btnCancel->SetModalResult(mrCancel);
   SetActiveControl(edtUserName);
 }
 

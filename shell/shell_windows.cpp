@@ -7,22 +7,22 @@ namespace tess {
 
 namespace {
 
-template <class T>
-T* Place(TWinControl* Parent, int32_t Left, int32_t Top, int32_t Width, int32_t Height) {
-  auto* c = new T(Parent);
-  c->SetParent(Parent);
-  c->SetBounds(Left, Top, Width, Height);
-  return c;
-}
-
 TMemo* ReadOnlyMemo(TWinControl* Parent, int32_t Top, int32_t Height) {
-  auto* m = Place<TMemo>(Parent, 8, Top, 424, Height);
+  auto* m = PlaceControl<TMemo>(Parent, 8, Top, 424, Height);
   m->SetReadOnly(true);
   m->SetScrollBars(TScrollStyle::ssVertical);
   return m;
 }
 
 }  // namespace
+
+TButton* PlaceButton(TWinControl* Parent, int32_t Left, int32_t Top, const std::string& Caption,
+                     TModalResult Result) {
+  auto* b = PlaceControl<TButton>(Parent, Left, Top, 76, 26);
+  b->SetCaption(Caption);
+  b->SetModalResult(Result);
+  return b;
+}
 
 TfrmProgress::TfrmProgress(TComponent* AOwner) : TForm(AOwner) {
   SetCaption("Processing");
@@ -31,10 +31,9 @@ TfrmProgress::TfrmProgress(TComponent* AOwner) : TForm(AOwner) {
   SetPosition(TPosition::poScreenCenter);
   SetClientWidth(320);
   SetClientHeight(84);
-  lblStatus = Place<TLabel>(this, 12, 14, 296, 18);
+  lblStatus = PlaceControl<TLabel>(this, 12, 14, 296, 18);
   lblStatus->SetAutoSize(false);
-  btnCancel = Place<TButton>(this, 122, 46, 76, 26);
-  btnCancel->SetCaption("Cancel");
+  btnCancel = PlaceButton(this, 122, 46, "Cancel", mrNone);
   btnCancel->SetCancel(true);
   btnCancel->OnClick = [](TObject*) { SetCancelFlag(); };
 }
@@ -45,17 +44,15 @@ TfrmAppError::TfrmAppError(TComponent* AOwner) : TForm(AOwner) {
   SetPosition(TPosition::poScreenCenter);
   SetClientWidth(440);
   SetClientHeight(276);
-  lblError = Place<TLabel>(this, 8, 8, 100, 16);
+  lblError = PlaceControl<TLabel>(this, 8, 8, 100, 16);
   lblError->SetCaption("Error:");
   memError = ReadOnlyMemo(this, 26, 90);
-  lblSolution = Place<TLabel>(this, 8, 124, 100, 16);
+  lblSolution = PlaceControl<TLabel>(this, 8, 124, 100, 16);
   lblSolution->SetCaption("Solution:");
   memSolution = ReadOnlyMemo(this, 142, 90);
-  btnOK = Place<TButton>(this, 182, 242, 76, 26);
-  btnOK->SetCaption("OK");
+  btnOK = PlaceButton(this, 182, 242, "OK", mrOk);
   btnOK->SetDefault(true);
   btnOK->SetCancel(true);
-  btnOK->SetModalResult(mrOk);
 }
 
 void TfrmAppError::SetTexts(const std::string& ErrorText, const std::string& SolutionText) {

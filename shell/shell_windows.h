@@ -9,6 +9,19 @@
 
 namespace tess {
 
+// A control of T made by Parent's form, placed on Parent at the given bounds.
+template <class T>
+T* PlaceControl(TWinControl* Parent, int32_t Left, int32_t Top, int32_t Width, int32_t Height) {
+  auto* c = new T(Parent);
+  c->SetParent(Parent);
+  c->SetBounds(Left, Top, Width, Height);
+  return c;
+}
+
+// A button with its caption and the modal result it gives its form.
+TButton* PlaceButton(TWinControl* Parent, int32_t Left, int32_t Top, const std::string& Caption,
+                     TModalResult Result);
+
 // One line of what the program is doing, with a Cancel button that raises the
 // process-wide cancel flag (the cancellable statement loop reads it).
 class TfrmProgress : public TForm {
