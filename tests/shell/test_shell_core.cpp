@@ -2,6 +2,7 @@
 // program without a shell, and the recording one that tests install.
 #include <gtest/gtest.h>
 
+#include "shell/logon_text.h"
 #include "shell/recording_services.h"
 #include "shell/stderr_services.h"
 
@@ -45,4 +46,29 @@ TEST(RecordingServices, StandsInForTheMainWindowUntilItGoes) {
     EXPECT_EQ(FindFrmMain(nullptr), nullptr);
   }
   EXPECT_EQ(ShellServices(), before);
+}
+
+TEST(LogonText, SplitsUserPasswordAndServer) {
+  struct Case {
+    const char* text;
+    bool ok;
+    const char *user, *password, *server;
+  } cases[] = {
+      {"DEMO/DEMO@DEFAULT", true, "DEMO", "DEMO", "DEFAULT"},
+      {" scott / tiger ", true, "scott", "tiger", ""},
+      {"scott@prod", true, "scott", "", "prod"},
+      // A password may hold an "@"; the server is after the last one.
+      {"scott/p@ss@prod", true, "scott", "p@ss", "prod"},
+      // An "@" before the "/" is not a server.
+      {"a@b/c", true, "a@b", "c", ""},
+      {"/tiger@prod", false, "", "tiger", "prod"},
+      {"", false, "", "", ""},
+  };
+  for (const Case& c : cases) {
+    TLogonText t;
+    EXPECT_EQ(ParseLogonText(c.text, t), c.ok) << c.text;
+    EXPECT_EQ(t.UserName, c.user) << c.text;
+    EXPECT_EQ(t.Password, c.password) << c.text;
+    EXPECT_EQ(t.Server, c.server) << c.text;
+  }
 }

@@ -1,0 +1,57 @@
+// The program's main window: the list of open sessions (cbxDBList2: each item's text is
+// a session's label, its object the TyDatabase), the query it keeps for everyone's short
+// statements, and the least way to open a session, the connect box.  It owns the
+// sessions it lists.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/win/forms.h"
+#include "framework/win/stdctrls.h"
+
+namespace tess {
+
+class TPanel;
+class TyDatabase;
+class TyQuery;
+
+class TMainWindow : public TForm {
+ public:
+  explicit TMainWindow(TComponent* AOwner);
+  ~TMainWindow() override;
+
+  TyQuery* MainFormQuery() const { return query_.get(); }
+
+  // Connects a session (a blank Server is the default database) and lists it as the
+  // selected one.  A failure is shown to the user and answers null.
+  TyDatabase* ConnectSession(const std::string& UserName, const std::string& Password,
+                             const std::string& Server);
+  // The same from a logon text "user/password@server".
+  TyDatabase* ConnectLogon(const std::string& Logon);
+  // Asks for user, password and server and connects.
+  void ShowConnectBox();
+
+  TPanel* pnlSessions = nullptr;
+  TComboBox* cbxDBList2 = nullptr;
+  TButton* btnConnect = nullptr;
+
+ private:
+  std::vector<std::unique_ptr<TyDatabase>> sessions_;
+  std::unique_ptr<TyQuery> query_;
+};
+
+// The box that asks for a logon.
+class TfrmConnect : public TForm {
+ public:
+  explicit TfrmConnect(TComponent* AOwner);
+
+  TEdit* edtUserName = nullptr;
+  TEdit* edtPassword = nullptr;
+  TEdit* edtServer = nullptr;
+  TButton* btnOK = nullptr;
+  TButton* btnCancel = nullptr;
+};
+
+}  // namespace tess
