@@ -16,6 +16,7 @@
 #include <string>
 
 #include "oci7/oci7.h"
+#include "oci7/test_control.h"
 #include "oracle/oci_api.h"
 #include "oracle/query.h"
 #include "oracle/session.h"
