@@ -41,7 +41,7 @@ sqlite3* Database() {
 }
 
 std::optional<ResolvedObject> Resolve(const ObjectRef& r) {
-  if (!r.link.empty()) throw MakeOraError(2019, r.offset);
+  if (!r.link.empty()) throw EngineError(2019, {}, r.offset);
   std::string owner = r.owner.empty() ? "DEMO" : r.owner;
   if (r.owner.empty() && r.name == "DUAL") owner = "SYS";
   if (r.name == "EMP_SEQ") return ResolvedObject{owner, r.name, "SEQUENCE"};

@@ -22,7 +22,7 @@ constexpr int kStepBudget = 20000;
 class BudgetHost : public testing::TestHost {
  public:
   void CheckCancel() override {
-    if (++steps_ > kStepBudget) throw MakeOraError(1013, -1);
+    if (++steps_ > kStepBudget) throw EngineError(1013);
   }
 
  private:

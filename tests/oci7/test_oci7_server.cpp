@@ -497,7 +497,7 @@ TEST_F(Server, EngineStatementsAnswerTheServersSyntaxErrors) {
       {"ALTER SESSION SET", 922},
       {"ALTER SESSION SET NLS_DATE_FORMAT 'YYYY'", 927},
       {"ALTER SESSION SET NLS_DATE_FORMAT = YYYY", 922},
-      {"ALTER SESSION SET NLS_SORT = 'BINARY'", 2248},
+      {"ALTER SESSION SET CURSOR_SHARING = FORCE", 2248},
       {"ALTER SESSION SET PLSQL_DEBUG = MAYBE", 922},
       {"ROLLBACK;", 911},
       {"ROLLBACK WORK NOW", 933},
@@ -518,7 +518,8 @@ TEST_F(Server, EngineStatementsAnswerTheServersSyntaxErrors) {
   };
   for (const auto& [sql, code] : cases) EXPECT_EQ(st.Run(sql), code) << sql;
   // A bad setting after a good one: neither is made.
-  EXPECT_EQ(st.Run("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY' NLS_SORT = 'BINARY'"), 2248);
+  EXPECT_EQ(st.Run("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY' CURSOR_SHARING = FORCE"), 2248);
+  EXPECT_EQ(st.Run("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY' NLS_LANGUAGE = FRENCH"), 12705);
   EXPECT_EQ(st.Value("SELECT TO_CHAR(TO_DATE('2001-02-03', 'YYYY-MM-DD')) FROM dual"),
             "03-FEB-01");
   EXPECT_EQ(st.Value("SELECT count(*) FROM all_users WHERE username IN ('U1', 'R1')"), "0");
