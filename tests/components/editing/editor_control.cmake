@@ -1,0 +1,9 @@
+# The editor control through real windows under Wine.
+if(WIN32)
+  tess_add_test(test_editor_control
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/editor_control_test.cpp
+            ${PROJECT_SOURCE_DIR}/tests/framework/win/helpers.cpp
+    LIBS tess_editor_control tess_resources)
+  # Focus, the caret and the clipboard belong to the whole (Wine) desktop.
+  set_tests_properties(test_editor_control PROPERTIES RUN_SERIAL TRUE)
+endif()
