@@ -105,6 +105,13 @@ TOvcEditBase::TOvcEditBase(TComponent* AOwner, std::unique_ptr<TEditorModel> AMo
   SetBounds(0, 0, 185, 89);
 }
 
+// Without a window the model still learns the size, so a caret placed before the window
+// exists scrolls as far as the real size needs, not as far as one row would.
+void TOvcEditBase::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  TOvcBase::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (!HandleAllocated()) Measure();
+}
+
 TOvcEditBase::~TOvcEditBase() { caret_->SetLinked(false); }
 
 void TOvcEditBase::SetLeftMargin(int32_t V) {

@@ -54,6 +54,7 @@ class TOvcEditBase : public TOvcBase {
   // Paints the rows crossing Area onto DC (WM_PAINT and WM_PRINTCLIENT).
   void PaintLines(HDc DC, const TRect& Area);
   void Dispatch(TMessage& Message) override;
+  void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
 
   // Called by the model's hooks.
   void InvalidateModelLines(int32_t FromLine, int32_t ToLine);
