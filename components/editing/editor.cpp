@@ -68,7 +68,7 @@ void TEditorView<M>::InvalidateAll() {
 }
 template <class M>
 void TEditorView<M>::ScrollBarsChanged() {
-  owner_->UpdateScrollBars();
+  owner_->ResetScrollBars();
 }
 template <class M>
 void TEditorView<M>::ScrollWindowBy(int32_t, int32_t) {
@@ -150,7 +150,7 @@ void TOvcEditBase::Measure() {
                      r.Height());
   caret_->SetCellHeight(row_height_);
   caret_->SetCellWidth(char_width_);
-  UpdateScrollBars();
+  ResetScrollBars();
   PlaceCaretFromModel();
   if (HandleAllocated()) Invalidate();
 }
@@ -167,7 +167,7 @@ void TOvcEditBase::InvalidateModelLines(int32_t FromLine, int32_t ToLine) {
   InvalidateRect(static_cast<HWND>(Handle()), &r, FALSE);
 }
 
-void TOvcEditBase::UpdateScrollBars() {
+void TOvcEditBase::ResetScrollBars() {
   if (!HandleAllocated()) return;
   HWND w = static_cast<HWND>(Handle());
   auto set = [&](int Bar, const TScrollRange& R, int32_t Page) {

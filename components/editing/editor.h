@@ -58,7 +58,7 @@ class TOvcEditBase : public TOvcBase {
 
   // Called by the model's hooks.
   void InvalidateModelLines(int32_t FromLine, int32_t ToLine);
-  void UpdateScrollBars();
+  void ResetScrollBars();
   void PlaceCaretFromModel();
 
  protected:
