@@ -1231,7 +1231,7 @@ int32_t TEditorModel::VertScale() {
 
 TScrollRange TEditorModel::VertScrollRange() {
   TScrollRange s;
-  if (ScrollBars != ssVertical && ScrollBars != ssBoth) return s;
+  if (ScrollBars != TScrollStyle::ssVertical && ScrollBars != TScrollStyle::ssBoth) return s;
   int32_t r = std::max(0, GetLineCount() - (rows_ - 1));
   int32_t scale = VertScale();
   int32_t max = r / scale;
@@ -1248,7 +1248,7 @@ TScrollRange TEditorModel::VertScrollRange() {
 
 TScrollRange TEditorModel::HorzScrollRange() const {
   TScrollRange s;
-  if (ScrollBars != ssHorizontal && ScrollBars != ssBoth) return s;
+  if (ScrollBars != TScrollStyle::ssHorizontal && ScrollBars != TScrollStyle::ssBoth) return s;
   int32_t max = std::min(list_->WordWrap() ? list_->WrapColumn() : list_->ParaLengthLimit(), 512);
   if (ScrollBarsAlways) max = std::max(max, 1);
   if (max > cols_ || ScrollBarsAlways) s.Max = max;

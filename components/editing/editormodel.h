@@ -19,11 +19,11 @@
 #include <vector>
 
 #include "components/editing/paralist.h"
+#include "framework/core/component.h"
 
 namespace tess {
 
 enum TTabType : uint8_t { ttReal, ttFixed, ttSmart };
-enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 // The plain-text clipboard.
 class TEditorClipboard {
@@ -76,7 +76,7 @@ class TEditorModel : public TParaListEditor {
   bool WantEnter = true;
   bool WantTab = false;
   bool ScrollBarsAlways = false;
-  TScrollStyle ScrollBars = ssBoth;
+  TScrollStyle ScrollBars = TScrollStyle::ssBoth;
   bool WrapToWindow = false;
 
   bool ScrollPastEnd() const { return scroll_past_end_; }

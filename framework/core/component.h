@@ -23,6 +23,9 @@
 
 namespace tess {
 
+// The scroll bars a window shows (portable: the editor's model keeps it too).
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 class TFiler;
 class TPersistent;
 class TComponent;

@@ -333,7 +333,6 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 // bsNone and bsSingle are the border of a control; the others only make sense for forms.
 enum class TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TFormBorderStyle = TBorderStyle;
-enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TScrollBarKind { sbHorizontal, sbVertical };
 
 // The module whose resources the program uses (the executable).
