@@ -3,3 +3,14 @@ tess_add_test(test_syntax_scanner SOURCES ${CMAKE_CURRENT_LIST_DIR}/syntax_scann
               LIBS tess_editing_core)
 target_compile_definitions(test_syntax_scanner PRIVATE
                            TESS_KWD_DIR="${PROJECT_SOURCE_DIR}/resources")
+
+# The syntax-colouring editor through real windows under Wine.
+if(WIN32)
+  tess_add_test(test_synedit
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/synedit_test.cpp
+            ${PROJECT_SOURCE_DIR}/tests/framework/win/helpers.cpp
+    LIBS tess_synedit tess_resources)
+  target_compile_definitions(test_synedit PRIVATE TESS_KWD_DIR="${PROJECT_SOURCE_DIR}/resources")
+  # Focus and the caret belong to the whole (Wine) desktop.
+  set_tests_properties(test_synedit PROPERTIES RUN_SERIAL TRUE)
+endif()
