@@ -14,3 +14,12 @@ if(WIN32)
   # Focus and the caret belong to the whole (Wine) desktop.
   set_tests_properties(test_synedit PROPERTIES RUN_SERIAL TRUE)
 endif()
+
+# The editor preferences and the editor behind the access layer's interface, under Wine.
+if(WIN32)
+  tess_add_test(test_editor_prefs
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/editor_prefs_test.cpp
+            ${PROJECT_SOURCE_DIR}/tests/framework/win/helpers.cpp
+    LIBS tess_synedit tess_oracle_session tess_resources)
+  set_tests_properties(test_editor_prefs PROPERTIES RUN_SERIAL TRUE)
+endif()
