@@ -23,3 +23,13 @@ if(WIN32)
     LIBS tess_synedit tess_oracle_session tess_resources)
   set_tests_properties(test_editor_prefs PROPERTIES RUN_SERIAL TRUE)
 endif()
+
+# Shows the syntax-colouring editor, for tools/screenshot.
+if(WIN32)
+  add_executable(synedit_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/synedit_demo.cpp)
+  target_link_libraries(synedit_demo PRIVATE tess_synedit tess_resources)
+  target_include_directories(synedit_demo PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(synedit_demo PRIVATE
+    TESS_KWD_DIR="Z:${PROJECT_SOURCE_DIR}/resources"
+    TESS_DEMO_FILE="Z:${PROJECT_SOURCE_DIR}/tests/data/plsql/alexandria/ora/xml_util_pkg.pkb")
+endif()
