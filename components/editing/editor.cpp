@@ -95,9 +95,8 @@ void TEditorView<M>::DoOnTopLineChanged(int32_t Line) {
   owner_->DoOnTopLineChanged(Line);
 }
 template <class M>
-void TEditorView<M>::ScrollWindowBy(int32_t, int32_t) {
-  // Repainting the rows is cheap enough and never leaves a stale band behind.
-  InvalidateAll();
+void TEditorView<M>::ScrollWindowBy(int32_t DCols, int32_t DRows) {
+  owner_->ScrollRows(DCols, DRows);
   owner_->PlaceCaretFromModel();
 }
 template <class M>

@@ -113,6 +113,9 @@ class TOvcEditBase : public TOvcBase {
   // 0: the whole text was replaced.
   virtual void TextChangedFrom(int32_t /*FirstLine*/) {}
   void DeferScrollBars() { scroll_bars_deferred_ = true; }
+  // The view moved by DCols columns and DRows rows: a small move in one direction shifts
+  // the window's pixels and repaints the uncovered part, anything else repaints all.
+  void ScrollRows(int32_t DCols, int32_t DRows);
 
  protected:
   // Derived editors pass a model of their own kind.

@@ -7,6 +7,7 @@
 // repaint does not flicker.  While a full repaint is pending, row invalidations are
 // dropped (the whole window is coming anyway); the flag is cleared by the next paint.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "components/editing/editor.h"
@@ -73,6 +74,33 @@ void TOvcEditBase::InvalidateLines(int32_t FromLine, int32_t ToLine) {
   if (invalidate_to_bottom_ && ToLine >= lastLine) bottom = std::max<LONG>(bottom, c.Bottom);
   RECT r{0, first * row_height_, c.Right, bottom};
   InvalidateRect(static_cast<HWND>(Handle()), &r, FALSE);
+}
+
+void TOvcEditBase::ScrollRows(int32_t DCols, int32_t DRows) {
+  if (!HandleAllocated()) return;
+  const bool oneWay = (DCols == 0) != (DRows == 0);
+  const int32_t cols = model_->GetVisibleColumns();
+  // Pixels still waiting to be painted must not be shifted as if they were right.
+  const bool waiting = GetUpdateRect(static_cast<HWND>(Handle()), nullptr, FALSE) != 0;
+  if (full_repaint_pending_ || waiting || !oneWay ||
+      std::abs(DRows) >= model_->GetVisibleRows() || std::abs(DCols) >= cols) {
+    InvalidateAllRows();
+    return;
+  }
+  const TRect c = ClientRect();
+  RECT area{};
+  int dx = 0, dy = 0;
+  if (DRows != 0) {
+    // The glyphs in the margin belong to their rows and move with them.
+    area = {show_bookmarks_ ? 0 : left_margin_, 0, c.Right, c.Bottom};
+    dy = -DRows * row_height_;
+  } else {
+    // Only the text columns: the blank right of them must not slide into the text.
+    area = {left_margin_, 0, left_margin_ + cols * char_width_, c.Bottom};
+    dx = -DCols * char_width_;
+  }
+  ScrollWindowEx(static_cast<HWND>(Handle()), dx, dy, &area, &area, nullptr, nullptr,
+                 SW_INVALIDATE);
 }
 
 bool TOvcEditBase::DoOnDrawLine(TCanvas* EditorCanvas, const TRect& Rect, const char* S,

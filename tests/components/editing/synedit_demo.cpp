@@ -1,5 +1,6 @@
 // Shows a syntax-colouring editor holding a PL/SQL file (the first argument, else a file
-// of the corpus) with a selection, a bookmark and a marked line, for a screenshot.
+// of the corpus) with a selection, a bookmark and a marked line, scrolled a little,
+// for a screenshot.
 #include <string>
 
 #include "components/editing/synedit.h"
@@ -35,6 +36,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR CmdLine, int) {
   ed->Model().SetSelection(12, 5, 14, 20, true);
   f->Show();
   ed->SetFocus();
+  // A few small scrolls after the first paint: the picture shows the shifted pixels.
+  Application->ProcessMessages();
+  HWND w = static_cast<HWND>(ed->Handle());
+  for (int i = 0; i < 3; ++i) {
+    SendMessageA(w, WM_VSCROLL, SB_LINEDOWN, 0);
+    UpdateWindow(w);
+  }
+  SendMessageA(w, WM_HSCROLL, SB_LINERIGHT, 0);
+  UpdateWindow(w);
   Application->Run();
   Application->DestroyComponents();
   return 0;

@@ -376,6 +376,57 @@ TEST_F(SynEditTest, RowInvalidationFollowsThePendingFlagAndTheBottomRule) {
   EXPECT_FALSE(ed->FullRepaintPending());
 }
 
+TEST_F(SynEditTest, SmallScrollsShiftPixelsAndRepaintTheUncoveredStrip) {
+  std::string many;
+  for (int i = 0; i < 60; ++i) many += "SELECT x FROM dual WHERE 1 = 1 AND 2 = 2 AND 3 = 3 AND 4 = 4 AND 5 = 5\r\n";
+  M().SetText(many.c_str());
+  ed->Update();
+  const TRect c = ed->ClientRect();
+  const int rh = ed->RowHeight(), cw = ed->CharWidth(), lm = ed->LeftMargin();
+  const int cols = M().GetVisibleColumns();
+  RECT r{};
+  SendMessageA(Wnd(), WM_VSCROLL, SB_LINEDOWN, 0);
+  ASSERT_TRUE(GetUpdateRect(Wnd(), &r, FALSE));
+  EXPECT_EQ(r.top, c.Bottom - rh);
+  EXPECT_EQ(r.bottom, c.Bottom);
+  EXPECT_EQ(r.left, 0) << "the margin moves with its rows";
+  ed->Update();
+  SendMessageA(Wnd(), WM_HSCROLL, SB_LINERIGHT, 0);
+  ASSERT_TRUE(GetUpdateRect(Wnd(), &r, FALSE));
+  EXPECT_EQ(r.left, lm + (cols - 1) * cw);
+  EXPECT_EQ(r.right, lm + cols * cw);
+  ed->Update();
+  // A window or more repaints everything.
+  SendMessageA(Wnd(), WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_TRUE(ed->FullRepaintPending());
+  ed->Update();
+}
+
+TEST_F(SynEditTest, SharedTextDefersTheOtherEditorsScrollBarsToItsPaint) {
+  auto* other = new TySynEdit(form);
+  other->SetParent(form);
+  other->SetBounds(0, 210, 420, 100);
+  other->Model().AttachTo(&M());
+  Pump();
+  auto range = [](TySynEdit* E) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE;
+    GetScrollInfo(static_cast<HWND>(E->Handle()), SB_VERT, &si);
+    return si.nMax;
+  };
+  const int before = range(other);
+  std::string many;
+  for (int i = 0; i < 80; ++i) many += "x\r\n";
+  M().InsertString(many);
+  EXPECT_GT(range(ed), before);
+  EXPECT_EQ(range(other), before) << "waits for the other editor's paint";
+  EXPECT_TRUE(other->FullRepaintPending());
+  other->Update();
+  EXPECT_EQ(range(other), range(ed) + (M().GetVisibleRows() - other->Model().GetVisibleRows()) /
+                                          other->Model().VertScale());
+}
+
 // The cache of comment states, kept through every kind of edit, against a fresh cache.
 TEST_F(SynEditTest, CachedCommentStateEqualsAFreshScanAfterRandomEdits) {
   std::mt19937 rng(7);
