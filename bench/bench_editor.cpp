@@ -135,18 +135,6 @@ PerOp MeasureOps(const fs::path& File) {
   return r;
 }
 
-// A text-file model that keeps the comment cache in step with its edits, as the
-// syntax-colouring editor does.
-struct SynModel : tess::TTextFileModel {
-  tess::TSynModelLines lines{*this};
-  tess::TSynCommentCache cache{lines};
-  void TextChanged(tess::TParaListEditor* Editor) override {
-    cache.Invalidate(Paragraphs().FirstChangedLine());
-    tess::TTextFileModel::TextChanged(Editor);
-  }
-  void TextReplaced() override { cache.Clear(); }
-};
-
 void LoadKeywords(tess::TSynKeywords& K) {
   tess::TStringList lists[3];
   const char* names[3] = {"symbol.kwd", "sql.kwd", "plsql.kwd"};
@@ -185,13 +173,13 @@ Colouring MeasureColouring(const fs::path& File, const tess::TSynKeywords& K) {
   Colouring r{};
   volatile size_t sink = 0;
   r.Open = Best(3, [&] {
-    SynModel E;
+    tess::TSynTextFileModel E;
     E.SetMetrics(8, 16, 15, 5, 15 + 5 + 8 * 120, 16 * 50);
     E.LoadFromFile(File.string());
-    sink = sink + ColourRows(E, E.cache, K, 1, std::min(E.GetVisibleRows(), E.GetLineCount()));
+    sink = sink + ColourRows(E, E.Comments.Cache(), K, 1, std::min(E.GetVisibleRows(), E.GetLineCount()));
   });
   auto keystrokes = [&](bool Fresh) {
-    SynModel E;
+    tess::TSynTextFileModel E;
     E.SetMetrics(8, 16, 15, 5, 15 + 5 + 8 * 120, 16 * 50);
     E.LoadFromFile(File.string());
     E.SetCaretPosition(E.GetLineCount(), 1);
@@ -204,10 +192,10 @@ Colouring MeasureColouring(const fs::path& File, const tess::TSynKeywords& K) {
         const int32_t last = std::min(top + E.GetVisibleRows() - 1, E.GetLineCount());
         const int32_t first = std::clamp(E.Paragraphs().FirstChangedLine(), top, last);
         if (Fresh) {
-          tess::TSynCommentCache fresh(E.lines);
+          tess::TSynCommentCache fresh(E.Comments.Lines());
           sink = sink + ColourRows(E, fresh, K, first, last);
         } else {
-          sink = sink + ColourRows(E, E.cache, K, first, last);
+          sink = sink + ColourRows(E, E.Comments.Cache(), K, first, last);
         }
       }
     }) / keys;

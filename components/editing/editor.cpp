@@ -304,10 +304,12 @@ void TOvcEditBase::Dispatch(TMessage& M) {
       caret_->SetLinked(true);
       PlaceCaretFromModel();
       caret_->SetVisible(true);
+      if (hide_selection_) InvalidateAllRows();  // the selection shows again
       return;
     case WM_KILLFOCUS:
       caret_->SetLinked(false);
       TOvcBase::Dispatch(M);
+      if (hide_selection_) InvalidateAllRows();
       return;
     case WM_KEYDOWN:
       KeyDown(M);

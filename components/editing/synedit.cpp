@@ -21,8 +21,7 @@ const char* const kColorNames[8] = {"NormalTextColor", "SelectedTextColor",
 TSynEdit::TSynEdit(TComponent* AOwner)
     : TyTextFileEditor(AOwner),
       keywords_(&LocaleCompareText),
-      lines_(Model()),
-      comments_(lines_) {
+      comments_(Model()) {
   std::copy(std::begin(kDefaultColors), std::end(kDefaultColors), colors_);
   // A changed row repaints down to the window's bottom when it reaches the last row.
   invalidate_to_bottom_ = true;
@@ -70,12 +69,7 @@ void TSynEdit::InvalidateLines(int32_t FromLine, int32_t ToLine) {
   TyTextFileEditor::InvalidateLines(FromLine, ToLine);
 }
 
-void TSynEdit::TextChangedFrom(int32_t FirstLine) {
-  if (FirstLine < 1)
-    comments_.Clear();
-  else
-    comments_.Invalidate(FirstLine);
-}
+void TSynEdit::TextChangedFrom(int32_t FirstLine) { comments_.Changed(FirstLine); }
 
 void TSynEdit::BeginRows(int32_t FirstLine) {
   state_ = use_highlighting_ && scan_for_comments_ && IsLineInBlockComment(FirstLine)

@@ -71,8 +71,7 @@ class TSynEdit : public TyTextFileEditor {
   void RepaintNow();
 
   TSynKeywords keywords_;
-  TSynModelLines lines_;
-  TSynCommentCache comments_;
+  TSynModelComments comments_;
   // The scanner's state during one paint pass.
   TSynScanState state_ = scNormal;
   bool use_highlighting_ = false;

@@ -1,12 +1,14 @@
 // The display lines of an editor model as the syntax scanner's backward comment scan
 // reads them: the raw text of each line (tabs kept; they decide nothing), viewed in
-// place in the paragraph list.
+// place in the paragraph list; and the comment cache over them, kept in step with the
+// model's text by its change hooks.
 #pragma once
 
 #include <string_view>
 
 #include "components/editing/editormodel.h"
 #include "components/editing/syntax_scanner.h"
+#include "components/editing/textfile.h"
 
 namespace tess {
 
@@ -23,6 +25,47 @@ class TSynModelLines : public TSynLineSource {
 
  private:
   TEditorModel& model_;
+};
+
+class TSynModelComments {
+ public:
+  explicit TSynModelComments(TEditorModel& Model) : lines_(Model), cache_(lines_) {}
+  TSynModelComments(const TSynModelComments&) = delete;
+  TSynModelComments& operator=(const TSynModelComments&) = delete;
+
+  // The text changed from display line FirstLine down; 0: a new text altogether.
+  void Changed(int32_t FirstLine) {
+    if (FirstLine < 1)
+      cache_.Clear();
+    else
+      cache_.Invalidate(FirstLine);
+  }
+  bool IsLineInBlockComment(int32_t Line) { return cache_.IsLineInBlockComment(Line); }
+  int64_t LinesScanned() const { return cache_.LinesScanned(); }
+  TSynCommentCache& Cache() { return cache_; }
+  const TSynModelLines& Lines() const { return lines_; }
+
+ private:
+  TSynModelLines lines_;
+  TSynCommentCache cache_;
+};
+
+// A text-file model whose comment cache follows its own edits, as the syntax-colouring
+// editor's window keeps it: for measuring and testing without a window.
+class TSynTextFileModel : public TTextFileModel {
+ public:
+  TSynModelComments Comments{*this};
+
+ protected:
+  void TextChanged(TParaListEditor* Editor) override {
+    Comments.Changed(Paragraphs().FirstChangedLine());
+    TTextFileModel::TextChanged(Editor);
+  }
+  void TextRewrapped() override {
+    Comments.Changed(1);
+    TTextFileModel::TextRewrapped();
+  }
+  void TextReplaced() override { Comments.Changed(0); }
 };
 
 }  // namespace tess

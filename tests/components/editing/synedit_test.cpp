@@ -172,8 +172,11 @@ TEST_F(SynEditTest, SelectionSplitsATokenIntoThreeRuns) {
     EXPECT_TRUE(HasInk(s, 0, col, kOrange)) << col;
     EXPECT_EQ(Back(s, 0, col), kWhite) << col;
   }
-  // Without the focus (HideSelection) the selection is not shown.
+  // Without the focus (HideSelection) the selection is not shown, and losing the focus
+  // asks for the repaint that hides it.
+  ed->Update();
   SetFocus(nullptr);
+  EXPECT_TRUE(ed->FullRepaintPending());
   Pump();
   Shot u = Paint();
   EXPECT_TRUE(HasInk(u, 0, 3, kBlue));

@@ -4,6 +4,10 @@ tess_add_test(test_syntax_scanner SOURCES ${CMAKE_CURRENT_LIST_DIR}/syntax_scann
 target_compile_definitions(test_syntax_scanner PRIVATE
                            TESS_KWD_DIR="${PROJECT_SOURCE_DIR}/resources")
 
+# The comment cache kept in step with an editor model, in both builds.
+tess_add_test(test_syntax_model SOURCES ${CMAKE_CURRENT_LIST_DIR}/syntax_model_test.cpp
+              LIBS tess_editor_model)
+
 # The syntax-colouring editor through real windows under Wine.
 if(WIN32)
   tess_add_test(test_synedit
