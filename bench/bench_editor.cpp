@@ -5,7 +5,11 @@
 //   keystroke at the end, paragraph lookup near the middle, thumb drag to a random line
 //                (word wrap on): per operation, at 10,000 and 100,000 lines; the ratio
 //                shows whether the cost grows with the file;
-//   memory:      bytes allocated for the loaded text per byte of the file.
+//   memory:      bytes allocated for the loaded text per byte of the file;
+//   colouring:   open a 100,000-line file and colour its first screen; then keystrokes at
+//                the end with comment scanning on, each followed by colouring the rows it
+//                changed (the block-comment state from the per-line cache, and, beside
+//                it, from a fresh backward scan every time), at 10,000 and 100,000 lines.
 #include <malloc.h>
 
 #include <algorithm>
@@ -20,7 +24,10 @@
 #include <vector>
 
 #include "components/editing/commands.h"
+#include "components/editing/paratext.h"
+#include "components/editing/syntax_lines.h"
 #include "components/editing/textfile.h"
+#include "framework/core/sysutils.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -128,6 +135,88 @@ PerOp MeasureOps(const fs::path& File) {
   return r;
 }
 
+// A text-file model that keeps the comment cache in step with its edits, as the
+// syntax-colouring editor does.
+struct SynModel : tess::TTextFileModel {
+  tess::TSynModelLines lines{*this};
+  tess::TSynCommentCache cache{lines};
+  void TextChanged(tess::TParaListEditor* Editor) override {
+    cache.Invalidate(Paragraphs().FirstChangedLine());
+    tess::TTextFileModel::TextChanged(Editor);
+  }
+  void TextReplaced() override { cache.Clear(); }
+};
+
+void LoadKeywords(tess::TSynKeywords& K) {
+  tess::TStringList lists[3];
+  const char* names[3] = {"symbol.kwd", "sql.kwd", "plsql.kwd"};
+  for (int i = 0; i < 3; ++i) {
+    lists[i].LoadFromFile(std::string(TESS_SOURCE_DIR) + "/resources/" + names[i]);
+    for (int j = 0; j < lists[i].Count(); ++j)
+      lists[i].SetStrings(j, tess::UpperCase(tess::Trim(lists[i].Strings(j))));
+  }
+  K.SetKeywordLists(&lists[0], &lists[1], &lists[2]);
+}
+
+// Colours display lines From..To as a paint pass does; the first line's state comes from
+// the backward scan (Cache).  Returns the number of runs, so nothing is optimised away.
+size_t ColourRows(tess::TEditorModel& E, tess::TSynCommentCache& Cache,
+                  const tess::TSynKeywords& K, int32_t From, int32_t To) {
+  tess::TSynScanState st = Cache.IsLineInBlockComment(From) ? tess::scBlockComment : tess::scNormal;
+  size_t runs = 0;
+  for (int32_t l = From; l <= To; ++l) {
+    const char* t;
+    int32_t len;
+    E.Paragraphs().GetLineText(l, t, len);
+    if (len == 0) continue;
+    if (tess::HasTab(t, static_cast<uint32_t>(len)))
+      runs += tess::SyntaxRuns(tess::ExpandTabs(t, len, E.TabSize()), st, K).size();
+    else
+      runs += tess::SyntaxRuns(std::string_view(t, static_cast<size_t>(len)), st, K).size();
+  }
+  return runs;
+}
+
+struct Colouring {
+  double Open, Keystroke, KeystrokeFresh;
+};
+
+Colouring MeasureColouring(const fs::path& File, const tess::TSynKeywords& K) {
+  Colouring r{};
+  volatile size_t sink = 0;
+  r.Open = Best(3, [&] {
+    SynModel E;
+    E.SetMetrics(8, 16, 15, 5, 15 + 5 + 8 * 120, 16 * 50);
+    E.LoadFromFile(File.string());
+    sink = sink + ColourRows(E, E.cache, K, 1, std::min(E.GetVisibleRows(), E.GetLineCount()));
+  });
+  auto keystrokes = [&](bool Fresh) {
+    SynModel E;
+    E.SetMetrics(8, 16, 15, 5, 15 + 5 + 8 * 120, 16 * 50);
+    E.LoadFromFile(File.string());
+    E.SetCaretPosition(E.GetLineCount(), 1);
+    const int keys = Fresh ? 200 : 5000;
+    return Best(3, [&] {
+      for (int i = 0; i < keys; ++i) {
+        E.ProcessCommand(tess::kCmdChar, 'x');
+        if (i % 60 == 59) E.ProcessCommand(tess::ccNewLine, 0);
+        const int32_t top = E.GetTopLine();
+        const int32_t last = std::min(top + E.GetVisibleRows() - 1, E.GetLineCount());
+        const int32_t first = std::clamp(E.Paragraphs().FirstChangedLine(), top, last);
+        if (Fresh) {
+          tess::TSynCommentCache fresh(E.lines);
+          sink = sink + ColourRows(E, fresh, K, first, last);
+        } else {
+          sink = sink + ColourRows(E, E.cache, K, first, last);
+        }
+      }
+    }) / keys;
+  };
+  r.Keystroke = keystrokes(false);
+  r.KeystrokeFresh = keystrokes(true);
+  return r;
+}
+
 }  // namespace
 
 int main() {
@@ -193,6 +282,17 @@ int main() {
   Figure("editor_thumb_10k", a.Thumb * 1e9, "ns");
   Figure("editor_thumb_100k", b.Thumb * 1e9, "ns");
   Figure("editor_thumb_100k_vs_10k", b.Thumb / a.Thumb, "x");
+
+  tess::TSynKeywords keywords;
+  LoadKeywords(keywords);
+  Colouring ca = MeasureColouring(small, keywords), cb = MeasureColouring(big, keywords);
+  Figure("syntax_open_first_screen_100k", cb.Open * 1000, "ms");
+  Figure("syntax_keystroke_10k", ca.Keystroke * 1e6, "us");
+  Figure("syntax_keystroke_100k", cb.Keystroke * 1e6, "us");
+  Figure("syntax_keystroke_100k_vs_10k", cb.Keystroke / ca.Keystroke, "x");
+  Figure("syntax_keystroke_rescan_10k", ca.KeystrokeFresh * 1e6, "us");
+  Figure("syntax_keystroke_rescan_100k", cb.KeystrokeFresh * 1e6, "us");
+  Figure("syntax_keystroke_rescan_100k_vs_10k", cb.KeystrokeFresh / ca.KeystrokeFresh, "x");
   fs::remove_all(dir);
   return 0;
 }

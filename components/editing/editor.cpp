@@ -64,16 +64,39 @@ void TEditorView<M>::InvalidateLines(int32_t FromLine, int32_t ToLine) {
 }
 template <class M>
 void TEditorView<M>::InvalidateAll() {
-  if (owner_->HandleAllocated()) owner_->Invalidate();
+  owner_->InvalidateAllRows();
 }
 template <class M>
 void TEditorView<M>::ScrollBarsChanged() {
-  owner_->ResetScrollBars();
+  if (defer_scroll_bars_)
+    owner_->DeferScrollBars();
+  else
+    owner_->ResetScrollBars();
 }
 template <class M>
-void TEditorView<M>::ScrollWindowBy(int32_t, int32_t) {
-  // Repainting the rows is cheap enough and never leaves a stale band behind.
-  InvalidateAll();
+void TEditorView<M>::TextChanged(TParaListEditor* Editor) {
+  owner_->TextChangedFrom(M::Paragraphs().FirstChangedLine());
+  defer_scroll_bars_ = Editor != this;
+  M::TextChanged(Editor);
+  defer_scroll_bars_ = false;
+}
+template <class M>
+void TEditorView<M>::TextRewrapped() {
+  owner_->TextChangedFrom(1);
+  M::TextRewrapped();
+}
+template <class M>
+void TEditorView<M>::TextReplaced() {
+  owner_->TextChangedFrom(0);
+}
+template <class M>
+void TEditorView<M>::DoOnTopLineChanged(int32_t Line) {
+  M::DoOnTopLineChanged(Line);
+  owner_->DoOnTopLineChanged(Line);
+}
+template <class M>
+void TEditorView<M>::ScrollWindowBy(int32_t DCols, int32_t DRows) {
+  owner_->ScrollRows(DCols, DRows);
   owner_->PlaceCaretFromModel();
 }
 template <class M>
@@ -100,8 +123,14 @@ TOvcEditBase::TOvcEditBase(TComponent* AOwner, std::unique_ptr<TEditorModel> AMo
   caret_ = std::make_unique<TOvcCaretPair>(this);
   SetTabStop(true);
   SetColor(clWindow);
-  Font()->SetName("Courier New");
-  Font()->SetSize(10);
+  left_margin_ = 15;
+  right_margin_ = 5;
+  // The text is drawn in the fixed-pitch font; the control's font follows it so that
+  // measuring and the caret use the same metrics.
+  fixed_font_ = std::make_unique<TOvcFixedFont>();
+  fixed_font_->SetSize(10);
+  Font()->Assign(fixed_font_->Font());
+  fixed_font_->OnChange = [this](TObject*) { Font()->Assign(fixed_font_->Font()); };
   SetBounds(0, 0, 185, 89);
 }
 
@@ -155,18 +184,6 @@ void TOvcEditBase::Measure() {
   if (HandleAllocated()) Invalidate();
 }
 
-void TOvcEditBase::InvalidateModelLines(int32_t FromLine, int32_t ToLine) {
-  if (!HandleAllocated()) return;
-  int32_t top = model_->GetTopLine();
-  if (ToLine < FromLine) std::swap(FromLine, ToLine);
-  int32_t first = std::max(0, FromLine - top);
-  int32_t last = std::min(model_->GetVisibleRows(), ToLine - top);
-  if (last < first) return;
-  TRect c = ClientRect();
-  RECT r{0, first * row_height_, c.Right, (last + 1) * row_height_};
-  InvalidateRect(static_cast<HWND>(Handle()), &r, FALSE);
-}
-
 void TOvcEditBase::ResetScrollBars() {
   if (!HandleAllocated()) return;
   HWND w = static_cast<HWND>(Handle());
@@ -185,64 +202,6 @@ void TOvcEditBase::ResetScrollBars() {
   // The model's ranges count thumb positions, one per top line the bar can show.
   if (s == TScrollStyle::ssVertical || s == TScrollStyle::ssBoth) set(SB_VERT, model_->VertScrollRange(), 1);
   if (s == TScrollStyle::ssHorizontal || s == TScrollStyle::ssBoth) set(SB_HORZ, model_->HorzScrollRange(), 1);
-}
-
-void TOvcEditBase::PlaceCaretFromModel() {
-  if (!HandleAllocated()) return;
-  int32_t row = model_->CaretLine() - model_->GetTopLine();
-  int32_t col = model_->CaretScreenColumn() - 1 - model_->LeftColumn();
-  int32_t x = left_margin_ + col * char_width_;
-  int32_t y = row * row_height_;
-  TRect c = ClientRect();
-  bool inside = row >= 0 && y < c.Bottom && col >= 0 && x < c.Right - right_margin_;
-  caret_->SetInsertMode(model_->InsertMode);
-  caret_->SetPosition(inside ? TPoint{x, y} : TPoint{kCaretOutside, kCaretOutside});
-}
-
-void TOvcEditBase::PaintLines(HDc DC, const TRect& Area) {
-  HDC dc = static_cast<HDC>(DC);
-  TSelectedObject font(DC, Font()->Handle());
-  TRect c = ClientRect();
-  const COLORREF fg = ColorToRGB(Font()->Color()), bg = ColorToRGB(Color());
-  const COLORREF hfg = ColorToRGB(highlight_text_color_), hbg = ColorToRGB(highlight_color_);
-  int32_t sl = 0, sc = 0, el = 0, ec = 0;
-  bool sel = model_->GetSelection(sl, sc, el, ec);
-  int32_t top = model_->GetTopLine(), left = model_->LeftColumn();
-  int32_t first = std::max(0, Area.Top / row_height_);
-  int32_t last = (std::min(Area.Bottom, c.Bottom) - 1) / row_height_;
-  std::string text;
-  for (int32_t row = first; row <= last; ++row) {
-    RECT band{0, row * row_height_, c.Right, (row + 1) * row_height_};
-    int32_t line = top + row;
-    text.clear();
-    if (line <= model_->GetLineCount()) model_->GetStringLine(line, text);
-    std::string shown = left < static_cast<int32_t>(text.size()) ? text.substr(left) : "";
-    SetTextColor(dc, fg);
-    SetBkColor(dc, bg);
-    ExtTextOutA(dc, left_margin_, band.top, ETO_OPAQUE | ETO_CLIPPED, &band, shown.data(),
-                static_cast<UINT>(shown.size()), nullptr);
-    if (!sel || line < sl || line > el) continue;
-    // The selected columns of this line (the line break counts as one blank).
-    int32_t from = line == sl ? sc : 1;
-    int32_t to = line == el ? ec : static_cast<int32_t>(text.size()) + 2;
-    from = std::max(from - 1 - left, 0);
-    to = std::max(to - 1 - left, 0);
-    if (to <= from) continue;
-    std::string part(static_cast<size_t>(to - from), ' ');
-    for (int32_t i = from; i < to && i < static_cast<int32_t>(shown.size()); ++i)
-      part[static_cast<size_t>(i - from)] = shown[static_cast<size_t>(i)];
-    int32_t x = left_margin_ + from * char_width_;
-    RECT hl{x, band.top, std::min<LONG>(x + (to - from) * char_width_, c.Right - right_margin_),
-            band.bottom};
-    SetTextColor(dc, hfg);
-    SetBkColor(dc, hbg);
-    ExtTextOutA(dc, x, band.top, ETO_OPAQUE | ETO_CLIPPED, &hl, part.data(),
-                static_cast<UINT>(part.size()), nullptr);
-  }
-  // The margin right of the text.
-  RECT edge{c.Right - right_margin_, Area.Top, c.Right, Area.Bottom};
-  SetBkColor(dc, bg);
-  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &edge, "", 0, nullptr);
 }
 
 // A key that ran a command leaves no character behind: the WM_CHAR that
@@ -325,15 +284,8 @@ void TOvcEditBase::Dispatch(TMessage& M) {
     case WM_ERASEBKGND:
       M.Result = 1;  // every row paints its own background
       return;
-    case WM_PAINT: {
-      PAINTSTRUCT ps{};
-      HDC dc = BeginPaint(static_cast<HWND>(Handle()), &ps);
-      PaintLines(dc, {ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom});
-      EndPaint(static_cast<HWND>(Handle()), &ps);
-      return;
-    }
-    case WM_PRINTCLIENT:
-      PaintLines(reinterpret_cast<HDc>(M.WParam), ClientRect());
+    case kMsgShowStatus:
+      DoOnShowStatus(static_cast<int32_t>(M.WParam), static_cast<int32_t>(M.LParam));
       return;
     case WM_GETDLGCODE:
       M.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | (model_->WantTab ? DLGC_WANTTAB : 0) |

@@ -4,11 +4,13 @@
 // (through the controller's command tables), characters and the mouse into model calls.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "components/editing/carets.h"
 #include "components/editing/controller.h"
 #include "components/editing/editormodel.h"
+#include "components/editing/fixedfont.h"
 #include "components/editing/textfile.h"
 
 namespace tess {
@@ -29,9 +31,18 @@ class TEditorView : public M {
   void ScrollWindowBy(int32_t DCols, int32_t DRows) override;
   void PlaceCaret() override;
   void MessageBeep() override;
+  void TextChanged(TParaListEditor* Editor) override;
+  void TextRewrapped() override;
+  void TextReplaced() override;
+  // The caret report reaches the owner through its private message (see editor_paint.cpp).
+  void DoOnShowStatus(int32_t, int32_t) override {}
+  void DoOnTopLineChanged(int32_t Line) override;
 
  private:
   TOvcEditBase* owner_;
+  // Scroll-bar updates asked for while following another editor's change wait for the
+  // next paint.
+  bool defer_scroll_bars_ = false;
 };
 
 class TOvcEditBase : public TOvcBase {
@@ -51,15 +62,60 @@ class TOvcEditBase : public TOvcBase {
   int32_t CharWidth() const { return char_width_; }
   int32_t RowHeight() const { return row_height_; }
 
-  // Paints the rows crossing Area onto DC (WM_PAINT and WM_PRINTCLIENT).
-  void PaintLines(HDc DC, const TRect& Area);
   void Dispatch(TMessage& Message) override;
   void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
 
   // Called by the model's hooks.
-  void InvalidateModelLines(int32_t FromLine, int32_t ToLine);
+  void InvalidateModelLines(int32_t FromLine, int32_t ToLine) { InvalidateLines(FromLine, ToLine); }
   void ResetScrollBars();
   void PlaceCaretFromModel();
+
+  // --- the view: painting, caret report, marked paragraphs (editor_paint.cpp) ---------
+  // Off-window caret coordinate.
+  static constexpr int32_t kCaretOffWindow = 32767;
+  // The private message the control posts itself after placing the caret (line, column).
+  static constexpr uint32_t kMsgShowStatus = 32514;
+
+  using TEditorDrawLineEvent = std::function<void(
+      TObject* Sender, TCanvas* EditorCanvas, const TRect& Rect, const char* S, int32_t Len,
+      int32_t Line, int32_t Pos, int32_t Count, int32_t HBLine, int32_t HBCol, int32_t HELine,
+      int32_t HECol, bool& WasDrawn)>;
+  TEditorDrawLineEvent OnDrawLine;
+  std::function<void(TObject* Sender, int32_t LineNum, int32_t ColNum)> OnShowStatus;
+  std::function<void(TObject* Sender, int32_t Line)> OnTopLineChanged;
+
+  TOvcFixedFont* FixedFont() const { return fixed_font_.get(); }
+  bool HideSelection() const { return hide_selection_; }
+  void SetHideSelection(bool V);
+  bool ShowBookmarks() const { return show_bookmarks_; }
+  void SetShowBookmarks(bool V);
+  // The marked paragraphs (the model's list) are drawn only while this is on, on the
+  // first mark colour when the entry's value is 1, else on the second.
+  bool MarkParagraphs() const { return mark_paragraphs_; }
+  void SetMarkParagraphs(bool V);
+  TColor MarkColor1() const { return mark_color1_; }
+  void SetMarkColor1(TColor V) { mark_color1_ = V; }
+  TColor MarkColor2() const { return mark_color2_; }
+  void SetMarkColor2(TColor V) { mark_color2_ = V; }
+  bool FullRepaintPending() const { return full_repaint_pending_; }
+
+  // Repaints the visible rows of the display lines FromLine..ToLine (either order),
+  // without erasing; nothing while the whole window waits for a repaint.
+  virtual void InvalidateLines(int32_t FromLine, int32_t ToLine);
+  // Invalidates the whole window; rows asked for until it is painted are ignored.
+  void InvalidateAllRows();
+  virtual bool DoOnDrawLine(TCanvas* EditorCanvas, const TRect& Rect, const char* S, int32_t Len,
+                            int32_t Line, int32_t Pos, int32_t Count, int32_t HBLine,
+                            int32_t HBCol, int32_t HELine, int32_t HECol);
+  virtual void DoOnShowStatus(int32_t Line, int32_t Col);
+  virtual void DoOnTopLineChanged(int32_t Line);
+  // The text changed from display line FirstLine down (every editor sharing it is told);
+  // 0: the whole text was replaced.
+  virtual void TextChangedFrom(int32_t /*FirstLine*/) {}
+  void DeferScrollBars() { scroll_bars_deferred_ = true; }
+  // The view moved by DCols columns and DRows rows: a small move in one direction shifts
+  // the window's pixels and repaints the uncovered part, anything else repaints all.
+  void ScrollRows(int32_t DCols, int32_t DRows);
 
  protected:
   // Derived editors pass a model of their own kind.
@@ -68,6 +124,35 @@ class TOvcEditBase : public TOvcBase {
   void CreateWnd() override;
   // Font metrics and client size into the model.
   void Measure();
+
+  // One display row as the painting hands it to DrawRow.
+  struct TEditorRow {
+    HDc DC = nullptr;
+    TRect Rect;            // the row, from the left margin to the client's right edge
+    int32_t Line = 0;      // display line shown
+    bool InText = false;   // false for rows past the end of the text
+    std::string Text;      // the whole line, tabs expanded
+    int32_t FirstCol = 0;  // first visible column (0-based, expanded)
+    int32_t Count = 0;     // visible columns
+    int32_t SelFrom = 0, SelTo = 0;  // selected expanded columns [SelFrom, SelTo)
+    TColor TextColor = 0, BackColor = 0, SelTextColor = 0, SelBackColor = 0;
+  };
+  void Paint() override;
+  // Draws one row that no OnDrawLine handler drew; derived editors colour text here.
+  virtual void DrawRow(TEditorRow& Row);
+  // Before the rows of one paint pass, the first being display line FirstLine.
+  virtual void BeginRows(int32_t /*FirstLine*/) {}
+  // Draws Len characters of S at column Col of the row in the given colours (opaque);
+  // returns the x after them.
+  int32_t DrawRun(const TEditorRow& Row, int32_t Col, const char* S, int32_t Len, TColor Fore,
+                  TColor Back);
+  // Blanks the row from x to its right end.
+  void FillRowFrom(const TEditorRow& Row, int32_t X, TColor Back);
+  // The mark colour of a marked line, or Color().
+  TColor LineBackground(int32_t Line);
+  // Whether the rows' invalidation runs to the client's bottom when it reaches the last
+  // visible row.
+  bool invalidate_to_bottom_ = false;
 
  private:
   void KeyDown(TMessage& M);
@@ -86,6 +171,19 @@ class TOvcEditBase : public TOvcBase {
   TColor highlight_text_color_ = clHighlightText;
   bool dragging_ = false;
   int32_t anchor_line_ = 1, anchor_col_ = 1;
+
+  // --- the view's state (editor_paint.cpp) ------------------------------------------
+  void PaintMargin(HDc DC, int32_t FirstRow, int32_t LastRow, TColor Back);
+  std::unique_ptr<TOvcFixedFont> fixed_font_;
+  std::unique_ptr<TBitmap> markers_;
+  bool markers_missing_ = false;
+  bool hide_selection_ = true;
+  bool show_bookmarks_ = true;
+  bool mark_paragraphs_ = false;
+  TColor mark_color1_ = clYellow;
+  TColor mark_color2_ = clSilver;
+  bool full_repaint_pending_ = false;
+  bool scroll_bars_deferred_ = false;
 };
 
 class TyCustomEditor : public TOvcEditBase {

@@ -58,6 +58,8 @@ void TEditorModel::NewList(bool WordWrap, uint16_t UndoSize) {
   caret_ = anchor_ = sel_start_ = sel_end_ = top_ = TPos{};
   left_col_ = 0;
   marked_.clear();
+  marked_values_.clear();
+  TextReplaced();
 }
 
 void TEditorModel::LeaveRing() {
@@ -75,6 +77,7 @@ void TEditorModel::AttachTo(TEditorModel* Other) {
   if (!Other || Other == this || Other->list_ == list_) return;
   LeaveRing();
   list_ = Other->list_;
+  TextReplaced();
   prev_ = Other;
   next_ = Other->next_;
   Other->next_->prev_ = this;
@@ -261,9 +264,10 @@ void TEditorModel::DoOnUserCommand(uint16_t Command) {
 
 void TEditorModel::MarkedAdjust(const TPosChange& C) {
   if (marked_.empty()) return;
-  std::vector<int32_t> out;
+  std::vector<int32_t> out, values;
   out.reserve(marked_.size());
-  for (int32_t p : marked_) {
+  for (size_t i = 0; i < marked_.size(); ++i) {
+    int32_t p = marked_[i];
     int32_t pos = 1;
     if (C.What == TPosChange::ParaDeleted && p == C.Para) continue;
     if (C.What == TPosChange::Split) {
@@ -272,8 +276,10 @@ void TEditorModel::MarkedAdjust(const TPosChange& C) {
       AdjustPosition(C, p, pos);
     }
     out.push_back(p);
+    if (i < marked_values_.size()) values.push_back(marked_values_[i]);
   }
   marked_.swap(out);
+  marked_values_.swap(values);
 }
 
 void TEditorModel::AdjustPositions(const TPosChange& C, TParaListEditor* /*Editor*/) {

@@ -159,8 +159,10 @@ class TEditorModel : public TParaListEditor {
   void SetText(const char* Text);
   uint16_t EffectiveColumn(const char* Text, int32_t CharPos) const;
 
-  // Marked paragraphs (kept in step with edits).
+  // Marked paragraphs (kept in step with edits) and the value attached to each entry
+  // (entry i of MarkedValues belongs to entry i of MarkedParas; a missing value is 0).
   std::vector<int32_t>& MarkedParas() { return marked_; }
+  std::vector<int32_t>& MarkedValues() { return marked_values_; }
 
   // --- commands ----------------------------------------------------------------------
   virtual bool ProcessCommand(uint16_t Command, char Ch);
@@ -196,6 +198,8 @@ class TEditorModel : public TParaListEditor {
   virtual void ScrollWindowBy(int32_t /*DCols*/, int32_t /*DRows*/) {}
   virtual void PlaceCaret() {}
   virtual void MessageBeep() {}
+  // The model took another paragraph list (a new text, or another editor's).
+  virtual void TextReplaced() {}
   virtual void DoOnChange();
   virtual void DoError(uint16_t Code);
   virtual void DoOnShowStatus(int32_t Line, int32_t Col);
@@ -263,6 +267,7 @@ class TEditorModel : public TParaListEditor {
   std::string delimiters_;
   std::bitset<256> delim_set_;
   std::vector<int32_t> marked_;
+  std::vector<int32_t> marked_values_;
 };
 
 }  // namespace tess

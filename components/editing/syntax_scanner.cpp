@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "framework/core/sysutils.h"
+
 namespace tess {
 
 bool IsSynWordChar(unsigned char C) {
@@ -71,7 +73,12 @@ bool NextSyntaxToken(std::string_view Text, int32_t Start, TSynScanState& State,
   return Length > 0;
 }
 
-TSynKeywords::TSynKeywords() {
+int TSynKeywords::TWordList::CompareStrings(const std::string& S1, const std::string& S2) const {
+  return compare_ ? compare_(S1, S2) : CompareText(S1, S2);
+}
+
+TSynKeywords::TSynKeywords(TSynCompareText Compare)
+    : symbols_(Compare), sql_(Compare), plsql_(Compare) {
   for (TStringList* l : {&symbols_, &sql_, &plsql_}) {
     l->SetCaseSensitive(false);
     l->SetDuplicates(dupIgnore);

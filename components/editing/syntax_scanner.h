@@ -52,10 +52,15 @@ enum TSynTokenColor : uint8_t {
   tcSymbol,
 };
 
-// The symbol, SQL and PL/SQL words: sorted, case-insensitive, without duplicates.
+// A comparison of two texts ignoring case: <0, 0, >0.
+using TSynCompareText = int (*)(const std::string& S1, const std::string& S2);
+
+// The symbol, SQL and PL/SQL words: sorted, case-insensitive, without duplicates.  One
+// comparison both sorts and searches the lists (the framework's compare-text unless
+// another is given, e.g. the platform's locale-aware one).
 class TSynKeywords {
  public:
-  TSynKeywords();
+  explicit TSynKeywords(TSynCompareText Compare = nullptr);
   TSynKeywords(const TSynKeywords&) = delete;
   TSynKeywords& operator=(const TSynKeywords&) = delete;
 
@@ -65,6 +70,9 @@ class TSynKeywords {
   TStringList& SymbolWords() { return symbols_; }
   TStringList& SqlWords() { return sql_; }
   TStringList& PlsqlWords() { return plsql_; }
+  const TStringList& SymbolWords() const { return symbols_; }
+  const TStringList& SqlWords() const { return sql_; }
+  const TStringList& PlsqlWords() const { return plsql_; }
 
   // The colour of a token of this kind and text (blanks around it ignored).  A word is
   // looked up in the symbol, SQL and PL/SQL lists in that order; another character is a
@@ -72,7 +80,17 @@ class TSynKeywords {
   TSynTokenColor GetTokenColor(TSynScanState Kind, std::string_view Token) const;
 
  private:
-  TStringList symbols_, sql_, plsql_;
+  class TWordList : public TStringList {
+   public:
+    explicit TWordList(TSynCompareText Compare) : compare_(Compare) {}
+
+   protected:
+    int CompareStrings(const std::string& S1, const std::string& S2) const override;
+
+   private:
+    TSynCompareText compare_;
+  };
+  TWordList symbols_, sql_, plsql_;
 };
 
 // One coloured run of a line: positions First..Last (0-based, inclusive).

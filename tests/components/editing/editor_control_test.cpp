@@ -106,7 +106,7 @@ TEST_F(EditorTest, ScrollBarsFollowTheModel) {
   // The caret scrolled out of sight goes outside the window, not onto another row.
   M().SetCaretPosition(1, 1);
   SendMessageA(Wnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  EXPECT_EQ(ed->Caret().Position().Y, kCaretOutside);
+  EXPECT_EQ(ed->Caret().Position().Y, TOvcEditBase::kCaretOffWindow);
 }
 
 TEST_F(EditorTest, PaintsTextOverTheBackground) {
