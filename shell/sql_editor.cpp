@@ -6,6 +6,8 @@
 
 #include "components/editing/controller.h"
 #include "components/editing/editor.h"
+#include "components/editing/editor_prefs.h"
+#include "components/editing/synedit.h"
 #include "components/grid/sortgrid.h"
 #include "framework/core/sysutils.h"
 #include "framework/win/dialogs.h"
@@ -17,6 +19,7 @@
 #include "oracle/statement_services.h"
 #include "platform/win32.h"
 #include "services/exceptions.h"
+#include "services/keyword_files.h"
 #include "services/prefs.h"
 #include "services/services.h"
 #include "shell/shell_windows.h"
@@ -64,7 +67,13 @@ std::string StatementText(std::string Text, uint8_t Kind) {
 
 }  // namespace
 
-TyCustomEditor* CreateSqlEditorControl(TComponent* AOwner) { return new TyTextFileEditor(AOwner); }
+TyCustomEditor* CreateSqlEditorControl(TComponent* AOwner) {
+  auto* editor = new TySynEdit(AOwner);
+  TyKeywordLists& lists = KeywordLists();
+  editor->SetKeywordLists(lists.Symbols.get(), lists.SqlWords.get(), lists.PlsqlWords.get());
+  ApplyEditorPrefs(gPrefs->SQLEditorPrefs, editor);
+  return editor;
+}
 
 TfrmEdit::TfrmEdit(TComponent* AOwner, TyDatabase* Db)
     : TForm(AOwner), query_(std::make_unique<TyQuery>()) {

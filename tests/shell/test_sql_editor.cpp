@@ -7,12 +7,14 @@
 #include <string>
 
 #include "components/editing/editor.h"
+#include "components/editing/synedit.h"
 #include "components/grid/sortgrid.h"
 #include "framework/win/extctrls.h"
 #include "oracle/oracle_query.h"
 #include "oracle/query.h"
 #include "oracle/session_services.h"
 #include "services/exceptions.h"
+#include "services/keyword_files.h"
 #include "shell/shell_windows.h"
 #include "shell/sql_editor.h"
 #include "shell_fixture.h"
@@ -65,6 +67,23 @@ TEST_F(SqlEditorTest, TheConnectedSessionHasItsEditorWithTheResultGridSetUp) {
   EXPECT_FALSE(edit->grdResult->ClickSorting());
   EXPECT_TRUE(edit->grdResult->ExtendedKeys());
   EXPECT_EQ(edit->Caption(), "SQL Editor - " + db->DatabaseName());
+}
+
+TEST_F(SqlEditorTest, TheEditorColoursWithTheKeywordListsAndTheSqlEditorPreferences) {
+  CreateKeywordLists();
+  KeywordLists().SqlWords->Add("SELECT");
+  KeywordLists().PlsqlWords->Add("BEGIN");
+  gPrefs->SQLEditorPrefs.CommentTextColor = 0x123456;
+  TyDatabase* second = main->ConnectSession("DEMO", "DEMO", database.Server());
+  ASSERT_NE(second, nullptr);
+  auto* syn = dynamic_cast<TySynEdit*>(main->FindFrmEdit(second)->edtSQL);
+  ASSERT_NE(syn, nullptr);
+  EXPECT_TRUE(syn->UseSyntaxHighlighting());
+  EXPECT_EQ(syn->CommentTextColor(), 0x123456);
+  EXPECT_GE(syn->SqlWords()->IndexOf("SELECT"), 0);
+  EXPECT_GE(syn->PlsqlWords()->IndexOf("BEGIN"), 0);
+  EXPECT_EQ(syn->SymbolWords()->Count(), 0);
+  FreeKeywordLists();
 }
 
 TEST_F(SqlEditorTest, QueryFetchesTheFirstScreenThenMoreAsTheGridScrolls) {
