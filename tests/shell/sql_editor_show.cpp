@@ -8,6 +8,7 @@
 #include "framework/win/forms.h"
 #include "oracle/oci_api.h"
 #include "platform/win32.h"
+#include "services/keyword_files.h"
 #include "services/services.h"
 #include "shell/main_window.h"
 #include "shell/sql_editor.h"
@@ -20,6 +21,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   TWinShellServices services;
   SetShellServices(&services);
   auto* main = Application->CreateForm<TMainWindow>();
+  CreateKeywordLists();
+  LoadKeywordFiles();
   services.SetMainWindow(main);
   main->SetBounds(10, 10, 1000, 700);
   main->Show();
@@ -27,6 +30,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   size_t blank = args.find(' ');
   std::string logon = args.substr(0, blank);
   std::string sql = blank == std::string::npos ? "" : Trim(args.substr(blank + 1));
+  // The shell's quotes around the statement are not part of it.
+  if (sql.size() >= 2 && sql.front() == '"' && sql.back() == '"') sql = sql.substr(1, sql.size() - 2);
   if (TyDatabase* db = main->ConnectLogon(logon)) {
     TfrmEdit* edit = main->FindFrmEdit(db);
     edit->edtSQL->Model().SetText(sql.c_str());
@@ -36,5 +41,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   Application->Run();
   Application->DestroyComponents();
   SetShellServices(nullptr);
+  FreeKeywordLists();
   return 0;
 }
