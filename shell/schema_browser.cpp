@@ -43,7 +43,9 @@ TfrmMain::TfrmMain(TComponent* AOwner, TyDatabase* Db)
   UpdateCaption();
 }
 
-TfrmMain::~TfrmMain() { query_.reset(); }
+TfrmMain::~TfrmMain() {
+  query_.reset();
+}
 
 void TfrmMain::UpdateCaption() {
   SetCaption(Session() != nullptr ? "Schema Browser - " + Session()->DatabaseName()

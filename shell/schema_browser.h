@@ -64,8 +64,7 @@ class TfrmMain : public TForm, public TyBrowserCaches {
   TyTessOutline* Outl1 = nullptr;
 
  private:
-  void Outl1DrawItem(TWinControl* Control, int32_t Index, const TRect& Rect,
-                     TOwnerDrawState State);
+  void Outl1DrawItem(TWinControl* Control, int32_t Index, const TRect& Rect, TOwnerDrawState State);
   void ObjectChanged(const TyMsgRec& Rec);
   void UpdateCaption();
 

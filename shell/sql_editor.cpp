@@ -42,7 +42,25 @@ class TExecutingSessionScope {
   TExecutingSessionScope& operator=(const TExecutingSessionScope&) = delete;
 };
 
-bool IsBlank(char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\n'; }
+// Marks the window as running a command, so that a message handled meanwhile (the
+// status window pumps them) cannot start another one on the same query.
+class TCommandScope {
+ public:
+  explicit TCommandScope(bool& Flag) : flag_(Flag) { flag_ = true; }
+  ~TCommandScope() { flag_ = false; }
+  TCommandScope(const TCommandScope&) = delete;
+  TCommandScope& operator=(const TCommandScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+// What the user is told when a run found the session's connection gone.
+const char* const kConnectionLost = "Database connection has been closed or lost for this session";
+
+bool IsBlank(char C) {
+  return C == ' ' || C == '\t' || C == '\r' || C == '\n';
+}
 
 // The text as the server gets it: trailing blanks go; a SQL statement loses the ";" that
 // ends it in a script, a block the "/" line that ends it there.
@@ -163,11 +181,17 @@ void TfrmEdit::UpdateCaption() {
   SetCaption(db_ != nullptr ? "SQL Editor - " + db_->DatabaseName() : "SQL Editor");
 }
 
-void TfrmEdit::spdRunClick(TObject*) { ExecuteSQL(); }
+void TfrmEdit::spdRunClick(TObject*) {
+  ExecuteSQL();
+}
 
-std::string TfrmEdit::StatusText() const { return pnlStatus->Caption(); }
+std::string TfrmEdit::StatusText() const {
+  return pnlStatus->Caption();
+}
 
-std::string TfrmEdit::ErrorText() const { return memError->Text(); }
+std::string TfrmEdit::ErrorText() const {
+  return memError->Text();
+}
 
 void TfrmEdit::ShowStatusText(const std::string& Text) {
   pnlStatus->SetCaption(Text);
@@ -191,10 +215,11 @@ void TfrmEdit::ClearGrid() {
 }
 
 void TfrmEdit::ExecuteSQL() {
+  if (running_) return;
+  TCommandScope command(running_);
   try {
-    TyDatabase* db = db_;
-    if (db == nullptr) throw EyDbConnectionLost("Database connection has been closed or lost for this session");
-    CheckSessionAlive(db);
+    // No session, or one gone from the list, raises EyDbConnectionLost.
+    CheckSessionAlive(db_);
     TEditorModel& model = edtSQL->Model();
     int32_t endLine = 0, endCol = 0;
     std::string text;
@@ -226,7 +251,7 @@ void TfrmEdit::ExecuteSQL() {
 void TfrmEdit::CheckConnectionLost() {
   TyDatabase* db = db_;
   if (db == nullptr || !db->ConnectionLost()) return;
-  ShowErrorMsg("Database connection has been closed or lost for this session");
+  ShowErrorMsg(kConnectionLost);
   // The handler may free the session: nothing of it is touched afterwards.
   if (OnSessionLost) OnSessionLost(db);
 }
@@ -278,7 +303,9 @@ void TfrmEdit::ShowColumns() {
   grdResult->SetColWidths(0, 40);
 }
 
-bool TfrmEdit::MoreRows() const { return query_->Active() && !query_->Eof(); }
+bool TfrmEdit::MoreRows() const {
+  return query_->Active() && !query_->Eof();
+}
 
 void TfrmEdit::FetchThrough(int32_t Rows) {
   // The grid grows once per call; the rows are read first.
@@ -329,10 +356,11 @@ void TfrmEdit::FetchForView() {
 }
 
 void TfrmEdit::GoToLastRow() {
+  if (running_) return;
+  TCommandScope command(running_);
   if (MoreRows()) {
     if (MessageDlg(" Are you sure you want to retrieve all  records for this query ?",
-                   TMsgDlgType::mtConfirmation, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo},
-                   0) != mrYes)
+                   TMsgDlgType::mtConfirmation, {TMsgDlgBtn::mbYes, TMsgDlgBtn::mbNo}, 0) != mrYes)
       return;
     TyHourglassScope hourglass;
     hourglass.Start();
@@ -362,11 +390,12 @@ void TfrmEdit::grdResultKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
   }
 }
 
-bool TfrmEdit::ServerOutput() const { return db_ != nullptr && db_->ServerOutput(); }
+bool TfrmEdit::ServerOutput() const {
+  return db_ != nullptr && db_->ServerOutput();
+}
 
 void TfrmEdit::SetServerOutput(bool Value) {
   try {
-    if (db_ == nullptr) throw EyDbConnectionLost("Database connection has been closed or lost for this session");
     CheckSessionAlive(db_);
     db_->SetServerOutput(Value);
   } catch (const Exception& e) {

@@ -108,6 +108,8 @@ class TfrmEdit : public TForm {
   int32_t first_line_ = 1;
   int32_t first_col_ = 1;
   bool fetching_ = false;
+  // ExecuteSQL or GoToLastRow is running.
+  bool running_ = false;
 };
 
 }  // namespace tess

@@ -33,14 +33,14 @@ class ShellWinTest : public ::testing::Test {
  protected:
   ShellWinTest() {
     InitOracleSession();
-    previousHook_ = SetMessageBoxHook([this](const std::string& Text, const std::string& Caption,
-                                             uint32_t Flags) {
-      boxes.push_back({Text, Caption, Flags});
-      if (answers.empty()) return IDOK;
-      int32_t a = answers.front();
-      answers.pop_front();
-      return a;
-    });
+    previousHook_ = SetMessageBoxHook(
+        [this](const std::string& Text, const std::string& Caption, uint32_t Flags) {
+          boxes.push_back({Text, Caption, Flags});
+          if (answers.empty()) return IDOK;
+          int32_t a = answers.front();
+          answers.pop_front();
+          return a;
+        });
     main = std::make_unique<TMainWindow>(nullptr);
     main->Show();
     services.SetMainWindow(main.get());

@@ -31,7 +31,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   std::string logon = args.substr(0, blank);
   std::string sql = blank == std::string::npos ? "" : Trim(args.substr(blank + 1));
   // The shell's quotes around the statement are not part of it.
-  if (sql.size() >= 2 && sql.front() == '"' && sql.back() == '"') sql = sql.substr(1, sql.size() - 2);
+  if (sql.size() >= 2 && sql.front() == '"' && sql.back() == '"')
+    sql = sql.substr(1, sql.size() - 2);
   if (TyDatabase* db = main->ConnectLogon(logon)) {
     TfrmEdit* edit = main->FindFrmEdit(db);
     edit->edtSQL->Model().SetText(sql.c_str());

@@ -81,7 +81,8 @@ TEST_F(SchemaBrowserTest, TreeShowsTheSchemasAndTheUsersTablesFromTheCaches) {
   // Every schema has its one folder; the user's is open with the demo tables.
   for (int32_t s : browser->Outl1->Tree().Children(0)) ASSERT_EQ(ChildTexts(s).size(), 1u);
   EXPECT_TRUE(browser->Outl1->Expanded(demo + 1));
-  for (const char* t : {"BONUS", "DEPT", "EMP", "SALGRADE"}) EXPECT_TRUE(HasChild(demo + 1, t)) << t;
+  for (const char* t : {"BONUS", "DEPT", "EMP", "SALGRADE"})
+    EXPECT_TRUE(HasChild(demo + 1, t)) << t;
   EXPECT_EQ(static_cast<int32_t>(ChildTexts(demo + 1).size()), browser->TableCache->Count());
 
   // Another schema's folder reads its tables when opened, and the cache now holds

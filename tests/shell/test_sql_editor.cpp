@@ -147,6 +147,38 @@ TEST_F(SqlEditorTest, LastRowCommandAsksThenRetrievesEverythingReportingProgress
   EXPECT_EQ(edit->grdResult->Row(), 250);
 }
 
+TEST_F(SqlEditorTest, CancelStopsTheRetrievalAndNoSecondCommandStartsMeanwhile) {
+  MakeRows(450);
+  Run("SELECT ID, TXT FROM T ORDER BY ID");
+  TfrmProgress* progress = services.ProgressWindow();
+  int reentered = 0;
+  // While the status window shows, a second Execute and a second last-row command come
+  // in through the queue: neither may start; then Cancel.
+  progress->OnShow = [&](TObject*) {
+    edit->edtSQL->Model().SetText("DELETE FROM T");
+    edit->ExecuteSQL();
+    edit->GoToLastRow();
+    ++reentered;
+    PostMessageA(progress->btnCancel->Handle(), BM_CLICK, 0, 0);
+  };
+  answers = {IDYES};
+  edit->GoToLastRow();
+  progress->OnShow = nullptr;
+  EXPECT_EQ(reentered, 1);
+  EXPECT_EQ(boxes.size(), 1u);
+  // The first hundred, and what the view at the last row adds.
+  EXPECT_GE(edit->FetchedRows(), 100);
+  EXPECT_LE(edit->FetchedRows(), 102);
+  EXPECT_TRUE(edit->MoreRows());
+  EXPECT_EQ(edit->StatusText(), "");
+  ExpectGridRowsOfT();
+  EXPECT_FALSE(progress->Visible());
+  EXPECT_FALSE(CancelFlag());
+  // The table is whole: the DELETE never ran.
+  Run("SELECT COUNT(*) FROM T");
+  EXPECT_EQ(edit->grdResult->Cells(1, 1), "450");
+}
+
 TEST_F(SqlEditorTest, AtAThousandRowsTheUserIsAskedOnceWhetherToGoOn) {
   MakeRows(1250);
   Run("SELECT ID, TXT FROM T ORDER BY ID");
@@ -262,9 +294,7 @@ TEST_F(SqlEditorTest, CancelBreaksASlowStatementWhileOnlyTheProgressWindowReacts
     cancel(Sender);
   };
   // Clicked as soon as the status shows, and so handled by the statement's own loop.
-  progress->OnShow = [&](TObject*) {
-    PostMessageA(progress->btnCancel->Handle(), BM_CLICK, 0, 0);
-  };
+  progress->OnShow = [&](TObject*) { PostMessageA(progress->btnCancel->Handle(), BM_CLICK, 0, 0); };
   Run("BEGIN DBMS_LOCK.SLEEP(30); END;");
   progress->OnShow = nullptr;
   EXPECT_EQ(edit->ErrorText(), "ST-ORA-1013 User requested cancel of current operation.");
