@@ -62,14 +62,30 @@ bool IsBlank(char C) {
   return C == ' ' || C == '\t' || C == '\r' || C == '\n';
 }
 
+// A CREATE of a stored program or trigger: its text ends with the ";" of its last END,
+// which belongs to it.
+bool CreatesStoredProgram(const std::string& Text) {
+  TyParserA parser(Text.c_str());
+  std::string word;
+  for (int i = 0; i < 4; ++i) {
+    bool more = parser.GetNextWord(word);
+    word = UpperCase(word);
+    if (word == "PROCEDURE" || word == "FUNCTION" || word == "PACKAGE" || word == "TRIGGER")
+      return true;
+    if (!more || (i == 0 && word != "CREATE")) return false;
+    if (i > 0 && word != "OR" && word != "REPLACE") return false;
+  }
+  return false;
+}
+
 // The text as the server gets it: trailing blanks go; a SQL statement loses the ";" that
-// ends it in a script, a block the "/" line that ends it there.
+// ends it in a script, a block or stored program the "/" line that ends it there.
 std::string StatementText(std::string Text, uint8_t Kind) {
   auto trimEnd = [&] {
     while (!Text.empty() && IsBlank(Text.back())) Text.pop_back();
   };
   trimEnd();
-  if (Kind == stPlsqlBlock) {
+  if (Kind == stPlsqlBlock || (Kind == stCreate && CreatesStoredProgram(Text))) {
     size_t lineStart = Text.find_last_of('\n');
     lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
     if (Trim(Text.substr(lineStart)) == "/") {

@@ -227,6 +227,22 @@ TEST_F(SqlEditorTest, DmlReportsItsRowCountAndOtherStatementsThatTheyRan) {
   EXPECT_EQ(edit->StatusText(), "1 row(s) deleted");
 }
 
+TEST_F(SqlEditorTest, StoredProgramKeepsTheSemicolonOfItsLastEnd) {
+  Run("create or replace procedure BUMP (n IN OUT NUMBER) AS\nBEGIN\n  n := n + 1;\nEND;\n/\n");
+  EXPECT_EQ(edit->ErrorText(), "");
+  EXPECT_EQ(edit->StatusText(), "Statement processed");
+  Run("CREATE FUNCTION TWICE (n NUMBER) RETURN NUMBER IS BEGIN RETURN n * 2; END;");
+  EXPECT_EQ(edit->ErrorText(), "");
+  Run("SELECT OBJECT_NAME, STATUS FROM USER_OBJECTS WHERE OBJECT_NAME IN ('BUMP', 'TWICE') "
+      "ORDER BY 1;");
+  ASSERT_EQ(edit->FetchedRows(), 2);
+  EXPECT_EQ(edit->grdResult->Cells(2, 1), "VALID");
+  EXPECT_EQ(edit->grdResult->Cells(2, 2), "VALID");
+  // Other statements still lose theirs.
+  Run("CREATE VIEW V AS SELECT * FROM DEPT;");
+  EXPECT_EQ(edit->ErrorText(), "");
+}
+
 TEST_F(SqlEditorTest, BlockServerOutputGoesToTheServerOutputWindow) {
   Run("BEGIN DBMS_OUTPUT.PUT_LINE('not shown'); END;");
   EXPECT_EQ(edit->ServerOutputWindow(), nullptr);
