@@ -5,9 +5,12 @@
 #include "framework/win/extctrls.h"
 #include "oracle/query.h"
 #include "oracle/session.h"
+#include "platform/win32.h"
 #include "services/services.h"
 #include "shell/logon_text.h"
+#include "shell/schema_browser.h"
 #include "shell/shell_windows.h"
+#include "shell/sql_editor.h"
 
 namespace tess {
 
@@ -27,6 +30,15 @@ TMainWindow::TMainWindow(TComponent* AOwner) : TForm(AOwner), query_(std::make_u
   btnConnect = PlaceControl<TButton>(pnlSessions, 292, 5, 80, 24);
   btnConnect->SetCaption("Connect...");
   btnConnect->OnClick = [this](TObject*) { ShowConnectBox(); };
+  cbxDBList2->OnChange = [this](TObject*) {
+    int32_t i = cbxDBList2->ItemIndex();
+    if (i >= 0) ShowSessionWindows(static_cast<TyDatabase*>(cbxDBList2->Items()->Objects(i)));
+  };
+
+  pnlClient = new TPanel(this);
+  pnlClient->SetParent(this);
+  pnlClient->SetAlign(TAlign::alClient);
+  pnlClient->SetBevelOuter(TBevelCut::bvNone);
 }
 
 TMainWindow::~TMainWindow() {
@@ -54,7 +66,102 @@ TyDatabase* TMainWindow::ConnectSession(const std::string& UserName, const std::
   TyDatabase* s = db.get();
   sessions_.push_back(std::move(db));
   cbxDBList2->SetItemIndex(cbxDBList2->Items()->AddObject(s->DatabaseName(), s));
+  OpenSessionWindows(s);
   return s;
+}
+
+void TMainWindow::OpenSessionWindows(TyDatabase* Db) {
+  auto* browser = new TfrmMain(this, Db);
+  browser->SetBorderStyle(TFormBorderStyle::bsNone);
+  browser->SetParent(pnlClient);
+  browser->SetAlign(TAlign::alLeft);
+  browser->SetWidth(220);
+  auto* editor = new TfrmEdit(this, Db);
+  editor->SetBorderStyle(TFormBorderStyle::bsNone);
+  editor->SetParent(pnlClient);
+  editor->SetAlign(TAlign::alClient);
+  editor->OnSessionLost = [this](TyDatabase* Lost) { DropSession(Lost); };
+  windows_.push_back({Db, browser, editor});
+  ShowSessionWindows(Db);
+  browser->RefreshTree();
+}
+
+TfrmMain* TMainWindow::FindFrmMain(const TyDatabase* Db) const {
+  for (const TSessionWindows& w : windows_)
+    if (w.Db == Db) return w.Browser;
+  return nullptr;
+}
+
+TfrmEdit* TMainWindow::FindFrmEdit(const TyDatabase* Db) const {
+  for (const TSessionWindows& w : windows_)
+    if (w.Db == Db) return w.Editor;
+  return nullptr;
+}
+
+void TMainWindow::ShowSessionWindows(TyDatabase* Db) {
+  // Hide first, so that the shown pair takes the whole client area.
+  for (const TSessionWindows& w : windows_) {
+    if (w.Db == Db) continue;
+    w.Browser->Hide();
+    w.Editor->Hide();
+  }
+  for (const TSessionWindows& w : windows_) {
+    if (w.Db != Db) continue;
+    w.Browser->Show();
+    w.Editor->Show();
+  }
+}
+
+void TMainWindow::DropSession(TyDatabase* Db) {
+  TStrings* items = cbxDBList2->Items();
+  if (int32_t i = items->IndexOfObject(Db); i >= 0) items->Delete(i);
+  for (auto w = windows_.begin(); w != windows_.end();) {
+    if (w->Db != Db) {
+      ++w;
+      continue;
+    }
+    // The editor may be running the statement that found the loss: its window goes
+    // later, and nothing of it may reach the session meanwhile.
+    w->Editor->OnSessionLost = nullptr;
+    w->Editor->SetSession(nullptr);
+    w->Browser->SetSession(nullptr);
+    w->Editor->Release();
+    w->Browser->Release();
+    w = windows_.erase(w);
+  }
+  for (auto s = sessions_.begin(); s != sessions_.end(); ++s) {
+    if (s->get() != Db) continue;
+    // A lost connection's logoff errors are expected; nothing is left to report.
+    try {
+      Db->Disconnect();
+    } catch (const Exception&) {
+    }
+    sessions_.erase(s);
+    break;
+  }
+  if (items->Count() > 0) {
+    cbxDBList2->SetItemIndex(0);
+    ShowSessionWindows(static_cast<TyDatabase*>(items->Objects(0)));
+  }
+}
+
+void TMainWindow::PostObjectChangeMsg(const TyMsgRec& Rec) {
+  auto rec = std::make_unique<TyMsgRec>(Rec);
+  if (PostMessageA(Handle(), kObjectChangeMsg, 0, reinterpret_cast<LPARAM>(rec.get())))
+    rec.release();  // the handler takes it
+}
+
+void TMainWindow::Dispatch(TMessage& Message) {
+  if (Message.Msg != kObjectChangeMsg) {
+    TForm::Dispatch(Message);
+    return;
+  }
+  std::unique_ptr<TyMsgRec> rec(reinterpret_cast<TyMsgRec*>(Message.LParam));
+  if (!rec) return;
+  for (const TSessionWindows& w : windows_) {
+    SendObjectChange(w.Browser, *rec);
+    SendObjectChange(w.Editor, *rec);
+  }
 }
 
 TyDatabase* TMainWindow::ConnectLogon(const std::string& Logon) {

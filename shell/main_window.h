@@ -1,7 +1,9 @@
 // The program's main window: the list of open sessions (cbxDBList2: each item's text is
 // a session's label, its object the TyDatabase), the query it keeps for everyone's short
 // statements, and the least way to open a session, the connect box.  It owns the
-// sessions it lists.
+// sessions it lists, and for each a schema browser and an SQL editor in its client area;
+// the windows of the session selected in the list are the ones shown.  It forwards the
+// change notice (message 2025) to the windows of every session.
 #pragma once
 
 #include <memory>
@@ -13,9 +15,12 @@
 
 namespace tess {
 
+class TfrmEdit;
+class TfrmMain;
 class TPanel;
 class TyDatabase;
 class TyQuery;
+struct TyMsgRec;
 
 class TMainWindow : public TForm {
  public:
@@ -33,12 +38,34 @@ class TMainWindow : public TForm {
   // Asks for user, password and server and connects.
   void ShowConnectBox();
 
+  // The windows of a listed session (null for another session).
+  TfrmMain* FindFrmMain(const TyDatabase* Db) const;
+  TfrmEdit* FindFrmEdit(const TyDatabase* Db) const;
+  // Shows the windows of Db and hides the others'.
+  void ShowSessionWindows(TyDatabase* Db);
+  // A session whose connection was lost: it leaves the list, its windows go (once the
+  // message being handled is done) and it is disconnected and freed.
+  void DropSession(TyDatabase* Db);
+  // Posts the change notice to this window, which hands it to every session's windows.
+  void PostObjectChangeMsg(const TyMsgRec& Rec);
+
+  void Dispatch(TMessage& Message) override;
+
   TPanel* pnlSessions = nullptr;
   TComboBox* cbxDBList2 = nullptr;
   TButton* btnConnect = nullptr;
+  TPanel* pnlClient = nullptr;
 
  private:
+  struct TSessionWindows {
+    TyDatabase* Db;
+    TfrmMain* Browser;
+    TfrmEdit* Editor;
+  };
+  void OpenSessionWindows(TyDatabase* Db);
+
   std::vector<std::unique_ptr<TyDatabase>> sessions_;
+  std::vector<TSessionWindows> windows_;
   std::unique_ptr<TyQuery> query_;
 };
 

@@ -4,6 +4,7 @@
 #include "framework/win/dialogs.h"
 #include "platform/win32.h"
 #include "shell/main_window.h"
+#include "shell/schema_browser.h"
 #include "shell/shell_windows.h"
 
 namespace tess {
@@ -137,9 +138,8 @@ TyQuery* TWinShellServices::GetMainFormQuery() {
   return main_ != nullptr ? main_->MainFormQuery() : nullptr;
 }
 
-TyBrowserCaches* TWinShellServices::FindFrmMain(TyDatabase*) {
-  // There are no schema-browser windows yet.
-  return nullptr;
+TyBrowserCaches* TWinShellServices::FindFrmMain(TyDatabase* Db) {
+  return main_ != nullptr ? main_->FindFrmMain(Db) : nullptr;
 }
 
 }  // namespace tess

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "../oracle/oracle_test_db.h"
+#include "shell_fixture.h"
 #include "framework/win/dialogs.h"
 #include "oracle/query.h"
 #include "oracle/session.h"
@@ -27,46 +27,7 @@ using namespace tess;
 
 namespace {
 
-struct Box {
-  std::string text, caption;
-  uint32_t flags;
-};
-
-class ShellWinTest : public ::testing::Test {
- protected:
-  ShellWinTest() {
-    InitOracleSession();
-    previousHook_ = SetMessageBoxHook([this](const std::string& Text, const std::string& Caption,
-                                             uint32_t Flags) {
-      boxes.push_back({Text, Caption, Flags});
-      return IDOK;
-    });
-    main = std::make_unique<TMainWindow>(nullptr);
-    main->Show();
-    services.SetMainWindow(main.get());
-    previousServices_ = SetShellServices(&services);
-    Application->ProcessMessages();
-  }
-  ~ShellWinTest() override {
-    SetShellServices(previousServices_);
-    SetMessageBoxHook(previousHook_);
-    Application->OnIdle = nullptr;
-    Screen->SetCursor(crDefault);
-    *gPrefs = savedPrefs_;
-  }
-
-  bool MainEnabled() { return IsWindowEnabled(main->Handle()) != FALSE; }
-
-  std::vector<Box> boxes;
-  TWinShellServices services;
-  // Declared after the services, so freed before them: the services see it go.
-  std::unique_ptr<TMainWindow> main;
-
- private:
-  TyPrefsRec savedPrefs_ = *gPrefs;
-  TMessageBoxHook previousHook_;
-  TShellServices* previousServices_ = nullptr;
-};
+using namespace shelltest;
 
 TEST_F(ShellWinTest, MessageBoxesHaveTheirTitlesIconsAndTexts) {
   ShowErrorMsg("Unable to connect to database");
@@ -218,11 +179,6 @@ TEST(ShellSettings, ReadsTheGeneralSectionAndKeepsDefaultsForWhatIsUnusable) {
 }
 
 // --- with a database ---------------------------------------------------------------
-
-class ShellSessionTest : public ShellWinTest {
- protected:
-  oratest::TestDatabase database;
-};
 
 TEST_F(ShellSessionTest, ConnectListsTheSessionOrShowsWhyNot) {
   TyDatabase* db = main->ConnectSession("DEMO", "DEMO", database.Server());
