@@ -5,7 +5,8 @@ target_sources(tess_editing_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/userdata.cpp
   ${CMAKE_CURRENT_LIST_DIR}/entryfield_data.cpp
   ${CMAKE_CURRENT_LIST_DIR}/entryfield_values.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/entryfield_model.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/entryfield_model.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/entryfield_edit.cpp)
 if(WIN32)
   target_sources(tess_editing_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/intlsource_profile.cpp)
 else()

@@ -109,6 +109,8 @@ class TEntryFieldModel {
   void ReportError(uint16_t Code);
 
  private:
+  // The editing commands work on the text, caret and selection directly.
+  friend class TSimpleFieldEditor;
   void CheckDataType() const;
   void AfterValueWritten();
   uint16_t CheckContents();

@@ -4,6 +4,7 @@ tess_add_test(test_entry_fields
           ${CMAKE_CURRENT_LIST_DIR}/entryfield_data_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/entryfield_values_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/entryfield_model_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/entryfield_edit_test.cpp
   LIBS tess_editing_core)
 
 # The same settings read from the profile, under Wine.
