@@ -12,3 +12,12 @@ if(WIN32)
 else()
   target_sources(tess_editing_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/intlsource_default.cpp)
 endif()
+
+# The entry field's window and the simple field (Win32).
+if(WIN32)
+  add_library(tess_entry_fields STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/entryfield.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/simplefield.cpp)
+  target_include_directories(tess_entry_fields PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(tess_entry_fields PUBLIC tess_editing)
+endif()

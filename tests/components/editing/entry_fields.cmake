@@ -15,3 +15,13 @@ if(WIN32)
   # The profile belongs to the whole prefix.
   set_tests_properties(test_entry_fields_win PROPERTIES RUN_SERIAL TRUE)
 endif()
+
+# The entry field's window under Wine.
+if(WIN32)
+  tess_add_test(test_entry_field_control
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/entryfield_control_test.cpp
+            ${PROJECT_SOURCE_DIR}/tests/framework/win/helpers.cpp
+    LIBS tess_entry_fields tess_resources)
+  # Focus, the clipboard and the profile belong to the whole (Wine) desktop.
+  set_tests_properties(test_entry_field_control PROPERTIES RUN_SERIAL TRUE)
+endif()
