@@ -25,3 +25,9 @@ if(WIN32)
   # Focus, the clipboard and the profile belong to the whole (Wine) desktop.
   set_tests_properties(test_entry_field_control PROPERTIES RUN_SERIAL TRUE)
 endif()
+# Shows the fields, for tools/screenshot.
+if(WIN32)
+  add_executable(entryfield_demo WIN32 ${CMAKE_CURRENT_LIST_DIR}/entryfield_demo.cpp)
+  target_link_libraries(entryfield_demo PRIVATE tess_entry_fields tess_resources)
+  target_include_directories(entryfield_demo PRIVATE ${PROJECT_SOURCE_DIR})
+endif()
