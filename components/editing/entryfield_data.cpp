@@ -208,9 +208,11 @@ std::string TEntryFieldData::IntegerToFieldString(int32_t Value) const {
   const size_t Size = DataSize();
   char Buf[40];
   auto Last = [](const std::string& S, size_t N) { return N < S.size() ? S.substr(S.size() - N) : S; };
-  if (HasPictureChar('K')) return Last(HexLPChar(Buf, Value), 2 * Size);
-  if (HasPictureChar('O')) return Last(OctalLPChar(Buf, Value), Size == 1 ? 4 : Size == 2 ? 8 : 12);
+  // The base is chosen in the order reading chooses it, so that a picture holding more
+  // than one base character writes text it can read back.
   if (HasPictureChar('b')) return Last(BinaryLPChar(Buf, Value), 8 * Size);
+  if (HasPictureChar('O')) return Last(OctalLPChar(Buf, Value), Size == 1 ? 4 : Size == 2 ? 8 : 12);
+  if (HasPictureChar('K')) return Last(HexLPChar(Buf, Value), 2 * Size);
   return std::to_string(Value);
 }
 

@@ -53,7 +53,8 @@ TEntryFieldData IntField(uint8_t Type, const std::string& Picture) {
 TEST(EntryFieldData, IntegerTextInEveryBase) {
   std::mt19937 Gen(11);
   const uint8_t Types[] = {sftLongInt, sftWord, sftByte};
-  for (const char* Picture : {"99999", "KKKKKKKK", "OOOOOOOOOOOO", "bbbbbbbb"}) {
+  // Pictures with more than one base character write in the base they read.
+  for (const char* Picture : {"99999", "KKKKKKKK", "OOOOOOOOOOOO", "bbbbbbbb", "KKOO", "KKbb", "OOKbb"}) {
     for (uint8_t Type : Types) {
       TEntryFieldData F = IntField(Type, Picture);
       const unsigned Bits = 8 * F.DataSize();
