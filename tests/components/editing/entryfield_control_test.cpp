@@ -180,6 +180,45 @@ TEST_F(FieldTest, SelectionClipboardAndReadOnly) {
   EXPECT_EQ(F->Model().Text(), "abc defx");
 }
 
+TEST_F(FieldTest, MouseAndAltKeypad) {
+  TOvcSimpleField* A = AddField(10);
+  TOvcSimpleField* B = AddField(40, sftLongInt);
+  EXPECT_EQ(B->MaxLength(), 11);  // room for -2147483648
+  EXPECT_EQ(AddField(70, sftInteger)->MaxLength(), 6);
+  ShowForm();
+  A->SetFocus();
+  Pump();
+  B->SetAsString("123456");
+  // A click into the unfocused field puts the caret at the click, with nothing selected.
+  const int32_t CharW = [&] {
+    HDC Dc = GetDC(Wnd(B));
+    HGDIOBJ Old = SelectObject(Dc, static_cast<HGDIOBJ>(B->Font()->Handle()));
+    SIZE Sz{};
+    GetTextExtentPoint32A(Dc, "1", 1, &Sz);
+    SelectObject(Dc, Old);
+    ReleaseDC(Wnd(B), Dc);
+    return static_cast<int32_t>(Sz.cx);
+  }();
+  const int32_t X = B->TextMargin() - 1 + 3 * CharW + 1;
+  SendMessageA(Wnd(B), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X, 5));
+  SendMessageA(Wnd(B), WM_LBUTTONUP, 0, MAKELPARAM(X, 5));
+  EXPECT_EQ(GetFocus(), Wnd(B));
+  EXPECT_EQ(B->Model().CaretPos(), 3);
+  EXPECT_EQ(B->Model().SelStart(), B->Model().SelEnd());
+  // A double click selects the word.
+  SendMessageA(Wnd(B), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(X, 5));
+  EXPECT_EQ(B->Model().SelEnd() - B->Model().SelStart(), 6);
+  // Tab alone is not translated on WM_SYSKEYDOWN; Alt and keypad digits type a code.
+  A->SetFocus();
+  Pump();
+  SetWindowTextA(Wnd(A), "");
+  SendMessageA(Wnd(A), WM_SYSKEYDOWN, VK_TAB, 1 << 29);
+  SendMessageA(Wnd(A), WM_SYSKEYDOWN, VK_NUMPAD6, 1 << 29);
+  SendMessageA(Wnd(A), WM_SYSKEYDOWN, VK_NUMPAD5, 1 << 29);
+  SendMessageA(Wnd(A), WM_CHAR, 'A', 0);
+  EXPECT_EQ(A->Model().Text(), "A");
+}
+
 // Leaving an invalid field: the error is reported once, after the focus change, and
 // the focus comes back to the field.
 TEST_F(FieldTest, FocusAndValidationSequence) {
