@@ -139,14 +139,10 @@ bool TSimpleFieldEditor::TypeChar(char Ch, int& Changed) {
     AutoAdvance(m_.caret_, true);
     return true;
   }
-  if (Length() >= Max && m_.caret_ < Length() && m_.InsertPushes) {
-    m_.text_.pop_back();
-    Changed = kModified;
-  }
-  if (Length() < Max) {
-    m_.text_.insert(static_cast<size_t>(m_.caret_), 1, Ch);
-    ++m_.caret_;
-    Changed = kModified;
+  bool Pushed = false;
+  const bool Inserted = InsertChar(Ch, Pushed);
+  if (Inserted || Pushed) Changed = kModified;
+  if (Inserted) {
     AutoAdvance(m_.caret_, true);
     return true;
   }
@@ -154,20 +150,23 @@ bool TSimpleFieldEditor::TypeChar(char Ch, int& Changed) {
   return Changed >= kModified;
 }
 
+bool TSimpleFieldEditor::InsertChar(char Ch, bool& Pushed) {
+  const int32_t Max = m_.Data.MaxLength();
+  if (Length() >= Max && m_.caret_ < Length() && m_.InsertPushes) {
+    m_.text_.pop_back();
+    Pushed = true;
+  }
+  if (Length() >= Max) return false;
+  m_.text_.insert(static_cast<size_t>(m_.caret_), 1, Ch);
+  ++m_.caret_;
+  return true;
+}
+
 bool TSimpleFieldEditor::PasteText(const std::string& S) {
   bool Changed = DeleteSelection();
-  const int32_t Max = m_.Data.MaxLength();
   for (char Ch : S) {
     if (!m_.Data.CharIsOK(PictureAt(m_.caret_), Ch, true, '\0')) continue;
-    if (Length() >= Max && m_.caret_ < Length() && m_.InsertPushes) {
-      m_.text_.pop_back();
-      Changed = true;
-    }
-    if (Length() < Max) {
-      m_.text_.insert(static_cast<size_t>(m_.caret_), 1, Ch);
-      ++m_.caret_;
-      Changed = true;
-    }
+    if (InsertChar(Ch, Changed)) Changed = true;
   }
   return Changed;
 }
@@ -270,21 +269,16 @@ bool TSimpleFieldEditor::EditText(const TEntryEdit& E) {
       }
       break;
     case ccDown:
+    case ccUp: {
+      const bool Up = Cmd == ccUp;
       if (AutoAdvanceUpDown)
-        host_.MoveToNextField();
+        Up ? host_.MoveToPrevField() : host_.MoveToNextField();
       else if (ArrowIncDec)
-        Step(false);
+        Step(Up);
       else
-        Right();
+        Up ? Left() : Right();
       break;
-    case ccUp:
-      if (AutoAdvanceUpDown)
-        host_.MoveToPrevField();
-      else if (ArrowIncDec)
-        Step(true);
-      else
-        Left();
-      break;
+    }
     case ccEnd:
       Move(Length());
       break;

@@ -79,6 +79,9 @@ class TSimpleFieldEditor {
   bool AutoAdvance(int32_t P, bool Typed);
   bool TypeChar(char Ch, int& Changed);
   bool PasteText(const std::string& S);
+  // Ch at the caret; a full field drops its last character first with InsertPushes
+  // (Pushed is then set).  False when there was no room.
+  bool InsertChar(char Ch, bool& Pushed);
   bool DeleteSelection();
   void DeleteRange(int32_t From, int32_t To);
   // Moves the caret to Pos, extending the selection from the old caret.
