@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "components/editing/exceptions.h"
 #include "components/editing/simplefield.h"
 #include "framework/core/streams.h"
 #include "framework/core/filer.h"
@@ -217,6 +218,33 @@ TEST_F(FieldTest, MouseAndAltKeypad) {
   SendMessageA(Wnd(A), WM_SYSKEYDOWN, VK_NUMPAD5, 1 << 29);
   SendMessageA(Wnd(A), WM_CHAR, 'A', 0);
   EXPECT_EQ(A->Model().Text(), "A");
+}
+
+TEST_F(FieldTest, UserCommandsForcedModesAndRecreation) {
+  TOvcSimpleField* F = AddField(10, sftWord);
+  std::vector<uint16_t> Commands;
+  F->OnUserCommand = [&](TObject*, uint16_t C) { Commands.push_back(C); };
+  ctl->EntryCommands()->AddCommandRec("Default", TOvcCmdRec{VK_F2, 0, 0, 0, 300});
+  F->SetForceInsert(true);
+  ShowForm();
+  F->SetFocus();
+  Pump();
+  Key(F, VK_F2);
+  EXPECT_EQ(Commands, std::vector<uint16_t>{300});
+  Key(F, VK_INSERT);  // no overtype in a forced-insert field
+  EXPECT_TRUE(F->InsertMode());
+  EXPECT_EQ(SendMessageA(Wnd(F), OM_GETDATASIZE, 0, 0), 2);
+  // The window is remade for a new length; the value stays.
+  F->SetAsString("4321");
+  F->SetMaxLength(4);
+  EXPECT_EQ(F->AsString(), "4321");
+  // A new data type starts from the type's default value.
+  F->SetDataType(sftLongInt);
+  EXPECT_EQ(F->AsString(), "0");
+  EXPECT_EQ(F->MaxLength(), 11);
+  EXPECT_THROW(F->SetPictureMask('Q'), EInvalidPictureMask);
+  EXPECT_EQ(F->PictureMask(), 'i');
+  EXPECT_THROW(F->SetDataType(static_cast<TSimpleDataType>(14)), EOvcException);
 }
 
 // Leaving an invalid field: the error is reported once, after the focus change, and
