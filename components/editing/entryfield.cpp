@@ -16,7 +16,9 @@ namespace tess {
 
 namespace {
 
-HWND W(TWinControl* C) { return static_cast<HWND>(C->Handle()); }
+HWND W(TWinControl* C) {
+  return static_cast<HWND>(C->Handle());
+}
 
 // WM_SETREDRAW off for a scope.
 class TRedrawOff {
@@ -247,7 +249,9 @@ void TOvcBaseEntryField::IncreaseValue(bool Wrap, double Delta) {
   Invalidate();
 }
 
-void TOvcBaseEntryField::DecreaseValue(bool Wrap, double Delta) { IncreaseValue(Wrap, -Delta); }
+void TOvcBaseEntryField::DecreaseValue(bool Wrap, double Delta) {
+  IncreaseValue(Wrap, -Delta);
+}
 
 bool TOvcBaseEntryField::ValidateField(bool Leaving) {
   const bool Ok = model_.ValidateField(Leaving);
@@ -271,13 +275,19 @@ void TOvcBaseEntryField::SetCaretPos(int32_t Pos) {
   PositionCaret(true);
 }
 
-std::string TOvcBaseEntryField::GetDisplayString() { return model_.DisplayText(); }
+std::string TOvcBaseEntryField::GetDisplayString() {
+  return model_.DisplayText();
+}
 
 // --- the host of the state --------------------------------------------------------------
 
-bool TOvcBaseEntryField::Focused() const { return focused_; }
+bool TOvcBaseEntryField::Focused() const {
+  return focused_;
+}
 
-bool TOvcBaseEntryField::Usable() const { return Visible() && Enabled(); }
+bool TOvcBaseEntryField::Usable() const {
+  return Visible() && Enabled();
+}
 
 void TOvcBaseEntryField::Invalidate() {
   if (HandleAllocated()) TOvcBase::Invalidate();
@@ -379,7 +389,8 @@ int32_t TOvcBaseEntryField::TextWidth(const std::string& S) {
   TScreenDC screen;
   TSelectedObject sel(screen.Handle(), Font()->Handle());
   SIZE sz{};
-  GetTextExtentPoint32A(static_cast<HDC>(screen.Handle()), S.data(), static_cast<int>(S.size()), &sz);
+  GetTextExtentPoint32A(static_cast<HDC>(screen.Handle()), S.data(), static_cast<int>(S.size()),
+                        &sz);
   return sz.cx;
 }
 
@@ -420,10 +431,11 @@ bool TOvcBaseEntryField::PositionCaret(bool Scroll) {
   caret_->SetCellHeight(tm.tmHeight);
   caret_->SetCellWidth(std::max(1, TextWidth(At)));
   TOvcCaret* Cur = caret_->Caret();
-  const bool Thin = Cur && (Cur->Shape() == TOvcCaretShape::csVertLine ||
-                            Cur->Shape() == TOvcCaretShape::csCustom ||
-                            Cur->Shape() == TOvcCaretShape::csBitmap) &&
-                    Cur->CaretWidth() < 5;
+  const bool Thin =
+      Cur &&
+      (Cur->Shape() == TOvcCaretShape::csVertLine || Cur->Shape() == TOvcCaretShape::csCustom ||
+       Cur->Shape() == TOvcCaretShape::csBitmap) &&
+      Cur->CaretWidth() < 5;
   if (!Thin) Width += right_justify_ ? -1 : 1;
   int32_t X;
   if (Numeric)
@@ -456,8 +468,8 @@ int32_t TOvcBaseEntryField::MousePosition(int32_t X) {
   }
   const int32_t Rel = X - (text_margin_ - 1);
   int32_t I = offset_;
-  while (I < Len &&
-         TextWidth(Text.substr(static_cast<size_t>(offset_), static_cast<size_t>(I + 1 - offset_))) <= Rel)
+  while (I < Len && TextWidth(Text.substr(static_cast<size_t>(offset_),
+                                          static_cast<size_t>(I + 1 - offset_))) <= Rel)
     ++I;
   return std::max(0, I);
 }
@@ -565,7 +577,8 @@ void TOvcBaseEntryField::Enter(TMessage& M) {
 
 void TOvcBaseEntryField::Leave(TMessage& M) {
   HWND Gaining = reinterpret_cast<HWND>(M.WParam);
-  TWinControl* GainingControl = Gaining ? FindControlOrParent(reinterpret_cast<HWnd>(Gaining)) : nullptr;
+  TWinControl* GainingControl =
+      Gaining ? FindControlOrParent(reinterpret_cast<HWnd>(Gaining)) : nullptr;
   const bool SameForm = Gaining && Gaining != W(this) && GainingControl &&
                         GetParentForm(GainingControl) == GetParentForm(this);
   model_.SetKeepCaret(!SameForm);
@@ -605,7 +618,9 @@ void TOvcBaseEntryField::Leave(TMessage& M) {
 
 // --- painting ---------------------------------------------------------------------------
 
-void TOvcBaseEntryField::PaintWindow(HDc DC) { Paint(DC); }
+void TOvcBaseEntryField::PaintWindow(HDc DC) {
+  Paint(DC);
+}
 
 void TOvcBaseEntryField::Paint(HDc DC) {
   const TRect R = ClientRect();
@@ -692,7 +707,8 @@ void TOvcBaseEntryField::Dispatch(TMessage& M) {
     }
     case WM_CHAR:
       if (DoKeyPress(M)) return;
-      if (editor_.AcceptChars) ProcessCommand(TEntryEdit(ccChar, static_cast<char>(M.WParam & 0xFF)));
+      if (editor_.AcceptChars)
+        ProcessCommand(TEntryEdit(ccChar, static_cast<char>(M.WParam & 0xFF)));
       return;
     case WM_COPY:
       Copy();
@@ -891,8 +907,8 @@ void TOvcBaseEntryField::PublishProperties(TPropertyList& P) {
   TOvcBase::PublishProperties(P);
   auto flag = [&](const char* Name, bool (TOvcBaseEntryField::*Get)() const,
                   void (TOvcBaseEntryField::*Set)(bool), bool Default) {
-    P.Boolean(Name, [this, Get] { return (this->*Get)(); },
-              [this, Set](bool v) { (this->*Set)(v); })
+    P.Boolean(
+         Name, [this, Get] { return (this->*Get)(); }, [this, Set](bool v) { (this->*Set)(v); })
         .Default(Default);
   };
   flag("ArrowIncDec", &TOvcBaseEntryField::ArrowIncDec, &TOvcBaseEntryField::SetArrowIncDec, false);
@@ -905,18 +921,20 @@ void TOvcBaseEntryField::PublishProperties(TPropertyList& P) {
   flag("AutoSelect", &TOvcBaseEntryField::AutoSelect, &TOvcBaseEntryField::SetAutoSelect, true);
   flag("AutoSize", &TOvcBaseEntryField::AutoSize, &TOvcBaseEntryField::SetAutoSize, true);
   flag("BeepOnError", &TOvcBaseEntryField::BeepOnError, &TOvcBaseEntryField::SetBeepOnError, true);
-  P.Enum<TBorderStyle>("BorderStyle", {"bsNone", "bsSingle"},
-                       [this] { return border_style_; },
-                       [this](TBorderStyle v) { SetBorderStyle(v); })
+  P.Enum<TBorderStyle>(
+       "BorderStyle", {"bsNone", "bsSingle"}, [this] { return border_style_; },
+       [this](TBorderStyle v) { SetBorderStyle(v); })
       .Default(TBorderStyle::bsSingle);
   P.Object("CaretIns", [this] { return caret_->InsCaret(); });
   P.Object("CaretOvr", [this] { return caret_->OvrCaret(); });
   flag("CaretToEnd", &TOvcBaseEntryField::CaretToEnd, &TOvcBaseEntryField::SetCaretToEnd, true);
-  P.Integer("ControlCharColor", [this] { return control_char_color_; },
-            [this](int32_t v) { SetControlCharColor(v); })
+  P.Integer(
+       "ControlCharColor", [this] { return control_char_color_; },
+       [this](int32_t v) { SetControlCharColor(v); })
       .Default(clRed);
-  P.Integer("DecimalPlaces", [this] { return DecimalPlaces(); },
-            [this](int32_t v) { SetDecimalPlaces(static_cast<uint8_t>(v)); })
+  P.Integer(
+       "DecimalPlaces", [this] { return DecimalPlaces(); },
+       [this](int32_t v) { SetDecimalPlaces(static_cast<uint8_t>(v)); })
       .Default(0);
   P.Object("DisabledColors", [this] { return disabled_colors_.get(); });
   P.Object("ErrorColors", [this] { return error_colors_.get(); });
@@ -928,41 +946,48 @@ void TOvcBaseEntryField::PublishProperties(TPropertyList& P) {
        false);
   flag("InsertPushes", &TOvcBaseEntryField::InsertPushes, &TOvcBaseEntryField::SetInsertPushes,
        true);
-  P.Integer("MaxLength", [this] { return MaxLength(); },
-            [this](int32_t v) {
-              if (ComponentState() & csLoading)
-                model_.Data.LoadMaxLength(v);
-              else if (v >= 1 && v <= 255)
-                SetMaxLength(static_cast<uint16_t>(v));
-            })
+  P.Integer(
+       "MaxLength", [this] { return MaxLength(); },
+       [this](int32_t v) {
+         if (ComponentState() & csLoading)
+           model_.Data.LoadMaxLength(v);
+         else if (v >= 1 && v <= 255)
+           SetMaxLength(static_cast<uint16_t>(v));
+       })
       .Default(15);
-  P.String("PadChar", [this] { return std::string(1, pad_char_); },
-           [this](const std::string& v) { SetPadChar(v.empty() ? ' ' : v[0]); })
+  P.String(
+       "PadChar", [this] { return std::string(1, pad_char_); },
+       [this](const std::string& v) { SetPadChar(v.empty() ? ' ' : v[0]); })
       .Default(" ");
-  P.String("PasswordChar", [this] { return std::string(1, password_char_); },
-           [this](const std::string& v) { SetPasswordChar(v.empty() ? '*' : v[0]); })
+  P.String(
+       "PasswordChar", [this] { return std::string(1, password_char_); },
+       [this](const std::string& v) { SetPasswordChar(v.empty() ? '*' : v[0]); })
       .Default("*");
   flag("PasswordMode", &TOvcBaseEntryField::PasswordMode, &TOvcBaseEntryField::SetPasswordMode,
        false);
-  P.String("RangeHi", [this] { return RangeHi(); }, [this](const std::string& v) { SetRangeHi(v); })
+  P.String(
+       "RangeHi", [this] { return RangeHi(); }, [this](const std::string& v) { SetRangeHi(v); })
       .Stored(false);
-  P.String("RangeLo", [this] { return RangeLo(); }, [this](const std::string& v) { SetRangeLo(v); })
+  P.String(
+       "RangeLo", [this] { return RangeLo(); }, [this](const std::string& v) { SetRangeLo(v); })
       .Stored(false);
   flag("ReadOnly", &TOvcBaseEntryField::ReadOnly, &TOvcBaseEntryField::SetReadOnly, false);
   flag("RightAlign", &TOvcBaseEntryField::RightAlign, &TOvcBaseEntryField::SetRightAlign, false);
   flag("SoftValidation", &TOvcBaseEntryField::SoftValidation,
        &TOvcBaseEntryField::SetSoftValidation, false);
-  P.Integer("TextMargin", [this] { return text_margin_; }, [this](int32_t v) { SetTextMargin(v); })
+  P.Integer(
+       "TextMargin", [this] { return text_margin_; }, [this](int32_t v) { SetTextMargin(v); })
       .Default(2);
   flag("TrimBlanks", &TOvcBaseEntryField::TrimBlanks, &TOvcBaseEntryField::SetTrimBlanks, true);
   flag("Uninitialized", &TOvcBaseEntryField::Uninitialized, &TOvcBaseEntryField::SetUninitialized,
        false);
-  P.Enum<TZeroDisplay>("ZeroDisplay", {"zdShow", "zdHide", "zdHideUntilModified"},
-                       [this] { return model_.ZeroDisplay; },
-                       [this](TZeroDisplay v) { SetZeroDisplay(v); })
+  P.Enum<TZeroDisplay>(
+       "ZeroDisplay", {"zdShow", "zdHide", "zdHideUntilModified"},
+       [this] { return model_.ZeroDisplay; }, [this](TZeroDisplay v) { SetZeroDisplay(v); })
       .Default(zdShow);
-  P.Float("ZeroDisplayValue", [this] { return model_.ZeroDisplayValue; },
-          [this](double v) { SetZeroDisplayValue(v); })
+  P.Float(
+       "ZeroDisplayValue", [this] { return model_.ZeroDisplayValue; },
+       [this](double v) { SetZeroDisplayValue(v); })
       .DefaultFloat(0);
 }
 

@@ -18,9 +18,20 @@ constexpr int kModified = 10;
 
 bool CommandChangesText(uint16_t Cmd) {
   switch (Cmd) {
-    case ccBack: case ccCtrlChar: case ccCut: case ccDec: case ccDel: case ccDelBol:
-    case ccDelEol: case ccDelLine: case ccDelWord: case ccInc: case ccIns: case ccPaste:
-    case ccRestore: case ccChar:
+    case ccBack:
+    case ccCtrlChar:
+    case ccCut:
+    case ccDec:
+    case ccDel:
+    case ccDelBol:
+    case ccDelEol:
+    case ccDelLine:
+    case ccDelWord:
+    case ccInc:
+    case ccIns:
+    case ccPaste:
+    case ccRestore:
+    case ccChar:
       return true;
     default:
       return false;
@@ -30,7 +41,8 @@ bool CommandChangesText(uint16_t Cmd) {
 char TSimpleFieldEditor::PictureAt(int32_t Pos) const {
   const std::string Full = m_.Data.GetFullPicture();
   if (Full.empty()) return 'X';
-  return Full[static_cast<size_t>(std::clamp<int32_t>(Pos, 0, static_cast<int32_t>(Full.size()) - 1))];
+  return Full[static_cast<size_t>(
+      std::clamp<int32_t>(Pos, 0, static_cast<int32_t>(Full.size()) - 1))];
 }
 
 int32_t TSimpleFieldEditor::WordLeft(int32_t Pos) const {
@@ -173,9 +185,8 @@ bool TSimpleFieldEditor::PasteText(const std::string& S) {
 
 bool TSimpleFieldEditor::PerformEdit(const TEntryEdit& E) {
   const uint8_t Type = m_.Data.DataType() & 63;
-  const bool Repaint = (Type == sftChar || Type == sftBoolean || Type == sftYesNo)
-                           ? EditOneChar(E)
-                           : EditText(E);
+  const bool Repaint =
+      (Type == sftChar || Type == sftBoolean || Type == sftYesNo) ? EditOneChar(E) : EditText(E);
   assert(m_.sel_start_ <= m_.sel_end_ && m_.sel_end_ <= Length());
   assert(Length() <= m_.Data.MaxLength());
   return Repaint;
@@ -397,7 +408,10 @@ bool TSimpleFieldEditor::EditOneChar(const TEntryEdit& E) {
       KeepSelection = true;
       Changed = std::max(Changed, kRepaint);
       break;
-    case ccExtendEnd: case ccExtendRight: case ccExtWordRight: case ccDblClk:
+    case ccExtendEnd:
+    case ccExtendRight:
+    case ccExtWordRight:
+    case ccDblClk:
       SelectChar();
       break;
     case ccMouseMove:
@@ -422,10 +436,12 @@ bool TSimpleFieldEditor::EditOneChar(const TEntryEdit& E) {
       else
         AutoAdvance(-1, false);
       break;
-    case ccLeft: case ccWordLeft:
+    case ccLeft:
+    case ccWordLeft:
       AutoAdvance(-1, false);
       break;
-    case ccRight: case ccWordRight:
+    case ccRight:
+    case ccWordRight:
       AutoAdvance(Max, false);
       break;
     case ccPaste:

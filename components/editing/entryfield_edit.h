@@ -38,10 +38,10 @@ class TEntryEditHost {
 struct TEntryEdit {
   TEntryEdit(uint16_t ACmd, char ACh = '\0') : Cmd(ACmd), Ch(ACh) {}
   uint16_t Cmd = 0;
-  char Ch = '\0';             // ccChar
-  std::string Paste;          // ccPaste
-  int32_t MousePos = 0;       // ccMouse, ccMouseMove, ccDblClk: the text index under it
-  bool Shift = false;         // ccMouse: extend the selection
+  char Ch = '\0';        // ccChar
+  std::string Paste;     // ccPaste
+  int32_t MousePos = 0;  // ccMouse, ccMouseMove, ccDblClk: the text index under it
+  bool Shift = false;    // ccMouse: extend the selection
 };
 
 // Commands refused in a read-only field.

@@ -137,12 +137,15 @@ void TOvcSimpleField::PublishProperties(TPropertyList& P) {
         "sftByte", "sftShortInt", "sftReal", "sftExtended", "sftDouble", "sftSingle", "sftComp"},
        [this] { return DataType(); }, [this](TSimpleDataType v) { SetDataType(v); })
       .Default(sftString);
-  P.String("PictureMask", [this] { return std::string(1, PictureMask()); },
-           [this](const std::string& v) { SetPictureMask(v.empty() ? '\0' : v[0]); })
+  P.String(
+       "PictureMask", [this] { return std::string(1, PictureMask()); },
+       [this](const std::string& v) { SetPictureMask(v.empty() ? '\0' : v[0]); })
       .Default("X");
   TOvcCustomSimpleField::PublishProperties(P);
 }
 
-void RegisterEntryFieldClasses() { RegisterComponentClass<TOvcSimpleField>("TOvcSimpleField"); }
+void RegisterEntryFieldClasses() {
+  RegisterComponentClass<TOvcSimpleField>("TOvcSimpleField");
+}
 
 }  // namespace tess

@@ -14,7 +14,9 @@ class TOvcCustomSimpleField : public TOvcBaseEntryField {
   explicit TOvcCustomSimpleField(TComponent* AOwner);
   ~TOvcCustomSimpleField() override;
 
-  TSimpleDataType DataType() const { return static_cast<TSimpleDataType>(model_.Data.DataType() & 63); }
+  TSimpleDataType DataType() const {
+    return static_cast<TSimpleDataType>(model_.Data.DataType() & 63);
+  }
   // A value outside sftString..sftComp raises EOvcException "Parameter value is invalid".
   virtual void SetDataType(TSimpleDataType Value);
   char PictureMask() const { return picture_mask_; }

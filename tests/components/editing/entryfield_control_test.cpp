@@ -11,8 +11,8 @@
 
 #include "components/editing/exceptions.h"
 #include "components/editing/simplefield.h"
-#include "framework/core/streams.h"
 #include "framework/core/filer.h"
+#include "framework/core/streams.h"
 #include "framework/win/clipbrd.h"
 #include "framework/win/dc_guards.h"
 #include "framework/win/stdctrls.h"
@@ -25,7 +25,9 @@ namespace {
 using testing::FormTest;
 using testing::Pump;
 
-HWND Wnd(TWinControl* C) { return static_cast<HWND>(C->Handle()); }
+HWND Wnd(TWinControl* C) {
+  return static_cast<HWND>(C->Handle());
+}
 
 // A key as the keyboard delivers it to the focused window: key-down, then the
 // character it makes (if any).
@@ -262,7 +264,9 @@ TEST_F(FieldTest, FocusAndValidationSequence) {
   B->SetRangeHi("10");
   std::vector<std::string> Edits;
   ctl->OnPreEdit = [&](TObject* S, TWinControl*) { Edits.push_back(S == A ? "pre A" : "pre B"); };
-  ctl->OnPostEdit = [&](TObject* S, TWinControl*) { Edits.push_back(S == A ? "post A" : "post B"); };
+  ctl->OnPostEdit = [&](TObject* S, TWinControl*) {
+    Edits.push_back(S == A ? "post A" : "post B");
+  };
   ShowForm();
   A->SetFocus();
   Pump();

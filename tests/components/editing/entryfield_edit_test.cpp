@@ -290,10 +290,11 @@ TEST_F(FieldEdit, CharStepsEndWhenNothingFits) {
 // typed or pasted character passes the picture, the selection stays ordered.
 TEST_F(FieldEdit, RandomCommandsKeepTheInvariants) {
   std::mt19937 Rng(1234);
-  const uint16_t Cmds[] = {ccBack, ccDel, ccDelBol, ccDelEol, ccDelLine, ccDelWord, ccLeft,
-                           ccRight, ccHome, ccEnd, ccWordLeft, ccWordRight, ccExtendLeft,
-                           ccExtendRight, ccExtendHome, ccExtendEnd, ccExtWordLeft,
-                           ccExtWordRight, ccIns, ccInc, ccDec, ccUp, ccDown, ccCut, ccRestore};
+  const uint16_t Cmds[] = {ccBack,      ccDel,         ccDelBol,       ccDelEol,      ccDelLine,
+                           ccDelWord,   ccLeft,        ccRight,        ccHome,        ccEnd,
+                           ccWordLeft,  ccWordRight,   ccExtendLeft,   ccExtendRight, ccExtendHome,
+                           ccExtendEnd, ccExtWordLeft, ccExtWordRight, ccIns,         ccInc,
+                           ccDec,       ccUp,          ccDown,         ccCut,         ccRestore};
   const std::string Chars = "abcXYZ 019-.,+Et\x01";
   for (uint8_t DT = sftString; DT <= sftComp; ++DT) {
     SetType(DT);
