@@ -181,6 +181,17 @@ bool TEntryFieldData::FieldStringToInteger(const std::string& Text, int32_t& Val
     Value = 0;
     return true;
   }
+  // The written digits of a narrow signed type are its two's complement in Width bits
+  // (as IntegerToFieldString writes them): read them back as such, so that -1 of a
+  // ShortInt, written "FF", reads as -1 and not as 255.
+  const uint8_t Type = data_type_ & 63;
+  auto Signed = [&](uint32_t V, unsigned Width) {
+    if ((Type == sftShortInt || Type == sftInteger) && Width < 32 && V < (1u << Width) &&
+        (V >> (Width - 1)) != 0)
+      return static_cast<int32_t>(V | ~((1u << Width) - 1));
+    return static_cast<int32_t>(V);
+  };
+  const unsigned Bits = 8u * DataSize();
   if (HasPictureChar('b')) {
     if (S.size() > 32) return false;
     uint32_t V = 0;
@@ -188,7 +199,7 @@ bool TEntryFieldData::FieldStringToInteger(const std::string& Text, int32_t& Val
       if (C != '0' && C != '1') return false;
       V = (V << 1) | static_cast<uint32_t>(C - '0');
     }
-    Value = static_cast<int32_t>(V);
+    Value = Signed(V, Bits);
     return true;
   }
   if (HasPictureChar('O')) {
@@ -197,10 +208,15 @@ bool TEntryFieldData::FieldStringToInteger(const std::string& Text, int32_t& Val
       if (C < '0' || C > '7' || (V >> 29) != 0) return false;  // a shift would lose bits
       V = (V << 3) | static_cast<uint32_t>(C - '0');
     }
-    Value = static_cast<int32_t>(V);
+    Value = Signed(V, Bits == 8 ? 12 : 24);
     return true;
   }
-  if (HasPictureChar('K')) return StrToLongPChar((S[0] == '$' ? S : '$' + S).c_str(), Value);
+  if (HasPictureChar('K')) {
+    int32_t V = 0;
+    if (!StrToLongPChar((S[0] == '$' ? S : '$' + S).c_str(), V)) return false;
+    Value = Signed(static_cast<uint32_t>(V), Bits);
+    return true;
+  }
   return StrToLongPChar(S.c_str(), Value);
 }
 
@@ -208,9 +224,11 @@ std::string TEntryFieldData::IntegerToFieldString(int32_t Value) const {
   const size_t Size = DataSize();
   char Buf[40];
   auto Last = [](const std::string& S, size_t N) { return N < S.size() ? S.substr(S.size() - N) : S; };
-  if (HasPictureChar('K')) return Last(HexLPChar(Buf, Value), 2 * Size);
-  if (HasPictureChar('O')) return Last(OctalLPChar(Buf, Value), Size == 1 ? 4 : Size == 2 ? 8 : 12);
+  // The base is chosen in the order reading chooses it, so that a picture holding more
+  // than one base character writes text it can read back.
   if (HasPictureChar('b')) return Last(BinaryLPChar(Buf, Value), 8 * Size);
+  if (HasPictureChar('O')) return Last(OctalLPChar(Buf, Value), Size == 1 ? 4 : Size == 2 ? 8 : 12);
+  if (HasPictureChar('K')) return Last(HexLPChar(Buf, Value), 2 * Size);
   return std::to_string(Value);
 }
 

@@ -86,6 +86,16 @@ class TEntryFieldModel {
   void FieldModified();
   bool Invalid() const { return invalid_; }
   bool KeepCaret() const { return keep_caret_; }
+  // The caret and selection survive the next entry (focus back from another form or
+  // after an error).
+  void SetKeepCaret(bool Value) { keep_caret_ = Value; }
+  bool ErrorReported() const { return error_reported_; }
+  void SetErrorReported(bool Value) { error_reported_ = Value; }
+  // Modified sets both marks; clearing leaves the ever-modified mark.
+  void SetModified(bool Value) {
+    modified_ = Value;
+    if (Value) ever_modified_ = true;
+  }
   uint16_t LastError() const { return last_error_; }
   void SaveRestoreCopy() { restore_ = text_; }
   void Restore();
@@ -109,6 +119,8 @@ class TEntryFieldModel {
   void ReportError(uint16_t Code);
 
  private:
+  // The editing commands work on the text, caret and selection directly.
+  friend class TSimpleFieldEditor;
   void CheckDataType() const;
   void AfterValueWritten();
   uint16_t CheckContents();

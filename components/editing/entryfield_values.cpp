@@ -228,9 +228,9 @@ bool StepFieldValue(const TEntryFieldData& F, std::string& Text, bool Wrap, doub
       int C = Text.empty() ? ' ' : static_cast<unsigned char>(Text[0]);
       if (!Wrap && ((Step > 0 && C >= Hi) || (Step < 0 && C <= Lo))) return false;
       const char Pic = F.GetFullPicture()[0];
-      // Every code is tried at most twice, so a picture or range that admits nothing
+      // One turn through every code at most, so a picture or range that admits nothing
       // ends the step instead of looping.
-      for (int Tries = 0; Tries < 512; ++Tries) {
+      for (int Tries = 0; Tries < 256; ++Tries) {
         C = (C + Step + 256) % 256;
         char Ch = static_cast<char>(C);
         if (!F.CharIsOK(Pic, Ch, true, ' ')) continue;

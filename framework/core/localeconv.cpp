@@ -22,6 +22,14 @@ bool TryStrToFloat(const std::string& S, double& Value, const TFormatSettings& F
   return TryStrToFloat(t, Value);
 }
 
+std::string FloatToStr(double Value, const TFormatSettings& FS) {
+  std::string t = FloatToStr(Value);
+  if (FS.DecimalSeparator != '.')
+    for (char& c : t)
+      if (c == '.') c = FS.DecimalSeparator;
+  return t;
+}
+
 namespace {
 
 bool IsLeap(int Y) {

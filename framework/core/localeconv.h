@@ -32,6 +32,9 @@ TFormatSettings& FormatSettings();
 // A number written with FS.DecimalSeparator (and "." when that is the separator);
 // blanks around it are allowed, thousand separators are not.
 bool TryStrToFloat(const std::string& S, double& Value, const TFormatSettings& FS);
+// The shortest text that reads back (with the same settings) as the same double,
+// written with FS.DecimalSeparator.
+std::string FloatToStr(double Value, const TFormatSettings& FS);
 
 // Raise EConvertError "'S' is not a valid date" (or "date and time", "time").
 bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Value);

@@ -874,6 +874,22 @@ void TCustomForm::Dispatch(TMessage& M) {
     case CM_RELEASE:
       delete this;
       return;
+    case WM_NEXTDLGCTL: {
+      // Sent or posted: LParam's low word set means WParam is the window to focus,
+      // else WParam 0 moves to the next control in tab order, non-zero to the previous.
+      TWinControl* target = nullptr;
+      if (M.LParam & 0xFFFF) {
+        target = FindControl(reinterpret_cast<HWnd>(M.WParam));
+      } else {
+        TWinControl* current = FindControlOrParent(reinterpret_cast<HWnd>(GetFocus()));
+        if (!current || !ContainsControl(current)) current = active_control_;
+        target = FindNextControl(current, M.WParam == 0, true);
+      }
+      if (target && target != this && ContainsControl(target) && target->CanFocus())
+        FocusControl(target);
+      M.Result = 0;
+      return;
+    }
     case WM_COMMAND:
       // A menu's command (not a child's notification, not an accelerator).
       if (M.LParam == 0 && M.WParamHi() == 0) {

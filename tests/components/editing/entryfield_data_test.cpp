@@ -53,7 +53,8 @@ TEntryFieldData IntField(uint8_t Type, const std::string& Picture) {
 TEST(EntryFieldData, IntegerTextInEveryBase) {
   std::mt19937 Gen(11);
   const uint8_t Types[] = {sftLongInt, sftWord, sftByte};
-  for (const char* Picture : {"99999", "KKKKKKKK", "OOOOOOOOOOOO", "bbbbbbbb"}) {
+  // Pictures with more than one base character write in the base they read.
+  for (const char* Picture : {"99999", "KKKKKKKK", "OOOOOOOOOOOO", "bbbbbbbb", "KKOO", "KKbb", "OOKbb"}) {
     for (uint8_t Type : Types) {
       TEntryFieldData F = IntField(Type, Picture);
       const unsigned Bits = 8 * F.DataSize();
@@ -95,6 +96,31 @@ TEST(EntryFieldData, IntegerTextInEveryBase) {
   EXPECT_FALSE(Dec.FieldStringToInteger("12a", V));
   EXPECT_TRUE(Dec.FieldStringToInteger("   ", V));
   EXPECT_EQ(V, 0);
+}
+
+// Every value of the narrow signed types, in every base, prints as a limit text that
+// reads back as itself (negative ones through their two's complement digits).
+TEST(EntryFieldData, SignedValuesRoundTripInEveryBase) {
+  for (const char* Picture : {"9", "K", "O", "b"}) {
+    for (uint8_t Type : {sftShortInt, sftInteger}) {
+      TEntryFieldData F = IntField(Type, Picture);
+      const int32_t Lo = Type == sftShortInt ? -128 : -32768;
+      for (int32_t V = Lo; V <= -Lo - 1; ++V) {
+        TRangeLimit L, Back;
+        L.Set<int32_t>(V);
+        const std::string T = F.RangeToString(L);
+        ASSERT_TRUE(F.StringToRange(T, Back)) << Picture << " " << V << " " << T;
+        ASSERT_EQ(Back.Get<int32_t>(), V) << Picture << " " << T;
+      }
+    }
+  }
+  int32_t V = 0;
+  EXPECT_TRUE(IntField(sftShortInt, "K").FieldStringToInteger("FF", V));
+  EXPECT_EQ(V, -1);
+  EXPECT_TRUE(IntField(sftByte, "K").FieldStringToInteger("FF", V));
+  EXPECT_EQ(V, 255);
+  TRangeLimit L;
+  EXPECT_FALSE(IntField(sftShortInt, "O").StringToRange("377", L));  // +255, not -1
 }
 
 TEST(EntryFieldData, FloatText) {

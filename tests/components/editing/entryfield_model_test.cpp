@@ -7,31 +7,12 @@
 #include <vector>
 
 #include "components/editing/exceptions.h"
+#include "tests/components/editing/entryfield_hosts.h"
 
 namespace tess {
 namespace {
 
-class RecordingHost : public TEntryFieldHost {
- public:
-  bool Focus = false, Visible = true, Pending = false;
-  std::string Text;
-  int FocusBacks = 0, Paints = 0;
-  std::vector<uint16_t> Posted;
-  std::vector<std::pair<uint16_t, std::string>> Reports;
-
-  bool Focused() const override { return Focus; }
-  bool Usable() const override { return Visible; }
-  void Invalidate() override { ++Paints; }
-  bool ErrorPending() const override { return Pending; }
-  void SetErrorPending(bool Value) override { Pending = Value; }
-  const std::string& ErrorText() const override { return Text; }
-  void SetErrorText(const std::string& Value) override { Text = Value; }
-  void PostFocusBack() override { ++FocusBacks; }
-  void PostErrorReport(uint16_t Code) override { Posted.push_back(Code); }
-  void ReportError(uint16_t Code, const std::string& Message) override {
-    Reports.emplace_back(Code, Message);
-  }
-};
+using testing::RecordingHost;
 
 TEST(EntryFieldModel, UserValidationAskingForTheValueDoesNotRecurse) {
   RecordingHost Host;

@@ -2,6 +2,8 @@
 // comparison goes wrong.
 #include "framework/core/sysutils.h"
 
+#include "framework/core/localeconv.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -68,6 +70,17 @@ TEST(SysUtils, FloatConversionsRoundTrip) {
   EXPECT_FALSE(TryStrToFloat("2,5", v));
   EXPECT_FALSE(TryStrToFloat("", v));
   EXPECT_THROW(StrToFloat("1e"), EConvertError);
+  // With a locale's "," the number is written and read with it, and "." is refused.
+  TFormatSettings Comma;
+  Comma.DecimalSeparator = ',';
+  for (double d : {0.0, 0.1, -1.5, 1e300, 5e-324, 123456789.125}) {
+    const std::string t = FloatToStr(d, Comma);
+    EXPECT_EQ(t.find('.'), std::string::npos) << t;
+    double back = 0;
+    EXPECT_TRUE(TryStrToFloat(t, back, Comma) && back == d) << t;
+  }
+  EXPECT_EQ(FloatToStr(2.5, Comma), "2,5");
+  EXPECT_FALSE(TryStrToFloat("2.5", v, Comma));
 }
 
 TEST(SysUtils, ComparisonsAreOrdinalAndFoldOnlyLetters) {
