@@ -249,7 +249,7 @@ class TyTextFileEditor : public TyCustomEditor {
   // --- end of the file's properties ----------------------------------------------------------
 };
 
-// Lets the component stream create the editor by class name.
+// Lets the component stream create the editor (and the controller) by class name.
 void RegisterEditorClasses();
 
 }  // namespace tess

@@ -290,6 +290,10 @@ void TyTextFileEditor::PublishProperties(TPropertyList& P) {
       .Default(false);
 }
 
-void RegisterEditorClasses() { RegisterComponentClass<TyTextFileEditor>("TyTextFileEditor"); }
+void RegisterEditorClasses() {
+  RegisterComponentClass<TyTextFileEditor>("TyTextFileEditor");
+  // The form an editor is read with carries the controller it needs.
+  RegisterComponentClass<TOvcController>("TOvcController");
+}
 
 }  // namespace tess
