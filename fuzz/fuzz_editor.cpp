@@ -3,9 +3,10 @@
 // its tail is replayed as editing commands.  After every command the wrap tables, line
 // counts and cached lookups equal a full rewrap; at the end undoing everything gives back
 // the loaded text (unless the bounded history had to give something up) and redoing
-// everything gives back the edited text.
+// everything gives back the newest text.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -54,6 +55,13 @@ const uint16_t kCommands[] = {
     ccPaste,       ccIns,         ccTopOfPage, ccBotOfPage,   ccScrollDown, ccScrollUp,
 };
 constexpr size_t kCommandCount = sizeof kCommands / sizeof kCommands[0];
+
+bool UniformBreaks(const std::string& S) {
+  int crlf = 0, lf = 0;
+  for (size_t i = 0; i < S.size(); ++i)
+    if (S[i] == '\n') ++(i > 0 && S[i - 1] == '\r' ? crlf : lf);
+  return crlf == 0 || lf == 0;
+}
 
 void CheckWrap(TEditorModel& M) {
   std::string why = WrapMismatch(M.Paragraphs());
@@ -104,10 +112,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   m.LoadFromFile(in);
   CheckWrap(m);
   FUZZ_CHECK(!m.GetModified());
-  // Nothing trimmed and nothing refused: saving gives back the same bytes.
-  if (!m.TrimWhiteSpace) {
+  // Nothing trimmed and one kind of line break: saving gives back the same bytes (a file
+  // of mixed breaks is saved with the first line's).
+  if (!m.TrimWhiteSpace && UniformBreaks(file)) {
     m.SaveToFile(out);
-    FUZZ_CHECK(ReadAll(out) == file);
+    std::string expected = file;
+    std::replace(expected.begin(), expected.end(), '\0', ' ');
+    FUZZ_CHECK(ReadAll(out) == expected);
   }
   const std::string loaded = m.GetTextString();
 
@@ -141,7 +152,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckWrap(m);
   }
 
-  const std::string edited = m.GetTextString();
+  // The newest text: what the commands left, with any undone changes redone.
+  auto redoAll = [&m] {
+    for (int n = 0; m.GetCanRedo(); ++n) {
+      FUZZ_CHECK(n < 70000);
+      m.Redo();
+      CheckWrap(m);
+    }
+  };
+  redoAll();
+  const std::string newest = m.GetTextString();
   const uint32_t losses = m.Paragraphs().UndoBuffer().Losses();
   for (int n = 0; m.GetCanUndo(); ++n) {
     FUZZ_CHECK(n < 70000);
@@ -152,12 +172,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(m.GetTextString() == loaded);
     FUZZ_CHECK(!m.GetModified());
   }
-  for (int n = 0; m.GetCanRedo(); ++n) {
-    FUZZ_CHECK(n < 70000);
-    m.Redo();
-    CheckWrap(m);
-  }
-  if (losses == 0) FUZZ_CHECK(m.GetTextString() == edited);
+  redoAll();
+  if (losses == 0) FUZZ_CHECK(m.GetTextString() == newest);
   std::remove(in.c_str());
   std::remove(out.c_str());
   return 0;

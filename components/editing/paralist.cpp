@@ -920,6 +920,9 @@ void TParaList::DetachPara(TParaListEditor* Editor, int32_t At) {
 }
 
 void TParaList::AttachPara(TParaListEditor* Editor, TParaNode* N, int32_t At) {
+  // The node was wrapped when it left the list; wrap, wrap column or tab size may have
+  // changed since.
+  Wrap(N);
   Link(N, At);
   Adjust(Editor, {TPosChange::ParaInserted, At, 1, 0});
 }

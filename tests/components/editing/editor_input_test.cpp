@@ -442,6 +442,24 @@ TEST_F(EditorInputTest, PropertiesDefaultsRulesAndStreamRoundTrip) {
 
 TEST_F(EditorInputTest, FixedFontDrivesTheMetrics) {
   TStringList* fixed = FixedFontList();
+  // Each family once, and each really of fixed pitch by the font's own metrics.
+  HDC screen = GetDC(nullptr);
+  for (int i = 0; i < fixed->Count(); ++i) {
+    EXPECT_EQ(fixed->IndexOf(fixed->Strings(i)), i) << fixed->Strings(i);
+    LOGFONTA lf{};
+    lf.lfHeight = -13;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, fixed->Strings(i).c_str(), LF_FACESIZE);
+    HFONT f = CreateFontIndirectA(&lf);
+    HGDIOBJ old = SelectObject(screen, f);
+    TEXTMETRICA tm{};
+    GetTextMetricsA(screen, &tm);
+    EXPECT_EQ(tm.tmPitchAndFamily & TMPF_FIXED_PITCH, 0) << fixed->Strings(i);  // inverted flag
+    SelectObject(screen, old);
+    DeleteObject(f);
+  }
+  ReleaseDC(nullptr, screen);
+  EXPECT_LT(fixed->IndexOf("Liberation Sans"), 0);
   const int32_t width = ed->CharWidth();
   ed->FixedFont()->SetSize(ed->FixedFont()->Size() * 2);
   EXPECT_GT(ed->CharWidth(), width);
@@ -500,6 +518,13 @@ TEST_F(EditorInputTest, FilesThroughTheControl) {
   EXPECT_EQ(c->Model().GetTextString(), ed->Model().GetTextString());
   c->SetIsOpen(false);
   EXPECT_EQ(c->Model().GetTextString(), "\r\n");
+
+  // A text set with a line beyond the paragraph limit keeps all of it.
+  ed->Model().SetText(longLine.c_str());
+  std::string joined;
+  for (int32_t p = 1; p <= ed->Model().GetParaCount(); ++p) joined += ed->Model().GetPara(p);
+  EXPECT_EQ(joined, longLine);
+  EXPECT_GT(ed->Model().GetParaCount(), 2);
 
   // A text beyond the paragraph limit is reported, not dropped in silence.
   std::vector<uint16_t> codes;

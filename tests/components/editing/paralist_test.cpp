@@ -330,3 +330,28 @@ TEST(ParaList, BlocksSplitsAndMarkers) {
 
 }  // namespace
 }  // namespace tess
+
+namespace tess {
+namespace {
+
+// A paragraph that undo or redo puts back is wrapped for the settings of now, not those
+// it left with.
+TEST(ParaList, ParagraphsPutBackTakeTheCurrentWrap) {
+  TParaList L(nullptr, false, 8192);
+  const char text[] = "several words that need more than one line at ten";
+  L.InsertPara(nullptr, 1, static_cast<int32_t>(sizeof text - 1), text);
+  L.DeletePara(nullptr, 1);
+  L.SetWrapColumn(10);
+  L.SetWordWrap(true);
+  int32_t para, pos;
+  ASSERT_TRUE(L.Undo(nullptr, para, pos));
+  CheckInvariants(L);
+  EXPECT_GT(L.LineCount(), 5);
+  L.SetWordWrap(false);
+  ASSERT_TRUE(L.Redo(nullptr, para, pos));
+  ASSERT_TRUE(L.Undo(nullptr, para, pos));
+  CheckInvariants(L);
+}
+
+}  // namespace
+}  // namespace tess
