@@ -353,5 +353,21 @@ TEST(ParaList, ParagraphsPutBackTakeTheCurrentWrap) {
   CheckInvariants(L);
 }
 
+// A line with tabs may be wider than the wrap column while it has fewer characters; an
+// edit next to it then resumes from its true breaks.
+TEST(ParaList, ShortLinesWithTabsStillWrap) {
+  TParaList L(nullptr, true, 8192);
+  L.SetWrapColumn(33);
+  L.SetTabSize(8);
+  const std::string t = "\t\t\t\t        *\t                        \t*";
+  L.InsertText(nullptr, 1, static_cast<int32_t>(t.size()), t.c_str(), 1);
+  L.DeleteText(nullptr, 1, 12, 1);
+  EXPECT_EQ(L.LineCount(), 2) << "28 characters, 40 columns";
+  CheckInvariants(L);
+  L.InsertText(nullptr, 1, 12, t.c_str(), 1);
+  EXPECT_EQ(L.LineCount(), 3);
+  CheckInvariants(L);
+}
+
 }  // namespace
 }  // namespace tess

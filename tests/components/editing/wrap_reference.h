@@ -14,8 +14,8 @@ namespace tess {
 // A plain reading of the wrapping rules, kept apart from the list's incremental walk.
 inline std::vector<uint16_t> ReferenceWrap(const std::string& S, int32_t Wrap, int TabSize) {
   std::vector<uint16_t> starts{0};
-  if (static_cast<int32_t>(S.size()) <= Wrap) return starts;
   bool tabs = S.find('\t') != std::string::npos;
+  if (static_cast<int32_t>(S.size()) <= Wrap && !tabs) return starts;
   size_t pos = 0;
   for (;;) {
     size_t rem = S.size() - pos, fit;
