@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t flags = data[0];
   const int32_t wrapColumn = 1 + data[1] % 60;
   const auto tabSize = static_cast<uint8_t>(1 + data[2] % 8);
-  size_t textLen = (size_t{data[3]} | size_t{data[4]} << 8) % 8192;
+  size_t textLen = (size_t{data[3]} | size_t{data[4]} << 8) % 4096;
   data += 5;
   size -= 5;
   if (textLen > size) textLen = size;
@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   const std::string loaded = m.GetTextString();
 
-  for (size_t i = 0; i + 1 < size && i < 800; i += 2) {
+  for (size_t i = 0; i + 1 < size && i < 600; i += 2) {
     const uint8_t op = data[i], arg = data[i + 1];
     if (op < 200) {
       uint16_t cmd = kCommands[op % kCommandCount];
