@@ -52,8 +52,6 @@ class TWinClipboard : public TEditorClipboard {
   TWinControl* owner_;
 };
 
-bool KeyIsDown(int VKey) { return (GetKeyState(VKey) & 0x8000) != 0; }
-
 }  // namespace
 
 // --- the model's hooks ---------------------------------------------------------------------
@@ -204,92 +202,14 @@ void TOvcEditBase::ResetScrollBars() {
   if (s == TScrollStyle::ssHorizontal || s == TScrollStyle::ssBoth) set(SB_HORZ, model_->HorzScrollRange(), 1);
 }
 
-// A key that ran a command leaves no character behind: the WM_CHAR that
-// TranslateMessage queued right after the key-down is taken out.
-void TOvcEditBase::DropQueuedChar() {
-  MSG m;
-  PeekMessageA(&m, static_cast<HWND>(Handle()), WM_CHAR, WM_CHAR, PM_REMOVE);
-}
-
-void TOvcEditBase::KeyDown(TMessage& M) {
-  uint16_t cmd = ccUnmatched;
-  if (Controller()) cmd = Controller()->EntryCommands()->Translate(M);
-  if (cmd == ccPartial) {
-    DropQueuedChar();
-    return;
-  }
-  if (cmd == ccUnmatched || cmd == ccNone) {
-    if (M.WParam == VK_RETURN && model_->WantEnter) {
-      model_->KeyEnter();
-      DropQueuedChar();
-    } else if (M.WParam == VK_TAB && model_->WantTab) {
-      model_->KeyTab();
-      DropQueuedChar();
-    } else {
-      TOvcBase::Dispatch(M);
-    }
-    return;
-  }
-  if ((cmd == ccNewLine && !model_->WantEnter) || (cmd == ccTab && !model_->WantTab)) {
-    TOvcBase::Dispatch(M);
-    return;
-  }
-  model_->ProcessCommand(cmd, 0);
-  DropQueuedChar();
-}
-
-void TOvcEditBase::MouseAt(int32_t X, int32_t Y, bool Extend) {
-  int32_t line = 1, col = 1;
-  model_->GetMouseLineCol(X, Y, line, col);
-  if (Extend)
-    model_->SetSelection(anchor_line_, anchor_col_, line, col, true);
-  else
-    model_->SetCaretPosition(line, col);
-}
-
-void TOvcEditBase::ScrollMessage(bool Vertical, uint16_t Code) {
-  const int bar = Vertical ? SB_VERT : SB_HORZ;
-  const int32_t page = Vertical ? std::max(1, model_->GetVisibleRows() - 1)
-                                : std::max(1, model_->GetVisibleColumns());
-  int32_t d = 0;
-  switch (Code) {
-    case SB_LINEUP: d = -1; break;
-    case SB_LINEDOWN: d = 1; break;
-    case SB_PAGEUP: d = -page; break;
-    case SB_PAGEDOWN: d = page; break;
-    case SB_TOP: d = -kMaxLongInt / 2; break;
-    case SB_BOTTOM: d = kMaxLongInt / 2; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO si{};
-      si.cbSize = sizeof si;
-      si.fMask = SIF_TRACKPOS;
-      GetScrollInfo(static_cast<HWND>(Handle()), bar, &si);
-      if (Vertical)
-        model_->SetTopLine(model_->LineOfThumb(si.nTrackPos));
-      else
-        model_->Scroll(si.nTrackPos - model_->LeftColumn(), 0);
-      return;
-    }
-    default: return;
-  }
-  if (Vertical)
-    model_->Scroll(0, d);
-  else
-    model_->Scroll(d, 0);
-}
-
 void TOvcEditBase::Dispatch(TMessage& M) {
+  if (DispatchInput(M)) return;
   switch (M.Msg) {
     case WM_ERASEBKGND:
       M.Result = 1;  // every row paints its own background
       return;
     case kMsgShowStatus:
       DoOnShowStatus(static_cast<int32_t>(M.WParam), static_cast<int32_t>(M.LParam));
-      return;
-    case WM_GETDLGCODE:
-      M.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | (model_->WantTab ? DLGC_WANTTAB : 0) |
-                 (model_->WantEnter ? DLGC_WANTALLKEYS : 0);
       return;
     case WM_SIZE:
       TOvcBase::Dispatch(M);
@@ -311,46 +231,9 @@ void TOvcEditBase::Dispatch(TMessage& M) {
       TOvcBase::Dispatch(M);
       if (hide_selection_) InvalidateAllRows();
       return;
-    case WM_KEYDOWN:
-      KeyDown(M);
-      return;
-    case WM_CHAR: {
-      char ch = static_cast<char>(M.WParam);
-      if (static_cast<unsigned char>(ch) < 32) return;
-      model_->ProcessCommand(kCmdChar, ch);
-      return;
-    }
-    case WM_VSCROLL:
-    case WM_HSCROLL:
-      ScrollMessage(M.Msg == WM_VSCROLL, M.WParamLo());
-      return;
-    case WM_LBUTTONDOWN: {
-      if (CanFocus() && !Focused()) SetFocus();
-      bool extend = KeyIsDown(VK_SHIFT);
-      if (!extend) {
-        model_->GetMouseLineCol(M.XPos(), M.YPos(), anchor_line_, anchor_col_);
-      }
-      MouseAt(M.XPos(), M.YPos(), extend);
-      SetCapture(static_cast<HWND>(Handle()));
-      dragging_ = true;
-      return;
-    }
-    case WM_MOUSEMOVE:
-      if (dragging_) MouseAt(M.XPos(), M.YPos(), true);
-      TOvcBase::Dispatch(M);
-      return;
-    case WM_LBUTTONUP:
-      if (dragging_) ReleaseCapture();  // WM_CAPTURECHANGED ends the drag
-      return;
-    case WM_CAPTURECHANGED:
-      dragging_ = false;
-      return;
     default:
       TOvcBase::Dispatch(M);
   }
 }
-
-TyTextFileEditor::TyTextFileEditor(TComponent* AOwner)
-    : TyCustomEditor(AOwner, std::make_unique<TEditorView<TTextFileModel>>(this)) {}
 
 }  // namespace tess

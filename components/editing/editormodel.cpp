@@ -46,6 +46,8 @@ void CutLine(const char* S, int32_t Len, int32_t Limit, F&& Piece) {
 }
 }  // namespace
 
+std::string EditorErrorText(uint16_t Code) { return ComponentString(MessageOf(Code)); }
+
 TEditorModel::TEditorModel() {
   NewList(false, 8192);
   SetWordDelimiters(kDefaultDelimiters);
@@ -245,7 +247,7 @@ void TEditorModel::DoError(uint16_t Code) {
     OnError(Code);
     return;
   }
-  throw EEditorError(ComponentString(MessageOf(Code)), Code);
+  throw EEditorError(EditorErrorText(Code), Code);
 }
 
 void TEditorModel::DoOnShowStatus(int32_t Line, int32_t Col) {

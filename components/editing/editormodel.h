@@ -48,6 +48,9 @@ enum : uint8_t {
 
 constexpr uint16_t kCmdChar = 249;  // insert or overwrite the character
 
+// The message of an editor error code (263 to 268; any other code is unknown).
+std::string EditorErrorText(uint16_t Code);
+
 struct TScrollRange {
   int32_t Min = 0, Max = 0, Pos = 0;
 };

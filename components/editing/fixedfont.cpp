@@ -13,8 +13,10 @@ namespace {
 const std::vector<std::string> kStyleIdents = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
 
 int CALLBACK CollectFixed(const LOGFONTA* Font, const TEXTMETRICA*, DWORD, LPARAM Data) {
-  if (Font->lfPitchAndFamily & FIXED_PITCH)
-    reinterpret_cast<TStringList*>(Data)->Add(Font->lfFaceName);
+  // One entry per family, whatever the enumeration repeats (a family in several charsets).
+  auto* list = reinterpret_cast<TStringList*>(Data);
+  if ((Font->lfPitchAndFamily & FIXED_PITCH) && list->IndexOf(Font->lfFaceName) < 0)
+    list->Add(Font->lfFaceName);
   return 1;  // always to the end
 }
 

@@ -332,7 +332,10 @@ void TParaList::Rewrap(TParaNode* N, int32_t Offset, int32_t Ins, int32_t Del, i
                        int32_t& Last) {
   const int32_t wrap = EffectiveWrapColumn();
   const int32_t oldCount = N->LineCount;
-  if (wrap <= 0 || wrap == kMaxLongInt || N->Length <= wrap) {
+  // A text no longer than the wrap column fits on one line only when it has no tab: a tab
+  // takes more columns than characters.
+  if (wrap <= 0 || wrap == kMaxLongInt ||
+      (N->Length <= wrap && !HasTab(N->GetText(), static_cast<uint32_t>(N->Length)))) {
     if (oldCount > 1) std::fill(N->LineStarts + 1, N->LineStarts + oldCount, uint16_t{0});
     N->LineCount = 1;
     First = 1;
@@ -920,6 +923,9 @@ void TParaList::DetachPara(TParaListEditor* Editor, int32_t At) {
 }
 
 void TParaList::AttachPara(TParaListEditor* Editor, TParaNode* N, int32_t At) {
+  // The node was wrapped when it left the list; wrap, wrap column or tab size may have
+  // changed since.
+  Wrap(N);
   Link(N, At);
   Adjust(Editor, {TPosChange::ParaInserted, At, 1, 0});
 }

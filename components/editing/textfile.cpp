@@ -91,6 +91,9 @@ void TTextFileModel::LoadFromFile(const std::string& FileName) {
     if (std::ferror(f.get())) RaiseIO("Cannot read", file_name_, errno);
   }
   f.reset();
+  // A paragraph's text ends at its NUL: a NUL byte in the file would cut the line for
+  // every routine that reads it, so it is taken as a blank.
+  std::replace(data.begin(), data.end(), '\0', ' ');
   // The old text goes in any case, window or not.
   DeleteAll(true);
   const char* s = data.data();

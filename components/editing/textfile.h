@@ -5,7 +5,7 @@
 // in further paragraphs marked as continuing it, and saving writes such a paragraph
 // without a line break before it; the file's line break (CR LF or LF) and whether its
 // last line ended with one are remembered, so that loading and saving an unchanged file
-// gives back the same bytes (with TrimWhiteSpace off).  Saving writes a new file beside
+// gives back the same bytes (with TrimWhiteSpace off; a NUL byte is read as a blank).  Saving writes a new file beside
 // the old one and only then replaces it, so a failed write leaves the old file and its
 // backup as they were.
 #pragma once

@@ -100,8 +100,12 @@ void TUndoBuffer::EndGroup(bool SavedInGroup) {
 }
 
 bool TUndoBuffer::MakeRoom(uint32_t N) {
-  if (group_broken_) return false;
+  if (group_broken_) {
+    ++losses_;
+    return false;
+  }
   if (N > size_) {
+    ++losses_;
     Clear();
     group_broken_ = in_group_;
     return false;
@@ -118,6 +122,7 @@ bool TUndoBuffer::MakeRoom(uint32_t N) {
       ++dropped;
     }
   }
+  if (off > 0) ++losses_;
   if (off >= used_) {
     used_ = 0;  // the records were released above
     Clear();
@@ -204,7 +209,10 @@ bool TUndoBuffer::TryMerge(bool Modified, uint8_t Kind, uint16_t Len, const uint
 
 void TUndoBuffer::Push(uint8_t Kind, bool Modified, uint16_t Len, const void* Data,
                        int32_t Pos, int32_t Para) {
-  if (size_ == 0) return;
+  if (size_ == 0) {
+    ++losses_;
+    return;
+  }
   auto bytes = static_cast<const uint8_t*>(Data);
   if ((Kind == ukInsertText || Kind == ukDeleteText) &&
       TryMerge(Modified, Kind, Len, bytes, Pos, Para, 0, nullptr))
@@ -223,7 +231,10 @@ void TUndoBuffer::Push(uint8_t Kind, bool Modified, uint16_t Len, const void* Da
 
 void TUndoBuffer::PushReplace(bool Modified, int32_t Para, uint16_t NewLen, const char* NewText,
                               uint16_t OldLen, const char* OldText, int32_t Pos) {
-  if (size_ == 0) return;
+  if (size_ == 0) {
+    ++losses_;
+    return;
+  }
   if (TryMerge(Modified, ukReplaceText, OldLen, reinterpret_cast<const uint8_t*>(OldText), Pos, Para,
                NewLen, reinterpret_cast<const uint8_t*>(NewText)))
     return;
@@ -231,6 +242,7 @@ void TUndoBuffer::PushReplace(bool Modified, int32_t Para, uint16_t NewLen, cons
   if (!in_group_) NextGroupNumber();
   uint32_t len = uint32_t{OldLen} + NewLen + 2;
   if (len > 0xFFFF - kHeader) {  // cannot be recorded: the history no longer fits the text
+    ++losses_;
     Clear();
     group_broken_ = in_group_;
     return;

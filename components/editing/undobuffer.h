@@ -85,6 +85,10 @@ class TUndoBuffer {
   uint16_t Size() const { return size_; }
   uint16_t Free() const { return static_cast<uint16_t>(size_ - used_); }
   uint8_t GroupNumber() const { return group_; }
+  // How often history was given up: records discarded to make room, or a change that
+  // could not be recorded.  While it stays 0, undoing everything gives back the text as
+  // it was when the buffer was made or last cleared.
+  uint32_t Losses() const { return losses_; }
   bool InGroup() const { return in_group_; }
   bool GroupBroken() const { return group_broken_; }
   // The raw bytes (Size() of them), for inspection.
@@ -117,6 +121,7 @@ class TUndoBuffer {
   uint8_t group_ = 0;
   bool in_group_ = false;
   bool group_broken_ = false;
+  uint32_t losses_ = 0;
 };
 
 }  // namespace tess

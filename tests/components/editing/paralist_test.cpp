@@ -10,48 +10,10 @@
 
 #include "components/editing/paralist.h"
 #include "components/editing/paratext.h"
+#include "tests/components/editing/wrap_reference.h"
 
 namespace tess {
 namespace {
-
-// A plain reading of the wrapping rules, kept apart from the list's incremental walk.
-std::vector<uint16_t> ReferenceWrap(const std::string& S, int32_t Wrap, int TabSize) {
-  std::vector<uint16_t> starts{0};
-  if (static_cast<int32_t>(S.size()) <= Wrap) return starts;
-  bool tabs = S.find('\t') != std::string::npos;
-  size_t pos = 0;
-  for (;;) {
-    size_t rem = S.size() - pos, fit;
-    if (!tabs) {
-      fit = std::min<size_t>(rem, static_cast<size_t>(Wrap));
-    } else {
-      size_t col = 0;
-      fit = 0;
-      while (fit < rem) {
-        size_t next = S[pos + fit] == '\t' ? (col / TabSize + 1) * TabSize : col + 1;
-        if (next > static_cast<size_t>(Wrap)) break;
-        col = next;
-        ++fit;
-      }
-      if (fit == 0) fit = 1;
-    }
-    if (rem <= fit) break;
-    size_t brk = fit;
-    bool found = false;
-    for (size_t i = fit + 1; i-- > 0;) {
-      char c = S[pos + i];
-      if (c == '-') { brk = i + 1; found = true; break; }
-      if (c == ' ' || c == '\t') { brk = i; found = true; break; }
-    }
-    if (!found) brk = fit;
-    size_t next = brk;
-    while (pos + next < S.size() && (S[pos + next] == ' ' || S[pos + next] == '\t')) ++next;
-    if (pos + next >= S.size()) break;
-    pos += next;
-    starts.push_back(static_cast<uint16_t>(pos));
-  }
-  return starts;
-}
 
 std::vector<std::string> Paras(TParaList& L) {
   std::vector<std::string> v;
@@ -68,26 +30,7 @@ std::string Join(const std::vector<std::string>& V) {
   return s;
 }
 
-void CheckInvariants(TParaList& L) {
-  int32_t lines = 0, bytes = -2, para = 0;
-  for (TParaNode* n = L.Head(); n; n = n->Next) {
-    ++para;
-    std::string s(n->GetText(), n->Length);
-    ASSERT_EQ(std::strlen(n->GetText()), n->Length);
-    auto ref = ReferenceWrap(s, L.EffectiveWrapColumn(), L.TabSize());
-    ASSERT_EQ(n->LineCount, static_cast<int32_t>(ref.size())) << s;
-    for (size_t i = 0; i < ref.size(); ++i) ASSERT_EQ(n->LineStarts[i], ref[i]) << s;
-    ASSERT_EQ(L.FirstLineOfPara(para), lines + 1);
-    int32_t off;
-    ASSERT_EQ(L.ParaPosOfLine(lines + n->LineCount, off), para);
-    ASSERT_EQ(off, ref.back());
-    lines += n->LineCount;
-    bytes += n->Length + 2;
-  }
-  ASSERT_EQ(para, L.ParaCount());
-  ASSERT_EQ(lines, L.LineCount());
-  ASSERT_EQ(bytes, L.ByteCount());
-}
+void CheckInvariants(TParaList& L) { ASSERT_EQ(WrapMismatch(L), ""); }
 
 std::string RandomText(std::mt19937& R, int MaxLen) {
   static const char alphabet[] = "abcdefgh  --\txyz";
@@ -383,6 +326,47 @@ TEST(ParaList, BlocksSplitsAndMarkers) {
   M.SplitPara(nullptr, 2, true, indent, 8, 2);
   EXPECT_EQ(Join(Paras(M)), "c|d|\t  ef");
   EXPECT_EQ(indent, 3);
+}
+
+}  // namespace
+}  // namespace tess
+
+namespace tess {
+namespace {
+
+// A paragraph that undo or redo puts back is wrapped for the settings of now, not those
+// it left with.
+TEST(ParaList, ParagraphsPutBackTakeTheCurrentWrap) {
+  TParaList L(nullptr, false, 8192);
+  const char text[] = "several words that need more than one line at ten";
+  L.InsertPara(nullptr, 1, static_cast<int32_t>(sizeof text - 1), text);
+  L.DeletePara(nullptr, 1);
+  L.SetWrapColumn(10);
+  L.SetWordWrap(true);
+  int32_t para, pos;
+  ASSERT_TRUE(L.Undo(nullptr, para, pos));
+  CheckInvariants(L);
+  EXPECT_GT(L.LineCount(), 5);
+  L.SetWordWrap(false);
+  ASSERT_TRUE(L.Redo(nullptr, para, pos));
+  ASSERT_TRUE(L.Undo(nullptr, para, pos));
+  CheckInvariants(L);
+}
+
+// A line with tabs may be wider than the wrap column while it has fewer characters; an
+// edit next to it then resumes from its true breaks.
+TEST(ParaList, ShortLinesWithTabsStillWrap) {
+  TParaList L(nullptr, true, 8192);
+  L.SetWrapColumn(33);
+  L.SetTabSize(8);
+  const std::string t = "\t\t\t\t        *\t                        \t*";
+  L.InsertText(nullptr, 1, static_cast<int32_t>(t.size()), t.c_str(), 1);
+  L.DeleteText(nullptr, 1, 12, 1);
+  EXPECT_EQ(L.LineCount(), 2) << "28 characters, 40 columns";
+  CheckInvariants(L);
+  L.InsertText(nullptr, 1, 12, t.c_str(), 1);
+  EXPECT_EQ(L.LineCount(), 3);
+  CheckInvariants(L);
 }
 
 }  // namespace

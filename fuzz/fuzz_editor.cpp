@@ -1,0 +1,180 @@
+// The editor's model over any bytes: the input's head chooses the settings, its text
+// part is loaded as a file and saved back (byte for byte when nothing was trimmed), and
+// its tail is replayed as editing commands.  After every command the wrap tables, line
+// counts and cached lookups equal a full rewrap; at the end undoing everything gives back
+// the loaded text (unless the bounded history had to give something up) and redoing
+// everything gives back the newest text.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "components/editing/commands.h"
+#include "components/editing/textfile.h"
+#include "fuzz/fuzz_check.h"
+#include "tests/components/editing/wrap_reference.h"
+
+using namespace tess;
+
+namespace {
+
+class TTextClipboard : public TEditorClipboard {
+ public:
+  bool HasText() override { return !text.empty(); }
+  std::string GetText() override { return text; }
+  bool SetText(const std::string& Text) override {
+    text = Text;
+    return true;
+  }
+  std::string text;
+};
+
+std::string TempName(const char* Tag) {
+  const char* dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+  return std::string(dir) + "/fuzz_editor_" + std::to_string(getpid()) + Tag;
+}
+
+std::string ReadAll(const std::string& Name) {
+  std::ifstream f(Name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// The commands replayed; each takes one argument byte.
+const uint16_t kCommands[] = {
+    kCmdChar,      kCmdChar,      kCmdChar,   ccBack,         ccDel,       ccDelBol,
+    ccDelEol,      ccDelLine,     ccDelWord,  ccNewLine,      ccTab,       ccUndo,
+    ccRedo,        ccLeft,        ccRight,    ccUp,           ccDown,      ccHome,
+    ccEnd,         ccWordLeft,    ccWordRight, ccExtendLeft,  ccExtendRight, ccExtendUp,
+    ccExtendDown,  ccExtendEnd,   ccExtendHome, ccExtWordLeft, ccExtWordRight, ccFirstPage,
+    ccLastPage,    ccNextPage,    ccPrevPage, ccExtendPgDn,   ccCut,       ccCopy,
+    ccPaste,       ccIns,         ccTopOfPage, ccBotOfPage,   ccScrollDown, ccScrollUp,
+};
+constexpr size_t kCommandCount = sizeof kCommands / sizeof kCommands[0];
+
+bool UniformBreaks(const std::string& S) {
+  int crlf = 0, lf = 0;
+  for (size_t i = 0; i < S.size(); ++i)
+    if (S[i] == '\n') ++(i > 0 && S[i - 1] == '\r' ? crlf : lf);
+  return crlf == 0 || lf == 0;
+}
+
+void CheckWrap(TEditorModel& M) {
+  std::string why = WrapMismatch(M.Paragraphs());
+  if (!why.empty()) std::fprintf(stderr, "wrap: %s\n", why.c_str());
+  FUZZ_CHECK(why.empty());
+  int32_t col;
+  int32_t line = M.GetCaretPosition(col);
+  FUZZ_CHECK(line >= 1 && line <= M.GetLineCount() && col >= 1);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 5) return 0;
+  const uint8_t flags = data[0];
+  const int32_t wrapColumn = 1 + data[1] % 60;
+  const auto tabSize = static_cast<uint8_t>(1 + data[2] % 8);
+  size_t textLen = (size_t{data[3]} | size_t{data[4]} << 8) % 4096;
+  data += 5;
+  size -= 5;
+  if (textLen > size) textLen = size;
+  const std::string file(reinterpret_cast<const char*>(data), textLen);
+  data += textLen;
+  size -= textLen;
+
+  TTextFileModel m;
+  TTextClipboard clip;
+  m.Clipboard = &clip;
+  m.OnError = [](uint16_t&) {};
+  m.SetUndoBufferSize(flags & 0x40 ? 512 : 65535);
+  m.TrimWhiteSpace = (flags & 0x02) != 0;
+  m.AutoIndent = (flags & 0x04) != 0;
+  m.TabType = static_cast<TTabType>((flags >> 3) % 3);
+  m.SetTabSize(tabSize);
+  m.SetWrapColumn(wrapColumn);
+  if (flags & 0x20) m.SetParaLengthLimit(20 + wrapColumn);
+  m.SetMetrics(8, 16, 15, 5, 8 * 40, 16 * 10);
+  if (flags & 0x01) m.SetWordWrap(true);
+  if (flags & 0x80) m.SetScrollPastEnd(true);
+
+  const std::string in = TempName(".in"), out = TempName(".out");
+  {
+    std::FILE* f = std::fopen(in.c_str(), "wb");
+    FUZZ_CHECK(f);
+    FUZZ_CHECK(std::fwrite(file.data(), 1, file.size(), f) == file.size());
+    std::fclose(f);
+  }
+  m.LoadFromFile(in);
+  CheckWrap(m);
+  FUZZ_CHECK(!m.GetModified());
+  // Nothing trimmed and one kind of line break: saving gives back the same bytes (a file
+  // of mixed breaks is saved with the first line's).
+  if (!m.TrimWhiteSpace && UniformBreaks(file)) {
+    m.SaveToFile(out);
+    std::string expected = file;
+    std::replace(expected.begin(), expected.end(), '\0', ' ');
+    FUZZ_CHECK(ReadAll(out) == expected);
+  }
+  const std::string loaded = m.GetTextString();
+
+  for (size_t i = 0; i + 1 < size && i < 600; i += 2) {
+    const uint8_t op = data[i], arg = data[i + 1];
+    if (op < 200) {
+      uint16_t cmd = kCommands[op % kCommandCount];
+      char ch = static_cast<char>(cmd == kCmdChar ? (arg % 8 == 0 ? '\t' : 32 + arg % 95) : '0' + arg % 10);
+      m.ProcessCommand(cmd, ch);
+    } else if (op < 215) {
+      int32_t l1 = 1 + arg % m.GetLineCount(), l2 = 1 + (arg * 7) % m.GetLineCount();
+      m.SetSelection(l1, 1 + arg % 9, l2, 1 + arg % 13, (arg & 1) != 0);
+    } else if (op < 230) {
+      // A text with line breaks, cut from the input itself.
+      size_t n = std::min<size_t>(arg % 24, size - i - 2);
+      std::string t(reinterpret_cast<const char*>(data + i + 2), n);
+      for (char& c : t)
+        if (c == 0) c = ' ';
+      m.Insert(t.c_str());
+    } else if (op < 240) {
+      static const char* const kFind[] = {"a", " ", "e", "--", "\t", "ab"};
+      static const char* const kRepl[] = {"aa", "", "E", "-", "  ", "b"};
+      m.SearchReplace(kFind[arg % 6], kRepl[(arg / 6) % 6],
+                      static_cast<uint8_t>(srReplaceAll | srGlobal | (arg & srMatchCase) |
+                                           (arg & srWholeWord) | (arg & srBackward)));
+    } else if (op < 250) {
+      m.SetCaretPosition(1 + arg % m.GetLineCount(), 1 + arg % 17);
+    } else {
+      m.SetWordWrap(!m.WordWrap());
+    }
+    CheckWrap(m);
+  }
+
+  // The newest text: what the commands left, with any undone changes redone.
+  auto redoAll = [&m] {
+    for (int n = 0; m.GetCanRedo(); ++n) {
+      FUZZ_CHECK(n < 70000);
+      m.Redo();
+      CheckWrap(m);
+    }
+  };
+  redoAll();
+  const std::string newest = m.GetTextString();
+  const uint32_t losses = m.Paragraphs().UndoBuffer().Losses();
+  for (int n = 0; m.GetCanUndo(); ++n) {
+    FUZZ_CHECK(n < 70000);
+    m.Undo();
+    CheckWrap(m);
+  }
+  if (losses == 0) {
+    FUZZ_CHECK(m.GetTextString() == loaded);
+    FUZZ_CHECK(!m.GetModified());
+  }
+  redoAll();
+  if (losses == 0) FUZZ_CHECK(m.GetTextString() == newest);
+  std::remove(in.c_str());
+  std::remove(out.c_str());
+  return 0;
+}
