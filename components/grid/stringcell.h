@@ -12,6 +12,10 @@ namespace tess {
 
 class TOvcTCCustomString;
 
+// DLGC_WANTTAB when the cell's table moves by Tab, and with WithEnter DLGC_WANTALLKEYS
+// when it moves by Enter.
+uint32_t TableWantsKeys(const TOvcBaseTableCell* Cell, bool WithEnter);
+
 class TOvcTCStringEdit : public TEdit {
  public:
   explicit TOvcTCStringEdit(TComponent* AOwner) : TEdit(AOwner) {}
@@ -30,16 +34,17 @@ class TOvcTCCustomString : public TOvcTCBaseString {
   bool AutoAdvanceLeftRight = false;
   TNotifyEvent OnChange;
 
-  TOvcTCStringEdit* EditControl() const { return editor_; }
-  HWnd EditHandle() const;
-  void EditHide();
-  void EditMove(const TRect& CellRect);
+  TOvcTCStringEdit* EditControl() const override { return editor_; }
+  HWnd EditHandle() const override;
+  void EditHide() override;
+  void EditMove(const TRect& CellRect) override;
   // Data: a short string (256 bytes), or with UseASCIIZStrings a buffer of at least
   // (the effective limit + 1) bytes.
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
-                    const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle, void* Data);
-  void SaveEditedData(void* Data);
-  void StopEditing(bool SaveValue, void* Data);
+                    const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle,
+                    void* Data) override;
+  void SaveEditedData(void* Data) override;
+  void StopEditing(bool SaveValue, void* Data) override;
 
  protected:
   virtual TOvcTCStringEdit* CreateEditControl(TComponent* AOwner);

@@ -142,6 +142,35 @@ void TOvcBaseTableCell::Notification(TComponent* AComponent, TOperation Operatio
   }
 }
 
+uint8_t TOvcBaseTableCell::FilterTableKey(TMessage& Msg) {
+  return table_ ? table_->FilterKey(Msg) : 0;
+}
+
+void TOvcBaseTableCell::HandEventsTo(TWinControl* E) const {
+  E->SetHint(hint_);
+  E->SetShowHint(show_hint_);
+  E->OnClick = OnClick;
+  E->OnDblClick = OnDblClick;
+  E->OnEnter = OnEnter;
+  E->OnExit = OnExit;
+  E->OnKeyDown = OnKeyDown;
+  E->OnKeyUp = OnKeyUp;
+  E->OnKeyPress = OnKeyPress;
+  E->OnMouseDown = OnMouseDown;
+  E->OnMouseUp = OnMouseUp;
+  E->OnMouseMove = OnMouseMove;
+}
+
+void TOvcBaseTableCell::PostKeyToTable(uintptr_t WParam, intptr_t LParam) const {
+  if (table_ && table_->HandleAllocated())
+    PostMessageA(table_->Handle(), WM_KEYDOWN, WParam, LParam);
+}
+
+void TOvcBaseTableCell::PostFocusToTable(uint32_t Msg, HWnd Other) const {
+  if (table_ && table_->HandleAllocated())
+    PostMessageA(table_->Handle(), Msg, reinterpret_cast<WPARAM>(Other), 0);
+}
+
 // A fetch stays pending until the table's window can answer.
 TColor TOvcBaseTableCell::Color() {
   if (table_color_ && color_pending_ && table_ && table_->HandleAllocated()) {
@@ -324,10 +353,48 @@ void TOvcTCColHead::SetShowLetters(bool Value) {
   NotifyChanged();
 }
 
+void TOvcTCColHead::SetHeadings(TStrings* Value) {
+  headings_->Assign(Value);
+  NotifyChanged();
+}
+
+void TOvcTCColHead::SetShowActiveCol(bool Value) {
+  if (Value == show_active_col_) return;
+  show_active_col_ = Value;
+  NotifyChanged();
+}
+
+void TOvcTCColHead::ChangeHeadings(int ColNum1, int ColNum2, TOvcTblActions Action) {
+  tess::ChangeHeadings(*headings_, ColNum1, ColNum2, Action);
+}
+
+void PaintDownTriangle(TCanvas* C, const TRect& R, TOvcTblAdjust Adj, int32_t Margin,
+                       TColor Color) {
+  const int32_t W = R.Width(), H = R.Height(), Side = std::min(W, H) / 3;
+  int32_t X = (W - Side) / 2, Y = (H - Side) / 2;
+  switch (Adj) {
+    case TOvcTblAdjust::otaTopLeft: case TOvcTblAdjust::otaCenterLeft:
+    case TOvcTblAdjust::otaBottomLeft: X = Margin; break;
+    case TOvcTblAdjust::otaTopRight: case TOvcTblAdjust::otaCenterRight:
+    case TOvcTblAdjust::otaBottomRight: X = W - Margin - Side; break;
+    default: break;
+  }
+  if (Adj >= TOvcTblAdjust::otaTopLeft && Adj <= TOvcTblAdjust::otaTopRight) Y = Margin;
+  if (Adj >= TOvcTblAdjust::otaBottomLeft) Y = H - Margin - Side;
+  X += R.Left, Y += R.Top;
+  C->Pen()->SetColor(Color);
+  C->Brush()->SetColor(Color);
+  C->Polygon({TPoint{X, Y}, TPoint{X + Side, Y}, TPoint{X + Side / 2, Y + Side}});
+}
+
 void TOvcTCColHead::Paint(TCanvas* C, const TRect& CellRect, int32_t RowNum, int ColNum,
                           const TOvcCellAttributes& A, void* Data) {
   TOvcBaseTableCell::Paint(C, CellRect, RowNum, ColNum, A, Data);
   if (A.Access == TOvcTblAccess::otxInvisible) return;
+  if (show_active_col_ && Table() && ColNum == static_cast<int>(AskTable(ctim_QueryActiveCol))) {
+    PaintDownTriangle(C, CellRect, A.Adjust, Margin(), A.FontColor);
+    return;
+  }
   std::string Text;
   if (show_letters_) {
     Text = HeadingLetters(ColNum, static_cast<int32_t>(AskTable(ctim_QueryLockedCols)));
