@@ -5,6 +5,7 @@
 #include "components/grid/glyphcells.h"
 #include "components/grid/stringcell.h"
 #include "components/grid/tableoptions.h"
+#include "framework/win/messages.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -345,6 +346,9 @@ void TOvcCustomTable::Dispatch(TMessage& M) {
     case WM_VSCROLL: HandleScroll(true, M.WParamLo()); return;
     case WM_HSCROLL: HandleScroll(false, M.WParamLo()); return;
     case WM_GETDLGCODE: M.Result = DLGC_WANTARROWS; return;
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+    case CM_CTL3DCHANGED: LookChanged(M); return;
     case ctim_QueryOptions: M.Result = options_; return;
     case ctim_QueryColor: M.Result = Color(); return;
     case ctim_QueryFont: M.Result = reinterpret_cast<intptr_t>(Font()); return;
@@ -405,6 +409,28 @@ void TOvcCustomTable::SetAdjust(TOvcTblAdjust Value) {
   if (Value == adjust_) return;
   adjust_ = Value;
   DoCellChanged(this);
+}
+
+void TOvcCustomTable::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  RedrawLock L(layout_);
+  rows_.Rescale(M, D);
+  for (int32_t C = 0; C < cols_.Count(); ++C)
+    cols_.SetWidth(C, MulDiv(cols_.GetWidth(C), M, D));
+  TOvcTableAncestor::ChangeScale(M, D);
+  layout_.ExtentsChanged();
+}
+
+void TOvcCustomTable::LookChanged(TMessage& M) {
+  TOvcTableAncestor::Dispatch(M);
+  if (M.Msg == CM_CTL3DCHANGED) {
+    if (border_style_ == TBorderStyle::bsSingle && HandleAllocated()) RecreateWnd();
+    return;
+  }
+  if (DestroyingObject()) return;
+  RedrawLock L(layout_);
+  NotifyCellsTableChanged();
+  if (HandleAllocated()) layout_.InvalidateTable();
 }
 
 void TOvcCustomTable::CellStoreUse(TOvcTableCellAncestor* Cell, int Delta) {

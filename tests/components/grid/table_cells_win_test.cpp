@@ -436,6 +436,31 @@ TEST_F(CellsTest, HeadingsMarkTheActiveColumnAndFollowMoves) {
   EXPECT_LE(Tri->Points[1].X, R.Right);
 }
 
+TEST_F(CellsTest, CellsFollowTheTablesLookAndScale) {
+  Build();
+  auto* Cell = new TOvcTCString(form);
+  auto* Own = new TOvcTCString(form);
+  table->SetColumnCell(1, Cell);
+  table->SetColumnCell(2, Own);
+  Own->SetColor(static_cast<TColor>(0x00010203));
+  Own->Font()->SetSize(20);  // its own font from now on
+  EXPECT_FALSE(Own->TableFont());
+  table->SetColor(static_cast<TColor>(0x00445566));
+  table->Font()->SetName("Liberation Mono");
+  EXPECT_EQ(Cell->Color(), static_cast<TColor>(0x00445566));
+  EXPECT_EQ(Cell->Font()->Name(), "Liberation Mono");
+  EXPECT_TRUE(Cell->TableFont());  // copying the table's font in is not a change of its own
+  EXPECT_EQ(Own->Color(), static_cast<TColor>(0x00010203));
+  EXPECT_EQ(Own->Font()->Size(), 20);
+
+  table->Rows().SetHeight(4, 40);
+  table->ChangeScale(3, 2);
+  EXPECT_EQ(table->Rows().DefaultHeight(), 45);
+  EXPECT_EQ(table->Rows().GetHeight(4), 60);
+  EXPECT_EQ(table->Columns().GetWidth(3), 135);
+  EXPECT_EQ(Own->Font()->Size(), 30);  // a cell with its own font scales it
+}
+
 TEST(TableCellClasses, StreamRegistryMakesEveryCell) {
   TForm Owner(nullptr);
   TOvcTable T(&Owner);  // the first table registers the cells
