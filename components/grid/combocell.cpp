@@ -116,6 +116,36 @@ TOvcTCCustomComboBox::~TOvcTCCustomComboBox() {
   if (--A.Users == 0) A.Bitmap.reset();
 }
 
+void TOvcTCCustomComboBox::PublishProperties(TPropertyList& P) {
+  TOvcTCBaseString::PublishProperties(P);
+  P.Boolean("AutoAdvanceChar", [this] { return AutoAdvanceChar; },
+            [this](bool v) { AutoAdvanceChar = v; })
+      .Default(false);
+  P.Boolean("AutoAdvanceLeftRight", [this] { return AutoAdvanceLeftRight; },
+            [this](bool v) { AutoAdvanceLeftRight = v; })
+      .Default(false);
+  P.Integer("DropDownCount", [this] { return drop_down_count_; },
+            [this](int32_t v) { SetDropDownCount(v); })
+      .Default(8);
+  P.Object("Items", [this] { return items_.get(); });
+  P.Integer("MaxLength", [this] { return max_length_; },
+            [this](int32_t v) { SetMaxLength(static_cast<uint16_t>(std::clamp(v, 0, 65535))); })
+      .Default(0);
+  P.Boolean("SaveStringValue", [this] { return SaveStringValue; },
+            [this](bool v) { SaveStringValue = v; })
+      .Default(false);
+  P.Boolean("ShowButton", [this] { return show_button_; }, [this](bool v) { SetShowButton(v); })
+      .Default(true);
+  P.Boolean("Sorted", [this] { return sorted_; }, [this](bool v) { SetSorted(v); }).Default(false);
+  P.Enum<TComboBoxStyle>(
+       "Style", {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed", "csOwnerDrawVariable"},
+       [this] { return style_; }, [this](TComboBoxStyle v) { SetStyle(v); })
+      .Default(TComboBoxStyle::csDropDown);
+  P.Boolean("UseRunTimeItems", [this] { return use_run_time_items_; },
+            [this](bool v) { SetUseRunTimeItems(v); })
+      .Default(false);
+}
+
 int32_t TOvcTCCustomComboBox::ButtonWidth() {
   const TBitmap* B = Arrow().Bitmap.get();
   return (B ? B->Width() : 0) + 11;

@@ -65,6 +65,7 @@ class TOvcTCCustomComboBox : public TOvcTCBaseString {
   bool AutoAdvanceLeftRight = false;
   // With a list style, also store the chosen item's text (else only the index).
   bool SaveStringValue = false;
+  void PublishProperties(TPropertyList& Props) override;
   TNotifyEvent OnChange;
   TNotifyEvent OnDropDown;
   TDrawItemEvent OnDrawItem;

@@ -132,6 +132,11 @@ TOvcTCCustomGlyph::~TOvcTCCustomGlyph() {
   glyphs_->OnChange = nullptr;
 }
 
+void TOvcTCCustomGlyph::PublishProperties(TPropertyList& P) {
+  TOvcTCBaseBitMap::PublishProperties(P);
+  P.Object("CellGlyphs", [this] { return glyphs_.get(); });
+}
+
 void TOvcTCCustomGlyph::SetCellGlyphs(TOvcCellGlyphs* Value) {
   if (Value && AcceptGlyphs(Value)) glyphs_->Assign(Value);
 }
@@ -220,6 +225,12 @@ void TOvcTCCustomCheckBox::SetAllowGrayed(bool Value) {
   allow_grayed_ = Value;
   CellGlyphs()->SetActiveGlyphCount(Value ? 3 : 2);
   NotifyChanged();
+}
+
+void TOvcTCCustomCheckBox::PublishProperties(TPropertyList& P) {
+  TOvcTCCustomGlyph::PublishProperties(P);
+  P.Boolean("AllowGrayed", [this] { return allow_grayed_; }, [this](bool v) { SetAllowGrayed(v); })
+      .Default(false);
 }
 
 bool TOvcTCCustomCheckBox::AcceptGlyphs(TOvcCellGlyphs* Glyphs) {

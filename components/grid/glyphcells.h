@@ -77,6 +77,7 @@ class TOvcTCCustomGlyph : public TOvcTCBaseBitMap {
   // Taken only when AcceptGlyphs accepts the strip.
   void SetCellGlyphs(TOvcCellGlyphs* Value);
   virtual bool AcceptGlyphs(TOvcCellGlyphs* Glyphs) { return static_cast<void>(Glyphs), true; }
+  void PublishProperties(TPropertyList& Props) override;
 
   // Data: a 32-bit glyph index.
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
@@ -122,6 +123,7 @@ class TOvcTCCustomCheckBox : public TOvcTCCustomGlyph {
   void SetAllowGrayed(bool Value);
   // Only a strip of exactly three glyphs.
   bool AcceptGlyphs(TOvcCellGlyphs* Glyphs) override;
+  void PublishProperties(TPropertyList& Props) override;
 
  protected:
   int32_t ReadValue(const void* Data) const override;

@@ -1,6 +1,7 @@
 // The string cell and its in-place editor.
 #include "components/grid/stringcell.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "components/grid/celltext.h"
@@ -59,6 +60,19 @@ void TOvcTCStringEdit::Dispatch(TMessage& M) {
 
 TOvcTCCustomString::~TOvcTCCustomString() {
   if (editor_) StopEditing(false, nullptr);
+}
+
+void TOvcTCCustomString::PublishProperties(TPropertyList& P) {
+  TOvcTCBaseString::PublishProperties(P);
+  P.Boolean("AutoAdvanceChar", [this] { return AutoAdvanceChar; },
+            [this](bool v) { AutoAdvanceChar = v; })
+      .Default(false);
+  P.Boolean("AutoAdvanceLeftRight", [this] { return AutoAdvanceLeftRight; },
+            [this](bool v) { AutoAdvanceLeftRight = v; })
+      .Default(false);
+  P.Integer("MaxLength", [this] { return max_length_; },
+            [this](int32_t v) { SetMaxLength(static_cast<uint16_t>(std::clamp(v, 0, 65535))); })
+      .Default(0);
 }
 
 TOvcTCStringEdit* TOvcTCCustomString::CreateEditControl(TComponent* AOwner) {

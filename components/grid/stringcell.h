@@ -33,6 +33,7 @@ class TOvcTCCustomString : public TOvcTCBaseString {
   bool AutoAdvanceChar = false;
   bool AutoAdvanceLeftRight = false;
   TNotifyEvent OnChange;
+  void PublishProperties(TPropertyList& Props) override;
 
   TOvcTCStringEdit* EditControl() const override { return editor_; }
   HWnd EditHandle() const override;

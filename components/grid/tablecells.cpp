@@ -245,6 +245,37 @@ TESS_CELL_SETTER(TextHiColor, TColor, text_hi_color_, false)
 TESS_CELL_SETTER(TextStyle, TOvcTextStyle, text_style_, false)
 #undef TESS_CELL_SETTER
 
+void TOvcBaseTableCell::PublishProperties(TPropertyList& P) {
+  TOvcTableCellAncestor::PublishProperties(P);
+  P.Boolean("AcceptActivationClick", [this] { return accept_activation_click_; },
+            [this](bool v) { accept_activation_click_ = v; });
+  P.Enum<TOvcTblAccess>("Access", {"otxDefault", "otxNormal", "otxReadOnly", "otxInvisible"},
+                        [this] { return access_; }, [this](TOvcTblAccess v) { SetAccess(v); })
+      .Default(TOvcTblAccess::otxDefault);
+  P.Enum<TOvcTblAdjust>("Adjust", {"otaDefault", "otaTopLeft", "otaTopCenter", "otaTopRight", "otaCenterLeft", "otaCenter",
+        "otaCenterRight", "otaBottomLeft", "otaBottomCenter", "otaBottomRight"},
+                        [this] { return adjust_; }, [this](TOvcTblAdjust v) { SetAdjust(v); })
+      .Default(TOvcTblAdjust::otaDefault);
+  P.Integer("Color", [this] { return color_; }, [this](int32_t v) { SetColor(v); })
+      .Stored([this] { return !table_color_; });
+  P.Object("Font", [this] { return font_.get(); }).Stored([this] { return !table_font_; });
+  P.String("Hint", [this] { return hint_; }, [this](const std::string& v) { SetHint(v); });
+  P.Integer("Margin", [this] { return margin_; }, [this](int32_t v) { SetMargin(v); }).Default(4);
+  P.Boolean("ShowHint", [this] { return show_hint_; }, [this](bool v) { SetShowHint(v); })
+      .Default(false);
+  P.Boolean("TableColor", [this] { return table_color_; }, [this](bool v) { SetTableColor(v); })
+      .Default(true);
+  P.Boolean("TableFont", [this] { return table_font_; }, [this](bool v) { SetTableFont(v); })
+      .Default(true);
+  P.Integer("TextHiColor", [this] { return text_hi_color_; },
+            [this](int32_t v) { SetTextHiColor(v); })
+      .Default(clBtnHighlight);
+  P.Enum<TOvcTextStyle>("TextStyle", {"tsFlat", "tsRaised", "tsLowered"},
+                        [this] { return text_style_; },
+                        [this](TOvcTextStyle v) { SetTextStyle(v); })
+      .Default(TOvcTextStyle::tsFlat);
+}
+
 void TOvcBaseTableCell::Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t, int,
                               const TOvcCellAttributes& CellAttr, void*) {
   TableCanvas->Brush()->SetColor(CellAttr.Color);
@@ -331,6 +362,15 @@ void TOvcTCBaseString::PaintText(TCanvas* C, const TRect& CellRect,
   C->Brush()->SetStyle(TBrushStyle::bsSolid);
 }
 
+void TOvcTCBaseString::PublishProperties(TPropertyList& P) {
+  TOvcBaseTableCell::PublishProperties(P);
+  P.Boolean("UseASCIIZStrings", [this] { return UseASCIIZStrings; },
+            [this](bool v) { UseASCIIZStrings = v; })
+      .Default(false);
+  P.Boolean("UseWordWrap", [this] { return UseWordWrap; }, [this](bool v) { UseWordWrap = v; })
+      .Default(false);
+}
+
 void TOvcTCBaseString::Paint(TCanvas* C, const TRect& CellRect, int32_t RowNum, int ColNum,
                              const TOvcCellAttributes& A, void* Data) {
   TOvcBaseTableCell::Paint(C, CellRect, RowNum, ColNum, A, Data);
@@ -351,6 +391,16 @@ void TOvcTCColHead::SetShowLetters(bool Value) {
   if (Value == show_letters_) return;
   show_letters_ = Value;
   NotifyChanged();
+}
+
+void TOvcTCColHead::PublishProperties(TPropertyList& P) {
+  TOvcTCBaseString::PublishProperties(P);
+  P.Object("Headings", [this] { return headings_.get(); });
+  P.Boolean("ShowActiveCol", [this] { return show_active_col_; },
+            [this](bool v) { SetShowActiveCol(v); })
+      .Default(false);
+  P.Boolean("ShowLetters", [this] { return show_letters_; }, [this](bool v) { SetShowLetters(v); })
+      .Default(true);
 }
 
 void TOvcTCColHead::SetHeadings(TStrings* Value) {

@@ -164,6 +164,7 @@ class TOvcBaseTableCell : public TOvcTableCellAncestor {
 
   void TableChanged() override;
   void ChangeScale(int M, int D) override;
+  void PublishProperties(TPropertyList& Props) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   virtual void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
                      const TOvcCellAttributes& CellAttr, void* Data);
@@ -203,6 +204,7 @@ class TOvcTCBaseString : public TOvcBaseTableCell {
   using TOvcBaseTableCell::TOvcBaseTableCell;
   bool UseASCIIZStrings = false;
   bool UseWordWrap = false;
+  void PublishProperties(TPropertyList& Props) override;
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
              const TOvcCellAttributes& CellAttr, void* Data) override;
 
@@ -226,6 +228,7 @@ class TOvcTCColHead : public TOvcTCBaseString {
   void SetShowActiveCol(bool Value);
   // Keeps Headings in step with a column change of the table.
   void ChangeHeadings(int ColNum1, int ColNum2, TOvcTblActions Action);
+  void PublishProperties(TPropertyList& Props) override;
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
              const TOvcCellAttributes& CellAttr, void* Data) override;
 

@@ -108,6 +108,13 @@ void TOvcCellGlyphs::SetIsDefault(bool Value) {
   }
 }
 
+void TOvcCellGlyphs::PublishProperties(TPropertyList& P) {
+  TPersistent::PublishProperties(P);
+  P.Integer("GlyphCount", [this] { return glyph_count_; }, [this](int32_t v) { SetGlyphCount(v); });
+  P.Integer("ActiveGlyphCount", [this] { return active_glyph_count_; },
+            [this](int32_t v) { SetActiveGlyphCount(v); });
+}
+
 void TOvcCellGlyphs::Assign(TPersistent* Source) {
   auto* S = dynamic_cast<TOvcCellGlyphs*>(Source);
   if (!S) return TPersistent::Assign(Source);

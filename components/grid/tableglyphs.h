@@ -61,6 +61,8 @@ class TOvcCellGlyphs : public TPersistent {
   bool IsDefault() const;
   void SetIsDefault(bool Value);
   void Assign(TPersistent* Source) override;
+  // The counts; the bitmap itself is not streamed (the framework has no image format).
+  void PublishProperties(TPropertyList& Props) override;
 
   TNotifyEvent OnChange;
 

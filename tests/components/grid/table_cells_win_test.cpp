@@ -461,6 +461,65 @@ TEST_F(CellsTest, CellsFollowTheTablesLookAndScale) {
   EXPECT_EQ(Own->Font()->Size(), 30);  // a cell with its own font scales it
 }
 
+TEST(TableCellClasses, CellsStreamOutAndBack) {
+  TMemoryStream Stream;
+  {
+    TForm Form(nullptr);
+    Form.SetName("frmTable");
+    TOvcTable T(nullptr);  // registers the cell classes
+    auto* Box = new TOvcTCCheckBox(&Form);
+    Box->SetName("cbxNotNull");
+    Box->SetAllowGrayed(true);
+    Box->SetAdjust(TOvcTblAdjust::otaCenter);
+    auto* Combo = new TOvcTCComboBox(&Form);
+    Combo->SetName("cbxType");
+    TStringList Items;
+    Items.Add("NUMBER");
+    Items.Add("CHAR");
+    Combo->SetSorted(true);
+    Combo->SetItems(&Items);
+    Combo->SetStyle(TComboBoxStyle::csDropDownList);
+    Combo->SetColor(static_cast<TColor>(0x00123456));
+    Combo->AutoAdvanceLeftRight = true;
+    auto* Str = new TOvcTCString(&Form);
+    Str->SetName("strName");
+    Str->SetMaxLength(30);
+    Str->SetMargin(6);
+    Str->SetHint("Column name");
+    auto* Heads = new TOvcTCColHead(&Form);
+    Heads->SetName("hdrColumns");
+    Heads->SetShowLetters(false);
+    Heads->Headings()->Add("Name");
+    WriteComponent(&Stream, &Form);
+  }
+  Stream.SetPosition(0);
+  TForm Copy(nullptr);
+  ReadComponent(&Stream, &Copy);
+  auto* Box = dynamic_cast<TOvcTCCheckBox*>(Copy.FindComponent("cbxNotNull"));
+  auto* Combo = dynamic_cast<TOvcTCComboBox*>(Copy.FindComponent("cbxType"));
+  auto* Str = dynamic_cast<TOvcTCString*>(Copy.FindComponent("strName"));
+  auto* Heads = dynamic_cast<TOvcTCColHead*>(Copy.FindComponent("hdrColumns"));
+  ASSERT_TRUE(Box && Combo && Str && Heads);
+  EXPECT_TRUE(Box->AllowGrayed());
+  EXPECT_EQ(Box->CellGlyphs()->ActiveGlyphCount(), 3);
+  EXPECT_EQ(Box->Adjust(), TOvcTblAdjust::otaCenter);
+  EXPECT_TRUE(Box->AcceptActivationClick());
+  EXPECT_EQ(Combo->Style(), TComboBoxStyle::csDropDownList);
+  EXPECT_TRUE(Combo->Sorted());
+  ASSERT_EQ(Combo->Items()->Count(), 2);
+  EXPECT_EQ(Combo->Items()->Strings(0), "CHAR");
+  EXPECT_FALSE(Combo->TableColor());
+  EXPECT_EQ(Combo->Color(), static_cast<TColor>(0x00123456));
+  EXPECT_TRUE(Combo->AutoAdvanceLeftRight);
+  EXPECT_TRUE(Combo->TableFont());
+  EXPECT_EQ(Str->MaxLength(), 30);
+  EXPECT_EQ(Str->Margin(), 6);
+  EXPECT_EQ(Str->Hint(), "Column name");
+  EXPECT_FALSE(Heads->ShowLetters());
+  EXPECT_EQ(Heads->Headings()->Count(), 1);
+  EXPECT_EQ(Heads->Access(), TOvcTblAccess::otxReadOnly);
+}
+
 TEST(TableCellClasses, StreamRegistryMakesEveryCell) {
   TForm Owner(nullptr);
   TOvcTable T(&Owner);  // the first table registers the cells
