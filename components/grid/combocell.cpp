@@ -43,55 +43,42 @@ void TOvcTCComboBoxEdit::AfterChar() {
     CellOwner->PostKeyToTable(VK_RIGHT, 0);
 }
 
-void TOvcTCComboBoxEdit::EditWndProc(TMessage& M) {
-  if (!CellOwner) return TComboBox::EditWndProc(M);
+void TOvcTCComboBoxEdit::CellMessage(TMessage& M, bool FromEditField,
+                                     const std::function<void(TMessage&)>& Inherited) {
   switch (M.Msg) {
     case WM_KEYDOWN:
-      if (HandKeyToTable(M, true)) return;
+      if (HandKeyToTable(M, FromEditField)) return;
       break;
     case WM_CHAR:
       // Enter, Tab and Escape belong to the table; typed into the field they would beep.
-      if (M.WParam == VK_RETURN || M.WParam == VK_TAB || M.WParam == VK_ESCAPE) return;
-      TComboBox::EditWndProc(M);
+      if (FromEditField && (M.WParam == VK_RETURN || M.WParam == VK_TAB || M.WParam == VK_ESCAPE))
+        return;
+      Inherited(M);
       AfterChar();
       return;
     case WM_GETDLGCODE:
-      TComboBox::EditWndProc(M);
+      Inherited(M);
       M.Result |= TableWantsKeys(CellOwner, false);
       return;
     case WM_SETFOCUS:
-      TComboBox::EditWndProc(M);
+      Inherited(M);
       CellOwner->PostFocusToTable(ctim_SetFocus, reinterpret_cast<HWnd>(M.WParam));
       return;
     default:
       break;
   }
-  TComboBox::EditWndProc(M);
+  Inherited(M);
+}
+
+void TOvcTCComboBoxEdit::EditWndProc(TMessage& M) {
+  if (!CellOwner) return TComboBox::EditWndProc(M);
+  CellMessage(M, true, [this](TMessage& Msg) { TComboBox::EditWndProc(Msg); });
 }
 
 void TOvcTCComboBoxEdit::Dispatch(TMessage& M) {
   if (!CellOwner || CellOwner->HasEditField()) return TComboBox::Dispatch(M);
   // The list styles have no edit field: the combo box itself gets the keys.
-  switch (M.Msg) {
-    case WM_KEYDOWN:
-      if (HandKeyToTable(M, false)) return;
-      break;
-    case WM_CHAR:
-      TComboBox::Dispatch(M);
-      AfterChar();
-      return;
-    case WM_GETDLGCODE:
-      TComboBox::Dispatch(M);
-      M.Result |= TableWantsKeys(CellOwner, false);
-      return;
-    case WM_SETFOCUS:
-      TComboBox::Dispatch(M);
-      CellOwner->PostFocusToTable(ctim_SetFocus, reinterpret_cast<HWnd>(M.WParam));
-      return;
-    default:
-      break;
-  }
-  TComboBox::Dispatch(M);
+  CellMessage(M, false, [this](TMessage& Msg) { TComboBox::Dispatch(Msg); });
 }
 
 // ---- the cell -------------------------------------------------------------------------
@@ -118,12 +105,7 @@ TOvcTCCustomComboBox::~TOvcTCCustomComboBox() {
 
 void TOvcTCCustomComboBox::PublishProperties(TPropertyList& P) {
   TOvcTCBaseString::PublishProperties(P);
-  P.Boolean("AutoAdvanceChar", [this] { return AutoAdvanceChar; },
-            [this](bool v) { AutoAdvanceChar = v; })
-      .Default(false);
-  P.Boolean("AutoAdvanceLeftRight", [this] { return AutoAdvanceLeftRight; },
-            [this](bool v) { AutoAdvanceLeftRight = v; })
-      .Default(false);
+  PublishAutoAdvance(P, AutoAdvanceChar, AutoAdvanceLeftRight);
   P.Integer("DropDownCount", [this] { return drop_down_count_; },
             [this](int32_t v) { SetDropDownCount(v); })
       .Default(8);
@@ -251,23 +233,11 @@ TOvcTCComboBoxEdit* TOvcTCCustomComboBox::CreateEditControl(TComponent* AOwner) 
   return new TOvcTCComboBoxEdit(AOwner);
 }
 
-HWnd TOvcTCCustomComboBox::EditHandle() const {
-  return editor_ && editor_->HandleAllocated() ? editor_->Handle() : nullptr;
-}
-
-void TOvcTCCustomComboBox::EditHide() {
-  if (EditHandle())
-    SetWindowPos(editor_->Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
-}
-
 void TOvcTCCustomComboBox::EditMove(const TRect& CellRect) {
   if (!editor_) return;
   TRect R = CellRect;
   if (editor_->Ctl3D()) R = TRect{R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1};
-  editor_->SetBounds(R.Left, R.Top, R.Width(), 24);
-  editor_->SetVisible(true);
-  if (EditHandle()) UpdateWindow(editor_->Handle());
+  TOvcTCBaseString::EditMove(TRect{R.Left, R.Top, R.Right, R.Top + 24});
 }
 
 void TOvcTCCustomComboBox::StartEditing(int32_t, int, const TRect& R, const TOvcCellAttributes& A,

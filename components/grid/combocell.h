@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "components/grid/tablecells.h"
@@ -39,6 +40,10 @@ class TOvcTCComboBoxEdit : public TComboBox {
   // True when the key went to the table.
   bool HandKeyToTable(TMessage& Message, bool FromEditField);
   void AfterChar();
+  // The cell's handling of a message of the edit field or of the box itself; Inherited
+  // is the handling the window would have had.
+  void CellMessage(TMessage& Message, bool FromEditField,
+                   const std::function<void(TMessage&)>& Inherited);
 };
 
 class TOvcTCCustomComboBox : public TOvcTCBaseString {
@@ -82,8 +87,7 @@ class TOvcTCCustomComboBox : public TOvcTCBaseString {
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
              const TOvcCellAttributes& CellAttr, void* Data) override;
   TOvcTCComboBoxEdit* EditControl() const override { return editor_; }
-  HWnd EditHandle() const override;
-  void EditHide() override;
+  // Inset by a pixel for the three-dimensional look, and the combo box's own height.
   void EditMove(const TRect& CellRect) override;
   void SaveEditedData(void* Data) override;
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,

@@ -168,23 +168,6 @@ TOvcTCGlyphEdit* TOvcTCCustomGlyph::CreateEditControl(TComponent* AOwner) {
   return new TOvcTCGlyphEdit(AOwner);
 }
 
-HWnd TOvcTCCustomGlyph::EditHandle() const {
-  return editor_ && editor_->HandleAllocated() ? editor_->Handle() : nullptr;
-}
-
-void TOvcTCCustomGlyph::EditHide() {
-  if (EditHandle())
-    SetWindowPos(editor_->Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
-}
-
-void TOvcTCCustomGlyph::EditMove(const TRect& R) {
-  if (!editor_) return;
-  editor_->SetBounds(R.Left, R.Top, R.Width(), R.Height());
-  editor_->SetVisible(true);
-  if (EditHandle()) UpdateWindow(editor_->Handle());
-}
-
 void TOvcTCCustomGlyph::StartEditing(int32_t RowNum, int ColNum, const TRect& R,
                                      const TOvcCellAttributes& A, TOvcTblEditorStyle Style,
                                      void* Data) {

@@ -83,9 +83,6 @@ class TOvcTCCustomGlyph : public TOvcTCBaseBitMap {
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
              const TOvcCellAttributes& CellAttr, void* Data) override;
   TOvcTCGlyphEdit* EditControl() const override { return editor_; }
-  HWnd EditHandle() const override;
-  void EditHide() override;
-  void EditMove(const TRect& CellRect) override;
   void SaveEditedData(void* Data) override;
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
                     const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle,

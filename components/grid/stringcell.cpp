@@ -62,14 +62,17 @@ TOvcTCCustomString::~TOvcTCCustomString() {
   if (editor_) StopEditing(false, nullptr);
 }
 
+void PublishAutoAdvance(TPropertyList& P, bool& Char, bool& LeftRight) {
+  P.Boolean("AutoAdvanceChar", [&Char] { return Char; }, [&Char](bool v) { Char = v; })
+      .Default(false);
+  P.Boolean("AutoAdvanceLeftRight", [&LeftRight] { return LeftRight; },
+            [&LeftRight](bool v) { LeftRight = v; })
+      .Default(false);
+}
+
 void TOvcTCCustomString::PublishProperties(TPropertyList& P) {
   TOvcTCBaseString::PublishProperties(P);
-  P.Boolean("AutoAdvanceChar", [this] { return AutoAdvanceChar; },
-            [this](bool v) { AutoAdvanceChar = v; })
-      .Default(false);
-  P.Boolean("AutoAdvanceLeftRight", [this] { return AutoAdvanceLeftRight; },
-            [this](bool v) { AutoAdvanceLeftRight = v; })
-      .Default(false);
+  PublishAutoAdvance(P, AutoAdvanceChar, AutoAdvanceLeftRight);
   P.Integer("MaxLength", [this] { return max_length_; },
             [this](int32_t v) { SetMaxLength(static_cast<uint16_t>(std::clamp(v, 0, 65535))); })
       .Default(0);
@@ -77,23 +80,6 @@ void TOvcTCCustomString::PublishProperties(TPropertyList& P) {
 
 TOvcTCStringEdit* TOvcTCCustomString::CreateEditControl(TComponent* AOwner) {
   return new TOvcTCStringEdit(AOwner);
-}
-
-HWnd TOvcTCCustomString::EditHandle() const {
-  return editor_ && editor_->HandleAllocated() ? editor_->Handle() : nullptr;
-}
-
-void TOvcTCCustomString::EditHide() {
-  if (EditHandle())
-    SetWindowPos(editor_->Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
-}
-
-void TOvcTCCustomString::EditMove(const TRect& R) {
-  if (!editor_) return;
-  editor_->SetBounds(R.Left, R.Top, R.Width(), R.Height());
-  editor_->SetVisible(true);
-  if (EditHandle()) UpdateWindow(editor_->Handle());
 }
 
 void TOvcTCCustomString::StartEditing(int32_t, int, const TRect& R, const TOvcCellAttributes& A,

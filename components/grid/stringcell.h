@@ -15,6 +15,8 @@ class TOvcTCCustomString;
 // DLGC_WANTTAB when the cell's table moves by Tab, and with WithEnter DLGC_WANTALLKEYS
 // when it moves by Enter.
 uint32_t TableWantsKeys(const TOvcBaseTableCell* Cell, bool WithEnter);
+// The two auto-advance switches that the string and combo-box cells publish.
+void PublishAutoAdvance(TPropertyList& P, bool& Char, bool& LeftRight);
 
 class TOvcTCStringEdit : public TEdit {
  public:
@@ -36,9 +38,6 @@ class TOvcTCCustomString : public TOvcTCBaseString {
   void PublishProperties(TPropertyList& Props) override;
 
   TOvcTCStringEdit* EditControl() const override { return editor_; }
-  HWnd EditHandle() const override;
-  void EditHide() override;
-  void EditMove(const TRect& CellRect) override;
   // Data: a short string (256 bytes), or with UseASCIIZStrings a buffer of at least
   // (the effective limit + 1) bytes.
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,

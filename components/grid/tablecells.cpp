@@ -142,6 +142,25 @@ void TOvcBaseTableCell::Notification(TComponent* AComponent, TOperation Operatio
   }
 }
 
+HWnd TOvcBaseTableCell::EditHandle() const {
+  TWinControl* E = EditControl();
+  return E && E->HandleAllocated() ? E->Handle() : nullptr;
+}
+
+void TOvcBaseTableCell::EditHide() {
+  if (HWnd H = EditHandle())
+    SetWindowPos(H, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TOvcBaseTableCell::EditMove(const TRect& R) {
+  TWinControl* E = EditControl();
+  if (!E) return;
+  E->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+  E->SetVisible(true);
+  if (HWnd H = EditHandle()) UpdateWindow(H);
+}
+
 uint8_t TOvcBaseTableCell::FilterTableKey(TMessage& Msg) {
   return table_ ? table_->FilterKey(Msg) : 0;
 }

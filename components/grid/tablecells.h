@@ -136,9 +136,12 @@ class TOvcBaseTableCell : public TOvcTableCellAncestor {
 
   // The editor while editing, else null.
   virtual TWinControl* EditControl() const { return nullptr; }
-  virtual HWnd EditHandle() const { return nullptr; }
-  virtual void EditHide() {}
-  virtual void EditMove(const TRect& CellRect) { static_cast<void>(CellRect); }
+  // The editor's window (null without one).
+  virtual HWnd EditHandle() const;
+  // Hides the editor without redrawing anything.
+  virtual void EditHide();
+  // Moves the editor onto the cell, shows it and repaints it at once.
+  virtual void EditMove(const TRect& CellRect);
   virtual bool CanStopEditing(bool SaveValue) { return static_cast<void>(SaveValue), true; }
   // The table's verdict on a key its editor got: 0 keep, 1 a key the table moves by,
   // 2 a key the table takes.  0 without a table.
