@@ -226,6 +226,7 @@ void TOvcCustomTable::PaintInvalidCells(const TOvcCellArray& Cells) {
     if (RI >= 0 && CI >= 0) PaintCellAt(C, RI, CI);
   }
   if (Cells.ExtraAreaMarked()) PaintUnusedArea(C);
+  PaintActiveCellFrame(C);
 }
 
 // ---- painting -------------------------------------------------------------------------
@@ -305,6 +306,7 @@ void TOvcCustomTable::Paint() {
     }
   }
   if (Clip.Right > CA.TotalExtent() || Clip.Bottom > RA.TotalExtent()) PaintUnusedArea(C);
+  PaintActiveCellFrame(C);
 }
 
 // ---- messages -------------------------------------------------------------------------
@@ -431,6 +433,42 @@ void TOvcCustomTable::LookChanged(TMessage& M) {
   RedrawLock L(layout_);
   NotifyCellsTableChanged();
   if (HandleAllocated()) layout_.InvalidateTable();
+}
+
+void TOvcCustomTable::SetColors(TOvcTableColors* Value) { colors_.Assign(Value); }
+void TOvcCustomTable::SetGridPenSet(TOvcGridPenSet* Value) { pens_.Assign(Value); }
+
+// The frame follows the normal grid's effect, so it sits on the cell's own grid lines.
+void TOvcCustomTable::PaintActiveCellFrame(TCanvas* C) {
+  TOvcTableRect T;
+  if (!layout_.GetCellRect(layout_.ActiveRow(), layout_.ActiveCol(), T)) return;
+  const bool Has = HandleAllocated() && GetFocus() == Handle();
+  const TOvcGridPen& Pen = Has ? pens_.CellWhenFocused : pens_.CellWhenUnfocused;
+  if (Pen.Effect == TGridEffect::geNone) return;
+  const TRect F = ReducedByEffect(TRect{T.Left, T.Top, T.Right, T.Bottom}, pens_.NormalGrid.Effect);
+  const bool Vert = Pen.Effect != TGridEffect::geHorizontal;
+  const bool Horz = Pen.Effect != TGridEffect::geVertical;
+  C->Brush()->SetColor(Has ? colors_.ActiveFocused : colors_.ActiveUnfocused);
+  C->Pen()->SetWidth(1);
+  C->Pen()->SetStyle(Pen.Style);
+  C->Pen()->SetColor(Pen.NormalColor);
+  if (Vert) {
+    C->MoveTo(F.Right - 1, F.Top);
+    C->LineTo(F.Right - 1, F.Bottom);
+  }
+  if (Horz) {
+    C->MoveTo(F.Left, F.Bottom - 1);
+    C->LineTo(F.Right, F.Bottom - 1);
+  }
+  if (Pen.Effect == TGridEffect::ge3D) C->Pen()->SetColor(Pen.SecondColor);
+  if (Vert) {
+    C->MoveTo(F.Left, F.Top);
+    C->LineTo(F.Left, F.Bottom);
+  }
+  if (Horz) {
+    C->MoveTo(F.Left, F.Top);
+    C->LineTo(F.Right, F.Top);
+  }
 }
 
 void TOvcCustomTable::CellStoreUse(TOvcTableCellAncestor* Cell, int Delta) {

@@ -70,6 +70,8 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetAdjust(TOvcTblAdjust Value);
   // Attribute overrides of single cells; a cell named there is counted as a use of it.
   TOvcTableCells& CellStore() { return cell_store_; }
+  void SetColors(TOvcTableColors* Value);
+  void SetGridPenSet(TOvcGridPenSet* Value);
   // Row heights and column widths scale with the cells' fonts.
   void ChangeScale(int M, int D) override;
 
@@ -106,6 +108,8 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   // The cell store and the heading cells follow inserts, deletes and exchanges.
   void KeepCellsInStep(bool Rows, int32_t N1, int32_t N2, TOvcTblActions Action);
   void CellStoreUse(TOvcTableCellAncestor* Cell, int Delta);
+  // The frame of the active cell in the pen for the focused or unfocused table.
+  void PaintActiveCellFrame(TCanvas* C);
   // The table's colour, font or 3D look changed.
   void LookChanged(TMessage& Message);
   void RowChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action);

@@ -35,6 +35,18 @@ void TOvcGridPen::SetNormalColor(TColor Value) {
   if (OnChange) OnChange(this);
 }
 
+void TOvcGridPen::SetSecondColor(TColor Value) {
+  if (SecondColor == Value) return;
+  SecondColor = Value;
+  if (OnChange) OnChange(this);
+}
+
+void TOvcGridPen::SetStyle(TPenStyle Value) {
+  if (Style == Value) return;
+  Style = Value;
+  if (OnChange) OnChange(this);
+}
+
 void TOvcGridPen::Assign(TPersistent* Source) {
   auto* S = dynamic_cast<TOvcGridPen*>(Source);
   if (!S) return TPersistent::Assign(Source);

@@ -74,6 +74,8 @@ class TOvcGridPen : public TPersistent {
   TNotifyEvent OnChange;
   void SetEffect(TGridEffect Value);
   void SetNormalColor(TColor Value);
+  void SetSecondColor(TColor Value);
+  void SetStyle(TPenStyle Value);
   void Assign(TPersistent* Source) override;
 };
 

@@ -411,6 +411,43 @@ TEST_F(CellsTest, OptionsBorderAndScrollBars) {
   EXPECT_EQ(table->Adjust(), TOvcTblAdjust::otaCenterLeft);
 }
 
+TEST_F(CellsTest, ActiveCellFrameFollowsTheFocusAndPens) {
+  Build();
+  table->SetActiveCell(2, 3);
+  const TRect R = CellRect(2, 3);
+  auto Frame = [&]() {
+    TRecordingCanvas C(table->ClientWidth(), table->ClientHeight());
+    table->PaintTo(&C);
+    std::vector<TCanvasRecord> Lines;
+    // The frame is drawn last: four lines in the focus pen after the cells' grid lines.
+    for (const TCanvasRecord& Rec : C.Records())
+      if (Rec.Op == "LineTo") Lines.push_back(Rec);
+    return std::vector<TCanvasRecord>(Lines.end() - 4, Lines.end());
+  };
+  SetFocus(table->Handle());
+  std::vector<TCanvasRecord> L = Frame();
+  for (const auto& Rec : L) {
+    EXPECT_EQ(Rec.PenColor, clBlack);
+    EXPECT_EQ(Rec.PenStyle, TPenStyle::psSolid);
+  }
+  // Right edge then bottom edge, on the cell's last column and row of pixels (the normal
+  // grid's both-sides effect takes one pixel off each).
+  EXPECT_EQ(L[0].X, R.Right - 2);
+  EXPECT_EQ(L[1].Y, R.Bottom - 2);
+  auto* Other = new TEdit(form);
+  Other->SetParent(form);
+  Other->SetBounds(0, 340, 100, 20);
+  SetFocus(Other->Handle());
+  ASSERT_NE(GetFocus(), table->Handle());
+  L = Frame();
+  EXPECT_EQ(L[0].PenStyle, TPenStyle::psDash);
+  table->GridPenSet().CellWhenUnfocused.SetEffect(TGridEffect::ge3D);
+  table->GridPenSet().CellWhenUnfocused.SetSecondColor(static_cast<TColor>(0x000000FF));
+  L = Frame();
+  EXPECT_EQ(L[0].PenColor, clBlack);
+  EXPECT_EQ(L[3].PenColor, static_cast<TColor>(0x000000FF));
+}
+
 TEST_F(CellsTest, HeadingsMarkTheActiveColumnAndFollowMoves) {
   Build();
   auto* Heads = new TOvcTCColHead(form);
