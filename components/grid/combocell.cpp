@@ -203,9 +203,7 @@ void TOvcTCCustomComboBox::Paint(TCanvas* C, const TRect& CellRect, int32_t RowN
     PaintDownTriangle(C, Button, TOvcTblAdjust::otaCenter, 0, A.FontColor);
     return;
   }
-  const bool Active = Table() && AskTable(ctim_QueryActiveRow) == RowNum &&
-                      AskTable(ctim_QueryActiveCol) == ColNum;
-  if (!Active) {
+  if (!IsActiveCell(RowNum, ColNum)) {
     PaintText(C, CellRect, A, Text);
     return;
   }

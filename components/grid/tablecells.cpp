@@ -173,6 +173,12 @@ void TOvcBaseTableCell::EditMove(const TRect& R) {
   if (HWnd H = EditHandle()) UpdateWindow(H);
 }
 
+// Without a window to ask there is no active cell.
+bool TOvcBaseTableCell::IsActiveCell(int32_t RowNum, int ColNum) const {
+  return table_ && table_->HandleAllocated() && AskTable(ctim_QueryActiveRow) == RowNum &&
+         AskTable(ctim_QueryActiveCol) == ColNum;
+}
+
 uint8_t TOvcBaseTableCell::FilterTableKey(TMessage& Msg) {
   return table_ ? table_->FilterKey(Msg) : 0;
 }
@@ -472,7 +478,8 @@ void TOvcTCColHead::Paint(TCanvas* C, const TRect& CellRect, int32_t RowNum, int
                           const TOvcCellAttributes& A, void* Data) {
   TOvcBaseTableCell::Paint(C, CellRect, RowNum, ColNum, A, Data);
   if (A.Access == TOvcTblAccess::otxInvisible) return;
-  if (show_active_col_ && Table() && ColNum == static_cast<int>(AskTable(ctim_QueryActiveCol))) {
+  if (show_active_col_ && Table() && Table()->HandleAllocated() &&
+      ColNum == static_cast<int>(AskTable(ctim_QueryActiveCol))) {
     PaintDownTriangle(C, CellRect, A.Adjust, Margin(), A.FontColor);
     return;
   }

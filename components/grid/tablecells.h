@@ -166,6 +166,8 @@ class TOvcBaseTableCell : public TOvcTableCellAncestor {
   void PostFocusToTable(uint32_t Msg, HWnd Other) const;
   // Sends a query to the table's window; 0 without a table or window.
   intptr_t AskTable(uint32_t Msg) const;
+  // Whether the table's active cell is (RowNum, ColNum); false without a window.
+  bool IsActiveCell(int32_t RowNum, int ColNum) const;
 
   void TableChanged() override;
   void ChangeScale(int M, int D) override;

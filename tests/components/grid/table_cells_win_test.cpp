@@ -161,6 +161,38 @@ TEST_F(CellsTest, CheckBoxCyclesByKeysAndClicks) {
   Box->StopEditing(false, nullptr);
 }
 
+TEST_F(CellsTest, TablePaintsCheckBoxesFromItsData) {
+  Build();
+  auto* Box = new TOvcTCCheckBox(form);
+  table->SetColumnCell(2, Box);
+  std::vector<uint8_t> States(20);
+  for (size_t R = 0; R < States.size(); ++R) States[R] = static_cast<uint8_t>(R % 2);
+  int Asked = 0;
+  table->OnGetCellData = [&](TObject*, int32_t R, int C, void*& Data, TOvcCellDataPurpose P) {
+    EXPECT_EQ(P, TOvcCellDataPurpose::cdpForPaint);
+    EXPECT_EQ(C, 2);
+    ++Asked;
+    Data = &States[static_cast<size_t>(R)];
+  };
+  TRecordingCanvas C(table->ClientWidth(), table->ClientHeight());
+  table->PaintTo(&C);
+  const auto& RA = table->Layout().RowAxis();
+  const int Scrolling = RA.Entries() - RA.FirstScrolling();
+  EXPECT_EQ(Asked, Scrolling);
+  ASSERT_EQ(C.Count("BrushCopy"), Scrolling);
+  // Checked and unchecked rows show different glyphs of the one strip.
+  auto Glyph = [&](int32_t Row) {
+    const TRect R = CellRect(Row, 2);
+    std::vector<TColor> Px;
+    for (int Y = R.Top + 6; Y < R.Bottom - 6; ++Y)
+      for (int X = R.Left + 2; X < R.Right - 2; ++X) Px.push_back(C.Pixel(X, Y));
+    return Px;
+  };
+  EXPECT_NE(Glyph(1), Glyph(2));
+  EXPECT_EQ(Glyph(2), Glyph(4));
+  EXPECT_EQ(Glyph(1), Glyph(3));
+}
+
 TEST_F(CellsTest, GlyphEditorStaysOnActiveGlyphs) {
   Build();
   auto* Cell = new TOvcTCGlyph(form);
