@@ -1,5 +1,6 @@
 // The table grid's scrolling cost at 100 and at 1,000,000 rows (cells asked for data per
-// step and time per step), and the sparse array's bulk fill at 32,000 and 320,000 slots.
+// step and time per step), the selection lookup per painted cell, and the sparse array's
+// bulk fill at 32,000 and 320,000 slots.
 // Each painted cell stands for one OnGetCellData call and one selection lookup.
 #include <chrono>
 #include <cstdio>
@@ -74,6 +75,20 @@ Figures Measure(int32_t RowCount) {
   return F;
 }
 
+// IsSelected for the cells a step paints, with a selected range every 7 rows: a binary
+// search of the column's ranges, so the cost grows with the log of the range count only.
+double IsSelectedNsPerCell(int32_t RowCount, long& Hits) {
+  TOvcSelectionList Sel(RowCount, 8);
+  for (int32_t R = 1; R < RowCount; R += 7) Sel.SelectRange(R, 1, R + 2 < RowCount ? R + 2 : R, 1);
+  std::mt19937 Rng(3);
+  const int Lookups = 2000000;
+  const auto T0 = Clock::now();
+  for (int I = 0; I < Lookups; ++I)
+    Hits += Sel.IsSelected(static_cast<int32_t>(Rng() % static_cast<uint32_t>(RowCount)), 1);
+  const auto T1 = Clock::now();
+  return std::chrono::duration<double, std::nano>(T1 - T0).count() / Lookups;
+}
+
 double FillNsPerSlot(int32_t Slots, bool ThenClear) {
   TOvcSparseArray A;
   static int Dummy;
@@ -104,6 +119,12 @@ int main() {
                 (Large.NsPerStep[K] / Large.CellsPerStep[K]) /
                     (Small.NsPerStep[K] / Small.CellsPerStep[K]));
   }
+  long Hits = 0;
+  const double Sel100 = IsSelectedNsPerCell(100, Hits), Sel1m = IsSelectedNsPerCell(1000000, Hits);
+  std::printf("figure is_selected_ns_per_cell_100_rows %.1f ns\n", Sel100);
+  std::printf("figure is_selected_ns_per_cell_1m_rows %.1f ns\n", Sel1m);
+  std::printf("figure is_selected_1m_over_100 %.2f x\n", Sel1m / Sel100);
+  std::printf("figure is_selected_hits %ld cells\n", Hits);
   const double Fill32k = FillNsPerSlot(32000, false), Fill320k = FillNsPerSlot(320000, false);
   const double Clear32k = FillNsPerSlot(32000, true), Clear320k = FillNsPerSlot(320000, true);
   std::printf("figure sparse_fill_ns_per_slot_32k %.1f ns\n", Fill32k);

@@ -61,4 +61,49 @@ int32_t GlyphCountFor(int32_t Width, int32_t Height) {
   return 1;
 }
 
+int32_t ClampedGlyph(int32_t Value, int32_t ActiveCount) {
+  if (Value < 0 || ActiveCount < 1) return 0;
+  return Value >= ActiveCount ? ActiveCount - 1 : Value;
+}
+
+int32_t CycledGlyph(int32_t Value, int32_t ActiveCount, int Step) {
+  if (ActiveCount < 1) return 0;
+  const int32_t V = ClampedGlyph(Value, ActiveCount) + (Step < 0 ? -1 : 1);
+  if (V < 0) return ActiveCount - 1;
+  return V >= ActiveCount ? 0 : V;
+}
+
+namespace {
+constexpr uint16_t VkPrior = 0x21, VkNext = 0x22, VkLeft = 0x25, VkUp = 0x26, VkRight = 0x27,
+                   VkDown = 0x28, VkSpace = 0x20;
+
+// Left leaves the field only from its very start, Right only from its end, and not when
+// a selection inside the text would be lost.
+bool CaretLeaves(uint16_t Key, const TEditCaret& C) {
+  if (Key == VkLeft) return C.SelStart == 0 && C.SelLength == 0;
+  if (Key == VkRight)
+    return C.SelStart + C.SelLength == C.TextLength && (C.SelLength == 0 || C.SelStart == 0);
+  return false;
+}
+}  // namespace
+
+bool EditorPassesKey(TCellEditorKind Kind, uint8_t Verdict, uint16_t Key, bool AutoAdvanceLeftRight,
+                     const TEditCaret& Caret) {
+  if (Verdict == 2) return true;
+  if (Verdict != 1) return false;
+  const bool LeftRight = Key == VkLeft || Key == VkRight;
+  switch (Kind) {
+    case TCellEditorKind::String:
+      if (Key == VkPrior || Key == VkNext || Key == VkUp || Key == VkDown) return true;
+      return LeftRight && AutoAdvanceLeftRight && CaretLeaves(Key, Caret);
+    case TCellEditorKind::ComboEdit:
+      return LeftRight && AutoAdvanceLeftRight && CaretLeaves(Key, Caret);
+    case TCellEditorKind::ComboList:
+      return LeftRight;
+    case TCellEditorKind::Glyph:
+      return Key != VkSpace;
+  }
+  return false;
+}
+
 }  // namespace tess

@@ -33,4 +33,27 @@ std::string ReadShortString(const uint8_t* Data);
 // positive height, else 1.  Never 0, so a glyph's width can always be divided out.
 int32_t GlyphCountFor(int32_t Width, int32_t Height);
 
+// A glyph editor's value kept to the active glyphs 0 .. ActiveCount-1.
+int32_t ClampedGlyph(int32_t Value, int32_t ActiveCount);
+// The next (Step 1) or previous (Step -1) active glyph, wrapping round.
+int32_t CycledGlyph(int32_t Value, int32_t ActiveCount, int Step);
+
+// The in-place editors of the cells, as far as keys go.
+enum class TCellEditorKind {
+  String,        // single-line edit box
+  ComboEdit,     // combo box with an edit field (drop-down, simple)
+  ComboList,     // combo box without one (drop-down list, owner-draw)
+  Glyph          // glyph and check-box editor
+};
+// Where the caret and selection of an edit field are.
+struct TEditCaret {
+  int32_t SelStart = 0;
+  int32_t SelLength = 0;
+  int32_t TextLength = 0;
+};
+// Whether an editor hands a key down to its table, given the table's verdict on the key
+// (0 the editor keeps it, 1 a key the table moves by, 2 a key the table takes).
+bool EditorPassesKey(TCellEditorKind Kind, uint8_t Verdict, uint16_t VirtualKey,
+                     bool AutoAdvanceLeftRight, const TEditCaret& Caret);
+
 }  // namespace tess

@@ -1,6 +1,7 @@
 // The string cell and its in-place editor.
 #include "components/grid/stringcell.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "components/grid/celltext.h"
@@ -8,15 +9,50 @@
 
 namespace tess {
 
+// What the table's options ask of an editor's dialog code: Tab and Enter when they move
+// the active cell.
+uint32_t TableWantsKeys(const TOvcBaseTableCell* Cell, bool WithEnter) {
+  const auto Options = static_cast<uint32_t>(Cell->AskTable(ctim_QueryOptions));
+  uint32_t Code = 0;
+  if (Options & (1u << static_cast<unsigned>(TOvcTblOption::otoTabToArrow))) Code |= DLGC_WANTTAB;
+  if (WithEnter && (Options & (1u << static_cast<unsigned>(TOvcTblOption::otoEnterToArrow))))
+    Code |= DLGC_WANTALLKEYS;
+  return Code;
+}
+
 void TOvcTCStringEdit::Dispatch(TMessage& M) {
+  if (!CellOwner) return TEdit::Dispatch(M);
+  switch (M.Msg) {
+    case WM_KEYDOWN: {
+      const uint8_t Verdict = CellOwner->FilterTableKey(M);
+      const TEditCaret Caret{SelStart(), SelLength(), static_cast<int32_t>(Text().size())};
+      if (EditorPassesKey(TCellEditorKind::String, Verdict, static_cast<uint16_t>(M.WParam),
+                          CellOwner->AutoAdvanceLeftRight, Caret)) {
+        CellOwner->PostKeyToTable(M.WParam, M.LParam);
+        return;
+      }
+      break;
+    }
+    case WM_GETDLGCODE:
+      TEdit::Dispatch(M);
+      M.Result |= TableWantsKeys(CellOwner, true);
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      TEdit::Dispatch(M);
+      CellOwner->PostFocusToTable(M.Msg == WM_SETFOCUS ? ctim_SetFocus : ctim_KillFocus,
+                                  reinterpret_cast<HWnd>(M.WParam));
+      return;
+    default:
+      break;
+  }
   if (M.Msg == WM_CHAR) {
     // Enter, Tab and Escape belong to the table; typed into the box they would beep.
     if (M.WParam == VK_RETURN || M.WParam == VK_TAB || M.WParam == VK_ESCAPE) return;
     TEdit::Dispatch(M);
-    auto* Table = CellOwner ? CellOwner->Table() : nullptr;
-    if (CellOwner && CellOwner->AutoAdvanceChar && Table && Table->HandleAllocated() &&
-        MaxLength() > 0 && static_cast<int32_t>(Text().size()) >= MaxLength())
-      PostMessageA(Table->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    if (CellOwner->AutoAdvanceChar && MaxLength() > 0 &&
+        static_cast<int32_t>(Text().size()) >= MaxLength())
+      CellOwner->PostKeyToTable(VK_RIGHT, 0);
     return;
   }
   TEdit::Dispatch(M);
@@ -26,25 +62,24 @@ TOvcTCCustomString::~TOvcTCCustomString() {
   if (editor_) StopEditing(false, nullptr);
 }
 
+void PublishAutoAdvance(TPropertyList& P, bool& Char, bool& LeftRight) {
+  P.Boolean("AutoAdvanceChar", [&Char] { return Char; }, [&Char](bool v) { Char = v; })
+      .Default(false);
+  P.Boolean("AutoAdvanceLeftRight", [&LeftRight] { return LeftRight; },
+            [&LeftRight](bool v) { LeftRight = v; })
+      .Default(false);
+}
+
+void TOvcTCCustomString::PublishProperties(TPropertyList& P) {
+  TOvcTCBaseString::PublishProperties(P);
+  PublishAutoAdvance(P, AutoAdvanceChar, AutoAdvanceLeftRight);
+  P.Integer("MaxLength", [this] { return max_length_; },
+            [this](int32_t v) { SetMaxLength(static_cast<uint16_t>(std::clamp(v, 0, 65535))); })
+      .Default(0);
+}
+
 TOvcTCStringEdit* TOvcTCCustomString::CreateEditControl(TComponent* AOwner) {
   return new TOvcTCStringEdit(AOwner);
-}
-
-HWnd TOvcTCCustomString::EditHandle() const {
-  return editor_ && editor_->HandleAllocated() ? editor_->Handle() : nullptr;
-}
-
-void TOvcTCCustomString::EditHide() {
-  if (EditHandle())
-    SetWindowPos(editor_->Handle(), nullptr, 0, 0, 0, 0,
-                 SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
-}
-
-void TOvcTCCustomString::EditMove(const TRect& R) {
-  if (!editor_) return;
-  editor_->SetBounds(R.Left, R.Top, R.Width(), R.Height());
-  editor_->SetVisible(true);
-  if (EditHandle()) UpdateWindow(editor_->Handle());
 }
 
 void TOvcTCCustomString::StartEditing(int32_t, int, const TRect& R, const TOvcCellAttributes& A,
@@ -67,7 +102,9 @@ void TOvcTCCustomString::StartEditing(int32_t, int, const TRect& R, const TOvcCe
                                                             max_length_).size()));
   editor_->SetBorderStyle(Style == TOvcTblEditorStyle::tesNormal ? TBorderStyle::bsNone
                                                                  : TBorderStyle::bsSingle);
+  editor_->SetCtl3D(Style == TOvcTblEditorStyle::tes3D);
   editor_->OnChange = OnChange;
+  HandEventsTo(editor_);
   editor_->SetParent(Table());
 }
 

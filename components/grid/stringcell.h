@@ -12,6 +12,12 @@ namespace tess {
 
 class TOvcTCCustomString;
 
+// DLGC_WANTTAB when the cell's table moves by Tab, and with WithEnter DLGC_WANTALLKEYS
+// when it moves by Enter.
+uint32_t TableWantsKeys(const TOvcBaseTableCell* Cell, bool WithEnter);
+// The two auto-advance switches that the string and combo-box cells publish.
+void PublishAutoAdvance(TPropertyList& P, bool& Char, bool& LeftRight);
+
 class TOvcTCStringEdit : public TEdit {
  public:
   explicit TOvcTCStringEdit(TComponent* AOwner) : TEdit(AOwner) {}
@@ -29,17 +35,16 @@ class TOvcTCCustomString : public TOvcTCBaseString {
   bool AutoAdvanceChar = false;
   bool AutoAdvanceLeftRight = false;
   TNotifyEvent OnChange;
+  void PublishProperties(TPropertyList& Props) override;
 
-  TOvcTCStringEdit* EditControl() const { return editor_; }
-  HWnd EditHandle() const;
-  void EditHide();
-  void EditMove(const TRect& CellRect);
+  TOvcTCStringEdit* EditControl() const override { return editor_; }
   // Data: a short string (256 bytes), or with UseASCIIZStrings a buffer of at least
   // (the effective limit + 1) bytes.
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
-                    const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle, void* Data);
-  void SaveEditedData(void* Data);
-  void StopEditing(bool SaveValue, void* Data);
+                    const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle,
+                    void* Data) override;
+  void SaveEditedData(void* Data) override;
+  void StopEditing(bool SaveValue, void* Data) override;
 
  protected:
   virtual TOvcTCStringEdit* CreateEditControl(TComponent* AOwner);

@@ -1,6 +1,11 @@
 // The table grid's window: painting through the layout, scroll bars, cell messages.
 #include "components/grid/table.h"
 
+#include "components/grid/combocell.h"
+#include "components/grid/glyphcells.h"
+#include "components/grid/stringcell.h"
+#include "components/grid/tableoptions.h"
+#include "framework/win/messages.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -32,15 +37,30 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
   rows_.OnRowChanged = [this](TObject*, int32_t R1, int32_t R2, TOvcTblActions A) {
     RowChanged(R1, R2, A);
   };
+  cell_store_.OnChange = RepaintAll;
+  cell_store_.OnCellUse = [this](TOvcTableCellAncestor* C, int D) { CellStoreUse(C, D); };
+  static bool Registered = false;
+  if (!Registered) {
+    Registered = true;
+    RegisterTableCellClasses();
+  }
 }
 
 TOvcCustomTable::~TOvcCustomTable() {
   cols_.SetOnColumnChanged(nullptr);
   rows_.OnRowChanged = nullptr;
+  cell_store_.OnChange = nullptr;
+  cell_store_.Clear();
 }
 
-void TOvcCustomTable::ColumnChanged(int, int, TOvcTblActions) { layout_.ExtentsChanged(); }
-void TOvcCustomTable::RowChanged(int32_t, int32_t, TOvcTblActions) { layout_.ExtentsChanged(); }
+void TOvcCustomTable::ColumnChanged(int C1, int C2, TOvcTblActions A) {
+  KeepCellsInStep(false, C1, C2, A);
+  layout_.ExtentsChanged();
+}
+void TOvcCustomTable::RowChanged(int32_t R1, int32_t R2, TOvcTblActions A) {
+  KeepCellsInStep(true, R1, R2, A);
+  layout_.ExtentsChanged();
+}
 
 void TOvcCustomTable::SetColorUnused(TColor Value) {
   if (Value == color_unused_) return;
@@ -81,21 +101,47 @@ void TOvcCustomTable::SetColumnCell(int32_t ColNum, TOvcBaseTableCell* Cell) {
 }
 
 TOvcBaseTableCell* TOvcCustomTable::GetCellForPaint(int32_t RowNum, int32_t ColNum) const {
+  if (auto* Own = dynamic_cast<TOvcBaseTableCell*>(cell_store_.GetCell(RowNum, ColNum)))
+    return Own;
   if (RowNum < layout_.LockedRows()) return locked_rows_cell_;
   return dynamic_cast<TOvcBaseTableCell*>(cols_.GetDefaultCell(ColNum));
 }
 
+// The cell's own record, then the cell's override, then the table's defaults; the state
+// of the cell (active, browsed row, locked) decides the colours.
 void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& A) {
+  const TOvcCellOverride* O = cell_store_.GetAttributes(RowNum, ColNum);
+  if (O && O->Access != TOvcTblAccess::otxDefault) A.Access = O->Access;
   if (A.Access == TOvcTblAccess::otxDefault) A.Access = access_;
+  if (O && O->Adjust != TOvcTblAdjust::otaDefault) A.Adjust = O->Adjust;
   if (A.Adjust == TOvcTblAdjust::otaDefault) A.Adjust = adjust_;
+  auto* OFont = O ? dynamic_cast<TFont*>(O->Font.get()) : nullptr;
+  if (OFont && A.Font) A.Font->Assign(OFont);
   const bool Locked = RowNum < layout_.LockedRows() || ColNum < layout_.LockedCols();
+  const bool Has = HandleAllocated() && GetFocus() == Handle();
+  const bool Browse = Options().Contains(TOvcTblOption::otoBrowseRow);
   if (RowNum == layout_.ActiveRow() && ColNum == layout_.ActiveCol()) {
-    const bool Has = HandleAllocated() && GetFocus() == Handle();
+    const bool Editing = Options().Contains(TOvcTblOption::otoAlwaysEditing) &&
+                         A.Access == TOvcTblAccess::otxNormal;
+    if (Has && Editing) {
+      A.Color = colors_.Editing;
+      A.FontColor = colors_.EditingText;
+    } else {
+      A.Color = Has ? colors_.ActiveFocused : colors_.ActiveUnfocused;
+      A.FontColor = Has ? colors_.ActiveFocusedText : colors_.ActiveUnfocusedText;
+    }
+  } else if (Browse && RowNum == layout_.ActiveRow() && !Locked) {
     A.Color = Has ? colors_.ActiveFocused : colors_.ActiveUnfocused;
     A.FontColor = Has ? colors_.ActiveFocusedText : colors_.ActiveUnfocusedText;
-  } else if (Locked) {
-    A.Color = colors_.Locked;
-    A.FontColor = colors_.LockedText;
+  } else {
+    if (O && O->Color != NoOverrideColor)
+      A.Color = static_cast<TColor>(O->Color);
+    else if (Locked)
+      A.Color = colors_.Locked;
+    if (OFont)
+      A.FontColor = OFont->Color();
+    else if (Locked)
+      A.FontColor = colors_.LockedText;
   }
   if (OnGetCellAttributes) OnGetCellAttributes(this, RowNum, ColNum, A);
 }
@@ -104,13 +150,22 @@ void TOvcCustomTable::Notification(TComponent* AComponent, TOperation Operation)
   TOvcTableAncestor::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == locked_rows_cell_) locked_rows_cell_ = nullptr;
-  if (auto* Cell = dynamic_cast<TOvcTableCellAncestor*>(AComponent)) cols_.RemoveCell(Cell);
+  if (auto* Cell = dynamic_cast<TOvcTableCellAncestor*>(AComponent)) {
+    cols_.RemoveCell(Cell);
+    cell_store_.RemoveCellRefs(Cell);
+  }
 }
 
 void TOvcCustomTable::CreateParams(TCreateParams& Params) {
   TOvcTableAncestor::CreateParams(Params);
-  Params.Style |= WS_HSCROLL | WS_VSCROLL;
-  Params.ExStyle |= WS_EX_CLIENTEDGE;
+  if (HasScrollBar(false)) Params.Style |= WS_HSCROLL;
+  if (HasScrollBar(true)) Params.Style |= WS_VSCROLL;
+  if (border_style_ == TBorderStyle::bsSingle) {
+    if (Ctl3D())
+      Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+      Params.Style |= WS_BORDER;
+  }
 }
 
 void TOvcCustomTable::CreateWnd() {
@@ -142,7 +197,10 @@ void TOvcCustomTable::ScrollRect(int32_t DX, int32_t DY, const TOvcTableRect& Cl
   ValidateRect(Handle(), &Strip);
 }
 
-bool TOvcCustomTable::HasScrollBar(bool) const { return true; }
+bool TOvcCustomTable::HasScrollBar(bool Vertical) const {
+  return scroll_bars_ == TScrollStyle::ssBoth ||
+         scroll_bars_ == (Vertical ? TScrollStyle::ssVertical : TScrollStyle::ssHorizontal);
+}
 
 void TOvcCustomTable::SetScrollRange(bool Vertical, int32_t Min, int32_t Max) {
   SCROLLINFO SI{};
@@ -168,6 +226,7 @@ void TOvcCustomTable::PaintInvalidCells(const TOvcCellArray& Cells) {
     if (RI >= 0 && CI >= 0) PaintCellAt(C, RI, CI);
   }
   if (Cells.ExtraAreaMarked()) PaintUnusedArea(C);
+  PaintActiveCellFrame(C);
 }
 
 // ---- painting -------------------------------------------------------------------------
@@ -247,6 +306,7 @@ void TOvcCustomTable::Paint() {
     }
   }
   if (Clip.Right > CA.TotalExtent() || Clip.Bottom > RA.TotalExtent()) PaintUnusedArea(C);
+  PaintActiveCellFrame(C);
 }
 
 // ---- messages -------------------------------------------------------------------------
@@ -288,7 +348,10 @@ void TOvcCustomTable::Dispatch(TMessage& M) {
     case WM_VSCROLL: HandleScroll(true, M.WParamLo()); return;
     case WM_HSCROLL: HandleScroll(false, M.WParamLo()); return;
     case WM_GETDLGCODE: M.Result = DLGC_WANTARROWS; return;
-    case ctim_QueryOptions: M.Result = 0; return;
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+    case CM_CTL3DCHANGED: LookChanged(M); return;
+    case ctim_QueryOptions: M.Result = options_; return;
     case ctim_QueryColor: M.Result = Color(); return;
     case ctim_QueryFont: M.Result = reinterpret_cast<intptr_t>(Font()); return;
     case ctim_QueryLockedCols: M.Result = layout_.LockedCols(); return;
@@ -298,6 +361,7 @@ void TOvcCustomTable::Dispatch(TMessage& M) {
       auto* Cell = reinterpret_cast<TOvcBaseTableCell*>(M.LParam);
       if (Cell == locked_rows_cell_) locked_rows_cell_ = nullptr;
       cols_.RemoveCell(Cell);
+      cell_store_.RemoveCellRefs(Cell);
       RemoveCell(Cell);
       return;
     }
@@ -310,6 +374,128 @@ void TOvcCustomTable::Resize() {
   TOvcTableAncestor::Resize();
   // Size notices also come when only a scroll bar was redrawn.
   layout_.CheckSize();
+}
+
+// ---- options, frame, scroll bars, cell defaults and per-cell attributes ---------------
+
+void TOvcCustomTable::SetOptions(TOvcTblOptionSet Value) {
+  const auto Bits = AdjustedTableOptions(static_cast<uint16_t>(Value.Bits()));
+  if (Bits == options_) return;
+  options_ = Bits;
+  DoCellChanged(this);
+}
+
+void TOvcCustomTable::SetBorderStyle(TBorderStyle Value) {
+  if (Value != TBorderStyle::bsNone) Value = TBorderStyle::bsSingle;
+  if (Value == border_style_) return;
+  border_style_ = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TOvcCustomTable::SetScrollBars(TScrollStyle Value) {
+  if (Value == scroll_bars_) return;
+  scroll_bars_ = Value;
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TOvcCustomTable::SetAccess(TOvcTblAccess Value) {
+  if (Value == TOvcTblAccess::otxDefault) Value = TOvcTblAccess::otxNormal;
+  if (Value == access_) return;
+  const bool Seen = Value == TOvcTblAccess::otxInvisible || access_ == TOvcTblAccess::otxInvisible;
+  access_ = Value;
+  if (Seen) DoCellChanged(this);
+}
+
+void TOvcCustomTable::SetAdjust(TOvcTblAdjust Value) {
+  if (Value == TOvcTblAdjust::otaDefault) Value = TOvcTblAdjust::otaCenterLeft;
+  if (Value == adjust_) return;
+  adjust_ = Value;
+  DoCellChanged(this);
+}
+
+void TOvcCustomTable::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  RedrawLock L(layout_);
+  rows_.Rescale(M, D);
+  for (int32_t C = 0; C < cols_.Count(); ++C)
+    cols_.SetWidth(C, MulDiv(cols_.GetWidth(C), M, D));
+  TOvcTableAncestor::ChangeScale(M, D);
+  layout_.ExtentsChanged();
+}
+
+void TOvcCustomTable::LookChanged(TMessage& M) {
+  TOvcTableAncestor::Dispatch(M);
+  if (M.Msg == CM_CTL3DCHANGED) {
+    if (border_style_ == TBorderStyle::bsSingle && HandleAllocated()) RecreateWnd();
+    return;
+  }
+  if (DestroyingObject()) return;
+  RedrawLock L(layout_);
+  NotifyCellsTableChanged();
+  if (HandleAllocated()) layout_.InvalidateTable();
+}
+
+void TOvcCustomTable::SetColors(TOvcTableColors* Value) { colors_.Assign(Value); }
+void TOvcCustomTable::SetGridPenSet(TOvcGridPenSet* Value) { pens_.Assign(Value); }
+
+// The frame follows the normal grid's effect, so it sits on the cell's own grid lines.
+void TOvcCustomTable::PaintActiveCellFrame(TCanvas* C) {
+  TOvcTableRect T;
+  if (!layout_.GetCellRect(layout_.ActiveRow(), layout_.ActiveCol(), T)) return;
+  const bool Has = HandleAllocated() && GetFocus() == Handle();
+  const TOvcGridPen& Pen = Has ? pens_.CellWhenFocused : pens_.CellWhenUnfocused;
+  if (Pen.Effect == TGridEffect::geNone) return;
+  const TRect F = ReducedByEffect(TRect{T.Left, T.Top, T.Right, T.Bottom}, pens_.NormalGrid.Effect);
+  const bool Vert = Pen.Effect != TGridEffect::geHorizontal;
+  const bool Horz = Pen.Effect != TGridEffect::geVertical;
+  C->Brush()->SetColor(Has ? colors_.ActiveFocused : colors_.ActiveUnfocused);
+  C->Pen()->SetWidth(1);
+  C->Pen()->SetStyle(Pen.Style);
+  C->Pen()->SetColor(Pen.NormalColor);
+  if (Vert) {
+    C->MoveTo(F.Right - 1, F.Top);
+    C->LineTo(F.Right - 1, F.Bottom);
+  }
+  if (Horz) {
+    C->MoveTo(F.Left, F.Bottom - 1);
+    C->LineTo(F.Right, F.Bottom - 1);
+  }
+  if (Pen.Effect == TGridEffect::ge3D) C->Pen()->SetColor(Pen.SecondColor);
+  if (Vert) {
+    C->MoveTo(F.Left, F.Top);
+    C->LineTo(F.Left, F.Bottom);
+  }
+  if (Horz) {
+    C->MoveTo(F.Left, F.Top);
+    C->LineTo(F.Right, F.Top);
+  }
+}
+
+void TOvcCustomTable::CellStoreUse(TOvcTableCellAncestor* Cell, int Delta) {
+  auto* C = dynamic_cast<TOvcBaseTableCell*>(Cell);
+  if (!C) return;
+  if (Delta > 0) {
+    if (C->UseCount() == 0) C->SetTable(this);
+    C->IncUse();
+  } else {
+    C->DecUse();
+  }
+}
+
+void TOvcCustomTable::KeepCellsInStep(bool Rows, int32_t N1, int32_t N2, TOvcTblActions A) {
+  if (Rows) {
+    if (A == TOvcTblActions::taDelete) cell_store_.DeleteRow(N1);
+    if (A == TOvcTblActions::taExchange) cell_store_.ExchangeRows(N1, N2);
+    return;
+  }
+  switch (A) {
+    case TOvcTblActions::taInsert: cell_store_.InsertCol(N1); break;
+    case TOvcTblActions::taDelete: cell_store_.DeleteCol(N1); break;
+    case TOvcTblActions::taExchange: cell_store_.ExchangeCols(N1, N2); break;
+    default: break;
+  }
+  for (int I = 0; I < CellCount(); ++I)
+    if (auto* Head = dynamic_cast<TOvcTCColHead*>(Cells(I))) Head->ChangeHeadings(N1, N2, A);
 }
 
 }  // namespace tess

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "components/grid/tablecellstore.h"
 #include "components/grid/tablecells.h"
 #include "components/grid/tablelayout.h"
 
@@ -54,6 +55,26 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
 
   void SetAllowRedraw(bool Value) { layout_.SetAllowRedraw(Value); }
 
+  // ---- options, frame, scroll bars, cell defaults and per-cell attributes ----
+  TOvcTblOptionSet Options() const { return TOvcTblOptionSet::FromBits(options_); }
+  // Stored after the rules of AdjustedTableOptions; repaints everything.
+  void SetOptions(TOvcTblOptionSet Value);
+  TBorderStyle BorderStyle() const { return border_style_; }
+  // bsNone or bsSingle; the window is remade.
+  void SetBorderStyle(TBorderStyle Value);
+  TScrollStyle ScrollBars() const { return scroll_bars_; }
+  void SetScrollBars(TScrollStyle Value);
+  // otxDefault stores otxNormal; repaints when the old or new value is otxInvisible.
+  void SetAccess(TOvcTblAccess Value);
+  // otaDefault stores otaCenterLeft.
+  void SetAdjust(TOvcTblAdjust Value);
+  // Attribute overrides of single cells; a cell named there is counted as a use of it.
+  TOvcTableCells& CellStore() { return cell_store_; }
+  void SetColors(TOvcTableColors* Value);
+  void SetGridPenSet(TOvcGridPenSet* Value);
+  // Row heights and column widths scale with the cells' fonts.
+  void ChangeScale(int M, int D) override;
+
   TCellDataNotifyEvent OnGetCellData;
   TCellAttrNotifyEvent OnGetCellAttributes;
 
@@ -84,6 +105,13 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void PaintUnusedArea(TCanvas* C);
   void HandleScroll(bool Vertical, uint16_t Code);
   void ColumnChanged(int ColNum1, int ColNum2, TOvcTblActions Action);
+  // The cell store and the heading cells follow inserts, deletes and exchanges.
+  void KeepCellsInStep(bool Rows, int32_t N1, int32_t N2, TOvcTblActions Action);
+  void CellStoreUse(TOvcTableCellAncestor* Cell, int Delta);
+  // The frame of the active cell in the pen for the focused or unfocused table.
+  void PaintActiveCellFrame(TCanvas* C);
+  // The table's colour, font or 3D look changed.
+  void LookChanged(TMessage& Message);
   void RowChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action);
 
   TOvcTableRows rows_;
@@ -96,7 +124,14 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   TOvcTblAccess access_ = TOvcTblAccess::otxNormal;
   TOvcTblAdjust adjust_ = TOvcTblAdjust::otaCenterLeft;
   std::unique_ptr<TFont> work_font_;
+  TOvcTableCells cell_store_;
+  uint16_t options_ = 0;
+  TBorderStyle border_style_ = TBorderStyle::bsSingle;
+  TScrollStyle scroll_bars_ = TScrollStyle::ssBoth;
 };
+
+// Makes the cell classes known to the component stream, so forms can hold them.
+void RegisterTableCellClasses();
 
 class TOvcTable : public TOvcCustomTable {
  public:

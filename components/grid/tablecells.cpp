@@ -35,6 +35,18 @@ void TOvcGridPen::SetNormalColor(TColor Value) {
   if (OnChange) OnChange(this);
 }
 
+void TOvcGridPen::SetSecondColor(TColor Value) {
+  if (SecondColor == Value) return;
+  SecondColor = Value;
+  if (OnChange) OnChange(this);
+}
+
+void TOvcGridPen::SetStyle(TPenStyle Value) {
+  if (Style == Value) return;
+  Style = Value;
+  if (OnChange) OnChange(this);
+}
+
 void TOvcGridPen::Assign(TPersistent* Source) {
   auto* S = dynamic_cast<TOvcGridPen*>(Source);
   if (!S) return TPersistent::Assign(Source);
@@ -142,6 +154,60 @@ void TOvcBaseTableCell::Notification(TComponent* AComponent, TOperation Operatio
   }
 }
 
+HWnd TOvcBaseTableCell::EditHandle() const {
+  TWinControl* E = EditControl();
+  return E && E->HandleAllocated() ? E->Handle() : nullptr;
+}
+
+void TOvcBaseTableCell::EditHide() {
+  if (HWnd H = EditHandle())
+    SetWindowPos(H, nullptr, 0, 0, 0, 0,
+                 SWP_HIDEWINDOW | SWP_NOREDRAW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TOvcBaseTableCell::EditMove(const TRect& R) {
+  TWinControl* E = EditControl();
+  if (!E) return;
+  E->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+  E->SetVisible(true);
+  if (HWnd H = EditHandle()) UpdateWindow(H);
+}
+
+// Without a window to ask there is no active cell.
+bool TOvcBaseTableCell::IsActiveCell(int32_t RowNum, int ColNum) const {
+  return table_ && table_->HandleAllocated() && AskTable(ctim_QueryActiveRow) == RowNum &&
+         AskTable(ctim_QueryActiveCol) == ColNum;
+}
+
+uint8_t TOvcBaseTableCell::FilterTableKey(TMessage& Msg) {
+  return table_ ? table_->FilterKey(Msg) : 0;
+}
+
+void TOvcBaseTableCell::HandEventsTo(TWinControl* E) const {
+  E->SetHint(hint_);
+  E->SetShowHint(show_hint_);
+  E->OnClick = OnClick;
+  E->OnDblClick = OnDblClick;
+  E->OnEnter = OnEnter;
+  E->OnExit = OnExit;
+  E->OnKeyDown = OnKeyDown;
+  E->OnKeyUp = OnKeyUp;
+  E->OnKeyPress = OnKeyPress;
+  E->OnMouseDown = OnMouseDown;
+  E->OnMouseUp = OnMouseUp;
+  E->OnMouseMove = OnMouseMove;
+}
+
+void TOvcBaseTableCell::PostKeyToTable(uintptr_t WParam, intptr_t LParam) const {
+  if (table_ && table_->HandleAllocated())
+    PostMessageA(table_->Handle(), WM_KEYDOWN, WParam, LParam);
+}
+
+void TOvcBaseTableCell::PostFocusToTable(uint32_t Msg, HWnd Other) const {
+  if (table_ && table_->HandleAllocated())
+    PostMessageA(table_->Handle(), Msg, reinterpret_cast<WPARAM>(Other), 0);
+}
+
 // A fetch stays pending until the table's window can answer.
 TColor TOvcBaseTableCell::Color() {
   if (table_color_ && color_pending_ && table_ && table_->HandleAllocated()) {
@@ -215,6 +281,37 @@ TESS_CELL_SETTER(Adjust, TOvcTblAdjust, adjust_, false)
 TESS_CELL_SETTER(TextHiColor, TColor, text_hi_color_, false)
 TESS_CELL_SETTER(TextStyle, TOvcTextStyle, text_style_, false)
 #undef TESS_CELL_SETTER
+
+void TOvcBaseTableCell::PublishProperties(TPropertyList& P) {
+  TOvcTableCellAncestor::PublishProperties(P);
+  P.Boolean("AcceptActivationClick", [this] { return accept_activation_click_; },
+            [this](bool v) { accept_activation_click_ = v; });
+  P.Enum<TOvcTblAccess>("Access", {"otxDefault", "otxNormal", "otxReadOnly", "otxInvisible"},
+                        [this] { return access_; }, [this](TOvcTblAccess v) { SetAccess(v); })
+      .Default(TOvcTblAccess::otxDefault);
+  P.Enum<TOvcTblAdjust>("Adjust", {"otaDefault", "otaTopLeft", "otaTopCenter", "otaTopRight", "otaCenterLeft", "otaCenter",
+        "otaCenterRight", "otaBottomLeft", "otaBottomCenter", "otaBottomRight"},
+                        [this] { return adjust_; }, [this](TOvcTblAdjust v) { SetAdjust(v); })
+      .Default(TOvcTblAdjust::otaDefault);
+  P.Integer("Color", [this] { return color_; }, [this](int32_t v) { SetColor(v); })
+      .Stored([this] { return !table_color_; });
+  P.Object("Font", [this] { return font_.get(); }).Stored([this] { return !table_font_; });
+  P.String("Hint", [this] { return hint_; }, [this](const std::string& v) { SetHint(v); });
+  P.Integer("Margin", [this] { return margin_; }, [this](int32_t v) { SetMargin(v); }).Default(4);
+  P.Boolean("ShowHint", [this] { return show_hint_; }, [this](bool v) { SetShowHint(v); })
+      .Default(false);
+  P.Boolean("TableColor", [this] { return table_color_; }, [this](bool v) { SetTableColor(v); })
+      .Default(true);
+  P.Boolean("TableFont", [this] { return table_font_; }, [this](bool v) { SetTableFont(v); })
+      .Default(true);
+  P.Integer("TextHiColor", [this] { return text_hi_color_; },
+            [this](int32_t v) { SetTextHiColor(v); })
+      .Default(clBtnHighlight);
+  P.Enum<TOvcTextStyle>("TextStyle", {"tsFlat", "tsRaised", "tsLowered"},
+                        [this] { return text_style_; },
+                        [this](TOvcTextStyle v) { SetTextStyle(v); })
+      .Default(TOvcTextStyle::tsFlat);
+}
 
 void TOvcBaseTableCell::Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t, int,
                               const TOvcCellAttributes& CellAttr, void*) {
@@ -302,6 +399,15 @@ void TOvcTCBaseString::PaintText(TCanvas* C, const TRect& CellRect,
   C->Brush()->SetStyle(TBrushStyle::bsSolid);
 }
 
+void TOvcTCBaseString::PublishProperties(TPropertyList& P) {
+  TOvcBaseTableCell::PublishProperties(P);
+  P.Boolean("UseASCIIZStrings", [this] { return UseASCIIZStrings; },
+            [this](bool v) { UseASCIIZStrings = v; })
+      .Default(false);
+  P.Boolean("UseWordWrap", [this] { return UseWordWrap; }, [this](bool v) { UseWordWrap = v; })
+      .Default(false);
+}
+
 void TOvcTCBaseString::Paint(TCanvas* C, const TRect& CellRect, int32_t RowNum, int ColNum,
                              const TOvcCellAttributes& A, void* Data) {
   TOvcBaseTableCell::Paint(C, CellRect, RowNum, ColNum, A, Data);
@@ -324,10 +430,59 @@ void TOvcTCColHead::SetShowLetters(bool Value) {
   NotifyChanged();
 }
 
+void TOvcTCColHead::PublishProperties(TPropertyList& P) {
+  TOvcTCBaseString::PublishProperties(P);
+  P.Object("Headings", [this] { return headings_.get(); });
+  P.Boolean("ShowActiveCol", [this] { return show_active_col_; },
+            [this](bool v) { SetShowActiveCol(v); })
+      .Default(false);
+  P.Boolean("ShowLetters", [this] { return show_letters_; }, [this](bool v) { SetShowLetters(v); })
+      .Default(true);
+}
+
+void TOvcTCColHead::SetHeadings(TStrings* Value) {
+  headings_->Assign(Value);
+  NotifyChanged();
+}
+
+void TOvcTCColHead::SetShowActiveCol(bool Value) {
+  if (Value == show_active_col_) return;
+  show_active_col_ = Value;
+  NotifyChanged();
+}
+
+void TOvcTCColHead::ChangeHeadings(int ColNum1, int ColNum2, TOvcTblActions Action) {
+  tess::ChangeHeadings(*headings_, ColNum1, ColNum2, Action);
+}
+
+void PaintDownTriangle(TCanvas* C, const TRect& R, TOvcTblAdjust Adj, int32_t Margin,
+                       TColor Color) {
+  const int32_t W = R.Width(), H = R.Height(), Side = std::min(W, H) / 3;
+  int32_t X = (W - Side) / 2, Y = (H - Side) / 2;
+  switch (Adj) {
+    case TOvcTblAdjust::otaTopLeft: case TOvcTblAdjust::otaCenterLeft:
+    case TOvcTblAdjust::otaBottomLeft: X = Margin; break;
+    case TOvcTblAdjust::otaTopRight: case TOvcTblAdjust::otaCenterRight:
+    case TOvcTblAdjust::otaBottomRight: X = W - Margin - Side; break;
+    default: break;
+  }
+  if (Adj >= TOvcTblAdjust::otaTopLeft && Adj <= TOvcTblAdjust::otaTopRight) Y = Margin;
+  if (Adj >= TOvcTblAdjust::otaBottomLeft) Y = H - Margin - Side;
+  X += R.Left, Y += R.Top;
+  C->Pen()->SetColor(Color);
+  C->Brush()->SetColor(Color);
+  C->Polygon({TPoint{X, Y}, TPoint{X + Side, Y}, TPoint{X + Side / 2, Y + Side}});
+}
+
 void TOvcTCColHead::Paint(TCanvas* C, const TRect& CellRect, int32_t RowNum, int ColNum,
                           const TOvcCellAttributes& A, void* Data) {
   TOvcBaseTableCell::Paint(C, CellRect, RowNum, ColNum, A, Data);
   if (A.Access == TOvcTblAccess::otxInvisible) return;
+  if (show_active_col_ && Table() && Table()->HandleAllocated() &&
+      ColNum == static_cast<int>(AskTable(ctim_QueryActiveCol))) {
+    PaintDownTriangle(C, CellRect, A.Adjust, Margin(), A.FontColor);
+    return;
+  }
   std::string Text;
   if (show_letters_) {
     Text = HeadingLetters(ColNum, static_cast<int32_t>(AskTable(ctim_QueryLockedCols)));

@@ -46,6 +46,8 @@ enum : uint32_t {
   ctim_QueryActiveCol = 18762,
   ctim_QueryActiveRow = 18763,
   ctim_RemoveCell = 18767,
+  ctim_SetFocus = 18771,   // posted: an in-place editor got the focus
+  ctim_KillFocus = 18772,  // posted: an in-place editor lost the focus
 };
 
 class TOvcTableColors : public TPersistent {
@@ -72,6 +74,8 @@ class TOvcGridPen : public TPersistent {
   TNotifyEvent OnChange;
   void SetEffect(TGridEffect Value);
   void SetNormalColor(TColor Value);
+  void SetSecondColor(TColor Value);
+  void SetStyle(TPenStyle Value);
   void Assign(TPersistent* Source) override;
 };
 
@@ -118,8 +122,56 @@ class TOvcBaseTableCell : public TOvcTableCellAncestor {
 
   TCellPaintNotifyEvent OnOwnerDraw;
 
+  // ---- in-place editing and the events handed to the editor ----
+  std::string Hint() const { return hint_; }
+  void SetHint(const std::string& Value) { hint_ = Value; }
+  bool ShowHint() const { return show_hint_; }
+  void SetShowHint(bool Value) { show_hint_ = Value; }
+  // True for the cells a click both activates and edits (glyphs, check boxes, combos).
+  bool AcceptActivationClick() const { return accept_activation_click_; }
+  void SetAcceptActivationClick(bool Value) { accept_activation_click_ = Value; }
+  TNotifyEvent OnClick, OnDblClick, OnEnter, OnExit;
+  TKeyEvent OnKeyDown, OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TMouseEvent OnMouseDown, OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+
+  // The editor while editing, else null.
+  virtual TWinControl* EditControl() const { return nullptr; }
+  // The editor's window (null without one).
+  virtual HWnd EditHandle() const;
+  // Hides the editor without redrawing anything.
+  virtual void EditHide();
+  // Moves the editor onto the cell, shows it and repaints it at once.
+  virtual void EditMove(const TRect& CellRect);
+  virtual bool CanStopEditing(bool SaveValue) { return static_cast<void>(SaveValue), true; }
+  // The table's verdict on a key its editor got: 0 keep, 1 a key the table moves by,
+  // 2 a key the table takes.  0 without a table.
+  virtual uint8_t FilterTableKey(TMessage& Msg);
+  virtual void SaveEditedData(void* Data) { static_cast<void>(Data); }
+  virtual void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
+                            const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle,
+                            void* Data) {
+    static_cast<void>(RowNum), static_cast<void>(ColNum), static_cast<void>(CellRect);
+    static_cast<void>(CellAttr), static_cast<void>(CellStyle), static_cast<void>(Data);
+  }
+  virtual void StopEditing(bool SaveValue, void* Data) {
+    static_cast<void>(SaveValue), static_cast<void>(Data);
+  }
+  // Gives an editor the cell's hint and the events above.
+  void HandEventsTo(TWinControl* Editor) const;
+  // Posts a key down to the table's window (an editor handing a key over).
+  void PostKeyToTable(uintptr_t WParam, intptr_t LParam) const;
+  // Posts one of the editor focus notices with the other window.
+  void PostFocusToTable(uint32_t Msg, HWnd Other) const;
+  // Sends a query to the table's window; 0 without a table or window.
+  intptr_t AskTable(uint32_t Msg) const;
+  // Whether the table's active cell is (RowNum, ColNum); false without a window.
+  bool IsActiveCell(int32_t RowNum, int ColNum) const;
+
   void TableChanged() override;
   void ChangeScale(int M, int D) override;
+  void PublishProperties(TPropertyList& Props) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   virtual void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
                      const TOvcCellAttributes& CellAttr, void* Data);
@@ -128,10 +180,6 @@ class TOvcBaseTableCell : public TOvcTableCellAncestor {
   void PaintCell(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
                  const TOvcCellAttributes& CellAttr, void* Data);
   virtual void ResolveAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr);
-
- protected:
-  // Sends a query to the table's window; 0 without a table or window.
-  intptr_t AskTable(uint32_t Msg) const;
 
  private:
   void FontChanged();
@@ -146,7 +194,15 @@ class TOvcBaseTableCell : public TOvcTableCellAncestor {
   bool table_color_ = true, table_font_ = true;
   TOvcTextStyle text_style_ = TOvcTextStyle::tsFlat;
   bool color_pending_ = true, font_pending_ = true, font_fetching_ = false;
+  std::string hint_;
+  bool show_hint_ = false;
+  bool accept_activation_click_ = false;
 };
+
+// A filled triangle pointing down, a third of the rectangle's smaller side, placed by the
+// adjustment Margin pixels from the edges (centred otherwise).
+void PaintDownTriangle(TCanvas* C, const TRect& R, TOvcTblAdjust Adj, int32_t Margin,
+                       TColor Color);
 
 // Paints a text value: a short string (length byte first) or, with UseASCIIZStrings, a
 // null-terminated one.
@@ -155,6 +211,7 @@ class TOvcTCBaseString : public TOvcBaseTableCell {
   using TOvcBaseTableCell::TOvcBaseTableCell;
   bool UseASCIIZStrings = false;
   bool UseWordWrap = false;
+  void PublishProperties(TPropertyList& Props) override;
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
              const TOvcCellAttributes& CellAttr, void* Data) override;
 
@@ -170,14 +227,22 @@ class TOvcTCColHead : public TOvcTCBaseString {
   explicit TOvcTCColHead(TComponent* AOwner);
   ~TOvcTCColHead() override;
   TStrings* Headings() const { return headings_.get(); }
+  void SetHeadings(TStrings* Value);
   bool ShowLetters() const { return show_letters_; }
   void SetShowLetters(bool Value);
+  // The active column's heading shows a triangle instead of its text.
+  bool ShowActiveCol() const { return show_active_col_; }
+  void SetShowActiveCol(bool Value);
+  // Keeps Headings in step with a column change of the table.
+  void ChangeHeadings(int ColNum1, int ColNum2, TOvcTblActions Action);
+  void PublishProperties(TPropertyList& Props) override;
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
              const TOvcCellAttributes& CellAttr, void* Data) override;
 
  private:
   std::unique_ptr<TStringList> headings_;
   bool show_letters_ = true;
+  bool show_active_col_ = false;
 };
 
 }  // namespace tess
