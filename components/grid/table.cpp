@@ -32,6 +32,7 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
   rows_.OnRowChanged = [this](TObject*, int32_t R1, int32_t R2, TOvcTblActions A) {
     RowChanged(R1, R2, A);
   };
+  InitNavigation();
 }
 
 TOvcCustomTable::~TOvcCustomTable() {
@@ -90,9 +91,12 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
   if (A.Adjust == TOvcTblAdjust::otaDefault) A.Adjust = adjust_;
   const bool Locked = RowNum < layout_.LockedRows() || ColNum < layout_.LockedCols();
   if (RowNum == layout_.ActiveRow() && ColNum == layout_.ActiveCol()) {
-    const bool Has = HandleAllocated() && GetFocus() == Handle();
+    const bool Has = (nav_.State() & tsFocused) != 0;
     A.Color = Has ? colors_.ActiveFocused : colors_.ActiveUnfocused;
     A.FontColor = Has ? colors_.ActiveFocusedText : colors_.ActiveUnfocusedText;
+  } else if (nav_.IsCellSelected(RowNum, ColNum)) {
+    A.Color = colors_.Selected;
+    A.FontColor = colors_.SelectedText;
   } else if (Locked) {
     A.Color = colors_.Locked;
     A.FontColor = colors_.LockedText;
@@ -251,43 +255,10 @@ void TOvcCustomTable::Paint() {
 
 // ---- messages -------------------------------------------------------------------------
 
-void TOvcCustomTable::HandleScroll(bool Vertical, uint16_t Code) {
-  layout_.CheckSize();
-  const TOvcTableAxis& A = Vertical ? layout_.RowAxis() : layout_.ColAxis();
-  const int32_t First = A.First;
-  const int32_t Page = std::max(1, A.Entries() - A.FirstScrolling() - 1);
-  int32_t To = First;
-  switch (Code) {
-    case SB_LINEDOWN: To = A.Inc(First, 1); break;
-    case SB_LINEUP: To = A.Inc(First, -1); break;
-    case SB_PAGEDOWN: To = std::min(A.Max, First + Page); break;
-    case SB_PAGEUP: To = std::max(A.Locked, First - Page); break;
-    case SB_TOP: To = A.Locked; break;
-    case SB_BOTTOM: To = A.Max; break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-      // The track position is 32 bits wide, unlike the message's 16-bit one.
-      SCROLLINFO SI{};
-      SI.cbSize = sizeof SI;
-      SI.fMask = SIF_TRACKPOS;
-      GetScrollInfo(Handle(), Vertical ? SB_VERT : SB_HORZ, &SI);
-      To = Vertical ? layout_.RowForThumb(SI.nTrackPos) : layout_.ColForThumb(SI.nTrackPos);
-      break;
-    }
-    default: return;
-  }
-  if (Vertical)
-    layout_.SetTopRow(To);
-  else
-    layout_.SetLeftCol(To);
-}
-
 void TOvcCustomTable::Dispatch(TMessage& M) {
+  if (NavigationMessage(M)) return;
   switch (M.Msg) {
     case WM_ERASEBKGND: M.Result = 1; return;  // painting covers the whole client area
-    case WM_VSCROLL: HandleScroll(true, M.WParamLo()); return;
-    case WM_HSCROLL: HandleScroll(false, M.WParamLo()); return;
-    case WM_GETDLGCODE: M.Result = DLGC_WANTARROWS; return;
     case ctim_QueryOptions: M.Result = 0; return;
     case ctim_QueryColor: M.Result = Color(); return;
     case ctim_QueryFont: M.Result = reinterpret_cast<intptr_t>(Font()); return;

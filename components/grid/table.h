@@ -10,6 +10,7 @@
 
 #include "components/grid/tablecells.h"
 #include "components/grid/tablelayout.h"
+#include "components/grid/tablenavigation.h"
 
 namespace tess {
 
@@ -38,7 +39,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetLeftCol(int32_t Value) { layout_.SetLeftCol(Value); }
   int32_t ActiveRow() const { return layout_.ActiveRow(); }
   int32_t ActiveCol() const { return layout_.ActiveCol(); }
-  void SetActiveCell(int32_t RowNum, int32_t ColNum) { layout_.SetActiveCell(RowNum, ColNum); }
+  void SetActiveCell(int32_t RowNum, int32_t ColNum) { nav_.SetActiveCell(RowNum, ColNum); }
   TColor ColorUnused() const { return color_unused_; }
   void SetColorUnused(TColor Value);
   TOvcTblAccess Access() const { return access_; }
@@ -63,6 +64,27 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Dispatch(TMessage& Message) override;
 
+  // ---- navigation and selection (table_navigation.cpp) ----
+  // The active cell's moves, keys, mouse and selection; its hooks are where editing and
+  // the events come in.
+  TOvcTableNavigator& Navigator() { return nav_; }
+  TOvcTblOptionSet Options() const { return TOvcTblOptionSet::FromBits(nav_.Options()); }
+  void SetOptions(TOvcTblOptionSet Value) { nav_.SetOptions(static_cast<TOvcTblOptionBits>(Value.Bits())); }
+  void SetActiveRow(int32_t RowNum) { nav_.SetActiveRow(RowNum); }
+  void SetActiveCol(int32_t ColNum) { nav_.SetActiveCol(ColNum); }
+  // Runs one command of the key tables (or the user's, from 256).
+  virtual void ProcessCommand(uint16_t Command) { nav_.ProcessCommand(Command); }
+  // Direction 0 up/left one, 1 down/right one, 2 a page back, 3 a page on.
+  virtual void ScrollTable(int Direction, bool Horizontal) { nav_.Scroll(Direction, Horizontal); }
+  bool HaveSelection() const { return nav_.HaveSelection(); }
+  bool IsCellSelected(int32_t RowNum, int ColNum) const { return nav_.IsCellSelected(RowNum, ColNum); }
+  void SelectRow(int32_t RowNum) { nav_.SelectRow(RowNum); }
+  void SelectColumn(int ColNum) { nav_.SelectColumn(ColNum); }
+  void SelectAll() { nav_.SelectAll(); }
+  void IterateSelections(const TOvcSelectionList::TSelectionIterator& Action) {
+    nav_.IterateSelections(Action);
+  }
+
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -82,9 +104,11 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
 
   void PaintCellAt(TCanvas* C, int RowIndex, int ColIndex);
   void PaintUnusedArea(TCanvas* C);
-  void HandleScroll(bool Vertical, uint16_t Code);
   void ColumnChanged(int ColNum1, int ColNum2, TOvcTblActions Action);
   void RowChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action);
+  // Navigation (table_navigation.cpp): hooks set up once; true when a message was handled.
+  void InitNavigation();
+  bool NavigationMessage(TMessage& M);
 
   TOvcTableRows rows_;
   TOvcTableColumns cols_{10};
@@ -96,6 +120,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   TOvcTblAccess access_ = TOvcTblAccess::otxNormal;
   TOvcTblAdjust adjust_ = TOvcTblAdjust::otaCenterLeft;
   std::unique_ptr<TFont> work_font_;
+  TOvcTableNavigator nav_{*this, layout_, rows_, cols_};
 };
 
 class TOvcTable : public TOvcCustomTable {
