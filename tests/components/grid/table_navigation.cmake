@@ -2,3 +2,10 @@
 tess_add_test(test_table_navigation
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/table_navigation_test.cpp
   LIBS tess_table_grid_core)
+if(WIN32)
+  tess_add_test(test_table_navigation_win
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/table_navigation_win_test.cpp
+            ${PROJECT_SOURCE_DIR}/tests/framework/win/helpers.cpp
+    LIBS tess_table_grid tess_resources)
+  set_tests_properties(test_table_navigation_win PROPERTIES RUN_SERIAL TRUE)
+endif()
