@@ -47,7 +47,9 @@ class TOvcTableNavigator::Lock {
 
 TOvcTableNavigator::TOvcTableNavigator(TOvcTableHost& Host, TOvcTableLayout& Layout,
                                        TOvcTableRows& Rows, TOvcTableColumns& Columns)
-    : host_(Host), layout_(Layout), rows_(Rows), cols_(Columns) {}
+    : host_(Host), layout_(Layout), rows_(Rows), cols_(Columns) {
+  sel_.StartSelection(anchor_row_, anchor_col_, false);
+}
 
 // ---- options ----------------------------------------------------------------------------
 
@@ -106,8 +108,8 @@ bool TOvcTableNavigator::StopEditing(bool Save) {
 void TOvcTableNavigator::SetActiveCell(int32_t RowNum, int32_t ColNum) {
   Moving(0, RowNum, ColNum);
   Lock L(*this);
-  // Without a selection the anchor follows, so that a later extension starts here.
-  if (!HaveSelection()) StartSelection(layout_.IncRow(RowNum, 0), layout_.IncCol(ColNum, 0), false);
+  // The selection stays; the anchor follows, so that a later extension starts here.
+  MoveAnchor(layout_.IncRow(RowNum, 0), layout_.IncCol(ColNum, 0));
   MoveActiveCell(RowNum, ColNum);
 }
 
@@ -457,6 +459,15 @@ void TOvcTableNavigator::StartSelection(int32_t RowNum, int32_t ColNum, bool Tog
   if (Toggle) (sel_.IsSelected(anchor_row_, anchor_col_) ? deselect_mode_ : select_mode_) = true;
 }
 
+void TOvcTableNavigator::MoveAnchor(int32_t RowNum, int32_t ColNum) {
+  SyncSelectionSize();
+  anchor_row_ = std::clamp(RowNum, layout_.LockedRows(), layout_.RowLimit() - 1);
+  anchor_col_ = std::clamp(ColNum, layout_.LockedCols(), layout_.ColCount() - 1);
+  sel_.StartSelection(anchor_row_, anchor_col_, true);
+  select_mode_ = true;
+  deselect_mode_ = false;
+}
+
 void TOvcTableNavigator::ExtendSelectionTo(int32_t RowNum, int32_t ColNum) {
   SyncSelectionSize();
   Lock L(*this);
@@ -750,10 +761,10 @@ void TOvcTableNavigator::MouseUp(int32_t, int32_t) {
     };
     if (Row) {
       layout_.SetActiveCell(Follow(layout_.ActiveRow()), layout_.ActiveCol());
-      anchor_row_ = Follow(anchor_row_);
+      MoveAnchor(Follow(anchor_row_), anchor_col_);
     } else {
       layout_.SetActiveCell(layout_.ActiveRow(), Follow(layout_.ActiveCol()));
-      anchor_col_ = Follow(anchor_col_);
+      MoveAnchor(anchor_row_, Follow(anchor_col_));
     }
     layout_.InvalidateTable();
     if (OnLinesChanged) OnLinesChanged();

@@ -184,6 +184,8 @@ class TOvcTableNavigator {
   void PageBack(uint16_t Command, bool Vertical);
   void InvalidateRange(int32_t R1, int32_t C1, int32_t R2, int32_t C2);
   void InvalidateSelectedOnScreen();
+  // The anchor moves; what is selected stays.
+  void MoveAnchor(int32_t RowNum, int32_t ColNum);
   bool StopEditing(bool Save);
   void EndMouseOperation();
   void InvertLine();

@@ -9,3 +9,8 @@ if(WIN32)
     LIBS tess_table_grid tess_resources)
   set_tests_properties(test_table_navigation_win PROPERTIES RUN_SERIAL TRUE)
 endif()
+if(WIN32)
+  # Not a test: a table with a selection, for screenshots.
+  add_executable(table_navigation_show WIN32 ${CMAKE_CURRENT_LIST_DIR}/table_navigation_show.cpp)
+  target_link_libraries(table_navigation_show PRIVATE tess_table_grid tess_resources)
+endif()

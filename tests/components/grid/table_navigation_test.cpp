@@ -232,6 +232,22 @@ TEST(TableSelection, KeyboardExtensionAgainstASetOfCells) {
   }
 }
 
+TEST(TableSelection, SetterMovesTheAnchorAndKeepsTheSelection) {
+  Table T(40, 12);
+  T.N.SelectRow(10);
+  T.N.SetActiveCell(3, 2);
+  T.N.ProcessCommand(ccExtendDown);
+  T.N.ProcessCommand(ccExtendDown);
+  T.N.ProcessCommand(ccExtendRight);
+  for (int32_t R = 0; R < 40; ++R)
+    for (int32_t C = 0; C < 12; ++C)
+      ASSERT_EQ(T.N.IsCellSelected(R, C),
+                (R >= 3 && R <= 5 && C >= 2 && C <= 3) || (R == 10 && C >= 1))
+          << R << "," << C;
+  T.N.ProcessCommand(ccDown);  // a plain move starts afresh
+  EXPECT_FALSE(T.N.HaveSelection());
+}
+
 TEST(TableSelection, NoSelectionOptionMovesWithoutSelecting) {
   Table T(40, 12);
   T.Options({O::otoNoSelection, O::otoMouseDragSelect});
