@@ -111,6 +111,7 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
         M.Result = 0;
         return true;
       }
+      layout_.CheckSize();
       const uint16_t Key = M.WParamLo();
       TOvcCommandProcessor* P = Controller() ? Controller()->EntryCommands() : nullptr;
       const uint16_t Cmd = nav_.KeyToCommand(Key, ShiftFlagsNow(), P);
