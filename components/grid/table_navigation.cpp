@@ -197,16 +197,20 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
       M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS |
                  (nav_.Has(TOvcTblOption::otoTabToArrow) ? DLGC_WANTTAB : 0);
       return true;
+    // The state changes before the focus handlers (OnEnter, OnExit) run, so that they
+    // see the table as focused or not.
     case WM_SETFOCUS:
-      TOvcTableAncestor::Dispatch(M);
-      if ((nav_.State() & tsEditing) && nav_.OnFocusEditor)
+      if ((nav_.State() & tsEditing) && nav_.OnFocusEditor) {
+        TOvcTableAncestor::Dispatch(M);
         nav_.OnFocusEditor();
-      else
-        nav_.FocusGained();
+        return true;
+      }
+      nav_.FocusGained();
+      TOvcTableAncestor::Dispatch(M);
       return true;
     case WM_KILLFOCUS:
-      TOvcTableAncestor::Dispatch(M);
       nav_.FocusLost();
+      TOvcTableAncestor::Dispatch(M);
       return true;
     default:
       return false;

@@ -3,10 +3,13 @@
 // the capture lost midway, scroll-bar messages and the dialog code.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "components/grid/celltext.h"
 #include "components/grid/stringcell.h"
 #include "components/grid/table.h"
 #include "framework/win/recordcanvas.h"
+#include "framework/win/stdctrls.h"
 #include "platform/win32.h"
 #include "tests/framework/win/helpers.h"
 
@@ -111,6 +114,56 @@ TEST_F(NavTest, KeysThroughTheGridKeyTable) {
             DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB);
   testing::PressKey(VK_TAB);
   EXPECT_EQ(table->ActiveCol(), 2);
+}
+
+TEST_F(NavTest, TypedKeysAndF2OpenTheEditorThroughTheHook) {
+  Build(100, 8);
+  std::vector<std::pair<uint16_t, POINT>> Starts;
+  auto& N = table->Navigator();
+  N.OnStartEditing = [&](uint16_t Key, int32_t X, int32_t Y) {
+    Starts.push_back({Key, POINT{X, Y}});
+  };
+  testing::PressKey('Q');
+  testing::PressKey(VK_F2);
+  testing::PressKey(VK_DOWN);  // a key with a command of its own only moves
+  ASSERT_EQ(Starts.size(), 2u);
+  EXPECT_EQ(Starts[0].first, 'Q');
+  EXPECT_EQ(Starts[1].first, 0);
+  EXPECT_EQ(table->ActiveRow(), 2);
+  // A click on the active cell hands the click to the editor.
+  Mouse(WM_LBUTTONDOWN, Mid(2, 1));
+  Mouse(WM_LBUTTONUP, Mid(2, 1));
+  ASSERT_EQ(Starts.size(), 3u);
+  EXPECT_EQ(Starts[2].second.x, Mid(2, 1).x);
+}
+
+TEST_F(NavTest, ActiveCellPaintedByTheFocus) {
+  Build(100, 8);
+  const TColor Focused = static_cast<TColor>(0x00123456), Unfocused = static_cast<TColor>(0x00654321);
+  table->Colors().Set(&TOvcTableColors::ActiveFocused, Focused);
+  table->Colors().Set(&TOvcTableColors::ActiveUnfocused, Unfocused);
+  auto Active = [&] {
+    TRecordingCanvas P(table->ClientWidth(), table->ClientHeight());
+    table->PaintTo(&P);
+    TOvcTableRect Rc;
+    table->Layout().GetCellRect(table->ActiveRow(), table->ActiveCol(), Rc);
+    return P.Pixel(Rc.Right - 6, Rc.Top + 4);
+  };
+  EXPECT_EQ(Active(), Focused);
+  // The focus handlers see the state that the focus change made.
+  std::vector<bool> Seen;
+  table->OnExit = [&](TObject*) { Seen.push_back(table->Navigator().State() & tsFocused); };
+  table->OnEnter = [&](TObject*) { Seen.push_back(table->Navigator().State() & tsFocused); };
+  auto* other = new TEdit(form);
+  other->SetParent(form);
+  other->SetBounds(0, 340, 100, 24);
+  other->SetFocus();
+  testing::Pump();
+  EXPECT_EQ(Active(), Unfocused);
+  table->SetFocus();
+  testing::Pump();
+  EXPECT_EQ(Active(), Focused);
+  EXPECT_EQ(Seen, (std::vector<bool>{false, true}));
 }
 
 TEST_F(NavTest, MouseSelectsByDragAndSelectedCellsArePainted) {
