@@ -44,6 +44,7 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
     Registered = true;
     RegisterTableCellClasses();
   }
+  InitNavigation();
 }
 
 TOvcCustomTable::~TOvcCustomTable() {
@@ -118,7 +119,7 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
   auto* OFont = O ? dynamic_cast<TFont*>(O->Font.get()) : nullptr;
   if (OFont && A.Font) A.Font->Assign(OFont);
   const bool Locked = RowNum < layout_.LockedRows() || ColNum < layout_.LockedCols();
-  const bool Has = HandleAllocated() && GetFocus() == Handle();
+  const bool Has = (nav_.State() & tsFocused) != 0;
   const bool Browse = Options().Contains(TOvcTblOption::otoBrowseRow);
   if (RowNum == layout_.ActiveRow() && ColNum == layout_.ActiveCol()) {
     const bool Editing = Options().Contains(TOvcTblOption::otoAlwaysEditing) &&
@@ -133,6 +134,9 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
   } else if (Browse && RowNum == layout_.ActiveRow() && !Locked) {
     A.Color = Has ? colors_.ActiveFocused : colors_.ActiveUnfocused;
     A.FontColor = Has ? colors_.ActiveFocusedText : colors_.ActiveUnfocusedText;
+  } else if (nav_.IsCellSelected(RowNum, ColNum)) {
+    A.Color = colors_.Selected;
+    A.FontColor = colors_.SelectedText;
   } else {
     if (O && O->Color != NoOverrideColor)
       A.Color = static_cast<TColor>(O->Color);
@@ -311,47 +315,14 @@ void TOvcCustomTable::Paint() {
 
 // ---- messages -------------------------------------------------------------------------
 
-void TOvcCustomTable::HandleScroll(bool Vertical, uint16_t Code) {
-  layout_.CheckSize();
-  const TOvcTableAxis& A = Vertical ? layout_.RowAxis() : layout_.ColAxis();
-  const int32_t First = A.First;
-  const int32_t Page = std::max(1, A.Entries() - A.FirstScrolling() - 1);
-  int32_t To = First;
-  switch (Code) {
-    case SB_LINEDOWN: To = A.Inc(First, 1); break;
-    case SB_LINEUP: To = A.Inc(First, -1); break;
-    case SB_PAGEDOWN: To = std::min(A.Max, First + Page); break;
-    case SB_PAGEUP: To = std::max(A.Locked, First - Page); break;
-    case SB_TOP: To = A.Locked; break;
-    case SB_BOTTOM: To = A.Max; break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: {
-      // The track position is 32 bits wide, unlike the message's 16-bit one.
-      SCROLLINFO SI{};
-      SI.cbSize = sizeof SI;
-      SI.fMask = SIF_TRACKPOS;
-      GetScrollInfo(Handle(), Vertical ? SB_VERT : SB_HORZ, &SI);
-      To = Vertical ? layout_.RowForThumb(SI.nTrackPos) : layout_.ColForThumb(SI.nTrackPos);
-      break;
-    }
-    default: return;
-  }
-  if (Vertical)
-    layout_.SetTopRow(To);
-  else
-    layout_.SetLeftCol(To);
-}
-
 void TOvcCustomTable::Dispatch(TMessage& M) {
+  if (NavigationMessage(M)) return;
   switch (M.Msg) {
     case WM_ERASEBKGND: M.Result = 1; return;  // painting covers the whole client area
-    case WM_VSCROLL: HandleScroll(true, M.WParamLo()); return;
-    case WM_HSCROLL: HandleScroll(false, M.WParamLo()); return;
-    case WM_GETDLGCODE: M.Result = DLGC_WANTARROWS; return;
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
     case CM_CTL3DCHANGED: LookChanged(M); return;
-    case ctim_QueryOptions: M.Result = options_; return;
+    case ctim_QueryOptions: M.Result = static_cast<intptr_t>(nav_.Options()); return;
     case ctim_QueryColor: M.Result = Color(); return;
     case ctim_QueryFont: M.Result = reinterpret_cast<intptr_t>(Font()); return;
     case ctim_QueryLockedCols: M.Result = layout_.LockedCols(); return;
@@ -380,8 +351,8 @@ void TOvcCustomTable::Resize() {
 
 void TOvcCustomTable::SetOptions(TOvcTblOptionSet Value) {
   const auto Bits = AdjustedTableOptions(static_cast<uint16_t>(Value.Bits()));
-  if (Bits == options_) return;
-  options_ = Bits;
+  if (Bits == nav_.Options()) return;
+  nav_.SetOptions(Bits);
   DoCellChanged(this);
 }
 

@@ -11,6 +11,7 @@
 #include "components/grid/tablecellstore.h"
 #include "components/grid/tablecells.h"
 #include "components/grid/tablelayout.h"
+#include "components/grid/tablenavigation.h"
 
 namespace tess {
 
@@ -39,7 +40,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetLeftCol(int32_t Value) { layout_.SetLeftCol(Value); }
   int32_t ActiveRow() const { return layout_.ActiveRow(); }
   int32_t ActiveCol() const { return layout_.ActiveCol(); }
-  void SetActiveCell(int32_t RowNum, int32_t ColNum) { layout_.SetActiveCell(RowNum, ColNum); }
+  void SetActiveCell(int32_t RowNum, int32_t ColNum) { nav_.SetActiveCell(RowNum, ColNum); }
   TColor ColorUnused() const { return color_unused_; }
   void SetColorUnused(TColor Value);
   TOvcTblAccess Access() const { return access_; }
@@ -56,7 +57,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetAllowRedraw(bool Value) { layout_.SetAllowRedraw(Value); }
 
   // ---- options, frame, scroll bars, cell defaults and per-cell attributes ----
-  TOvcTblOptionSet Options() const { return TOvcTblOptionSet::FromBits(options_); }
+  TOvcTblOptionSet Options() const { return TOvcTblOptionSet::FromBits(nav_.Options()); }
   // Stored after the rules of AdjustedTableOptions; repaints everything.
   void SetOptions(TOvcTblOptionSet Value);
   TBorderStyle BorderStyle() const { return border_style_; }
@@ -84,6 +85,25 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Dispatch(TMessage& Message) override;
 
+  // ---- navigation and selection (table_navigation.cpp) ----
+  // The active cell's moves, keys, mouse and selection; its hooks are where editing and
+  // the events come in.
+  TOvcTableNavigator& Navigator() { return nav_; }
+  void SetActiveRow(int32_t RowNum) { nav_.SetActiveRow(RowNum); }
+  void SetActiveCol(int32_t ColNum) { nav_.SetActiveCol(ColNum); }
+  // Runs one command of the key tables (or the user's, from 256).
+  virtual void ProcessCommand(uint16_t Command) { nav_.ProcessCommand(Command); }
+  // Direction 0 up/left one, 1 down/right one, 2 a page back, 3 a page on.
+  virtual void ScrollTable(int Direction, bool Horizontal) { nav_.Scroll(Direction, Horizontal); }
+  bool HaveSelection() const { return nav_.HaveSelection(); }
+  bool IsCellSelected(int32_t RowNum, int ColNum) const { return nav_.IsCellSelected(RowNum, ColNum); }
+  void SelectRow(int32_t RowNum) { nav_.SelectRow(RowNum); }
+  void SelectColumn(int ColNum) { nav_.SelectColumn(ColNum); }
+  void SelectAll() { nav_.SelectAll(); }
+  void IterateSelections(const TOvcSelectionList::TSelectionIterator& Action) {
+    nav_.IterateSelections(Action);
+  }
+
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
@@ -103,7 +123,6 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
 
   void PaintCellAt(TCanvas* C, int RowIndex, int ColIndex);
   void PaintUnusedArea(TCanvas* C);
-  void HandleScroll(bool Vertical, uint16_t Code);
   void ColumnChanged(int ColNum1, int ColNum2, TOvcTblActions Action);
   // The cell store and the heading cells follow inserts, deletes and exchanges.
   void KeepCellsInStep(bool Rows, int32_t N1, int32_t N2, TOvcTblActions Action);
@@ -113,6 +132,9 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   // The table's colour, font or 3D look changed.
   void LookChanged(TMessage& Message);
   void RowChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action);
+  // Navigation (table_navigation.cpp): hooks set up once; true when a message was handled.
+  void InitNavigation();
+  bool NavigationMessage(TMessage& M);
 
   TOvcTableRows rows_;
   TOvcTableColumns cols_{10};
@@ -125,9 +147,9 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   TOvcTblAdjust adjust_ = TOvcTblAdjust::otaCenterLeft;
   std::unique_ptr<TFont> work_font_;
   TOvcTableCells cell_store_;
-  uint16_t options_ = 0;
   TBorderStyle border_style_ = TBorderStyle::bsSingle;
   TScrollStyle scroll_bars_ = TScrollStyle::ssBoth;
+  TOvcTableNavigator nav_{*this, layout_, rows_, cols_};
 };
 
 // Makes the cell classes known to the component stream, so forms can hold them.
