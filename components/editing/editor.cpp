@@ -125,7 +125,6 @@ TOvcEditBase::TOvcEditBase(TComponent* AOwner, std::unique_ptr<TEditorModel> AMo
   right_margin_ = 5;
   // The text is drawn in the fixed-pitch font; the control's font follows it so that
   // measuring and the caret use the same metrics.
-  fixed_font_ = std::make_unique<TOvcFixedFont>();
   fixed_font_->SetSize(10);
   Font()->Assign(fixed_font_->Font());
   fixed_font_->OnChange = [this](TObject*) { Font()->Assign(fixed_font_->Font()); };

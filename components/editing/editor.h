@@ -85,11 +85,6 @@ class TOvcEditBase : public TOvcBase {
   std::function<void(TObject* Sender, int32_t LineNum, int32_t ColNum)> OnShowStatus;
   std::function<void(TObject* Sender, int32_t Line)> OnTopLineChanged;
 
-  TOvcFixedFont* FixedFont() const { return fixed_font_.get(); }
-  bool HideSelection() const { return hide_selection_; }
-  void SetHideSelection(bool V);
-  bool ShowBookmarks() const { return show_bookmarks_; }
-  void SetShowBookmarks(bool V);
   // The marked paragraphs (the model's list) are drawn only while this is on, on the
   // first mark colour when the entry's value is 1, else on the second.
   bool MarkParagraphs() const { return mark_paragraphs_; }
@@ -242,11 +237,8 @@ class TOvcEditBase : public TOvcBase {
 
   // --- the view's state (editor_paint.cpp) ------------------------------------------
   void PaintMargin(HDc DC, int32_t FirstRow, int32_t LastRow, TColor Back);
-  std::unique_ptr<TOvcFixedFont> fixed_font_;
   std::unique_ptr<TBitmap> markers_;
   bool markers_missing_ = false;
-  bool hide_selection_ = true;
-  bool show_bookmarks_ = true;
   bool mark_paragraphs_ = false;
   TColor mark_color1_ = clYellow;
   TColor mark_color2_ = clSilver;

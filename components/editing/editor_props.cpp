@@ -66,18 +66,6 @@ void TOvcEditBase::HighlightChanged() {
   if (HandleAllocated()) Invalidate();
 }
 
-void TOvcEditBase::SetHideSelection(bool Value) {
-  if (hide_selection_ == Value) return;
-  hide_selection_ = Value;
-  if (HandleAllocated()) Invalidate();
-}
-
-void TOvcEditBase::SetShowBookmarks(bool Value) {
-  if (show_bookmarks_ == Value) return;
-  show_bookmarks_ = Value;
-  if (HandleAllocated()) Invalidate();
-}
-
 void TOvcEditBase::SetBorderStyle(TBorderStyle Value) {
   if (border_style_ == Value) return;
   border_style_ = Value;
