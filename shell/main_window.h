@@ -1,7 +1,8 @@
 // The program's main window: the list of open sessions (cbxDBList2: each item's text is
 // a session's label, its object the TyDatabase), the query it keeps for everyone's short
 // statements, and the least way to open a session, the connect box.  It owns the
-// sessions it lists.
+// sessions it lists, and the holder of the second engine (gOraIp) while it exists; the
+// holder starts its server only when a session first asks for it.
 #pragma once
 
 #include <memory>
@@ -15,6 +16,7 @@ namespace tess {
 
 class TPanel;
 class TyDatabase;
+class TyOraIp;
 class TyQuery;
 
 class TMainWindow : public TForm {
@@ -38,6 +40,8 @@ class TMainWindow : public TForm {
   TButton* btnConnect = nullptr;
 
  private:
+  // First, so that it goes after the sessions that may use it.
+  std::unique_ptr<TyOraIp> ora_ip_;
   std::vector<std::unique_ptr<TyDatabase>> sessions_;
   std::unique_ptr<TyQuery> query_;
 };
