@@ -126,7 +126,7 @@ class ServerOutput {
 
 // Names of the calls that may run on the worker; a repeated call is recognised by its
 // name and its data area.
-enum class CallName { Oexn, Oexfet, Ofen, Ocom, Orol, Other };
+enum class CallName { Oexn, Oexfet, Ofen, Ocom, Orol, Oparse, Other };
 
 class Session : public std::enable_shared_from_this<Session> {
  public:
@@ -235,6 +235,10 @@ class Session : public std::enable_shared_from_this<Session> {
   // Every commit of the connection fails (ORA-02091) while on: a failure no test can
   // otherwise bring about on demand.
   void SetFailCommits(bool on);
+  // Parses run as non-blocking work too while on (answering 3123 until repeated), as a
+  // server may take its time over one; counts the parses that answered so.
+  void SetAsyncParses(bool on) { asyncParses_ = on; }
+  int asyncParsesAnswered() const { return asyncParsesAnswered_.load(); }
   static void SetNonBlockingSupported(bool on);
   static void SetDefaultBusyTimeout(int ms);
 
@@ -298,6 +302,8 @@ class Session : public std::enable_shared_from_this<Session> {
   std::condition_variable sleepCv_;
   std::atomic<int> killed_{0};
   std::atomic<int> delayMs_{0};
+  std::atomic<bool> asyncParses_{false};
+  std::atomic<int> asyncParsesAnswered_{0};
   std::mutex cursorsMutex_;
   std::vector<uint64_t> cursorIds_;
   bool closed_ = false;

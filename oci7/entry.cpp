@@ -313,7 +313,7 @@ sword oparse(CdaDef* cursor, text* sqlstm, sb4 sqllen, sword defflg, ub4 lngflg)
     bool ok = TextArg(sqlstm, sqllen, sql);
     bool missing = !sqlstm;
     return CursorCall(
-        cursor, CallName::Other, false,
+        cursor, CallName::Oparse, false,
         [sql, ok, missing](Cursor& c) -> int {
           if (missing) throw EngineError(kOraMissingMandatoryParameter);
           if (!ok) throw EngineError(kOraUnreasonableConversion);

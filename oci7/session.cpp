@@ -646,7 +646,9 @@ int Session::Call(CallName name, const void* area, bool mayRunAsync,
   if (int k = KilledCode()) return k;
   cancel_ = false;
   executing_ = true;
+  if (name == CallName::Oparse && asyncParses_) mayRunAsync = true;
   if (mayRunAsync && nonBlocking_) {
+    if (name == CallName::Oparse) ++asyncParsesAnswered_;
     job_ = Job{name, area, true, false, 0, work};
     jobQueued_ = true;
     if (!worker_.joinable()) worker_ = std::thread([this] { WorkerLoop(); });

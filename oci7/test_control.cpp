@@ -61,6 +61,11 @@ sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value, const char*
       s->SetBusyTimeout(value);
       return 0;
     }
+    if (cmd == "async_parse") {
+      s->SetAsyncParses(value != 0);
+      return 0;
+    }
+    if (cmd == "async_parses_answered") return s->asyncParsesAnswered();
     return kOraUnimplementedFeature;
   } catch (...) {
     return CurrentErrorCode();

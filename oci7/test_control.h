@@ -15,10 +15,15 @@ extern "C" {
 //   "busy_timeout"     how long a writer waits for another writer's lock (milliseconds);
 //                      with no lda, the default of sessions logged on later
 //   "fail_commit"      every commit of the session fails with ORA-02091 while value is 1
+//   "async_parse"      while value is 1, oparse on the session in non-blocking mode runs
+//                      in the background like oexn: it answers 3123 until it is called
+//                      again after the parse ended, and other calls meanwhile answer 3127
+//   "async_parses_answered"  answers how many parses of the session answered 3123 so far
 //   "data_dir"         (text, lda may be null) the folder of the database files
 //   "home_dir"         (text, lda may be null) the program's home folder (data is home/data)
 //   "create_database", "drop_database", "install_extras"   (text) as tessdb does them
-// Answers 0, or an Oracle code when the session or command is unknown.
+// Answers 0 (or the count asked for), or an Oracle code when the session or command is
+// unknown.
 TESS_OCI_EXPORT sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value,
                                         const char* textValue);
 

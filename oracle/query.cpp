@@ -283,6 +283,11 @@ void TyQuery::SetUpStatement() {
   statement_->SetSQL(last_text_);
   statement_->SetDeferParse(false);
   statement_->SetParseForParams(parse_for_params_);
+  // Parsed here, blocking (BeginRun switched non-blocking mode off), before any cancellable
+  // loop: a non-blocking parse may answer "still executing", and the loop repeats only the
+  // execute, which then answers "operation in progress" for ever.  The server also runs
+  // DDL at parse time, and DDL must not be broken off halfway.
+  statement_->SetPrepared(true);
 }
 
 bool TyQuery::Open() {
@@ -314,7 +319,6 @@ bool TyQuery::InternalOpen(bool Cancellable) {
   if (IsOle()) return OleOpen();
   try {
     SetUpStatement();
-    statement_->SetPrepared(true);
     TFields* columns = statement_->Fields();
     columns->SetDimension(batch_size_);
     for (TParam* column : *columns) {
@@ -381,7 +385,6 @@ bool TyQuery::Prepare() {
   if (!BeginRun(BuildSQLText(), true)) return false;
   try {
     SetUpStatement();
-    statement_->SetPrepared(true);
   } catch (const EDatabaseError& e) {
     LoadOciError(&e, true);
     throw;

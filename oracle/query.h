@@ -177,7 +177,7 @@ class TyQuery : public TObject {
   // Steps shared by the working forms: session and engine checks, busy check, statement
   // text.  False when there is no text to run.
   bool BeginRun(const std::string& Text, bool ParseForParams);
-  // Gives the statement the text BeginRun took.
+  // Gives the statement the text BeginRun took and prepares it, blocking.
   void SetUpStatement();
   // Executes the statement set up by BeginRun; false with the error recorded.
   bool RunExec(bool Cancellable);

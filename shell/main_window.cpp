@@ -3,6 +3,7 @@
 
 #include "framework/core/sysutils.h"
 #include "framework/win/extctrls.h"
+#include "oracle/ora_ip.h"
 #include "oracle/query.h"
 #include "oracle/session.h"
 #include "platform/win32.h"
@@ -14,7 +15,9 @@
 
 namespace tess {
 
-TMainWindow::TMainWindow(TComponent* AOwner) : TForm(AOwner), query_(std::make_unique<TyQuery>()) {
+TMainWindow::TMainWindow(TComponent* AOwner)
+    : TForm(AOwner), ora_ip_(std::make_unique<TyOraIp>()), query_(std::make_unique<TyQuery>()) {
+  if (gOraIp == nullptr) gOraIp = ora_ip_.get();
   SetCaption("SQL Tessellar");
   SetPosition(TPosition::poDefaultPosOnly);
   SetBounds(0, 0, 900, 640);
@@ -46,6 +49,7 @@ TMainWindow::~TMainWindow() {
   query_.reset();
   cbxDBList2->Items()->Clear();
   sessions_.clear();
+  if (gOraIp == ora_ip_.get()) gOraIp = nullptr;
 }
 
 TyDatabase* TMainWindow::ConnectSession(const std::string& UserName, const std::string& Password,

@@ -3,7 +3,9 @@
 // statements, and the least way to open a session, the connect box.  It owns the
 // sessions it lists, and for each a schema browser and an SQL editor in its client area;
 // the windows of the session selected in the list are the ones shown.  It forwards the
-// change notice (message 2025) to the windows of every session.
+// change notice (message 2025) to the windows of every session.  It also holds the
+// second engine (gOraIp) while it exists; the holder starts its server only when a
+// session first asks for it.
 #pragma once
 
 #include <memory>
@@ -19,6 +21,7 @@ class TfrmEdit;
 class TfrmMain;
 class TPanel;
 class TyDatabase;
+class TyOraIp;
 class TyQuery;
 struct TyMsgRec;
 
@@ -64,6 +67,8 @@ class TMainWindow : public TForm {
   };
   void OpenSessionWindows(TyDatabase* Db);
 
+  // First, so that it goes after the sessions that may use it.
+  std::unique_ptr<TyOraIp> ora_ip_;
   std::vector<std::unique_ptr<TyDatabase>> sessions_;
   std::vector<TSessionWindows> windows_;
   std::unique_ptr<TyQuery> query_;

@@ -86,6 +86,13 @@ inline int Kill(tess::TOracleDatabase& db) {
 inline int Delay(tess::TOracleDatabase& db, int ms) {
   return Control()(db.LogonArea()->Area(), "delay", ms, nullptr);
 }
+// While on, a parse in non-blocking mode answers "still executing" until repeated.
+inline int AsyncParse(tess::TOracleDatabase& db, bool on) {
+  return Control()(db.LogonArea()->Area(), "async_parse", on ? 1 : 0, nullptr);
+}
+inline int AsyncParsesAnswered(tess::TOracleDatabase& db) {
+  return Control()(db.LogonArea()->Area(), "async_parses_answered", 0, nullptr);
+}
 inline int AllowNonBlocking(bool on) {
   return Control()(nullptr, "nonblocking", on ? 1 : 0, "");
 }

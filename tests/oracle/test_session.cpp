@@ -272,6 +272,58 @@ TEST_F(QueryTest, StartedStatementKeepsTheSessionBusyUntilWaitedFor) {
   EXPECT_EQ(q->RowCount(), 3);
 }
 
+// A parse may answer "still executing" in non-blocking mode, as a server's may; the loop
+// repeats only the execute, which would then answer "operation in progress" for ever.
+// Every form parses blocking before its loop.  Should a parse go out non-blocking all
+// the same, the next pump cancels, so the fault shows as a cancel rather than a hang.
+TEST_F(QueryTest, CancellableFormsParseBlockingBeforeTheirLoop) {
+  ASSERT_TRUE(db->NonBlockingPossible());
+  gPrefs->NonBlocking = true;
+  TOracleDatabase& connection = *db->Connection();
+  ASSERT_EQ(oratest::AsyncParse(connection, true), 0);
+  shell.onPump = [&] {
+    if (oratest::AsyncParsesAnswered(connection) > 0) SetCancelFlag();
+  };
+
+  auto q = Query({"UPDATE NUMS SET N = N WHERE N < 4"});
+  EXPECT_TRUE(q->ExecSQLCancellable());
+  EXPECT_EQ(q->RowCount(), 3);
+  // DDL, which the server runs at its parse, is done whole before the loop starts.
+  EXPECT_TRUE(q->ExecSQLText("CREATE TABLE PARSED (X NUMBER(4))"));
+  q->SQL().Clear();
+  q->SQL().Add("INSERT INTO PARSED SELECT N FROM NUMS WHERE N > 2");
+  ASSERT_TRUE(q->StartExecSQL(true));
+  EXPECT_TRUE(q->WaitExecSQL());
+  EXPECT_EQ(q->RowCount(), 10);
+  q->SQL().Clear();
+  q->SQL().Add("SELECT COUNT(*) FROM PARSED");
+  EXPECT_TRUE(q->OpenCancellable());
+  EXPECT_EQ(q->Fields(0)->AsInteger(), 10);
+  // A parse error still comes back with its position.
+  q->SQL().Clear();
+  q->SQL().Add("UPDATE NUMS SET N = N WHERE");
+  EXPECT_EQ(SqlErrorCode([&] { q->ExecSQLCancellable(); }), 936);
+  EXPECT_EQ(q->ErrorPos(), 27);
+  EXPECT_FALSE(db->Busy());
+  EXPECT_FALSE(connection.IsNonBlocking());
+  EXPECT_EQ(oratest::AsyncParsesAnswered(connection), 0);
+  shell.onPump = nullptr;
+
+  // The control does what it says: a parse sent in non-blocking mode answers 3123, and
+  // only its repeat collects the result.
+  TOracleCursor cursor(&connection);
+  cursor.OpenCursor();
+  connection.SetNonBlocking(true);
+  cursor.Parse("SELECT N FROM NUMS", false);
+  EXPECT_EQ(cursor.ReturnCode(), 3123);
+  while (cursor.ReturnCode() == 3123) cursor.Parse("SELECT N FROM NUMS", false);
+  EXPECT_EQ(cursor.ReturnCode(), 0);
+  EXPECT_EQ(oratest::AsyncParsesAnswered(connection), 1);
+  connection.SetNonBlocking(false);
+  cursor.CloseCursor();
+  EXPECT_EQ(oratest::AsyncParse(connection, false), 0);
+}
+
 TEST_F(SessionTest, NoNonBlockingAtConnectRunsBlocking) {
   oratest::AllowNonBlocking(false);
   auto s = Connect("nb");

@@ -1,7 +1,8 @@
 // The shell's services with windows, under Wine: the boxes (seen through the framework's
 // message-box hook), the error, debug, output and progress windows, the hourglass and the
 // disabled main window, the main window's session list and connect, the settings file,
-// and the progress window's Cancel breaking a slow statement.
+// the progress window's Cancel breaking a slow statement, and the second engine's holder
+// the main window brings.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,9 +12,11 @@
 
 #include "shell_fixture.h"
 #include "framework/win/dialogs.h"
+#include "oracle/ora_ip.h"
 #include "oracle/query.h"
 #include "oracle/session.h"
 #include "oracle/session_services.h"
+#include "oracle/statement_services.h"
 #include "platform/win32.h"
 #include "services/exceptions.h"
 #include "services/keyword_files.h"
@@ -22,6 +25,7 @@
 #include "shell/settings.h"
 #include "shell/shell_windows.h"
 #include "shell/win_services.h"
+#include "tests/olesrv/ole_server_registry.h"
 
 using namespace tess;
 
@@ -143,6 +147,33 @@ TEST_F(ShellWinTest, SessionListAndSharedQueryFollowTheMainWindow) {
   EXPECT_EQ(GetMainFormQuery(), nullptr);
   services.DisableMainWindow();  // nothing to disable
   StopHourglass();
+}
+
+// The holder comes with the main window and goes with it; its server starts only when
+// first asked for, so a machine without it registered starts all the same and is told
+// why when a session needs it.
+TEST_F(ShellWinTest, MainWindowHoldsTheSecondEngineStartedOnFirstUse) {
+  ASSERT_NE(gOraIp, nullptr);
+  EXPECT_FALSE(gOraIp->Initialized());
+  oletest::UnregisterServer();
+  try {
+    GetOraIp();
+    ADD_FAILURE() << "started without a server";
+  } catch (const EyIntError& e) {
+    EXPECT_EQ(e.Message(), "Unable to initialize Oracle connectivity engine");
+  }
+  EXPECT_FALSE(gOraIp->Initialized());
+  oletest::RegisterServer();
+  TyOraIp* holder = GetOraIp();
+  EXPECT_EQ(holder, gOraIp);
+  EXPECT_NE(holder->Session(), nullptr);
+  // A second main window (none in the program) leaves the first one's holder alone.
+  auto second = std::make_unique<TMainWindow>(nullptr);
+  second.reset();
+  EXPECT_EQ(gOraIp, holder);
+  main.reset();
+  EXPECT_EQ(gOraIp, nullptr);
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST(ShellSettings, ReadsTheGeneralSectionAndKeepsDefaultsForWhatIsUnusable) {
