@@ -380,6 +380,7 @@ TEST_F(SynEditTest, RowInvalidationFollowsThePendingFlagAndTheBottomRule) {
 }
 
 TEST_F(SynEditTest, SmallScrollsShiftPixelsAndRepaintTheUncoveredStrip) {
+  ed->SetBorderStyle(TBorderStyle::bsNone);
   std::string many;
   for (int i = 0; i < 60; ++i) many += "SELECT x FROM dual WHERE 1 = 1 AND 2 = 2 AND 3 = 3 AND 4 = 4 AND 5 = 5\r\n";
   M().SetText(many.c_str());
