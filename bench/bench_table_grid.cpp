@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 
+#include "bench/counting_table_host.h"
 #include "components/grid/selectionlist.h"
 #include "components/grid/sparsearray.h"
 #include "components/grid/tablelayout.h"
@@ -16,40 +17,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class CountingHost : public TOvcTableHost {
- public:
-  const TOvcSelectionList* Sel = nullptr;
-  long CellsAsked = 0;
-  long Selected = 0;
-  bool HasWindow() const override { return true; }
-  int32_t ViewWidth() const override { return 800; }
-  int32_t ViewHeight() const override { return 600; }
-  void ScrollRect(int32_t, int32_t, const TOvcTableRect&) override {}
-  bool HasScrollBar(bool) const override { return true; }
-  void SetScrollRange(bool, int32_t, int32_t) override {}
-  void SetScrollPos(bool, int32_t) override {}
-  void PaintInvalidCells(const TOvcCellArray& Cells) override {
-    for (auto& A : Cells.Cells()) {
-      ++CellsAsked;
-      Selected += Sel->IsSelected(A.Row, A.Col);
-    }
-  }
-};
-
 struct Figures {
   double CellsPerStep[3];
   double NsPerStep[3];
 };
 
 Figures Measure(int32_t RowCount) {
-  CountingHost Host;
+  CountingTableHost Host{800};
   TOvcTableRows Rows;
   TOvcTableColumns Cols(8);
   for (int C = 0; C < 8; ++C) Cols.SetWidth(C, 100);
   TOvcTableLayout L(Host, Rows, Cols);
   TOvcSelectionList Sel(RowCount, 8);
   for (int32_t R = 1; R < RowCount; R += 7) Sel.SelectRange(R, 1, R + 2 < RowCount ? R + 2 : R, 1);
-  Host.Sel = &Sel;
+  Host.IsSelected = [&Sel](int32_t R, int32_t C) { return Sel.IsSelected(R, C); };
   Rows.SetCount(RowCount);
   L.WindowCreated();
   std::mt19937 Rng(1);
@@ -57,7 +38,7 @@ Figures Measure(int32_t RowCount) {
   const int Steps = 20000;
   for (int Kind = 0; Kind < 3; ++Kind) {
     L.SetTopRow(1);
-    Host.CellsAsked = 0;
+    Host.CellsPainted = 0;
     int32_t Min, Max;
     L.VertScrollRange(Min, Max);
     const auto T0 = Clock::now();
@@ -69,7 +50,7 @@ Figures Measure(int32_t RowCount) {
       L.SetTopRow(Top);
     }
     const auto T1 = Clock::now();
-    F.CellsPerStep[Kind] = double(Host.CellsAsked) / Steps;
+    F.CellsPerStep[Kind] = double(Host.CellsPainted) / Steps;
     F.NsPerStep[Kind] = std::chrono::duration<double, std::nano>(T1 - T0).count() / Steps;
   }
   return F;

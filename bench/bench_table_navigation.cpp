@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "bench/counting_table_host.h"
 #include "components/editing/commands.h"
 #include "components/grid/tablenavigation.h"
 
@@ -17,34 +18,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class CountingHost : public TOvcTableHost {
- public:
-  const TOvcTableNavigator* Nav = nullptr;
-  long CellsPainted = 0;
-  long Selected = 0;
-  bool HasWindow() const override { return true; }
-  int32_t ViewWidth() const override { return 1000; }
-  int32_t ViewHeight() const override { return 600; }
-  void ScrollRect(int32_t, int32_t, const TOvcTableRect&) override {}
-  bool HasScrollBar(bool) const override { return true; }
-  void SetScrollRange(bool, int32_t, int32_t) override {}
-  void SetScrollPos(bool, int32_t) override {}
-  void PaintInvalidCells(const TOvcCellArray& Cells) override {
-    for (const auto& A : Cells.Cells()) {
-      ++CellsPainted;
-      Selected += Nav->IsCellSelected(A.Row, A.Col);
-    }
-  }
-};
-
 struct Table {
-  CountingHost Host;
+  CountingTableHost Host{1000};
   TOvcTableRows Rows;
   TOvcTableColumns Cols{200};
   TOvcTableLayout L{Host, Rows, Cols};
   TOvcTableNavigator N{Host, L, Rows, Cols};
   explicit Table(int32_t RowCount) {
-    Host.Nav = &N;
+    Host.IsSelected = [this](int32_t R, int32_t C) { return N.IsCellSelected(R, C); };
     Rows.SetCount(RowCount);
     for (int C = 0; C < 200; ++C) Cols.SetWidth(C, 40 + (C * 37) % 160);
     for (int32_t R = 1; R < RowCount && R < 320000; R += 2) Rows.SetHidden(R, true);
