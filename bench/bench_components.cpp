@@ -3,7 +3,7 @@
 //              occurrence of a few patterns, against memmem and std::search with
 //              std::boyer_moore_horspool_searcher;
 //   translate: TranslateKey on the built-in "Default" table, per key.
-// The corpus folder is the first argument, else tests/data/plsql, else the shared copy.
+// The corpus folder is the first argument, else tests/data/plsql.
 // Prints "figure <name> <value> <unit>" lines; ratios as "x" (ours / peer, speed).
 #include <algorithm>
 #include <chrono>

@@ -3,7 +3,7 @@
 // scan over the text above it, plus the forward scan of the repainted rows in both.
 // The text is the PL/SQL corpus's lines without block comments (the worst case for the
 // backward scan, which then reads to the top), repeated to 200000 lines.
-// The corpus folder is the first argument, else tests/data/plsql, else the shared copy.
+// The corpus folder is the first argument, else tests/data/plsql.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>

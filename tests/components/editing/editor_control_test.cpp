@@ -93,7 +93,9 @@ TEST_F(EditorTest, ScrollBarsFollowTheModel) {
   SendMessageA(Wnd(), WM_VSCROLL, SB_LINEDOWN, 0);
   SendMessageA(Wnd(), WM_VSCROLL, SB_LINEDOWN, 0);
   EXPECT_EQ(M().GetTopLine(), 3);
-  SCROLLINFO si{sizeof si, SIF_ALL};
+  SCROLLINFO si{};
+  si.cbSize = sizeof si;
+  si.fMask = SIF_ALL;
   GetScrollInfo(Wnd(), SB_VERT, &si);
   EXPECT_EQ(si.nPos, M().VertScrollRange().Pos);
   EXPECT_GT(si.nMax, 50);

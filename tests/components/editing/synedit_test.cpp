@@ -550,9 +550,11 @@ TEST_F(SynEditTest, FirstScreenOfCorpusFilesMatchesAPlainReReading) {
         if (want == 0) continue;
         // Some glyphs (".", ",") may leave no pixel of pure ink; then no other ink either.
         auto cell = Cell(s, static_cast<int>(r), c);
-        for (TColor other : {kDark, kOrange, kBlue, kMagenta, kGreen, kRed})
-          if (other != want)
+        for (TColor other : {kDark, kOrange, kBlue, kMagenta, kGreen, kRed}) {
+          if (other != want) {
             ASSERT_EQ(cell.count(other), 0u) << f.path << " line " << r + 1 << " col " << c + 1;
+          }
+        }
         ++checked;
       }
     }
