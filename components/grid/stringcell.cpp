@@ -8,12 +8,61 @@
 
 namespace tess {
 
+// A key the table moves by goes to the table unless the box uses it itself.
+bool TOvcTCStringEdit::PassKeyToTable(TMessage& M) {
+  if (!CellOwner) return false;
+  const uint8_t Verdict = CellOwner->FilterTableKey(M);
+  if (Verdict == 2) return true;
+  if (Verdict != 1) return false;
+  switch (M.WParam) {
+    case VK_PRIOR: case VK_NEXT: case VK_UP: case VK_DOWN:
+      return true;
+    case VK_LEFT:
+      return CellOwner->AutoAdvanceLeftRight && SelStart() == 0 && SelLength() == 0;
+    case VK_RIGHT: {
+      const int32_t Len = static_cast<int32_t>(Text().size());
+      return CellOwner->AutoAdvanceLeftRight && SelStart() + SelLength() == Len &&
+             (SelLength() == 0 || SelStart() == 0);
+    }
+    default:
+      return false;
+  }
+}
+
 void TOvcTCStringEdit::Dispatch(TMessage& M) {
+  auto* Table = CellOwner ? CellOwner->Table() : nullptr;
+  const HWND TableWnd =
+      Table && Table->HandleAllocated() ? static_cast<HWND>(Table->Handle()) : nullptr;
+  switch (M.Msg) {
+    case WM_KEYDOWN:
+      if (TableWnd && PassKeyToTable(M)) {
+        PostMessageA(TableWnd, WM_KEYDOWN, M.WParam, M.LParam);
+        return;
+      }
+      break;
+    case WM_GETDLGCODE: {
+      TEdit::Dispatch(M);
+      const auto Options = TOvcTblOptionSet::FromBits(
+          TableWnd ? static_cast<uint64_t>(SendMessageA(TableWnd, ctim_QueryOptions, 0, 0)) : 0);
+      if (Options.Contains(TOvcTblOption::otoTabToArrow)) M.Result |= DLGC_WANTTAB;
+      if (Options.Contains(TOvcTblOption::otoEnterToArrow)) M.Result |= DLGC_WANTALLKEYS;
+      return;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      TEdit::Dispatch(M);
+      // The other window travels as a handle: the table checks it on receipt.
+      if (TableWnd)
+        PostMessageA(TableWnd, M.Msg == WM_SETFOCUS ? ctim_SetFocus : ctim_KillFocus, M.WParam,
+                     0);
+      return;
+    default:
+      break;
+  }
   if (M.Msg == WM_CHAR) {
     // Enter, Tab and Escape belong to the table; typed into the box they would beep.
     if (M.WParam == VK_RETURN || M.WParam == VK_TAB || M.WParam == VK_ESCAPE) return;
     TEdit::Dispatch(M);
-    auto* Table = CellOwner ? CellOwner->Table() : nullptr;
     if (CellOwner && CellOwner->AutoAdvanceChar && Table && Table->HandleAllocated() &&
         MaxLength() > 0 && static_cast<int32_t>(Text().size()) >= MaxLength())
       PostMessageA(Table->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
@@ -44,7 +93,12 @@ void TOvcTCCustomString::EditMove(const TRect& R) {
   if (!editor_) return;
   editor_->SetBounds(R.Left, R.Top, R.Width(), R.Height());
   editor_->SetVisible(true);
-  if (EditHandle()) UpdateWindow(editor_->Handle());
+  // EditHide hid the window behind the control's back: show it the same way.
+  if (HWnd H = EditHandle()) {
+    SetWindowPos(static_cast<HWND>(H), nullptr, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateWindow(static_cast<HWND>(H));
+  }
 }
 
 void TOvcTCCustomString::StartEditing(int32_t, int, const TRect& R, const TOvcCellAttributes& A,

@@ -17,6 +17,9 @@ class TOvcTCStringEdit : public TEdit {
   explicit TOvcTCStringEdit(TComponent* AOwner) : TEdit(AOwner) {}
   TOvcTCCustomString* CellOwner = nullptr;
   void Dispatch(TMessage& Message) override;
+
+ private:
+  bool PassKeyToTable(TMessage& M);
 };
 
 class TOvcTCCustomString : public TOvcTCBaseString {
@@ -30,16 +33,17 @@ class TOvcTCCustomString : public TOvcTCBaseString {
   bool AutoAdvanceLeftRight = false;
   TNotifyEvent OnChange;
 
-  TOvcTCStringEdit* EditControl() const { return editor_; }
-  HWnd EditHandle() const;
-  void EditHide();
-  void EditMove(const TRect& CellRect);
+  TOvcTCStringEdit* EditControl() const override { return editor_; }
+  HWnd EditHandle() const override;
+  void EditHide() override;
+  void EditMove(const TRect& CellRect) override;
   // Data: a short string (256 bytes), or with UseASCIIZStrings a buffer of at least
   // (the effective limit + 1) bytes.
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
-                    const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle, void* Data);
-  void SaveEditedData(void* Data);
-  void StopEditing(bool SaveValue, void* Data);
+                    const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle,
+                    void* Data) override;
+  void SaveEditedData(void* Data) override;
+  void StopEditing(bool SaveValue, void* Data) override;
 
  protected:
   virtual TOvcTCStringEdit* CreateEditControl(TComponent* AOwner);

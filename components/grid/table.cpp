@@ -6,17 +6,7 @@
 namespace tess {
 
 namespace {
-// Runs the table's layout under its redraw lock for one change.
-class RedrawLock {
- public:
-  explicit RedrawLock(TOvcTableLayout& L) : l_(L) { l_.SetAllowRedraw(false); }
-  ~RedrawLock() { l_.SetAllowRedraw(true); }
-  RedrawLock(const RedrawLock&) = delete;
-  RedrawLock& operator=(const RedrawLock&) = delete;
-
- private:
-  TOvcTableLayout& l_;
-};
+using RedrawLock = TOvcTableRedrawLock;
 }  // namespace
 
 TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
@@ -32,15 +22,33 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
   rows_.OnRowChanged = [this](TObject*, int32_t R1, int32_t R2, TOvcTblActions A) {
     RowChanged(R1, R2, A);
   };
+  layout_.OnTopLeftCellChanging = [this](int32_t& R, int32_t& C) {
+    int Col = C;
+    DoTopLeftCellChanging(R, Col);
+    C = Col;
+  };
+  layout_.OnTopLeftCellChanged = [this](int32_t R, int32_t C) { DoTopLeftCellChanged(R, C); };
 }
 
 TOvcCustomTable::~TOvcCustomTable() {
+  Destroying();
+  // The editor belongs to the table as its owner: let the cell drop it first.
+  if (editing_cell_) editing_cell_->StopEditing(false, nullptr);
+  editing_cell_ = nullptr;
+  layout_.OnTopLeftCellChanging = nullptr;
+  layout_.OnTopLeftCellChanged = nullptr;
   cols_.SetOnColumnChanged(nullptr);
   rows_.OnRowChanged = nullptr;
 }
 
-void TOvcCustomTable::ColumnChanged(int, int, TOvcTblActions) { layout_.ExtentsChanged(); }
-void TOvcCustomTable::RowChanged(int32_t, int32_t, TOvcTblActions) { layout_.ExtentsChanged(); }
+void TOvcCustomTable::ColumnChanged(int C1, int C2, TOvcTblActions A) {
+  layout_.ExtentsChanged();
+  DoColumnsChanged(C1, C2, A);
+}
+void TOvcCustomTable::RowChanged(int32_t R1, int32_t R2, TOvcTblActions A) {
+  layout_.ExtentsChanged();
+  DoRowsChanged(R1, R2, A);
+}
 
 void TOvcCustomTable::SetColorUnused(TColor Value) {
   if (Value == color_unused_) return;
@@ -53,8 +61,6 @@ void TOvcCustomTable::DoCellChanged(TObject*) {
   RedrawLock L(layout_);
   layout_.InvalidateTable();
 }
-
-uint8_t TOvcCustomTable::FilterKey(TMessage&) { return 0; }
 
 void TOvcCustomTable::SetLockedRowsCell(TOvcBaseTableCell* Cell) {
   if (Cell && Cell->Table() && Cell->Table() != this) return;
@@ -90,19 +96,31 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
   if (A.Adjust == TOvcTblAdjust::otaDefault) A.Adjust = adjust_;
   const bool Locked = RowNum < layout_.LockedRows() || ColNum < layout_.LockedCols();
   if (RowNum == layout_.ActiveRow() && ColNum == layout_.ActiveCol()) {
-    const bool Has = HandleAllocated() && GetFocus() == Handle();
-    A.Color = Has ? colors_.ActiveFocused : colors_.ActiveUnfocused;
-    A.FontColor = Has ? colors_.ActiveFocusedText : colors_.ActiveUnfocusedText;
+    const bool Editing =
+        InEditingState() || (options_.Contains(TOvcTblOption::otoAlwaysEditing) &&
+                             A.Access == TOvcTblAccess::otxNormal);
+    if (focused_ && Editing) {
+      A.Color = colors_.Editing;
+      A.FontColor = colors_.EditingText;
+    } else {
+      A.Color = focused_ ? colors_.ActiveFocused : colors_.ActiveUnfocused;
+      A.FontColor = focused_ ? colors_.ActiveFocusedText : colors_.ActiveUnfocusedText;
+    }
   } else if (Locked) {
     A.Color = colors_.Locked;
     A.FontColor = colors_.LockedText;
   }
-  if (OnGetCellAttributes) OnGetCellAttributes(this, RowNum, ColNum, A);
+  DoGetCellAttributes(RowNum, ColNum, A);
 }
 
 void TOvcCustomTable::Notification(TComponent* AComponent, TOperation Operation) {
   TOvcTableAncestor::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
+  // A cell going away takes its editor with it: the table is idle again.
+  if (static_cast<TComponent*>(editing_cell_) == AComponent) {
+    editing_cell_ = nullptr;
+    edit_state_ = TEditState::Idle;
+  }
   if (AComponent == locked_rows_cell_) locked_rows_cell_ = nullptr;
   if (auto* Cell = dynamic_cast<TOvcTableCellAncestor*>(AComponent)) cols_.RemoveCell(Cell);
 }
@@ -115,8 +133,12 @@ void TOvcCustomTable::CreateParams(TCreateParams& Params) {
 
 void TOvcCustomTable::CreateWnd() {
   TOvcTableAncestor::CreateWnd();
+  // The stored cell names are resolved once the form around the table is complete.
+  PostMessageA(Handle(), ctim_LoadDefaultCells, 0, 0);
   layout_.WindowCreated();
-  ResolveCellNames();
+  DoActiveCellChanged(ActiveRow(), ActiveCol());
+  if (options_.Contains(TOvcTblOption::otoAlwaysEditing))
+    PostMessageA(Handle(), ctim_StartEdit, 0, 0);
 }
 
 // ---- host -----------------------------------------------------------------------------
@@ -187,9 +209,11 @@ void TOvcCustomTable::PaintCellAt(TCanvas* C, int RI, int CI) {
   A.Font = work_font_.get();
   A.Color = Color();
   A.FontColor = Font()->Color();
-  if (TOvcBaseTableCell* Painter = GetCellForPaint(Row, Col)) {
-    void* Data = nullptr;
-    if (OnGetCellData) OnGetCellData(this, Row, Col, Data, TOvcCellDataPurpose::cdpForPaint);
+  const bool UnderEditor =
+      InEditingState() && Row == layout_.ActiveRow() && Col == layout_.ActiveCol();
+  TOvcBaseTableCell* Painter = UnderEditor ? nullptr : GetCellForPaint(Row, Col);
+  if (Painter) {
+    void* Data = FetchCellData(Row, Col, TOvcCellDataPurpose::cdpForPaint);
     Painter->ResolveAttributes(Row, Col, A);
     Painter->PaintCell(C, R, Row, Col, A, Data);
   } else {
@@ -219,6 +243,10 @@ void TOvcCustomTable::PaintCellAt(TCanvas* C, int RI, int CI) {
 }
 
 void TOvcCustomTable::PaintUnusedArea(TCanvas* C) {
+  if (OnPaintUnusedArea) {
+    DoPaintUnusedArea();
+    return;
+  }
   const int32_t W = ClientWidth(), H = ClientHeight();
   C->Brush()->SetColor(color_unused_);
   const int32_t CX = layout_.ColAxis().TotalExtent(), RY = layout_.RowAxis().TotalExtent();
@@ -233,6 +261,9 @@ void TOvcCustomTable::Paint() {
   const TRect Clip = C->ClipRect();
   const TOvcTableAxis& RA = layout_.RowAxis();
   const TOvcTableAxis& CA = layout_.ColAxis();
+  // The editor paints itself.
+  TRect Active;
+  if (edit_state_ == TEditState::Shown && GetActiveCellRect(Active) && Clip == Active) return;
   if (layout_.RedrawLocked()) {
     for (int RI = 0; RI < RA.Entries(); ++RI)
       for (int CI = 0; CI < CA.Entries(); ++CI)
@@ -287,8 +318,11 @@ void TOvcCustomTable::Dispatch(TMessage& M) {
     case WM_ERASEBKGND: M.Result = 1; return;  // painting covers the whole client area
     case WM_VSCROLL: HandleScroll(true, M.WParamLo()); return;
     case WM_HSCROLL: HandleScroll(false, M.WParamLo()); return;
-    case WM_GETDLGCODE: M.Result = DLGC_WANTARROWS; return;
-    case ctim_QueryOptions: M.Result = 0; return;
+    case WM_GETDLGCODE:
+      M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS;
+      if (options_.Contains(TOvcTblOption::otoTabToArrow)) M.Result |= DLGC_WANTTAB;
+      return;
+    case ctim_QueryOptions: M.Result = static_cast<intptr_t>(options_.Bits()); return;
     case ctim_QueryColor: M.Result = Color(); return;
     case ctim_QueryFont: M.Result = reinterpret_cast<intptr_t>(Font()); return;
     case ctim_QueryLockedCols: M.Result = layout_.LockedCols(); return;
@@ -301,7 +335,9 @@ void TOvcCustomTable::Dispatch(TMessage& M) {
       RemoveCell(Cell);
       return;
     }
-    default: break;
+    default:
+      if (HandleEditingMessage(M)) return;
+      break;
   }
   TOvcTableAncestor::Dispatch(M);
 }

@@ -6,7 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "components/grid/tablecells.h"
 #include "components/grid/tablelayout.h"
@@ -38,7 +42,6 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetLeftCol(int32_t Value) { layout_.SetLeftCol(Value); }
   int32_t ActiveRow() const { return layout_.ActiveRow(); }
   int32_t ActiveCol() const { return layout_.ActiveCol(); }
-  void SetActiveCell(int32_t RowNum, int32_t ColNum) { layout_.SetActiveCell(RowNum, ColNum); }
   TColor ColorUnused() const { return color_unused_; }
   void SetColorUnused(TColor Value);
   TOvcTblAccess Access() const { return access_; }
@@ -54,14 +57,65 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
 
   void SetAllowRedraw(bool Value) { layout_.SetAllowRedraw(Value); }
 
-  TCellDataNotifyEvent OnGetCellData;
-  TCellAttrNotifyEvent OnGetCellAttributes;
-
   void DoCellChanged(TObject* Sender) override;
   uint8_t FilterKey(TMessage& Msg) override;
   void ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Dispatch(TMessage& Message) override;
+
+  // ---- editing, events, private messages (table_editing.cpp) ---------------------------
+  //
+  // Editing: the active cell's cell component shows its in-place editor over the cell.
+  // The editor is hidden while the redraw lock is held and placed again when it ends.
+  // The state changes before the focus moves, so focus handlers see the new state.
+  bool StartEditingState();
+  // False when the cell or OnEndEdit refuses: the table keeps editing.
+  bool StopEditingState(bool SaveValue);
+  bool InEditingState() const { return edit_state_ != TEditState::Idle; }
+  // The cell being edited (nil when idle).
+  TOvcBaseTableCell* EditingCell() const { return editing_cell_; }
+  // The table has the focus, itself or through its editor.
+  bool TableFocused() const { return focused_; }
+  // False when the active cell is not on screen.
+  bool GetActiveCellRect(TRect& R) const;
+
+  TOvcTblOptionSet Options() const { return options_; }
+  void SetOptions(TOvcTblOptionSet Value);
+  void SetAccess(TOvcTblAccess Value);
+  void SetAdjust(TOvcTblAdjust Value);
+  // Through OnActiveCellMoving (command 0), which may change the target or, while the
+  // edited value cannot be saved, cancel the move.
+  void SetActiveCell(int32_t RowNum, int32_t ColNum);
+  void SetActiveRow(int32_t Value) { SetActiveCell(Value, ActiveCol()); }
+  void SetActiveCol(int32_t Value) { SetActiveCell(ActiveRow(), Value); }
+
+  TCellNotifyEvent OnActiveCellChanged;
+  TCellMoveNotifyEvent OnActiveCellMoving;
+  TCellBeginEditNotifyEvent OnBeginEdit;
+  TNotifyEvent OnClipboardCopy;
+  TNotifyEvent OnClipboardCut;
+  TNotifyEvent OnClipboardPaste;
+  TColChangeNotifyEvent OnColumnsChanged;
+  TCellNotifyEvent OnDoneEdit;
+  TCellEndEditNotifyEvent OnEndEdit;
+  TColNotifyEvent OnEnteringColumn;
+  TRowNotifyEvent OnEnteringRow;
+  TCellDataNotifyEvent OnGetCellData;
+  TCellAttrNotifyEvent OnGetCellAttributes;
+  TColNotifyEvent OnLeavingColumn;
+  TRowNotifyEvent OnLeavingRow;
+  TCellNotifyEvent OnLockedCellClick;
+  TNotifyEvent OnPaintUnusedArea;
+  TRowChangeNotifyEvent OnRowsChanged;
+  TSizeCellEditorNotifyEvent OnSizeCellEditor;
+  TCellNotifyEvent OnTopLeftCellChanged;
+  TCellChangeNotifyEvent OnTopLeftCellChanging;
+  std::function<void(TObject* Sender, uint16_t Command)> OnUserCommand;
+
+  // ---- streaming (table_stream.cpp) -----------------------------------------------------
+  void PublishProperties(TPropertyList& Props) override;
+  void DefineProperties(TFiler* Filer) override;
+  void Loaded() override;
 
  protected:
   void CreateParams(TCreateParams& Params) override;
@@ -69,7 +123,39 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void Paint() override;
   void Resize() override;
 
+  // The hooks behind the events, for descendants.  All but DoSizeCellEditor do nothing
+  // while the table is being loaded or destroyed.
+  virtual void DoActiveCellChanged(int32_t RowNum, int ColNum);
+  virtual void DoActiveCellMoving(uint16_t Command, int32_t& RowNum, int& ColNum);
+  virtual bool DoBeginEdit(int32_t RowNum, int ColNum);
+  virtual void DoClipboardCopy();
+  virtual void DoClipboardCut();
+  virtual void DoClipboardPaste();
+  virtual void DoColumnsChanged(int ColNum1, int ColNum2, TOvcTblActions Action);
+  virtual void DoDoneEdit(int32_t RowNum, int ColNum);
+  virtual bool DoEndEdit(TOvcTableCellAncestor* Cell, int32_t RowNum, int ColNum);
+  virtual void DoEnteringColumn(int ColNum);
+  virtual void DoEnteringRow(int32_t RowNum);
+  virtual void DoGetCellData(int32_t RowNum, int ColNum, void*& Data,
+                             TOvcCellDataPurpose Purpose);
+  virtual void DoGetCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr);
+  virtual void DoLeavingColumn(int ColNum);
+  virtual void DoLeavingRow(int32_t RowNum);
+  virtual void DoLockedCellClick(int32_t RowNum, int ColNum);
+  virtual void DoPaintUnusedArea();
+  virtual void DoRowsChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action);
+  virtual void DoSizeCellEditor(int32_t RowNum, int ColNum, TRect& CellRect,
+                                TOvcTblEditorStyle& CellStyle);
+  virtual void DoTopLeftCellChanged(int32_t RowNum, int ColNum);
+  virtual void DoTopLeftCellChanging(int32_t& RowNum, int& ColNum);
+  virtual void DoUserCommand(uint16_t Command);
+  // Runs a command of the key table (arrows, Tab and Enter as arrows, clipboard, user
+  // commands); the full set of moves belongs to the navigation of the table.
+  virtual void DoTableCommand(uint16_t Command);
+
  private:
+  enum class TEditState { Idle, Shown, Hidden };
+
   // TOvcTableHost
   bool HasWindow() const override;
   int32_t ViewWidth() const override;
@@ -79,6 +165,28 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetScrollRange(bool Vertical, int32_t Min, int32_t Max) override;
   void SetScrollPos(bool Vertical, int32_t Pos) override;
   void PaintInvalidCells(const TOvcCellArray& Cells) override;
+  void RedrawLockTaken() override;
+  void RedrawLockReleased() override;
+
+  // Editing and the private messages (table_editing.cpp).
+  bool Quiet() const;
+  // OnEnteringColumn/Row, then OnGetCellData.
+  void* FetchCellData(int32_t RowNum, int ColNum, TOvcCellDataPurpose Purpose);
+  void MoveActiveCell(int32_t RowNum, int32_t ColNum);
+  void ScrollActiveIntoView();
+  bool EditorHasFocus() const;
+  void PlaceEditor();
+  void EditingKeyDown(TMessage& M);
+  void FocusChanged(bool Gained, HWnd Other);
+  bool HandleEditingMessage(TMessage& M);
+  void LoadDefaultCells();
+  // Stream properties (table_stream.cpp).
+  void ReadRowData(TReader* Reader);
+  void WriteRowData(TWriter* Writer);
+  void ReadColData(TReader* Reader);
+  void WriteColData(TWriter* Writer);
+  // A place read while loading waits for Loaded; otherwise Apply runs at once.
+  void SetPlace(std::optional<int32_t>& Slot, int32_t Value, void (TOvcCustomTable::*Apply)(int32_t));
 
   void PaintCellAt(TCanvas* C, int RowIndex, int ColIndex);
   void PaintUnusedArea(TCanvas* C);
@@ -96,11 +204,29 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   TOvcTblAccess access_ = TOvcTblAccess::otxNormal;
   TOvcTblAdjust adjust_ = TOvcTblAdjust::otaCenterLeft;
   std::unique_ptr<TFont> work_font_;
+
+  // Editing and events.
+  TOvcTblOptionSet options_;
+  TEditState edit_state_ = TEditState::Idle;
+  TOvcBaseTableCell* editing_cell_ = nullptr;
+  bool focused_ = false;
+  int32_t last_entered_row_ = -1;
+  int32_t last_entered_col_ = -1;
+  // Default-cell names of the columns read from "ColData", by column, until resolved.
+  std::vector<std::string> pending_col_cells_;
+  // Places read from a stream, applied by Loaded once the rows and columns are there.
+  struct TLoadedPlaces {
+    std::optional<int32_t> LockedRows, LockedCols, TopRow, LeftCol, ActiveRow, ActiveCol;
+  };
+  TLoadedPlaces loaded_;
 };
 
 class TOvcTable : public TOvcCustomTable {
  public:
   using TOvcCustomTable::TOvcCustomTable;
 };
+
+// Lets forms holding tables, their text cells and a controller be read from a stream.
+void RegisterTableGridClasses();
 
 }  // namespace tess

@@ -43,13 +43,21 @@ enum : uint32_t {
   ctim_QueryColor = 18758,
   ctim_QueryFont = 18759,
   ctim_QueryLockedCols = 18760,
+  ctim_QueryLockedRows = 18761,
   ctim_QueryActiveCol = 18762,
   ctim_QueryActiveRow = 18763,
   ctim_RemoveCell = 18767,
+  ctim_StartEdit = 18768,       // posted: start editing the active cell
+  ctim_StartEditMouse = 18769,  // posted after ctim_StartEdit: the click goes to the editor
+  ctim_StartEditKey = 18770,    // posted after ctim_StartEdit: the key goes to the editor
+  ctim_SetFocus = 18771,        // posted by an editor that got the focus (wParam: from)
+  ctim_KillFocus = 18772,       // posted by an editor that lost the focus (wParam: to)
+  ctim_LoadDefaultCells = 18777,  // posted to itself: resolve the stored cell names
 };
 
 class TOvcTableColors : public TPersistent {
  public:
+  void PublishProperties(TPropertyList& Props) override;
   TColor Locked = clBtnFace, LockedText = clWindowText;
   TColor ActiveFocused = clHighlight, ActiveFocusedText = clHighlightText;
   TColor ActiveUnfocused = clHighlight, ActiveUnfocusedText = clHighlightText;
@@ -73,6 +81,7 @@ class TOvcGridPen : public TPersistent {
   void SetEffect(TGridEffect Value);
   void SetNormalColor(TColor Value);
   void Assign(TPersistent* Source) override;
+  void PublishProperties(TPropertyList& Props) override;
 };
 
 class TOvcGridPenSet : public TPersistent {
@@ -81,6 +90,7 @@ class TOvcGridPenSet : public TPersistent {
   TOvcGridPen NormalGrid, LockedGrid, CellWhenFocused, CellWhenUnfocused;
   void SetOnChange(TNotifyEvent Event);
   void Assign(TPersistent* Source) override;
+  void PublishProperties(TPropertyList& Props) override;
 };
 
 // The rectangle a cell paints in, reduced by the grid pen's effect.
@@ -128,6 +138,23 @@ class TOvcBaseTableCell : public TOvcTableCellAncestor {
   void PaintCell(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
                  const TOvcCellAttributes& CellAttr, void* Data);
   virtual void ResolveAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr);
+
+  // The in-place editor, driven by the table.  A cell without one answers nil and 0 and
+  // ignores the rest; the table then stays idle.
+  virtual TWinControl* EditControl() const { return nullptr; }
+  virtual HWnd EditHandle() const { return nullptr; }
+  virtual void EditHide() {}
+  virtual void EditMove(const TRect& CellRect) { static_cast<void>(CellRect); }
+  // False keeps the editor (the edited value can be neither given up nor saved).
+  virtual bool CanStopEditing(bool SaveValue);
+  // The table's verdict on a key message for the editor: 0 the editor keeps it, 1 the
+  // table moves by it, 2 the table takes it.  0 without a table.
+  uint8_t FilterTableKey(TMessage& Msg);
+  virtual void SaveEditedData(void* Data) { static_cast<void>(Data); }
+  virtual void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
+                            const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle,
+                            void* Data);
+  virtual void StopEditing(bool SaveValue, void* Data);
 
  protected:
   // Sends a query to the table's window; 0 without a table or window.

@@ -1,0 +1,233 @@
+// The table grid in the component stream: its published properties with their defaults,
+// "RowData" (default height, then row number, hidden flag and height of each row with a
+// record) and "ColData" (width, hidden flag, whether a cell name follows, and the
+// form-qualified name of the column's default cell), and the resolution of those cell
+// names once the table's window exists.
+//
+// Places (locked counts, top-left and active cell) read from a stream wait until Loaded:
+// the columns they refer to arrive later, with "ColData".
+#include <algorithm>
+
+#include "components/grid/cellnames.h"
+#include "components/grid/stringcell.h"
+#include "components/grid/table.h"
+#include "framework/core/filer.h"
+#include "framework/win/forms.h"
+
+namespace tess {
+
+namespace {
+
+const std::vector<std::string> kAccessIdents = {"otxDefault", "otxNormal", "otxReadOnly",
+                                                "otxInvisible"};
+const std::vector<std::string> kAdjustIdents = {
+    "otaDefault",    "otaTopLeft", "otaTopCenter",   "otaTopRight",     "otaCenterLeft",
+    "otaCenter",     "otaCenterRight", "otaBottomLeft", "otaBottomCenter", "otaBottomRight"};
+const std::vector<std::string> kOptionIdents = {
+    "otoBrowseRow",      "otoNoRowResizing",  "otoNoColResizing",   "otoTabToArrow",
+    "otoEnterToArrow",   "otoAlwaysEditing",  "otoNoSelection",     "otoMouseDragSelect",
+    "otoRowSelection",   "otoColSelection",   "otoThumbTrack",      "otoAllowColMoves",
+    "otoAllowRowMoves"};
+
+// "Form.Cell", or the cell's name alone when its owner has none.
+std::string QualifiedName(const TComponent* Cell) {
+  const TComponent* Owner = Cell->Owner();
+  return Owner && !Owner->Name().empty() ? Owner->Name() + "." + Cell->Name() : Cell->Name();
+}
+
+}  // namespace
+
+void TOvcCustomTable::SetPlace(std::optional<int32_t>& Slot, int32_t Value,
+                               void (TOvcCustomTable::*Apply)(int32_t)) {
+  if (ComponentState() & csLoading)
+    Slot = Value;
+  else
+    (this->*Apply)(Value);
+}
+
+void TOvcCustomTable::PublishProperties(TPropertyList& P) {
+  TOvcTableAncestor::PublishProperties(P);
+  P.Integer(
+       "RowLimit", [this] { return RowLimit(); }, [this](int32_t v) { SetRowLimit(v); })
+      .Default(10);
+  P.Integer(
+       "LockedRows", [this] { return LockedRows(); },
+       [this](int32_t v) { SetPlace(loaded_.LockedRows, v, &TOvcCustomTable::SetLockedRows); })
+      .Default(1);
+  P.Integer(
+       "TopRow", [this] { return TopRow(); },
+       [this](int32_t v) { SetPlace(loaded_.TopRow, v, &TOvcCustomTable::SetTopRow); })
+      .Default(1);
+  P.Integer(
+       "ActiveRow", [this] { return ActiveRow(); },
+       [this](int32_t v) { SetPlace(loaded_.ActiveRow, v, &TOvcCustomTable::SetActiveRow); })
+      .Default(1);
+  P.Integer(
+       "LockedCols", [this] { return LockedCols(); },
+       [this](int32_t v) { SetPlace(loaded_.LockedCols, v, &TOvcCustomTable::SetLockedCols); })
+      .Default(1);
+  P.Integer(
+       "LeftCol", [this] { return LeftCol(); },
+       [this](int32_t v) { SetPlace(loaded_.LeftCol, v, &TOvcCustomTable::SetLeftCol); })
+      .Default(1);
+  P.Integer(
+       "ActiveCol", [this] { return ActiveCol(); },
+       [this](int32_t v) { SetPlace(loaded_.ActiveCol, v, &TOvcCustomTable::SetActiveCol); })
+      .Default(1);
+  P.Enum<TOvcTblAccess>(
+       "Access", kAccessIdents, [this] { return Access(); },
+       [this](TOvcTblAccess v) { SetAccess(v); })
+      .Default(TOvcTblAccess::otxNormal);
+  P.Enum<TOvcTblAdjust>(
+       "Adjust", kAdjustIdents, [this] { return Adjust(); },
+       [this](TOvcTblAdjust v) { SetAdjust(v); })
+      .Default(TOvcTblAdjust::otaCenterLeft);
+  // The columns travel in "ColData".
+  P.Integer(
+       "ColCount", [this] { return ColCount(); }, [this](int32_t v) { SetColCount(v); })
+      .Stored(false);
+  P.Integer(
+       "ColorUnused", [this] { return static_cast<int32_t>(ColorUnused()); },
+       [this](int32_t v) { SetColorUnused(static_cast<TColor>(v)); })
+      .DefaultOrdinal(static_cast<int32_t>(clWindow));
+  P.Object("Colors", [this] { return &colors_; });
+  P.Object("GridPenSet", [this] { return &pens_; });
+  P.Component(
+      "LockedRowsCell", [this] { return LockedRowsCell(); },
+      [this](TComponent* c) { SetLockedRowsCell(dynamic_cast<TOvcBaseTableCell*>(c)); });
+  P.Set(
+       "Options", kOptionIdents, [this] { return static_cast<uint32_t>(options_.Bits()); },
+       [this](uint32_t v) { SetOptions(TOvcTblOptionSet::FromBits(v)); })
+      .Default(0);
+}
+
+void TOvcCustomTable::DefineProperties(TFiler* Filer) {
+  TOvcTableAncestor::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "RowData", [this](TReader* R) { ReadRowData(R); }, [this](TWriter* W) { WriteRowData(W); },
+      true);
+  Filer->DefineProperty(
+      "ColData", [this](TReader* R) { ReadColData(R); }, [this](TWriter* W) { WriteColData(W); },
+      true);
+}
+
+void TOvcCustomTable::WriteRowData(TWriter* W) {
+  W->WriteListBegin();
+  W->WriteInteger(rows_.DefaultHeight());
+  rows_.IterateRecords([W](int32_t RowNum, const TRowStyle& Style) {
+    W->WriteInteger(RowNum);
+    W->WriteBoolean(Style.Hidden);
+    W->WriteInteger(Style.Height);
+  });
+  W->WriteListEnd();
+}
+
+void TOvcCustomTable::ReadRowData(TReader* R) {
+  R->ReadListBegin();
+  rows_.Clear();
+  if (!R->EndOfList()) rows_.SetDefaultHeight(R->ReadInteger());
+  while (!R->EndOfList()) {
+    const int32_t RowNum = R->ReadInteger();
+    TRowStyle Style;
+    Style.Hidden = R->ReadBoolean();
+    Style.Height = R->ReadInteger();
+    // RowLimit comes first in the stream; a row outside it is not this table's.
+    if (RowNum >= 0 && RowNum < rows_.Count()) rows_.SetRow(RowNum, Style);
+  }
+  R->ReadListEnd();
+}
+
+void TOvcCustomTable::WriteColData(TWriter* W) {
+  W->WriteListBegin();
+  for (int32_t C = 0; C < cols_.Count(); ++C) {
+    const TOvcTableColumn* Col = cols_.GetColumn(C);
+    W->WriteInteger(Col->Width());
+    W->WriteBoolean(Col->Hidden());
+    const TOvcTableCellAncestor* Cell = Col->DefaultCell();
+    const bool Named = Cell && !Cell->Name().empty();
+    W->WriteBoolean(Named);
+    if (Named) W->WriteString(QualifiedName(Cell));
+  }
+  W->WriteListEnd();
+}
+
+void TOvcCustomTable::ReadColData(TReader* R) {
+  struct Entry {
+    int32_t Width;
+    bool Hidden;
+    std::string Cell;
+  };
+  std::vector<Entry> Entries;
+  R->ReadListBegin();
+  while (!R->EndOfList()) {
+    Entry E;
+    E.Width = R->ReadInteger();
+    E.Hidden = R->ReadBoolean();
+    if (R->ReadBoolean()) E.Cell = R->ReadString();
+    Entries.push_back(std::move(E));
+  }
+  R->ReadListEnd();
+  // A table always has a column.
+  if (Entries.empty()) return;
+
+  TOvcTableRedrawLock L(layout_);
+  // The columns are rebuilt whole and reported once.
+  cols_.SetOnColumnChanged(nullptr);
+  cols_.Clear();
+  pending_col_cells_.clear();
+  for (const Entry& E : Entries) {
+    auto Col = std::make_unique<TOvcTableColumn>();
+    Col->SetWidth(E.Width);
+    Col->SetHidden(E.Hidden);
+    cols_.Append(std::move(Col));
+    pending_col_cells_.push_back(E.Cell);
+  }
+  cols_.SetOnColumnChanged(
+      [this](TObject*, int C1, int C2, TOvcTblActions A) { ColumnChanged(C1, C2, A); });
+  ColumnChanged(0, 0, TOvcTblActions::taAll);
+}
+
+void TOvcCustomTable::Loaded() {
+  TOvcTableAncestor::Loaded();
+  TLoadedPlaces P = loaded_;
+  loaded_ = {};
+  if (P.LockedRows) SetLockedRows(*P.LockedRows);
+  if (P.LockedCols) SetLockedCols(*P.LockedCols);
+  if (P.TopRow || P.LeftCol) layout_.SetTopLeftCell(P.TopRow.value_or(TopRow()),
+                                                    P.LeftCol.value_or(LeftCol()));
+  if (P.ActiveRow || P.ActiveCol)
+    SetActiveCell(P.ActiveRow.value_or(ActiveRow()), P.ActiveCol.value_or(ActiveCol()));
+}
+
+// The cells named in the stream are found on the table's form, or on another open form.
+void TOvcCustomTable::LoadDefaultCells() {
+  TOvcTableRedrawLock L(layout_);
+  ResolveCellNames();
+  TComponent* Form = ParentForm();
+  std::vector<TComponent*> Forms;
+  if (Screen)
+    for (int I = 0; I < Screen->FormCount(); ++I) Forms.push_back(Screen->Forms(I));
+  const int32_t N = std::min<int32_t>(static_cast<int32_t>(pending_col_cells_.size()),
+                                      cols_.Count());
+  for (int32_t C = 0; C < N; ++C) {
+    if (pending_col_cells_[static_cast<size_t>(C)].empty()) continue;
+    std::vector<std::string> One{pending_col_cells_[static_cast<size_t>(C)]};
+    ResolveCellEntries(One, Form, Forms, [this, C](TOvcTableCellAncestor* Cell) {
+      if (auto* Base = dynamic_cast<TOvcBaseTableCell*>(Cell)) SetColumnCell(C, Base);
+    });
+  }
+  pending_col_cells_.clear();
+  if (CellCount() == 0) {
+    AddCell(locked_rows_cell_);
+    for (int32_t C = 0; C < cols_.Count(); ++C) AddCell(cols_.GetDefaultCell(C));
+  }
+}
+
+void RegisterTableGridClasses() {
+  RegisterComponentClass<TOvcController>("TOvcController");
+  RegisterComponentClass<TOvcTable>("TOvcTable");
+  RegisterComponentClass<TOvcTCColHead>("TOvcTCColHead");
+  RegisterComponentClass<TOvcTCString>("TOvcTCString");
+}
+
+}  // namespace tess
