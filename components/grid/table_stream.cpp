@@ -1,7 +1,5 @@
 // The table grid in the component stream: its published properties with their defaults,
-// "RowData" (default height, then row number, hidden flag and height of each row with a
-// record) and "ColData" (width, hidden flag, whether a cell name follows, and the
-// form-qualified name of the column's default cell), and the resolution of those cell
+// "RowData" and "ColData" (tablestreamdata.h), and the resolution of the columns' cell
 // names once the table's window exists.
 //
 // Places (locked counts, top-left and active cell) read from a stream wait until Loaded:
@@ -11,6 +9,7 @@
 #include "components/grid/cellnames.h"
 #include "components/grid/stringcell.h"
 #include "components/grid/table.h"
+#include "components/grid/tablestreamdata.h"
 #include "framework/core/filer.h"
 #include "framework/win/forms.h"
 
@@ -111,76 +110,37 @@ void TOvcCustomTable::DefineProperties(TFiler* Filer) {
       true);
 }
 
-void TOvcCustomTable::WriteRowData(TWriter* W) {
-  W->WriteListBegin();
-  W->WriteInteger(rows_.DefaultHeight());
-  rows_.IterateRecords([W](int32_t RowNum, const TRowStyle& Style) {
-    W->WriteInteger(RowNum);
-    W->WriteBoolean(Style.Hidden);
-    W->WriteInteger(Style.Height);
-  });
-  W->WriteListEnd();
-}
+void TOvcCustomTable::WriteRowData(TWriter* W) { tess::WriteRowData(*W, RowDataOf(rows_)); }
 
-void TOvcCustomTable::ReadRowData(TReader* R) {
-  R->ReadListBegin();
-  rows_.Clear();
-  if (!R->EndOfList()) rows_.SetDefaultHeight(R->ReadInteger());
-  while (!R->EndOfList()) {
-    const int32_t RowNum = R->ReadInteger();
-    TRowStyle Style;
-    Style.Hidden = R->ReadBoolean();
-    Style.Height = R->ReadInteger();
-    // RowLimit comes first in the stream; a row outside it is not this table's.
-    if (RowNum >= 0 && RowNum < rows_.Count()) rows_.SetRow(RowNum, Style);
-  }
-  R->ReadListEnd();
-}
+// RowLimit comes first in the stream; rows outside it are not this table's.
+void TOvcCustomTable::ReadRowData(TReader* R) { ApplyRowData(rows_, tess::ReadRowData(*R)); }
 
 void TOvcCustomTable::WriteColData(TWriter* W) {
-  W->WriteListBegin();
+  std::vector<TTableColEntry> Entries;
   for (int32_t C = 0; C < cols_.Count(); ++C) {
     const TOvcTableColumn* Col = cols_.GetColumn(C);
-    W->WriteInteger(Col->Width());
-    W->WriteBoolean(Col->Hidden());
     const TOvcTableCellAncestor* Cell = Col->DefaultCell();
-    const bool Named = Cell && !Cell->Name().empty();
-    W->WriteBoolean(Named);
-    if (Named) W->WriteString(QualifiedName(Cell));
+    Entries.push_back({Col->Width(), Col->Hidden(),
+                       Cell && !Cell->Name().empty() ? QualifiedName(Cell) : std::string()});
   }
-  W->WriteListEnd();
+  tess::WriteColData(*W, Entries);
 }
 
 void TOvcCustomTable::ReadColData(TReader* R) {
-  struct Entry {
-    int32_t Width;
-    bool Hidden;
-    std::string Cell;
-  };
-  std::vector<Entry> Entries;
-  R->ReadListBegin();
-  while (!R->EndOfList()) {
-    Entry E;
-    E.Width = R->ReadInteger();
-    E.Hidden = R->ReadBoolean();
-    if (R->ReadBoolean()) E.Cell = R->ReadString();
-    Entries.push_back(std::move(E));
-  }
-  R->ReadListEnd();
+  const std::vector<TTableColEntry> Entries = tess::ReadColData(*R);
   // A table always has a column.
   if (Entries.empty()) return;
-
   TOvcTableRedrawLock L(layout_);
   // The columns are rebuilt whole and reported once.
   cols_.SetOnColumnChanged(nullptr);
   cols_.Clear();
   pending_col_cells_.clear();
-  for (const Entry& E : Entries) {
+  for (const TTableColEntry& E : Entries) {
     auto Col = std::make_unique<TOvcTableColumn>();
     Col->SetWidth(E.Width);
     Col->SetHidden(E.Hidden);
     cols_.Append(std::move(Col));
-    pending_col_cells_.push_back(E.Cell);
+    pending_col_cells_.push_back(E.CellName);
   }
   cols_.SetOnColumnChanged(
       [this](TObject*, int C1, int C2, TOvcTblActions A) { ColumnChanged(C1, C2, A); });
