@@ -252,6 +252,7 @@ bool TOvcCustomTable::StartEditingState() {
   if (!HandleAllocated()) return false;
   const int32_t Row = ActiveRow(), Col = ActiveCol();
   if (!DoBeginEdit(Row, Col)) return false;
+  if (InEditingState()) return true;  // the handler started it
   bool Result = false;
   {
     TOvcTableRedrawLock L(layout_);
@@ -435,11 +436,6 @@ bool TOvcCustomTable::HandleEditingMessage(TMessage& M) {
   switch (M.Msg) {
     case WM_KEYDOWN:
       EditingKeyDown(M);
-      return true;
-    case WM_CHAR:
-      // A typed key reaches the editor through ctim_StartEditKey; its character here
-      // would be a second copy.
-      M.Result = 0;
       return true;
     case WM_SETFOCUS: {
       TOvcTableAncestor::Dispatch(M);

@@ -49,30 +49,26 @@ void TOvcCustomTable::PublishProperties(TPropertyList& P) {
   P.Integer(
        "RowLimit", [this] { return RowLimit(); }, [this](int32_t v) { SetRowLimit(v); })
       .Default(10);
-  P.Integer(
-       "LockedRows", [this] { return LockedRows(); },
-       [this](int32_t v) { SetPlace(loaded_.LockedRows, v, &TOvcCustomTable::SetLockedRows); })
-      .Default(1);
-  P.Integer(
-       "TopRow", [this] { return TopRow(); },
-       [this](int32_t v) { SetPlace(loaded_.TopRow, v, &TOvcCustomTable::SetTopRow); })
-      .Default(1);
-  P.Integer(
-       "ActiveRow", [this] { return ActiveRow(); },
-       [this](int32_t v) { SetPlace(loaded_.ActiveRow, v, &TOvcCustomTable::SetActiveRow); })
-      .Default(1);
-  P.Integer(
-       "LockedCols", [this] { return LockedCols(); },
-       [this](int32_t v) { SetPlace(loaded_.LockedCols, v, &TOvcCustomTable::SetLockedCols); })
-      .Default(1);
-  P.Integer(
-       "LeftCol", [this] { return LeftCol(); },
-       [this](int32_t v) { SetPlace(loaded_.LeftCol, v, &TOvcCustomTable::SetLeftCol); })
-      .Default(1);
-  P.Integer(
-       "ActiveCol", [this] { return ActiveCol(); },
-       [this](int32_t v) { SetPlace(loaded_.ActiveCol, v, &TOvcCustomTable::SetActiveCol); })
-      .Default(1);
+  // The places, each 1 by default.
+  auto Place = [&](const char* Name, int32_t (TOvcCustomTable::*Get)() const,
+                   std::optional<int32_t> TLoadedPlaces::*Slot,
+                   void (TOvcCustomTable::*Apply)(int32_t)) {
+    P.Integer(
+         Name, [this, Get] { return (this->*Get)(); },
+         [this, Slot, Apply](int32_t v) { SetPlace(loaded_.*Slot, v, Apply); })
+        .Default(1);
+  };
+  Place("LockedRows", &TOvcCustomTable::LockedRows, &TLoadedPlaces::LockedRows,
+        &TOvcCustomTable::SetLockedRows);
+  Place("TopRow", &TOvcCustomTable::TopRow, &TLoadedPlaces::TopRow, &TOvcCustomTable::SetTopRow);
+  Place("ActiveRow", &TOvcCustomTable::ActiveRow, &TLoadedPlaces::ActiveRow,
+        &TOvcCustomTable::SetActiveRow);
+  Place("LockedCols", &TOvcCustomTable::LockedCols, &TLoadedPlaces::LockedCols,
+        &TOvcCustomTable::SetLockedCols);
+  Place("LeftCol", &TOvcCustomTable::LeftCol, &TLoadedPlaces::LeftCol,
+        &TOvcCustomTable::SetLeftCol);
+  Place("ActiveCol", &TOvcCustomTable::ActiveCol, &TLoadedPlaces::ActiveCol,
+        &TOvcCustomTable::SetActiveCol);
   P.Enum<TOvcTblAccess>(
        "Access", kAccessIdents, [this] { return Access(); },
        [this](TOvcTblAccess v) { SetAccess(v); })
