@@ -405,6 +405,35 @@ TEST_F(EditTest, RedrawLockHidesTheEditorAndStateChangesBeforeFocus) {
   EXPECT_EQ(GetFocus(), static_cast<HWND>(table->Handle()));
 }
 
+TEST_F(EditTest, EditorFollowsScrollingAndWaitsOffScreen) {
+  auto EditorOverActiveCell = [&] {
+    TRect Cell;
+    if (!table->GetActiveCellRect(Cell) || !IsWindowVisible(EditorWnd())) return false;
+    RECT W;
+    GetWindowRect(EditorWnd(), &W);
+    MapWindowPoints(nullptr, static_cast<HWND>(table->Handle()), reinterpret_cast<POINT*>(&W), 2);
+    return TRect(W.left, W.top, W.right, W.bottom) == Cell;
+  };
+  // Starting on a cell scrolled out of view brings it back first.
+  table->SetActiveCell(2, 2);
+  table->SetTopRow(12);
+  ASSERT_EQ(table->Layout().FindRow(2), -1);
+  ASSERT_TRUE(table->StartEditingState());
+  EXPECT_EQ(table->TopRow(), 2);
+  EXPECT_TRUE(EditorOverActiveCell());
+  // Scrolled by one row, the editor moves with its cell; scrolled away, it waits hidden
+  // with the focus on the table, and comes back with the cell.
+  table->SetTopRow(1);
+  EXPECT_TRUE(EditorOverActiveCell());
+  table->SetTopRow(8);
+  EXPECT_TRUE(table->InEditingState());
+  EXPECT_FALSE(IsWindowVisible(EditorWnd()));
+  EXPECT_EQ(GetFocus(), static_cast<HWND>(table->Handle()));
+  table->SetTopRow(2);
+  EXPECT_TRUE(EditorOverActiveCell());
+  EXPECT_EQ(GetFocus(), EditorWnd());
+}
+
 TEST_F(EditTest, SizeHookPlacesTheEditor) {
   table->OnSizeCellEditor = [](TObject*, int32_t, int, TRect& R, TOvcTblEditorStyle& S) {
     EXPECT_EQ(S, TOvcTblEditorStyle::tesNormal);
