@@ -1,4 +1,4 @@
-// The table's cell classes in the component stream's class registry.
+// The table, its cell classes and the controller in the component stream's class registry.
 #include "components/grid/combocell.h"
 #include "components/grid/glyphcells.h"
 #include "components/grid/stringcell.h"
@@ -7,6 +7,8 @@
 namespace tess {
 
 void RegisterTableCellClasses() {
+  RegisterComponentClass<TOvcController>("TOvcController");
+  RegisterComponentClass<TOvcTable>("TOvcTable");
   RegisterComponentClass<TOvcTCColHead>("TOvcTCColHead");
   RegisterComponentClass<TOvcTCString>("TOvcTCString");
   RegisterComponentClass<TOvcTCBitMap>("TOvcTCBitMap");

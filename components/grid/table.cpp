@@ -11,17 +11,7 @@
 namespace tess {
 
 namespace {
-// Runs the table's layout under its redraw lock for one change.
-class RedrawLock {
- public:
-  explicit RedrawLock(TOvcTableLayout& L) : l_(L) { l_.SetAllowRedraw(false); }
-  ~RedrawLock() { l_.SetAllowRedraw(true); }
-  RedrawLock(const RedrawLock&) = delete;
-  RedrawLock& operator=(const RedrawLock&) = delete;
-
- private:
-  TOvcTableLayout& l_;
-};
+using RedrawLock = TOvcTableRedrawLock;
 }  // namespace
 
 TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
@@ -45,9 +35,22 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
     RegisterTableCellClasses();
   }
   InitNavigation();
+  InitEditing();
+  layout_.OnTopLeftCellChanging = [this](int32_t& R, int32_t& C) {
+    int Col = C;
+    DoTopLeftCellChanging(R, Col);
+    C = Col;
+  };
+  layout_.OnTopLeftCellChanged = [this](int32_t R, int32_t C) { DoTopLeftCellChanged(R, C); };
 }
 
 TOvcCustomTable::~TOvcCustomTable() {
+  Destroying();
+  // The editor belongs to the table as its owner: let the cell drop it first.
+  if (editing_cell_) editing_cell_->StopEditing(false, nullptr);
+  editing_cell_ = nullptr;
+  layout_.OnTopLeftCellChanging = nullptr;
+  layout_.OnTopLeftCellChanged = nullptr;
   cols_.SetOnColumnChanged(nullptr);
   rows_.OnRowChanged = nullptr;
   cell_store_.OnChange = nullptr;
@@ -57,10 +60,12 @@ TOvcCustomTable::~TOvcCustomTable() {
 void TOvcCustomTable::ColumnChanged(int C1, int C2, TOvcTblActions A) {
   KeepCellsInStep(false, C1, C2, A);
   layout_.ExtentsChanged();
+  DoColumnsChanged(C1, C2, A);
 }
 void TOvcCustomTable::RowChanged(int32_t R1, int32_t R2, TOvcTblActions A) {
   KeepCellsInStep(true, R1, R2, A);
   layout_.ExtentsChanged();
+  DoRowsChanged(R1, R2, A);
 }
 
 void TOvcCustomTable::SetColorUnused(TColor Value) {
@@ -74,8 +79,6 @@ void TOvcCustomTable::DoCellChanged(TObject*) {
   RedrawLock L(layout_);
   layout_.InvalidateTable();
 }
-
-uint8_t TOvcCustomTable::FilterKey(TMessage&) { return 0; }
 
 void TOvcCustomTable::SetLockedRowsCell(TOvcBaseTableCell* Cell) {
   if (Cell && Cell->Table() && Cell->Table() != this) return;
@@ -122,8 +125,8 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
   const bool Has = (nav_.State() & tsFocused) != 0;
   const bool Browse = Options().Contains(TOvcTblOption::otoBrowseRow);
   if (RowNum == layout_.ActiveRow() && ColNum == layout_.ActiveCol()) {
-    const bool Editing = Options().Contains(TOvcTblOption::otoAlwaysEditing) &&
-                         A.Access == TOvcTblAccess::otxNormal;
+    const bool Editing = InEditingState() || (Options().Contains(TOvcTblOption::otoAlwaysEditing) &&
+                                              A.Access == TOvcTblAccess::otxNormal);
     if (Has && Editing) {
       A.Color = colors_.Editing;
       A.FontColor = colors_.EditingText;
@@ -147,12 +150,17 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
     else if (Locked)
       A.FontColor = colors_.LockedText;
   }
-  if (OnGetCellAttributes) OnGetCellAttributes(this, RowNum, ColNum, A);
+  DoGetCellAttributes(RowNum, ColNum, A);
 }
 
 void TOvcCustomTable::Notification(TComponent* AComponent, TOperation Operation) {
   TOvcTableAncestor::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
+  // A cell going away takes its editor with it: the table is idle again.
+  if (static_cast<TComponent*>(editing_cell_) == AComponent) {
+    editing_cell_ = nullptr;
+    nav_.SetMode(tsIdle);
+  }
   if (AComponent == locked_rows_cell_) locked_rows_cell_ = nullptr;
   if (auto* Cell = dynamic_cast<TOvcTableCellAncestor*>(AComponent)) {
     cols_.RemoveCell(Cell);
@@ -174,8 +182,12 @@ void TOvcCustomTable::CreateParams(TCreateParams& Params) {
 
 void TOvcCustomTable::CreateWnd() {
   TOvcTableAncestor::CreateWnd();
+  // The stored cell names are resolved once the form around the table is complete.
+  PostMessageA(Handle(), ctim_LoadDefaultCells, 0, 0);
   layout_.WindowCreated();
-  ResolveCellNames();
+  DoActiveCellChanged(ActiveRow(), ActiveCol());
+  if (nav_.Has(TOvcTblOption::otoAlwaysEditing) && !(ComponentState() & csDesigning))
+    PostMessageA(Handle(), ctim_StartEdit, 0, 0);
 }
 
 // ---- host -----------------------------------------------------------------------------
@@ -250,9 +262,11 @@ void TOvcCustomTable::PaintCellAt(TCanvas* C, int RI, int CI) {
   A.Font = work_font_.get();
   A.Color = Color();
   A.FontColor = Font()->Color();
-  if (TOvcBaseTableCell* Painter = GetCellForPaint(Row, Col)) {
-    void* Data = nullptr;
-    if (OnGetCellData) OnGetCellData(this, Row, Col, Data, TOvcCellDataPurpose::cdpForPaint);
+  const bool UnderEditor =
+      InEditingState() && Row == layout_.ActiveRow() && Col == layout_.ActiveCol();
+  TOvcBaseTableCell* Painter = UnderEditor ? nullptr : GetCellForPaint(Row, Col);
+  if (Painter) {
+    void* Data = FetchCellData(Row, Col, TOvcCellDataPurpose::cdpForPaint);
     Painter->ResolveAttributes(Row, Col, A);
     Painter->PaintCell(C, R, Row, Col, A, Data);
   } else {
@@ -282,6 +296,10 @@ void TOvcCustomTable::PaintCellAt(TCanvas* C, int RI, int CI) {
 }
 
 void TOvcCustomTable::PaintUnusedArea(TCanvas* C) {
+  if (OnPaintUnusedArea) {
+    DoPaintUnusedArea();
+    return;
+  }
   const int32_t W = ClientWidth(), H = ClientHeight();
   C->Brush()->SetColor(color_unused_);
   const int32_t CX = layout_.ColAxis().TotalExtent(), RY = layout_.RowAxis().TotalExtent();
@@ -296,6 +314,9 @@ void TOvcCustomTable::Paint() {
   const TRect Clip = C->ClipRect();
   const TOvcTableAxis& RA = layout_.RowAxis();
   const TOvcTableAxis& CA = layout_.ColAxis();
+  // The editor paints itself.
+  TRect Active;
+  if ((nav_.State() & tsEditing) && GetActiveCellRect(Active) && Clip == Active) return;
   if (layout_.RedrawLocked()) {
     for (int RI = 0; RI < RA.Entries(); ++RI)
       for (int CI = 0; CI < CA.Entries(); ++CI)
@@ -316,7 +337,7 @@ void TOvcCustomTable::Paint() {
 // ---- messages -------------------------------------------------------------------------
 
 void TOvcCustomTable::Dispatch(TMessage& M) {
-  if (NavigationMessage(M)) return;
+  if (HandleEditingMessage(M) || NavigationMessage(M)) return;
   switch (M.Msg) {
     case WM_ERASEBKGND: M.Result = 1; return;  // painting covers the whole client area
     case CM_COLORCHANGED:
@@ -326,16 +347,13 @@ void TOvcCustomTable::Dispatch(TMessage& M) {
     case ctim_QueryColor: M.Result = Color(); return;
     case ctim_QueryFont: M.Result = reinterpret_cast<intptr_t>(Font()); return;
     case ctim_QueryLockedCols: M.Result = layout_.LockedCols(); return;
+    case ctim_QueryLockedRows: M.Result = layout_.LockedRows(); return;
     case ctim_QueryActiveCol: M.Result = layout_.ActiveCol(); return;
     case ctim_QueryActiveRow: M.Result = layout_.ActiveRow(); return;
-    case ctim_RemoveCell: {
-      auto* Cell = reinterpret_cast<TOvcBaseTableCell*>(M.LParam);
-      if (Cell == locked_rows_cell_) locked_rows_cell_ = nullptr;
-      cols_.RemoveCell(Cell);
-      cell_store_.RemoveCellRefs(Cell);
-      RemoveCell(Cell);
+    case ctim_RemoveCell:
+      Notification(reinterpret_cast<TOvcTableCellAncestor*>(M.LParam), opRemove);
+      M.Result = 0;
       return;
-    }
     default: break;
   }
   TOvcTableAncestor::Dispatch(M);

@@ -6,7 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "components/grid/tablecellstore.h"
 #include "components/grid/tablecells.h"
@@ -40,6 +44,8 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetLeftCol(int32_t Value) { layout_.SetLeftCol(Value); }
   int32_t ActiveRow() const { return layout_.ActiveRow(); }
   int32_t ActiveCol() const { return layout_.ActiveCol(); }
+  // Through OnActiveCellMoving (command 0), which may change the target or, while the
+  // edited value cannot be saved, cancel the move.
   void SetActiveCell(int32_t RowNum, int32_t ColNum) { nav_.SetActiveCell(RowNum, ColNum); }
   TColor ColorUnused() const { return color_unused_; }
   void SetColorUnused(TColor Value);
@@ -76,9 +82,6 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   // Row heights and column widths scale with the cells' fonts.
   void ChangeScale(int M, int D) override;
 
-  TCellDataNotifyEvent OnGetCellData;
-  TCellAttrNotifyEvent OnGetCellAttributes;
-
   void DoCellChanged(TObject* Sender) override;
   uint8_t FilterKey(TMessage& Msg) override;
   void ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr) override;
@@ -104,11 +107,82 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
     nav_.IterateSelections(Action);
   }
 
+  // ---- editing, events, private messages (table_editing.cpp) ----
+  //
+  // Editing: the active cell's cell component shows its in-place editor over the cell.
+  // The editor is hidden while the redraw lock is held and placed again when it ends.
+  // The state changes before the focus moves, so focus handlers see the new state.
+  bool StartEditingState();
+  // False when the cell or OnEndEdit refuses: the table keeps editing.
+  bool StopEditingState(bool SaveValue);
+  bool InEditingState() const { return nav_.Editing(); }
+  // The cell being edited (nil when idle).
+  TOvcBaseTableCell* EditingCell() const { return editing_cell_; }
+  // The table has the focus, itself or through its editor.
+  bool TableFocused() const { return (nav_.State() & tsFocused) != 0; }
+  // False when the active cell is not on screen.
+  bool GetActiveCellRect(TRect& R) const;
+
+  TCellNotifyEvent OnActiveCellChanged;
+  TCellMoveNotifyEvent OnActiveCellMoving;
+  TCellBeginEditNotifyEvent OnBeginEdit;
+  TNotifyEvent OnClipboardCopy;
+  TNotifyEvent OnClipboardCut;
+  TNotifyEvent OnClipboardPaste;
+  TColChangeNotifyEvent OnColumnsChanged;
+  TCellNotifyEvent OnDoneEdit;
+  TCellEndEditNotifyEvent OnEndEdit;
+  TColNotifyEvent OnEnteringColumn;
+  TRowNotifyEvent OnEnteringRow;
+  TCellDataNotifyEvent OnGetCellData;
+  TCellAttrNotifyEvent OnGetCellAttributes;
+  TColNotifyEvent OnLeavingColumn;
+  TRowNotifyEvent OnLeavingRow;
+  TCellNotifyEvent OnLockedCellClick;
+  TNotifyEvent OnPaintUnusedArea;
+  TRowChangeNotifyEvent OnRowsChanged;
+  TSizeCellEditorNotifyEvent OnSizeCellEditor;
+  TCellNotifyEvent OnTopLeftCellChanged;
+  TCellChangeNotifyEvent OnTopLeftCellChanging;
+  std::function<void(TObject* Sender, uint16_t Command)> OnUserCommand;
+
+  // ---- streaming (table_stream.cpp) ----
+  void PublishProperties(TPropertyList& Props) override;
+  void DefineProperties(TFiler* Filer) override;
+  void Loaded() override;
+
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void Paint() override;
   void Resize() override;
+
+  // The hooks behind the events, for descendants.  All but DoSizeCellEditor do nothing
+  // while the table is being loaded or destroyed.
+  virtual void DoActiveCellChanged(int32_t RowNum, int ColNum);
+  virtual void DoActiveCellMoving(uint16_t Command, int32_t& RowNum, int& ColNum);
+  virtual bool DoBeginEdit(int32_t RowNum, int ColNum);
+  virtual void DoClipboardCopy();
+  virtual void DoClipboardCut();
+  virtual void DoClipboardPaste();
+  virtual void DoColumnsChanged(int ColNum1, int ColNum2, TOvcTblActions Action);
+  virtual void DoDoneEdit(int32_t RowNum, int ColNum);
+  virtual bool DoEndEdit(TOvcTableCellAncestor* Cell, int32_t RowNum, int ColNum);
+  virtual void DoEnteringColumn(int ColNum);
+  virtual void DoEnteringRow(int32_t RowNum);
+  virtual void DoGetCellData(int32_t RowNum, int ColNum, void*& Data,
+                             TOvcCellDataPurpose Purpose);
+  virtual void DoGetCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr);
+  virtual void DoLeavingColumn(int ColNum);
+  virtual void DoLeavingRow(int32_t RowNum);
+  virtual void DoLockedCellClick(int32_t RowNum, int ColNum);
+  virtual void DoPaintUnusedArea();
+  virtual void DoRowsChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action);
+  virtual void DoSizeCellEditor(int32_t RowNum, int ColNum, TRect& CellRect,
+                                TOvcTblEditorStyle& CellStyle);
+  virtual void DoTopLeftCellChanged(int32_t RowNum, int ColNum);
+  virtual void DoTopLeftCellChanging(int32_t& RowNum, int& ColNum);
+  virtual void DoUserCommand(uint16_t Command);
 
  private:
   // TOvcTableHost
@@ -120,6 +194,8 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetScrollRange(bool Vertical, int32_t Min, int32_t Max) override;
   void SetScrollPos(bool Vertical, int32_t Pos) override;
   void PaintInvalidCells(const TOvcCellArray& Cells) override;
+  void RedrawLockTaken() override;
+  void RedrawLockReleased() override;
 
   void PaintCellAt(TCanvas* C, int RowIndex, int ColIndex);
   void PaintUnusedArea(TCanvas* C);
@@ -136,6 +212,27 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void InitNavigation();
   bool NavigationMessage(TMessage& M);
 
+  // Editing and the private messages (table_editing.cpp).
+  void InitEditing();
+  bool Quiet() const;
+  // OnEnteringColumn/Row, then OnGetCellData.
+  void* FetchCellData(int32_t RowNum, int ColNum, TOvcCellDataPurpose Purpose);
+  bool EditorHasFocus() const;
+  void PlaceEditor();
+  // The focus came to (Gained) or left the table or its editor; Other is the window on
+  // the other side.
+  void FocusChanged(bool Gained, HWnd Other);
+  bool HandleEditingMessage(TMessage& M);
+  void LoadDefaultCells();
+  // Stream properties (table_stream.cpp).
+  void ReadRowData(TReader* Reader);
+  void WriteRowData(TWriter* Writer);
+  void ReadColData(TReader* Reader);
+  void WriteColData(TWriter* Writer);
+  // A place read while loading waits for Loaded; otherwise Apply runs at once.
+  void SetPlace(std::optional<int32_t>& Slot, int32_t Value,
+                void (TOvcCustomTable::*Apply)(int32_t));
+
   TOvcTableRows rows_;
   TOvcTableColumns cols_{10};
   TOvcTableLayout layout_{*this, rows_, cols_};
@@ -150,9 +247,24 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   TBorderStyle border_style_ = TBorderStyle::bsSingle;
   TScrollStyle scroll_bars_ = TScrollStyle::ssBoth;
   TOvcTableNavigator nav_{*this, layout_, rows_, cols_};
+
+  // Editing and events.
+  TOvcBaseTableCell* editing_cell_ = nullptr;
+  int32_t last_entered_row_ = -1;
+  int32_t last_entered_col_ = -1;
+  // The key or mouse message being handled, for the notices that hand it to the editor.
+  const TMessage* input_message_ = nullptr;
+  // Default-cell names of the columns read from "ColData", by column, until resolved.
+  std::vector<std::string> pending_col_cells_;
+  // Places read from a stream, applied by Loaded once the rows and columns are there.
+  struct TLoadedPlaces {
+    std::optional<int32_t> LockedRows, LockedCols, TopRow, LeftCol, ActiveRow, ActiveCol;
+  };
+  TLoadedPlaces loaded_;
 };
 
-// Makes the cell classes known to the component stream, so forms can hold them.
+// Makes the cell classes, the table and the controller known to the component stream, so
+// forms can hold them.
 void RegisterTableCellClasses();
 
 class TOvcTable : public TOvcCustomTable {

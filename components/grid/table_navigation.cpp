@@ -115,16 +115,20 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
       const uint16_t Key = M.WParamLo();
       TOvcCommandProcessor* P = Controller() ? Controller()->EntryCommands() : nullptr;
       const uint16_t Cmd = nav_.KeyToCommand(Key, ShiftFlagsNow(), P);
-      if (!nav_.KeyDown(Key, Cmd)) DefaultHandler(M);
+      input_message_ = &M;
+      const bool Handled = nav_.KeyDown(Key, Cmd);
+      input_message_ = nullptr;
+      if (!Handled) DefaultHandler(M);
       M.Result = 0;
       return true;
     }
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
       layout_.CheckSize();
       TOvcTableAncestor::Dispatch(M);
+      input_message_ = &M;
       nav_.MouseDown(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0,
                      (M.WParam & MK_CONTROL) != 0);
+      input_message_ = nullptr;
       if (nav_.MouseBusy() && HandleAllocated()) SetCapture(static_cast<HWND>(Handle()));
       return true;
     case WM_MOUSEMOVE:
@@ -196,21 +200,6 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
     case WM_GETDLGCODE:
       M.Result = DLGC_WANTARROWS | DLGC_WANTCHARS |
                  (nav_.Has(TOvcTblOption::otoTabToArrow) ? DLGC_WANTTAB : 0);
-      return true;
-    // The state changes before the focus handlers (OnEnter, OnExit) run, so that they
-    // see the table as focused or not.
-    case WM_SETFOCUS:
-      if ((nav_.State() & tsEditing) && nav_.OnFocusEditor) {
-        TOvcTableAncestor::Dispatch(M);
-        nav_.OnFocusEditor();
-        return true;
-      }
-      nav_.FocusGained();
-      TOvcTableAncestor::Dispatch(M);
-      return true;
-    case WM_KILLFOCUS:
-      nav_.FocusLost();
-      TOvcTableAncestor::Dispatch(M);
       return true;
     default:
       return false;

@@ -79,6 +79,61 @@ void TOvcGridPenSet::Assign(TPersistent* Source) {
   CellWhenUnfocused.Assign(&S->CellWhenUnfocused);
 }
 
+void TOvcTableColors::PublishProperties(TPropertyList& P) {
+  TPersistent::PublishProperties(P);
+  struct Entry {
+    const char* Name;
+    TColor TOvcTableColors::*Field;
+    TColor Default;
+  };
+  static const Entry kColors[] = {
+      {"ActiveFocused", &TOvcTableColors::ActiveFocused, clHighlight},
+      {"ActiveFocusedText", &TOvcTableColors::ActiveFocusedText, clHighlightText},
+      {"ActiveUnfocused", &TOvcTableColors::ActiveUnfocused, clHighlight},
+      {"ActiveUnfocusedText", &TOvcTableColors::ActiveUnfocusedText, clHighlightText},
+      {"Editing", &TOvcTableColors::Editing, clBtnFace},
+      {"EditingText", &TOvcTableColors::EditingText, clWindowText},
+      {"Locked", &TOvcTableColors::Locked, clBtnFace},
+      {"LockedText", &TOvcTableColors::LockedText, clWindowText},
+      {"Selected", &TOvcTableColors::Selected, clHighlight},
+      {"SelectedText", &TOvcTableColors::SelectedText, clHighlightText},
+  };
+  for (const Entry& E : kColors) {
+    auto Field = E.Field;
+    P.Integer(
+         E.Name, [this, Field] { return static_cast<int32_t>(this->*Field); },
+         [this, Field](int32_t v) { Set(Field, static_cast<TColor>(v)); })
+        .DefaultOrdinal(static_cast<int32_t>(E.Default));
+  }
+}
+
+void TOvcGridPen::PublishProperties(TPropertyList& P) {
+  TPersistent::PublishProperties(P);
+  // The four pens of a set start from different values: every value is written.
+  P.Integer(
+      "NormalColor", [this] { return static_cast<int32_t>(NormalColor); },
+      [this](int32_t v) { SetNormalColor(static_cast<TColor>(v)); });
+  P.Integer(
+      "SecondColor", [this] { return static_cast<int32_t>(SecondColor); },
+      [this](int32_t v) { SetSecondColor(static_cast<TColor>(v)); });
+  P.Enum<TGridEffect>(
+      "Effect", {"geNone", "geVertical", "geHorizontal", "geBoth", "ge3D"},
+      [this] { return Effect; }, [this](TGridEffect v) { SetEffect(v); });
+  P.Enum<TPenStyle>(
+      "Style",
+      {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"},
+      [this] { return Style; },
+      [this](TPenStyle v) { SetStyle(v); });
+}
+
+void TOvcGridPenSet::PublishProperties(TPropertyList& P) {
+  TPersistent::PublishProperties(P);
+  P.Object("CellWhenFocused", [this] { return &CellWhenFocused; });
+  P.Object("CellWhenUnfocused", [this] { return &CellWhenUnfocused; });
+  P.Object("LockedGrid", [this] { return &LockedGrid; });
+  P.Object("NormalGrid", [this] { return &NormalGrid; });
+}
+
 TRect ReducedByEffect(const TRect& R, TGridEffect Effect) {
   TRect Out = R;
   switch (Effect) {
@@ -170,7 +225,12 @@ void TOvcBaseTableCell::EditMove(const TRect& R) {
   if (!E) return;
   E->SetBounds(R.Left, R.Top, R.Width(), R.Height());
   E->SetVisible(true);
-  if (HWnd H = EditHandle()) UpdateWindow(H);
+  // EditHide hid the window behind the control's back: it is shown the same way.
+  if (HWnd H = EditHandle()) {
+    SetWindowPos(H, nullptr, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateWindow(H);
+  }
 }
 
 // Without a window to ask there is no active cell.

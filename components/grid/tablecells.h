@@ -43,15 +43,21 @@ enum : uint32_t {
   ctim_QueryColor = 18758,
   ctim_QueryFont = 18759,
   ctim_QueryLockedCols = 18760,
+  ctim_QueryLockedRows = 18761,
   ctim_QueryActiveCol = 18762,
   ctim_QueryActiveRow = 18763,
   ctim_RemoveCell = 18767,
-  ctim_SetFocus = 18771,   // posted: an in-place editor got the focus
-  ctim_KillFocus = 18772,  // posted: an in-place editor lost the focus
+  ctim_StartEdit = 18768,         // posted: start editing the active cell
+  ctim_StartEditMouse = 18769,    // posted after ctim_StartEdit: the click goes to the editor
+  ctim_StartEditKey = 18770,      // posted after ctim_StartEdit: the key goes to the editor
+  ctim_SetFocus = 18771,          // posted: an in-place editor got the focus (wParam: from)
+  ctim_KillFocus = 18772,         // posted: an in-place editor lost the focus (wParam: to)
+  ctim_LoadDefaultCells = 18777,  // posted to itself: resolve the stored cell names
 };
 
 class TOvcTableColors : public TPersistent {
  public:
+  void PublishProperties(TPropertyList& Props) override;
   TColor Locked = clBtnFace, LockedText = clWindowText;
   TColor ActiveFocused = clHighlight, ActiveFocusedText = clHighlightText;
   TColor ActiveUnfocused = clHighlight, ActiveUnfocusedText = clHighlightText;
@@ -77,6 +83,7 @@ class TOvcGridPen : public TPersistent {
   void SetSecondColor(TColor Value);
   void SetStyle(TPenStyle Value);
   void Assign(TPersistent* Source) override;
+  void PublishProperties(TPropertyList& Props) override;
 };
 
 class TOvcGridPenSet : public TPersistent {
@@ -85,6 +92,7 @@ class TOvcGridPenSet : public TPersistent {
   TOvcGridPen NormalGrid, LockedGrid, CellWhenFocused, CellWhenUnfocused;
   void SetOnChange(TNotifyEvent Event);
   void Assign(TPersistent* Source) override;
+  void PublishProperties(TPropertyList& Props) override;
 };
 
 // The rectangle a cell paints in, reduced by the grid pen's effect.

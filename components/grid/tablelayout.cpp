@@ -128,15 +128,9 @@ int32_t TOvcTableAxis::NthVisible(int32_t K) const {
 
 // ---- the layout -----------------------------------------------------------------------
 
-class TOvcTableLayout::Lock {
+class TOvcTableLayout::Lock : public TOvcTableRedrawLock {
  public:
-  explicit Lock(TOvcTableLayout& L) : l_(L) { l_.SetAllowRedraw(false); }
-  ~Lock() { l_.SetAllowRedraw(true); }
-  Lock(const Lock&) = delete;
-  Lock& operator=(const Lock&) = delete;
-
- private:
-  TOvcTableLayout& l_;
+  using TOvcTableRedrawLock::TOvcTableRedrawLock;
 };
 
 TOvcTableLayout::TOvcTableLayout(TOvcTableHost& Host, TOvcTableRows& Rows,
@@ -333,7 +327,7 @@ void TOvcTableLayout::InvalidateTable() {
 
 void TOvcTableLayout::SetAllowRedraw(bool Value) {
   if (!Value) {
-    ++lock_;
+    if (++lock_ == 1 && host_.HasWindow()) host_.RedrawLockTaken();
     return;
   }
   if (--lock_ > 0) return;
@@ -341,6 +335,7 @@ void TOvcTableLayout::SetAllowRedraw(bool Value) {
   if (pos_pending_) UpdateScrollPositions();
   if (host_.HasWindow() && !invalid_.IsEmpty()) host_.PaintInvalidCells(invalid_);
   invalid_.Clear();
+  if (host_.HasWindow()) host_.RedrawLockReleased();
 }
 
 uint8_t TOvcTableLayout::HitTest(int32_t X, int32_t Y, int32_t& RowNum, int32_t& ColNum) const {

@@ -41,6 +41,10 @@ class TOvcTableHost {
   // Paints the collected cells (ordered by row and column) and, when marked, the area
   // beyond the last row and column.
   virtual void PaintInvalidCells(const TOvcCellArray& Cells) = 0;
+  // The outermost redraw lock was taken (before anything changes), and was released
+  // (after the collected cells were painted).
+  virtual void RedrawLockTaken() {}
+  virtual void RedrawLockReleased() {}
 };
 
 // One direction: rows (by height) or columns (by width).
@@ -176,6 +180,19 @@ class TOvcTableLayout {
   int32_t built_w_ = -1, built_h_ = -1;
   bool pos_pending_ = false;
   TOvcCellArray invalid_;
+};
+
+// Holds a table's redraw lock for one change; what changed is painted when the
+// outermost lock ends.
+class TOvcTableRedrawLock {
+ public:
+  explicit TOvcTableRedrawLock(TOvcTableLayout& L) : l_(L) { l_.SetAllowRedraw(false); }
+  ~TOvcTableRedrawLock() { l_.SetAllowRedraw(true); }
+  TOvcTableRedrawLock(const TOvcTableRedrawLock&) = delete;
+  TOvcTableRedrawLock& operator=(const TOvcTableRedrawLock&) = delete;
+
+ private:
+  TOvcTableLayout& l_;
 };
 
 }  // namespace tess

@@ -771,17 +771,22 @@ void TOvcTableNavigator::CancelMode() {
 
 // ---- focus ------------------------------------------------------------------------------
 
+void TOvcTableNavigator::SetFocusBits(bool Focused) {
+  state_ = Focused ? static_cast<uint16_t>((state_ | tsFocused) & ~tsUnfocused)
+                   : static_cast<uint16_t>((state_ & ~tsFocused) | tsUnfocused);
+}
+
 void TOvcTableNavigator::FocusGained() {
   if (Editing() || (state_ & tsFocused)) return;
   Lock L(*this);
-  state_ = static_cast<uint16_t>((state_ | tsFocused) & ~tsUnfocused);
+  SetFocusBits(true);
   layout_.InvalidateCell(layout_.ActiveRow(), layout_.ActiveCol());
 }
 
 void TOvcTableNavigator::FocusLost() {
   if (state_ & tsEditing) return;
   Lock L(*this);
-  state_ = static_cast<uint16_t>((state_ & ~tsFocused) | tsUnfocused);
+  SetFocusBits(false);
   layout_.InvalidateCell(layout_.ActiveRow(), layout_.ActiveCol());
 }
 

@@ -90,6 +90,11 @@ class TOvcTableNavigator {
   void SetActiveCol(int32_t ColNum) { SetActiveCell(layout_.ActiveRow(), ColNum); }
   // The move itself, after the moving hook: scrolls the cell into view.
   void MoveActiveCell(int32_t RowNum, int32_t ColNum);
+  // The active row, then the active column, scrolled into view.
+  void ScrollActiveIntoView() {
+    ScrollIntoView(true, layout_.ActiveRow());
+    ScrollIntoView(false, layout_.ActiveCol());
+  }
 
   // ---- commands
   // Runs one command (a key table's number, or 256 and above for the user's).
@@ -123,8 +128,11 @@ class TOvcTableNavigator {
   int32_t LinePos() const { return line_pos_; }
 
   // ---- focus
+  // The table (or its editor) got the focus: repainted unless editing.
   void FocusGained();
   void FocusLost();
+  // The focus bits alone (an editor shown over the active cell covers it).
+  void SetFocusBits(bool Focused);
 
   // ---- selection
   bool HaveSelection() const;

@@ -95,6 +95,17 @@ int32_t TOvcTableRows::GetHeight(int32_t RowNum) const {
   return S.Height;
 }
 
+void TOvcTableRows::IterateRecords(
+    const std::function<void(int32_t RowNum, const TRowStyle& Style)>& Action) const {
+  records_.Iterate(
+      [&](int32_t Index, void* Item) {
+        const auto* R = static_cast<const TRowRecord*>(Item);
+        Action(Index, TRowStyle{R->Height, R->Hidden});
+        return true;
+      },
+      false);
+}
+
 bool TOvcTableRows::HasRecord(int32_t RowNum) const {
   Check(RowNum);
   return Record(RowNum) != nullptr;

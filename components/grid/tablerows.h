@@ -56,6 +56,9 @@ class TOvcTableRows : public TObject, public TOvcTableExtents {
   bool GetHidden(int32_t RowNum) const;
   int32_t GetHeight(int32_t RowNum) const;
   bool HasRecord(int32_t RowNum) const;
+  // Each row with a record of its own, in ascending order, with its stored height (-1
+  // for the default) and hidden flag.
+  void IterateRecords(const std::function<void(int32_t RowNum, const TRowStyle& Style)>& Action) const;
   void SetRow(int32_t RowNum, const TRowStyle& RowStyle);
   void SetHeight(int32_t RowNum, int32_t Height);
   void SetHidden(int32_t RowNum, bool Hidden);
