@@ -21,11 +21,18 @@ void TOvcSparseArray::CheckIndex(int32_t Index) {
   if (Index < 0 || Index > MaxIndex) throw ESAEOutOfBounds();
 }
 
+// Lookups mostly go to the page of the last one or the next (a table reads its rows in
+// order): those are tried before the binary search.  The hint is only a guess; the
+// page number it is checked against keeps it right whatever changed since.
 int TOvcSparseArray::FindPage(int32_t PageNum) const {
+  const size_t N = dir_.size();
+  for (size_t Pos : {hint_, hint_ + 1})
+    if (Pos < N && dir_[Pos].Num == PageNum) return static_cast<int>(hint_ = Pos);
   auto It = std::lower_bound(dir_.begin(), dir_.end(), PageNum,
                              [](const Entry& E, int32_t N) { return E.Num < N; });
   if (It == dir_.end() || It->Num != PageNum) return -1;
-  return static_cast<int>(It - dir_.begin());
+  hint_ = static_cast<size_t>(It - dir_.begin());
+  return static_cast<int>(hint_);
 }
 
 int TOvcSparseArray::FindOrAddPage(int32_t PageNum) {

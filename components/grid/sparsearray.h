@@ -61,6 +61,8 @@ class TOvcSparseArray {
 
   std::vector<Entry> dir_;
   int32_t count_ = 0;
+  // The position of the page found last (a guess, checked before use).
+  mutable size_t hint_ = 0;
 };
 
 }  // namespace tess
