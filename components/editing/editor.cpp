@@ -121,13 +121,12 @@ TOvcEditBase::TOvcEditBase(TComponent* AOwner, std::unique_ptr<TEditorModel> AMo
   caret_ = std::make_unique<TOvcCaretPair>(this);
   SetTabStop(true);
   SetColor(clWindow);
-  left_margin_ = 15;
-  right_margin_ = 5;
   // The text is drawn in the fixed-pitch font; the control's font follows it so that
   // measuring and the caret use the same metrics.
   fixed_font_->SetSize(10);
-  Font()->Assign(fixed_font_->Font());
-  fixed_font_->OnChange = [this](TObject*) { Font()->Assign(fixed_font_->Font()); };
+  fixed_font_->OnChange = [this](TObject*) { FontFollowsFixedFont(); };
+  FontFollowsFixedFont();
+  highlight_colors_->OnColorChange = [this](TObject*) { HighlightChanged(); };
   SetBounds(0, 0, 185, 89);
 }
 

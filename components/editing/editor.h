@@ -58,8 +58,8 @@ class TOvcEditBase : public TOvcBase {
   void SetLeftMargin(int32_t V);
   int32_t RightMargin() const { return right_margin_; }
   void SetRightMargin(int32_t V);
-  TColor HighlightColor() const { return highlight_color_; }
-  TColor HighlightTextColor() const { return highlight_text_color_; }
+  TColor HighlightColor() const { return highlight_colors_->BackColor(); }
+  TColor HighlightTextColor() const { return highlight_colors_->TextColor(); }
   int32_t CharWidth() const { return char_width_; }
   int32_t RowHeight() const { return row_height_; }
 
@@ -188,8 +188,6 @@ class TOvcEditBase : public TOvcBase {
  protected:
   // The keyboard, mouse, focus and scroll-bar messages; false for the others.
   bool DispatchInput(TMessage& M);
-  // Sets the look's defaults and ties the font and colours to the control.
-  void InitInput();
 
  private:
   void MouseDownAt(int32_t X, int32_t Y, bool Shift);
@@ -226,12 +224,10 @@ class TOvcEditBase : public TOvcBase {
   std::unique_ptr<TEditorModel> model_;
   std::unique_ptr<TEditorClipboard> clipboard_;
   std::unique_ptr<TOvcCaretPair> caret_;
-  int32_t left_margin_ = 4;
-  int32_t right_margin_ = 4;
+  int32_t left_margin_ = 15;
+  int32_t right_margin_ = 5;
   int32_t char_width_ = 8;
   int32_t row_height_ = 16;
-  TColor highlight_color_ = clHighlight;
-  TColor highlight_text_color_ = clHighlightText;
   bool dragging_ = false;
   int32_t anchor_line_ = 1, anchor_col_ = 1;
 

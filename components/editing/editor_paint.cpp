@@ -255,8 +255,8 @@ void TOvcEditBase::Paint() {
   row.Count = cols;
   row.TextColor = fore;
   row.BackColor = back;
-  row.SelTextColor = highlight_text_color_;
-  row.SelBackColor = highlight_color_;
+  row.SelTextColor = HighlightTextColor();
+  row.SelBackColor = HighlightColor();
   BeginRows(top + firstRow);
   for (int32_t r = firstRow; r <= lastRow; ++r) {
     row.Line = top + r;

@@ -40,18 +40,6 @@ class TTextFileView : public TEditorView<TTextFileModel> {
 
 // --- the look kept beside the model ------------------------------------------------------------
 
-void TOvcEditBase::InitInput() {
-  SetLeftMargin(15);
-  SetRightMargin(5);
-  // The fixed font starts as the control's font was (when that is a fixed-pitch family).
-  fixed_font_->SetName(Font()->Name());
-  fixed_font_->SetSize(Font()->Size());
-  fixed_font_->OnChange = [this](TObject*) { FontFollowsFixedFont(); };
-  FontFollowsFixedFont();
-  highlight_colors_->OnColorChange = [this](TObject*) { HighlightChanged(); };
-  HighlightChanged();
-}
-
 void TOvcEditBase::SetFixedFont(TOvcFixedFont* Value) {
   fixed_font_->Assign(Value);
   FontFollowsFixedFont();
@@ -61,8 +49,6 @@ void TOvcEditBase::SetFixedFont(TOvcFixedFont* Value) {
 void TOvcEditBase::FontFollowsFixedFont() { Font()->Assign(fixed_font_->Font()); }
 
 void TOvcEditBase::HighlightChanged() {
-  highlight_color_ = highlight_colors_->BackColor();
-  highlight_text_color_ = highlight_colors_->TextColor();
   if (HandleAllocated()) Invalidate();
 }
 
@@ -87,7 +73,6 @@ TyCustomEditor::TyCustomEditor(TComponent* AOwner, std::unique_ptr<TEditorModel>
 }
 
 void TyCustomEditor::WireModel() {
-  InitInput();
   TEditorModel& m = Model();
   m.OnChange = [this] { DoOnChange(); };
   m.OnError = [this](uint16_t& Code) { DoError(Code); };

@@ -55,14 +55,10 @@ TOvcTableNavigator::TOvcTableNavigator(TOvcTableHost& Host, TOvcTableLayout& Lay
 
 // ---- options ----------------------------------------------------------------------------
 
-TOvcTblOptionBits TOvcTableNavigator::AdjustOptions(TOvcTblOptionBits V) {
-  return AdjustedTableOptions(static_cast<uint16_t>(V));
-}
-
 void TOvcTableNavigator::SetOptions(TOvcTblOptionBits Value) {
   Lock L(*this);
   if (HaveSelection()) ClearSelection();
-  options_ = AdjustOptions(Value);
+  options_ = AdjustedTableOptions(static_cast<uint16_t>(Value));
   layout_.InvalidateTable();
 }
 

@@ -69,12 +69,9 @@ class TOvcTableNavigator {
 
   // ---- options and state
   TOvcTblOptionBits Options() const { return options_; }
-  // Stores the options adjusted (see AdjustOptions); a selection is cleared first.
+  // Stores the options adjusted (AdjustedTableOptions: options that exclude one another
+  // resolved); a selection is cleared first.
   void SetOptions(TOvcTblOptionBits Value);
-  // Options that exclude one another resolved: browsing a row or always editing means
-  // no resizing and no selection; no selection means no drag, row or column selection;
-  // a click on a heading either selects or moves.
-  static TOvcTblOptionBits AdjustOptions(TOvcTblOptionBits Value);
   bool Has(TOvcTblOption O) const { return (options_ & OptionBit(O)) != 0; }
   uint16_t State() const { return state_; }
   void SetState(uint16_t Value) { state_ = Value; }

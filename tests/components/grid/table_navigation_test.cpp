@@ -9,6 +9,7 @@
 
 #include "components/editing/commands.h"
 #include "components/grid/tablenavigation.h"
+#include "components/grid/tableoptions.h"
 
 using namespace tess;
 
@@ -301,7 +302,7 @@ TEST(TableOptions, AdjustedAsTheyExcludeEachOther) {
   auto A = [](std::initializer_list<O> Os) {
     TOvcTblOptionBits B = 0;
     for (O X : Os) B |= OptionBit(X);
-    return TOvcTableNavigator::AdjustOptions(B);
+    return TOvcTblOptionBits{AdjustedTableOptions(static_cast<uint16_t>(B))};
   };
   auto B = [](std::initializer_list<O> Os) {
     TOvcTblOptionBits V = 0;
