@@ -5,6 +5,8 @@
 // EXCEPT, ROWID into a text form, Oracle's functions into the ORA$ functions.
 #include "oci7/dialect/translator.h"
 
+#include "oci7/ora_codes.h"
+
 #include <algorithm>
 #include <cstring>
 #include <set>
@@ -586,10 +588,24 @@ void Translator::Prepare(Expr& e, Scope& scope) {
       }
       return;
     case ExprKind::In:
-    case ExprKind::Quantified:
-      for (auto& a : e.args) Prepare(*a, scope);
-      if (e.query) PrepareQuery(*e.query, &scope);
+    case ExprKind::Quantified: {
+      // A row on the left is compared with rows of its width, or with a query's columns.
+      const bool row = e.args[0]->kind == ExprKind::List;
+      const size_t width = PrepareOperand(*e.args[0], scope);
+      for (size_t i = 1; i < e.args.size(); ++i) {
+        Expr& a = *e.args[i];
+        if (row && (a.kind != ExprKind::List || a.args.size() != width))
+          throw EngineError(kOraInvalidRelationalOperator, {}, int(a.offset));
+        row ? static_cast<void>(PrepareOperand(a, scope)) : Prepare(a, scope);
+      }
+      if (e.query) {
+        PrepareQuery(*e.query, &scope);
+        const size_t columns = FirstItems(*e.query).size();
+        if (columns > width) throw EngineError(kOraTooManyValues, {}, int(e.offset));
+        if (columns < width) throw EngineError(kOraNotEnoughValues, {}, int(e.offset));
+      }
       return;
+    }
     case ExprKind::Call:
       for (auto& a : e.args) {
         if (a->kind != ExprKind::Star) Prepare(*a, scope);
@@ -616,6 +632,17 @@ void Translator::Prepare(Expr& e, Scope& scope) {
       if (e.text == "-" || e.text == "+") e.type = kTypeNumber;
       return;
     case ExprKind::Binary: {
+      static const std::set<std::string> kComparisons = {"=", "<>", "<", ">", "<=", ">="};
+      const bool row0 = e.args[0]->kind == ExprKind::List;
+      const bool row1 = e.args[1]->kind == ExprKind::List;
+      if ((row0 || row1) && kComparisons.count(e.text)) {
+        // Two rows of one width compare column by column.
+        if (!row0 || !row1 || e.args[0]->args.size() != e.args[1]->args.size())
+          throw EngineError(kOraInvalidRelationalOperator, {}, int(e.offset));
+        PrepareOperand(*e.args[0], scope);
+        PrepareOperand(*e.args[1], scope);
+        return;
+      }
       Prepare(*e.args[0], scope);
       Prepare(*e.args[1], scope);
       int a = e.args[0]->type, b = e.args[1]->type;
@@ -645,10 +672,25 @@ void Translator::Prepare(Expr& e, Scope& scope) {
     case ExprKind::Like:
     case ExprKind::Between:
     case ExprKind::IsNull:
-    case ExprKind::List:
       for (auto& a : e.args) Prepare(*a, scope);
       return;
+    case ExprKind::List:
+      // A row where a single value belongs: the parser took the comma for one more value
+      // of a list, where Oracle's wants the closing parenthesis.
+      throw EngineError(kOraMissingRightParenthesis, {}, int(e.offset));
   }
+}
+
+// A parenthesised list is a row value: it may stand only as an operand of a comparison,
+// of IN or of a quantified comparison (the callers check the widths); its values are
+// single values.
+size_t Translator::PrepareOperand(Expr& e, Scope& scope) {
+  if (e.kind != ExprKind::List) {
+    Prepare(e, scope);
+    return 1;
+  }
+  for (auto& a : e.args) Prepare(*a, scope);
+  return e.args.size();
 }
 
 void Translator::TypeCall(Expr& e) {

@@ -86,6 +86,8 @@ class Translator {
   void PrepareBlock(ast::QueryBlock& b, Scope* outer, std::vector<ast::OrderItem>* orderBy);
   void PrepareTable(ast::TableRef& t, Scope* outer);
   void Prepare(ast::Expr& e, Scope& scope);
+  // Prepares an operand that may be a row (a parenthesised list); answers its width.
+  size_t PrepareOperand(ast::Expr& e, Scope& scope);
   void ResolveName(ast::Expr& e, Scope& scope);
   void TypeCall(ast::Expr& e);
   void ExpandStars(ast::QueryBlock& b);

@@ -519,6 +519,25 @@ TEST_F(Translate_, JoinsSubqueriesAndGroups) {
   EXPECT_EQ(d.last_.columnTypeHints, std::vector<int>{kTypeDate});
   // A scalar subquery must give one column, and one row at run time.
   EXPECT_EQ(d.ErrorOf("select (select ename, sal from emp) from dual"), 913);
+  // A parenthesised list is a row: compared with rows of its width or a query's columns,
+  // and refused where one value belongs (there Oracle wants the closing parenthesis).
+  EXPECT_EQ(d.One("select count(*) from emp where (deptno, job) = (10, 'PRESIDENT')"), "1");
+  EXPECT_EQ(d.One("select count(*) from emp where (deptno, job) in ((10, 'PRESIDENT'), "
+                  "(20, 'ANALYST'))"),
+            "3");
+  EXPECT_EQ(d.One("select count(*) from emp where (deptno, sal) in "
+                  "(select deptno, max(sal) from emp group by deptno)"),
+            "4");
+  EXPECT_EQ(d.ErrorOf("insert into emp values (1, 'A', 'B', 2, ('22-02-1981', 'DD'), 3, 4, 10)"),
+            907);
+  EXPECT_EQ(d.ErrorOf("select (1, 2) from dual"), 907);
+  EXPECT_EQ(d.ErrorOf("select 1 + (1, 2) from dual"), 907);
+  EXPECT_EQ(d.ErrorOf("select 1 from dual where (1, 2) = 3"), 920);
+  EXPECT_EQ(d.ErrorOf("select 1 from dual where (1, 2) = (1, 2, 3)"), 920);
+  EXPECT_EQ(d.ErrorOf("select 1 from dual where (1, 2) in (1, 2)"), 920);
+  EXPECT_EQ(d.ErrorOf("select 1 from dual where 1 in ((1, 2))"), 907);
+  EXPECT_EQ(d.ErrorOf("select 1 from dual where (1, 2) in (select 1 from dual)"), 947);
+  EXPECT_EQ(d.ErrorOf("select 1 from dual where 1 in (select 1, 2 from dual)"), 913);
   // DISTINCT and aggregates count ROWNUM before they work.
   EXPECT_EQ(d.One("select count(distinct deptno) from emp where rownum <= 3"), "2");
 }
