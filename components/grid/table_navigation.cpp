@@ -1,7 +1,10 @@
 // The table window's messages for navigation: keys through the controller's "Grid" key
 // table, the mouse with its capture and cursors, the lines drawn while resizing or
-// moving, the scroll bars and the focus.  What they do is decided by TOvcTableNavigator.
+// moving and the scroll bars.  What they do is decided by TOvcTableNavigator.  (The focus
+// messages are handled with the editor they concern, in table_editing.cpp.)
 #include "components/grid/table.h"
+
+#include <utility>
 
 #include "framework/win/forms.h"
 #include "platform/win32.h"
@@ -115,9 +118,9 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
       const uint16_t Key = M.WParamLo();
       TOvcCommandProcessor* P = Controller() ? Controller()->EntryCommands() : nullptr;
       const uint16_t Cmd = nav_.KeyToCommand(Key, ShiftFlagsNow(), P);
-      input_message_ = &M;
+      const TMessage* Outer = std::exchange(input_message_, &M);
       const bool Handled = nav_.KeyDown(Key, Cmd);
-      input_message_ = nullptr;
+      input_message_ = Outer;
       if (!Handled) DefaultHandler(M);
       M.Result = 0;
       return true;
@@ -125,10 +128,12 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
     case WM_LBUTTONDOWN:
       layout_.CheckSize();
       TOvcTableAncestor::Dispatch(M);
-      input_message_ = &M;
-      nav_.MouseDown(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0,
-                     (M.WParam & MK_CONTROL) != 0);
-      input_message_ = nullptr;
+      {
+        const TMessage* Outer = std::exchange(input_message_, &M);
+        nav_.MouseDown(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0,
+                       (M.WParam & MK_CONTROL) != 0);
+        input_message_ = Outer;
+      }
       if (nav_.MouseBusy() && HandleAllocated()) SetCapture(static_cast<HWND>(Handle()));
       return true;
     case WM_MOUSEMOVE:
