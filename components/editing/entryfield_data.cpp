@@ -377,7 +377,8 @@ std::string TEntryFieldData::RangeToString(const TRangeLimit& Limit) const {
   const uint8_t Type = data_type_ & 63;
   if (Type == sftChar) {
     const unsigned char C = static_cast<unsigned char>(Limit.Get<char>());
-    if (C >= '!') return std::string(1, static_cast<char>(C));
+    // "#" alone would read back as a space: the code prefix is written by its code too.
+    if (C >= '!' && C != '#') return std::string(1, static_cast<char>(C));
     std::string R(1, '#');
     R += std::to_string(C);
     return R;

@@ -173,6 +173,11 @@ TEST(EntryFieldData, RangeTexts) {
   EXPECT_EQ(C.RangeLo(), "#9");
   EXPECT_EQ(C.RangeHi(), "z");
   EXPECT_TRUE(C.HasRange());
+  // "#" itself is written by its code: alone it would read back as a space.
+  C.SetRangeHi("#35");
+  EXPECT_EQ(C.RangeHi(), "#35");
+  C.SetRangeHi(C.RangeHi());
+  EXPECT_EQ(C.RangeHi(), "#35");
 
   struct Case {
     uint8_t Type;
