@@ -626,6 +626,11 @@ std::unique_ptr<ast::QueryBlock> Parser::Block() {
       Close(*item.expr);
     } else {
       item.expr = Expression();
+      // A table's star ("E.*") takes no alias: what follows must be a comma or FROM.
+      if (item.expr->kind == ExprKind::Star) {
+        b->items.push_back(std::move(item));
+        continue;
+      }
       if (Accept("AS")) {
         if (!IsIdentifier()) Fail(923);
       }

@@ -576,7 +576,9 @@ void Translator::Prepare(Expr& e, Scope& scope) {
       ResolveName(e, scope);
       return;
     case ExprKind::Star:
-      return;
+      // Select items and COUNT's argument are stars of their own and not prepared: a
+      // table's star anywhere else stands where a value is missing.
+      throw EngineError(936, {}, int(e.offset));
     case ExprKind::Subquery:
     case ExprKind::Exists:
       PrepareQuery(*e.query, &scope);
@@ -705,7 +707,8 @@ void Translator::TypeCall(Expr& e) {
   int n = int(e.args.size());
   if (n < f->minArgs) throw EngineError(938, {}, int(e.offset));
   if (n > f->maxArgs) throw EngineError(939, {}, int(e.offset));
-  if (!e.args.empty() && e.args[0]->kind == ExprKind::Star && e.text != "COUNT") {
+  if (!e.args.empty() && e.args[0]->kind == ExprKind::Star &&
+      (e.text != "COUNT" || !e.args[0]->parts.empty())) {
     throw EngineError(936, {}, int(e.args[0]->offset));
   }
   if (f->type >= 0) {

@@ -538,6 +538,13 @@ TEST_F(Translate_, JoinsSubqueriesAndGroups) {
   EXPECT_EQ(d.ErrorOf("select 1 from dual where 1 in ((1, 2))"), 907);
   EXPECT_EQ(d.ErrorOf("select 1 from dual where (1, 2) in (select 1 from dual)"), 947);
   EXPECT_EQ(d.ErrorOf("select 1 from dual where 1 in (select 1, 2 from dual)"), 913);
+  // A table's star stands alone as a select item: no alias, no arithmetic, no COUNT.
+  EXPECT_EQ(d.One("select count(*) from (select e.*, 1 one from emp e)"), "14");
+  EXPECT_EQ(d.ErrorOf("select e.* job from emp e"), 923);
+  EXPECT_EQ(d.ErrorOf("select 1 + e.* from emp e"), 936);
+  EXPECT_EQ(d.ErrorOf("select e.* * 2 from emp e"), 936);
+  EXPECT_EQ(d.ErrorOf("select count(e.*) from emp e"), 936);
+  EXPECT_EQ(d.ErrorOf("select ename from emp e where e.* = 1"), 936);
   // DISTINCT and aggregates count ROWNUM before they work.
   EXPECT_EQ(d.One("select count(distinct deptno) from emp where rownum <= 3"), "2");
 }
