@@ -6,10 +6,9 @@
 // one is.
 // The editing state always changes before the focus moves, so that the focus handlers of
 // the table and of the editor see the state they are entering.
-#include <cassert>
-
-#include "components/grid/celltext.h"
 #include "components/grid/table.h"
+
+#include "components/editing/commands.h"
 #include "framework/win/forms.h"
 #include "platform/win32.h"
 
