@@ -22,6 +22,11 @@ TOvcTableCellAncestor* FindCell(TComponent* Form, const std::string& Name) {
 
 }  // namespace
 
+std::string StoredCellName(const TComponent& Cell) {
+  const TComponent* Owner = Cell.Owner();
+  return Owner && !Owner->Name().empty() ? Owner->Name() + "." + Cell.Name() : Cell.Name();
+}
+
 bool FormNameMatches(const std::string& FormName, const std::string& StoredName) {
   if (FormName.empty() || FormName == StoredName) return true;
   size_t bar = FormName.rfind('_');

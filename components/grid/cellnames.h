@@ -12,6 +12,10 @@
 
 namespace tess {
 
+// The entry a cell is stored under: "Owner.Cell", or the cell's name alone when its owner
+// has no name.
+std::string StoredCellName(const TComponent& Cell);
+
 // Whether entries stored under StoredName belong to a form named FormName.
 bool FormNameMatches(const std::string& FormName, const std::string& StoredName);
 

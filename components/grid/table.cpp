@@ -247,6 +247,16 @@ void TOvcCustomTable::PaintInvalidCells(const TOvcCellArray& Cells) {
 
 // ---- painting -------------------------------------------------------------------------
 
+// The table's font (in the working font) and colours, where a cell's attributes start.
+TOvcCellAttributes TOvcCustomTable::TableAttributes() {
+  TOvcCellAttributes A;
+  work_font_->Assign(Font());
+  A.Font = work_font_.get();
+  A.Color = Color();
+  A.FontColor = Font()->Color();
+  return A;
+}
+
 void TOvcCustomTable::PaintCellAt(TCanvas* C, int RI, int CI) {
   const TOvcTableAxis& RA = layout_.RowAxis();
   const TOvcTableAxis& CA = layout_.ColAxis();
@@ -257,11 +267,7 @@ void TOvcCustomTable::PaintCellAt(TCanvas* C, int RI, int CI) {
   const TOvcGridPen& Pen = Locked ? pens_.LockedGrid : pens_.NormalGrid;
   const TRect R = ReducedByEffect(Cell, Pen.Effect);
 
-  TOvcCellAttributes A;
-  work_font_->Assign(Font());
-  A.Font = work_font_.get();
-  A.Color = Color();
-  A.FontColor = Font()->Color();
+  TOvcCellAttributes A = TableAttributes();
   const bool UnderEditor =
       InEditingState() && Row == layout_.ActiveRow() && Col == layout_.ActiveCol();
   TOvcBaseTableCell* Painter = UnderEditor ? nullptr : GetCellForPaint(Row, Col);
@@ -429,12 +435,11 @@ void TOvcCustomTable::SetGridPenSet(TOvcGridPenSet* Value) { pens_.Assign(Value)
 
 // The frame follows the normal grid's effect, so it sits on the cell's own grid lines.
 void TOvcCustomTable::PaintActiveCellFrame(TCanvas* C) {
-  TOvcTableRect T;
-  if (!layout_.GetCellRect(layout_.ActiveRow(), layout_.ActiveCol(), T)) return;
+  TRect F;
+  if (!GetActiveCellRect(F)) return;
   const bool Has = HandleAllocated() && GetFocus() == Handle();
   const TOvcGridPen& Pen = Has ? pens_.CellWhenFocused : pens_.CellWhenUnfocused;
   if (Pen.Effect == TGridEffect::geNone) return;
-  const TRect F = ReducedByEffect(TRect{T.Left, T.Top, T.Right, T.Bottom}, pens_.NormalGrid.Effect);
   const bool Vert = Pen.Effect != TGridEffect::geHorizontal;
   const bool Horz = Pen.Effect != TGridEffect::geVertical;
   C->Brush()->SetColor(Has ? colors_.ActiveFocused : colors_.ActiveUnfocused);

@@ -197,6 +197,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void RedrawLockTaken() override;
   void RedrawLockReleased() override;
 
+  TOvcCellAttributes TableAttributes();
   void PaintCellAt(TCanvas* C, int RowIndex, int ColIndex);
   void PaintUnusedArea(TCanvas* C);
   void ColumnChanged(int ColNum1, int ColNum2, TOvcTblActions Action);
@@ -217,6 +218,8 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   bool Quiet() const;
   // OnEnteringColumn/Row, then OnGetCellData.
   void* FetchCellData(int32_t RowNum, int ColNum, TOvcCellDataPurpose Purpose);
+  // The editor's window (null when idle or without one).
+  HWnd EditorWindow() const;
   bool EditorHasFocus() const;
   void PlaceEditor();
   // The focus came to (Gained) or left the table or its editor; Other is the window on

@@ -67,7 +67,7 @@ void TOvcCustomTable::InitEditing() {
   nav_.OnStopEditing = [this](bool SaveValue) { return StopEditingState(SaveValue); };
   nav_.OnEditorCanSave = [this] { return !editing_cell_ || editing_cell_->CanStopEditing(true); };
   nav_.OnFocusEditor = [this] {
-    if (HWnd Editor = editing_cell_ ? editing_cell_->EditHandle() : nullptr)
+    if (HWnd Editor = EditorWindow())
       ::SetFocus(static_cast<HWND>(Editor));
   };
   nav_.OnLockedCellClick = [this](int32_t RowNum, int32_t ColNum) {
@@ -221,11 +221,7 @@ bool TOvcCustomTable::StartEditingState() {
     nav_.ScrollActiveIntoView();
     TOvcBaseTableCell* Cell = GetCellForPaint(Row, Col);
     if (!Cell) return false;
-    TOvcCellAttributes A;
-    work_font_->Assign(Font());
-    A.Font = work_font_.get();
-    A.Color = Color();
-    A.FontColor = Font()->Color();
+    TOvcCellAttributes A = TableAttributes();
     Cell->ResolveAttributes(Row, Col, A);
     if (A.Access != TOvcTblAccess::otxNormal) return false;
     TRect R;
@@ -247,8 +243,12 @@ bool TOvcCustomTable::StartEditingState() {
   return Result;
 }
 
+HWnd TOvcCustomTable::EditorWindow() const {
+  return editing_cell_ ? editing_cell_->EditHandle() : nullptr;
+}
+
 bool TOvcCustomTable::EditorHasFocus() const {
-  HWnd Editor = editing_cell_ ? editing_cell_->EditHandle() : nullptr;
+  HWnd Editor = EditorWindow();
   return Editor && InFirstChildChain(static_cast<HWND>(Editor), GetFocus());
 }
 
@@ -332,7 +332,7 @@ uint8_t TOvcCustomTable::FilterKey(TMessage& Msg) {
 // ---- messages -------------------------------------------------------------------------
 
 void TOvcCustomTable::FocusChanged(bool Gained, HWnd Other) {
-  HWnd Editor = editing_cell_ ? editing_cell_->EditHandle() : nullptr;
+  HWnd Editor = EditorWindow();
   const bool OtherIsOurs =
       Other && (Other == Handle() ||
                 (Editor && InFirstChildChain(static_cast<HWND>(Editor),
@@ -352,7 +352,7 @@ bool TOvcCustomTable::HandleEditingMessage(TMessage& M) {
     // focus moves on, so that they see the table as focused or not.
     case WM_SETFOCUS: {
       HWnd From = reinterpret_cast<HWnd>(M.WParam);
-      HWnd Editor = editing_cell_ ? editing_cell_->EditHandle() : nullptr;
+      HWnd Editor = EditorWindow();
       if ((nav_.State() & tsEditing) && Editor &&
           InFirstChildChain(static_cast<HWND>(Editor), static_cast<HWND>(From))) {
         // Shift+Tab out of the editor: on to the control before the table.
@@ -389,7 +389,7 @@ bool TOvcCustomTable::HandleEditingMessage(TMessage& M) {
     case ctim_StartEditMouse:
     case ctim_StartEditKey: {
       M.Result = 1;
-      HWnd Editor = editing_cell_ ? editing_cell_->EditHandle() : nullptr;
+      HWnd Editor = EditorWindow();
       if (!(nav_.State() & tsEditing) || !Editor) return true;
       const HWND E = static_cast<HWND>(Editor);
       ::SetFocus(E);

@@ -11,7 +11,6 @@
 #include "components/grid/table.h"
 #include "components/grid/tablestreamdata.h"
 #include "framework/core/filer.h"
-#include "framework/win/forms.h"
 
 namespace tess {
 
@@ -27,12 +26,6 @@ const std::vector<std::string> kOptionIdents = {
     "otoEnterToArrow",   "otoAlwaysEditing",  "otoNoSelection",     "otoMouseDragSelect",
     "otoRowSelection",   "otoColSelection",   "otoThumbTrack",      "otoAllowColMoves",
     "otoAllowRowMoves"};
-
-// "Form.Cell", or the cell's name alone when its owner has none.
-std::string QualifiedName(const TComponent* Cell) {
-  const TComponent* Owner = Cell->Owner();
-  return Owner && !Owner->Name().empty() ? Owner->Name() + "." + Cell->Name() : Cell->Name();
-}
 
 }  // namespace
 
@@ -117,7 +110,7 @@ void TOvcCustomTable::WriteColData(TWriter* W) {
     const TOvcTableColumn* Col = cols_.GetColumn(C);
     const TOvcTableCellAncestor* Cell = Col->DefaultCell();
     Entries.push_back({Col->Width(), Col->Hidden(),
-                       Cell && !Cell->Name().empty() ? QualifiedName(Cell) : std::string()});
+                       Cell && !Cell->Name().empty() ? StoredCellName(*Cell) : std::string()});
   }
   tess::WriteColData(*W, Entries);
 }
@@ -159,16 +152,12 @@ void TOvcCustomTable::Loaded() {
 void TOvcCustomTable::LoadDefaultCells() {
   TOvcTableRedrawLock L(layout_);
   ResolveCellNames();
-  TComponent* Form = ParentForm();
-  std::vector<TComponent*> Forms;
-  if (Screen)
-    for (int I = 0; I < Screen->FormCount(); ++I) Forms.push_back(Screen->Forms(I));
   const int32_t N = std::min<int32_t>(static_cast<int32_t>(pending_col_cells_.size()),
                                       cols_.Count());
   for (int32_t C = 0; C < N; ++C) {
     if (pending_col_cells_[static_cast<size_t>(C)].empty()) continue;
     std::vector<std::string> One{pending_col_cells_[static_cast<size_t>(C)]};
-    ResolveCellEntries(One, Form, Forms, [this, C](TOvcTableCellAncestor* Cell) {
+    ResolveStoredCells(One, [this, C](TOvcTableCellAncestor* Cell) {
       if (auto* Base = dynamic_cast<TOvcBaseTableCell*>(Cell)) SetColumnCell(C, Base);
     });
   }

@@ -56,11 +56,7 @@ void TOvcTableAncestor::DefineProperties(TFiler* Filer) {
       },
       [this](TWriter* W) {
         W->WriteListBegin();
-        for (TOvcTableCellAncestor* c : cells_) {
-          TComponent* owner = c->Owner();
-          W->WriteString(owner && !owner->Name().empty() ? owner->Name() + "." + c->Name()
-                                                         : c->Name());
-        }
+        for (TOvcTableCellAncestor* c : cells_) W->WriteString(StoredCellName(*c));
         W->WriteListEnd();
       },
       true);
@@ -69,11 +65,15 @@ void TOvcTableAncestor::DefineProperties(TFiler* Filer) {
 void TOvcTableAncestor::ResolveCellNames() {
   if (!pending_) return;
   std::unique_ptr<std::vector<std::string>> pending = std::move(pending_);
-  TComponent* form = ParentForm();
+  ResolveStoredCells(*pending, [this](TOvcTableCellAncestor* c) { AddCell(c); });
+}
+
+void TOvcTableAncestor::ResolveStoredCells(
+    std::vector<std::string>& Pending, const std::function<void(TOvcTableCellAncestor*)>& Found) {
   std::vector<TComponent*> forms;
   if (Screen)
     for (int i = 0; i < Screen->FormCount(); ++i) forms.push_back(Screen->Forms(i));
-  ResolveCellEntries(*pending, form, forms, [this](TOvcTableCellAncestor* c) { AddCell(c); });
+  ResolveCellEntries(Pending, ParentForm(), forms, Found);
 }
 
 std::vector<std::string> TOvcTableAncestor::PendingCellNames() const {

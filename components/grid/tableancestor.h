@@ -66,6 +66,10 @@ class TOvcTableAncestor : public TOvcBase {
   void ResolveCellNames();
   // Entries read and not yet resolved (empty when there are none).
   std::vector<std::string> PendingCellNames() const;
+  // Resolves stored entries (cellnames.h) on the table's form, then on the screen's
+  // forms; each cell found is handed to Found.
+  void ResolveStoredCells(std::vector<std::string>& Pending,
+                          const std::function<void(TOvcTableCellAncestor*)>& Found);
 
   void Loaded() override;
   void DefineProperties(TFiler* Filer) override;

@@ -36,15 +36,9 @@ uint16_t ExtendedBase(uint16_t Command) {
 }
 }  // namespace
 
-class TOvcTableNavigator::Lock {
+class TOvcTableNavigator::Lock : public TOvcTableRedrawLock {
  public:
-  explicit Lock(TOvcTableNavigator& N) : l_(N.layout_) { l_.SetAllowRedraw(false); }
-  ~Lock() { l_.SetAllowRedraw(true); }
-  Lock(const Lock&) = delete;
-  Lock& operator=(const Lock&) = delete;
-
- private:
-  TOvcTableLayout& l_;
+  explicit Lock(TOvcTableNavigator& N) : TOvcTableRedrawLock(N.layout_) {}
 };
 
 TOvcTableNavigator::TOvcTableNavigator(TOvcTableHost& Host, TOvcTableLayout& Layout,

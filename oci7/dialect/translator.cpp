@@ -598,7 +598,10 @@ void Translator::Prepare(Expr& e, Scope& scope) {
         Expr& a = *e.args[i];
         if (row && (a.kind != ExprKind::List || a.args.size() != width))
           throw EngineError(kOraInvalidRelationalOperator, {}, int(a.offset));
-        row ? static_cast<void>(PrepareOperand(a, scope)) : Prepare(a, scope);
+        if (row)
+          PrepareOperand(a, scope);
+        else
+          Prepare(a, scope);
       }
       if (e.query) {
         PrepareQuery(*e.query, &scope);
