@@ -26,7 +26,7 @@
 #include "oracle/session.h"
 #include "platform/dynlib.h"
 #ifdef _WIN32
-#include "components/editing/editor.h"
+#include "components/editor/editor.h"
 #include "services/services.h"
 #include "shell/main_window.h"
 #include "shell/sql_editor.h"

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "components/editing/bmsearch.h"
-#include "components/editing/commands.h"
+#include "components/core/bmsearch.h"
+#include "components/core/commands.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -23,10 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "components/editing/commands.h"
-#include "components/editing/paratext.h"
-#include "components/editing/syntax_lines.h"
-#include "components/editing/textfile.h"
+#include "components/core/commands.h"
+#include "components/editor/paratext.h"
+#include "components/synedit/syntax_lines.h"
+#include "components/editor/textfile.h"
 #include "framework/core/sysutils.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "components/grid/gridsort.h"
-#include "components/grid/prefixindex.h"
-#include "components/grid/separatedtext.h"
+#include "components/lists/gridsort.h"
+#include "components/lists/prefixindex.h"
+#include "components/lists/separatedtext.h"
 
 using namespace tess;
 using Clock = std::chrono::steady_clock;

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <random>
 
-#include "components/grid/sortgrid.h"
+#include "components/lists/sortgrid.h"
 #include "framework/win/forms.h"
 
 using namespace tess;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "components/editing/syntax_scanner.h"
+#include "components/synedit/syntax_scanner.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

@@ -7,9 +7,9 @@
 #include <random>
 
 #include "bench/counting_table_host.h"
-#include "components/grid/selectionlist.h"
-#include "components/grid/sparsearray.h"
-#include "components/grid/tablelayout.h"
+#include "components/table/selectionlist.h"
+#include "components/table/sparsearray.h"
+#include "components/table/tablelayout.h"
 
 using namespace tess;
 

@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "bench/counting_table_host.h"
-#include "components/editing/commands.h"
-#include "components/grid/tablenavigation.h"
+#include "components/core/commands.h"
+#include "components/table/tablenavigation.h"
 
 using namespace tess;
 

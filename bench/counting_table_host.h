@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "components/grid/tablelayout.h"
+#include "components/table/tablelayout.h"
 
 namespace tess {
 

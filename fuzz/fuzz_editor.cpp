@@ -14,10 +14,10 @@
 #include <iterator>
 #include <string>
 
-#include "components/editing/commands.h"
-#include "components/editing/textfile.h"
+#include "components/core/commands.h"
+#include "components/editor/textfile.h"
 #include "fuzz/fuzz_check.h"
-#include "tests/components/editing/wrap_reference.h"
+#include "tests/components/editor/wrap_reference.h"
 
 using namespace tess;
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "components/editing/entryfield_values.h"
-#include "components/editing/exceptions.h"
+#include "components/entry/entryfield_values.h"
+#include "components/core/exceptions.h"
 #include "fuzz/fuzz_check.h"
 
 using namespace tess;

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "components/editing/commands.h"
+#include "components/core/commands.h"
 #include "framework/core/classes.h"
 
 using namespace tess;

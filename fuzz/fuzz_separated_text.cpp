@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "components/grid/gridsort.h"
-#include "components/grid/separatedtext.h"
+#include "components/lists/gridsort.h"
+#include "components/lists/separatedtext.h"
 #include "framework/core/sysutils.h"
 #include "fuzz/fuzz_check.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "components/grid/tablestreamdata.h"
+#include "components/table/tablestreamdata.h"
 #include "framework/core/sysutils.h"
 #include "fuzz/fuzz_check.h"
 

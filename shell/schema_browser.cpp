@@ -4,7 +4,7 @@
 #include <typeinfo>
 #include <utility>
 
-#include "components/editing/outlines.h"
+#include "components/outline/outlines.h"
 #include "framework/core/strings.h"
 #include "framework/win/graphics.h"
 #include "oracle/dictionary_cache.h"

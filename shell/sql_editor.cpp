@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "components/editing/controller.h"
-#include "components/editing/editor.h"
-#include "components/editing/editor_prefs.h"
-#include "components/editing/synedit.h"
-#include "components/grid/sortgrid.h"
+#include "components/core/controller.h"
+#include "components/editor/editor.h"
+#include "components/synedit/editor_prefs.h"
+#include "components/synedit/synedit.h"
+#include "components/lists/sortgrid.h"
 #include "framework/core/sysutils.h"
 #include "framework/win/dialogs.h"
 #include "framework/win/extctrls.h"

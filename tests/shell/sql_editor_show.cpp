@@ -3,7 +3,7 @@
 // of an error.  Usage: sql_editor_show.exe USER/PASSWORD@SERVER STATEMENT...
 #include <string>
 
-#include "components/editing/editor.h"
+#include "components/editor/editor.h"
 #include "framework/core/sysutils.h"
 #include "framework/win/forms.h"
 #include "oracle/oci_api.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <typeinfo>
 
-#include "components/editing/editor.h"
-#include "components/editing/outlines.h"
+#include "components/editor/editor.h"
+#include "components/outline/outlines.h"
 #include "oracle/dictionary_cache.h"
 #include "oracle/query.h"
 #include "shell/schema_browser.h"

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "components/editing/editor.h"
-#include "components/editing/synedit.h"
-#include "components/grid/sortgrid.h"
+#include "components/editor/editor.h"
+#include "components/synedit/synedit.h"
+#include "components/lists/sortgrid.h"
 #include "framework/win/extctrls.h"
 #include "oracle/oracle_query.h"
 #include "oracle/query.h"

@@ -1,0 +1,16 @@
+# tess_add_component(NAME PORTABLE a.cpp ... WIN32 b.cpp ... LIBS lib ... WIN32_LIBS lib ...)
+# One library per component folder.  Its portable files (no windows.h) are built in every
+# build; its Win32 files only in the windows build, where the library holds both.
+function(tess_add_component name)
+  cmake_parse_arguments(C "" "" "PORTABLE;WIN32;LIBS;WIN32_LIBS" ${ARGN})
+  set(sources ${C_PORTABLE})
+  if(WIN32)
+    list(APPEND sources ${C_WIN32})
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${C_LIBS})
+  if(WIN32)
+    target_link_libraries(${name} PUBLIC ${C_WIN32_LIBS})
+  endif()
+endfunction()

@@ -1,0 +1,92 @@
+// See tableancestor.h.
+#include "components/core/tableancestor.h"
+
+#include <algorithm>
+
+#include "components/core/cellnames.h"
+#include "framework/win/forms.h"
+
+namespace tess {
+
+TOvcTableAncestor::TOvcTableAncestor(TComponent* AOwner) : TOvcBase(AOwner) {}
+
+TOvcTableAncestor::~TOvcTableAncestor() {
+  Destroying();
+  for (TOvcTableCellAncestor* c : cells_) c->RemoveFreeNotification(this);
+}
+
+void TOvcTableAncestor::AddCell(TOvcTableCellAncestor* Cell) {
+  if (!Cell || std::find(cells_.begin(), cells_.end(), Cell) != cells_.end()) return;
+  cells_.push_back(Cell);
+  Cell->OnCfgChanged = [this](TObject* Sender) { DoCellChanged(Sender); };
+  Cell->FreeNotification(this);
+}
+
+void TOvcTableAncestor::RemoveCell(TOvcTableCellAncestor* Cell) {
+  auto it = std::find(cells_.begin(), cells_.end(), Cell);
+  if (it != cells_.end()) cells_.erase(it);
+}
+
+void TOvcTableAncestor::ChangeScale(int M, int D) {
+  if (M == D) return;
+  for (TOvcTableCellAncestor* c : cells_) c->ChangeScale(M, D);
+}
+
+void TOvcTableAncestor::NotifyCellsTableChanged() {
+  for (TOvcTableCellAncestor* c : cells_) c->TableChanged();
+}
+
+void TOvcTableAncestor::Loaded() {
+  TOvcBase::Loaded();
+}
+
+void TOvcTableAncestor::DefineProperties(TFiler* Filer) {
+  TOvcBase::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "CellData",
+      [this](TReader* R) {
+        if (pending_) {
+          pending_->clear();
+        } else {
+          pending_ = std::make_unique<std::vector<std::string>>();
+        }
+        R->ReadListBegin();
+        while (!R->EndOfList()) pending_->push_back(R->ReadString());
+        R->ReadListEnd();
+      },
+      [this](TWriter* W) {
+        W->WriteListBegin();
+        for (TOvcTableCellAncestor* c : cells_) W->WriteString(StoredCellName(*c));
+        W->WriteListEnd();
+      },
+      true);
+}
+
+void TOvcTableAncestor::ResolveCellNames() {
+  if (!pending_) return;
+  std::unique_ptr<std::vector<std::string>> pending = std::move(pending_);
+  ResolveStoredCells(*pending, [this](TOvcTableCellAncestor* c) { AddCell(c); });
+}
+
+void TOvcTableAncestor::ResolveStoredCells(
+    std::vector<std::string>& Pending, const std::function<void(TOvcTableCellAncestor*)>& Found) {
+  std::vector<TComponent*> forms;
+  if (Screen)
+    for (int i = 0; i < Screen->FormCount(); ++i) forms.push_back(Screen->Forms(i));
+  ResolveCellEntries(Pending, ParentForm(), forms, Found);
+}
+
+std::vector<std::string> TOvcTableAncestor::PendingCellNames() const {
+  return pending_ ? *pending_ : std::vector<std::string>{};
+}
+
+void TOvcTableAncestor::Notification(TComponent* AComponent, TOperation Operation) {
+  TOvcBase::Notification(AComponent, Operation);
+  // A cell being destroyed is no longer of its own class here: compare addresses.
+  if (Operation == opRemove)
+    std::erase_if(cells_, [AComponent](TOvcTableCellAncestor* c) {
+      return static_cast<TComponent*>(c) == AComponent;
+    });
+}
+
+}  // namespace tess

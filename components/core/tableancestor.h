@@ -1,0 +1,91 @@
+// The control side of the table grid's ancestors: the list of cell components a table
+// uses (not owned), stored with the form as "CellData" (the cells' names) and attached
+// again by name once the table's window exists; and the event types of the grid.
+//
+// A listed cell that is destroyed leaves the list (free notification), so the list
+// never holds a dangling cell.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "components/core/controller.h"
+#include "components/core/cellancestor.h"
+#include "components/core/tabletypes.h"
+
+namespace tess {
+
+using TOvcTblOptionSet = TEnumSet<TOvcTblOption>;
+
+using TRowNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum)>;
+using TColNotifyEvent = std::function<void(TObject* Sender, int ColNum)>;
+using TCellNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum, int ColNum)>;
+using TCellDataNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum, int ColNum,
+                                                void*& Data, TOvcCellDataPurpose Purpose)>;
+using TCellAttrNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum, int ColNum,
+                                                TOvcCellAttributes& CellAttr)>;
+using TCellPaintNotifyEvent = std::function<void(
+    TObject* Sender, TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
+    const TOvcCellAttributes& CellAttr, void* Data, bool& DoneIt)>;
+using TCellBeginEditNotifyEvent =
+    std::function<void(TObject* Sender, int32_t RowNum, int ColNum, bool& AllowIt)>;
+using TCellEndEditNotifyEvent = std::function<void(
+    TObject* Sender, TOvcTableCellAncestor* Cell, int32_t RowNum, int ColNum, bool& AllowIt)>;
+using TCellMoveNotifyEvent =
+    std::function<void(TObject* Sender, uint16_t Command, int32_t& RowNum, int& ColNum)>;
+using TCellChangeNotifyEvent = std::function<void(TObject* Sender, int32_t& RowNum, int& ColNum)>;
+using TRowChangeNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum1,
+                                                 int32_t RowNum2, TOvcTblActions Action)>;
+using TColChangeNotifyEvent =
+    std::function<void(TObject* Sender, int ColNum1, int ColNum2, TOvcTblActions Action)>;
+using TSizeCellEditorNotifyEvent =
+    std::function<void(TObject* Sender, int32_t RowNum, int ColNum, TRect& CellRect,
+                       TOvcTblEditorStyle& CellStyle)>;
+
+class TOvcTableAncestor : public TOvcBase {
+ public:
+  explicit TOvcTableAncestor(TComponent* AOwner);
+  ~TOvcTableAncestor() override;
+
+  // Null is ignored, a listed cell left alone; a new one is appended and its
+  // OnCfgChanged pointed at DoCellChanged.
+  void AddCell(TOvcTableCellAncestor* Cell);
+  void RemoveCell(TOvcTableCellAncestor* Cell);
+  int CellCount() const { return static_cast<int>(cells_.size()); }
+  TOvcTableCellAncestor* Cells(int Index) const { return cells_.at(static_cast<size_t>(Index)); }
+
+  // Scales every listed cell when M differs from D.
+  virtual void ChangeScale(int M, int D);
+  // After the table's colours or font changed.
+  void NotifyCellsTableChanged();
+  // Attaches the cells named by the form that was read (the table calls it once its
+  // window exists); entries naming no cell of an open form are dropped.
+  void ResolveCellNames();
+  // Entries read and not yet resolved (empty when there are none).
+  std::vector<std::string> PendingCellNames() const;
+  // Resolves stored entries (cellnames.h) on the table's form, then on the screen's
+  // forms; each cell found is handed to Found.
+  void ResolveStoredCells(std::vector<std::string>& Pending,
+                          const std::function<void(TOvcTableCellAncestor*)>& Found);
+
+  void Loaded() override;
+  void DefineProperties(TFiler* Filer) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  // A registered cell changed: the table repaints.
+  virtual void DoCellChanged(TObject* Sender) = 0;
+  // Asked by a cell's editor about a key: 0 the editor keeps it, 1 a navigation
+  // command of the table, 2 a key the table always takes.
+  virtual uint8_t FilterKey(TMessage& Msg) = 0;
+  // Fills in what a cell inherits from the table.
+  virtual void ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr) = 0;
+
+ private:
+  std::vector<TOvcTableCellAncestor*> cells_;
+  std::unique_ptr<std::vector<std::string>> pending_;
+};
+
+}  // namespace tess

@@ -1,0 +1,19 @@
+// The program's outline controls (see outlines.h).
+#include "components/outline/outlines.h"
+
+namespace tess {
+
+TyTessOutline::TyTessOutline(TComponent* AOwner)
+    : TyOutline(AOwner), select_list_(std::make_unique<TySelectList>()) {}
+
+TyTessOutline::~TyTessOutline() = default;
+
+void TyTessOutline::DblClick() {
+  if (OnItemDblClick) OnItemDblClick(this);
+}
+
+void TySynOutline::DblClick() {
+  if (OnItemDblClick) OnItemDblClick(this);
+}
+
+}  // namespace tess
