@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "components/decoration/auto_style.h"
 #include "framework/win/inifiles.h"
 #include "framework/win/windowcanvas.h"
 #include "platform/win32.h"
@@ -355,8 +356,8 @@ std::string ToxDockBar::IniFileName() const {
 }
 
 TDockBarStyle ToxDockBar::EffectiveStyle() const {
-  if (style_ != TDockBarStyle::bsAuto) return style_;
-  return NewStyleControls ? TDockBarStyle::bsWin95 : TDockBarStyle::bsWin31;
+  return ResolveAutoStyle(style_, TDockBarStyle::bsAuto, TDockBarStyle::bsWin31,
+                          TDockBarStyle::bsWin95, NewStyleControls);
 }
 
 int32_t ToxDockBar::FloatLeft() const {

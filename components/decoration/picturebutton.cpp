@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "components/decoration/auto_style.h"
 #include "components/decoration/effect_geometry.h"
 #include "framework/win/forms.h"
 #include "platform/win32.h"
@@ -148,9 +149,13 @@ void ToxCustomButton::SwapPictures() {
   Invalidate();
 }
 
+ToxBtnStyle ToxCustomButton::EffectiveStyle() const {
+  return ResolveAutoStyle(style_, ToxBtnStyle::bsAuto, ToxBtnStyle::bsWin31, ToxBtnStyle::bsWin95,
+                          NewStyleControls);
+}
+
 void ToxCustomButton::DrawFrame(TCanvas* C, TRect& R, bool Down) {
-  ToxBtnStyle s = style_;
-  if (s == ToxBtnStyle::bsAuto) s = NewStyleControls ? ToxBtnStyle::bsWin95 : ToxBtnStyle::bsWin31;
+  const ToxBtnStyle s = EffectiveStyle();
   const bool def = IsDefaultLook();
   C->Pen()->SetColor(clWindowFrame);
   C->Brush()->SetStyle(TBrushStyle::bsClear);
@@ -328,7 +333,8 @@ void ToxCustomButton::PaintImage(TCanvas* C, TPaintState State, bool Pressed) {
       C->DrawFocusRect(caption_rect_);
     } else if (focus_style_.Contains(TFocusStyleFlag::fsOutline) ||
                (focus_style_.Contains(TFocusStyleFlag::fsText) && rotated)) {
-      ToxBtnStyle s = style_ == ToxBtnStyle::bsAuto ? ToxBtnStyle::bsWin95 : style_;
+      // The focus rectangle sits inside the frame that DrawFrame drew.
+      const ToxBtnStyle s = EffectiveStyle();
       int32_t inset = 4;
       if (s == ToxBtnStyle::bsWin95) inset = 3;
       if (s == ToxBtnStyle::bsWin31 && focus_style_.Contains(TFocusStyleFlag::fsDefault))

@@ -34,6 +34,8 @@ class ToxCustomButton : public TButton {
 
   ToxBtnStyle Style() const { return style_; }
   void SetStyle(ToxBtnStyle Value);
+  // The style in force: bsAuto resolved.
+  ToxBtnStyle EffectiveStyle() const;
   ToxBtnKind Kind();
   void SetKind(ToxBtnKind Value);
   TPicture* PictureUp() const { return picture_up_.get(); }

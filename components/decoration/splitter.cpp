@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "components/decoration/auto_style.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -142,9 +143,8 @@ void ToxCustomSplit::SetBorderStyle(TBorderStyle Value) {
 }
 
 void ToxCustomSplit::ApplyStyle() {
-  effective_style_ = style_;
-  if (style_ == ToxsStyle::oxsAuto)
-    effective_style_ = NewStyleControls ? ToxsStyle::oxsWin95 : ToxsStyle::oxsWin31;
+  effective_style_ = ResolveAutoStyle(style_, ToxsStyle::oxsAuto, ToxsStyle::oxsWin31,
+                                      ToxsStyle::oxsWin95, NewStyleControls);
   switch (effective_style_) {
     case ToxsStyle::oxsWin31:
       frame_width_ = 0;

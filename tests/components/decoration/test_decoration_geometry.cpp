@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "components/decoration/auto_style.h"
 #include "components/decoration/caption_geometry.h"
 #include "components/decoration/dock_layout.h"
 #include "components/decoration/effect_geometry.h"
@@ -12,6 +13,20 @@
 
 namespace tess {
 namespace {
+
+// ---------------------------------------------------------------------------------------
+// The automatic look
+
+TEST(AutoStyle, AutoFollowsTheSystemAndOtherStylesStand) {
+  enum class Look { Auto, Win31, Win95, Inset };
+  auto resolve = [](Look V, bool NewLook) {
+    return ResolveAutoStyle(V, Look::Auto, Look::Win31, Look::Win95, NewLook);
+  };
+  EXPECT_EQ(resolve(Look::Auto, true), Look::Win95);
+  EXPECT_EQ(resolve(Look::Auto, false), Look::Win31);
+  for (Look v : {Look::Win31, Look::Win95, Look::Inset})
+    for (bool n : {true, false}) EXPECT_EQ(resolve(v, n), v);
+}
 
 // ---------------------------------------------------------------------------------------
 // Effects

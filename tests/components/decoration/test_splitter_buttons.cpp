@@ -3,6 +3,7 @@
 // timer held and released, and a modal box opened from a repeat click.
 #include <gtest/gtest.h>
 
+#include "components/decoration/dockbar.h"
 #include "components/decoration/picturebutton.h"
 #include "components/decoration/splitter.h"
 #include "framework/core/filer.h"
@@ -187,6 +188,27 @@ std::unique_ptr<TBitmap> Shot(ToxCustomButton* B) {
   auto shot = std::make_unique<TBitmap>(B->Width(), B->Height(), TPixelFormat::pf24bit);
   B->PaintTo(shot->Canvas()->Handle(), 0, 0);
   return shot;
+}
+
+// The automatic look is one choice for the whole program: the splitter, the picture
+// button and the dock bar take the same one, and a chosen look stands.
+TEST_F(FormTest, AutoLookIsTheSameInEveryDecoration) {
+  auto* split = new ToxSplit(form);
+  auto* button = new ToxCustomButton(form);
+  auto* bar = new ToxDockBar(form);
+  ASSERT_EQ(split->Style(), ToxsStyle::oxsAuto);
+  ASSERT_EQ(button->Style(), ToxBtnStyle::bsAuto);
+  ASSERT_EQ(bar->Style(), TDockBarStyle::bsAuto);
+  const bool win95 = split->EffectiveStyle() == ToxsStyle::oxsWin95;
+  EXPECT_EQ(win95, NewStyleControls);
+  EXPECT_EQ(button->EffectiveStyle() == ToxBtnStyle::bsWin95, win95);
+  EXPECT_EQ(bar->EffectiveStyle() == TDockBarStyle::bsWin95, win95);
+  split->SetStyle(ToxsStyle::oxsWin31);
+  button->SetStyle(ToxBtnStyle::bsThick);
+  bar->SetStyle(TDockBarStyle::bsWin31);
+  EXPECT_EQ(split->EffectiveStyle(), ToxsStyle::oxsWin31);
+  EXPECT_EQ(button->EffectiveStyle(), ToxBtnStyle::bsThick);
+  EXPECT_EQ(bar->EffectiveStyle(), TDockBarStyle::bsWin31);
 }
 
 TEST_F(FormTest, PictureButtonPlacesAndPaintsItsParts) {
