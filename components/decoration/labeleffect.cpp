@@ -252,6 +252,15 @@ void TLabelEffect::Dispatch(TMessage& M) {
 
 // --- painting --------------------------------------------------------------------------
 
+TLabelEffect::TUprightLetters TLabelEffect::UprightLetters(TCanvas* C, const std::string& Text,
+                                                           int32_t H) const {
+  TUprightLetters out;
+  out.Advances.reserve(Text.size());
+  for (char ch : Text) out.Advances.push_back(C->TextWidth(std::string(1, ch)));
+  out.Positions = UprightLetterPositions(out.Advances, H, angle_);
+  return out;
+}
+
 void TLabelEffect::DrawStep(TCanvas* C, int32_t DX, int32_t DY, TColor Color) {
   C->Font()->SetColor(Color);
   C->Brush()->SetStyle(TBrushStyle::bsClear);
@@ -271,11 +280,9 @@ void TLabelEffect::DrawStep(TCanvas* C, int32_t DX, int32_t DY, TColor Color) {
     C->TextOut(origin_.X + ox, origin_.Y + oy, text);
     return;
   }
-  std::vector<int32_t> adv;
-  for (char ch : text) adv.push_back(C->TextWidth(std::string(1, ch)));
-  auto pos = UprightLetterPositions(adv, C->TextHeight("Wg"), angle_);
+  TUprightLetters letters = UprightLetters(C, text, C->TextHeight("Wg"));
   for (size_t i = 0; i < text.size(); ++i)
-    C->TextOut(pos[i].X + ox, pos[i].Y + oy, std::string(1, text[i]));
+    C->TextOut(letters.Positions[i].X + ox, letters.Positions[i].Y + oy, std::string(1, text[i]));
 }
 
 void TLabelEffect::DrawLayer(TBitmap& B, TBitmap& M, TEffectDirection Dir, int32_t Depth,
@@ -328,15 +335,14 @@ TBox TLabelEffect::FaceBox(TCanvas* C) {
   }
   if (!keep_letters_vertical_)
     return RotatedTextBox({origin_.X + fx, origin_.Y + fy}, ext.cx, ext.cy, angle_);
-  std::vector<int32_t> adv;
-  for (char ch : text) adv.push_back(C->TextWidth(std::string(1, ch)));
-  auto pos = UprightLetterPositions(adv, ext.cy, angle_);
+  TUprightLetters letters = UprightLetters(C, text, ext.cy);
   TBox b{Width(), Height(), 0, 0};
-  for (size_t i = 0; i < pos.size(); ++i) {
-    b.Left = std::min(b.Left, pos[i].X + fx);
-    b.Top = std::min(b.Top, pos[i].Y + fy);
-    b.Right = std::max(b.Right, pos[i].X + fx + adv[i]);
-    b.Bottom = std::max(b.Bottom, pos[i].Y + fy + ext.cy);
+  for (size_t i = 0; i < letters.Positions.size(); ++i) {
+    const TRotatedOrigin& p = letters.Positions[i];
+    b.Left = std::min(b.Left, p.X + fx);
+    b.Top = std::min(b.Top, p.Y + fy);
+    b.Right = std::max(b.Right, p.X + fx + letters.Advances[i]);
+    b.Bottom = std::max(b.Bottom, p.Y + fy + ext.cy);
   }
   return b;
 }

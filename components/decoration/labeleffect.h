@@ -8,6 +8,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "components/decoration/effect_geometry.h"
 #include "framework/win/stdctrls.h"
@@ -64,6 +66,13 @@ class TLabelEffect : public TCustomLabel {
   struct Scheme {
     TColor Highlight, Shadow, Font;
   };
+  // Upright letters of Text along the turned line, in C's font: each letter's advance
+  // and where it is drawn (before the layer offsets); H is the letter height.
+  struct TUprightLetters {
+    std::vector<int32_t> Advances;
+    std::vector<TRotatedOrigin> Positions;
+  };
+  TUprightLetters UprightLetters(TCanvas* C, const std::string& Text, int32_t H) const;
   // Draws the caption once, at the step offset (DX, DY), in Color, on C.
   void DrawStep(TCanvas* C, int32_t DX, int32_t DY, TColor Color);
   void DrawLayer(TBitmap& B, TBitmap& M, TEffectDirection Dir, int32_t Depth, TColor Color,
