@@ -468,26 +468,26 @@ void ToxDockBar::PlaceControls(const std::vector<TDockPos>& Positions) {
   EnableAlign();
 }
 
-TDockSize ToxDockBar::FloatSizeFor(const std::vector<TDockPos>& Positions) {
-  TDockSize client = DockClientSize(Items(), Positions, margin_);
+TDockSize ToxDockBar::FloatFrameSize() {
   // The frame is what the window's outer size adds to its client area.
   float_form_->HandleNeeded();
   TRect w = WindowRectOf(float_form_->Handle());
   RECT c{};
   GetClientRect(float_form_->Handle(), &c);
   int32_t title = options_.Contains(TOption::opCaption) ? float_form_->title_->Height() : 0;
-  return {client.Width + w.Width() - c.right, client.Height + w.Height() - c.bottom + title};
+  return {w.Width() - c.right, w.Height() - c.bottom + title};
+}
+
+TDockSize ToxDockBar::FloatSizeFor(const std::vector<TDockPos>& Positions) {
+  TDockSize client = DockClientSize(Items(), Positions, margin_);
+  TDockSize frame = FloatFrameSize();
+  return {client.Width + frame.Width, client.Height + frame.Height};
 }
 
 std::vector<TDockSize> ToxDockBar::CandidateSizes() {
   EnsureInit();
-  float_form_->HandleNeeded();
-  TRect w = WindowRectOf(float_form_->Handle());
-  RECT c{};
-  GetClientRect(float_form_->Handle(), &c);
-  int32_t title = options_.Contains(TOption::opCaption) ? float_form_->title_->Height() : 0;
   return DockCandidates(Items(), margin_, docked_height_ > 0 ? docked_height_ : Height(),
-                        {w.Width() - c.right, w.Height() - c.bottom + title});
+                        FloatFrameSize());
 }
 
 void ToxDockBar::SizeFloatForm() {

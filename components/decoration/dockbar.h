@@ -157,6 +157,9 @@ class ToxDockBar : public TCustomPanel {
  private:
   friend class TDockForm;
   std::vector<TDockItem> Items() const;
+  // What the floating window's outer size adds to its client area: the frame and,
+  // with opCaption, the title.
+  TDockSize FloatFrameSize();
   TDockSize FloatSizeFor(const std::vector<TDockPos>& Positions);
   void SizeFloatForm();
   void PlaceControls(const std::vector<TDockPos>& Positions);
