@@ -4,6 +4,7 @@
 #include "components/core/commands.h"
 #include "components/core/strutils.h"
 #include "framework/win/controls.h"
+#include "framework/win/dc_guards.h"
 #include "framework/win/graphics.h"
 #include "platform/win32.h"
 
@@ -29,20 +30,16 @@ uint8_t GetLeftButton() {
   return GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
 }
 
-namespace {
-int32_t FontHeight(HFONT Font) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font);
+int32_t FontHeight(HFont Font) {
+  TScreenDC screen;
+  TSelectedObject sel(screen.Handle(), Font);
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  GetTextMetricsA(static_cast<HDC>(screen.Handle()), &tm);
   return tm.tmHeight;
 }
-}  // namespace
 
 int32_t GetTopTextMargin(TFont* Font, TBorderStyle BorderStyle, int32_t Height, bool Ctl3D) {
-  int32_t system = FontHeight(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
+  int32_t system = FontHeight(static_cast<HFont>(GetStockObject(SYSTEM_FONT)));
   int32_t own = FontHeight(Font->Handle());
   return TopTextMargin(system, own, BorderStyle != TBorderStyle::bsNone, Height, Ctl3D,
                        NewStyleControls);

@@ -57,14 +57,6 @@ class TOffscreen {
   TSelectedObject select_;
 };
 
-int32_t FontHeight(HFONT Font) {
-  TScreenDC screen;
-  TSelectedObject sel(screen.Handle(), Font);
-  TEXTMETRICA tm{};
-  GetTextMetricsA(static_cast<HDC>(screen.Handle()), &tm);
-  return tm.tmHeight;
-}
-
 }  // namespace
 
 TOvcBaseEntryField::TOvcBaseEntryField(TComponent* AOwner)
@@ -370,7 +362,7 @@ void TOvcBaseEntryField::CreateWnd() {
 void TOvcBaseEntryField::AdjustHeight() {
   if (ComponentState() & csLoading) return;
   if (auto_size_) {
-    const int32_t FontH = FontHeight(static_cast<HFONT>(Font()->Handle()));
+    const int32_t FontH = FontHeight(Font()->Handle());
     const int32_t H = FontH + GetSystemMetrics(SM_CYBORDER) * (Ctl3D() ? 8 : 6);
     if (H != Height()) TOvcBase::SetBounds(Left(), Top(), Width(), H);
   }
@@ -423,12 +415,8 @@ bool TOvcBaseEntryField::PositionCaret(bool Scroll) {
     if (Width < Room || Numeric || !Scroll || offset_ >= Caret) break;
     ++offset_;
   }
-  TScreenDC screen;
-  TSelectedObject sel(screen.Handle(), Font()->Handle());
-  TEXTMETRICA tm{};
-  GetTextMetricsA(static_cast<HDC>(screen.Handle()), &tm);
   const std::string At = Caret < Len ? Text.substr(static_cast<size_t>(Caret), 1) : " ";
-  caret_->SetCellHeight(tm.tmHeight);
+  caret_->SetCellHeight(FontHeight(Font()->Handle()));
   caret_->SetCellWidth(std::max(1, TextWidth(At)));
   TOvcCaret* Cur = caret_->Caret();
   const bool Thin =
