@@ -68,12 +68,6 @@ TOvcBaseEntryField::TOvcBaseEntryField(TComponent* AOwner)
   highlight_colors_ = std::make_unique<TOvcColors>(clHighlightText, clHighlight);
   for (TOvcColors* c : {disabled_colors_.get(), error_colors_.get(), highlight_colors_.get()})
     c->OnColorChange = repaint;
-  model_.OnChange = [this] {
-    if (OnChange) OnChange(this);
-  };
-  model_.OnUserValidation = [this](uint16_t& Code) {
-    if (OnUserValidation) OnUserValidation(this, Code);
-  };
   SetCursor(crIBeam);
   SetParentColor(false);
   SetColor(clWindow);
@@ -316,6 +310,14 @@ void TOvcBaseEntryField::ReportError(uint16_t Code, const std::string& Message) 
     OnError(this, Code, Message);
   else if (Controller())
     Controller()->DoError(this, Code, Message);
+}
+
+void TOvcBaseEntryField::TextChanged() {
+  if (OnChange) OnChange(this);
+}
+
+void TOvcBaseEntryField::UserValidation(uint16_t& ErrorCode) {
+  if (OnUserValidation) OnUserValidation(this, ErrorCode);
 }
 
 void TOvcBaseEntryField::Beep() {

@@ -181,6 +181,8 @@ class TOvcBaseEntryField : public TOvcBase, protected TEntryFieldHost, protected
   void PostFocusBack() override;
   void PostErrorReport(uint16_t Code) override;
   void ReportError(uint16_t Code, const std::string& Message) override;
+  void TextChanged() override;
+  void UserValidation(uint16_t& ErrorCode) override;
   // TEntryEditHost
   void Beep() override;
   void MoveToNextField() override;

@@ -97,7 +97,7 @@ std::string TEntryFieldModel::DisplayText() const {
 
 void TEntryFieldModel::FieldModified() {
   modified_ = ever_modified_ = true;
-  if (OnChange) OnChange();
+  host_.TextChanged();
 }
 
 void TEntryFieldModel::Restore() {
@@ -107,7 +107,7 @@ void TEntryFieldModel::Restore() {
   SetSelection(0, 255);
   modified_ = false;
   host_.Invalidate();
-  if (OnChange) OnChange();
+  host_.TextChanged();
 }
 
 uint16_t TEntryFieldModel::CheckContents() {
@@ -134,9 +134,12 @@ uint16_t TEntryFieldModel::CheckContents() {
 
 uint16_t TEntryFieldModel::ValidateContents() {
   uint16_t Code = CheckContents();
-  if (OnUserValidation && !in_user_validation_) {
+  if (!in_user_validation_) {
     FlagScope Guard(in_user_validation_);
-    OnUserValidation(Code);
+    if (OnUserValidation)
+      OnUserValidation(Code);
+    else
+      host_.UserValidation(Code);
   }
   return Code;
 }

@@ -1,9 +1,10 @@
 // The state of an entry field apart from its window: the edit text (at most MaxLength
 // characters), caret and selection, the modified and invalid marks, the restore copy,
 // and the operations that move values in and out (GetValue, SetValue, GetAsString,
-// SetAsString) and validate them.  What needs the window or the controller (focus,
-// repainting, posting the error report, the controller's error state) goes through
-// TEntryFieldHost, which the window class implements and tests imitate.
+// SetAsString) and validate them.  Everything that reaches the window or the controller
+// (focus, repainting, the change and validation events, posting the error report, the
+// controller's error state) goes through TEntryFieldHost, which the window class
+// implements and tests imitate: the model never holds a callback into the window.
 //
 // Invariants: Text().size() <= MaxLength(); 0 <= SelStart() <= SelEnd() <= text length;
 // caret <= text length after every operation that sets it.
@@ -36,6 +37,12 @@ class TEntryFieldHost {
   virtual void PostErrorReport(uint16_t Code) = 0;
   // The default error report when the field has no OnError.
   virtual void ReportError(uint16_t Code, const std::string& Message) = 0;
+  // The text was changed by an edit, a step or a restore.  A host that raises no change
+  // event keeps the empty default.
+  virtual void TextChanged() {}
+  // The application's check after the type check, when the field has no
+  // OnUserValidation; it may set ErrorCode.  The default accepts what the type check did.
+  virtual void UserValidation(uint16_t& ErrorCode) { (void)ErrorCode; }
 };
 
 class TEntryFieldModel {
@@ -58,7 +65,7 @@ class TEntryFieldModel {
   TZeroDisplay ZeroDisplay = zdShow;
   double ZeroDisplayValue = 0;
 
-  std::function<void()> OnChange;
+  // Replace the host's UserValidation and ReportError for a field without a window.
   std::function<void(uint16_t& ErrorCode)> OnUserValidation;
   std::function<void(uint16_t ErrorCode, const std::string& ErrorMsg)> OnError;
 
@@ -101,7 +108,7 @@ class TEntryFieldModel {
   void Restore();
 
   // --- values -------------------------------------------------------------------------
-  // The type check, then OnUserValidation.
+  // The type check, then OnUserValidation (or the host's UserValidation).
   uint16_t ValidateContents();
   // 0 and the value in Data (DataSize() bytes), or the validation's error code.
   uint16_t GetValue(void* Value);
@@ -130,7 +137,7 @@ class TEntryFieldModel {
   int32_t caret_ = 0, sel_start_ = 0, sel_end_ = 0;
   bool modified_ = false, ever_modified_ = false, invalid_ = false, error_reported_ = false;
   bool validating_ = false, reading_value_ = false, keep_caret_ = false;
-  // Set while OnUserValidation runs: a handler that asks the field for its value gets
+  // Set while the application's check runs: a handler that asks the field for its value gets
   // it without a second validation, instead of recursing without end.
   bool in_user_validation_ = false;
   uint16_t last_error_ = 0;

@@ -183,6 +183,33 @@ TEST_F(FieldTest, SelectionClipboardAndReadOnly) {
   EXPECT_EQ(F->Model().Text(), "abc defx");
 }
 
+// OnChange tells of edits of the text: not of caret moves, nor of values the program
+// writes.
+TEST_F(FieldTest, OnChangeFollowsEditsOfTheText) {
+  TOvcSimpleField* F = AddField(10);
+  int Changes = 0;
+  F->OnChange = [&](TObject* Sender) {
+    EXPECT_EQ(Sender, F);
+    ++Changes;
+  };
+  ShowForm();
+  F->SetFocus();
+  Pump();
+  Type(F, "ab");
+  EXPECT_EQ(Changes, 2);
+  Key(F, VK_LEFT);
+  Key(F, VK_HOME);
+  EXPECT_EQ(Changes, 2);
+  Key(F, VK_DELETE);
+  EXPECT_EQ(F->Model().Text(), "b");
+  EXPECT_EQ(Changes, 3);
+  F->SetAsString("xyz");
+  EXPECT_EQ(Changes, 3);
+  F->Restore();
+  EXPECT_EQ(F->Model().Text(), "");
+  EXPECT_EQ(Changes, 4);
+}
+
 TEST_F(FieldTest, MouseAndAltKeypad) {
   TOvcSimpleField* A = AddField(10);
   TOvcSimpleField* B = AddField(40, sftLongInt);

@@ -1,6 +1,7 @@
 // Recording stand-ins for an entry field's window, for the portable tests.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,7 +15,9 @@ class RecordingHost : public TEntryFieldHost, public TEntryEditHost {
  public:
   bool Focus = false, Visible = true, Pending = false;
   std::string Text;
-  int FocusBacks = 0, Paints = 0, Beeps = 0, Nexts = 0, Prevs = 0;
+  int FocusBacks = 0, Paints = 0, Beeps = 0, Nexts = 0, Prevs = 0, Changes = 0;
+  // The window's own check of the contents, when a test gives one.
+  std::function<void(uint16_t&)> Check;
   std::vector<uint16_t> Posted;
   std::vector<std::pair<uint16_t, std::string>> Reports;
 
@@ -29,6 +32,10 @@ class RecordingHost : public TEntryFieldHost, public TEntryEditHost {
   void PostErrorReport(uint16_t Code) override { Posted.push_back(Code); }
   void ReportError(uint16_t Code, const std::string& Message) override {
     Reports.emplace_back(Code, Message);
+  }
+  void TextChanged() override { ++Changes; }
+  void UserValidation(uint16_t& Code) override {
+    if (Check) Check(Code);
   }
   void Beep() override { ++Beeps; }
   void MoveToNextField() override { ++Nexts; }

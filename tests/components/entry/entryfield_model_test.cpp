@@ -38,6 +38,35 @@ TEST(EntryFieldModel, UserValidationAskingForTheValueDoesNotRecurse) {
   EXPECT_EQ(Calls, 2);
 }
 
+// The window hears of changes and checks values only through the host; the model's own
+// handler, when set, takes the check's place.
+TEST(EntryFieldModel, ChangesAndChecksReachTheHost) {
+  RecordingHost Host;
+  Host.Focus = true;
+  TEntryFieldModel F(Host);
+  int Checks = 0;
+  std::string Seen;
+  Host.Check = [&](uint16_t& Code) {
+    ++Checks;
+    F.GetAsString(Seen);  // as a window's handler may, without recursing
+    if (Seen == "bad") Code = oeCustomError;
+  };
+  F.SetAsString("bad");
+  EXPECT_EQ(Host.Changes, 0) << "writing a value is no edit";
+  EXPECT_FALSE(F.ValidateField(false));
+  EXPECT_EQ(F.LastError(), oeCustomError);
+  EXPECT_EQ(Checks, 1);
+  EXPECT_EQ(Seen, "bad");
+  F.SaveRestoreCopy();
+  F.SetText("good");
+  F.FieldModified();
+  F.Restore();
+  EXPECT_EQ(Host.Changes, 2);
+  F.OnUserValidation = [](uint16_t&) {};
+  EXPECT_EQ(F.ValidateContents(), 0);
+  EXPECT_EQ(Checks, 1) << "the model's handler replaces the host's";
+}
+
 TEST(EntryFieldModel, ValidationMarksAndReports) {
   RecordingHost Host;
   Host.Focus = true;
