@@ -1,3 +1,8 @@
+// The application's picture character sets "1".."8" with their case rules, and the
+// program's one instance of them.  A new set admits every character but NUL; any other
+// picture character reads as no set and no case rule.  Fields keep a pointer to the
+// instance: InitUserData replaces it, so it runs before the first field is made (or
+// not at all: UserData makes the instance on first use).
 #include "components/entry/userdata.h"
 
 #include <memory>
@@ -5,7 +10,9 @@
 namespace tess {
 
 namespace {
-bool IsUserChar(char C) { return C >= '1' && C <= '8'; }
+bool IsUserChar(char C) {
+  return C >= '1' && C <= '8';
+}
 }  // namespace
 
 TOvcUserData::TOvcUserData() {
@@ -31,7 +38,9 @@ std::unique_ptr<TOvcUserData>& GlobalUserData() {
 }
 }  // namespace
 
-void InitUserData() { GlobalUserData() = std::make_unique<TOvcUserData>(); }
+void InitUserData() {
+  GlobalUserData() = std::make_unique<TOvcUserData>();
+}
 
 TOvcUserData& UserData() {
   if (!GlobalUserData()) InitUserData();
