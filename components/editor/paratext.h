@@ -1,6 +1,7 @@
 // Small routines on the NUL-terminated text of one paragraph, shared by the paragraph
 // list and the editor: tab-stop arithmetic, character position <-> screen column,
-// word breaking for wrapped lines, padding and byte insertion/deletion.
+// word breaking for wrapped lines and for over-long lines, padding and byte
+// insertion/deletion.
 //
 // Tab stops lie at multiples of TabSize, columns counted from 0.  Positions and
 // columns of the conversions are 1-based; the byte routines use 0-based offsets.
@@ -28,6 +29,23 @@ void FindBreak(const char* S, uint32_t Remaining, uint32_t N, uint32_t& LineEnd,
                uint32_t& NextStart);
 // Length up to and including the last blank within the first N characters, or N.
 uint32_t LastBlankBefore(const char* S, uint32_t N);
+// Cuts a line of Len characters into pieces of at most Limit (>= 1), each ending after
+// the last blank within the limit (or at it): how an over-long line becomes several
+// paragraphs wherever text comes in.  Calls Piece(Start, Length, Continues) for each,
+// Continues false for the first only (an empty line is one empty piece); Piece returns
+// false to stop.
+template <typename F>
+void CutLine(const char* S, int32_t Len, int32_t Limit, F&& Piece) {
+  bool continues = false;
+  while (Len > Limit) {
+    auto n = static_cast<int32_t>(LastBlankBefore(S, static_cast<uint32_t>(Limit)));
+    if (!Piece(S, n, continues)) return;
+    continues = true;
+    S += n;
+    Len -= n;
+  }
+  Piece(S, Len, continues);
+}
 // The last line (1..Count) whose start offset is at most Offset - 1.
 int32_t FindLineOfOffset(const uint16_t* LineStarts, int32_t Count, int32_t Offset);
 // Characters up to and including the first LF within the first N, or N.

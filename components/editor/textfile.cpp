@@ -117,20 +117,11 @@ void TTextFileModel::LoadFromFile(const std::string& FileName) {
       break;
     }
     // A line beyond the paragraph limit goes on in further paragraphs.
-    bool first = true;
-    const char* p = s;
-    int32_t rest = len;
-    do {
-      int32_t n = rest > limit ? static_cast<int32_t>(LastBlankBefore(p, static_cast<uint32_t>(limit))) : rest;
-      if (uint16_t code = list.AppendPara(p, n, false)) {
-        error = code;
-        break;
-      }
-      if (!first) list.GetParaNode(list.ParaCount() - 1)->Continues = true;
-      first = false;
-      p += n;
-      rest -= n;
-    } while (rest > 0);
+    CutLine(s, len, limit, [&](const char* P, int32_t N, bool Continues) {
+      error = list.AppendPara(P, N, false);
+      if (error == 0 && Continues) list.GetParaNode(list.ParaCount() - 1)->Continues = true;
+      return error == 0;
+    });
     s = next;
   }
   list.Compact();

@@ -89,6 +89,43 @@ TEST(ParaText, ColumnsBreaksAndBytes) {
   EXPECT_EQ(LengthToLF("ab\ncd", 5), 3u);
 }
 
+// Over-long lines become several paragraphs the same way on load, append and SetText:
+// the pieces give back the line, none passes the limit, and each ends after the last
+// blank within the limit (or at the limit when there is none).
+TEST(ParaText, CutLineRules) {
+  std::mt19937 r(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string line(r() % 40, 'x');
+    for (char& c : line)
+      if (r() % 4 == 0) c = r() % 2 ? ' ' : '\t';
+    const auto limit = static_cast<int32_t>(1 + r() % 12);
+    std::string joined;
+    int32_t pieces = 0;
+    CutLine(line.data(), static_cast<int32_t>(line.size()), limit,
+            [&](const char* P, int32_t N, bool Continues) {
+              EXPECT_EQ(Continues, pieces > 0);
+              EXPECT_EQ(P, line.data() + joined.size());
+              EXPECT_LE(N, limit);
+              const std::string rest = line.substr(joined.size());
+              if (static_cast<int32_t>(rest.size()) > limit) {
+                const size_t blank = rest.substr(0, static_cast<size_t>(limit)).find_last_of(" \t");
+                EXPECT_EQ(N, blank == std::string::npos ? limit : static_cast<int32_t>(blank) + 1);
+              } else {
+                EXPECT_EQ(N, static_cast<int32_t>(rest.size()));
+              }
+              joined.append(P, static_cast<size_t>(N));
+              ++pieces;
+              return true;
+            });
+    EXPECT_EQ(joined, line);
+    EXPECT_GE(pieces, 1);  // an empty line is one empty paragraph
+  }
+  // A piece that fails stops the cutting.
+  int32_t calls = 0;
+  CutLine("aaaa bbbb cccc", 14, 5, [&](const char*, int32_t, bool) { return ++calls < 2; });
+  EXPECT_EQ(calls, 2);
+}
+
 TEST(ParaList, WrapRules) {
   TParaList L(nullptr, true, 8192);
   L.SetWrapColumn(10);
