@@ -31,7 +31,7 @@ struct Table {
     for (int32_t R = 1; R < RowCount && R < 320000; R += 2) Rows.SetHidden(R, true);
     L.WindowCreated();
     N.FocusGained();
-    N.SetOptions(OptionBit(TOvcTblOption::otoMouseDragSelect));
+    N.SetOptions(TableOptionBit(TOvcTblOption::otoMouseDragSelect));
     L.SetLeftCol(120);
     N.SetActiveCell(2, 130);
   }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "components/table/celltext.h"
+#include "components/table/tableoptions.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -14,8 +15,8 @@ namespace tess {
 uint32_t TableWantsKeys(const TOvcBaseTableCell* Cell, bool WithEnter) {
   const auto Options = static_cast<uint32_t>(Cell->AskTable(ctim_QueryOptions));
   uint32_t Code = 0;
-  if (Options & (1u << static_cast<unsigned>(TOvcTblOption::otoTabToArrow))) Code |= DLGC_WANTTAB;
-  if (WithEnter && (Options & (1u << static_cast<unsigned>(TOvcTblOption::otoEnterToArrow))))
+  if (Options & TableOptionBit(TOvcTblOption::otoTabToArrow)) Code |= DLGC_WANTTAB;
+  if (WithEnter && (Options & TableOptionBit(TOvcTblOption::otoEnterToArrow)))
     Code |= DLGC_WANTALLKEYS;
   return Code;
 }

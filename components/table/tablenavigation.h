@@ -16,20 +16,18 @@
 #include <functional>
 #include <string>
 
+#include "components/core/tabletypes.h"
 #include "components/table/selectionlist.h"
 #include "components/table/tablelayout.h"
+#include "components/table/tableoptions.h"
 #include "components/table/tablerows.h"
-#include "components/core/tabletypes.h"
 
 namespace tess {
 
 class TOvcCommandProcessor;
 
-// The table's options as bits, bit n for the option of value n.
+// The table's options as bits (TableOptionBit).
 using TOvcTblOptionBits = uint32_t;
-constexpr TOvcTblOptionBits OptionBit(TOvcTblOption O) {
-  return TOvcTblOptionBits{1} << static_cast<int>(O);
-}
 
 // The state word of the table.
 enum : uint16_t {
@@ -72,7 +70,7 @@ class TOvcTableNavigator {
   // Stores the options adjusted (AdjustedTableOptions: options that exclude one another
   // resolved); a selection is cleared first.
   void SetOptions(TOvcTblOptionBits Value);
-  bool Has(TOvcTblOption O) const { return (options_ & OptionBit(O)) != 0; }
+  bool Has(TOvcTblOption O) const { return (options_ & TableOptionBit(O)) != 0; }
   uint16_t State() const { return state_; }
   void SetState(uint16_t Value) { state_ = Value; }
   // Replaces the mode bits (one of ModeMask) and keeps the others.

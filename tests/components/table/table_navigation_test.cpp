@@ -51,7 +51,7 @@ struct Table {
   }
   void Options(std::initializer_list<O> Os) {
     TOvcTblOptionBits B = 0;
-    for (O X : Os) B |= OptionBit(X);
+    for (O X : Os) B |= TableOptionBit(X);
     N.SetOptions(B);
   }
   std::pair<int32_t, int32_t> Active() const { return {L.ActiveRow(), L.ActiveCol()}; }
@@ -252,7 +252,7 @@ TEST(TableSelection, SetterMovesTheAnchorAndKeepsTheSelection) {
 TEST(TableSelection, NoSelectionOptionMovesWithoutSelecting) {
   Table T(40, 12);
   T.Options({O::otoNoSelection, O::otoMouseDragSelect});
-  EXPECT_EQ(T.N.Options(), OptionBit(O::otoNoSelection));  // drag select removed
+  EXPECT_EQ(T.N.Options(), TableOptionBit(O::otoNoSelection));  // drag select removed
   T.N.ProcessCommand(ccExtendDown);
   T.N.ProcessCommand(ccExtendRight);
   EXPECT_EQ(T.Active(), std::make_pair(2, 2));
@@ -301,12 +301,12 @@ TEST(TableSelection, SelectAllRowsColumnsAndIterate) {
 TEST(TableOptions, AdjustedAsTheyExcludeEachOther) {
   auto A = [](std::initializer_list<O> Os) {
     TOvcTblOptionBits B = 0;
-    for (O X : Os) B |= OptionBit(X);
+    for (O X : Os) B |= TableOptionBit(X);
     return TOvcTblOptionBits{AdjustedTableOptions(static_cast<uint16_t>(B))};
   };
   auto B = [](std::initializer_list<O> Os) {
     TOvcTblOptionBits V = 0;
-    for (O X : Os) V |= OptionBit(X);
+    for (O X : Os) V |= TableOptionBit(X);
     return V;
   };
   EXPECT_EQ(A({O::otoBrowseRow, O::otoMouseDragSelect, O::otoRowSelection}),
@@ -371,7 +371,7 @@ TEST(TableKeys, ThroughTheGridTableAndTheOptions) {
   EXPECT_TRUE(Started.empty());
   EXPECT_EQ(T.L.ActiveRow(), 2);
   // With the editor always open, neither Escape nor F2 ends editing.
-  T.N.SetOptions(OptionBit(O::otoAlwaysEditing));
+  T.N.SetOptions(TableOptionBit(O::otoAlwaysEditing));
   T.N.SetMode(tsEditing);
   Stops.clear();
   T.N.KeyDown(27, ccUnmatched);
