@@ -37,10 +37,6 @@ using TCellEndEditNotifyEvent = std::function<void(
 using TCellMoveNotifyEvent =
     std::function<void(TObject* Sender, uint16_t Command, int32_t& RowNum, int& ColNum)>;
 using TCellChangeNotifyEvent = std::function<void(TObject* Sender, int32_t& RowNum, int& ColNum)>;
-using TRowChangeNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum1,
-                                                 int32_t RowNum2, TOvcTblActions Action)>;
-using TColChangeNotifyEvent =
-    std::function<void(TObject* Sender, int ColNum1, int ColNum2, TOvcTblActions Action)>;
 using TSizeCellEditorNotifyEvent =
     std::function<void(TObject* Sender, int32_t RowNum, int ColNum, TRect& CellRect,
                        TOvcTblEditorStyle& CellStyle)>;

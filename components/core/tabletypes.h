@@ -1,12 +1,16 @@
 // Types shared by the table grid and its cells: placement, access and look of a cell,
-// the display arrays of visible rows and columns, and small helpers.
+// the display arrays of visible rows and columns, the row and column change events, and
+// small helpers.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace tess {
+
+class TObject;
 
 // Where content sits in a cell; otaDefault takes the table's.
 enum class TOvcTblAdjust {
@@ -27,6 +31,12 @@ enum class TOvcCellDataPurpose;
 enum class TOvcTblActions;
 enum class TOvcTblEditorStyle;
 struct TOvcCellAttributes;
+
+// A change to the table's rows or columns: which ones, and how.
+using TRowChangeNotifyEvent =
+    std::function<void(TObject* Sender, int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action)>;
+using TColChangeNotifyEvent =
+    std::function<void(TObject* Sender, int ColNum1, int ColNum2, TOvcTblActions Action)>;
 
 // One visible row or column: its number and its pixel offset.
 struct TOvcTblDisplayEntry {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "components/core/tabletypes.h"
 #include "components/table/sparsearray.h"
 #include "framework/core/component.h"
 
@@ -21,11 +22,6 @@ class TOvcTableCellAncestor;
 
 // What a row or column change event reports.
 enum class TOvcTblActions { taCount, taSingle, taAll, taInsert, taDelete, taExchange };
-
-using TRowChangeNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum1,
-                                                 int32_t RowNum2, TOvcTblActions Action)>;
-using TColChangeNotifyEvent =
-    std::function<void(TObject* Sender, int ColNum1, int ColNum2, TOvcTblActions Action)>;
 
 // One direction of the table as the layout sees it.
 class TOvcTableExtents {
