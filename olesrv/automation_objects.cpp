@@ -27,8 +27,11 @@
 #include "oracle/oci_api.h"
 #include "oracle/oracle_query.h"
 #include "platform/ansi_text.h"
+#include "platform/scoped_variant.h"
 
 namespace tess::olesrv {
+
+using platform::ScopedVariant;
 
 namespace {
 
@@ -61,15 +64,6 @@ BSTR ToBstr(const std::string& S) {
 std::string FromBstr(BSTR B) {
   return B != nullptr ? platform::WideToAnsi(B, SysStringLen(B)) : std::string();
 }
-
-// A VARIANT that clears itself.
-struct ScopedVariant {
-  VARIANT v;
-  ScopedVariant() { VariantInit(&v); }
-  ~ScopedVariant() { VariantClear(&v); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-};
 
 // Arguments arrive in reverse order.
 VARIANT* Arg(DISPPARAMS* P, UINT I) {

@@ -12,6 +12,8 @@
 
 #include <map>
 
+#include "platform/scoped_variant.h"
+
 namespace tess::platform {
 
 std::wstring AnsiToWide(const std::string& S) {
@@ -39,14 +41,6 @@ std::wstring Wide(const std::string& S) {
 std::string Narrow(BSTR B) {
   return B != nullptr ? WideToAnsi(B, SysStringLen(B)) : std::string();
 }
-
-struct ScopedVariant {
-  VARIANT v;
-  ScopedVariant() { VariantInit(&v); }
-  ~ScopedVariant() { VariantClear(&v); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-};
 
 // Frees the strings of an EXCEPINFO.
 struct ScopedExcepInfo {
