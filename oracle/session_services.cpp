@@ -32,7 +32,7 @@ bool CheckSessionAlive(TyDatabase* Db) {
       if (running == Db || IsConnectedDebugOf(running, Db)) return true;
     }
   }
-  throw EyDbConnectionLost("Database connection has been closed or lost for this session");
+  throw EyDbConnectionLost(kConnectionLost);
 }
 
 void GetSessionUser(TyDatabase* Db, std::string& UserName) {

@@ -10,10 +10,13 @@ namespace tess {
 
 class TyDatabase;
 
+// What the user is told when a session's connection is found gone.
+inline constexpr const char* kConnectionLost =
+    "Database connection has been closed or lost for this session";
+
 // True when Db is a connected session of the main window's list, or the connected debug
 // session of one of them, or the SQL editor's running session (or its debug session);
-// otherwise raises EyDbConnectionLost "Database connection has been closed or lost for
-// this session".
+// otherwise raises EyDbConnectionLost with kConnectionLost.
 bool CheckSessionAlive(TyDatabase* Db);
 // CheckSessionAlive, then the session's user name.
 void GetSessionUser(TyDatabase* Db, std::string& UserName);

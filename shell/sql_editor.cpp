@@ -55,9 +55,6 @@ class TCommandScope {
   bool& flag_;
 };
 
-// What the user is told when a run found the session's connection gone.
-const char* const kConnectionLost = "Database connection has been closed or lost for this session";
-
 bool IsBlank(char C) {
   return C == ' ' || C == '\t' || C == '\r' || C == '\n';
 }
