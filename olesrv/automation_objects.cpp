@@ -370,7 +370,7 @@ class Dynaset : public DispatchObject {
   void MoveNext() {
     if (eof_) return;
     if (++row_ < rows_) return;
-    if (query_->State() != 2) {
+    if (query_->State() != kStateFetching) {
       eof_ = true;
       return;
     }
