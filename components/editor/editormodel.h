@@ -234,6 +234,9 @@ class TEditorModel : public TParaListEditor {
   void SetSel(TPos Anchor, TPos Caret);
   bool HasSelection() const { return !(sel_start_ == sel_end_); }
   void DeleteSelection();
+  // Puts the selection on the clipboard; false when there was nothing to copy or the
+  // clipboard took nothing (the error is reported).
+  bool CopySelection();
   void Edited(int32_t OldLineCount);
   int32_t LineMaxCol(int32_t Line);
   void WordLeft(bool Extend);

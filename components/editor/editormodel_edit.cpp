@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -76,10 +77,8 @@ void TEditorModel::ClearSelection() {
 
 uint16_t TEditorModel::Insert(const char* Text) {
   if (ReadOnly) return 0;
-  TUndoBuffer& u = list_->UndoBuffer();
-  bool saved = u.BeginGroup();
+  TUndoGroup group(list_->UndoBuffer());
   DeleteSelection();
-  int32_t lines = GetLineCount();
   int32_t para = caret_.Para, pos = caret_.Pos;
   auto total = static_cast<int32_t>(std::strlen(Text));
   uint16_t code = 0;
@@ -91,10 +90,9 @@ uint16_t TEditorModel::Insert(const char* Text) {
     code = list_->InsertTextBlock(this, para, piece.c_str(), pos);
     off += n;
   }
-  u.EndGroup(saved);
+  group.End();
   ScrollBarsChanged();
   InvalidateLines(list_->FirstChangedLine(), kMaxLongInt);
-  (void)lines;
   MoveCaretTo({para, pos}, false);
   return code;
 }
@@ -183,18 +181,20 @@ void TEditorModel::DeleteChar() {
 
 void TEditorModel::TypeChar(char Ch) {
   if (ReadOnly) return;
-  TUndoBuffer& u = list_->UndoBuffer();
-  bool grouped = HasSelection();
-  bool saved = grouped ? u.BeginGroup() : false;
+  const bool replacing = HasSelection();
+  std::optional<TUndoGroup> group;
+  if (replacing) group.emplace(list_->UndoBuffer());
   DeleteSelection();
   int32_t lines = GetLineCount();
   uint16_t code;
-  const bool overwrite = !InsertMode && caret_.Pos <= list_->GetParaLength(caret_.Para);
+  // The character takes the place of a selection; only without one does it overwrite.
+  const bool overwrite =
+      !InsertMode && !replacing && caret_.Pos <= list_->GetParaLength(caret_.Para);
   if (overwrite)
     code = list_->ReplaceText(this, caret_.Para, 1, &Ch, 1, caret_.Pos);
   else
     code = list_->InsertText(this, caret_.Para, 1, &Ch, caret_.Pos);
-  if (grouped) u.EndGroup(saved);
+  group.reset();
   if (code) {
     Report(code);
     return;
@@ -208,13 +208,10 @@ void TEditorModel::TypeChar(char Ch) {
 uint16_t TEditorModel::InsertBlanks(int32_t N) {
   if (N <= 0) return 0;
   std::string b(static_cast<size_t>(N), ' ');
-  TUndoBuffer& u = list_->UndoBuffer();
-  bool saved = u.BeginGroup();
+  TUndoGroup group(list_->UndoBuffer());
   if (!InsertMode) list_->DeleteText(this, caret_.Para, N, caret_.Pos);
   TPos at = caret_;
-  uint16_t code = list_->InsertText(this, at.Para, N, b.c_str(), at.Pos);
-  u.EndGroup(saved);
-  return code;
+  return list_->InsertText(this, at.Para, N, b.c_str(), at.Pos);
 }
 
 int32_t TEditorModel::SmartTabColumn(int32_t Line, int32_t ScreenCol) {
@@ -231,12 +228,12 @@ int32_t TEditorModel::SmartTabColumn(int32_t Line, int32_t ScreenCol) {
 
 void TEditorModel::Tab() {
   if (ReadOnly) return;
-  bool grouped = HasSelection();
-  bool saved = grouped ? list_->UndoBuffer().BeginGroup() : false;
+  std::optional<TUndoGroup> group;
+  if (HasSelection()) group.emplace(list_->UndoBuffer());
   DeleteSelection();
   int32_t lines = GetLineCount();
   if (TabType == ttReal) {
-    if (grouped) list_->UndoBuffer().EndGroup(saved);
+    group.reset();
     TypeChar('\t');
     return;
   }
@@ -249,7 +246,7 @@ void TEditorModel::Tab() {
     if (c > e) n = c - e;
   }
   uint16_t code = InsertBlanks(n);
-  if (grouped) list_->UndoBuffer().EndGroup(saved);
+  group.reset();
   if (code) Report(code);
   Edited(lines);
   MoveCaretTo(caret_, false);
@@ -261,8 +258,7 @@ void TEditorModel::NewLine() {
     else MoveCaretTo({caret_.Para, list_->GetParaLength(caret_.Para) + 1}, false);
     return;
   }
-  TUndoBuffer& u = list_->UndoBuffer();
-  bool saved = u.BeginGroup();
+  TUndoGroup group(list_->UndoBuffer());
   DeleteSelection();
   int32_t lines = GetLineCount();
   int32_t indent = 0;
@@ -281,7 +277,7 @@ void TEditorModel::NewLine() {
     code = list_->SplitPara(this, para, true, indent, TabType == ttReal ? TabSize() : 0, caret_.Pos);
     if (code == 0) caret_ = anchor_ = sel_start_ = sel_end_ = TPos{para + 1, indent + 1};
   }
-  u.EndGroup(saved);
+  group.End();
   if (code) Report(code);
   Edited(lines);
   FollowCaret(-1);
@@ -293,15 +289,19 @@ void TEditorModel::KeyEnter() { NewLine(); }
 
 // --- clipboard, undo ------------------------------------------------------------------------
 
-void TEditorModel::CopyToClipboard() {
-  if (!HasSelection() || !Clipboard) return;
-  if (!Clipboard->SetText(GetSelText())) Report(kEdErrNoMemory);
+bool TEditorModel::CopySelection() {
+  if (!HasSelection() || !Clipboard) return false;
+  if (Clipboard->SetText(GetSelText())) return true;
+  Report(kEdErrNoMemory);
+  return false;
 }
+
+void TEditorModel::CopyToClipboard() { CopySelection(); }
 
 void TEditorModel::CutToClipboard() {
   if (!HasSelection()) return;
-  CopyToClipboard();
-  if (ReadOnly) return;
+  // The text leaves the editor only once it is safely on the clipboard.
+  if (!CopySelection() || ReadOnly) return;
   DeleteSelection();
   FollowCaret(-1);
 }
@@ -395,11 +395,9 @@ bool TEditorModel::ProcessCommand(uint16_t Command, char Ch) {
         }
       }
       if (a < b) {
-        TUndoBuffer& u = list_->UndoBuffer();
-        bool saved = u.BeginGroup();
+        TUndoGroup group(list_->UndoBuffer());
         SetSel(a, b);
         DeleteSelection();
-        u.EndGroup(saved);
       }
       FollowCaret(-1);
       break;

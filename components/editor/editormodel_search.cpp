@@ -45,12 +45,7 @@ int32_t TEditorModel::SearchReplace(const std::string& Find, const std::string& 
   const auto rlen = static_cast<int32_t>(Replace.size());
   int32_t count = 0;
   TUndoBuffer& u = list_->UndoBuffer();
-  bool saved = u.BeginGroup();
-  struct Guard {
-    TUndoBuffer& U;
-    bool Saved;
-    ~Guard() { U.EndGroup(Saved); }
-  } guard{u, saved};
+  TUndoGroup group(u);
 
   if (replacing && HasSelection() && sel_start_.Para == sel_end_.Para &&
       sel_end_.Pos - sel_start_.Pos == plen) {

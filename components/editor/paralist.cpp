@@ -222,6 +222,8 @@ void TParaList::RawLinkNode(TParaNode* N, int32_t At) {
   N->Next = after;
   (before ? before->Next : head_) = N;
   (after ? after->Prev : tail_) = N;
+  // A piece of a cut line that gets another paragraph before it is a line of its own.
+  if (after) after->Continues = false;
   N->InList = true;
   index_.insert(index_.begin() + (At - 1), N);
   fenwick_valid_ = false;
@@ -238,6 +240,8 @@ void TParaList::Unlink(int32_t ParaNo) {
   TParaNode* n = index_[static_cast<size_t>(ParaNo - 1)];
   (n->Prev ? n->Prev->Next : head_) = n->Next;
   (n->Next ? n->Next->Prev : tail_) = n->Prev;
+  // Nor does a piece of a cut line whose previous piece is gone.
+  if (n->Next) n->Next->Continues = false;
   n->Next = n->Prev = nullptr;
   n->InList = false;
   index_.erase(index_.begin() + (ParaNo - 1));
@@ -752,7 +756,7 @@ uint16_t TParaList::SplitPara(TParaListEditor* Editor, int32_t ParaNo, bool Trim
   int32_t tailLen = n->Length - Pos + 1;
   if (uint16_t code = CheckLimits(ParaNo, 1, 2 + static_cast<int32_t>(indent.size()))) return code;
   if (tailLen + static_cast<int32_t>(indent.size()) > para_length_limit_) indent.clear();
-  bool saved = undo_->BeginGroup();
+  TUndoGroup group(*undo_);
   if (Recording()) undo_->Push(ukPosition, modified_, 0, nullptr, Pos, ParaNo);
   adjust_markers_ = false;
   std::string tail(n->Text ? n->Text + Pos - 1 : "", static_cast<size_t>(tailLen));
@@ -770,7 +774,7 @@ uint16_t TParaList::SplitPara(TParaListEditor* Editor, int32_t ParaNo, bool Trim
   }
   adjust_markers_ = true;
   if (code == 0) Adjust(Editor, {TPosChange::Split, ParaNo, Pos, Indent});
-  undo_->EndGroup(saved);
+  group.End();
   if (code == 0) {
     first_changed_ = FirstLineOfPara(ParaNo);
     last_changed_ = kMaxLongInt;
@@ -792,7 +796,7 @@ uint16_t TParaList::JoinPara(TParaListEditor* Editor, int32_t ParaNo, int32_t Po
   }
   int32_t fill = std::max(0, Pos - 1 - n->Length);
   if (CheckLimits(ParaNo, 0, fill + m->Length) != 0) return kEdErrCannotJoin;
-  bool saved = undo_->BeginGroup();
+  TUndoGroup group(*undo_);
   adjust_markers_ = false;
   std::string next(m->GetText(), m->Length);
   uint16_t code = 0;
@@ -807,7 +811,7 @@ uint16_t TParaList::JoinPara(TParaListEditor* Editor, int32_t ParaNo, int32_t Po
   }
   adjust_markers_ = true;
   if (code == 0) Adjust(Editor, {TPosChange::Joined, ParaNo, Pos, 0});
-  undo_->EndGroup(saved);
+  group.End();
   if (code == 0) {
     first_changed_ = FirstLineOfPara(ParaNo);
     last_changed_ = kMaxLongInt;
@@ -820,25 +824,31 @@ uint16_t TParaList::DeleteBlock(TParaListEditor* Editor, int32_t StartPara, int3
                                 int32_t EndPara, int32_t EndPos) {
   StartPara = std::clamp(StartPara, 1, ParaCount());
   EndPara = std::clamp(EndPara, StartPara, ParaCount());
-  bool saved = undo_->BeginGroup();
   if (StartPos == 1 && EndPos == 1) {
+    TUndoGroup group(*undo_);
     for (int32_t i = StartPara; i < EndPara; ++i) DeletePara(Editor, StartPara);
   } else if (StartPara == EndPara) {
     if (EndPos > StartPos) DeleteText(Editor, StartPara, EndPos - StartPos, StartPos);
   } else {
-    // The joined paragraph must fit before anything is deleted.
-    int32_t head = std::min(StartPos - 1, GetParaLength(StartPara));
-    int32_t rest = std::max(0, GetParaLength(EndPara) - (EndPos - 1));
-    if (head > 0 && int64_t{head} + rest > para_length_limit_) {
-      undo_->EndGroup(saved);
-      return kEdErrCannotJoin;
+    // The final join must succeed before anything is deleted: it is checked as JoinPara
+    // will check it, against the text that the deletions leave.
+    const int32_t startLen = GetParaLength(StartPara);
+    const int32_t head = std::min(StartPos - 1, startLen);
+    const int32_t cut = std::min(EndPos - 1, GetParaLength(EndPara));
+    const int32_t rest = GetParaLength(EndPara) - cut;
+    if (head > 0) {
+      int64_t removed = int64_t{startLen} - head + cut;
+      for (int32_t i = StartPara + 1; i < EndPara; ++i) removed += GetParaLength(i) + 2;
+      if (int64_t{head} + rest > para_length_limit_ ||
+          int64_t{byte_count_} - removed + rest > byte_limit_)
+        return kEdErrCannotJoin;
     }
-    DeleteText(Editor, StartPara, GetParaLength(StartPara) - StartPos + 1, StartPos);
-    DeleteText(Editor, EndPara, EndPos - 1, 1);
+    TUndoGroup group(*undo_);
+    DeleteText(Editor, StartPara, startLen - StartPos + 1, StartPos);
+    DeleteText(Editor, EndPara, cut, 1);
     for (int32_t i = StartPara + 1; i < EndPara; ++i) DeletePara(Editor, StartPara + 1);
-    JoinPara(Editor, StartPara, GetParaLength(StartPara) + 1);
+    return JoinPara(Editor, StartPara, GetParaLength(StartPara) + 1);
   }
-  undo_->EndGroup(saved);
   return 0;
 }
 
@@ -887,7 +897,7 @@ uint16_t TParaList::InsertTextBlock(TParaListEditor* Editor, int32_t& ParaNo, co
     if (pieces.back().EndsPara && tail > para_length_limit_) return kEdErrParaTooLong;
   }
   int32_t startLine = FirstLineOfPara(ParaNo);
-  bool saved = undo_->BeginGroup();
+  TUndoGroup group(*undo_);
   uint16_t code = 0;
   for (const Piece& pc : pieces) {
     if (pc.EndsPara && Pos == 1) {
@@ -908,7 +918,7 @@ uint16_t TParaList::InsertTextBlock(TParaListEditor* Editor, int32_t& ParaNo, co
       Pos += pc.Len;
     }
   }
-  undo_->EndGroup(saved);
+  group.End();
   first_changed_ = std::max(1, startLine - 1);
   last_changed_ = kMaxLongInt;
   return code;

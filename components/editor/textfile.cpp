@@ -191,7 +191,11 @@ void TTextFileModel::SaveToFile(const std::string& FileName) {
     std::error_code ec2;
     fs::remove(name, ec2);
     fs::rename(temp, name, ec);
-    if (ec) RaiseIO("Cannot replace", name, ec.value());
+    if (ec) {
+      int err = ec.value();
+      fs::remove(temp, ec2);
+      RaiseIO("Cannot replace", name, err);
+    }
   }
 }
 

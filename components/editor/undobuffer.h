@@ -124,4 +124,24 @@ class TUndoBuffer {
   uint32_t losses_ = 0;
 };
 
+// Keeps a group of records open for its lifetime (or joins the one already open) and
+// closes it on every way out, an exception included: a group left open would take every
+// later change into the same undo step.
+class TUndoGroup {
+ public:
+  explicit TUndoGroup(TUndoBuffer& U) : u_(&U), saved_(U.BeginGroup()) {}
+  ~TUndoGroup() { End(); }
+  TUndoGroup(const TUndoGroup&) = delete;
+  TUndoGroup& operator=(const TUndoGroup&) = delete;
+  // Closes the group before the end of the scope.
+  void End() {
+    if (u_) u_->EndGroup(saved_);
+    u_ = nullptr;
+  }
+
+ private:
+  TUndoBuffer* u_;
+  bool saved_;
+};
+
 }  // namespace tess

@@ -458,5 +458,55 @@ TEST_F(Editor, RandomCommandsOnTwoSharingEditors) {
   EXPECT_EQ(Content(B), "");
 }
 
+// Edits that must not lose text: typing over a selection in overwrite mode, a cut whose
+// copy failed, and an error in the middle of a grouped edit.
+TEST_F(Editor, EditsThatFailOrReplaceLoseNoText) {
+  E.SetText("abcdef");
+  E.ProcessCommand(ccIns, 0);  // overwrite
+  E.SetSelection(1, 2, 1, 4, true);
+  Type(E, "X");
+  EXPECT_EQ(Content(E), "aXdef");  // the selection is replaced, nothing more
+  E.ProcessCommand(ccUndo, 0);
+  EXPECT_EQ(Content(E), "abcdef");
+  E.ProcessCommand(ccIns, 0);
+
+  struct FailingClipboard : MemClipboard {
+    bool SetText(const std::string&) override { return false; }
+  } failing;
+  uint16_t last = 0;
+  E.OnError = [&](uint16_t& Code) { last = Code; };
+  E.Clipboard = &failing;
+  E.SetSelection(1, 2, 1, 4, true);
+  E.ProcessCommand(ccCut, 0);
+  EXPECT_EQ(last, kEdErrNoMemory);
+  EXPECT_EQ(Content(E), "abcdef");  // neither on the clipboard nor gone
+  E.Clipboard = nullptr;
+  E.ProcessCommand(ccCut, 0);
+  EXPECT_EQ(Content(E), "abcdef");
+  E.Clipboard = &Clip;
+
+  // A refused join raises inside each grouped edit; later edits stay their own steps.
+  E.OnError = nullptr;
+  auto failInGroup = [&](auto Edit) {
+    E.SetText("abcdef\r\nghijkl");
+    E.SetParaLengthLimit(8);
+    E.SetSelection(1, 5, 2, 2, true);  // "abcd" + "hijkl" is longer than 8
+    EXPECT_THROW(Edit(), EEditorError);
+    E.SetParaLengthLimit(32767);
+    EXPECT_EQ(Content(E), "abcdef|ghijkl");
+    E.SetCaretPosition(1, 1);
+    Type(E, "X");
+    E.ProcessCommand(ccEnd, 0);
+    E.ProcessCommand(ccNewLine, 0);
+    E.ProcessCommand(ccUndo, 0);
+    return Content(E);
+  };
+  EXPECT_EQ(failInGroup([&] { Type(E, "Z"); }), "Xabcdef|ghijkl");
+  EXPECT_EQ(failInGroup([&] { E.InsertString("Z"); }), "Xabcdef|ghijkl");
+  EXPECT_EQ(failInGroup([&] { E.ProcessCommand(ccNewLine, 0); }), "Xabcdef|ghijkl");
+  EXPECT_EQ(failInGroup([&] { E.ProcessCommand(ccDelWord, 0); }), "Xabcdef|ghijkl");
+  EXPECT_EQ(failInGroup([&] { E.ProcessCommand(ccTab, 0); }), "Xabcdef|ghijkl");
+}
+
 }  // namespace
 }  // namespace tess

@@ -365,6 +365,7 @@ TEST(ParaList, BlocksSplitsAndMarkers) {
   EXPECT_EQ(indent, 3);
 }
 
+
 }  // namespace
 }  // namespace tess
 
@@ -404,6 +405,22 @@ TEST(ParaList, ShortLinesWithTabsStillWrap) {
   L.InsertText(nullptr, 1, 12, t.c_str(), 1);
   EXPECT_EQ(L.LineCount(), 3);
   CheckInvariants(L);
+}
+
+TEST(ParaList, DeleteBlockRefusedByTheByteLimitChangesNothing) {
+  TParaList L(nullptr, false, 8192);
+  int32_t para = 1, pos = 1;
+  ASSERT_EQ(L.InsertTextBlock(nullptr, para, "abc\r\ndefghijk", pos), 0);
+  L.SetByteLimit(L.ByteCount());
+  std::string before = Join(Paras(L));
+  int32_t undo = L.UndoBuffer().UndoCount();
+  // Joining "ab" with "efghijk" is tested against the limit with the next paragraph's length.
+  EXPECT_EQ(L.DeleteBlock(nullptr, 1, 3, 2, 2), kEdErrCannotJoin);
+  EXPECT_EQ(Join(Paras(L)), before);
+  EXPECT_EQ(L.UndoBuffer().UndoCount(), undo);
+  L.SetByteLimit(kMaxLongInt);
+  EXPECT_EQ(L.DeleteBlock(nullptr, 1, 3, 2, 2), 0);
+  EXPECT_EQ(Join(Paras(L)), "abefghijk");
 }
 
 }  // namespace

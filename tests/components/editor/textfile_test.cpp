@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "components/core/commands.h"
 #include "components/editor/textfile.h"
 #include "framework/core/sysutils.h"
 
@@ -132,6 +133,60 @@ TEST_F(TextFile, BackupAndFailedWrites) {
   EXPECT_EQ(ReadFile(backup), "version 1\r\n");
   EXPECT_EQ(fs::path(E.BackupName("dir/b.sql")).filename(), "b.BAK");
   EXPECT_EQ(fs::path(E.BackupName("dir/b.sql")).parent_path(), "dir");
+}
+
+// A line cut at the paragraph limit is saved as one line only while its pieces stand
+// together; once an edit separates them they are the lines the user sees.
+TEST_F(TextFile, ContinuationsSaveAsTheLinesShown) {
+  const std::string file = "first\r\naaaa bbbb cccc dddd\r\nlast\r\n";
+  fs::path in = Dir / "in.sql", out = Dir / "out.sql";
+  WriteFile(in, file);
+  auto edited = [&](auto Edit) {
+    TTextFileModel E;
+    E.SetParaLengthLimit(10);
+    E.LoadFromFile(in.string());
+    EXPECT_EQ(E.GetParaCount(), 5);
+    Edit(E);
+    E.SaveToFile(out.string());
+    return ReadFile(out);
+  };
+  EXPECT_EQ(edited([](TTextFileModel&) {}), file);
+  EXPECT_EQ(edited([](TTextFileModel& E) {  // typing inside a piece keeps the line
+              E.SetCaretPosition(3, 1);
+              E.ProcessCommand(kCmdChar, 'X');
+            }),
+            "first\r\naaaa bbbb Xcccc dddd\r\nlast\r\n");
+  EXPECT_EQ(edited([](TTextFileModel& E) {
+              E.SetCaretPosition(2, 1);
+              E.ProcessCommand(ccDelLine, 0);
+            }),
+            "first\r\ncccc dddd\r\nlast\r\n");
+  EXPECT_EQ(edited([](TTextFileModel& E) {
+              E.SetCaretPosition(3, 1);
+              E.ProcessCommand(ccNewLine, 0);
+            }),
+            "first\r\naaaa bbbb \r\n\r\ncccc dddd\r\nlast\r\n");
+  EXPECT_EQ(edited([](TTextFileModel& E) {
+              E.SetCaretPosition(2, 11);
+              E.ProcessCommand(ccNewLine, 0);
+            }),
+            "first\r\naaaa bbbb \r\n\r\ncccc dddd\r\nlast\r\n");
+  EXPECT_EQ(edited([](TTextFileModel& E) {  // once separated, undo shows them apart
+              E.SetCaretPosition(2, 1);
+              E.ProcessCommand(ccDelLine, 0);
+              E.ProcessCommand(ccUndo, 0);
+            }),
+            "first\r\naaaa bbbb \r\ncccc dddd\r\nlast\r\n");
+}
+
+TEST_F(TextFile, AFailedReplaceLeavesNoTemporaryFile) {
+  TTextFileModel E;
+  E.SetText("text");
+  fs::path target = Dir / "taken.sql";
+  fs::create_directories(target / "inside");  // a folder cannot be replaced by the file
+  EXPECT_THROW(E.SaveToFile(target.string()), EInOutError);
+  EXPECT_FALSE(fs::exists(Dir / "taken.sql.$$$"));
+  EXPECT_TRUE(fs::exists(target / "inside"));
 }
 
 }  // namespace
