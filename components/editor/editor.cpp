@@ -168,7 +168,7 @@ void TOvcEditBase::Measure() {
     TEXTMETRICA tm{};
     GetTextMetricsA(static_cast<HDC>(screen.Handle()), &tm);
     char_width_ = std::max<int32_t>(1, tm.tmAveCharWidth);
-    row_height_ = std::max<int32_t>(1, tm.tmHeight);
+    row_height_ = std::max<int32_t>(1, tm.tmHeight + tm.tmExternalLeading + 1);
   }
   TRect r = HandleAllocated() ? ClientRect() : TRect{0, 0, Width(), Height()};
   model_->SetMetrics(char_width_, row_height_, left_margin_, right_margin_, r.Width(),

@@ -198,7 +198,8 @@ class TOvcEditBase : public TOvcBase {
   void Wheel(int16_t Delta);
   bool InMargin(int32_t X) const { return X < left_margin_; }
   bool SetCursorFor(TMessage& M);
-  void RunCommand(uint16_t Command, char Ch);
+  // The model's answer: whether it carried the command out.
+  bool RunCommand(uint16_t Command, char Ch);
   void FontFollowsFixedFont();
   void HighlightChanged();
 
@@ -310,10 +311,10 @@ class TyCustomEditor : public TOvcEditBase {
   // --- end of published properties and events ----------------------------------------------
 };
 
-// An editor over a text file.
-class TyTextFileEditor : public TyCustomEditor {
+// An editor over a text file: its name, loading, saving and the backup copy.
+class TyCustomTextFileEditor : public TyCustomEditor {
  public:
-  explicit TyTextFileEditor(TComponent* AOwner);
+  explicit TyCustomTextFileEditor(TComponent* AOwner);
   TTextFileModel& File() { return static_cast<TTextFileModel&>(Model()); }
 
   // --- the file's published properties (editor_props.cpp) ----------------------------------
@@ -329,9 +330,15 @@ class TyTextFileEditor : public TyCustomEditor {
   void LoadFromFile(const std::string& FileName) { File().LoadFromFile(FileName); }
   void SaveToFile(const std::string& FileName) { File().SaveToFile(FileName); }
 
-  void PublishProperties(TPropertyList& Props) override;
   void Loaded() override;
   // --- end of the file's properties ----------------------------------------------------------
+};
+
+// The text-file editor that forms place: publishes the file's properties.
+class TyTextFileEditor : public TyCustomTextFileEditor {
+ public:
+  explicit TyTextFileEditor(TComponent* AOwner) : TyCustomTextFileEditor(AOwner) {}
+  void PublishProperties(TPropertyList& Props) override;
 };
 
 // Lets the component stream create the editor (and the controller) by class name.

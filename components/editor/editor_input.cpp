@@ -35,12 +35,12 @@ void TOvcEditBase::DropQueuedChar() {
   PeekMessageA(&m, static_cast<HWND>(Handle()), WM_CHAR, WM_CHAR, PM_REMOVE);
 }
 
-void TOvcEditBase::RunCommand(uint16_t Command, char Ch) {
+bool TOvcEditBase::RunCommand(uint16_t Command, char Ch) {
   auto alive = life_.Alive;
-  model_->ProcessCommand(Command, Ch);
-  if (!*alive) return;
+  const bool done = model_->ProcessCommand(Command, Ch);
   // Insert mode may have been switched: the caret shows it.
-  caret_->SetInsertMode(model_->InsertMode);
+  if (*alive) caret_->SetInsertMode(model_->InsertMode);
+  return done;
 }
 
 void TOvcEditBase::KeyDown(TMessage& M) {
@@ -55,21 +55,25 @@ void TOvcEditBase::KeyDown(TMessage& M) {
     DropQueuedChar();
     return;
   }
-  if (!IsCommand(cmd) || (cmd == ccNewLine && !model_->WantEnter) ||
-      (cmd == ccTab && !model_->WantTab)) {
-    if (M.WParam == VK_RETURN && model_->WantEnter) {
+  if (IsCommand(cmd) && (cmd != ccNewLine || model_->WantEnter) &&
+      (cmd != ccTab || model_->WantTab)) {
+    const bool done = RunCommand(cmd, static_cast<char>(M.WParam));
+    if (!*alive) return;
+    // Only a command the editor carried out consumes the key.
+    if (done) {
       DropQueuedChar();
-      RunCommand(ccNewLine, '\r');
-    } else if (M.WParam == VK_TAB && model_->WantTab) {
-      DropQueuedChar();
-      RunCommand(ccTab, '\t');
-    } else {
-      DefaultHandler(M);
+      return;
     }
-    return;
   }
-  DropQueuedChar();
-  RunCommand(cmd, static_cast<char>(M.WParam));
+  if (M.WParam == VK_RETURN && model_->WantEnter) {
+    DropQueuedChar();
+    RunCommand(ccNewLine, '\r');
+  } else if (M.WParam == VK_TAB && model_->WantTab) {
+    DropQueuedChar();
+    RunCommand(ccTab, '\t');
+  } else {
+    DefaultHandler(M);
+  }
 }
 
 void TOvcEditBase::ScrollMessage(bool Vertical, uint16_t Code) {
@@ -290,10 +294,9 @@ bool TOvcEditBase::DispatchInput(TMessage& M) {
       uint16_t cmd = ccNone;
       if (M.WParam != VK_TAB && M.WParam != VK_MENU && Controller())
         cmd = Controller()->EntryCommands()->Translate(M);
-      if (IsCommand(cmd))
-        RunCommand(cmd, static_cast<char>(M.WParam));
-      else
-        DefaultHandler(M);  // Alt+F4 and the menu keys reach the system
+      // Alt+F4, the menu keys and commands the editor declines reach the system.
+      if (!(IsCommand(cmd) && RunCommand(cmd, static_cast<char>(M.WParam))) && *alive)
+        DefaultHandler(M);
       return true;
     }
     case WM_CHAR: {

@@ -263,20 +263,29 @@ void TOvcEditBase::Paint() {
     row.Rect = {left_margin_, r * row_height_, c.Right, (r + 1) * row_height_};
     row.InText = row.Line <= lines;
     row.Text.clear();
+    // A handler sees the line without tabs, or else the paragraph from the line's start
+    // on (a wrapped line's continuation included).
+    const char* handlerText = "";
+    int32_t handlerLen = 0;
     if (row.InText) {
       const char* t;
       int32_t len;
-      list.GetLineText(row.Line, t, len);
-      if (HasTab(t, static_cast<uint32_t>(len)))
+      const TParaNode* node = list.GetLineText(row.Line, t, len);
+      if (HasTab(t, static_cast<uint32_t>(len))) {
         row.Text = ExpandTabs(t, len, model_->TabSize());
-      else
+        handlerText = row.Text.c_str();
+        handlerLen = static_cast<int32_t>(row.Text.size());
+      } else {
         row.Text.assign(t, static_cast<size_t>(len));
+        handlerText = t;
+        handlerLen = node ? node->Length - static_cast<int32_t>(t - node->GetText()) : len;
+      }
     }
     SelectedColumns(row.Line, sl, sc, el, ec, row.SelFrom, row.SelTo);
     if (OnDrawLine) {
       const TRect band{left_margin_, row.Rect.Top, left_margin_ + cols * char_width_, row.Rect.Bottom};
-      if (DoOnDrawLine(Canvas(), band, row.Text.c_str(), static_cast<int32_t>(row.Text.size()),
-                       row.Line, row.FirstCol, cols, sl, sc, el, ec))
+      if (DoOnDrawLine(Canvas(), band, handlerText, handlerLen, row.Line, row.FirstCol, cols, sl,
+                       sc, el, ec))
         continue;
     }
     DrawRow(row);

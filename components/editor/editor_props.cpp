@@ -229,24 +229,24 @@ void TyCustomEditor::DefineProperties(TFiler* Filer) {
       nullptr, false);
 }
 
-// --- TyTextFileEditor ---------------------------------------------------------------------------------
+// --- TyCustomTextFileEditor, TyTextFileEditor ---------------------------------------------------------
 
-TyTextFileEditor::TyTextFileEditor(TComponent* AOwner)
+TyCustomTextFileEditor::TyCustomTextFileEditor(TComponent* AOwner)
     : TyCustomEditor(AOwner, std::make_unique<TTextFileView>(this)) {}
 
-void TyTextFileEditor::SetIsOpen(bool V) {
+void TyCustomTextFileEditor::SetIsOpen(bool V) {
   File().ComponentLoading = (ComponentState() & csLoading) != 0;
   File().SetIsOpen(V);
   File().ComponentLoading = false;
 }
 
-void TyTextFileEditor::Loaded() {
+void TyCustomTextFileEditor::Loaded() {
   TyCustomEditor::Loaded();
   if (IsOpen()) LoadFromFile(FileName());
 }
 
 void TyTextFileEditor::PublishProperties(TPropertyList& P) {
-  TyCustomEditor::PublishProperties(P);
+  TyCustomTextFileEditor::PublishProperties(P);
   P.Component(
       "Controller", [this] { return static_cast<TComponent*>(Controller()); },
       [this](TComponent* C) { SetController(dynamic_cast<TOvcController*>(C)); });

@@ -169,13 +169,17 @@ void TEditorModel::DeleteChar() {
   }
   int32_t lines = GetLineCount();
   int32_t len = list_->GetParaLength(caret_.Para);
+  char gone = 0;
   if (caret_.Pos > len) {
     if (caret_.Para < GetParaCount())
       if (uint16_t code = list_->JoinPara(this, caret_.Para, caret_.Pos)) Report(code);
   } else {
+    gone = list_->GetParaNode(caret_.Para)->GetText()[caret_.Pos - 1];
     list_->DeleteText(this, caret_.Para, 1, caret_.Pos);
   }
   Edited(lines);
+  // As when typing one: a comment may begin or end here, so everything below may change.
+  if (gone == '/' || gone == '*') InvalidateAll();
   FollowCaret(-1);
 }
 

@@ -536,5 +536,49 @@ TEST_F(EditorInputTest, FilesThroughTheControl) {
   std::remove(out.c_str());
 }
 
+// A key whose command the editor declines is not swallowed; the row is the font's height,
+// its external leading and a pixel; a drawing handler gets the paragraph from each
+// line's start on.
+TEST_F(EditorInputTest, DeclinedCommandsRowsAndDrawnLines) {
+  TOvcCommandTable* table = ctl->EntryCommands()->GetCommandTable(DefaultTableName());
+  for (WPARAM key : {VK_TAB, VK_RETURN}) {
+    TOvcCmdRec rec{static_cast<uint8_t>(key), 0, 0, 0, ccRestore};
+    int at = table->IndexOfKeys(rec);
+    if (at < 0) table->AddCommandRec(rec);
+    else table->PutCommandRec(at, rec);
+  }
+  ed->SetWantTab(true);
+  Key(VK_TAB);
+  EXPECT_EQ(Text(), "\t\r\n");
+  Key(VK_RETURN);
+  EXPECT_EQ(Text(), "\t\r\n\r\n");
+
+  HDC dc = GetDC(Wnd());
+  HGDIOBJ old = SelectObject(dc, static_cast<HGDIOBJ>(ed->Font()->Handle()));
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(Wnd(), dc);
+  EXPECT_EQ(ed->RowHeight(), tm.tmHeight + tm.tmExternalLeading + 1);
+
+  ed->Model().SetText("one two three four\r\nx\ty");
+  ed->SetWrapColumn(8);
+  ed->SetWordWrap(true);
+  std::vector<std::string> drawn;
+  ed->OnDrawLine = [&](TObject*, TCanvas*, const TRect&, const char* S, int32_t Len, int32_t,
+                       int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, bool& WasDrawn) {
+    drawn.emplace_back(S, static_cast<size_t>(Len));
+    WasDrawn = true;
+  };
+  ed->Invalidate();
+  UpdateWindow(Wnd());
+  ASSERT_GE(drawn.size(), 5u);
+  EXPECT_EQ(drawn[0], "one two three four");
+  EXPECT_EQ(drawn[1], "three four");
+  EXPECT_EQ(drawn[2], "four");
+  EXPECT_EQ(drawn[3], "x       ");  // a line with a tab: expanded, that line alone
+  EXPECT_EQ(drawn[4], "y");
+}
+
 }  // namespace
 }  // namespace tess

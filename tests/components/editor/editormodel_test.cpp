@@ -508,5 +508,23 @@ TEST_F(Editor, EditsThatFailOrReplaceLoseNoText) {
   EXPECT_EQ(failInGroup([&] { E.ProcessCommand(ccTab, 0); }), "Xabcdef|ghijkl");
 }
 
+// Deleting a comment character repaints everything below, as typing one does.
+TEST(EditorRepaint, DeletingACommentCharacterRepaintsTheWindow) {
+  struct Counting : TEditorModel {
+    int All = 0;
+    void InvalidateAll() override { ++All; }
+  } M;
+  M.SetText("a/b*c");
+  M.SetCaretPosition(1, 1);
+  int before = M.All;
+  M.ProcessCommand(ccDel, 0);
+  EXPECT_EQ(M.All, before);
+  M.ProcessCommand(ccDel, 0);  // the "/"
+  EXPECT_EQ(M.All, before + 1);
+  M.ProcessCommand(ccDel, 0);
+  M.ProcessCommand(ccDel, 0);  // the "*"
+  EXPECT_EQ(M.All, before + 2);
+}
+
 }  // namespace
 }  // namespace tess
