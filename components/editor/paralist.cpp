@@ -240,8 +240,10 @@ void TParaList::Unlink(int32_t ParaNo) {
   TParaNode* n = index_[static_cast<size_t>(ParaNo - 1)];
   (n->Prev ? n->Prev->Next : head_) = n->Next;
   (n->Next ? n->Next->Prev : tail_) = n->Prev;
-  // Nor does a piece of a cut line whose previous piece is gone.
+  // Nor does a piece of a cut line whose previous piece is gone, nor one that leaves
+  // (should undo put it back).
   if (n->Next) n->Next->Continues = false;
+  n->Continues = false;
   n->Next = n->Prev = nullptr;
   n->InList = false;
   index_.erase(index_.begin() + (ParaNo - 1));

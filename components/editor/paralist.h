@@ -55,7 +55,8 @@ struct TParaNode {
   uint16_t UndoRefs = 0;      // undo records that name this node
   bool InList = false;
   bool HeapText = false;      // Text is our own allocation (else the load arena's)
-  bool Continues = false;     // goes on with the previous paragraph's file line
+  bool Continues = false;     // goes on with the previous paragraph's file line (cleared
+                              // for good once either leaves or another comes between)
 
   const char* GetText() const { return Text ? Text : ""; }
   // Start and length of display line LineNo (1-based); empty outside 1..LineCount.

@@ -3,7 +3,8 @@
 //
 // Loading keeps everything of the file: a line longer than the paragraph limit goes on
 // in further paragraphs marked as continuing it, and saving writes such a paragraph
-// without a line break before it; the file's line break (CR LF or LF) and whether its
+// without a line break before it (until an edit separates the pieces: the list then
+// drops the mark, and the pieces are saved as the lines they are shown as); the file's line break (CR LF or LF) and whether its
 // last line ended with one are remembered, so that loading and saving an unchanged file
 // gives back the same bytes (with TrimWhiteSpace off; a NUL byte is read as a blank).  Saving writes a new file beside
 // the old one and only then replaces it, so a failed write leaves the old file and its
