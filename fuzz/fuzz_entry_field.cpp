@@ -69,8 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<char> Value(static_cast<size_t>(D.DataSize()) + 16, '\0');
   const std::string Edit = Text.substr(0, D.MaxLength());
   TextToFieldValue(D, Edit, Value.data());
-  const std::string Back = FieldValueToText(D, Value.data());
-  FUZZ_CHECK(Back.size() <= 255);
+  std::string Back;
+  if (FieldValueToText(D, Value.data(), Back)) FUZZ_CHECK(Back.size() <= D.MaxLength());
   std::string Checked = Edit;
   (void)CheckFieldContents(D, Checked, true);
   (void)FieldDisplayText(D, Edit, false, false, zdHide, 0);

@@ -232,38 +232,115 @@ std::string TEntryFieldData::IntegerToFieldString(int32_t Value) const {
   return std::to_string(Value);
 }
 
-std::string TEntryFieldData::FloatToFieldString(long double Value) const {
-  char Buf[512];
-  std::string R;
+namespace {
+
+// printf of one number into a text of any length (fixed notation of 1e4932 has 4933
+// digits).
+std::string Printed(const char* Format, int Precision, long double V) {
+  const int N = std::snprintf(nullptr, 0, Format, Precision, V);
+  std::string S(static_cast<size_t>(N) + 1, '\0');
+  std::snprintf(S.data(), S.size(), Format, Precision, V);
+  S.resize(static_cast<size_t>(N));
+  return S;
+}
+
+// Applies one of the string routines that shorten a text in place.
+std::string Trimmed(std::string S, char* (*Trim)(char*)) {
+  Trim(S.data());
+  S.resize(std::strlen(S.c_str()));
+  return S;
+}
+
+// "1.2300E+0045" in its shortest form: no trailing zeros, no "+" and no leading zeros in
+// the exponent, or fixed notation when that is no longer ("0.001", "1500").
+std::string CompactNumber(const std::string& Scientific) {
+  const size_t E = Scientific.find('E');
+  const bool Negative = Scientific[0] == '-';
+  std::string Digits;
+  for (size_t I = Negative ? 1 : 0; I < E; ++I)
+    if (Scientific[I] != '.') Digits += Scientific[I];
+  while (Digits.size() > 1 && Digits.back() == '0') Digits.pop_back();
+  const int Exp = std::atoi(Scientific.c_str() + E + 1);
+  const std::string Sign = Negative ? "-" : "";
+  std::string Sci = Sign + Digits[0];
+  if (Digits.size() > 1) Sci += '.' + Digits.substr(1);
+  Sci += 'E' + std::to_string(Exp);
+  const int N = static_cast<int>(Digits.size());
+  // The fixed form's length, to build it only when it wins.
+  const int FixedLen = static_cast<int>(Sign.size()) + (Exp >= N - 1 ? Exp + 1
+                                                        : Exp >= 0   ? N + 1
+                                                                     : N + 1 - Exp);
+  if (FixedLen > static_cast<int>(Sci.size())) return Sci;
+  if (Exp >= N - 1) return Sign + Digits + std::string(static_cast<size_t>(Exp - N + 1), '0');
+  if (Exp >= 0) return Sign + Digits.substr(0, Exp + 1) + '.' + Digits.substr(Exp + 1);
+  return Sign + "0." + std::string(static_cast<size_t>(-Exp - 1), '0') + Digits;
+}
+
+}  // namespace
+
+bool TEntryFieldData::SameFloat(long double A, long double B) const {
+  if (!FloatFits(A) || !FloatFits(B)) return A == B;
+  return LimitNumber(FloatLimit(A)) == LimitNumber(FloatLimit(B));
+}
+
+std::string TEntryFieldData::ScientificText(long double V) const {
+  // Scientific notation in Width characters: sign, digit, point, digits, "E", sign
+  // and four exponent digits.
+  const int Width =
+      decimal_places_ != 0 && decimal_places_ + 9 < max_length_ ? decimal_places_ + 9 : max_length_;
+  std::string S = Printed("%.*LE", Width - 9 < 1 ? 1 : Width - 9, V);
+  // The C form has at least two exponent digits; ours four.
+  const size_t E = S.find('E');
+  std::string Exp = S.substr(E + 2);
+  while (Exp.size() < 4) Exp = '0' + Exp;
+  S = S.substr(0, E + 2) + Exp;
+  return Trimmed(Trimmed(S, TrimAllSpacesPChar), TrimEmbeddedZerosPChar);
+}
+
+std::string TEntryFieldData::ShortestText(long double V) const {
+  // An extended needs 21 significant digits at most to read back as itself.
+  for (int Digits = 1; Digits < 21; ++Digits) {
+    const std::string S = Printed("%.*LE", Digits - 1, V);
+    if (SameFloat(std::strtold(S.c_str(), nullptr), V)) return CompactNumber(S);
+  }
+  return CompactNumber(Printed("%.*LE", 20, V));
+}
+
+bool TEntryFieldData::FloatToFieldText(long double Value, std::string& Text) const {
+  Text.clear();
+  if (!std::isfinite(Value)) return false;
+  if (Value == 0) Value = 0;  // no "-0"
+  // What the field keeps of the value: DecimalPlaces digits after the point, in the
+  // notation the picture asks for; rounding there is the field's, not a loss.
+  long double Kept = Value;
+  std::string S;
   bool Done = false;
   if (!HasPictureChar('E')) {
-    std::snprintf(Buf, sizeof Buf, "%.*Lf", static_cast<int>(decimal_places_), Value);
-    if (std::string(Buf).find('.') != std::string::npos) TrimTrailingZerosPChar(Buf);
-    R = Buf;
-    Done = R.size() <= max_length_;
+    S = Printed("%.*Lf", decimal_places_, Value);
+    if (S.find('.') != std::string::npos) S = Trimmed(S, TrimTrailingZerosPChar);
+    if (S[0] == '-' && S.find_first_of("123456789") == std::string::npos) S.erase(0, 1);
+    Kept = std::strtold(S.c_str(), nullptr);
+    Done = S.size() <= max_length_;
+  } else if (decimal_places_ != 0) {
+    Kept = std::strtold(Printed("%.*LE", decimal_places_, Value).c_str(), nullptr);
   }
   if (!Done) {
-    // Scientific notation in Width characters: sign, digit, point, digits, "E", sign
-    // and four exponent digits.
-    const int Width = decimal_places_ != 0 && decimal_places_ + 9 < max_length_
-                          ? decimal_places_ + 9
-                          : max_length_;
-    const int Digits = Width - 9 < 1 ? 1 : Width - 9;
-    std::snprintf(Buf, sizeof Buf, "%.*LE", Digits, Value);
-    // The C form has at least two exponent digits; ours four.
-    std::string S = Buf;
-    const size_t E = S.find('E');
-    std::string Exp = S.substr(E + 2);
-    while (Exp.size() < 4) Exp = '0' + Exp;
-    S = S.substr(0, E + 2) + Exp;
-    std::snprintf(Buf, sizeof Buf, "%s", S.c_str());
-    TrimAllSpacesPChar(Buf);
-    TrimEmbeddedZerosPChar(Buf);
-    R = Buf;
+    S = ScientificText(Value);
+    // The short scientific form may drop digits the value needs: then the value's
+    // shortest exact text, which still may not fit.
+    if (S.size() > max_length_ || !SameFloat(std::strtold(S.c_str(), nullptr), Kept))
+      S = ShortestText(Kept);
   }
-  for (char& C : R)
+  for (char& C : S)
     if (C == '.') C = intl_->DecimalChar();
-  return R;
+  Text = S;
+  return Text.size() <= max_length_ && FloatFits(Value);
+}
+
+std::string TEntryFieldData::FloatToFieldString(long double Value) const {
+  std::string Text;
+  FloatToFieldText(Value, Text);
+  return Text;
 }
 
 bool TEntryFieldData::ReadNumber(const std::string& Text, long double& V) const {
@@ -288,7 +365,16 @@ bool TEntryFieldData::ReadNumber(const std::string& Text, long double& V) const 
 
 bool TEntryFieldData::FloatFits(long double V) const {
   switch (data_type_ & 63) {
-    case sftReal: return std::fabs(V) <= kRealMax;
+    case sftReal: {
+      // The bound as the 6-byte real holds it, a little above 1.7e38: the default limits
+      // are that value and their exact text must read back.
+      static const long double kHeld = [] {
+        TReal48 R;
+        DoubleToReal48(static_cast<double>(kRealMax), R);
+        return static_cast<long double>(Real48ToDouble(R));
+      }();
+      return std::fabs(V) <= kHeld;
+    }
     case sftDouble: return std::fabs(V) <= kDoubleMax;
     case sftSingle: return std::fabs(V) <= kSingleMax;
     case sftComp: return std::fabs(V) <= kCompMax;

@@ -143,6 +143,13 @@ class TEntryFieldData {
   bool FieldStringToInteger(const std::string& S, int32_t& Value) const;
   // The digits of the base the picture chooses, as wide as the data size asks.
   std::string IntegerToFieldString(int32_t Value) const;
+  // A floating value's text: fixed notation with DecimalPlaces digits when it fits (no
+  // "-0"), else scientific notation, or the shortest text that reads back as the value
+  // when the scientific form would lose digits.  False when that text is wider than
+  // MaxLength, the value is beyond the type's bounds or not finite: the value cannot
+  // be shown whole.
+  bool FloatToFieldText(long double Value, std::string& Text) const;
+  // The same text whatever its width (range limits are not shown in the field).
   std::string FloatToFieldString(long double Value) const;
   // A range text to a limit of the data type; false when it does not convert.
   bool StringToRange(const std::string& S, TRangeLimit& Limit) const;
@@ -175,6 +182,10 @@ class TEntryFieldData {
 
  private:
   bool HasPictureChar(char C) const { return picture_.find(C) != std::string::npos; }
+  // Whether A and B are the same value once held in the floating data type.
+  bool SameFloat(long double A, long double B) const;
+  std::string ScientificText(long double V) const;
+  std::string ShortestText(long double V) const;
   void SetRange(const std::string& S, TRangeLimit& Limit);
 
   const TOvcIntlSup* intl_;

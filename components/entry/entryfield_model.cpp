@@ -56,6 +56,7 @@ void TEntryFieldModel::AdjustOptions() {
 }
 
 void TEntryFieldModel::SetText(const std::string& S) {
+  refused_ = 0;
   text_ = S.substr(0, Data.MaxLength());
   const int32_t Len = static_cast<int32_t>(text_.size());
   caret_ = std::min(caret_, Len);
@@ -96,6 +97,7 @@ std::string TEntryFieldModel::DisplayText() const {
 }
 
 void TEntryFieldModel::FieldModified() {
+  refused_ = 0;
   modified_ = ever_modified_ = true;
   host_.TextChanged();
 }
@@ -111,6 +113,7 @@ void TEntryFieldModel::Restore() {
 }
 
 uint16_t TEntryFieldModel::CheckContents() {
+  if (refused_ != 0) return refused_;
   const uint8_t Type = Data.DataType() & 63;
   const bool Edit = host_.Focused() && !reading_value_;
   if (Type == sftString) {
@@ -157,6 +160,7 @@ uint16_t TEntryFieldModel::GetValue(void* Value) {
 }
 
 void TEntryFieldModel::AfterValueWritten() {
+  refused_ = 0;
   if (validating_) return;
   keep_caret_ = false;
   if (!host_.Focused()) invalid_ = false;
@@ -170,8 +174,19 @@ void TEntryFieldModel::AfterValueWritten() {
 
 void TEntryFieldModel::SetValue(const void* Value) {
   CheckDataType();
-  SetText(FieldValueToText(Data, Value));
-  AfterValueWritten();
+  std::string T;
+  if (FieldValueToText(Data, Value, T)) {
+    SetText(T);
+    AfterValueWritten();
+    return;
+  }
+  // The text keeps what it showed but no longer stands for the field's value: reading
+  // the value gives the error until the text is written or edited again.
+  refused_ = oeRangeError;
+  last_error_ = refused_;
+  invalid_ = true;
+  host_.Invalidate();
+  if (!host_.ErrorPending()) host_.PostErrorReport(refused_);
 }
 
 void TEntryFieldModel::GetAsString(std::string& S) {
@@ -181,8 +196,8 @@ void TEntryFieldModel::GetAsString(std::string& S) {
     if (last_error_ == 0) S = Buf.data();
     return;
   }
-  S = TrimBlanks ? Trim(text_) : text_;
-  last_error_ = 0;
+  last_error_ = refused_;
+  if (refused_ == 0) S = TrimBlanks ? Trim(text_) : text_;
 }
 
 void TEntryFieldModel::SetAsString(const std::string& S) {

@@ -112,6 +112,9 @@ class TEntryFieldModel {
   uint16_t ValidateContents();
   // 0 and the value in Data (DataSize() bytes), or the validation's error code.
   uint16_t GetValue(void* Value);
+  // A value the field cannot show whole in MaxLength characters is refused: the text
+  // stays, the field is marked invalid, the error report (oeRangeError) is queued, and
+  // reading the value gives that error until the text is written or edited again.
   void SetValue(const void* Value);
   void GetAsString(std::string& S);
   // Raises EEntryFieldError for text that is not a value of the type.
@@ -141,6 +144,8 @@ class TEntryFieldModel {
   // it without a second validation, instead of recursing without end.
   bool in_user_validation_ = false;
   uint16_t last_error_ = 0;
+  // The error of a refused value, while the text does not stand for the value.
+  uint16_t refused_ = 0;
   std::optional<std::string> restore_;
 };
 

@@ -109,30 +109,41 @@ void TextToFieldValue(const TEntryFieldData& F, const std::string& Text, void* D
   }
 }
 
-std::string FieldValueToText(const TEntryFieldData& F, const void* Data) {
+bool FieldValueToText(const TEntryFieldData& F, const void* Data, std::string& Text) {
   const uint8_t Type = TypeOf(F);
   const TOvcIntlSup& I = F.Intl();
+  std::string R;
   switch (Type) {
     case sftString: {
       const char* S = static_cast<const char*>(Data);
-      std::string R(S, strnlen(S, F.DataSize()));
-      if (R.size() > F.MaxLength()) R.resize(F.MaxLength());
+      R.assign(S, strnlen(S, F.DataSize()));
       const std::string Full = F.GetFullPicture();
-      for (size_t K = 0; K < R.size(); ++K)
-        F.FixCase(K < Full.size() ? Full[K] : 'X', R[K], K == 0 ? ' ' : R[K - 1]);
-      return R;
+      for (size_t K = 0; K < R.size() && K < Full.size(); ++K)
+        F.FixCase(Full[K], R[K], K == 0 ? ' ' : R[K - 1]);
+      break;
     }
-    case sftChar: return std::string(1, Load<char>(Data));
-    case sftBoolean: return std::string(1, Load<bool>(Data) ? I.TrueChar() : I.FalseChar());
-    case sftYesNo: return std::string(1, Load<bool>(Data) ? I.YesChar() : I.NoChar());
+    case sftChar:
+      R.assign(1, Load<char>(Data));
+      break;
+    case sftBoolean:
+      R.assign(1, Load<bool>(Data) ? I.TrueChar() : I.FalseChar());
+      break;
+    case sftYesNo:
+      R.assign(1, Load<bool>(Data) ? I.YesChar() : I.NoChar());
+      break;
     default:
-      if (IsIntegerType(Type)) return F.IntegerToFieldString(LoadInt(Type, Data));
-      if (IsFloatType(Type)) return F.FloatToFieldString(LoadFloat(F, Data)).substr(0, F.MaxLength());
-      const int32_t V = Load<int32_t>(Data);
-      if (V < 0) return "";
-      return Type == sftDate ? I.DateToDateString(V, I.GetDateMask(true), false)
-                             : I.TimeToTimeString(V, I.GetTimeMask(true), false);
+      if (IsIntegerType(Type)) {
+        R = F.IntegerToFieldString(LoadInt(Type, Data));
+      } else if (IsFloatType(Type)) {
+        if (!F.FloatToFieldText(LoadFloat(F, Data), R)) return false;
+      } else if (const int32_t V = Load<int32_t>(Data); V >= 0) {
+        R = Type == sftDate ? I.DateToDateString(V, I.GetDateMask(true), false)
+                            : I.TimeToTimeString(V, I.GetTimeMask(true), false);
+      }
   }
+  if (R.size() > F.MaxLength()) return false;
+  Text = std::move(R);
+  return true;
 }
 
 void AsStringToFieldValue(const TEntryFieldData& F, const std::string& S, void* Data) {
@@ -198,7 +209,9 @@ uint16_t CheckFieldContents(const TEntryFieldData& F, std::string& Text, bool No
   if (!F.FloatFits(N)) return oeRangeError;
   const long double Lo = F.LimitNumber(F.RangeLoValue()), Hi = F.LimitNumber(F.RangeHiValue());
   if (F.HasRange() && (N < Lo || N > Hi)) return oeRangeError;
-  if (Normalize) Text = F.FloatToFieldString(N).substr(0, F.MaxLength());
+  // The typed text stays when the value's own form does not fit: it is exact.
+  std::string Own;
+  if (Normalize && F.FloatToFieldText(N, Own)) Text = Own;
   return 0;
 }
 
@@ -248,12 +261,15 @@ bool StepFieldValue(const TEntryFieldData& F, std::string& Text, bool Wrap, doub
   }
   if (IsIntegerType(Type)) {
     int32_t V = 0;
-    if (!F.FieldStringToInteger(Text, V)) return false;
+    // A step that rounds to nothing is no step, at a limit neither.
+    if (!F.FieldStringToInteger(Text, V) || std::llround(Delta) == 0) return false;
     int64_t N = V;
     if (!StepWithin<int64_t>(N, F.RangeLoValue().Get<int32_t>(), F.RangeHiValue().Get<int32_t>(),
                              Wrap, Delta, std::llround(Delta)))
       return false;
-    Text = F.IntegerToFieldString(static_cast<int32_t>(N));
+    const std::string Stepped = F.IntegerToFieldString(static_cast<int32_t>(N));
+    if (Stepped == Text || Stepped.size() > F.MaxLength()) return false;
+    Text = Stepped;
     return true;
   }
   long double V = 0;
@@ -261,7 +277,10 @@ bool StepFieldValue(const TEntryFieldData& F, std::string& Text, bool Wrap, doub
   if (!StepWithin<long double>(V, F.LimitNumber(F.RangeLoValue()), F.LimitNumber(F.RangeHiValue()),
                                Wrap, Delta, Delta))
     return false;
-  Text = F.FloatToFieldString(V).substr(0, F.MaxLength());
+  // A step too small to show, or to a value the field cannot show whole, changes nothing.
+  std::string Stepped;
+  if (!F.FloatToFieldText(V, Stepped) || Stepped == Text) return false;
+  Text = Stepped;
   return true;
 }
 
@@ -303,7 +322,10 @@ std::string DefaultFieldText(const TEntryFieldData& F) {
   if (IsFloatType(Type)) {
     const long double Lo = F.LimitNumber(F.RangeLoValue()), Hi = F.LimitNumber(F.RangeHiValue());
     const long double V = Lo <= 0 && 0 <= Hi ? 0 : Type == sftComp ? std::roundl(Lo) : Lo;
-    return F.FloatToFieldString(V).substr(0, F.MaxLength());
+    // A default the field cannot show whole is left empty for validation to catch.
+    std::string Text;
+    F.FloatToFieldText(V, Text);
+    return Text.size() <= F.MaxLength() ? Text : "";
   }
   return "";
 }
@@ -313,10 +335,13 @@ void SetSimpleFieldType(TEntryFieldData& F, uint8_t DataType) {
     uint16_t MaxLength;
     char Picture;
   };
-  // LongInt and Integer take 11 and 6 characters so that "-2147483648" and "-32768" fit.
-  static const Defaults kDefaults[] = {{15, 'X'}, {1, 'X'},  {1, 'B'},  {1, 'Y'},  {11, 'i'},
-                                       {5, '9'},  {6, 'i'},  {3, '9'},  {4, 'i'},  {14, '#'},
-                                       {14, '#'}, {14, '#'}, {14, '#'}, {14, 'i'}};
+  // Every value of the type fits its length: "-2147483648" in 11, "-32768" in 6, a Comp's
+  // 19 digits and sign in 20, and the floating types' shortest exact texts, whose
+  // longest are "-1.7976931348623157E308" (Double, 23) and the extended's 21 digits with
+  // a four-digit exponent (28).
+  static const Defaults kDefaults[] = {{15, 'X'}, {1, 'X'},  {1, 'B'},  {1, 'Y'}, {11, 'i'},
+                                       {5, '9'},  {6, 'i'},  {3, '9'},  {4, 'i'}, {18, '#'},
+                                       {28, '#'}, {23, '#'}, {14, '#'}, {20, 'i'}};
   if (DataType > sftComp) throw EOvcException(ComponentString(kInvalidParameter));
   F.SetDataType(DataType);
   F.SetFieldKind(fkSimple);

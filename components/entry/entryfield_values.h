@@ -17,9 +17,10 @@ enum TZeroDisplay : uint8_t { zdShow, zdHide, zdHideUntilModified };
 
 // Text to value (unreadable numbers give 0); Data holds DataSize() bytes.
 void TextToFieldValue(const TEntryFieldData& F, const std::string& Text, void* Data);
-// Value to text: strings cut to MaxLength and case-forced by the picture, floating
-// values cut to MaxLength.
-std::string FieldValueToText(const TEntryFieldData& F, const void* Data);
+// Value to text: strings case-forced by the picture, floating values as
+// FloatToFieldText gives them.  False, with Text untouched, when the text would be
+// longer than MaxLength: the value cannot be shown whole and is not cut.
+bool FieldValueToText(const TEntryFieldData& F, const void* Data, std::string& Text);
 
 // The value that SetAsString stores for S: strings as they are, Boolean and yes/no by
 // their first letter, every other type as a range text narrowed to the type.  Text

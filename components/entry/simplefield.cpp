@@ -57,7 +57,9 @@ void TOvcCustomSimpleField::SetPictureMask(char Value) {
   std::vector<char> V = ValueBuffer(model_.Data);
   TextToFieldValue(model_.Data, model_.Text(), V.data());
   model_.Data.SetPicture(std::string(1, Value));
-  model_.SetText(FieldValueToText(model_.Data, V.data()));
+  // A value the new picture cannot show whole keeps its old text.
+  std::string T;
+  if (FieldValueToText(model_.Data, V.data(), T)) model_.SetText(T);
   Invalidate();
 }
 

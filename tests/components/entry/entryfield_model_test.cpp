@@ -183,5 +183,67 @@ TEST(EntryFieldModel, TextCaretSelectionAndRestore) {
   EXPECT_EQ(F.CaretPos(), 4);
 }
 
+// A floating or Comp value is shown whole, in its shortest exact text when the field's
+// own form does not fit, or refused through the error report; never cut to the room.
+TEST(EntryFieldModel, FloatingValuesAreShownWholeOrRefused) {
+  RecordingHost Host;
+  TEntryFieldModel F(Host);
+  SetSimpleFieldType(F.Data, sftComp);
+  const int64_t Big = 1234567890123456789LL;
+  F.SetValue(&Big);
+  int64_t C = 0;
+  EXPECT_EQ(F.GetValue(&C), 0);
+  EXPECT_EQ(C, Big) << "the type's own length holds every Comp";
+  EXPECT_TRUE(Host.Posted.empty());
+
+  F.Data.LoadMaxLength(14);
+  F.SetValue(&Big);
+  EXPECT_EQ(F.GetValue(&C), oeRangeError);
+  EXPECT_EQ(Host.Posted, std::vector<uint16_t>{oeRangeError});
+  EXPECT_TRUE(F.Invalid());
+  EXPECT_THROW(F.SetAsString("x"), EEntryFieldError);
+  F.SetAsString("1234567890123456789");
+  EXPECT_EQ(F.GetValue(&C), oeRangeError);
+  // A value that fits ends the refusal.
+  const int64_t Small = -42;
+  F.SetValue(&Small);
+  EXPECT_EQ(F.GetValue(&C), 0);
+  EXPECT_EQ(C, -42);
+
+  SetSimpleFieldType(F.Data, sftDouble);
+  F.Data.LoadMaxLength(5);
+  double D = 1e300;
+  F.SetValue(&D);
+  EXPECT_EQ(F.Text(), "1E300");
+  double Back = 0;
+  EXPECT_EQ(F.GetValue(&Back), 0);
+  EXPECT_EQ(Back, 1e300);
+  D = 1.5e300;
+  F.SetValue(&D);
+  EXPECT_EQ(F.GetValue(&Back), oeRangeError);
+  // Editing the text ends the refusal too.
+  F.SetText("7");
+  F.FieldModified();
+  EXPECT_EQ(F.GetValue(&Back), 0);
+  EXPECT_EQ(Back, 7.0);
+}
+
+// A step that rounds to nothing changes nothing and tells no one.
+TEST(EntryFieldModel, StepsThatChangeNothing) {
+  RecordingHost Host;
+  Host.Focus = true;
+  TEntryFieldModel F(Host);
+  SetSimpleFieldType(F.Data, sftLongInt);
+  F.SetAsString("5");
+  EXPECT_FALSE(F.IncDecValue(false, 0.3));
+  EXPECT_FALSE(F.IncDecValue(true, -0.4));
+  EXPECT_EQ(F.Text(), "5");
+  EXPECT_EQ(Host.Changes, 0);
+  EXPECT_FALSE(F.IsModified());
+  EXPECT_TRUE(F.IncDecValue(false, 0.6));
+  EXPECT_EQ(F.Text(), "6");
+  EXPECT_EQ(Host.Changes, 1);
+}
+
 }  // namespace
 }  // namespace tess

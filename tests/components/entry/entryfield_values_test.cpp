@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -27,7 +29,9 @@ T ValueOf(const TEntryFieldData& F, const std::string& Text) {
 
 template <class T>
 std::string TextOf(const TEntryFieldData& F, T V) {
-  return FieldValueToText(F, &V);
+  std::string S = "(refused)";
+  FieldValueToText(F, &V, S);
+  return S;
 }
 
 TEST(EntryFieldValues, EveryIntegerValueFitsAndReadsBack) {
@@ -68,7 +72,7 @@ TEST(EntryFieldValues, FloatingTypesAndOthers) {
   TReal48 Six{};
   TextToFieldValue(R, "1.75", Six.data());
   EXPECT_EQ(Real48ToDouble(Six), 1.75);
-  EXPECT_EQ(FieldValueToText(R, Six.data()), "1.75");
+  EXPECT_EQ(TextOf(R, Six), "1.75");
   TEntryFieldData C = Simple(sftComp);
   EXPECT_EQ(ValueOf<int64_t>(C, "9000000000000000000"), 9000000000000000000LL);
   EXPECT_EQ(TextOf(C, int64_t{-42}), "-42");
@@ -86,6 +90,53 @@ TEST(EntryFieldValues, FloatingTypesAndOthers) {
   TextToFieldValue(S, std::string(40, 'q'), Buf);
   EXPECT_EQ(std::strlen(Buf), 15u);
   EXPECT_THROW(SetSimpleFieldType(S, 14), EOvcException);
+}
+
+// With the type's own length and no decimal places, every value of every floating type
+// and Comp is shown whole: its text fits and reads back as the value rounded to whole
+// numbers, never as a value cut to the room.
+TEST(EntryFieldValues, EveryFloatingValueFitsAndReadsBack) {
+  std::mt19937_64 Gen(11);
+  const auto Check = [&](uint8_t Type, auto Sample) {
+    using T = decltype(Sample);
+    TEntryFieldData F = Simple(Type);
+    for (int I = 0; I < 4000; ++I) {
+      T V{};
+      std::array<uint8_t, 16> Bytes{};
+      for (auto& B : Bytes) B = static_cast<uint8_t>(Gen());
+      std::memcpy(&V, Bytes.data(), F.DataSize());
+      TRangeLimit L;
+      std::memcpy(L.Bytes.data(), &V, F.DataSize());
+      const long double N = F.LimitNumber(L);
+      if (!std::isfinite(N) || !F.FloatFits(N)) continue;
+      const std::string S = TextOf(F, V);
+      ASSERT_LE(S.size(), F.MaxLength()) << S;
+      T Back{};
+      TextToFieldValue(F, S, &Back);
+      TRangeLimit BL;
+      std::memcpy(BL.Bytes.data(), &Back, F.DataSize());
+      // Whole numbers are what no decimal places keep.
+      ASSERT_EQ(F.LimitNumber(BL), F.LimitNumber(F.FloatLimit(std::nearbyintl(N))))
+          << S << " for " << static_cast<double>(N);
+    }
+  };
+  Check(sftReal, std::array<uint8_t, 6>{});
+  Check(sftExtended, (long double){});
+  Check(sftDouble, double{});
+  Check(sftSingle, float{});
+  Check(sftComp, int64_t{});
+}
+
+TEST(EntryFieldValues, NoNegativeZero) {
+  TEntryFieldData D = Simple(sftDouble);
+  EXPECT_EQ(TextOf(D, -1e-7), "0");
+  EXPECT_EQ(TextOf(D, -0.0), "0");
+  D.SetDecimalPlaces(2);
+  EXPECT_EQ(TextOf(D, -0.001), "0");
+  EXPECT_EQ(TextOf(D, -0.01), "-0.01");
+  std::string T = "-0.004";
+  EXPECT_EQ(CheckFieldContents(D, T, true), 0);
+  EXPECT_EQ(T, "0");
 }
 
 TEST(EntryFieldValues, AsStringConversions) {
@@ -164,6 +215,9 @@ TEST(EntryFieldValues, SteppingWithAndWithoutWrap) {
   EXPECT_EQ(T, "9");
   T = "x";
   EXPECT_FALSE(StepFieldValue(I, T, true, 1.0));
+  T = "9";  // a step that rounds to nothing, even at the limit with Wrap
+  EXPECT_FALSE(StepFieldValue(I, T, true, 0.4));
+  EXPECT_EQ(T, "9");
 
   TEntryFieldData D = Simple(sftDouble);
   D.SetDecimalPlaces(1);
