@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "components/core/componentstrings.h"
+#include "components/core/strutils.h"
 
 namespace tess {
 
@@ -21,8 +22,9 @@ char Lower(char C) { return static_cast<char>(std::tolower(static_cast<unsigned 
 char Upper(char C) { return static_cast<char>(std::toupper(static_cast<unsigned char>(C))); }
 bool IsUpper(char C) { return std::isupper(static_cast<unsigned char>(C)) != 0; }
 
+// Names and AM/PM texts may hold letters beyond ASCII: the system's case mapping.
 std::string UpperStr(std::string S) {
-  for (char& C : S) C = Upper(C);
+  for (char& C : S) C = UpCaseChar(C);
   return S;
 }
 

@@ -155,6 +155,21 @@ TEST(IntlSup, CenturyWindow) {
   EXPECT_EQ(I.DateStringToDate("01/01/1849", "mm/dd/yyyy", 1950), DMYtoDate(1, 1, 1849));
 }
 
+// Month and day names beyond ASCII compare without case by the system's mapping, and an
+// upper-case run shows them in capitals by the same mapping.
+TEST(IntlSup, NamesBeyondAsciiIgnoreCase) {
+  struct French : TIntlValues {
+    std::string MonthName(int Month) override {
+      return Month == 12 ? "d\351cembre" : TIntlValues::MonthName(Month);
+    }
+  } Source;
+  TOvcIntlSup I(Source);
+  const int32_t J = DMYtoDate(5, 12, 1999);
+  EXPECT_EQ(I.DateStringToDate("05 D\311C 1999", "dd nnn yyyy", 1900), J);
+  EXPECT_EQ(I.DateStringToDate("05 d\351c 1999", "dd nnn yyyy", 1900), J);
+  EXPECT_EQ(I.DateToDateString(J, "dd NNN yyyy", false), "05 D\311C 1999");
+}
+
 TEST(IntlSup, TimesAndAmPm) {
   TIntlValues Us;
   TOvcIntlSup I(Us);
