@@ -179,6 +179,12 @@ TOvcBase::TOvcBase(TComponent* AOwner) : TCustomControl(AOwner) {}
 
 TOvcBase::~TOvcBase() = default;
 
+void TOvcBase::PublishController(TPropertyList& P) {
+  P.Component(
+      "Controller", [this] { return static_cast<TComponent*>(Controller()); },
+      [this](TComponent* C) { SetController(dynamic_cast<TOvcController*>(C)); });
+}
+
 void TOvcBase::SetController(TOvcController* Value) {
   controller_ = Value;
   if (Value) Value->FreeNotification(this);

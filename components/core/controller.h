@@ -148,6 +148,8 @@ class TOvcBase : public TCustomControl {
   void CreateWnd() override;
   // The nearest parent that is a form, or null.
   TCustomForm* ParentForm() const;
+  // The published Controller property, for the controls that publish it.
+  void PublishController(TPropertyList& Props);
 
  private:
   TOvcController* controller_ = nullptr;

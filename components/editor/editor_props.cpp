@@ -247,9 +247,7 @@ void TyCustomTextFileEditor::Loaded() {
 
 void TyTextFileEditor::PublishProperties(TPropertyList& P) {
   TyCustomTextFileEditor::PublishProperties(P);
-  P.Component(
-      "Controller", [this] { return static_cast<TComponent*>(Controller()); },
-      [this](TComponent* C) { SetController(dynamic_cast<TOvcController*>(C)); });
+  PublishController(P);
   P.String("BackupExt", [this] { return BackupExt(); }, [this](const std::string& v) {
      SetBackupExt(v);
    }).Default("BAK");

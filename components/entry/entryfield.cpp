@@ -200,21 +200,35 @@ void TOvcBaseEntryField::SetCaretOvr(TOvcCaret* Value) {
 }
 
 void TOvcBaseEntryField::SetRangeHi(const std::string& Value) {
-  if (!(ComponentState() & csLoading)) model_.Data.SetRangeHi(Value);
+  if (ComponentState() & csLoading) return;
+  model_.Data.SetControllerEpoch(ControllerEpoch());
+  model_.Data.SetRangeHi(Value);
 }
 
 void TOvcBaseEntryField::SetRangeLo(const std::string& Value) {
-  if (!(ComponentState() & csLoading)) model_.Data.SetRangeLo(Value);
+  if (ComponentState() & csLoading) return;
+  model_.Data.SetControllerEpoch(ControllerEpoch());
+  model_.Data.SetRangeLo(Value);
 }
 
 // --- values -----------------------------------------------------------------------------
 
 void TOvcBaseEntryField::SetValue(const void* Data) {
-  model_.SetValue(Data);
-  if (Focused()) PositionCaret(true);
+  Transfer(const_cast<void*>(Data), 2);
 }
 
-std::string TOvcBaseEntryField::AsString() {
+uint16_t TOvcBaseEntryField::Transfer(void* DataPtr, uint8_t Mode) {
+  const uint16_t Size = model_.Transfer(DataPtr, Mode);
+  if (Mode == 2 && Focused()) PositionCaret(true);
+  return Size;
+}
+
+void TOvcBaseEntryField::SetEditString(const std::string& S) {
+  model_.SetText(S);
+  Invalidate();
+}
+
+std::string TOvcBaseEntryField::GetAsString() {
   std::string S;
   model_.GetAsString(S);
   return S;
@@ -306,17 +320,37 @@ void TOvcBaseEntryField::PostErrorReport(uint16_t Code) {
 }
 
 void TOvcBaseEntryField::ReportError(uint16_t Code, const std::string& Message) {
-  if (OnError)
-    OnError(this, Code, Message);
-  else if (Controller())
-    Controller()->DoError(this, Code, Message);
+  DoOnError(Code, Message);
+}
+
+int32_t TOvcBaseEntryField::ControllerEpoch() const {
+  return Controller() ? Controller()->Epoch() : TEntryFieldHost::ControllerEpoch();
 }
 
 void TOvcBaseEntryField::TextChanged() {
-  if (OnChange) OnChange(this);
+  DoOnChange();
 }
 
 void TOvcBaseEntryField::UserValidation(uint16_t& ErrorCode) {
+  DoOnUserValidation(ErrorCode);
+}
+
+void TOvcBaseEntryField::DoOnChange() {
+  if (OnChange) OnChange(this);
+}
+
+void TOvcBaseEntryField::DoOnError(uint16_t ErrorCode, const std::string& ErrorMsg) {
+  if (OnError)
+    OnError(this, ErrorCode, ErrorMsg);
+  else if (Controller())
+    Controller()->DoError(this, ErrorCode, ErrorMsg);
+}
+
+void TOvcBaseEntryField::DoOnUserCommand(uint16_t Command) {
+  if (OnUserCommand) OnUserCommand(this, Command);
+}
+
+void TOvcBaseEntryField::DoOnUserValidation(uint16_t& ErrorCode) {
   if (OnUserValidation) OnUserValidation(this, ErrorCode);
 }
 
@@ -400,7 +434,7 @@ bool TOvcBaseEntryField::PositionCaret(bool Scroll) {
   int32_t Caret = std::min(model_.CaretPos(), Len);
   offset_ = std::min(offset_, Len);
   if (Scroll) {
-    if (Caret <= 1 && offset_ != 0)
+    if (Caret <= GetFirstEditPos() + 1 && offset_ != 0)
       offset_ = 0;
     else if (Caret < offset_)
       offset_ = Caret;
@@ -470,14 +504,14 @@ void TOvcBaseEntryField::ProcessCommand(TEntryEdit E) {
   HandleNeeded();
   if (!HandleAllocated()) return;
   if (E.Cmd == ccChar && E.Ch == '\0') return;
-  if (model_.ReadOnly && CommandChangesText(E.Cmd)) {
+  if (IsReadOnly() && CommandChangesText(E.Cmd)) {
     Beep();
     return;
   }
   const bool WasInsert = editor_.InsertMode;
   PerformEdit(E);
   if (editor_.InsertMode != WasInsert) ShowCaretForm();
-  if (E.Cmd >= ccUserFirst && OnUserCommand) OnUserCommand(this, E.Cmd);
+  if (E.Cmd >= ccUserFirst) DoOnUserCommand(E.Cmd);
 }
 
 void TOvcBaseEntryField::KeyCommand(uint16_t Cmd, TMessage& M) {
@@ -496,7 +530,7 @@ void TOvcBaseEntryField::KeyCommand(uint16_t Cmd, TMessage& M) {
   (void)M;
 }
 
-void TOvcBaseEntryField::Copy() {
+void TOvcBaseEntryField::CopySelectionToClipboard() {
   const int32_t S = model_.SelStart(), E = model_.SelEnd();
   if (S >= E) return;
   // What is shown (password characters stay hidden), with the real control characters.
@@ -510,7 +544,12 @@ void TOvcBaseEntryField::Copy() {
   Clipboard()->SetAsText(Part);
 }
 
-void TOvcBaseEntryField::PasteClipboard() {
+void TOvcBaseEntryField::CutToClipboard() {
+  CopySelectionToClipboard();
+  ProcessCommand(TEntryEdit(ccCut));
+}
+
+void TOvcBaseEntryField::PasteFromClipboard() {
   if (!IsClipboardFormatAvailable(CF_TEXT)) return;
   TEntryEdit E(ccPaste);
   E.Paste = Clipboard()->AsText();
@@ -689,8 +728,8 @@ void TOvcBaseEntryField::Dispatch(TMessage& M) {
       TOvcBase::Dispatch(M);
       const uint16_t Key = M.WParamLo();
       if (Key == 0 || Key == VK_TAB || Key == VK_MENU || !Controller()) return;
-      KeyCommand(Controller()->EntryCommands()->TranslateKey(Key, GetShiftFlags() | kShiftFlagAlt),
-                 M);
+      // Alt alone: Alt+Shift+Backspace is Alt+Backspace still.
+      KeyCommand(Controller()->EntryCommands()->TranslateKey(Key, kShiftFlagAlt), M);
       // Alt and keypad digits type a character by its code.
       if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9) editor_.AcceptChars = editor_.CharsAllowed = true;
       return;
@@ -701,18 +740,17 @@ void TOvcBaseEntryField::Dispatch(TMessage& M) {
         ProcessCommand(TEntryEdit(ccChar, static_cast<char>(M.WParam & 0xFF)));
       return;
     case WM_COPY:
-      Copy();
+      CopySelectionToClipboard();
       ProcessCommand(TEntryEdit(ccCopy));
       return;
     case WM_CUT:
-      Copy();
-      ProcessCommand(TEntryEdit(ccCut));
+      CutToClipboard();
       return;
     case WM_CLEAR:
       ProcessCommand(TEntryEdit(ccCut));
       return;
     case WM_PASTE:
-      PasteClipboard();
+      PasteFromClipboard();
       return;
     case WM_SETTEXT: {
       // The new text replaces the old under the picture's rules.

@@ -119,16 +119,29 @@ class TOvcBaseEntryField : public TOvcBase, protected TEntryFieldHost, protected
   // 0 and the value in Data, or the validation's error code.
   uint16_t GetValue(void* Data) { return model_.GetValue(Data); }
   void SetValue(const void* Data);
-  std::string AsString();
+  // Mode 0: the data size; 1: the value out of the edit text into DataPtr; 2: the value
+  // at DataPtr into the edit text.
+  virtual uint16_t Transfer(void* DataPtr, uint8_t Mode);
+  // Strings through GetValue (LastError tells); other types the edit text.
+  std::string GetAsString();
   // Raises EEntryFieldError for text that is not a value of the type.
   virtual void SetAsString(const std::string& S);
   void IncreaseValue(bool Wrap, double Delta);
   void DecreaseValue(bool Wrap, double Delta);
   bool IsModified() const { return model_.IsModified(); }
+  virtual bool IsReadOnly() const { return ReadOnly(); }
   virtual bool ValidateField(bool Leaving);
   void Restore();
 
   // --- text, caret, selection ---------------------------------------------------------
+  virtual std::string GetEditString() const { return model_.Text(); }
+  // Cut to MaxLength; no change event, as for a value written.
+  virtual void SetEditString(const std::string& S);
+  // The first position the caret may take.
+  virtual int32_t GetFirstEditPos() const { return 0; }
+  // The selection to the clipboard and out of the text; the clipboard's text into it.
+  virtual void CutToClipboard();
+  virtual void PasteFromClipboard();
   void SetSelection(int32_t Start, int32_t Stop);
   using TWinControl::SetCaretPos;
   // Only while focused; clamped to the text.
@@ -159,6 +172,12 @@ class TOvcBaseEntryField : public TOvcBase, protected TEntryFieldHost, protected
 
   // The concrete field carries out the commands and steps the values.
   virtual void PerformEdit(const TEntryEdit& E) = 0;
+  // The events, each overridable.
+  virtual void DoOnChange();
+  virtual void DoOnError(uint16_t ErrorCode, const std::string& ErrorMsg);
+  virtual void DoOnUserCommand(uint16_t Command);
+  virtual void DoOnUserValidation(uint16_t& ErrorCode);
+  void CopySelectionToClipboard();
   // Recomputes the text position and, with AutoSize, the height.
   void AdjustHeight();
   // Sets an option and lets the field clear the ones its type does not allow.
@@ -181,6 +200,7 @@ class TOvcBaseEntryField : public TOvcBase, protected TEntryFieldHost, protected
   void PostFocusBack() override;
   void PostErrorReport(uint16_t Code) override;
   void ReportError(uint16_t Code, const std::string& Message) override;
+  int32_t ControllerEpoch() const override;
   void TextChanged() override;
   void UserValidation(uint16_t& ErrorCode) override;
   // TEntryEditHost
@@ -195,8 +215,6 @@ class TOvcBaseEntryField : public TOvcBase, protected TEntryFieldHost, protected
   void KeyCommand(uint16_t Cmd, TMessage& M);
   void Enter(TMessage& M);
   void Leave(TMessage& M);
-  void Copy();
-  void PasteClipboard();
   void Paint(HDc DC);
   int32_t TextWidth(const std::string& S);
   void ShowCaretForm();

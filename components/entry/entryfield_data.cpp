@@ -433,7 +433,8 @@ bool TEntryFieldData::StringToRange(const std::string& S, TRangeLimit& Limit) co
       const bool Date = Type == sftDate;
       const std::string P = Date ? intl_->GetDateMask(true) : intl_->GetTimeMask(true);
       if (S.size() != P.size()) return false;
-      const int32_t V = Date ? intl_->DateStringToDate(S, P, epoch_) : intl_->TimeStringToTime(S, P);
+      const int32_t V =
+          Date ? intl_->DateStringToDate(S, P, CenturyEpoch()) : intl_->TimeStringToTime(S, P);
       if (V < 0) return false;
       Limit.Set<int32_t>(V);
       return true;

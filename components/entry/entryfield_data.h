@@ -124,9 +124,13 @@ class TEntryFieldData {
   void SetDecimalPlaces(uint8_t Value) { decimal_places_ = Value; }
   bool StripLiterals() const { return strip_literals_; }
   void SetStripLiterals(bool Value) { strip_literals_ = Value; }
-  // 0 means the controller's epoch, which the caller resolves.
+  // The field's base year of two-digit years; 0 means the controller's.
   int32_t Epoch() const { return epoch_; }
   void SetEpoch(int32_t Value) { epoch_ = Value; }
+  // The controller's, as the field's owner last passed it on (1900 until then).
+  void SetControllerEpoch(int32_t Value) { controller_epoch_ = Value; }
+  // The base year that two-digit years are placed after.
+  int32_t CenturyEpoch() const { return epoch_ != 0 ? epoch_ : controller_epoch_; }
 
   // Size in bytes of the typed value.
   uint16_t DataSize() const;
@@ -197,6 +201,7 @@ class TEntryFieldData {
   uint8_t decimal_places_ = 0;
   bool strip_literals_ = false;
   int32_t epoch_ = 0;
+  int32_t controller_epoch_ = 1900;
   TRangeLimit range_lo_, range_hi_;
 };
 

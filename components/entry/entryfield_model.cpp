@@ -114,6 +114,7 @@ void TEntryFieldModel::Restore() {
 
 uint16_t TEntryFieldModel::CheckContents() {
   if (refused_ != 0) return refused_;
+  TakeControllerEpoch();
   const uint8_t Type = Data.DataType() & 63;
   const bool Edit = host_.Focused() && !reading_value_;
   if (Type == sftString) {
@@ -155,8 +156,18 @@ uint16_t TEntryFieldModel::GetValue(void* Value) {
     const uint16_t Code = ValidateContents();
     if (Code != 0) return Code;
   }
-  TextToFieldValue(Data, text_, Value);
+  Transfer(Value, 1);
   return 0;
+}
+
+uint16_t TEntryFieldModel::Transfer(void* Value, uint8_t Mode) {
+  if (Mode == 1) {
+    TakeControllerEpoch();
+    TextToFieldValue(Data, text_, Value);
+  } else if (Mode == 2) {
+    SetValue(Value);
+  }
+  return Data.DataSize();
 }
 
 void TEntryFieldModel::AfterValueWritten() {
@@ -202,6 +213,7 @@ void TEntryFieldModel::GetAsString(std::string& S) {
 
 void TEntryFieldModel::SetAsString(const std::string& S) {
   std::vector<char> Buf(std::max<size_t>(Data.DataSize(), 10) + 1u, '\0');
+  TakeControllerEpoch();
   AsStringToFieldValue(Data, S, Buf.data());
   SetValue(Buf.data());
 }

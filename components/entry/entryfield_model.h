@@ -40,6 +40,8 @@ class TEntryFieldHost {
   // The text was changed by an edit, a step or a restore.  A host that raises no change
   // event keeps the empty default.
   virtual void TextChanged() {}
+  // The base year of two-digit years that the field's controller gives.
+  virtual int32_t ControllerEpoch() const { return 1900; }
   // The application's check after the type check, when the field has no
   // OnUserValidation; it may set ErrorCode.  The default accepts what the type check did.
   virtual void UserValidation(uint16_t& ErrorCode) { (void)ErrorCode; }
@@ -112,6 +114,9 @@ class TEntryFieldModel {
   uint16_t ValidateContents();
   // 0 and the value in Data (DataSize() bytes), or the validation's error code.
   uint16_t GetValue(void* Value);
+  // Mode 0: the data size; 1: the value read out of the text into Value, unchecked;
+  // 2: SetValue.
+  uint16_t Transfer(void* Value, uint8_t Mode);
   // A value the field cannot show whole in MaxLength characters is refused: the text
   // stays, the field is marked invalid, the error report (oeRangeError) is queued, and
   // reading the value gives that error until the text is written or edited again.
@@ -132,6 +137,8 @@ class TEntryFieldModel {
   // The editing commands work on the text, caret and selection directly.
   friend class TSimpleFieldEditor;
   void CheckDataType() const;
+  // Two-digit years follow the controller's epoch as it is now.
+  void TakeControllerEpoch() { Data.SetControllerEpoch(host_.ControllerEpoch()); }
   void AfterValueWritten();
   uint16_t CheckContents();
 

@@ -102,7 +102,7 @@ void TextToFieldValue(const TEntryFieldData& F, const std::string& Text, void* D
       } else {
         // Dates and times are edited under the international pictures.
         const int32_t V = Type == sftDate
-                              ? I.DateStringToDate(Text, I.GetDateMask(true), F.Epoch())
+                              ? I.DateStringToDate(Text, I.GetDateMask(true), F.CenturyEpoch())
                               : I.TimeStringToTime(Text, I.GetTimeMask(true));
         Store(Data, V);
       }

@@ -144,6 +144,7 @@ void TOvcSimpleField::PublishProperties(TPropertyList& P) {
        [this](const std::string& v) { SetPictureMask(v.empty() ? '\0' : v[0]); })
       .Default("X");
   TOvcCustomSimpleField::PublishProperties(P);
+  PublishController(P);
 }
 
 void RegisterEntryFieldClasses() {

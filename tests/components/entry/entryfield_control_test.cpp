@@ -91,7 +91,7 @@ TEST_F(FieldTest, StringFieldAsTheProgramUsesIt) {
   F->CaretOvr()->SetShape(TOvcCaretShape::csBlock);
   std::string Seen;
   F->OnUserValidation = [&](TObject*, uint16_t& Code) {
-    Seen = F->AsString();
+    Seen = F->GetAsString();
     if (Seen == "bad") Code = oeCustomError;
   };
   EXPECT_EQ(F->MaxLength(), 15);
@@ -102,7 +102,7 @@ TEST_F(FieldTest, StringFieldAsTheProgramUsesIt) {
   Type(F, "Hello, World! 1234");  // three characters too many
   EXPECT_EQ(F->Model().Text(), "Hello, World! 1");
   EXPECT_EQ(WindowText(F), "Hello, World! 1");
-  EXPECT_EQ(F->AsString(), "Hello, World! 1");
+  EXPECT_EQ(F->GetAsString(), "Hello, World! 1");
   EXPECT_EQ(Seen, "Hello, World! 1");
   // Backspace and Delete through the command tables; their characters are not typed.
   Key(F, VK_BACK, '\b');
@@ -117,12 +117,12 @@ TEST_F(FieldTest, StringFieldAsTheProgramUsesIt) {
   Key(F, VK_INSERT);
   // SetAsString with an empty string clears; blanks are kept without TrimBlanks.
   F->SetAsString("");
-  EXPECT_EQ(F->AsString(), "");
+  EXPECT_EQ(F->GetAsString(), "");
   F->SetAsString("  a b  ");
-  EXPECT_EQ(F->AsString(), "  a b  ");
+  EXPECT_EQ(F->GetAsString(), "  a b  ");
   // The handler reads the value it checks (without recursing) and refuses it.
   F->SetAsString("bad");
-  EXPECT_EQ(F->AsString(), "");
+  EXPECT_EQ(F->GetAsString(), "");
   EXPECT_EQ(Seen, "bad");
   EXPECT_EQ(F->LastError(), oeCustomError);
   // WM_SETTEXT replaces the text under the picture rules; the window's text follows.
@@ -247,6 +247,42 @@ TEST_F(FieldTest, MouseAndAltKeypad) {
   SendMessageA(Wnd(A), WM_SYSKEYDOWN, VK_NUMPAD5, 1 << 29);
   SendMessageA(Wnd(A), WM_CHAR, 'A', 0);
   EXPECT_EQ(A->Model().Text(), "A");
+  // Alt is the only shift state of a system key: with Shift held too, Alt+Backspace
+  // still restores the text the field had on entry.
+  B->SetFocus();
+  Pump();
+  Type(B, "9");
+  ASSERT_NE(B->Model().Text(), "123456");
+  testing::SetKeyDown(VK_SHIFT, true);
+  SendMessageA(Wnd(B), WM_SYSKEYDOWN, VK_BACK, 1 << 29);
+  testing::SetKeyDown(VK_SHIFT, false);
+  EXPECT_EQ(B->Model().Text(), "123456");
+}
+
+// Two-digit years are placed after the controller's epoch, as it is when they are read.
+TEST_F(FieldTest, TwoDigitYearsFollowTheControllersEpoch) {
+  TOvcSimpleField* F = AddField(10);
+  ShowForm();
+  ASSERT_EQ(F->Controller(), ctl);
+  F->Model().Data.SetDataType(sftDate);
+  auto Year = [](int32_t Julian) {
+    int D = 0, M = 0, Y = 0;
+    return DateToDMY(Julian, D, M, Y) ? Y : -1;
+  };
+  F->SetRangeLo("01/01/  49");
+  EXPECT_EQ(Year(F->Model().Data.RangeLoValue().Get<int32_t>()), 1949);
+  ctl->SetEpoch(1950);
+  F->SetRangeLo("01/01/  49");
+  EXPECT_EQ(Year(F->Model().Data.RangeLoValue().Get<int32_t>()), 2049);
+  F->Model().Data.SetRangeDefaults();
+  F->SetEditString("01/01/  20");
+  int32_t Julian = 0;
+  ASSERT_EQ(F->GetValue(&Julian), 0);
+  EXPECT_EQ(Year(Julian), 2020);
+  // The field's own epoch comes first.
+  F->Model().Data.SetEpoch(2030);
+  ASSERT_EQ(F->GetValue(&Julian), 0);
+  EXPECT_EQ(Year(Julian), 2120);
 }
 
 TEST_F(FieldTest, UserCommandsForcedModesAndRecreation) {
@@ -266,10 +302,10 @@ TEST_F(FieldTest, UserCommandsForcedModesAndRecreation) {
   // The window is remade for a new length; the value stays.
   F->SetAsString("4321");
   F->SetMaxLength(4);
-  EXPECT_EQ(F->AsString(), "4321");
+  EXPECT_EQ(F->GetAsString(), "4321");
   // A new data type starts from the type's default value.
   F->SetDataType(sftLongInt);
-  EXPECT_EQ(F->AsString(), "0");
+  EXPECT_EQ(F->GetAsString(), "0");
   EXPECT_EQ(F->MaxLength(), 11);
   EXPECT_THROW(F->SetPictureMask('Q'), EInvalidPictureMask);
   EXPECT_EQ(F->PictureMask(), 'i');
@@ -399,6 +435,9 @@ TEST_F(FieldTest, AutoAdvanceMovesThroughTheForm) {
 TEST_F(FieldTest, StreamKeepsRangesAndClampsTheLength) {
   TOvcSimpleField* F = AddField(10, sftWord);
   F->SetName("Amount");
+  form->SetName("Dialog");
+  ctl->SetName("Entries");
+  F->SetController(ctl);
   F->SetRangeLo("100");
   F->SetRangeHi("500");
   F->SetMaxLength(4);
@@ -410,6 +449,7 @@ TEST_F(FieldTest, StreamKeepsRangesAndClampsTheLength) {
   }();
   EXPECT_NE(Text.find("RangeHigh"), std::string::npos);
   EXPECT_EQ(Text.find("RangeHi ="), std::string::npos);
+  EXPECT_NE(Text.find("Controller = Dialog.Entries"), std::string::npos) << Text;
 
   auto G = std::make_unique<TOvcSimpleField>(nullptr);
   Stream.Seek(0, TSeekOrigin::soBeginning);
