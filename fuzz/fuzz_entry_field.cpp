@@ -1,14 +1,21 @@
 // The entry fields' reading of outside text: picture masks of any length and content, and
 // text read as a value of every data type (range limits, field values, contents checks).
 // Every limit accepted prints as text that reads back as the same limit, and printing
-// that limit again gives the same text.
+// that limit again gives the same text.  And the fuzzed bytes as a value of every simple
+// data type, written into a field of any length and read back: the field gives the
+// value (as its decimal places keep it) or an error, never another value.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "components/entry/entryfield_values.h"
 #include "components/core/exceptions.h"
+#include "components/entry/entryfield_model.h"
+#include "components/entry/entryfield_values.h"
 #include "fuzz/fuzz_check.h"
 
 using namespace tess;
@@ -20,6 +27,75 @@ bool SameLimit(const TEntryFieldData& D, const TRangeLimit& A, const TRangeLimit
   const uint8_t T = D.DataType();
   if (T == sftChar) return A.Get<char>() == B.Get<char>();
   return D.LimitNumber(A) == D.LimitNumber(B);
+}
+
+// A field without a window: focus, painting and the controller are not there.
+class QuietHost : public TEntryFieldHost {
+ public:
+  int Reports = 0;
+  bool Focused() const override { return false; }
+  bool Usable() const override { return true; }
+  void Invalidate() override {}
+  bool ErrorPending() const override { return false; }
+  void SetErrorPending(bool) override {}
+  const std::string& ErrorText() const override { return text_; }
+  void SetErrorText(const std::string& Value) override { text_ = Value; }
+  void PostFocusBack() override {}
+  void PostErrorReport(uint16_t) override { ++Reports; }
+  void ReportError(uint16_t, const std::string&) override {}
+
+ private:
+  std::string text_;
+};
+
+// The number a floating value rounds to under printf's Format with Places, in the type.
+long double Rounded(const TEntryFieldData& D, const char* Format, int Places, long double V) {
+  char Buf[6000];
+  std::snprintf(Buf, sizeof Buf, Format, Places, V);
+  return D.LimitNumber(D.FloatLimit(std::strtold(Buf, nullptr)));
+}
+
+// Bytes as a value of a simple data type, through a field of MaxLength characters.
+void ValueRoundTrip(uint8_t Type, uint8_t Picture, uint8_t Places, uint8_t MaxLength,
+                    const std::string& Bytes) {
+  QuietHost Host;
+  TEntryFieldModel F(Host);
+  TEntryFieldData& D = F.Data;
+  SetSimpleFieldType(D, Type);
+  // Integers in every base their pictures choose; floating values in both notations.
+  static const char kIntPictures[] = {'i', '9', 'K', 'b', 'O'};
+  if (IsIntegerType(Type)) D.SetPicture(std::string(1, kIntPictures[Picture % 5]));
+  if (Type >= sftReal && Type <= sftComp && Picture & 1) D.SetPicture("E");
+  D.SetDecimalPlaces(Places % 20);
+  D.LoadMaxLength(MaxLength);
+  const size_t Size = D.DataSize();
+  std::vector<char> In(Size + 16, '\0'), Out(Size + 16, '\0');
+  std::memcpy(In.data(), Bytes.data(), std::min(Bytes.size(), Size));
+  if (Type == sftBoolean || Type == sftYesNo) In[0] = static_cast<char>(In[0] & 1);
+
+  F.SetValue(In.data());
+  const bool Refused = Host.Reports != 0;
+  const uint16_t Code = F.GetValue(Out.data());
+  if (Refused) FUZZ_CHECK(Code != 0);
+  if (Code != 0) return;
+  FUZZ_CHECK(F.Text().size() <= D.MaxLength());
+  if (Type == sftString) {
+    FUZZ_CHECK(std::string(In.data(), strnlen(In.data(), Size)) == Out.data());
+  } else if (Type <= sftShortInt) {
+    FUZZ_CHECK(std::memcmp(In.data(), Out.data(), Size) == 0);
+  } else {
+    TRangeLimit A, B;
+    std::memcpy(A.Bytes.data(), In.data(), Size);
+    std::memcpy(B.Bytes.data(), Out.data(), Size);
+    // The value as arithmetic sees it (an extended's odd encodings in their proper form).
+    const long double V = D.LimitNumber(A) + 0.0L, Back = D.LimitNumber(B);
+    FUZZ_CHECK(V == V);  // a value that is no number is refused
+    // The value itself, or as the field's decimal places keep it.
+    const bool Scientific = D.Picture() == "E";
+    FUZZ_CHECK(Back == V || (!Scientific && Back == Rounded(D, "%.*Lf", D.DecimalPlaces(), V)) ||
+               (Scientific && D.DecimalPlaces() != 0 &&
+                Back == Rounded(D, "%.*LE", D.DecimalPlaces(), V)));
+  }
 }
 
 }  // namespace
@@ -84,5 +160,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string S = D.IntegerToFieldString(N);
     FUZZ_CHECK(D.FieldStringToInteger(S, M));
   }
+
+  // Every simple data type takes the bytes as a value.
+  ValueRoundTrip(static_cast<uint8_t>(data[0] % (sftComp + 1)), data[1], data[2], data[3], Rest);
   return 0;
 }

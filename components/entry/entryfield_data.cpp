@@ -298,18 +298,21 @@ std::string TEntryFieldData::ScientificText(long double V) const {
 }
 
 std::string TEntryFieldData::ShortestText(long double V) const {
+  if (!std::isfinite(V)) return "";
   // An extended needs 21 significant digits at most to read back as itself.
-  for (int Digits = 1; Digits < 21; ++Digits) {
+  for (int Digits = 1; Digits <= 21; ++Digits) {
     const std::string S = Printed("%.*LE", Digits - 1, V);
     if (SameFloat(std::strtold(S.c_str(), nullptr), V)) return CompactNumber(S);
   }
-  return CompactNumber(Printed("%.*LE", 20, V));
+  return "";
 }
 
 bool TEntryFieldData::FloatToFieldText(long double Value, std::string& Text) const {
   Text.clear();
+  // The value as arithmetic sees it: no "-0", and an extended of an odd encoding (a
+  // pseudo-denormal, which printf reads otherwise) in its proper form.
+  Value += 0.0L;
   if (!std::isfinite(Value)) return false;
-  if (Value == 0) Value = 0;  // no "-0"
   // What the field keeps of the value: DecimalPlaces digits after the point, in the
   // notation the picture asks for; rounding there is the field's, not a loss.
   long double Kept = Value;
@@ -324,12 +327,14 @@ bool TEntryFieldData::FloatToFieldText(long double Value, std::string& Text) con
   } else if (decimal_places_ != 0) {
     Kept = std::strtold(Printed("%.*LE", decimal_places_, Value).c_str(), nullptr);
   }
+  if (!std::isfinite(Kept)) return false;  // rounded beyond the largest value
   if (!Done) {
     S = ScientificText(Value);
     // The short scientific form may drop digits the value needs: then the value's
     // shortest exact text, which still may not fit.
     if (S.size() > max_length_ || !SameFloat(std::strtold(S.c_str(), nullptr), Kept))
       S = ShortestText(Kept);
+    if (S.empty()) return false;  // no text reads back as the value
   }
   for (char& C : S)
     if (C == '.') C = intl_->DecimalChar();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -125,6 +126,23 @@ TEST(EntryFieldValues, EveryFloatingValueFitsAndReadsBack) {
   Check(sftDouble, double{});
   Check(sftSingle, float{});
   Check(sftComp, int64_t{});
+}
+
+// An extended of an odd encoding (a pseudo-denormal: exponent 0, integer bit set) is
+// shown as the number arithmetic takes it for, which printf alone reads otherwise.
+TEST(EntryFieldValues, OddExtendedEncodingReadsBackAsItself) {
+  TEntryFieldData E = Simple(sftExtended);
+  E.SetPicture("E");
+  E.LoadMaxLength(255);
+  const std::array<uint8_t, 10> Bytes{0x4f, 0x00, 0x39, 0x37, 0x36, 0x27, 0x30, 0x9b, 0, 0};
+  long double V;
+  std::memcpy(&V, Bytes.data(), Bytes.size());
+  const std::string S = TextOf(E, Bytes);
+  EXPECT_EQ(ValueOf<long double>(E, S), V + 0.0L) << S;
+  // Near the largest extended, one decimal place rounds beyond it: refused, not shown as
+  // an infinity.
+  E.SetDecimalPlaces(1);
+  EXPECT_EQ(TextOf(E, -LDBL_MAX), "(refused)");
 }
 
 TEST(EntryFieldValues, NoNegativeZero) {
