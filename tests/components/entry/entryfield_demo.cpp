@@ -9,7 +9,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace tess;
   auto* f = Application->CreateForm<TForm>();
   f->SetCaption("Entry fields");
-  f->SetBounds(40, 40, 420, 230);
+  f->SetBounds(40, 40, 420, 310);
   new TOvcController(f);
   int top = 16;
   auto field = [&](const char* Caption, TSimpleDataType Type) {
@@ -28,10 +28,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   TOvcSimpleField* count = field("Rows (LongInt)", sftLongInt);
   TOvcSimpleField* date = field("Date (MM/dd/yyyy)", sftString);
   TOvcSimpleField* pct = field("Percent (Byte)", sftByte);
+  TOvcSimpleField* total = field("Total (Comp)", sftComp);
+  TOvcSimpleField* ratio = field("Ratio (Double)", sftDouble);
   f->Show();
   name->SetAsString("SQL Tessellar");
   count->SetAsString("-2147483648");
   date->SetAsString(IntlSup().DateToDateString(DMYtoDate(7, 12, 2026), "MM/dd/yyyy", false));
+  // Whole at the types' own lengths: every digit of a Comp, the shortest exact double.
+  total->SetAsString("-9199999999999999999");
+  const double Big = 1.2345678901234567e300;
+  ratio->SetValue(&Big);
   pct->SetSoftValidation(true);
   pct->Model().SetText("999");
   pct->ValidateField(true);  // out of range: drawn in the error colours
