@@ -194,6 +194,8 @@ void GetServerTimestamp(TyDatabase* Db, int32_t& JulianDay, int32_t& SecondsOfDa
   q->SQL().Add(" FROM DUAL");
   q->Open();
   if (q->Eof()) {
+    // The shared query is everyone's: it is not left open on the way out.
+    q->Close();
     ShowErrorMsg(
         "Could not retrieve timestamp from DUAL.  Please ensure that SYS.DUAL table and DUAL "
         "public synonym are available");

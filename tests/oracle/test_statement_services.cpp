@@ -109,3 +109,21 @@ TEST_F(SessionTest, ServerTimestamp) {
   EXPECT_GE(seconds, 0);
   EXPECT_LT(seconds, 86400);  // seconds of the day, not a wider number
 }
+
+TEST_F(SessionTest, ServerTimestampWithoutARowLeavesTheSharedQueryClosed) {
+  TyQuery shared;
+  shell.mainFormQuery = &shared;
+  // The user's own DUAL hides the public one, and has no row.
+  Exec("CREATE TABLE DUAL (DUMMY VARCHAR2(1))");
+  int32_t day = -1, seconds = -1;
+  GetServerTimestamp(db.get(), day, seconds);
+  EXPECT_EQ(day, 0);
+  EXPECT_EQ(seconds, 0);
+  ASSERT_EQ(shell.errors.size(), 1u);
+  EXPECT_EQ(shell.errors[0],
+            "Could not retrieve timestamp from DUAL.  Please ensure that SYS.DUAL table and DUAL "
+            "public synonym are available");
+  EXPECT_FALSE(shared.Active());
+  EXPECT_EQ(shared.FieldCount(), 0);
+  shell.mainFormQuery = nullptr;
+}
