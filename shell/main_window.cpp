@@ -65,6 +65,15 @@ TyDatabase* TMainWindow::ConnectSession(const std::string& UserName, const std::
     ShowErrorMsg(e.Message());
     return nullptr;
   }
+  if (connected) {
+    // The server's spelling of the user ("demo" logs on as DEMO), which the browser and
+    // the dictionary routines compare with and paste as an owner.
+    try {
+      db->FetchUserName();
+    } catch (const Exception& e) {
+      ShowErrorMsg(e.Message());
+    }
+  }
   StopHourglass();
   if (!connected) return nullptr;
   TyDatabase* s = db.get();

@@ -10,6 +10,7 @@
 #include "components/outline/outlines.h"
 #include "oracle/dictionary_cache.h"
 #include "oracle/query.h"
+#include "oracle/session_services.h"
 #include "shell/schema_browser.h"
 #include "shell/sql_editor.h"
 #include "shell_fixture.h"
@@ -34,9 +35,10 @@ class SchemaBrowserTest : public ShellSessionTest {
       texts.push_back(browser->Outl1->Tree().Item(c).Text);
     return texts;
   }
-  bool HasChild(int32_t Node, const std::string& Text) {
-    for (const std::string& t : ChildTexts(Node))
-      if (t == Text) return true;
+  bool HasChild(int32_t Node, const std::string& Text) { return HasChildOf(browser, Node, Text); }
+  static bool HasChildOf(TfrmMain* Browser, int32_t Node, const std::string& Text) {
+    for (int32_t c : Browser->Outl1->Tree().Children(Node))
+      if (Browser->Outl1->Tree().Item(c).Text == Text) return true;
     return false;
   }
   void RunSql(const std::string& Text) {
@@ -92,6 +94,26 @@ TEST_F(SchemaBrowserTest, TreeShowsTheSchemasAndTheUsersTablesFromTheCaches) {
   browser->Outl1->SetExpanded(other + 1, true);
   EXPECT_NE(ChildTexts(other + 1), std::vector<std::string>{"..."});
   EXPECT_TRUE(browser->TablesCacheAllUsers);
+}
+
+TEST_F(SchemaBrowserTest, AUserNameTypedInLowerCaseIsTheServersOnceConnected) {
+  TyDatabase* lower = main->ConnectLogon("demo/demo@" + database.Server());
+  ASSERT_NE(lower, nullptr);
+  EXPECT_EQ(lower->UserName(), "DEMO");
+  EXPECT_EQ(lower->LogonUserName(), "demo");
+  EXPECT_EQ(lower->DatabaseName(), database.Server() + "-demo:" + lower->SessionName());
+  // The browser opens the user's own schema from the user's own tables.
+  TfrmMain* b = main->FindFrmMain(lower);
+  ASSERT_NE(b, nullptr);
+  int32_t demo = b->SchemaNode("DEMO");
+  ASSERT_NE(demo, 0);
+  EXPECT_TRUE(b->Outl1->Expanded(demo + 1));
+  EXPECT_FALSE(b->TablesCacheAllUsers);
+  EXPECT_TRUE(HasChildOf(b, demo + 1, "EMP"));
+  std::string user;
+  GetSessionUser(lower, user);
+  EXPECT_EQ(user, "DEMO");
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(SchemaBrowserTest, DictionaryRoutinesServeFromTheWindowsCaches) {
