@@ -152,6 +152,7 @@ TfrmEdit::TfrmEdit(TComponent* AOwner, TyDatabase* Db)
   grdResult = new TSortGrid(this);
   grdResult->SetParent(this);
   grdResult->SetAlign(TAlign::alClient);
+  grdResult->SetVisible(false);  // until a query shows its columns
   grdResult->SetClickSorting(false);
   grdResult->SetExtendedKeys(true);
   grdResult->SetDefaultRowHeight(18);
@@ -219,17 +220,20 @@ void TfrmEdit::ClearResult() {
 
 void TfrmEdit::ClearGrid() {
   fetched_ = 0;
+  // The grid cannot have fewer cells than one under its fixed row and column: with no
+  // columns to show it goes, so that an empty result shows no cell at all.
+  grdResult->SetVisible(false);
   grdResult->SetColCount(2);
   grdResult->SetRowCount(2);
   grdResult->CellStore().ClearRow(0);
   grdResult->CellStore().ClearRow(1);
   grdResult->SetColWidths(0, 12);
-  grdResult->Invalidate();
 }
 
 void TfrmEdit::ExecuteSQL() {
   if (running_) return;
   TCommandScope command(running_);
+  bool ran = false;
   try {
     // No session, or one gone from the list, raises EyDbConnectionLost.
     CheckSessionAlive(db_);
@@ -248,6 +252,7 @@ void TfrmEdit::ExecuteSQL() {
     uint8_t kind = GetSQLStatementType(firstWord);
     text = StatementText(text, kind);
     if (Trim(text).empty()) return;
+    ran = true;
     RunStatement(text, kind);
   } catch (const EySQLError& e) {
     // A cancelled statement has no position of its own: the caret stays where it is.
@@ -258,6 +263,8 @@ void TfrmEdit::ExecuteSQL() {
   } catch (const Exception& e) {
     ShowErrorMsg(e.Message());
   }
+  // A failed block may have written lines before its error: they belong to this run.
+  if (ran) ReadServerOutput();
   CheckConnectionLost();
 }
 
@@ -299,7 +306,6 @@ void TfrmEdit::RunStatement(const std::string& Text, uint8_t Kind) {
   } else {
     ShowStatusText("Statement processed");
   }
-  ReadServerOutput();
 }
 
 void TfrmEdit::ShowColumns() {
@@ -314,6 +320,8 @@ void TfrmEdit::ShowColumns() {
     grdResult->SetColWidths(i + 1, std::min(chars * charWidth + 8, kMaxColumnWidth));
   }
   grdResult->SetColWidths(0, 40);
+  // Shown before the first fetch, which asks how many rows fit.
+  grdResult->SetVisible(true);
 }
 
 bool TfrmEdit::MoreRows() const {
@@ -418,15 +426,26 @@ void TfrmEdit::SetServerOutput(bool Value) {
 }
 
 void TfrmEdit::ReadServerOutput() {
-  if (!ServerOutput()) return;
-  std::string line;
-  while (!db_->GetServerOutputLine(line)) {
-    if (server_output_ == nullptr) {
-      server_output_ = new TfrmLineWindow(this, "Server Output");
-      server_output_->FreeNotification(this);
+  if (!ServerOutput() || db_->ConnectionLost()) return;
+  bool added = false;
+  try {
+    std::string line;
+    while (!db_->GetServerOutputLine(line)) {
+      if (server_output_ == nullptr) {
+        server_output_ = new TfrmLineWindow(this, "Server Output");
+        server_output_->FreeNotification(this);
+      }
+      server_output_->AddLine(line);
+      added = true;
     }
-    server_output_->AddLine(line);
+  } catch (const Exception& e) {
+    ShowErrorMsg(e.Message());
   }
+  if (!added) return;
+  // Framework forms start hidden, and a window the user closed or covered must come back
+  // to show the run's lines.
+  server_output_->Show();
+  server_output_->BringToFront();
 }
 
 void TfrmEdit::ShowError(const std::string& Text, int32_t Line, int32_t Column) {

@@ -512,7 +512,13 @@ bool TControl::IsShowing() const {
 }
 
 void TControl::BringToFront() {
-  if (!parent_) return;
+  if (!parent_) {
+    // A top-level window goes to the top of the desktop's z-order, keeping the focus
+    // where it is.
+    if (auto* w = dynamic_cast<TWinControl*>(this); w != nullptr && w->HandleAllocated())
+      SetWindowPos(w->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return;
+  }
   auto& list = parent_->controls_;
   auto it = std::find(list.begin(), list.end(), this);
   if (it == list.end()) return;

@@ -24,6 +24,13 @@ using namespace shelltest;
 
 namespace {
 
+// Whether top-level window A is above B in the z-order.
+bool IsAbove(HWND A, HWND B) {
+  for (HWND w = GetWindow(B, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV))
+    if (w == A) return true;
+  return false;
+}
+
 class SqlEditorTest : public ShellSessionTest {
  protected:
   SqlEditorTest() {
@@ -54,6 +61,13 @@ class SqlEditorTest : public ShellSessionTest {
       ASSERT_EQ(g->Cells(1, r), std::to_string(r));
       ASSERT_EQ(g->Cells(2, r), "row " + std::to_string(r));
     }
+  }
+
+  // The data cells the user sees in the result area.
+  int32_t DataCells() {
+    TSortGrid* g = edit->grdResult;
+    if (!g->Visible()) return 0;
+    return (g->RowCount() - g->FixedRows()) * (g->ColCount() - g->FixedCols());
   }
 
   TyDatabase* db = nullptr;
@@ -209,14 +223,19 @@ TEST_F(SqlEditorTest, DmlReportsItsRowCountAndOtherStatementsThatTheyRan) {
   EXPECT_EQ(edit->StatusText(), "1 row(s) inserted");
   Run("insert into t select empno, ename from emp");
   EXPECT_EQ(edit->StatusText(), "14 row(s) inserted");
+  Run("SELECT * FROM T");
+  EXPECT_GT(DataCells(), 0);
   Run("  -- all but one\n  UPDATE T SET TXT = 'b' WHERE ID > 1");
   EXPECT_EQ(edit->StatusText(), "14 row(s) updated");
+  // No rows to show: no cells, rather than one blank highlighted cell.
+  EXPECT_EQ(DataCells(), 0);
   Run("DELETE FROM T WHERE ID = 7369");
   EXPECT_EQ(edit->StatusText(), "1 row(s) deleted");
   Run("DELETE FROM T WHERE ID < 0");
   EXPECT_EQ(edit->StatusText(), "0 row(s) deleted");
   Run("ROLLBACK");
   EXPECT_EQ(edit->StatusText(), "Statement processed");
+  EXPECT_EQ(DataCells(), 0);
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(edit->ErrorText(), "");
 
@@ -257,18 +276,53 @@ TEST_F(SqlEditorTest, BlockServerOutputGoesToTheServerOutputWindow) {
   ASSERT_NE(out, nullptr);
   EXPECT_EQ(out->Caption(), "Server Output");
   EXPECT_EQ(out->memLines->Lines()->Text(), "hello\r\nworld\r\n");
+  // The user sees the lines: the window is on the screen.
+  EXPECT_TRUE(out->Visible());
+  EXPECT_TRUE(IsWindowVisible(out->Handle()));
+  // Closed by the user, it comes back with the next lines, and in front of a window
+  // that covered it.
+  out->Hide();
+  TForm cover(nullptr);
+  cover.SetBounds(0, 0, 800, 600);
+  cover.Show();
+  ASSERT_TRUE(IsAbove(cover.Handle(), out->Handle()));
   // Each run reads only its own lines.
   Run("BEGIN DBMS_OUTPUT.PUT_LINE('again'); END;");
   EXPECT_EQ(out->memLines->Lines()->Count(), 3);
+  EXPECT_TRUE(IsWindowVisible(out->Handle()));
+  EXPECT_TRUE(IsAbove(out->Handle(), cover.Handle()));
+  // Already shown but covered: brought forward.
+  cover.Hide();
+  cover.Show();
+  ASSERT_TRUE(IsAbove(cover.Handle(), out->Handle()));
+  Run("BEGIN DBMS_OUTPUT.PUT_LINE('once more'); END;");
+  EXPECT_TRUE(IsAbove(out->Handle(), cover.Handle()));
+  EXPECT_EQ(out->memLines->Lines()->Count(), 4);
+  cover.Hide();
   edit->spdServerOutput->Click();
   EXPECT_FALSE(db->ServerOutput());
   Run("BEGIN DBMS_OUTPUT.PUT_LINE('off'); END;");
-  EXPECT_EQ(out->memLines->Lines()->Count(), 3);
+  EXPECT_EQ(out->memLines->Lines()->Count(), 4);
+}
+
+TEST_F(SqlEditorTest, LinesWrittenBeforeAnErrorAreReadWithTheFailedRun) {
+  edit->spdServerOutput->Click();
+  ASSERT_TRUE(db->ServerOutput());
+  Run("BEGIN\n  DBMS_OUTPUT.PUT_LINE('before');\n  RAISE_APPLICATION_ERROR(-20001, 'boom');\nEND;");
+  EXPECT_NE(edit->ErrorText().find("boom"), std::string::npos) << edit->ErrorText();
+  TfrmLineWindow* out = edit->ServerOutputWindow();
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(out->memLines->Lines()->Text(), "before\r\n");
+  EXPECT_TRUE(IsWindowVisible(out->Handle()));
+  // The next run shows only its own lines.
+  Run("BEGIN DBMS_OUTPUT.PUT_LINE('after'); END;");
+  EXPECT_EQ(out->memLines->Lines()->Text(), "before\r\nafter\r\n");
 }
 
 TEST_F(SqlEditorTest, ServerErrorIsShownAndTheCaretPlacedOnIt) {
   Run("SELECT DNAME\nFROM DEPT\nWHERE LOC = 'X' AND AND 1=1");
   EXPECT_EQ(edit->ErrorText().substr(0, 9), "ORA-00936");
+  EXPECT_EQ(DataCells(), 0);
   EXPECT_TRUE(edit->memError->Visible());
   TEditorModel& m = edit->edtSQL->Model();
   EXPECT_EQ(m.CaretLine(), 3);
