@@ -216,9 +216,15 @@ TyDatabase* FindDatabaseByName(const std::string& Name) {
   if (list != nullptr) {
     int i = list->IndexOf(Name);
     if (i >= 0) return dynamic_cast<TyDatabase*>(list->Objects(i));
-    for (int j = 0; j < list->Count(); ++j)
-      if (TyDatabase* debug = connectedDebug(dynamic_cast<TyDatabase*>(list->Objects(j))))
-        return debug;
+    // Each listed session is asked for its debug session, which makes and connects it
+    // when missing; one that cannot connect raises.  A session that is no longer
+    // connected opens nothing new.
+    for (int j = 0; j < list->Count(); ++j) {
+      auto* listed = dynamic_cast<TyDatabase*>(list->Objects(j));
+      if (listed == nullptr || !listed->Connected()) continue;
+      TyDatabase* debug = listed->GetDebugSession();
+      if (debug->DatabaseName() == Name) return debug;
+    }
   }
   if (TyDatabase* running = ExecutingSession()) {
     if (running->DatabaseName() == Name) return running;

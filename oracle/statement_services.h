@@ -57,9 +57,11 @@ TyObjectClass GetObjectClassOfObjType(TyObjType Code);
 // The server's Julian day and seconds since midnight (both 0 when DUAL gives no row).
 void GetServerTimestamp(TyDatabase* Db, int32_t& JulianDay, int32_t& SecondsOfDay);
 
-// The session labelled Name: a session of the main window's list, else the connected
-// debug session of one of them, else the SQL editor's running session or its connected
-// debug session; null when none.  Debug sessions are never created here.
+// The session labelled Name: a session of the main window's list, else the debug session
+// of one of them (each connected session of the list is asked for it in list order,
+// which makes and connects the missing ones, and raises EySQLError when one cannot
+// connect), else the SQL editor's running session or its connected debug session; null
+// when none.
 TyDatabase* FindDatabaseByName(const std::string& Name);
 
 // The OLE engine holder gOraIp, initialised on first use; raises EyIntError "gOraIp is

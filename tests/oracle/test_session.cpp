@@ -152,21 +152,39 @@ TEST_F(SessionTest, LabelsCountUnnamedSessionsOnly) {
   EXPECT_THROW(ole.Connect("DEMO", "DEMO", database.Server(), "o"), EyIntError);
 }
 
-TEST_F(SessionTest, DebugSessionsAreFoundButNeverMadeByTheLookup) {
+TEST_F(SessionTest, TheLookupAsksEachListedSessionForItsDebugSession) {
   auto a = Connect("");
   auto b = Connect("");
   EXPECT_EQ(FindDatabaseByName(a->DatabaseName()), a.get());
-  EXPECT_EQ(FindDatabaseByName("nothing of that name"), nullptr);
   EXPECT_EQ(a->DebugSession(), nullptr);
-  EXPECT_EQ(b->DebugSession(), nullptr);
+  // A name of no listed session: every listed session's debug session is made on the way.
+  EXPECT_EQ(FindDatabaseByName("nothing of that name"), nullptr);
+  ASSERT_NE(a->DebugSession(), nullptr);
+  ASSERT_NE(b->DebugSession(), nullptr);
+  EXPECT_TRUE(a->DebugSession()->Connected());
+  EXPECT_TRUE(b->DebugSession()->Connected());
 
-  // Two unnamed parents get two debug sessions, labelled after their own names.
+  // Two unnamed parents have two debug sessions, labelled after their own names.
   TyDatabase* da = a->GetDebugSession();
   TyDatabase* dbg = b->GetDebugSession();
   EXPECT_EQ(da->DatabaseName(), a->DatabaseName() + "-DBG");
   EXPECT_EQ(dbg->DatabaseName(), b->DatabaseName() + "-DBG");
   EXPECT_EQ(a->GetDebugSession(), da);
   EXPECT_EQ(FindDatabaseByName(dbg->DatabaseName()), dbg);
+  // One found by its name that did not exist yet is made and connected by the lookup.
+  auto c = Connect("c");
+  TyDatabase* dc = FindDatabaseByName(c->DatabaseName() + "-DBG");
+  ASSERT_NE(dc, nullptr);
+  EXPECT_EQ(dc, c->DebugSession());
+  EXPECT_TRUE(dc->Connected());
+  // A debug session that cannot connect is the lookup's failure too.
+  auto d = Connect("d");
+  TyDatabase admin;
+  ASSERT_TRUE(admin.Connect("SYSTEM", "MANAGER", database.Server(), "admin"));
+  Exec(admin, "ALTER USER DEMO IDENTIFIED BY CHANGED");
+  EXPECT_THROW(FindDatabaseByName("nothing again"), EySQLError);
+  Exec(admin, "ALTER USER DEMO IDENTIFIED BY DEMO");
+  Unlist(d.get());
   EXPECT_TRUE(CheckSessionAlive(da));
 
   // The SQL editor's running session counts while it runs.
