@@ -12,6 +12,7 @@ const char* const kOraIpProgId = "OracleInProcServer.XOraSession";
 TyOraIp* gOraIp = nullptr;
 
 TyOraIp::TyOraIp() = default;
+TyOraIp::TyOraIp(std::shared_ptr<platform::AutomationObject> Session) : session_(std::move(Session)) {}
 TyOraIp::~TyOraIp() = default;
 
 void TyOraIp::Initialize() {

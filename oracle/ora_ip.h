@@ -22,6 +22,8 @@ extern const char* const kOraIpProgId;
 class TyOraIp : public TObject {
  public:
   TyOraIp();
+  // A holder over a session object made elsewhere (a server reached by other means).
+  explicit TyOraIp(std::shared_ptr<platform::AutomationObject> Session);
   ~TyOraIp() override;
   // Creates the session object of the server.  Raises EyIntError "Unable to initialize
   // Oracle connectivity engine" when it cannot be created; shows "Oracle engine dispatch

@@ -241,8 +241,9 @@ void TyQuery::CheckSession() const {
 }
 
 void TyQuery::RaiseRecorded() {
-  if (IsOle() && error_code_ != 0) {
-    // A server error says it all in the server's text; anything else gets its code.
+  if (IsOle()) {
+    // A server error says it all in the server's text; anything else gets its code, 0
+    // included.
     if (error_code_ != kOleServerError)
       throw EySQLError(error_text_ + " Native err code:" + IntToStr(error_code_), error_code_);
     if (!server_error_text_.empty()) throw EySQLError(server_error_text_, error_code_);
@@ -655,6 +656,7 @@ bool TyQuery::OleOpen() {
     ole_dynaset_ =
         db->Call("CreateDynaset", {AutoValue::Text(last_text_), AutoValue::Integer(0)}).object;
     if (ole_dynaset_ == nullptr) throw AutomationError("Dynaset not created", 0);
+    eof_ = ole_dynaset_->Get("EOF").AsInteger() != 0;
     std::shared_ptr<platform::AutomationObject> fields = ole_dynaset_->Get("Fields").object;
     const int32_t count = fields != nullptr ? fields->Get("Count").AsInteger() : 0;
     for (int32_t i = 0; i < count; ++i) {
@@ -663,7 +665,6 @@ bool TyQuery::OleOpen() {
       field_list_.AddObject(name, field.release());
     }
     row_index_ = 0;
-    eof_ = ole_dynaset_->Get("EOF").AsInteger() != 0;
     active_ = true;
   } catch (const AutomationError& e) {
     ClearResults();

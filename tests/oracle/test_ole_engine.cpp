@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "oracle/ora_ip.h"
+#include "platform/automation.h"
 #include "oracle/statement_services.h"
 #include "session_fixture.h"
 #ifdef _WIN32
@@ -232,3 +233,93 @@ TEST_F(OleTest, NoServerOnThisPlatform) {
 }
 
 #endif
+
+namespace {
+
+// A server of our own making that logs the members called, in order, and fails a
+// dynaset's creation with the code asked for.
+struct FakeServer {
+  std::vector<std::string> calls;
+  bool failDynaset = false;
+  int32_t failCode = 0;
+
+  struct Object : platform::AutomationObject {
+    FakeServer* server;
+    std::string kind;
+    Object(FakeServer* S, std::string K) : server(S), kind(std::move(K)) {}
+    platform::AutoValue Get(const std::string& Name,
+                            const std::vector<platform::AutoValue>& Args) override {
+      server->calls.push_back(kind + "." + Name);
+      if (Name == "EOF") return platform::AutoValue::Integer(1);
+      if (Name == "Fields") return Obj("fields");
+      if (Name == "Count") return platform::AutoValue::Integer(1);
+      if (Name == "Item") return Obj("field");
+      if (Name == "Name") return platform::AutoValue::Text("DUMMY");
+      if (Name == "LastServerErrText") return platform::AutoValue::Text("");
+      (void)Args;
+      return platform::AutoValue::Integer(0);
+    }
+    platform::AutoValue Call(const std::string& Name,
+                             const std::vector<platform::AutoValue>&) override {
+      server->calls.push_back(kind + "." + Name);
+      if (Name == "OpenDatabase") return Obj("database");
+      if (Name == "CreateDynaset") {
+        if (server->failDynaset) throw platform::AutomationError("refused", server->failCode);
+        return Obj("dynaset");
+      }
+      return platform::AutoValue::Integer(0);
+    }
+    platform::AutoValue Obj(const std::string& K) {
+      platform::AutoValue v;
+      v.kind = platform::AutoValue::kObject;
+      v.object = std::make_shared<Object>(server, K);
+      return v;
+    }
+  };
+};
+
+struct FakeOleTest : SessionTest {
+  FakeServer server;
+  TyOraIp holder{std::shared_ptr<platform::AutomationObject>(
+      std::make_shared<FakeServer::Object>(&server, "session"))};
+  TyDatabase ole{TyDatabase::kEngineOle};
+  FakeOleTest() {
+    gOraIp = &holder;
+    EXPECT_TRUE(ole.Connect("DEMO", "DEMO", "srv", "fake"));
+    shell.sessions.AddObject(ole.DatabaseName(), &ole);
+  }
+  ~FakeOleTest() override { gOraIp = nullptr; }
+};
+
+}  // namespace
+
+TEST_F(FakeOleTest, OpenReadsEofBeforeItMakesTheFields) {
+  TyQuery q;
+  q.SetDatabase(&ole);
+  q.SQL().Add("SELECT DUMMY FROM DUAL");
+  server.calls.clear();
+  ASSERT_TRUE(q.Open());
+  ASSERT_GE(server.calls.size(), 3u);
+  EXPECT_EQ(server.calls[0], "database.CreateDynaset");
+  EXPECT_EQ(server.calls[1], "dynaset.EOF");
+  EXPECT_EQ(server.calls[2], "dynaset.Fields");
+  EXPECT_TRUE(q.Eof());
+  EXPECT_EQ(q.FieldCount(), 1);
+}
+
+TEST_F(FakeOleTest, EveryErrorButTheServersCarriesItsNativeCode) {
+  TyQuery q;
+  q.SetDatabase(&ole);
+  q.SQL().Add("SELECT DUMMY FROM DUAL");
+  server.failDynaset = true;
+  for (int32_t code : {0, 13, -2147352567}) {
+    server.failCode = code;
+    try {
+      q.Open();
+      ADD_FAILURE() << code;
+    } catch (const EySQLError& e) {
+      EXPECT_EQ(e.Message(), "refused Native err code:" + std::to_string(code));
+      EXPECT_EQ(e.ErrorCode(), code);
+    }
+  }
+}
