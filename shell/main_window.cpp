@@ -33,6 +33,9 @@ TMainWindow::TMainWindow(TComponent* AOwner)
   btnConnect = PlaceControl<TButton>(pnlSessions, 292, 5, 80, 24);
   btnConnect->SetCaption("Connect...");
   btnConnect->OnClick = [this](TObject*) { ShowConnectBox(); };
+  btnRollUp = PlaceControl<TButton>(pnlSessions, 378, 5, 100, 24);
+  btnRollUp->SetCaption("Roll-up Browser");
+  btnRollUp->OnClick = [this](TObject*) { ShowRollUpBrowser(); };
   cbxDBList2->OnChange = [this](TObject*) {
     int32_t i = cbxDBList2->ItemIndex();
     if (i >= 0) ShowSessionWindows(static_cast<TyDatabase*>(cbxDBList2->Items()->Objects(i)));
@@ -105,6 +108,37 @@ TfrmMain* TMainWindow::FindFrmMain(const TyDatabase* Db) const {
   return nullptr;
 }
 
+TfrmMain2* TMainWindow::FindFrmMain2(const TyDatabase* Db) const {
+  for (const TSessionWindows& w : windows_)
+    if (w.Db == Db) return w.RollUp;
+  return nullptr;
+}
+
+void TMainWindow::ShowRollUpBrowser() {
+  int32_t i = cbxDBList2->ItemIndex();
+  if (i < 0) return;
+  auto* db = static_cast<TyDatabase*>(cbxDBList2->Items()->Objects(i));
+  for (TSessionWindows& w : windows_) {
+    if (w.Db != db) continue;
+    if (w.RollUp == nullptr) {
+      w.RollUp = new TfrmMain2(this, db);
+      w.RollUp->Show();
+      w.RollUp->RefreshTree();
+    } else {
+      w.RollUp->Show();
+      w.RollUp->BringToFront();
+    }
+    return;
+  }
+}
+
+void TMainWindow::Notification(TComponent* AComponent, TOperation Operation) {
+  TForm::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  for (TSessionWindows& w : windows_)
+    if (w.RollUp == AComponent) w.RollUp = nullptr;
+}
+
 TfrmEdit* TMainWindow::FindFrmEdit(const TyDatabase* Db) const {
   for (const TSessionWindows& w : windows_)
     if (w.Db == Db) return w.Editor;
@@ -140,6 +174,10 @@ void TMainWindow::DropSession(TyDatabase* Db) {
     w->Browser->SetSession(nullptr);
     w->Editor->Release();
     w->Browser->Release();
+    if (w->RollUp != nullptr) {
+      w->RollUp->SetSession(nullptr);
+      w->RollUp->Release();
+    }
     w = windows_.erase(w);
   }
   for (auto s = sessions_.begin(); s != sessions_.end(); ++s) {
@@ -174,6 +212,7 @@ void TMainWindow::Dispatch(TMessage& Message) {
   for (const TSessionWindows& w : windows_) {
     SendObjectChange(w.Browser, *rec);
     SendObjectChange(w.Editor, *rec);
+    if (w.RollUp != nullptr) SendObjectChange(w.RollUp, *rec);
   }
 }
 

@@ -2,8 +2,9 @@
 // a session's label, its object the TyDatabase), the query it keeps for everyone's short
 // statements, and the least way to open a session, the connect box.  It owns the
 // sessions it lists, and for each a schema browser and an SQL editor in its client area;
-// the windows of the session selected in the list are the ones shown.  It forwards the
-// change notice (message 2025) to the windows of every session.  It also holds the
+// the windows of the session selected in the list are the ones shown, and on request a
+// roll-up browser of its own.  It forwards the change notice (message 2025) to the
+// windows of every session.  It also holds the
 // second engine (gOraIp) while it exists; the holder starts its server only when a
 // session first asks for it.
 #pragma once
@@ -19,6 +20,7 @@ namespace tess {
 
 class TfrmEdit;
 class TfrmMain;
+class TfrmMain2;
 class TPanel;
 class TyDatabase;
 class TyOraIp;
@@ -43,6 +45,10 @@ class TMainWindow : public TForm {
 
   // The windows of a listed session (null for another session).
   TfrmMain* FindFrmMain(const TyDatabase* Db) const;
+  // The roll-up browser of a listed session, null until it was opened.
+  TfrmMain2* FindFrmMain2(const TyDatabase* Db) const;
+  // Opens the roll-up browser of the selected session, or brings its open one forward.
+  void ShowRollUpBrowser();
   TfrmEdit* FindFrmEdit(const TyDatabase* Db) const;
   // Shows the windows of Db and hides the others'.
   void ShowSessionWindows(TyDatabase* Db);
@@ -57,13 +63,18 @@ class TMainWindow : public TForm {
   TPanel* pnlSessions = nullptr;
   TComboBox* cbxDBList2 = nullptr;
   TButton* btnConnect = nullptr;
+  TButton* btnRollUp = nullptr;
   TPanel* pnlClient = nullptr;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
   struct TSessionWindows {
     TyDatabase* Db;
     TfrmMain* Browser;
     TfrmEdit* Editor;
+    TfrmMain2* RollUp = nullptr;
   };
   void OpenSessionWindows(TyDatabase* Db);
 

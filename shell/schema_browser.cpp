@@ -24,8 +24,11 @@ constexpr int32_t kIndent = 16;
 
 }  // namespace
 
-TfrmMain::TfrmMain(TComponent* AOwner, TyDatabase* Db)
-    : TForm(AOwner), TyBrowserCaches(Db), query_(std::make_unique<TyQuery>()) {
+TfrmMain::TfrmMain(TComponent* AOwner, TyDatabase* Db, std::string Title)
+    : TForm(AOwner),
+      TyBrowserCaches(Db),
+      title_(std::move(Title)),
+      query_(std::make_unique<TyQuery>()) {
   SetBounds(0, 0, 240, 480);
   query_->SetDatabase(Db);
   Outl1 = new TyTessOutline(this);
@@ -48,8 +51,7 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::UpdateCaption() {
-  SetCaption(Session() != nullptr ? "Schema Browser - " + Session()->DatabaseName()
-                                  : "Schema Browser");
+  SetCaption(Session() != nullptr ? title_ + " - " + Session()->DatabaseName() : title_);
 }
 
 int32_t TfrmMain::SchemaNode(const std::string& Schema) const {
@@ -152,6 +154,11 @@ void TfrmMain::ObjectChanged(const TyMsgRec& Rec) {
     return;
   }
   stale_ = true;
+}
+
+TfrmMain2::TfrmMain2(TComponent* AOwner, TyDatabase* Db) : TfrmMain(AOwner, Db, "Roll-up Browser") {
+  SetPosition(TPosition::poDefaultPosOnly);
+  SetBounds(0, 0, 280, 420);
 }
 
 void SendObjectChange(TWinControl* Window, const TyMsgRec& Rec) {

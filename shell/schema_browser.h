@@ -1,4 +1,5 @@
-// TfrmMain: the schema-browser window of one session.  It holds the session's name
+// TfrmMain: the schema-browser window of one session (and TfrmMain2, the roll-up browser
+// over the same tree).  It holds the session's name
 // caches (TyBrowserCaches, which the access layer's cache routines fill and read) and
 // shows, in its outline Outl1, the schemas of the session with a "Tables" folder under
 // each, whose tables come from the table cache when the folder is opened.
@@ -42,7 +43,7 @@ struct TyMsgRec {
 
 class TfrmMain : public TForm, public TyBrowserCaches {
  public:
-  TfrmMain(TComponent* AOwner, TyDatabase* Db);
+  TfrmMain(TComponent* AOwner, TyDatabase* Db) : TfrmMain(AOwner, Db, "Schema Browser") {}
   ~TfrmMain() override;
 
   // Reads the schemas (from the cache) and rebuilds the tree; the session user's tables
@@ -63,15 +64,28 @@ class TfrmMain : public TForm, public TyBrowserCaches {
 
   TyTessOutline* Outl1 = nullptr;
 
+ protected:
+  // Title: the caption before the session's label.
+  TfrmMain(TComponent* AOwner, TyDatabase* Db, std::string Title);
+
  private:
   void Outl1DrawItem(TWinControl* Control, int32_t Index, const TRect& Rect, TOwnerDrawState State);
   void ObjectChanged(const TyMsgRec& Rec);
   void UpdateCaption();
 
+  std::string title_;
   std::unique_ptr<TyQuery> query_;
   bool stale_ = false;
   TyObjectClass last_header_ = nullptr;
   TyObjectClass last_object_ = nullptr;
+};
+
+// The roll-up browser: a window of its own beside the main window, over the same
+// session, with the browser's tree and its handling of the change notice.  The session's
+// name caches it fills are its own; the dictionary routines use the main browser's.
+class TfrmMain2 : public TfrmMain {
+ public:
+  TfrmMain2(TComponent* AOwner, TyDatabase* Db);
 };
 
 // Sends the change notice to Window (for the tests and the main window's forwarding).

@@ -181,4 +181,37 @@ TEST_F(SchemaBrowserTest, ChangeNoticeOfOtherKindsGoesThroughTheClassMaps) {
   EXPECT_NE(browser->SchemaNode("DEMO"), 0);
 }
 
+TEST_F(SchemaBrowserTest, RollUpBrowserOpensFromTheMainWindowAndTakesTheNotice) {
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(main->FindFrmMain2(db), nullptr);
+  main->btnRollUp->Click();
+  TfrmMain2* rollUp = main->FindFrmMain2(db);
+  ASSERT_NE(rollUp, nullptr);
+  EXPECT_TRUE(IsWindowVisible(rollUp->Handle()));
+  EXPECT_EQ(rollUp->Caption(), "Roll-up Browser - " + db->DatabaseName());
+  int32_t demo = rollUp->SchemaNode("DEMO");
+  ASSERT_NE(demo, 0);
+  EXPECT_TRUE(HasChildOf(rollUp, demo + 1, "EMP"));
+  // Opened again: the same window.
+  main->btnRollUp->Click();
+  EXPECT_EQ(main->FindFrmMain2(db), rollUp);
+
+  // The main window hands it the notice; it acts through the class maps.
+  RunSql("CREATE TABLE ROLLT (A NUMBER)");
+  main->PostObjectChangeMsg(Notice("ROLLT", 0));
+  Application->ProcessMessages();
+  EXPECT_TRUE(HasChildOf(rollUp, rollUp->SchemaNode("DEMO") + 1, "ROLLT"));
+  EXPECT_EQ(*rollUp->LastHeaderClass(), typeid(TyTableHdr));
+  main->PostObjectChangeMsg(Notice("P", 13));
+  Application->ProcessMessages();
+  EXPECT_EQ(*rollUp->LastObjectClass(), typeid(TyProcedure));
+  EXPECT_TRUE(rollUp->Stale());
+  // Another session's notice is not its business.
+  SendObjectChange(rollUp, TyMsgRec{"ELSEWHERE", "DEMO", "X", 22});
+  EXPECT_EQ(*rollUp->LastObjectClass(), typeid(TyProcedure));
+
+  // The session's caches stay the main browser's.
+  EXPECT_EQ(FindFrmMain(db), static_cast<TyBrowserCaches*>(browser));
+}
+
 }  // namespace
