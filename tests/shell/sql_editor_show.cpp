@@ -6,26 +6,15 @@
 #include "components/editor/editor.h"
 #include "framework/core/sysutils.h"
 #include "framework/win/forms.h"
-#include "oracle/oci_api.h"
 #include "platform/win32.h"
-#include "services/keyword_files.h"
-#include "services/services.h"
-#include "shell/main_window.h"
 #include "shell/sql_editor.h"
 #include "shell/win_services.h"
+#include "show_program.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   using namespace tess;
-  InitOracleSession();
-  Application->SetTitle("SQL Tessellar");
   TWinShellServices services;
-  SetShellServices(&services);
-  auto* main = Application->CreateForm<TMainWindow>();
-  CreateKeywordLists();
-  LoadKeywordFiles();
-  services.SetMainWindow(main);
-  main->SetBounds(10, 10, 1000, 700);
-  main->Show();
+  TMainWindow* main = showprogram::StartShell(services, 1000, 700);
   std::string args = Trim(cmdLine != nullptr ? cmdLine : "");
   size_t blank = args.find(' ');
   std::string logon = args.substr(0, blank);
@@ -39,9 +28,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
     Application->ProcessMessages();
     edit->ExecuteSQL();
   }
-  Application->Run();
-  Application->DestroyComponents();
-  SetShellServices(nullptr);
-  FreeKeywordLists();
-  return 0;
+  return showprogram::RunShell();
 }

@@ -7,27 +7,16 @@
 #include <string>
 
 #include "framework/win/forms.h"
-#include "oracle/oci_api.h"
 #include "platform/win32.h"
-#include "services/keyword_files.h"
-#include "services/services.h"
-#include "shell/main_window.h"
 #include "shell/win_services.h"
+#include "show_program.h"
 #include "user_steps.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
   using namespace tess;
   using namespace usersteps;
-  InitOracleSession();
-  Application->SetTitle("SQL Tessellar");
   TWinShellServices services;
-  SetShellServices(&services);
-  auto* main = Application->CreateForm<TMainWindow>();
-  CreateKeywordLists();
-  LoadKeywordFiles();
-  services.SetMainWindow(main);
-  main->SetBounds(10, 10, 900, 640);
-  main->Show();
+  TMainWindow* main = showprogram::StartShell(services, 900, 640);
   Application->ProcessMessages();
   std::istringstream args(cmdLine != nullptr ? cmdLine : "");
   int step = 4;
@@ -41,9 +30,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdLine, int) {
     if (step >= 3) TypeAndExecute(main, db, kSelectEmp);
     if (step >= 4) TypeAndExecute(main, db, kUpdateDept10);
   }
-  Application->Run();
-  Application->DestroyComponents();
-  SetShellServices(nullptr);
-  FreeKeywordLists();
-  return 0;
+  return showprogram::RunShell();
 }
