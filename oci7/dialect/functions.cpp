@@ -9,11 +9,15 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 
 #include "oci7/dialect/calendar.h"
 #include "oci7/dialect/date_form_internal.h"
+#include "oci7/dialect/decimal.h"
 #include "oci7/dialect/dialect.h"
 #include "oci7/dialect/number_format.h"
+#include "oci7/ora_codes.h"
 
 namespace tess::oci7 {
 namespace {
@@ -82,12 +86,7 @@ std::optional<std::string> TextOf(sqlite3_value* v) {
 }
 
 // A number, as int64 when it is one.
-struct Num {
-  bool isInt = false;
-  int64_t i = 0;
-  double d = 0;
-  double AsDouble() const { return isInt ? double(i) : d; }
-};
+using Num = EngineNumber;
 
 std::optional<Num> NumberOf(sqlite3_value* v) {
   Num n;
@@ -206,42 +205,6 @@ bool AnyNull(int argc, sqlite3_value** argv) {
     if (IsNull(argv[i])) return true;
   }
   return false;
-}
-
-// Rounds (or truncates) to `digits` decimal places on the decimal digits of the value,
-// so that ROUND(1.005, 2) is 1.01 as in Oracle's decimal arithmetic.  The result is read
-// back from its decimal text (to_chars/from_chars round correctly on every platform).
-double RoundDecimal(double v, int digits, bool truncate) {
-  if (!std::isfinite(v) || v == 0) return v;
-  std::string mant;
-  int e10 = 0;
-  SignificantDigits(v, mant, e10);
-  // Digits kept: those up to position e10 + digits, counted from the first.
-  int keep = e10 + digits + 1;
-  if (keep >= int(mant.size())) return v;
-  std::string kept;
-  int exponent = 0;  // of the last kept digit
-  if (keep <= 0) {
-    if (truncate || keep < 0 || mant[0] < '5') return 0;
-    kept = "1";
-    exponent = -digits;
-  } else {
-    kept = mant.substr(0, size_t(keep));
-    exponent = e10 - keep + 1;
-    if (!truncate && mant[size_t(keep)] >= '5') {
-      size_t k = kept.size();
-      while (k > 0 && kept[k - 1] == '9') kept[--k] = '0';
-      if (k == 0) {
-        kept.insert(kept.begin(), '1');
-      } else {
-        kept[k - 1]++;
-      }
-    }
-  }
-  std::string number = kept + "e" + std::to_string(exponent);
-  double r = 0;
-  std::from_chars(number.data(), number.data() + number.size(), r);
-  return std::copysign(r, v);
 }
 
 int IntArg(sqlite3_value* v) {
@@ -614,26 +577,8 @@ void Arith(sqlite3_context* c, sqlite3_value** argv, char op) {
   if (op == '-' && da) return db ? FnDateDiff(c, 2, argv) : FnDateSub(c, 2, argv);
   if ((op == '*' || op == '/') && (da || db)) throw EngineError(932);
   Num a = *NumberOf(argv[0]), b = *NumberOf(argv[1]);
-  if (op == '/') {
-    if (b.AsDouble() == 0) throw EngineError(1476);
-    if (a.isInt && b.isInt) {
-      // INT64_MIN / -1 is the one quotient that leaves 64 bits.
-      if (b.i == -1 && a.i != std::numeric_limits<int64_t>::min()) {
-        return sqlite3_result_int64(c, -a.i);
-      }
-      if (b.i != -1 && a.i % b.i == 0) return sqlite3_result_int64(c, a.i / b.i);
-    }
-    return ResultDouble(c, a.AsDouble() / b.AsDouble());
-  }
-  if (a.isInt && b.isInt) {
-    long long r = 0;
-    bool overflow = op == '+'   ? __builtin_add_overflow(a.i, b.i, &r)
-                    : op == '-' ? __builtin_sub_overflow(a.i, b.i, &r)
-                                : __builtin_mul_overflow(a.i, b.i, &r);
-    if (!overflow) return sqlite3_result_int64(c, r);
-  }
-  double x = a.AsDouble(), y = b.AsDouble();
-  ResultDouble(c, op == '+' ? x + y : op == '-' ? x - y : x * y);
+  if (op == '/' && b.AsDouble() == 0) throw EngineError(1476);
+  ResultNum(c, DecimalArith(op, a, b));
 }
 
 void FnAdd(sqlite3_context* c, int, sqlite3_value** argv) {
@@ -1310,6 +1255,67 @@ void StddevFinal(sqlite3_context* c) {
   VarFinal(c, true);
 }
 
+// SUM and AVG on the decimals of the values, exact where SQLite's would add doubles.  The
+// aggregate context is only 8-byte aligned: its first byte says whether the sum has
+// begun, and the sum is placed aligned after it.
+DecimalSum* SumOf(sqlite3_context* c, bool create) {
+  constexpr size_t kRoom = sizeof(DecimalSum) + alignof(DecimalSum);
+  auto* base = static_cast<unsigned char*>(sqlite3_aggregate_context(c, create ? int(kRoom + 8) : 0));
+  if (!base) return nullptr;
+  void* p = base + 8;
+  size_t space = kRoom;
+  p = std::align(alignof(DecimalSum), sizeof(DecimalSum), p, space);
+  if (!base[0]) {
+    if (!create) return nullptr;
+    new (p) DecimalSum();
+    base[0] = 1;
+  }
+  return static_cast<DecimalSum*>(p);
+}
+
+void SumStep(sqlite3_context* c, int, sqlite3_value** argv) {
+  try {
+    DecimalSum* sum = SumOf(c, true);
+    if (!sum) return sqlite3_result_error_nomem(c);
+    if (auto n = NumberOf(argv[0])) sum->Add(*n);
+  } catch (const OraError& e) {
+    sqlite3_result_error(c, e.message.c_str(), -1);
+  }
+}
+
+template <bool average>
+void SumFinal(sqlite3_context* c) {
+  DecimalSum* sum = SumOf(c, false);
+  std::optional<Num> r;
+  if (sum) r = average ? sum->Average() : sum->Sum();
+  if (!r) return sqlite3_result_null(c);
+  try {
+    ResultNum(c, *r);
+  } catch (const OraError& e) {
+    sqlite3_result_error(c, e.message.c_str(), -1);
+  }
+}
+
+// The value of a single-row subquery: its one row's value, NULL for none, ORA-01427 for
+// more (SQLite would take the first row).
+void SingleRowStep(sqlite3_context* c, int, sqlite3_value** argv) {
+  auto** kept = static_cast<sqlite3_value**>(sqlite3_aggregate_context(c, sizeof(sqlite3_value*)));
+  if (!kept) return sqlite3_result_error_nomem(c);
+  if (*kept) {
+    sqlite3_result_error(c, EngineError(kOraSubqueryReturnsMoreThanOneRow).message.c_str(), -1);
+    return;
+  }
+  *kept = sqlite3_value_dup(argv[0]);
+  if (!*kept) sqlite3_result_error_nomem(c);
+}
+
+void SingleRowFinal(sqlite3_context* c) {
+  auto** kept = static_cast<sqlite3_value**>(sqlite3_aggregate_context(c, 0));
+  if (!kept || !*kept) return sqlite3_result_null(c);
+  sqlite3_result_value(c, *kept);
+  sqlite3_value_free(*kept);
+}
+
 struct Def {
   const char* name;
   int args;  // -1 any
@@ -1410,6 +1416,15 @@ int RegisterOracleFunctions(sqlite3* db, FunctionContext* context) {
   }
   int rc = sqlite3_create_function_v2(db, "ORA$VARIANCE", 1, SQLITE_UTF8, context, nullptr, VarStep,
                                       VarianceFinal, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  rc = sqlite3_create_function_v2(db, "ORA$SUM", 1, SQLITE_UTF8, context, nullptr, SumStep,
+                                  SumFinal<false>, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  rc = sqlite3_create_function_v2(db, "ORA$AVG", 1, SQLITE_UTF8, context, nullptr, SumStep,
+                                  SumFinal<true>, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  rc = sqlite3_create_function_v2(db, "ORA$SINGLE_ROW", 1, SQLITE_UTF8, context, nullptr,
+                                  SingleRowStep, SingleRowFinal, nullptr);
   if (rc != SQLITE_OK) return rc;
   return sqlite3_create_function_v2(db, "ORA$STDDEV", 1, SQLITE_UTF8, context, nullptr, VarStep,
                                     StddevFinal, nullptr);

@@ -191,8 +191,7 @@ std::string FormatNumberModel(double value, std::string_view format) {
   if (m.eeee) {
     int exp10 = mag == 0 ? 0 : int(std::floor(std::log10(mag)));
     double mant = mag == 0 ? 0 : mag / std::pow(10.0, exp10);
-    double scale = std::pow(10.0, m.fracDigits);
-    mant = std::round(mant * scale) / scale;
+    mant = RoundDecimal(mant, m.fracDigits, false);
     if (mant >= 10) {
       mant /= 10;
       ++exp10;
@@ -207,7 +206,8 @@ std::string FormatNumberModel(double value, std::string_view format) {
   } else {
     char buf[512];
     if (mag >= 1e300) return overflow();
-    std::snprintf(buf, sizeof buf, "%.*f", m.fracDigits, mag);
+    // printf rounds half to even on the binary value; Oracle rounds the decimal half up.
+    std::snprintf(buf, sizeof buf, "%.*f", m.fracDigits, RoundDecimal(mag, m.fracDigits, false));
     std::string s = buf;
     std::string ip = s.substr(0, s.find('.'));
     std::string fp = m.fracDigits ? s.substr(s.find('.') + 1) : "";

@@ -18,4 +18,8 @@ std::optional<double> ParseNumberModel(std::string_view text, std::string_view f
 // the power of ten of the first: |value| is d.dddd... * 10^exponent.
 void SignificantDigits(double value, std::string& digits, int& exponent);
 
+// Rounds half away from zero (or truncates) to `digits` decimal places, on the decimal
+// digits of the value: ROUND(1.005, 2) is 1.01.
+double RoundDecimal(double v, int digits, bool truncate);
+
 }  // namespace tess::oci7

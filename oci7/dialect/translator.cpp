@@ -138,12 +138,12 @@ constexpr FuncSpec kFunctions[] = {
     {"USERENV", 1, 1, "ORA$USERENV", kTypeVarchar2, false},
     {"VSIZE", 1, 1, "ORA$VSIZE", kTypeNumber, false},
     // Aggregates.
-    {"AVG", 1, 1, "avg", kTypeNumber, true},
+    {"AVG", 1, 1, "ORA$AVG", kTypeNumber, true},
     {"COUNT", 1, 1, "count", kTypeNumber, true},
     {"MAX", 1, 1, "max", -1, true},
     {"MIN", 1, 1, "min", -1, true},
     {"STDDEV", 1, 1, "ORA$STDDEV", kTypeNumber, true},
-    {"SUM", 1, 1, "sum", kTypeNumber, true},
+    {"SUM", 1, 1, "ORA$SUM", kTypeNumber, true},
     {"VARIANCE", 1, 1, "ORA$VARIANCE", kTypeNumber, true},
 };
 
@@ -167,10 +167,6 @@ bool ContainsAggregate(const Expr& e) {
     if (a && ContainsAggregate(*a)) return true;
   }
   return false;
-}
-
-bool IsNumericType(int t) {
-  return t == kTypeNumber;
 }
 
 // Splits a condition into its top-level AND terms (moving them out).
@@ -1529,17 +1525,17 @@ void Translator::Write(Expr& e) {
             fn = "ORA$DATE_ADD";
           else if (tb == kTypeDate && ta != kTypeDate)
             fn = "ORA$DATE_ADD", swap = true;
-          else if (!(IsNumericType(ta) && IsNumericType(tb)))
-            fn = "ORA$ADD";
+          else
+            fn = "ORA$ADD";  // decimal, as NUMBER is
         } else if (op == "-") {
           if (ta == kTypeDate && tb == kTypeDate)
             fn = "ORA$DATE_DIFF";
           else if (ta == kTypeDate)
             fn = "ORA$DATE_SUB";
-          else if (!(IsNumericType(ta) && IsNumericType(tb)))
+          else
             fn = "ORA$SUB";
         } else if (op == "*") {
-          if (!(IsNumericType(ta) && IsNumericType(tb))) fn = "ORA$MUL";
+          fn = "ORA$MUL";
         } else {
           fn = "ORA$DIV";
         }
@@ -1689,9 +1685,10 @@ void Translator::Write(Expr& e) {
       w_.Raw("))");
       return;
     case ExprKind::Subquery:
-      w_.Put("(", e.offset);
+      // Through an aggregate that refuses a second row.
+      w_.Put("(WITH \"ORA$ROW\"(\"V\") AS (", e.offset);
       WriteQuery(*e.query);
-      w_.Raw(")");
+      w_.Raw(") SELECT ORA$SINGLE_ROW(\"V\") FROM \"ORA$ROW\")");
       return;
     case ExprKind::Case: {
       w_.Put("(CASE", e.offset);

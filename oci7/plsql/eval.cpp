@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "oci7/dialect/decimal.h"
 #include "oci7/dialect/dialect.h"
 #include "oci7/plsql/interp.h"
 
@@ -523,13 +524,9 @@ Value Arithmetic(const std::string& op, const Value& a, const Value& b) {
       b.kind == Value::Boolean)
     ThrowValueError("");
   double x = *ToNumber(a), y = *ToNumber(b);
-  if (op == "+") return Value::Num(x + y);
-  if (op == "-") return Value::Num(x - y);
-  if (op == "*") return Value::Num(x * y);
-  if (op == "/") {
-    if (y == 0) Raise(1476);
-    return Value::Num(x / y);
-  }
+  if (op == "/" && y == 0) Raise(1476);
+  if (op == "+" || op == "-" || op == "*" || op == "/")
+    return Value::Num(DecimalArith(op[0], EngineNumber::Real(x), EngineNumber::Real(y)).AsDouble());
   if (op == "**") return Value::Num(std::pow(x, y));
   if (op == "MOD") return Value::Num(y == 0 ? x : x - y * std::trunc(x / y));
   if (op == "REM") return Value::Num(y == 0 ? x : x - y * std::round(x / y));

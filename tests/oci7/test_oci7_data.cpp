@@ -341,3 +341,87 @@ TEST_F(Data, LogonAreasAndMessagesWithoutASession) {
   EXPECT_EQ(o.ofen(fresh.cda(), 1), 1003);
   EXPECT_EQ(fresh.Exec(), 1003);
 }
+
+TEST_F(Data, SingleRowSubqueryWithSeveralRowsIsRefused) {
+  Statement st(conn_);
+  ASSERT_EQ(st.Run("CREATE TABLE sub_rows (g NUMBER, x NUMBER)"), 0) << st.Error();
+  ASSERT_EQ(st.Run("INSERT INTO sub_rows SELECT decode(rownum, 4, 2, 1), rownum FROM emp "
+                   "WHERE rownum <= 4"),
+            0)
+      << st.Error();
+  for (const char* sql : {"SELECT g FROM sub_rows WHERE x = (SELECT x FROM sub_rows WHERE g = 1)",
+                          "SELECT (SELECT x FROM sub_rows WHERE g = 1) FROM dual",
+                          "UPDATE sub_rows SET x = (SELECT x FROM sub_rows WHERE g = 1)"}) {
+    int rc = st.Parse(sql);
+    if (rc == 0) rc = st.Exec();
+    if (rc == 0) rc = Oci().oexfet(st.cda(), 1, 0, 0);
+    EXPECT_EQ(rc, 1427) << sql;
+    EXPECT_EQ(st.Error(), "ORA-01427: single-row subquery returns more than one row") << sql;
+  }
+  // One row or none is a value or NULL, as before.
+  EXPECT_EQ(st.Value("SELECT g FROM sub_rows WHERE x = (SELECT x FROM sub_rows WHERE g = 2)"), "2");
+  EXPECT_EQ(st.Value("SELECT nvl((SELECT x FROM sub_rows WHERE g = 3), -1) FROM dual"), "-1");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM sub_rows WHERE x IN (SELECT x FROM sub_rows "
+                     "WHERE g = 1)"),
+            "3");
+}
+
+TEST_F(Data, NumberFormatsRoundHalfAwayFromZero) {
+  Statement st(conn_);
+  EXPECT_EQ(st.Value("SELECT to_char(1234.5, '$9,999') FROM dual"), " $1,235");
+  EXPECT_EQ(st.Value("SELECT to_char(2.5, '9') FROM dual"), " 3");
+  EXPECT_EQ(st.Value("SELECT to_char(-2.5, '9') FROM dual"), "-3");
+  EXPECT_EQ(st.Value("SELECT to_char(0.125, '0.99') FROM dual"), " 0.13");
+  EXPECT_EQ(st.Value("SELECT to_char(1.005, '9.99') FROM dual"), " 1.01");
+  EXPECT_EQ(st.Value("SELECT to_char(0.124, '0.99') FROM dual"), " 0.12");
+}
+
+TEST_F(Data, NumberArithmeticIsDecimal) {
+  Statement st(conn_);
+  EXPECT_EQ(st.Value("SELECT 0.1 + 0.2 - 0.3 FROM dual"), "0");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 0.1 + 0.2 = 0.3"), "1");
+  EXPECT_EQ(st.Value("SELECT 1.1 * 3 FROM dual"), "3.3");
+  EXPECT_EQ(st.Value("SELECT 1 / 3 * 3 FROM dual"), "1");
+  EXPECT_EQ(st.Value("SELECT 4.35 * 100 FROM dual"), "435");
+  EXPECT_EQ(st.Value("SELECT 1 - 0.9 FROM dual"), ".1");
+  EXPECT_EQ(st.Value("SELECT -0.1 - 0.2 FROM dual"), "-.3");
+  EXPECT_EQ(st.Value("SELECT 123456789012.34 + 0.01 FROM dual"), "123456789012.35");
+
+  ASSERT_EQ(st.Run("CREATE TABLE cents (id NUMBER, amount NUMBER(12,2))"), 0) << st.Error();
+  ASSERT_EQ(st.Run("INSERT INTO cents VALUES (1, 0.1)"), 0) << st.Error();
+  ASSERT_EQ(st.Run("INSERT INTO cents VALUES (2, 0.2)"), 0) << st.Error();
+  EXPECT_EQ(st.Value("SELECT sum(amount) FROM cents"), ".3");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM cents WHERE amount + 0.2 = 0.3"), "1");
+  EXPECT_EQ(st.Value("SELECT avg(amount) FROM cents"), ".15");
+  EXPECT_EQ(st.Value("SELECT sum(amount) FROM cents HAVING sum(amount) = 0.3"), ".3");
+  ASSERT_EQ(st.Run("UPDATE cents SET amount = amount + 0.2 WHERE id = 1"), 0) << st.Error();
+  EXPECT_EQ(st.Value("SELECT count(*) FROM cents WHERE amount = 0.3"), "1");
+
+  // 100,000 amounts with cents add up to the cent: the sum of k * 0.01 + 0.07 for k from
+  // 1 to 100,000 is 50,000,500 + 7,000 = 50,007,500.00.
+  ASSERT_EQ(st.Run("DELETE FROM cents"), 0) << st.Error();
+  ASSERT_EQ(st.Parse("INSERT INTO cents VALUES (:id, :amount)"), 0) << st.Error();
+  const int kRows = 100000;
+  std::vector<int32_t> ids(kRows);
+  std::vector<char> amounts(static_cast<size_t>(kRows) * 16, 0);
+  std::vector<ub2> lens(kRows);
+  for (int i = 0; i < kRows; ++i) {
+    ids[static_cast<size_t>(i)] = i + 1;
+    int cents = i + 1 + 7;
+    std::string text = std::to_string(cents / 100) + "." + (cents % 100 < 10 ? "0" : "") +
+                       std::to_string(cents % 100);
+    std::memcpy(&amounts[static_cast<size_t>(i) * 16], text.data(), text.size());
+    lens[static_cast<size_t>(i)] = static_cast<ub2>(text.size());
+  }
+  ASSERT_EQ(Oci().obndra(st.cda(), T(":id"), -1, reinterpret_cast<ub1*>(ids.data()), 4, kExtInteger,
+                         -1, nullptr, nullptr, nullptr, 0, nullptr, nullptr, -1, -1),
+            0);
+  ASSERT_EQ(Oci().obndra(st.cda(), T(":amount"), -1, reinterpret_cast<ub1*>(amounts.data()), 16,
+                         kExtVarchar2, -1, nullptr, lens.data(), nullptr, 0, nullptr, nullptr, -1,
+                         -1),
+            0);
+  ASSERT_EQ(st.Exec(kRows), 0) << st.Error();
+  EXPECT_EQ(st.Value("SELECT sum(amount) FROM cents"), "50007500");
+  EXPECT_EQ(st.Value("SELECT sum(amount) - 50007499.99 FROM cents"), ".01");
+  EXPECT_EQ(st.Value("SELECT avg(amount) FROM cents"), "500.075");
+}
