@@ -169,6 +169,10 @@ bool ContainsAggregate(const Expr& e) {
   return false;
 }
 
+std::string PadBlanks(const std::string& text, size_t width) {
+  return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
+}
+
 // Splits a condition into its top-level AND terms (moving them out).
 void SplitAnd(ExprPtr e, std::vector<ExprPtr>& out) {
   if (!e) return;
@@ -1573,8 +1577,10 @@ void Translator::Write(Expr& e) {
         if (x.kind == ExprKind::String && other.type == kTypeChar && other.size > 0 &&
             int(x.text.size()) < other.size) {
           // CHAR against a literal compares blank-padded: pad the literal to the column.
-          w_.Put(QuoteString(x.text + std::string(size_t(other.size) - x.text.size(), ' ')),
-                 x.offset);
+          w_.Put(QuoteString(PadBlanks(x.text, size_t(other.size))), x.offset);
+        } else if (x.kind == ExprKind::String && other.kind == ExprKind::String) {
+          // Two literals are both CHAR: blank-padded to the longer.
+          w_.Put(QuoteString(PadBlanks(x.text, other.text.size())), x.offset);
         } else if (other.type == kTypeDate && x.type != kTypeDate && x.kind != ExprKind::Null) {
           WriteAsDate(x);
         } else if (other.type == kTypeNumber && x.kind == ExprKind::Bind) {
@@ -1616,18 +1622,34 @@ void Translator::Write(Expr& e) {
     }
     case ExprKind::In: {
       bool date = e.args[0]->type == kTypeDate;
+      // Literals only, all CHAR: compared blank-padded to the longest.
+      size_t padTo = 0;
+      if (!e.query) {
+        for (const auto& a : e.args) {
+          if (a->kind != ExprKind::String) {
+            padTo = 0;
+            break;
+          }
+          padTo = std::max(padTo, a->text.size());
+        }
+      }
+      auto item = [&](Expr& x) {
+        if (padTo)
+          w_.Put(QuoteString(PadBlanks(x.text, padTo)), x.offset);
+        else if (date && &x != e.args[0].get())
+          WriteAsDate(x);
+        else
+          Write(x);
+      };
       w_.Put("(", e.offset);
-      Write(*e.args[0]);
+      item(*e.args[0]);
       w_.Raw(e.negated ? " NOT IN (" : " IN (");
       if (e.query) {
         WriteQuery(*e.query);
       } else {
         for (size_t i = 1; i < e.args.size(); ++i) {
           if (i > 1) w_.Raw(", ");
-          if (date)
-            WriteAsDate(*e.args[i]);
-          else
-            Write(*e.args[i]);
+          item(*e.args[i]);
         }
       }
       w_.Raw("))");

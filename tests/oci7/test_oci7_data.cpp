@@ -425,3 +425,13 @@ TEST_F(Data, NumberArithmeticIsDecimal) {
   EXPECT_EQ(st.Value("SELECT sum(amount) - 50007499.99 FROM cents"), ".01");
   EXPECT_EQ(st.Value("SELECT avg(amount) FROM cents"), "500.075");
 }
+
+TEST_F(Data, TextLiteralsCompareBlankPadded) {
+  Statement st(conn_);
+  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 'a' = 'a  '"), "1");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 'a  ' <> 'a'"), "0");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 'a' < 'a '"), "0");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 'a ' IN ('b', 'a')"), "1");
+  // Text that is not a literal keeps comparing without padding.
+  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE rtrim('a ') || ' ' = 'a'"), "0");
+}
