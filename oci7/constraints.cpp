@@ -321,4 +321,60 @@ void ChangeConstraintStates(Session& s, const std::string& owner, const DdlInfo&
   rebuild(owner, table, targets);
 }
 
+std::string PartlyNullIndexName(const std::string& owner, const std::string& index) {
+  return PhysicalName(owner, std::string(kPartlyNullPrefix) + index);
+}
+
+void KeepPartlyNullKeys(sqlite3* db, const std::string& owner, const std::string& table) {
+  // The unique indexes of two or more columns, keys' indexes among them: name -> columns.
+  std::map<std::pair<std::string, std::string>, std::vector<std::string>> wanted;
+  {
+    CatalogQuery q(db,
+                   "SELECT I.OWNER, I.INDEX_NAME, C.COLUMN_NAME FROM \"TESS$INDEXES\" I JOIN "
+                   "\"TESS$IND_COLUMNS\" C ON C.INDEX_OWNER = I.OWNER AND C.INDEX_NAME = "
+                   "I.INDEX_NAME WHERE I.TABLE_OWNER = ?1 AND I.TABLE_NAME = ?2 AND "
+                   "I.UNIQUENESS = 'UNIQUE' ORDER BY I.OWNER, I.INDEX_NAME, C.COLUMN_POSITION",
+                   {owner, table});
+    while (q.Row()) wanted[{q.Text(0), q.Text(1)}].push_back(q.Text(2));
+  }
+  std::erase_if(wanted, [](const auto& w) { return w.second.size() < 2; });
+  std::vector<std::string> present;
+  {
+    CatalogQuery q(db,
+                   "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 AND "
+                   "instr(name, ?2) > 0",
+                   {owner + "." + table, "." + std::string(kPartlyNullPrefix)});
+    while (q.Row()) present.push_back(q.Text(0));
+  }
+  for (const std::string& name : present) {
+    bool keep = false;
+    for (const auto& [index, columns] : wanted)
+      keep = keep || name == index.first + "." + std::string(kPartlyNullPrefix) + index.second;
+    if (!keep) CatalogRun(db, ("DROP INDEX IF EXISTS \"" + name + "\"").c_str());
+  }
+  for (const auto& [index, columns] : wanted) {
+    const std::string companion = index.first + "." + std::string(kPartlyNullPrefix) + index.second;
+    if (std::find(present.begin(), present.end(), companion) != present.end()) continue;
+    std::string keyed, someNull, allNull;
+    for (const std::string& c : columns) {
+      const std::string col = Quoted(c);
+      keyed += (keyed.empty() ? "" : ", ") + ("(" + col + " IS NULL), ifnull(" + col + ", 0)");
+      someNull += (someNull.empty() ? "" : " OR ") + col + " IS NULL";
+      allNull += (allNull.empty() ? "" : " AND ") + col + " IS NULL";
+    }
+    std::string sql = "CREATE UNIQUE INDEX " + PartlyNullIndexName(index.first, index.second) +
+                      " ON " + PhysicalName(owner, table) + " (" + keyed + ") WHERE (" +
+                      someNull + ") AND NOT (" + allNull + ")";
+    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) continue;
+    if ((rc & 0xff) != SQLITE_CONSTRAINT) throw MapSqliteError(db, rc, {});
+    const bool isKey = CatalogHas(db,
+                                  "SELECT 1 FROM \"TESS$CONSTRAINTS\" WHERE OWNER = ?1 AND "
+                                  "CONSTRAINT_NAME = ?2",
+                                  {index.first, index.second});
+    if (isKey) throw EngineError(kOraCannotValidateDuplicateKeys, index.first + "." + index.second);
+    throw EngineError(kOraCannotCreateUniqueIndex);
+  }
+}
+
 }  // namespace tess::oci7

@@ -48,4 +48,15 @@ std::optional<OraError> DuplicateKeyError(sqlite3* db, const std::string& owner,
 void DropReferencingKeys(Session& s, const std::string& owner, const std::string& table,
                          std::string_view text);
 
+// SQLite's unique indexes let any row with a NULL key column through; Oracle's keys compare
+// the other columns, and only rows NULL in every key column never conflict.  Each unique
+// index of owner.table on two or more columns (keys' indexes among them) gets a companion
+// unique index over the rows NULL in some but not all of its columns, keyed on which are
+// NULL and the others' values; companions of indexes gone are dropped.  Rows that already
+// break one: ORA-02299 naming the key, or ORA-01452 for an index.
+inline constexpr std::string_view kPartlyNullPrefix = "TESS$NULLS$";
+void KeepPartlyNullKeys(sqlite3* db, const std::string& owner, const std::string& table);
+// The companion index of owner.index, as SQLite names it in statements.
+std::string PartlyNullIndexName(const std::string& owner, const std::string& index);
+
 }  // namespace tess::oci7

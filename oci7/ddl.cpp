@@ -206,10 +206,12 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       RunScript(s, tr, functionCode);
       AddIndex(db, owner, d.name, d.targetOwner.empty() ? owner : d.targetOwner, d.targetName,
                d.unique, d.indexColumns);
+      if (d.unique) KeepPartlyNullKeys(db, d.targetOwner.empty() ? owner : d.targetOwner, d.targetName);
     } else if (d.verb == "DROP" && type == "INDEX") {
       if (!ObjectExists(db, owner, d.name, "|INDEX|")) throw EngineError(1418);
       RunScript(s, tr, functionCode);
       RemoveIndex(db, owner, d.name);
+      CatalogRun(db, ("DROP INDEX IF EXISTS " + PartlyNullIndexName(owner, d.name)).c_str());
     } else if (d.verb == "CREATE" && type == "SEQUENCE") {
       CreateSequence(db, owner, d.name, d.sequence);
     } else if (d.verb == "ALTER" && type == "SEQUENCE") {
@@ -285,6 +287,8 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
     } else {
       throw EngineError(3001);
     }
+    if ((d.verb == "CREATE" || d.verb == "ALTER") && type == "TABLE")
+      KeepPartlyNullKeys(db, owner, d.name);
   });
 }
 

@@ -245,6 +245,15 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
         std::string_view list =
             after(rc == SQLITE_CONSTRAINT_UNIQUE ? "UNIQUE constraint failed: "
                                                  : "PRIMARY KEY constraint failed: ");
+        // "index 'OWNER.TESS$NULLS$NAME'": the companion of a key or index, rows with
+        // some key columns NULL.
+        if (list.substr(0, 7) == "index '" && list.size() > 8) {
+          std::string index(list.substr(7, list.size() - 8));
+          size_t at = index.find("." + std::string(kPartlyNullPrefix));
+          if (at != std::string::npos)
+            return EngineError(1, index.substr(0, at) + "." +
+                                      index.substr(at + 1 + kPartlyNullPrefix.size()));
+        }
         std::vector<std::string> columns;
         while (!list.empty()) {
           size_t comma = list.find(", ");

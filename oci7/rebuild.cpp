@@ -11,6 +11,7 @@
 #include <cctype>
 
 #include "oci7/catalog_query.h"
+#include "oci7/constraints.h"
 #include "oci7/dictionary.h"
 
 namespace tess::oci7 {
@@ -378,6 +379,7 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
   }
   ExecSql(db, "DROP TABLE temp.\"TESS$REBUILD\"");
   for (const std::string& ix : indexes) ExecSql(db, ix.c_str());
+  KeepPartlyNullKeys(db, owner, table);
   // The foreign keys must hold for the rows: the first one broken is named.
   {
     std::string check = "PRAGMA foreign_key_check(" + physical + ")";

@@ -757,3 +757,43 @@ TEST_F(Integrity, PrimaryKeysRefuseNullsAndDuplicates) {
     Ok(st, "DROP TABLE pk_t");
   }
 }
+
+TEST_F(Integrity, CompositeKeysWithNullsConflictOnTheirOtherColumns) {
+  Statement st(demo_);
+  Ok(st, "CREATE TABLE ck_u (a NUMBER, b NUMBER, CONSTRAINT ck_u_ab UNIQUE (a, b))");
+  Ok(st, "INSERT INTO ck_u VALUES (1, NULL)");
+  EXPECT_EQ(st.Run("INSERT INTO ck_u VALUES (1, NULL)"), 1);
+  EXPECT_EQ(st.Error(), "ORA-00001: unique constraint (DEMO.CK_U_AB) violated");
+  EXPECT_EQ(st.Run("UPDATE ck_u SET a = 1 WHERE a IS NULL"), 0);  // no row
+  Ok(st, "INSERT INTO ck_u VALUES (2, NULL)");
+  EXPECT_EQ(st.Run("UPDATE ck_u SET a = 1 WHERE a = 2"), 1);
+  // Rows NULL in every key column never conflict; full keys as before.
+  Ok(st, "INSERT INTO ck_u VALUES (NULL, NULL)");
+  Ok(st, "INSERT INTO ck_u VALUES (NULL, NULL)");
+  Ok(st, "INSERT INTO ck_u VALUES (NULL, 1)");
+  EXPECT_EQ(st.Run("INSERT INTO ck_u VALUES (NULL, 1)"), 1);
+  Ok(st, "INSERT INTO ck_u VALUES (1, 1)");
+  EXPECT_EQ(st.Run("INSERT INTO ck_u VALUES (1, 1)"), 1);
+  EXPECT_EQ(st.Value("SELECT count(*) FROM ck_u"), "6");
+  // A unique index over such rows cannot be made; over distinct ones it can, and holds.
+  Ok(st, "CREATE TABLE ck_i (a NUMBER, b NUMBER, c NUMBER)");
+  Ok(st, "INSERT INTO ck_i VALUES (1, NULL, 1)");
+  Ok(st, "INSERT INTO ck_i VALUES (1, NULL, 2)");
+  Ok(st, "INSERT INTO ck_i VALUES (NULL, NULL, 3)");
+  Ok(st, "INSERT INTO ck_i VALUES (NULL, NULL, 4)");
+  EXPECT_EQ(st.Run("CREATE UNIQUE INDEX ck_i_ab ON ck_i (a, b)"), 1452);
+  EXPECT_EQ(st.Error(), "ORA-01452: cannot CREATE UNIQUE INDEX; duplicate keys found");
+  Ok(st, "DELETE FROM ck_i WHERE c = 2");
+  Ok(st, "CREATE UNIQUE INDEX ck_i_ab ON ck_i (a, b)");
+  EXPECT_EQ(st.Run("INSERT INTO ck_i VALUES (1, NULL, 5)"), 1);
+  EXPECT_EQ(st.Error(), "ORA-00001: unique constraint (DEMO.CK_I_AB) violated");
+  Ok(st, "INSERT INTO ck_i VALUES (NULL, NULL, 6)");
+  // Enabling a unique constraint finds such duplicates too.
+  Ok(st, "CREATE TABLE ck_e (a NUMBER, b NUMBER)");
+  Ok(st, "INSERT INTO ck_e VALUES (NULL, 7)");
+  Ok(st, "INSERT INTO ck_e VALUES (NULL, 7)");
+  EXPECT_EQ(st.Run("ALTER TABLE ck_e ADD CONSTRAINT ck_e_ab UNIQUE (a, b)"), 2299);
+  Ok(st, "DROP TABLE ck_u");
+  Ok(st, "DROP TABLE ck_i");
+  Ok(st, "DROP TABLE ck_e");
+}
