@@ -96,11 +96,27 @@ void CreateSequence(sqlite3* db, const std::string& owner, const std::string& na
 }
 
 // ALTER TABLE forms SQLite cannot carry out in place: the table is built again.
+// A table has one primary key: ORA-02260 for a second, declared with it or added.  A
+// mandatory column without a default is added only to an empty table (ORA-01758).
+void CheckAddedKeysAndColumns(sqlite3* db, const std::string& owner, const DdlInfo& d) {
+  if (d.verb == "ALTER" && d.alterAction != "ADD") return;
+  if (d.verb == "ALTER" &&
+      std::any_of(d.columns.begin(), d.columns.end(),
+                  [](const ColumnDef& c) { return !c.nullable && c.defaultText.empty(); }) &&
+      CatalogHas(db, ("SELECT 1 FROM " + PhysicalName(owner, d.name) + " LIMIT 1").c_str()))
+    throw EngineError(kOraMandatoryColumnNeedsEmptyTable);
+  auto primary = [](const ConstraintDef& c) { return c.type == 'P'; };
+  auto declared = std::count_if(d.constraints.begin(), d.constraints.end(), primary);
+  if (declared > 1 || (declared == 1 && d.verb == "ALTER" && PrimaryKeyOf(db, owner, d.name)))
+    throw EngineError(kOraOnlyOnePrimaryKey);
+}
+
 void RebuildAlteredTable(Session& s, const std::string& owner, const DdlInfo& d,
                          std::string_view text) {
   sqlite3* db = s.db();
   if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
   if (d.alterAction == "STATE") return ChangeConstraintStates(s, owner, d, text);
+  CheckAddedKeysAndColumns(db, owner, d);
   DdlInfo named = d;
   if (d.alterAction != "DROP CONSTRAINT")
     for (ConstraintDef& c : named.constraints)
@@ -160,6 +176,7 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
     const std::string& type = d.objectType;
     if (d.verb == "CREATE" && type == "TABLE") {
       if (ObjectExists(db, owner, d.name, kNamespaceTypes)) throw EngineError(955);
+      CheckAddedKeysAndColumns(db, owner, d);
       std::vector<ConstraintDef> constraints = d.constraints;
       CheckForeignKeys(db, owner, d.name, constraints);
       RunScript(s, tr, functionCode);
@@ -239,6 +256,7 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       RebuildAlteredTable(s, owner, d, text);
     } else if (d.verb == "ALTER" && type == "TABLE") {
       if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
+      CheckAddedKeysAndColumns(db, owner, d);
       std::vector<ConstraintDef> constraints = d.constraints;
       if (d.alterAction == "ADD") CheckForeignKeys(db, owner, d.name, constraints);
       try {

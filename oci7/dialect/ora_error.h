@@ -26,7 +26,7 @@ struct OraError : std::exception {
 // engine's alike.
 
 // Oracle's text for a code, without the "ORA-nnnnn: " prefix; nullptr when unknown.
-// Texts with a parameter carry "%s" where it goes (ORA-00904 "%s": invalid identifier).
+// Texts with a parameter carry "%s" where it goes (ORA-00001 unique constraint (%s) violated).
 const char* OraMessageText(int code);
 
 // The full message "ORA-nnnnn: text" for a code, with `arg` put in place of "%s".

@@ -286,10 +286,10 @@ TEST_F(Integrity, ConstraintsEnabledAndDisabled) {
   } cases[] = {
       {"ED_C_V", "ALTER TABLE ed_c DISABLE CONSTRAINT ed_c_v", "INSERT INTO ed_c VALUES (2, 1, -1)",
        "DELETE FROM ed_c WHERE v < 0", 2293,
-       "ORA-02293: cannot validate (DEMO.ED_C_V) - check constraint violated"},
+       "ORA-02293: cannot enable (DEMO.ED_C_V) - check constraint violated"},
       {"ED_C_F", "ALTER TABLE ed_c DISABLE CONSTRAINT ed_c_f", "INSERT INTO ed_c VALUES (3, 9, 1)",
        "DELETE FROM ed_c WHERE p = 9", 2298,
-       "ORA-02298: cannot validate (DEMO.ED_C_F) - parent keys not found"},
+       "ORA-02298: cannot enable (DEMO.ED_C_F) - parent keys not found"},
       {"ED_P_U", "ALTER TABLE ed_p DISABLE UNIQUE (u)", "INSERT INTO ed_p VALUES (2, 1)",
        "DELETE FROM ed_p WHERE k = 2", 2299,
        "ORA-02299: cannot validate (DEMO.ED_P_U) - duplicate keys found"},
@@ -796,4 +796,41 @@ TEST_F(Integrity, CompositeKeysWithNullsConflictOnTheirOtherColumns) {
   Ok(st, "DROP TABLE ck_u");
   Ok(st, "DROP TABLE ck_i");
   Ok(st, "DROP TABLE ck_e");
+}
+
+TEST_F(Integrity, AlterTableRefusalsAnswerTheirOwnCodes) {
+  Statement st(demo_);
+  Ok(st, "CREATE TABLE at_r (x NUMBER CONSTRAINT at_r_pk PRIMARY KEY, y NUMBER)");
+  Ok(st, "INSERT INTO at_r VALUES (1, 1)");
+  EXPECT_EQ(st.Run("ALTER TABLE at_r ADD (z NUMBER NOT NULL)"), 1758);
+  EXPECT_EQ(st.Error(),
+            "ORA-01758: table must be empty to add mandatory (NOT NULL) column");
+  EXPECT_EQ(st.Run("ALTER TABLE at_r ADD CONSTRAINT at_r_pk2 PRIMARY KEY (y)"), 2260);
+  EXPECT_EQ(st.Error(), "ORA-02260: table can have only one primary key");
+  EXPECT_EQ(st.Run("CREATE TABLE at_two (a NUMBER PRIMARY KEY, b NUMBER PRIMARY KEY)"), 2260);
+  EXPECT_EQ(st.Value("SELECT count(*) FROM user_tables WHERE table_name = 'AT_TWO'"), "0");
+  // Both still work where they may.
+  Ok(st, "DELETE FROM at_r");
+  Ok(st, "ALTER TABLE at_r ADD (z NUMBER NOT NULL)");
+  EXPECT_EQ(st.Run("INSERT INTO at_r (x, y) VALUES (1, 1)"), 1400);
+  Ok(st, "CREATE TABLE at_k (a NUMBER, b NUMBER)");
+  Ok(st, "ALTER TABLE at_k ADD CONSTRAINT at_k_pk PRIMARY KEY (a)");
+  Ok(st, "DROP TABLE at_r");
+  Ok(st, "DROP TABLE at_k");
+}
+
+TEST_F(Integrity, RefusalTextsAreOracle7s) {
+  Statement st(demo_);
+  Ok(st, "CREATE TABLE tx_p (n NUMBER CONSTRAINT tx_p_pk PRIMARY KEY)");
+  Ok(st, "CREATE TABLE tx_c (n NUMBER, p NUMBER)");
+  Ok(st, "INSERT INTO tx_c VALUES (-1, 9)");
+  EXPECT_EQ(st.Run("ALTER TABLE tx_c ADD CONSTRAINT tx_c_n CHECK (n > 0)"), 2293);
+  EXPECT_EQ(st.Error(), "ORA-02293: cannot enable (DEMO.TX_C_N) - check constraint violated");
+  EXPECT_EQ(st.Run("ALTER TABLE tx_c ADD CONSTRAINT tx_c_fk FOREIGN KEY (p) REFERENCES tx_p"),
+            2298);
+  EXPECT_EQ(st.Error(), "ORA-02298: cannot enable (DEMO.TX_C_FK) - parent keys not found");
+  EXPECT_EQ(st.Run("SELECT nosuch FROM tx_c"), 904);
+  EXPECT_EQ(st.Error(), "ORA-00904: invalid column name");
+  Ok(st, "DROP TABLE tx_c");
+  Ok(st, "DROP TABLE tx_p");
 }

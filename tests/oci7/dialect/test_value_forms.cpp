@@ -290,7 +290,7 @@ TEST(Types, DeclaredTypesReadBackAndKeepValuesExact) {
 
 TEST(OraErrors, MessagesInOraclesWording) {
   EXPECT_EQ(OraMessage(942), "ORA-00942: table or view does not exist");
-  EXPECT_EQ(OraMessage(904, "ENAMEX"), "ORA-00904: \"ENAMEX\": invalid identifier");
+  EXPECT_EQ(OraMessage(904, "ENAMEX"), "ORA-00904: invalid column name");
   EXPECT_EQ(OraMessage(1, "DEMO.PK_EMP"), "ORA-00001: unique constraint (DEMO.PK_EMP) violated");
   EXPECT_EQ(OraMessage(99999), "ORA-99999: Message 99999 not found;  product=RDBMS; facility=ORA");
   auto e = OraErrorFromMessage("ORA-01722: invalid number");
