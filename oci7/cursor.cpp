@@ -142,6 +142,7 @@ void Cursor::ResetStatement() {
   executed_ = exhausted_ = stepped_ = false;
   cursorVariable_ = false;
   forUpdate_ = false;
+  nowait_ = false;
   parked_ = false;
   functionType_ = 0;
   rowsProcessed_ = 0;
@@ -224,6 +225,7 @@ void Cursor::Parse(std::string_view text) {
       // the query runs and held to the end of the transaction.
       for (size_t i = 0; i + 1 < tokens.size(); ++i)
         if (tokens[i].Is("FOR") && tokens[i + 1].Is("UPDATE")) forUpdate_ = true;
+      nowait_ = forUpdate_ && tokens.back().Is("NOWAIT");
     } else if (info.isDml) {
       kind_ = Kind::Dml;
     } else if (info.isDdl) {
@@ -533,7 +535,7 @@ int Cursor::Execute(int iters, int rowoff) {
       sqlite3_reset(stmt_);
       BindRow(0, order);
       if (forUpdate_)
-        session_->BeginWrite();
+        session_->BeginWrite(Session::WriteReason::Work, nowait_);
       else if (MentionsNextval(translation_.sql))
         session_->BeginWrite(Session::WriteReason::Sequence);
       executed_ = true;
@@ -850,7 +852,9 @@ void Cursor::RunEngineStatement() {
       // LOCK TABLE takes the write lock for the rest of the transaction; other statements
       // the translator passes here run as they are.
       if (functionType_ == kFcLock) {
-        s.BeginWrite();
+        const std::string& mode = translation_.ddl.text;
+        s.BeginWrite(Session::WriteReason::Work,
+                     mode.size() > 7 && mode.compare(mode.size() - 7, 7, " NOWAIT") == 0);
         if (!translation_.sql.empty()) RunScript(s, translation_, functionType_);
         return;
       }

@@ -175,8 +175,9 @@ class Session : public std::enable_shared_from_this<Session> {
   // (a query or block using NEXTVAL) ends by itself when that statement ends
   // (EndSequenceOnly), since Oracle's sequences are outside transactions; for the same
   // reason numbers handed out survive a rollback.
+  // `nowait` (FOR UPDATE NOWAIT, LOCK TABLE ... NOWAIT): ORA-00054 at once.
   enum class WriteReason { Work, Sequence };
-  void BeginWrite(WriteReason reason = WriteReason::Work);
+  void BeginWrite(WriteReason reason = WriteReason::Work, bool nowait = false);
   void Commit();
   void Rollback();
   void RollbackToSavepoint(const std::string& name);
@@ -274,6 +275,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::map<std::pair<std::string, std::string>, int64_t> sequenceMarks_;
   void ReplaySequenceMarks();
   bool sequenceOnly_ = false;
+  int busyTimeout_ = 0;  // milliseconds a writer waits for another's lock
   uint64_t transactionEnds_ = 0;
 
   std::mutex errorMutex_;
@@ -466,6 +468,7 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   bool stepped_ = false;
   bool cursorVariable_ = false;
   bool forUpdate_ = false;
+  bool nowait_ = false;  // FOR UPDATE NOWAIT
   bool parked_ = false;
   std::vector<uint64_t> children_;
   ub2 functionType_ = 0;

@@ -132,7 +132,8 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
     throw EngineError(12154);
   }
   sqlite3_extended_result_codes(s->db_, 1);
-  sqlite3_busy_timeout(s->db_, g_defaultBusyTimeout.load());
+  s->busyTimeout_ = g_defaultBusyTimeout.load();
+  sqlite3_busy_timeout(s->db_, s->busyTimeout_);
   ExecSql(s->db_,
           "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
           "PRAGMA case_sensitive_like=ON");
@@ -370,7 +371,7 @@ bool Session::InTransaction() const {
   return db_ && !sqlite3_get_autocommit(db_);
 }
 
-void Session::BeginWrite(WriteReason reason) {
+void Session::BeginWrite(WriteReason reason, bool nowait) {
   if (!db_) throw EngineError(kOraNotConnected);
   // Queries the interpreter has open keep the rows they had (a sequence's number is drawn
   // while a query steps: nothing of the query's changes).
@@ -379,7 +380,9 @@ void Session::BeginWrite(WriteReason reason) {
     if (reason == WriteReason::Work) sequenceOnly_ = false;
     return;
   }
+  if (nowait) sqlite3_busy_timeout(db_, 0);
   int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  if (nowait) sqlite3_busy_timeout(db_, busyTimeout_);
   if (rc != SQLITE_OK) throw MapSqliteError(db_, rc, {});
   sequenceOnly_ = reason == WriteReason::Sequence;
 }
@@ -570,6 +573,7 @@ void Session::SetFailCommits(bool on) {
 
 void Session::SetBusyTimeout(int ms) {
   std::lock_guard work(workMutex_);
+  busyTimeout_ = ms;
   if (db_) sqlite3_busy_timeout(db_, ms);
 }
 
