@@ -1,5 +1,7 @@
 #include "oci7/compile_checks.h"
 
+#include <algorithm>
+
 namespace tess::oci7 {
 
 decltype(plsql::Environment::checkSql) SqlNameCheck(Session& s, const std::string& schema) {
@@ -9,21 +11,32 @@ decltype(plsql::Environment::checkSql) SqlNameCheck(Session& s, const std::strin
              -> std::optional<std::pair<size_t, std::string>> {
     TranslateContext context = session->MakeTranslateContext(schema);
     context.isVariable = isDeclared;
+    std::string text;
+    std::vector<Token> tokens;
     try {
       // A trigger's :NEW.COLUMN is one value to the statement: written as one bind of the
       // same length, so that offsets stay those of the text.
-      std::string text = sql;
-      std::vector<Token> tokens = Tokenize(text);
+      text = sql;
+      tokens = Tokenize(text);
       for (size_t i = 0; i + 2 < tokens.size(); ++i)
         if (tokens[i].kind == TokenKind::Bind && tokens[i + 1].Is(".") &&
             tokens[i + 1].offset == tokens[i].offset + tokens[i].length)
           text[tokens[i + 1].offset] = '_';
       Translate(text, context);
     } catch (const OraError& e) {
-      // Only a missing object is decided here; anything else the statement says is
-      // answered when it runs, as before.
-      if (e.code == 942 && e.offset >= 0)
+      // Only a missing object or column is decided here; anything else the statement
+      // says is answered when it runs, as before.
+      if (e.offset < 0) return std::nullopt;
+      if (e.code == kOraTableOrViewDoesNotExist)
         return std::make_pair(static_cast<size_t>(e.offset), e.message);
+      // A plain name only: a dotted one may be a package's variable, known at run time.
+      if (e.code == kOraInvalidIdentifier) {
+        auto at = std::find_if(tokens.begin(), tokens.end(), [&](const Token& t) {
+          return t.offset == static_cast<size_t>(e.offset);
+        });
+        if (at != tokens.end() && !(at + 1 != tokens.end() && at[1].Is(".")))
+          return std::make_pair(static_cast<size_t>(e.offset), e.message);
+      }
     }
     return std::nullopt;
   };

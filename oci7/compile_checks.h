@@ -1,6 +1,7 @@
-// What the dictionary decides when a PL/SQL unit is compiled: the tables and views its
-// embedded SQL names must be there (the server resolves them at compile time, so a unit
-// naming a missing table is not run at all, and a stored one is kept INVALID).
+// What the dictionary decides when a PL/SQL unit is compiled: the tables, views and columns
+// its embedded SQL names must be there (the server resolves them at compile time, so a
+// unit naming a missing table or column is not run at all, and a stored one is kept
+// INVALID).
 #pragma once
 
 #include <string>

@@ -834,3 +834,31 @@ TEST_F(Integrity, RefusalTextsAreOracle7s) {
   Ok(st, "DROP TABLE tx_c");
   Ok(st, "DROP TABLE tx_p");
 }
+
+TEST_F(Integrity, BlockNamingAMissingColumnRunsNothing) {
+  Statement st(demo_);
+  Ok(st, "CREATE TABLE cc_t (n NUMBER)");
+  Ok(st, "CREATE SEQUENCE cc_seq");
+  EXPECT_EQ(st.Run("DECLARE n NUMBER;\nBEGIN\n  SELECT cc_seq.NEXTVAL INTO n FROM dual;\n"
+                   "  INSERT INTO cc_t VALUES (n);\n  UPDATE cc_t SET nosuch = 1;\nEND;"),
+            6550);
+  EXPECT_EQ(st.Error().rfind("ORA-06550: line 5, column 19:\nPL/SQL: ORA-00904: invalid column name", 0),
+            0u)
+      << st.Error();
+  EXPECT_EQ(st.Value("SELECT cc_seq.NEXTVAL FROM dual"), "1");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM cc_t"), "0");
+  for (const char* block : {"DECLARE n NUMBER; BEGIN SELECT nosuch INTO n FROM cc_t; END;",
+                            "BEGIN INSERT INTO cc_t (nosuch) VALUES (1); END;",
+                            "BEGIN DELETE FROM cc_t WHERE nosuch = 1; END;",
+                            "BEGIN FOR r IN (SELECT nosuch FROM cc_t) LOOP NULL; END LOOP; END;"}) {
+    EXPECT_EQ(st.Run(block), 6550) << block;
+    EXPECT_NE(st.Error().find("PL/SQL: ORA-00904"), std::string::npos) << block << st.Error();
+  }
+  // The block's own names and its records' fields are not columns.
+  Ok(st, "DECLARE v NUMBER := 4; BEGIN INSERT INTO cc_t VALUES (v); "
+         "UPDATE cc_t SET n = n + v WHERE n = v; "
+         "FOR r IN (SELECT n FROM cc_t) LOOP UPDATE cc_t SET n = r.n + 1; END LOOP; END;");
+  EXPECT_EQ(st.Value("SELECT n FROM cc_t"), "9");
+  Ok(st, "DROP TABLE cc_t");
+  Ok(st, "DROP SEQUENCE cc_seq");
+}
