@@ -473,6 +473,19 @@ plsql::Environment BlockEnvironment(Session& s, const std::string& schema) {
     return CatalogHas(session->db(), "SELECT 1 FROM \"TESS$USERS\" WHERE USERNAME = ?1", {name});
   };
   env.checkSql = SqlNameCheck(s, schema);
+  env.invalidProgram = [session, schema](const std::string& name) -> std::optional<std::string> {
+    size_t dot = name.find('.');
+    std::string owner = dot == std::string::npos ? schema : name.substr(0, dot);
+    std::string object = dot == std::string::npos ? name : name.substr(dot + 1);
+    CatalogQuery q(session->db(),
+                   "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 "
+                   "AND OBJECT_TYPE IN ('PROCEDURE', 'FUNCTION', 'PACKAGE') AND STATUS <> 'VALID'",
+                   {owner, object});
+    if (!q.Row()) return std::nullopt;
+    std::string type = q.Text(0);
+    if (RecompileIfInvalid(*session, owner, object, type)) return std::nullopt;
+    return owner + "." + object;
+  };
   return env;
 }
 

@@ -82,13 +82,17 @@ struct Environment {
   std::function<std::optional<std::pair<size_t, std::string>>(
       const std::string& sql, const std::function<bool(const std::string&)>& isDeclared)>
       checkSql;
+  // For NAME (upper-case; OWNER.NAME for another schema's) naming a stored procedure,
+  // function or package that is INVALID and stays so when compiled again: its
+  // "OWNER.NAME" (PLS-00905 where it is called).
+  std::function<std::optional<std::string>(const std::string& name)> invalidProgram;
 };
 
 // The cheap checks the server makes after a clean parse: the END name of a unit or
 // subprogram (PLS-00113), SELECT without INTO (PLS-00428), undeclared identifiers in
 // PL/SQL statements (PLS-00201, with "PL/SQL: Statement ignored"), tables of embedded SQL
-// that are not there ("PL/SQL: ORA-00942", with "PL/SQL: SQL Statement ignored"), where
-// decidable.
+// that are not there ("PL/SQL: ORA-00942", with "PL/SQL: SQL Statement ignored"), stored
+// programs used that stay invalid (PLS-00905), where decidable.
 std::vector<Message> CheckUnit(const Unit& unit, std::string_view text, const Environment& env);
 
 // Parse and check in one call: the errors of both, sorted.

@@ -191,17 +191,29 @@ class Checker {
     // OWNER.NAME: the schema's object must be there for this unit.
     if (parts.size() >= 2 && !Local(parts[0]) && env_.isUser && env_.isUser(parts[0]) &&
         !Predefined().count(parts[0])) {
-      if (env_.isSchemaObject(parts[0] + "." + parts[1])) return;
       std::string dotted = parts[0] + "." + parts[1];
+      if (env_.isSchemaObject(dotted)) return CheckValid(dotted, offset, stmtOffset, ignored);
       Report(stmtOffset, std::string("PL/SQL: ") + ignored + " ignored");
       Report(offset, "PLS-00201: identifier '" + dotted + "' must be declared");
       return;
     }
-    if (Known(parts[0])) return;
+    if (Known(parts[0])) {
+      if (!Local(parts[0]) && !Predefined().count(parts[0]))
+        CheckValid(parts[0], offset, stmtOffset, ignored);
+      return;
+    }
     std::string dotted;
     for (const std::string& p : parts) dotted += (dotted.empty() ? "" : ".") + p;
     Report(stmtOffset, std::string("PL/SQL: ") + ignored + " ignored");
     Report(offset, "PLS-00201: identifier '" + dotted + "' must be declared");
+  }
+  // A stored program used must compile.
+  void CheckValid(const std::string& name, size_t offset, size_t stmtOffset, const char* ignored) {
+    if (!env_.invalidProgram) return;
+    if (auto invalid = env_.invalidProgram(name)) {
+      Report(stmtOffset, std::string("PL/SQL: ") + ignored + " ignored");
+      Report(offset, "PLS-00905: object " + *invalid + " is invalid");
+    }
   }
   void Type(const TypeSpec& t, size_t declOffset) {
     if (t.empty() || BuiltinType(t) || t.name[0] == "SELF AS RESULT") return;

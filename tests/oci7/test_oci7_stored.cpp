@@ -81,10 +81,10 @@ TEST_F(Stored, CompileErrorsAreRecordedAndTheCallSucceeds) {
   ASSERT_EQ(Compile(st, {"PROCEDURE broken IS", "BEGIN", "  NULL;", "END broken;"}), 0);
   EXPECT_EQ(Status("BROKEN"), "VALID");
   EXPECT_TRUE(Errors("BROKEN", "PROCEDURE").empty());
-  // Running an INVALID program is an error, not a silent no-op.
+  // Calling an INVALID program is an error, not a silent no-op: the block does not compile.
   ASSERT_EQ(Compile(st, {"PROCEDURE broken IS", "BEGIN", "  NULL", "END;"}), 0);
-  EXPECT_EQ(st.Run("BEGIN broken; END;"), 4063);
-  EXPECT_NE(st.Error().find("procedure \"DEMO.BROKEN\" has errors"), std::string::npos)
+  EXPECT_EQ(st.Run("BEGIN broken; END;"), 6550);
+  EXPECT_NE(st.Error().find("PLS-00905: object DEMO.BROKEN is invalid"), std::string::npos)
       << st.Error();
 }
 
@@ -315,4 +315,32 @@ TEST_F(Stored, OtherSessionsPickUpNewVersions) {
                      "END;"),
             0);
   EXPECT_EQ(call(demo_, "BEGIN selfish.again; :r := selfish.n; END;"), "1");
+}
+
+TEST_F(Stored, CallingAProgramThatStaysInvalidFailsToCompile) {
+  Statement st(demo_);
+  ASSERT_EQ(st.Run("CREATE TABLE inv_log (n NUMBER)"), 0) << st.Error();
+  ASSERT_EQ(st.Run("CREATE FUNCTION inv_part RETURN NUMBER IS BEGIN RETURN 1; END;"), 0);
+  ASSERT_EQ(st.Run("CREATE PROCEDURE inv_user IS n NUMBER; BEGIN n := inv_part; "
+                   "INSERT INTO inv_log VALUES (n); END;"),
+            0);
+  ASSERT_EQ(st.Run("DROP FUNCTION inv_part"), 0);
+  EXPECT_EQ(Status("INV_USER"), "INVALID");
+  // The block does not run at all: its first insert stays undone.
+  EXPECT_EQ(st.Run("BEGIN\n  INSERT INTO inv_log VALUES (0);\n  inv_user;\nEND;"), 6550);
+  EXPECT_EQ(st.Error(),
+            "ORA-06550: line 3, column 3:\nPLS-00905: object DEMO.INV_USER is invalid\n"
+            "ORA-06550: line 3, column 3:\nPL/SQL: Statement ignored");
+  EXPECT_EQ(st.Value("SELECT count(*) FROM inv_log"), "0");
+  EXPECT_EQ(Status("INV_USER"), "INVALID");
+  // A function in an expression, and through another program, alike.
+  ASSERT_EQ(st.Run("CREATE FUNCTION inv_fn RETURN NUMBER IS BEGIN RETURN inv_part; END;"), 0);
+  EXPECT_EQ(st.Run("DECLARE n NUMBER; BEGIN n := inv_fn; END;"), 6550);
+  EXPECT_NE(st.Error().find("PLS-00905: object DEMO.INV_FN is invalid"), std::string::npos)
+      << st.Error();
+  // Once it compiles again, the call runs.
+  ASSERT_EQ(st.Run("CREATE FUNCTION inv_part RETURN NUMBER IS BEGIN RETURN 1; END;"), 0);
+  ASSERT_EQ(st.Run("BEGIN inv_user; END;"), 0) << st.Error();
+  EXPECT_EQ(st.Value("SELECT count(*) FROM inv_log"), "1");
+  ASSERT_EQ(st.Run("DROP TABLE inv_log"), 0);
 }
