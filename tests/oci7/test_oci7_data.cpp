@@ -386,6 +386,14 @@ TEST_F(Data, NumberArithmeticIsDecimal) {
   EXPECT_EQ(st.Value("SELECT 1 - 0.9 FROM dual"), ".1");
   EXPECT_EQ(st.Value("SELECT -0.1 - 0.2 FROM dual"), "-.3");
   EXPECT_EQ(st.Value("SELECT 123456789012.34 + 0.01 FROM dual"), "123456789012.35");
+  // PL/SQL's arithmetic alike.
+  ASSERT_EQ(st.Parse("DECLARE n NUMBER := 0.1; BEGIN n := n + 0.2; "
+                     ":r := n - 0.3 || '/' || (0.3 / 0.1) || '/' || (12345678.1 - 12345678); END;"),
+            0)
+      << st.Error();
+  ASSERT_EQ(st.BindText("R", std::nullopt, 64), 0);
+  ASSERT_EQ(st.Exec(), 0) << st.Error();
+  EXPECT_EQ(st.OutText(0), "0/3/.1");
 
   ASSERT_EQ(st.Run("CREATE TABLE cents (id NUMBER, amount NUMBER(12,2))"), 0) << st.Error();
   ASSERT_EQ(st.Run("INSERT INTO cents VALUES (1, 0.1)"), 0) << st.Error();
