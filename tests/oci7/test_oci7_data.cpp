@@ -28,6 +28,11 @@ int BindRaw(Statement& st, const char* name, std::vector<ub1>& bytes, ub2& len) 
                       kExtRaw, -1, nullptr, &len, nullptr, 0, nullptr, nullptr, -1, -1);
 }
 
+// Each query's single value.
+void ExpectValues(Statement& st, std::initializer_list<std::pair<const char*, const char*>> cases) {
+  for (const auto& [sql, want] : cases) EXPECT_EQ(st.Value(sql), want) << sql;
+}
+
 }  // namespace
 
 TEST_F(Data, RawDateAndCharTypesRoundTrip) {
@@ -368,24 +373,28 @@ TEST_F(Data, SingleRowSubqueryWithSeveralRowsIsRefused) {
 
 TEST_F(Data, NumberFormatsRoundHalfAwayFromZero) {
   Statement st(conn_);
-  EXPECT_EQ(st.Value("SELECT to_char(1234.5, '$9,999') FROM dual"), " $1,235");
-  EXPECT_EQ(st.Value("SELECT to_char(2.5, '9') FROM dual"), " 3");
-  EXPECT_EQ(st.Value("SELECT to_char(-2.5, '9') FROM dual"), "-3");
-  EXPECT_EQ(st.Value("SELECT to_char(0.125, '0.99') FROM dual"), " 0.13");
-  EXPECT_EQ(st.Value("SELECT to_char(1.005, '9.99') FROM dual"), " 1.01");
-  EXPECT_EQ(st.Value("SELECT to_char(0.124, '0.99') FROM dual"), " 0.12");
+  ExpectValues(st, {
+      {"SELECT to_char(1234.5, '$9,999') FROM dual", " $1,235"},
+      {"SELECT to_char(2.5, '9') FROM dual", " 3"},
+      {"SELECT to_char(-2.5, '9') FROM dual", "-3"},
+      {"SELECT to_char(0.125, '0.99') FROM dual", " 0.13"},
+      {"SELECT to_char(1.005, '9.99') FROM dual", " 1.01"},
+      {"SELECT to_char(0.124, '0.99') FROM dual", " 0.12"},
+  });
 }
 
 TEST_F(Data, NumberArithmeticIsDecimal) {
   Statement st(conn_);
-  EXPECT_EQ(st.Value("SELECT 0.1 + 0.2 - 0.3 FROM dual"), "0");
-  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 0.1 + 0.2 = 0.3"), "1");
-  EXPECT_EQ(st.Value("SELECT 1.1 * 3 FROM dual"), "3.3");
-  EXPECT_EQ(st.Value("SELECT 1 / 3 * 3 FROM dual"), "1");
-  EXPECT_EQ(st.Value("SELECT 4.35 * 100 FROM dual"), "435");
-  EXPECT_EQ(st.Value("SELECT 1 - 0.9 FROM dual"), ".1");
-  EXPECT_EQ(st.Value("SELECT -0.1 - 0.2 FROM dual"), "-.3");
-  EXPECT_EQ(st.Value("SELECT 123456789012.34 + 0.01 FROM dual"), "123456789012.35");
+  ExpectValues(st, {
+      {"SELECT 0.1 + 0.2 - 0.3 FROM dual", "0"},
+      {"SELECT count(*) FROM dual WHERE 0.1 + 0.2 = 0.3", "1"},
+      {"SELECT 1.1 * 3 FROM dual", "3.3"},
+      {"SELECT 1 / 3 * 3 FROM dual", "1"},
+      {"SELECT 4.35 * 100 FROM dual", "435"},
+      {"SELECT 1 - 0.9 FROM dual", ".1"},
+      {"SELECT -0.1 - 0.2 FROM dual", "-.3"},
+      {"SELECT 123456789012.34 + 0.01 FROM dual", "123456789012.35"},
+  });
   // PL/SQL's arithmetic alike.
   ASSERT_EQ(st.Parse("DECLARE n NUMBER := 0.1; BEGIN n := n + 0.2; "
                      ":r := n - 0.3 || '/' || (0.3 / 0.1) || '/' || (12345678.1 - 12345678); END;"),
@@ -436,10 +445,12 @@ TEST_F(Data, NumberArithmeticIsDecimal) {
 
 TEST_F(Data, TextLiteralsCompareBlankPadded) {
   Statement st(conn_);
-  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 'a' = 'a  '"), "1");
-  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 'a  ' <> 'a'"), "0");
-  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 'a' < 'a '"), "0");
-  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE 'a ' IN ('b', 'a')"), "1");
-  // Text that is not a literal keeps comparing without padding.
-  EXPECT_EQ(st.Value("SELECT count(*) FROM dual WHERE rtrim('a ') || ' ' = 'a'"), "0");
+  ExpectValues(st, {
+      {"SELECT count(*) FROM dual WHERE 'a' = 'a  '", "1"},
+      {"SELECT count(*) FROM dual WHERE 'a  ' <> 'a'", "0"},
+      {"SELECT count(*) FROM dual WHERE 'a' < 'a '", "0"},
+      {"SELECT count(*) FROM dual WHERE 'a ' IN ('b', 'a')", "1"},
+      // Text that is not a literal keeps comparing without padding.
+      {"SELECT count(*) FROM dual WHERE rtrim('a ') || ' ' = 'a'", "0"},
+  });
 }

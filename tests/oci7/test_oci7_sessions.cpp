@@ -137,7 +137,7 @@ TEST_F(Sessions, NonBlockingCanBeRefusedByTheTestControl) {
   EXPECT_EQ(o.onbclr(conn_.lda()), 0);
 }
 
-TEST_F(Sessions, ReadersNeverBlockAndWritersWaitThenAnswer54) {
+TEST_F(Sessions, ReadersNeverBlockAndWritersWaitOrWithNowaitAnswer54) {
   const Api& o = Oci();
   Connection second;
   ASSERT_EQ(second.Logon("demo/demo@sess"), 0);
@@ -150,8 +150,20 @@ TEST_F(Sessions, ReadersNeverBlockAndWritersWaitThenAnswer54) {
   EXPECT_EQ(b.Run("UPDATE emp SET sal = 1 WHERE empno = 7499"), 54);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
   EXPECT_EQ(second.Message(54), "ORA-00054: resource busy and acquire with NOWAIT specified");
+  // NOWAIT does not wait, however long the session would.
+  ASSERT_EQ(o.control(second.lda(), "busy_timeout", 3000, nullptr), 0);
+  for (const char* sql : {"SELECT sal FROM emp WHERE empno = 7369 FOR UPDATE NOWAIT",
+                          "LOCK TABLE emp IN EXCLUSIVE MODE NOWAIT"}) {
+    start = std::chrono::steady_clock::now();
+    int rc = b.Parse(sql);
+    if (rc == 0) rc = b.Exec();
+    if (rc == 0) rc = o.oexfet(b.cda(), 1, 0, 0);
+    EXPECT_EQ(rc, 54) << sql;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500)) << sql;
+  }
   ASSERT_EQ(o.ocom(conn_.lda()), 0);
   EXPECT_EQ(b.Value("SELECT sal FROM emp WHERE empno = 7369"), "1234");
+  EXPECT_EQ(b.Run("LOCK TABLE emp IN EXCLUSIVE MODE NOWAIT"), 0) << b.Error();
   EXPECT_EQ(b.Run("UPDATE emp SET sal = 800 WHERE empno = 7369"), 0);
   ASSERT_EQ(o.ocom(second.lda()), 0);
   EXPECT_EQ(a.Value("SELECT sal FROM emp WHERE empno = 7369"), "800");
@@ -272,26 +284,4 @@ TEST_F(FailingClose, AFailingCommitOnTheWorkerIsTheCallsAnswer) {
   ASSERT_EQ(o.onbclr(conn_.lda()), 0);
   ASSERT_EQ(o.control(conn_.lda(), "fail_commit", 0, nullptr), 0);
   EXPECT_EQ(st.Value("SELECT loc FROM dept WHERE deptno = 40"), "BOSTON");
-}
-
-TEST_F(Sessions, NowaitAnswers54AtOnce) {
-  const Api& o = Oci();
-  Connection second;
-  ASSERT_EQ(second.Logon("demo/demo@sess"), 0);
-  ASSERT_EQ(o.control(second.lda(), "busy_timeout", 3000, nullptr), 0);
-  Statement a(conn_), b(second);
-  ASSERT_EQ(a.Run("UPDATE emp SET sal = sal WHERE empno = 7369"), 0) << a.Error();
-  for (const char* sql : {"SELECT sal FROM emp WHERE empno = 7369 FOR UPDATE NOWAIT",
-                          "LOCK TABLE emp IN EXCLUSIVE MODE NOWAIT"}) {
-    auto start = std::chrono::steady_clock::now();
-    int rc = b.Parse(sql);
-    if (rc == 0) rc = b.Exec();
-    if (rc == 0) rc = o.oexfet(b.cda(), 1, 0, 0);
-    EXPECT_EQ(rc, 54) << sql;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500)) << sql;
-  }
-  ASSERT_EQ(o.orol(conn_.lda()), 0);
-  // Free, they take the lock.
-  EXPECT_EQ(b.Run("LOCK TABLE emp IN EXCLUSIVE MODE NOWAIT"), 0) << b.Error();
-  ASSERT_EQ(o.orol(second.lda()), 0);
 }
