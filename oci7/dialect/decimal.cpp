@@ -14,10 +14,18 @@ __extension__ using UWide = unsigned __int128;
 // Mantissas stay below 10^37 so that one more digit still fits.
 constexpr int kMaxDigits = 37;
 
+struct Powers {
+  UWide p[kMaxDigits + 2];
+  constexpr Powers() : p() {
+    p[0] = 1;
+    for (int i = 1; i < kMaxDigits + 2; ++i) p[i] = p[i - 1] * 10;
+  }
+};
+constexpr Powers kPowers;
+
+// 10^k for k from 0 to 38.
 UWide Pow10(int k) {
-  UWide p = 1;
-  for (int i = 0; i < k; ++i) p *= 10;
-  return p;
+  return kPowers.p[k];
 }
 
 const UWide kLimit = Pow10(kMaxDigits);
@@ -87,8 +95,16 @@ bool Align(Dec& a, Dec& b) {
 
 EngineNumber ToNumber(Dec x) {
   if (x.m == 0) return EngineNumber::Int(0);
-  while (x.m % 10 == 0) x.m /= 10, ++x.e;
   UWide mag = Magnitude(x.m);
+  // Trailing zeros off, in 64 bits where the mantissa fits (128-bit division is slow).
+  if (mag <= UWide(UINT64_MAX)) {
+    uint64_t m = uint64_t(mag);
+    while (m % 10 == 0) m /= 10, ++x.e;
+    mag = m;
+  } else {
+    while (mag % 10 == 0) mag /= 10, ++x.e;
+  }
+  x.m = x.m < 0 ? -Wide(mag) : Wide(mag);
   if (x.e >= 0 && x.e < 19) {
     UWide whole = mag * Pow10(x.e);
     if (whole <= UWide(INT64_MAX)) {
@@ -96,7 +112,17 @@ EngineNumber ToNumber(Dec x) {
       return EngineNumber::Int(x.m < 0 ? -v : v);
     }
   }
-  // The nearest double to the decimal: from_chars rounds correctly.
+  // A mantissa a double holds exactly and a power of ten a double holds exactly: one
+  // correctly rounded multiplication or division is the nearest double.
+  if (mag < (UWide(1) << 53) && x.e >= -22 && x.e <= 22) {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    double m = double(mag);
+    double d = x.e < 0 ? m / kPowers[-x.e] : m * kPowers[x.e];
+    return EngineNumber::Real(x.m < 0 ? -d : d);
+  }
+  // Otherwise from_chars rounds correctly.
   char buf[64];
   char* end = buf + 40;
   char* p = end;
