@@ -363,8 +363,8 @@ void KeepPartlyNullKeys(sqlite3* db, const std::string& owner, const std::string
       allNull += (allNull.empty() ? "" : " AND ") + col + " IS NULL";
     }
     std::string sql = "CREATE UNIQUE INDEX " + PartlyNullIndexName(index.first, index.second) +
-                      " ON " + PhysicalName(owner, table) + " (" + keyed + ") WHERE (" +
-                      someNull + ") AND NOT (" + allNull + ")";
+                      " ON " + PhysicalName(owner, table) + " (" + keyed + ") WHERE (" + someNull +
+                      ") AND NOT (" + allNull + ")";
     int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) continue;
     if ((rc & 0xff) != SQLITE_CONSTRAINT) throw MapSqliteError(db, rc, {});

@@ -223,7 +223,8 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       RunScript(s, tr, functionCode);
       AddIndex(db, owner, d.name, d.targetOwner.empty() ? owner : d.targetOwner, d.targetName,
                d.unique, d.indexColumns);
-      if (d.unique) KeepPartlyNullKeys(db, d.targetOwner.empty() ? owner : d.targetOwner, d.targetName);
+      if (d.unique)
+        KeepPartlyNullKeys(db, d.targetOwner.empty() ? owner : d.targetOwner, d.targetName);
     } else if (d.verb == "DROP" && type == "INDEX") {
       if (!ObjectExists(db, owner, d.name, "|INDEX|")) throw EngineError(1418);
       RunScript(s, tr, functionCode);

@@ -251,8 +251,8 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
           std::string index(list.substr(7, list.size() - 8));
           size_t at = index.find("." + std::string(kPartlyNullPrefix));
           if (at != std::string::npos)
-            return EngineError(1, index.substr(0, at) + "." +
-                                      index.substr(at + 1 + kPartlyNullPrefix.size()));
+            return EngineError(
+                1, index.substr(0, at) + "." + index.substr(at + 1 + kPartlyNullPrefix.size()));
         }
         std::vector<std::string> columns;
         while (!list.empty()) {

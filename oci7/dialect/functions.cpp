@@ -1260,7 +1260,8 @@ void StddevFinal(sqlite3_context* c) {
 // begun, and the sum is placed aligned after it.
 DecimalSum* SumOf(sqlite3_context* c, bool create) {
   constexpr size_t kRoom = sizeof(DecimalSum) + alignof(DecimalSum);
-  auto* base = static_cast<unsigned char*>(sqlite3_aggregate_context(c, create ? int(kRoom + 8) : 0));
+  auto* base =
+      static_cast<unsigned char*>(sqlite3_aggregate_context(c, create ? int(kRoom + 8) : 0));
   if (!base) return nullptr;
   void* p = base + 8;
   size_t space = kRoom;

@@ -374,27 +374,27 @@ TEST_F(Data, SingleRowSubqueryWithSeveralRowsIsRefused) {
 TEST_F(Data, NumberFormatsRoundHalfAwayFromZero) {
   Statement st(conn_);
   ExpectValues(st, {
-      {"SELECT to_char(1234.5, '$9,999') FROM dual", " $1,235"},
-      {"SELECT to_char(2.5, '9') FROM dual", " 3"},
-      {"SELECT to_char(-2.5, '9') FROM dual", "-3"},
-      {"SELECT to_char(0.125, '0.99') FROM dual", " 0.13"},
-      {"SELECT to_char(1.005, '9.99') FROM dual", " 1.01"},
-      {"SELECT to_char(0.124, '0.99') FROM dual", " 0.12"},
-  });
+                       {"SELECT to_char(1234.5, '$9,999') FROM dual", " $1,235"},
+                       {"SELECT to_char(2.5, '9') FROM dual", " 3"},
+                       {"SELECT to_char(-2.5, '9') FROM dual", "-3"},
+                       {"SELECT to_char(0.125, '0.99') FROM dual", " 0.13"},
+                       {"SELECT to_char(1.005, '9.99') FROM dual", " 1.01"},
+                       {"SELECT to_char(0.124, '0.99') FROM dual", " 0.12"},
+                   });
 }
 
 TEST_F(Data, NumberArithmeticIsDecimal) {
   Statement st(conn_);
   ExpectValues(st, {
-      {"SELECT 0.1 + 0.2 - 0.3 FROM dual", "0"},
-      {"SELECT count(*) FROM dual WHERE 0.1 + 0.2 = 0.3", "1"},
-      {"SELECT 1.1 * 3 FROM dual", "3.3"},
-      {"SELECT 1 / 3 * 3 FROM dual", "1"},
-      {"SELECT 4.35 * 100 FROM dual", "435"},
-      {"SELECT 1 - 0.9 FROM dual", ".1"},
-      {"SELECT -0.1 - 0.2 FROM dual", "-.3"},
-      {"SELECT 123456789012.34 + 0.01 FROM dual", "123456789012.35"},
-  });
+                       {"SELECT 0.1 + 0.2 - 0.3 FROM dual", "0"},
+                       {"SELECT count(*) FROM dual WHERE 0.1 + 0.2 = 0.3", "1"},
+                       {"SELECT 1.1 * 3 FROM dual", "3.3"},
+                       {"SELECT 1 / 3 * 3 FROM dual", "1"},
+                       {"SELECT 4.35 * 100 FROM dual", "435"},
+                       {"SELECT 1 - 0.9 FROM dual", ".1"},
+                       {"SELECT -0.1 - 0.2 FROM dual", "-.3"},
+                       {"SELECT 123456789012.34 + 0.01 FROM dual", "123456789012.35"},
+                   });
   // PL/SQL's arithmetic alike.
   ASSERT_EQ(st.Parse("DECLARE n NUMBER := 0.1; BEGIN n := n + 0.2; "
                      ":r := n - 0.3 || '/' || (0.3 / 0.1) || '/' || (12345678.1 - 12345678); END;"),
@@ -433,10 +433,10 @@ TEST_F(Data, NumberArithmeticIsDecimal) {
   ASSERT_EQ(Oci().obndra(st.cda(), T(":id"), -1, reinterpret_cast<ub1*>(ids.data()), 4, kExtInteger,
                          -1, nullptr, nullptr, nullptr, 0, nullptr, nullptr, -1, -1),
             0);
-  ASSERT_EQ(Oci().obndra(st.cda(), T(":amount"), -1, reinterpret_cast<ub1*>(amounts.data()), 16,
-                         kExtVarchar2, -1, nullptr, lens.data(), nullptr, 0, nullptr, nullptr, -1,
-                         -1),
-            0);
+  ASSERT_EQ(
+      Oci().obndra(st.cda(), T(":amount"), -1, reinterpret_cast<ub1*>(amounts.data()), 16,
+                   kExtVarchar2, -1, nullptr, lens.data(), nullptr, 0, nullptr, nullptr, -1, -1),
+      0);
   ASSERT_EQ(st.Exec(kRows), 0) << st.Error();
   EXPECT_EQ(st.Value("SELECT sum(amount) FROM cents"), "50007500");
   EXPECT_EQ(st.Value("SELECT sum(amount) - 50007499.99 FROM cents"), ".01");
@@ -446,11 +446,11 @@ TEST_F(Data, NumberArithmeticIsDecimal) {
 TEST_F(Data, TextLiteralsCompareBlankPadded) {
   Statement st(conn_);
   ExpectValues(st, {
-      {"SELECT count(*) FROM dual WHERE 'a' = 'a  '", "1"},
-      {"SELECT count(*) FROM dual WHERE 'a  ' <> 'a'", "0"},
-      {"SELECT count(*) FROM dual WHERE 'a' < 'a '", "0"},
-      {"SELECT count(*) FROM dual WHERE 'a ' IN ('b', 'a')", "1"},
-      // Text that is not a literal keeps comparing without padding.
-      {"SELECT count(*) FROM dual WHERE rtrim('a ') || ' ' = 'a'", "0"},
-  });
+                       {"SELECT count(*) FROM dual WHERE 'a' = 'a  '", "1"},
+                       {"SELECT count(*) FROM dual WHERE 'a  ' <> 'a'", "0"},
+                       {"SELECT count(*) FROM dual WHERE 'a' < 'a '", "0"},
+                       {"SELECT count(*) FROM dual WHERE 'a ' IN ('b', 'a')", "1"},
+                       // Text that is not a literal keeps comparing without padding.
+                       {"SELECT count(*) FROM dual WHERE rtrim('a ') || ' ' = 'a'", "0"},
+                   });
 }

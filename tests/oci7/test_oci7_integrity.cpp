@@ -803,8 +803,7 @@ TEST_F(Integrity, AlterTableRefusalsAnswerTheirOwnCodes) {
   Ok(st, "CREATE TABLE at_r (x NUMBER CONSTRAINT at_r_pk PRIMARY KEY, y NUMBER)");
   Ok(st, "INSERT INTO at_r VALUES (1, 1)");
   EXPECT_EQ(st.Run("ALTER TABLE at_r ADD (z NUMBER NOT NULL)"), 1758);
-  EXPECT_EQ(st.Error(),
-            "ORA-01758: table must be empty to add mandatory (NOT NULL) column");
+  EXPECT_EQ(st.Error(), "ORA-01758: table must be empty to add mandatory (NOT NULL) column");
   EXPECT_EQ(st.Run("ALTER TABLE at_r ADD CONSTRAINT at_r_pk2 PRIMARY KEY (y)"), 2260);
   EXPECT_EQ(st.Error(), "ORA-02260: table can have only one primary key");
   EXPECT_EQ(st.Run("CREATE TABLE at_two (a NUMBER PRIMARY KEY, b NUMBER PRIMARY KEY)"), 2260);
@@ -842,8 +841,9 @@ TEST_F(Integrity, BlockNamingAMissingColumnRunsNothing) {
   EXPECT_EQ(st.Run("DECLARE n NUMBER;\nBEGIN\n  SELECT cc_seq.NEXTVAL INTO n FROM dual;\n"
                    "  INSERT INTO cc_t VALUES (n);\n  UPDATE cc_t SET nosuch = 1;\nEND;"),
             6550);
-  EXPECT_EQ(st.Error().rfind("ORA-06550: line 5, column 19:\nPL/SQL: ORA-00904: invalid column name", 0),
-            0u)
+  EXPECT_EQ(
+      st.Error().rfind("ORA-06550: line 5, column 19:\nPL/SQL: ORA-00904: invalid column name", 0),
+      0u)
       << st.Error();
   EXPECT_EQ(st.Value("SELECT cc_seq.NEXTVAL FROM dual"), "1");
   EXPECT_EQ(st.Value("SELECT count(*) FROM cc_t"), "0");
@@ -855,9 +855,10 @@ TEST_F(Integrity, BlockNamingAMissingColumnRunsNothing) {
     EXPECT_NE(st.Error().find("PL/SQL: ORA-00904"), std::string::npos) << block << st.Error();
   }
   // The block's own names and its records' fields are not columns.
-  Ok(st, "DECLARE v NUMBER := 4; BEGIN INSERT INTO cc_t VALUES (v); "
-         "UPDATE cc_t SET n = n + v WHERE n = v; "
-         "FOR r IN (SELECT n FROM cc_t) LOOP UPDATE cc_t SET n = r.n + 1; END LOOP; END;");
+  Ok(st,
+     "DECLARE v NUMBER := 4; BEGIN INSERT INTO cc_t VALUES (v); "
+     "UPDATE cc_t SET n = n + v WHERE n = v; "
+     "FOR r IN (SELECT n FROM cc_t) LOOP UPDATE cc_t SET n = r.n + 1; END LOOP; END;");
   EXPECT_EQ(st.Value("SELECT n FROM cc_t"), "9");
   Ok(st, "DROP TABLE cc_t");
   Ok(st, "DROP SEQUENCE cc_seq");
