@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <functional>
+#include <vector>
 
 #include "platform/win32.h"
 
@@ -333,6 +334,20 @@ void TRzTabStopList::Delete(int32_t Index) {
   owner_->UpdateTabStops();
 }
 
+void TRzTabStopList::Replace(const TIntegerList* Source) {
+  // Taken as a whole: every value is checked before the first is stored (Source may be
+  // this very list).
+  std::vector<int32_t> values;
+  for (int32_t i = 0; Source && i < Source->Count(); ++i) {
+    CheckRange(Source->Get(i));
+    values.push_back(Source->Get(i));
+  }
+  Clear();
+  for (int32_t i = 0; i < static_cast<int32_t>(values.size()); ++i)
+    TIntegerList::Insert(i, values[static_cast<size_t>(i)]);
+  owner_->UpdateTabStops();
+}
+
 TRzTabbedListBox::TRzTabbedListBox(TComponent* AOwner)
     : TRzListBox(AOwner), tab_stops_(std::make_unique<TRzTabStopList>(this)) {
   tab_stops_->SetMax(INT32_MAX);
@@ -363,9 +378,7 @@ void TRzTabbedListBox::SetHorzScrollBar(bool Value) {
 }
 
 void TRzTabbedListBox::SetTabStops(TIntegerList* Value) {
-  tab_stops_->Clear();
-  for (int32_t i = 0; Value && i < Value->Count(); ++i) tab_stops_->TIntegerList::Insert(i, Value->Get(i));
-  UpdateTabStops();
+  tab_stops_->Replace(Value);
 }
 
 void TRzTabbedListBox::UpdateTabStops() {

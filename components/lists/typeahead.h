@@ -89,6 +89,9 @@ class TRzTabStopList : public TIntegerList {
   void Put(int32_t Index, int32_t Value) override;
   void Insert(int32_t Index, int32_t Value) override;
   void Delete(int32_t Index) override;
+  // Takes Source's values (none for null) and sends them to the window once; a value out
+  // of range changes nothing.
+  void Replace(const TIntegerList* Source);
 
  private:
   TRzTabbedListBox* owner_;

@@ -412,5 +412,32 @@ TEST_F(FormTest, TabbedListDrawsItemsAtItsTabStops) {
   EXPECT_TRUE(inkBetween(stop, stop + 2 * tm.tmAveCharWidth));                    // "B"
 }
 
+// A list of stops with a bad value is refused as a whole: neither the list nor the
+// window's stops change.  A good one replaces both.
+TEST_F(FormTest, TabbedListTakesANewListOfStopsWholeOrNotAtAll) {
+  auto* list = new TRzTabbedListBox(form);
+  list->SetParent(form);
+  list->TabStops()->Add(5);
+  list->TabStops()->Add(10);
+  auto stops = [&] {
+    std::vector<int32_t> v;
+    for (int32_t i = 0; i < list->TabStops()->Count(); ++i) v.push_back(list->TabStops()->Get(i));
+    return v;
+  };
+  TIntegerList bad;
+  for (int32_t v : {1, 2, -3, 7}) bad.Add(v);
+  EXPECT_THROW(list->SetTabStops(&bad), EOutOfRange);
+  EXPECT_EQ(stops(), (std::vector<int32_t>{5, 10}));
+  EXPECT_EQ(list->TCustomListBox::TabStops(), (std::vector<int32_t>{20, 40}));
+  TIntegerList good;
+  for (int32_t v : {3, 6, 9}) good.Add(v);
+  list->SetTabStops(&good);
+  EXPECT_EQ(stops(), (std::vector<int32_t>{3, 6, 9}));
+  EXPECT_EQ(list->TCustomListBox::TabStops(), (std::vector<int32_t>{12, 24, 36}));
+  list->SetTabStops(nullptr);
+  EXPECT_TRUE(stops().empty());
+  EXPECT_TRUE(list->TCustomListBox::TabStops().empty());
+}
+
 }  // namespace
 }  // namespace tess
