@@ -133,6 +133,7 @@ TKSTransForm::TKSTransForm(TComponent* AOwner)
 }
 
 TKSTransForm::~TKSTransForm() {
+  *alive_ = false;
   if (active_) {
     Detach(true);
     active_ = false;
@@ -313,8 +314,8 @@ intptr_t TKSTransForm::WndProc(uint32_t Msg, uintptr_t WParam, intptr_t LParam) 
         mmi->ptMinTrackSize = {min_width_, min_height_};
         mmi->ptMaxTrackSize = {max_width_, max_height_};
       }
-      // The rolled-up window is only its caption bar.
-      if (rolled_up_ || custom_frame_) mmi->ptMinTrackSize.y = std::min<LONG>(mmi->ptMinTrackSize.y, RolledHeight());
+      // The rolled-up window is only its caption bar; otherwise the limits hold.
+      if (rolled_up_) mmi->ptMinTrackSize.y = std::min<LONG>(mmi->ptMinTrackSize.y, RolledHeight());
       return 0;
     }
     case WM_NCCALCSIZE: {
@@ -498,6 +499,7 @@ bool TKSTransForm::TrackButton(int Index) {
   GetWindowRect(h, &wr);
   Layout l = ComputeLayout(wr.right - wr.left, wr.bottom - wr.top);
   const TFrameRect& br = l.Buttons[static_cast<size_t>(Index)];
+  const std::shared_ptr<const bool> alive = alive_;
   tracking_ = true;
   track_cancelled_ = false;
   pressed_button_ = Index;
@@ -528,6 +530,8 @@ bool TKSTransForm::TrackButton(int Index) {
     }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
+    // What was dispatched may have freed the form, and this decoration with it.
+    if (!*alive) return false;
   }
   // Cleared before the capture goes: ReleaseCapture comes back as WM_CAPTURECHANGED.
   tracking_ = false;

@@ -3,9 +3,35 @@
 // window's chain, a remade window, and caption buttons tracked with the capture lost.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 #include "components/decoration/captionbar.h"
 #include "platform/win32.h"
 #include "tests/framework/win/helpers.h"
+
+// One block a test watches: freeing it fills it with kFreedFill and keeps it, so that a
+// later write into it can be seen.
+namespace {
+constexpr unsigned char kFreedFill = 0xDD;
+void* g_watched = nullptr;
+size_t g_watched_size = 0;
+bool g_watched_freed = false;
+}  // namespace
+
+void operator delete(void* P) noexcept {
+  if (P && P == g_watched) {
+    std::memset(P, kFreedFill, g_watched_size);
+    g_watched_freed = true;
+    return;
+  }
+  std::free(P);
+}
+void operator delete(void* P, std::size_t) noexcept {
+  operator delete(P);
+}
 
 namespace tess {
 namespace {
@@ -283,6 +309,66 @@ TEST_F(CaptionTest, CaptionButtonsAreTrackedUntilReleaseOrCaptureLoss) {
   press();
   EXPECT_TRUE(deco->Button6()->Down());
   EXPECT_EQ(clicks.size(), 2u);
+}
+
+TEST_F(CaptionTest, TheMinimumHeightHoldsUnlessRolledUp) {
+  deco->SetActive(true);
+  deco->SetSizeControl(true);
+  deco->SetMinHeight(240);
+  deco->SetMinWidth(320);
+  auto min_track = [&] {
+    MINMAXINFO mmi{};
+    SendMessageA(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    return mmi.ptMinTrackSize;
+  };
+  EXPECT_EQ(min_track().y, 240);
+  EXPECT_EQ(min_track().x, 320);
+  // Without the limits the system's own minimum stays too.
+  deco->SetSizeControl(false);
+  MINMAXINFO plain{};
+  DefWindowProcA(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&plain));
+  EXPECT_EQ(min_track().y, plain.ptMinTrackSize.y);
+  // Rolled up, the window is only its bar, whatever the limits.
+  deco->SetSizeControl(true);
+  deco->SetRolledUp(true);
+  EXPECT_EQ(min_track().y, deco->BarHeight() + 2 * deco->FrameOffset() - 2);
+  deco->SetRolledUp(false);
+  EXPECT_EQ(min_track().y, 240);
+}
+
+// A message handled while a button is tracked may free the form, and the decoration
+// with it: nothing of it may be touched afterwards.  The decoration's block is kept when
+// freed, filled, and checked afterwards.
+TEST_F(CaptionTest, AFormFreedWhileAButtonIsTrackedIsLeftAlone) {
+  deco->SetActive(true);
+  int clicks = 0;
+  deco->OnButtonClick = [&](TObject*, int32_t) { ++clicks; };
+  const int fo = deco->FrameOffset(), bar = deco->BarHeight(), w = Width();
+  const int bx = w - fo - 5, by = fo + bar / 2;
+  RECT wr{};
+  GetWindowRect(h, &wr);
+  ASSERT_EQ(Hit(bx, by), hit::kFrameButton);
+  HWND killer = AllocateHWnd([&](TMessage& M) {
+    if (M.Msg == WM_USER + 2) {
+      delete form;
+      form = nullptr;
+    }
+    M.Result = 0;
+  });
+  g_watched = deco;
+  g_watched_size = sizeof(TKSTransForm);
+  PostMessageA(killer, WM_USER + 2, 0, 0);
+  SendMessageA(h, WM_NCLBUTTONDOWN, hit::kFrameButton, MakeLParam(wr.left + bx, wr.top + by));
+  ASSERT_TRUE(g_watched_freed);
+  EXPECT_FALSE(IsWindow(h));
+  EXPECT_EQ(clicks, 0);
+  auto* block = static_cast<unsigned char*>(g_watched);
+  EXPECT_EQ(std::count(block, block + g_watched_size, kFreedFill),
+            static_cast<std::ptrdiff_t>(g_watched_size))
+      << "the freed decoration was written to";
+  g_watched = nullptr;
+  std::free(block);
+  DeallocateHWnd(killer);
 }
 
 TEST_F(CaptionTest, AltSpaceOpensTheSystemMenuWithItsItemsSet) {
