@@ -2,6 +2,8 @@
 // class registry (see component.h).
 #include "framework/core/component.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <map>
 #include <mutex>
@@ -185,6 +187,10 @@ const TPropInfo* TPropertyList::Find(const std::string& Name) const {
     if (SameText(p.Name, Name)) return &p;
   }
   return nullptr;
+}
+
+TPropInfo* TPropertyList::Find(const std::string& Name) {
+  return const_cast<TPropInfo*>(std::as_const(*this).Find(Name));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -167,6 +167,8 @@ class TPropertyList {
 
   // Case-insensitive lookup; null when there is no such property.
   const TPropInfo* Find(const std::string& Name) const;
+  // For a descendant that changes what an inherited property declares (when it is stored).
+  TPropInfo* Find(const std::string& Name);
   int Count() const { return static_cast<int>(props_.size()); }
   const TPropInfo& operator[](int i) const { return props_[static_cast<size_t>(i)]; }
   auto begin() const { return props_.begin(); }
