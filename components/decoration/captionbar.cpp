@@ -888,6 +888,11 @@ void TKSTransForm::SetPosition(TPositionStyle Value) {
 }
 
 void TKSTransForm::SetRolledUp(bool Value) {
+  // A form being read has no final bounds yet: roll up once it is loaded.
+  if (ComponentState() & csLoading) {
+    rolled_up_pending_ = Value && !rolled_up_;
+    return;
+  }
   if (Value == rolled_up_ || !form_) return;
   HWND h = form_->Handle();
   Sync();
@@ -910,48 +915,144 @@ void TKSTransForm::SetRolledUp(bool Value) {
   RedrawFrame();
 }
 
+void TKSTransForm::Loaded() {
+  TComponent::Loaded();
+  if (rolled_up_pending_) {
+    rolled_up_pending_ = false;
+    SetRolledUp(true);
+  }
+}
+
+void TKSFrameButton::PublishProperties(TPropertyList& P) {
+  TPersistent::PublishProperties(P);
+  P.Object("GlyphUp", [this] { return glyph_up_.get(); });
+  P.Object("GlyphDown", [this] { return glyph_down_.get(); });
+  P.Enum<TFrameButtonStyle>(
+       "Style", {"fbsToggle", "fbsNormal"}, [this] { return style_; },
+       [this](TFrameButtonStyle v) { SetStyle(v); })
+      .Default(TFrameButtonStyle::fbsNormal);
+  P.Boolean(
+       "Down", [this] { return down_; }, [this](bool v) { SetDown(v); })
+      .Default(false);
+}
+
 void TKSTransForm::PublishProperties(TPropertyList& P) {
   TComponent::PublishProperties(P);
-  P.Boolean(
-       "Active", [this] { return active_; }, [this](bool v) { SetActive(v); })
-      .Default(0);
-  P.Integer(
-      "BarHeight", [this] { return bar_height_; },
-      [this](int32_t v) { SetBarHeight(static_cast<uint8_t>(v)); });
+  auto colour = [&](const char* Name, TColor TKSTransForm::*Field, void (TKSTransForm::*Set)(TColor),
+                    TColor Default) {
+    P.Integer(
+         Name, [this, Field] { return this->*Field; }, [this, Set](int32_t v) { (this->*Set)(v); })
+        .Default(Default);
+  };
+  auto byte = [&](const char* Name, uint8_t TKSTransForm::*Field,
+                  void (TKSTransForm::*Set)(uint8_t)) -> TPropInfo& {
+    return P.Integer(
+        Name, [this, Field] { return this->*Field; },
+        [this, Set](int32_t v) { (this->*Set)(static_cast<uint8_t>(v)); });
+  };
+  auto integer = [&](const char* Name, int32_t TKSTransForm::*Field,
+                     void (TKSTransForm::*Set)(int32_t)) -> TPropInfo& {
+    return P.Integer(
+        Name, [this, Field] { return this->*Field; }, [this, Set](int32_t v) { (this->*Set)(v); });
+  };
+  auto boolean = [&](const char* Name, bool TKSTransForm::*Field, void (TKSTransForm::*Set)(bool),
+                     bool Default) {
+    P.Boolean(
+         Name, [this, Field] { return this->*Field; }, [this, Set](bool v) { (this->*Set)(v); })
+        .Default(Default);
+  };
+  const std::vector<std::string> size_styles{"szNone", "szBoth", "szVertical", "szHorizontal"};
+
+  boolean("Active", &TKSTransForm::active_, &TKSTransForm::SetActive, false);
+  colour("BarColor", &TKSTransForm::bar_color_, &TKSTransForm::SetBarColor, clActiveCaption);
+  colour("BarColorInactive", &TKSTransForm::bar_color_inactive_, &TKSTransForm::SetBarColorInactive,
+         clInactiveCaption);
+  byte("BarHeight", &TKSTransForm::bar_height_, &TKSTransForm::SetBarHeight);
+  P.Enum<TBarStyles>(
+       "BarStyle", {"bsStandard", "bsNone"}, [this] { return bar_style_; },
+       [this](TBarStyles v) { SetBarStyle(v); })
+      .Default(TBarStyles::bsStandard);
+  for (int i = 1; i <= 6; ++i)
+    P.Object("Button" + std::to_string(i), [this, i] { return Button(i); });
+  byte("ButtonsLeft", &TKSTransForm::buttons_left_, &TKSTransForm::SetButtonsLeft).Default(1);
+  byte("ButtonsRight", &TKSTransForm::buttons_right_, &TKSTransForm::SetButtonsRight).Default(2);
+  byte("ButtonLeftBevel", &TKSTransForm::button_left_bevel_, &TKSTransForm::SetButtonLeftBevel)
+      .Default(1);
+  byte("ButtonRightBevel", &TKSTransForm::button_right_bevel_, &TKSTransForm::SetButtonRightBevel)
+      .Default(1);
+  boolean("ButtonRightGap", &TKSTransForm::button_right_gap_, &TKSTransForm::SetButtonRightGap,
+          false);
+  integer("ButtonLeftWidth", &TKSTransForm::button_left_width_, &TKSTransForm::SetButtonLeftWidth);
+  integer("ButtonRightWidth", &TKSTransForm::button_right_width_,
+          &TKSTransForm::SetButtonRightWidth);
+  P.Object("CaptionBitmap", [this] { return caption_bitmap_.get(); });
+  P.Enum<TCaptionLayout>(
+       "CaptionLayout", {"clBitmapLeft", "clBitmapRight"}, [this] { return caption_layout_; },
+       [this](TCaptionLayout v) { SetCaptionLayout(v); })
+      .Default(TCaptionLayout::clBitmapLeft);
+  P.Object("CaptionFont", [this] { return caption_font_.get(); });
+  P.Object("CaptionFontInactive", [this] { return caption_font_inactive_.get(); });
+  P.Enum<THorzPosition>(
+       "CaptionHorzPos", {"hLeft", "hCenter", "hRight"}, [this] { return caption_horz_pos_; },
+       [this](THorzPosition v) { SetCaptionHorzPos(v); })
+      .Default(THorzPosition::hCenter);
+  byte("CaptionMargin", &TKSTransForm::caption_margin_, &TKSTransForm::SetCaptionMargin).Default(1);
+  P.Enum<TCaptionStyle>(
+       "CaptionStyle", {"csText", "csBitmap", "csBoth"}, [this] { return caption_style_; },
+       [this](TCaptionStyle v) { SetCaptionStyle(v); })
+      .Default(TCaptionStyle::csText);
+  boolean("CustomFrame", &TKSTransForm::custom_frame_, &TKSTransForm::SetCustomFrame, true);
+  colour("FaceColor", &TKSTransForm::face_color_, &TKSTransForm::SetFaceColor, clBtnFace);
+  colour("FrameColor", &TKSTransForm::frame_color_, &TKSTransForm::SetFrameColor, clActiveBorder);
+  colour("FrameColorInactive", &TKSTransForm::frame_color_inactive_,
+         &TKSTransForm::SetFrameColorInactive, clInactiveBorder);
+  boolean("FrameCorners", &TKSTransForm::frame_corners_, &TKSTransForm::SetFrameCorners, true);
+  integer("FrameCornerSize", &TKSTransForm::frame_corner_size_, &TKSTransForm::SetFrameCornerSize)
+      .Default(30);
   P.Enum<TFrameStyles>(
        "FrameStyle", {"fsStandard", "fsRaised", "fsRaisedFrame", "fsThin", "fsWindows95"},
        [this] { return frame_style_; }, [this](TFrameStyles v) { SetFrameStyle(v); })
-      .Default(0);
+      .Default(TFrameStyles::fsStandard);
+  byte("FrameWidth", &TKSTransForm::frame_width_, &TKSTransForm::SetFrameWidth);
+  // Fixed values, kept so that stored forms read; what is read is dropped.
+  P.Integer("FreeMemory", [this] { return FreeMemory(); }, [](int32_t) {});
+  P.Integer("FreeGDI", [this] { return FreeGDI(); }, [](int32_t) {});
+  P.Integer("FreeSystem", [this] { return FreeSystem(); }, [](int32_t) {});
+  P.Integer("FreeUser", [this] { return FreeUser(); }, [](int32_t) {});
+  boolean("Grabbing", &TKSTransForm::grabbing_, &TKSTransForm::SetGrabbing, false);
+  integer("MaxHeight", &TKSTransForm::max_height_, &TKSTransForm::SetMaxHeight).Default(480);
+  // Declared 100 while a new decoration starts at 240 by 320: a stored form never holds
+  // 100, and one saved with 100 comes back at the start values.
+  integer("MinHeight", &TKSTransForm::min_height_, &TKSTransForm::SetMinHeight).Default(100);
+  integer("MaxWidth", &TKSTransForm::max_width_, &TKSTransForm::SetMaxWidth).Default(640);
+  integer("MinWidth", &TKSTransForm::min_width_, &TKSTransForm::SetMinWidth).Default(100);
   P.Enum<TPositionStyle>(
        "Position", {"psNormal", "psTopMost", "psBottom"}, [this] { return position_; },
        [this](TPositionStyle v) { SetPosition(v); })
-      .Default(0);
-  P.Enum<TSizeStyle>(
-       "RolledUpSizeStyle", {"szNone", "szBoth", "szVertical", "szHorizontal"},
-       [this] { return rolled_up_size_style_; }, [this](TSizeStyle v) { SetRolledUpSizeStyle(v); })
-      .Default(0);
-  P.Enum<TSizeStyle>(
-       "SizeStyle", {"szNone", "szBoth", "szVertical", "szHorizontal"},
-       [this] { return size_style_; }, [this](TSizeStyle v) { SetSizeStyle(v); })
-      .Default(1);
+      .Default(TPositionStyle::psNormal);
   P.Boolean(
-       "SizeControl", [this] { return size_control_; }, [this](bool v) { SetSizeControl(v); })
-      .Default(0);
-  P.Boolean(
-       "SystemMenu", [this] { return system_menu_; }, [this](bool v) { SetSystemMenu(v); })
-      .Default(1);
-  P.Integer(
-       "MinHeight", [this] { return min_height_; }, [this](int32_t v) { SetMinHeight(v); })
-      .Default(100);
-  P.Integer(
-       "MinWidth", [this] { return min_width_; }, [this](int32_t v) { SetMinWidth(v); })
-      .Default(100);
-  P.Integer(
-       "MaxHeight", [this] { return max_height_; }, [this](int32_t v) { SetMaxHeight(v); })
-      .Default(480);
-  P.Integer(
-       "MaxWidth", [this] { return max_width_; }, [this](int32_t v) { SetMaxWidth(v); })
-      .Default(640);
+       "RolledUp", [this] { return rolled_up_ || rolled_up_pending_; },
+       [this](bool v) { SetRolledUp(v); })
+      .Default(false);
+  P.Enum<TSizeStyle>(
+       "RolledUpSizeStyle", size_styles, [this] { return rolled_up_size_style_; },
+       [this](TSizeStyle v) { SetRolledUpSizeStyle(v); })
+      .Default(TSizeStyle::szNone);
+  P.Enum<TSizeStyle>(
+       "SizeStyle", size_styles, [this] { return size_style_; },
+       [this](TSizeStyle v) { SetSizeStyle(v); })
+      .Default(TSizeStyle::szBoth);
+  boolean("SizeControl", &TKSTransForm::size_control_, &TKSTransForm::SetSizeControl, false);
+  boolean("SystemMenu", &TKSTransForm::system_menu_, &TKSTransForm::SetSystemMenu, true);
+  P.Object("SystemMenuBitmap", [this] { return system_menu_bitmap_.get(); });
+  P.Enum<TSysMenuStyle>(
+       "SystemMenuStyle", {"smStandard", "smWin95UseIcon", "smWin95UseBitmap"},
+       [this] { return system_menu_style_; }, [this](TSysMenuStyle v) { SetSystemMenuStyle(v); })
+      .Default(TSysMenuStyle::smStandard);
+  colour("ThreeDLightColor", &TKSTransForm::light_color_, &TKSTransForm::SetThreeDLightColor,
+         clBtnHighlight);
+  colour("ThreeDShadowColor", &TKSTransForm::shadow_color_, &TKSTransForm::SetThreeDShadowColor,
+         clBtnShadow);
 }
 
 void RegisterCaptionBarClasses() {

@@ -48,6 +48,8 @@ class TKSFrameButton : public TPersistent {
   void SetDown(bool Value);
   TKSTransForm* Owner() const { return owner_; }
 
+  void PublishProperties(TPropertyList& Props) override;
+
  private:
   friend class TKSTransForm;
   TKSTransForm* owner_;
@@ -181,6 +183,7 @@ class TKSTransForm : public TComponent {
   void ShowSystemMenu();
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  void Loaded() override;
   void PublishProperties(TPropertyList& Props) override;
 
  private:
@@ -250,6 +253,7 @@ class TKSTransForm : public TComponent {
   int32_t max_height_ = 480, min_height_ = 240, max_width_ = 640, min_width_ = 320;
   TPositionStyle position_ = TPositionStyle::psNormal;
   bool rolled_up_ = false;
+  bool rolled_up_pending_ = false;  // read from a stream, applied once loaded
   TSizeStyle rolled_up_size_style_ = TSizeStyle::szNone, size_style_ = TSizeStyle::szBoth;
   bool size_control_ = false;
   bool system_menu_ = true;

@@ -761,6 +761,7 @@ void ToxDockBar::PublishProperties(TPropertyList& P) {
   P.Enum<TDockAlign>(
        "Dock", {"dkFloat", "dkTop", "dkBottom", "dkLeft", "dkRight"}, [this] { return dock_; },
        [this](TDockAlign v) { SetDock(v); })
+      .Default(TDockAlign::dkTop)
       .Stored([this] { return dock_ == TDockAlign::dkTop || dock_ == TDockAlign::dkBottom; });
   P.Integer(
        "FloatLeft", [this] { return FloatLeft(); }, [this](int32_t v) { SetFloatLeft(v); })
@@ -779,7 +780,8 @@ void ToxDockBar::PublishProperties(TPropertyList& P) {
       {"opAllowFloat", "opAllowSideDock", "opAutoHide", "opAutoSave", "opAutoSize", "opCaption",
        "opCloseBox", "opLock", "opSizeable", "opDblClkDock"},
       [this] { return static_cast<uint32_t>(options_.Bits()); },
-      [this](uint32_t v) { SetOptions(TOptions::FromBits(v)); });
+      [this](uint32_t v) { SetOptions(TOptions::FromBits(v)); })
+      .DefaultOrdinal(kDefaultOptions.Bits());
   P.Enum<TDockBarStyle>(
        "Style", {"bsAuto", "bsWin31", "bsWin95"}, [this] { return style_; },
        [this](TDockBarStyle v) { SetStyle(v); })

@@ -172,9 +172,11 @@ class ToxDockBar : public TCustomPanel {
 
   TDockAlign dock_ = TDockAlign::dkTop;
   TDockAlign prev_dock_ = TDockAlign::dkTop;
-  TOptions options_{TOption::opAllowFloat, TOption::opAllowSideDock, TOption::opAutoSize,
-                    TOption::opCaption,    TOption::opCloseBox,      TOption::opSizeable,
-                    TOption::opDblClkDock};
+  static constexpr TOptions kDefaultOptions{TOption::opAllowFloat, TOption::opAllowSideDock,
+                                            TOption::opAutoSize,   TOption::opCaption,
+                                            TOption::opCloseBox,   TOption::opSizeable,
+                                            TOption::opDblClkDock};
+  TOptions options_ = kDefaultOptions;
   TDockBarStyle style_ = TDockBarStyle::bsAuto;
   std::unique_ptr<TFont> title_font_;
   TWinControl* dock_site_ = nullptr;

@@ -443,6 +443,40 @@ void TLabelEffect::PublishProperties(TPropertyList& P) {
   P.Integer(
        "DepthShadow", [this] { return depth_shadow_; }, [this](int32_t v) { SetDepthShadow(v); })
       .Default(1);
+  const std::vector<std::string> directions{"edNone",     "edUp",   "edUpRight",
+                                            "edRight",    "edDownRight", "edDown",
+                                            "edDownLeft", "edLeft", "edUpLeft"};
+  P.Enum<TEffectDirection>(
+       "DirectionHighlight", directions, [this] { return direction_highlight_; },
+       [this](TEffectDirection v) { SetDirectionHighlight(v); })
+      .Default(TEffectDirection::edUpLeft);
+  P.Enum<TEffectDirection>(
+       "DirectionShadow", directions, [this] { return direction_shadow_; },
+       [this](TEffectDirection v) { SetDirectionShadow(v); })
+      .Default(TEffectDirection::edDownRight);
+  P.Integer(
+       "ColourHighlight", [this] { return colour_highlight_; },
+       [this](int32_t v) { SetColourHighlight(v); })
+      .Default(clWhite);
+  P.Integer(
+       "ColourShadow", [this] { return colour_shadow_; }, [this](int32_t v) { SetColourShadow(v); })
+      .Default(clBlack);
+  P.Enum<TGraduateOption>(
+       "GraduateFace", {"goNone", "goVertical", "goHorizontal"}, [this] { return graduate_face_; },
+       [this](TGraduateOption v) { SetGraduateFace(v); })
+      .Default(TGraduateOption::goNone);
+  P.Integer(
+       "GraduateFrom", [this] { return graduate_from_; }, [this](int32_t v) { SetGraduateFrom(v); })
+      .Default(clGray);
+  const std::vector<std::string> layer_styles{"eoNormal", "eoReal", "eoExtrude", "eoGraduated"};
+  P.Enum<TEffectOption>(
+       "StyleHighlight", layer_styles, [this] { return style_highlight_; },
+       [this](TEffectOption v) { SetStyleHighlight(v); })
+      .Default(TEffectOption::eoNormal);
+  P.Enum<TEffectOption>(
+       "StyleShadow", layer_styles, [this] { return style_shadow_; },
+       [this](TEffectOption v) { SetStyleShadow(v); })
+      .Default(TEffectOption::eoNormal);
   P.Enum<TEffectStyle>(
        "EffectStyle", {"esNone", "esCustom", "esRaised", "esSunken", "esShadow", "esFlying"},
        [this] { return effect_style_; }, [this](TEffectStyle v) { SetEffectStyle(v); })

@@ -400,6 +400,9 @@ void ToxCustomButton::Dispatch(TMessage& M) {
 
 void ToxCustomButton::PublishProperties(TPropertyList& P) {
   TButton::PublishProperties(P);
+  // A kind's own caption comes with the kind.
+  if (TPropInfo* caption = P.Find("Caption"))
+    caption->Stored([this] { return Kind() == ToxBtnKind::bkCustom; });
   P.Enum<ToxBtnStyle>(
        "Style", {"bsAuto", "bsWin31", "bsWin95", "bsInset", "bsThick", "bsSpeed"},
        [this] { return style_; }, [this](ToxBtnStyle v) { SetStyle(v); })
@@ -438,6 +441,19 @@ void ToxCustomButton::PublishProperties(TPropertyList& P) {
   P.Boolean(
        "MultiLine", [this] { return multi_line_; }, [this](bool v) { SetMultiLine(v); })
       .Default(0);
+  P.Set(
+       "FocusStyle", {"fsDefault", "fsText", "fsOutline", "fsBoldFont"},
+       [this] { return static_cast<uint32_t>(focus_style_.Bits()); },
+       [this](uint32_t v) { SetFocusStyle(TFocusStyle::FromBits(v)); })
+      .DefaultOrdinal(TFocusStyle{TFocusStyleFlag::fsDefault, TFocusStyleFlag::fsText}.Bits());
+  P.Set(
+       "Options", {"oxbCacheImages", "oxbUsePalette"},
+       [this] { return static_cast<uint32_t>(options_.Bits()); },
+       [this](uint32_t v) { SetOptions(ToxBtnOptions::FromBits(v)); })
+      .DefaultOrdinal(ToxBtnOptions{ToxBtnOption::oxbCacheImages}.Bits());
+  P.Object("PictureUp", [this] { return picture_up_.get(); });
+  P.Object("PictureDown", [this] { return picture_down_.get(); });
+  P.Object("PictureDisabled", [this] { return picture_disabled_.get(); });
 }
 
 // ---------------------------------------------------------------------------------------

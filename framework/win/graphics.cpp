@@ -98,9 +98,11 @@ void TFont::PublishProperties(TPropertyList& P) {
        "CharSet", [this] { return int32_t(charset_); },
        [this](int32_t v) { SetCharSet(static_cast<uint8_t>(v)); })
       .Default(1);
+  // Colour and style are always stored: a component's own font may start at any of
+  // them (a bold white caption font), and a value equal to a declared default would be
+  // lost on reading.
   P.Integer(
-       "Color", [this] { return color_; }, [this](int32_t v) { SetColor(v); })
-      .Default(clWindowText);
+      "Color", [this] { return color_; }, [this](int32_t v) { SetColor(v); });
   P.Integer(
       "Height", [this] { return height_; }, [this](int32_t v) { SetHeight(v); });
   P.String(
@@ -110,8 +112,7 @@ void TFont::PublishProperties(TPropertyList& P) {
       .Default(0);
   P.Set(
        "Style", kFontStyleIdents, [this] { return uint32_t(style_.Bits()); },
-       [this](uint32_t v) { SetStyle(TFontStyles::FromBits(v)); })
-      .Default(0);
+       [this](uint32_t v) { SetStyle(TFontStyles::FromBits(v)); });
   P.Integer(
        "Escapement", [this] { return escapement_; }, [this](int32_t v) { SetEscapement(v); })
       .Default(0);

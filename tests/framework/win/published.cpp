@@ -1,0 +1,242 @@
+// The published-property check (see published.h).
+#include "tests/framework/win/published.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "framework/core/filer.h"
+#include "framework/core/streams.h"
+#include "framework/win/forms.h"
+
+namespace tess::testing {
+
+TPublished DeclaredNumber(std::string Name, int64_t Default, std::optional<int64_t> Try) {
+  return {std::move(Name), TPublished::kDefault, Default, Try};
+}
+TPublished Declared(std::string Name, bool Default) {
+  return {std::move(Name), TPublished::kDefault, Default, {}};
+}
+TPublished Declared(std::string Name, const char* Default) {
+  return {std::move(Name), TPublished::kDefault, std::string(Default), {}};
+}
+TPublished Undeclared(std::string Name, std::optional<int64_t> Try) {
+  return {std::move(Name), TPublished::kNoDefault, {}, Try};
+}
+TPublished SubObject(std::string Name) {
+  return {std::move(Name), TPublished::kObject, {}, {}};
+}
+TPublished Picture(std::string Name) {
+  return {std::move(Name), TPublished::kPicture, {}, {}};
+}
+TPublished Fixed(std::string Name) {
+  return {std::move(Name), TPublished::kFixed, {}, {}};
+}
+
+namespace {
+
+bool IsOrdinal(TPropKind K) {
+  return K == TPropKind::Integer || K == TPropKind::Int64 || K == TPropKind::Boolean ||
+         K == TPropKind::Enum || K == TPropKind::Set;
+}
+
+int64_t IdentIndex(const TPropInfo& P, const std::string& Ident) {
+  for (size_t i = 0; i < P.Idents.size(); ++i)
+    if (P.Idents[i] == Ident) return static_cast<int64_t>(i);
+  ADD_FAILURE() << P.Name << ": no identifier " << Ident;
+  return -1;
+}
+
+// The documented default as the property's ordinal.
+int64_t DocumentedOrdinal(const TPropInfo& P, const TPublished& F) {
+  if (auto* n = std::get_if<int64_t>(&F.Default)) return *n;
+  if (auto* b = std::get_if<bool>(&F.Default)) return *b ? 1 : 0;
+  const std::string& text = std::get<std::string>(F.Default);
+  if (P.Kind != TPropKind::Set) return IdentIndex(P, text);
+  int64_t bits = 0;
+  std::string ident;
+  for (char ch : text.substr(1)) {
+    if (ch == ',' || ch == ']') {
+      if (!ident.empty()) bits |= int64_t{1} << IdentIndex(P, ident);
+      ident.clear();
+    } else if (ch != ' ') {
+      ident += ch;
+    }
+  }
+  return bits;
+}
+
+uint32_t Low32(int64_t V) {
+  return static_cast<uint32_t>(V);
+}
+
+void CheckDeclaration(const TPropInfo& P, const TPublished& F) {
+  switch (F.Kind) {
+    case TPublished::kDefault:
+      if (P.Kind == TPropKind::String) {
+        EXPECT_EQ(P.StringDefault.value_or(""), std::get<std::string>(F.Default)) << P.Name;
+      } else if (IsOrdinal(P.Kind)) {
+        ASSERT_TRUE(P.OrdinalDefault.has_value()) << P.Name << " declares no default";
+        EXPECT_EQ(Low32(*P.OrdinalDefault), Low32(DocumentedOrdinal(P, F))) << P.Name;
+      } else {
+        ADD_FAILURE() << P.Name << " is no value property";
+      }
+      break;
+    case TPublished::kNoDefault:
+    case TPublished::kFixed:
+      EXPECT_FALSE(P.OrdinalDefault.has_value()) << P.Name << " should always be stored";
+      break;
+    case TPublished::kObject:
+    case TPublished::kPicture:
+      EXPECT_EQ(P.Kind, TPropKind::Object) << P.Name;
+      break;
+  }
+}
+
+// Sets P to a value other than its present one (Try when given); a setter may refuse.
+void SetAway(const TPropInfo& P, std::optional<int64_t> Try) {
+  switch (P.Kind) {
+    case TPropKind::Boolean:
+      P.SetOrdinal(P.GetOrdinal() ? 0 : 1);
+      break;
+    case TPropKind::Enum:
+      P.SetOrdinal(Try.value_or((P.GetOrdinal() + 1) % static_cast<int64_t>(P.Idents.size())));
+      break;
+    case TPropKind::Set:
+      P.SetOrdinal(Try.value_or(P.GetOrdinal() ^ 1));
+      break;
+    case TPropKind::Integer:
+    case TPropKind::Int64:
+      P.SetOrdinal(Try.value_or(P.GetOrdinal() + 3));
+      break;
+    case TPropKind::String:
+      P.SetString(P.GetString() + "x");
+      break;
+    case TPropKind::Float:
+      P.SetFloat(P.GetFloat() + 1.5);
+      break;
+    case TPropKind::Object:
+    case TPropKind::Component:
+      break;
+  }
+}
+
+std::string Value(const TPropInfo& P) {
+  if (IsOrdinal(P.Kind)) return std::to_string(P.GetOrdinal());
+  if (P.Kind == TPropKind::String) return P.GetString();
+  if (P.Kind == TPropKind::Float) return std::to_string(P.GetFloat());
+  return "";
+}
+
+// Every streamed value of A equals B's, sub-objects included.
+void Compare(TPersistent* A, TPersistent* B, const std::string& Path) {
+  TPropertyList pa, pb;
+  A->PublishProperties(pa);
+  B->PublishProperties(pb);
+  for (const TPropInfo& p : pa) {
+    const TPropInfo* q = pb.Find(p.Name);
+    ASSERT_NE(q, nullptr) << Path + p.Name;
+    if (p.Kind == TPropKind::Object) {
+      TPersistent *sa = p.GetObj(), *sb = q->GetObj();
+      if (sa && sb) Compare(sa, sb, Path + p.Name + ".");
+      continue;
+    }
+    if (p.Kind == TPropKind::Component) continue;
+    EXPECT_EQ(Value(p), Value(*q)) << Path + p.Name;
+  }
+}
+
+TComponent* Make(const TPublishedClass& C, TForm* Form) {
+  TComponent* c = FindComponentClass(C.ClassName)(Form);
+  c->SetName("Subject");
+  if (auto* control = dynamic_cast<TControl*>(c)) control->SetParent(Form);
+  return c;
+}
+
+// Streams Form out and into a new form; compares the subject in both.
+void RoundTrip(TForm* Form, TComponent* Subject) {
+  TMemoryStream stream;
+  WriteComponent(&stream, Form);
+  stream.SetPosition(0);
+  TForm copy(nullptr);
+  ReadComponent(&stream, &copy);
+  TComponent* back = copy.FindComponent(Subject->Name());
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->ClassName(), Subject->ClassName());
+  Compare(Subject, back, "");
+}
+
+// Sets F's property away from its value, or every value of its sub-object.
+void SetAwayAll(const TPublished& F, const TPropertyList& Props) {
+  const TPropInfo* p = Props.Find(F.Name);
+  if (!p) return;
+  if (F.Kind == TPublished::kObject) {
+    TPropertyList sub;
+    p->GetObj()->PublishProperties(sub);
+    for (const TPropInfo& s : sub)
+      if (s.Kind != TPropKind::Object && s.Kind != TPropKind::Component) SetAway(s, {});
+  } else if (F.Kind == TPublished::kDefault || F.Kind == TPublished::kNoDefault) {
+    SetAway(*p, F.Try);
+  }
+}
+
+}  // namespace
+
+void CheckPublished(const TPublishedClass& C) {
+  SCOPED_TRACE(C.ClassName);
+  TForm form(nullptr);
+  TComponent* subject = Make(C, &form);
+  TPropertyList props;
+  subject->PublishProperties(props);
+
+  // The list against the declarations.
+  for (const TPublished& f : C.Properties) {
+    const TPropInfo* p = props.Find(f.Name);
+    if (!p) {
+      ADD_FAILURE() << C.ClassName << "." << f.Name << " is not published";
+      continue;
+    }
+    CheckDeclaration(*p, f);
+  }
+  // Nothing published beyond the base and the list.
+  std::unique_ptr<TComponent> base(C.Base(nullptr));
+  TPropertyList inherited;
+  base->PublishProperties(inherited);
+  for (const TPropInfo& p : props) {
+    if (inherited.Find(p.Name)) continue;
+    bool listed = false;
+    for (const TPublished& f : C.Properties) listed = listed || f.Name == p.Name;
+    EXPECT_TRUE(listed) << C.ClassName << "." << p.Name << " is published but not listed";
+  }
+
+  // Each property on its own, away from its default, comes back.
+  for (const TPublished& f : C.Properties) {
+    if (f.Kind == TPublished::kPicture) continue;
+    SCOPED_TRACE(f.Name);
+    TForm one(nullptr);
+    TComponent* c = Make(C, &one);
+    TPropertyList list;
+    c->PublishProperties(list);
+    const TPropInfo* p = list.Find(f.Name);
+    if (!p) continue;
+    if (f.Kind == TPublished::kFixed) {
+      std::string before = Value(*p);
+      p->SetOrdinal(p->GetOrdinal() + 1);
+      EXPECT_EQ(Value(*p), before) << "a fixed value changed";
+    } else if (f.Kind != TPublished::kObject) {
+      std::string before = Value(*p);
+      SetAway(*p, f.Try);
+      EXPECT_NE(Value(*p), before) << "the value was refused";
+      EXPECT_TRUE(p->ShouldWrite()) << "a value away from the default is not stored";
+    } else {
+      SetAwayAll(f, list);
+    }
+    RoundTrip(&one, c);
+  }
+
+  // All of them at once, in the listed order: what they do to each other comes back too.
+  for (const TPublished& f : C.Properties) SetAwayAll(f, props);
+  RoundTrip(&form, subject);
+}
+
+}  // namespace tess::testing

@@ -1,0 +1,61 @@
+// Checks a registered component class against the documented list of its published
+// properties: every listed property is published with the listed default, nothing is
+// published beyond the base class's properties and the list, and every property set
+// away from its default comes back from the component stream as it was.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "framework/core/component.h"
+
+namespace tess::testing {
+
+// One published property as documented.
+struct TPublished {
+  enum TKind {
+    kDefault,    // declared default in Default
+    kNoDefault,  // no declared default: always stored
+    kObject,     // a sub-object whose own properties are streamed in place
+    kPicture,    // a picture, not streamed yet: only its presence is checked
+    kFixed,      // read-only: what is read is dropped
+  };
+  std::string Name;
+  TKind Kind = kDefault;
+  // A number (Integer, colour), a Boolean, or text: "True", an enumeration identifier,
+  // a set "[a,b]", or a string's default.
+  std::variant<std::monostate, int64_t, bool, std::string> Default;
+  // The value to set instead of the checker's own choice (ranges narrower than the type).
+  std::optional<int64_t> Try;
+};
+
+TPublished DeclaredNumber(std::string Name, int64_t Default, std::optional<int64_t> Try);
+template <class T>
+requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) TPublished
+    Declared(std::string Name, T Default, std::optional<int64_t> Try = {}) {
+  return DeclaredNumber(std::move(Name), static_cast<int64_t>(Default), Try);
+}
+TPublished Declared(std::string Name, bool Default);
+TPublished Declared(std::string Name, const char* Default);
+TPublished Undeclared(std::string Name, std::optional<int64_t> Try = {});
+TPublished SubObject(std::string Name);
+TPublished Picture(std::string Name);
+TPublished Fixed(std::string Name);
+
+struct TPublishedClass {
+  std::string ClassName;
+  // Makes an instance of the class's base: what it publishes is not listed again.
+  std::function<TComponent*(TComponent* Owner)> Base;
+  std::vector<TPublished> Properties;
+};
+
+// Runs every check on one class, as gtest failures (the form is the owner and parent).
+void CheckPublished(const TPublishedClass& Class);
+
+}  // namespace tess::testing
