@@ -520,21 +520,17 @@ void ToxRepeat::Dispatch(TMessage& M) {
       if (repeating_) Stop();
       break;
     case WM_KEYDOWN:
-      if (M.WParam == VK_SPACE) {
-        if (repeating_) {
-          Swap();
-          Click();
-        }
-        ToxCustomButton::Dispatch(M);
-        repeating_ = true;
-        return;
+      if (M.WParam == VK_SPACE && repeating_) {
+        Swap();
+        Click();
       }
-      break;
+      ToxCustomButton::Dispatch(M);
+      // Any key held down: the keyboard's own repeat of Space then clicks each time.
+      repeating_ = true;
+      return;
     case WM_KEYUP:
-      if (M.WParam == VK_SPACE) {
-        if (swapped_) Swap();
-        repeating_ = false;
-      }
+      if (swapped_) Swap();
+      repeating_ = false;
       break;
     case WM_KILLFOCUS:
     case WM_DESTROY:

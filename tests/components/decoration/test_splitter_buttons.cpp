@@ -359,6 +359,31 @@ TEST_F(RepeatTest, HeldButtonClicksOnEveryTickAndStopsOnRelease) {
   SendMessageA(rep[1]->Handle(), WM_LBUTTONUP, 0, At(5, 5));
 }
 
+// A held key clicks through the keyboard's own repeat: each Space press after the
+// first one of a hold clicks, whichever key began the hold; releasing ends it.
+TEST_F(RepeatTest, HeldKeysRepeatTheClick) {
+  HWND h = rep[0]->Handle();
+  SendMessageA(h, WM_KEYDOWN, VK_SPACE, 1);
+  EXPECT_EQ(clicks[0], 0);
+  SendMessageA(h, WM_KEYDOWN, VK_SPACE, 0x40000001);
+  SendMessageA(h, WM_KEYDOWN, VK_SPACE, 0x40000001);
+  EXPECT_EQ(clicks[0], 2);
+  EXPECT_TRUE(rep[0]->PicturesSwapped() == false) << "two swaps: back as they were";
+  SendMessageA(h, WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0000001));
+  EXPECT_FALSE(rep[0]->Repeating());
+  clicks[0] = 0;
+  SendMessageA(h, WM_KEYDOWN, VK_SHIFT, 1);
+  EXPECT_TRUE(rep[0]->Repeating()) << "any key press sets the flag";
+  SendMessageA(h, WM_KEYDOWN, VK_SPACE, 1);
+  EXPECT_EQ(clicks[0], 1);
+  EXPECT_TRUE(rep[0]->PicturesSwapped());
+  SendMessageA(h, WM_KEYUP, VK_SHIFT, static_cast<LPARAM>(0xC0000001));
+  EXPECT_FALSE(rep[0]->Repeating());
+  EXPECT_FALSE(rep[0]->PicturesSwapped());
+  SendMessageA(h, WM_KEYUP, VK_SPACE, static_cast<LPARAM>(0xC0000001));
+  Pump();
+}
+
 TEST_F(RepeatTest, ModalBoxFromAClickEndsTheHold) {
   int modal_runs = 0;
   rep[0]->OnClick = [&](TObject*) {
