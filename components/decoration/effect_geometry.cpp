@@ -87,23 +87,40 @@ std::vector<TRotatedOrigin> UprightLetterPositions(const std::vector<int32_t>& A
   return out;
 }
 
-TBox RotatedTextBox(TRotatedOrigin O, int32_t W, int32_t H, double AngleDegrees) {
+std::array<TPointF, 4> RotatedTextCorners(TRotatedOrigin O, int32_t W, int32_t H,
+                                          double AngleDegrees) {
   double a = AngleDegrees * kPi / 180.0, c = std::cos(a), s = std::sin(a);
   // The text's x axis runs (c, -s) on the screen, its y axis (s, c).
-  double xs[4], ys[4];
-  int k = 0;
-  for (int u : {0, 1})
-    for (int v : {0, 1}) {
-      xs[k] = O.X + u * W * c + v * H * s;
-      ys[k] = O.Y - u * W * s + v * H * c;
-      ++k;
-    }
+  return {TPointF{O.X + 0.0, O.Y + 0.0}, TPointF{O.X + W * c, O.Y - W * s},
+          TPointF{O.X + W * c + H * s, O.Y - W * s + H * c}, TPointF{O.X + H * s, O.Y + H * c}};
+}
+
+TBox RotatedTextBox(TRotatedOrigin O, int32_t W, int32_t H, double AngleDegrees) {
+  std::array<TPointF, 4> p = RotatedTextCorners(O, W, H, AngleDegrees);
+  auto x = [](const TPointF& A, const TPointF& B) { return A.X < B.X; };
+  auto y = [](const TPointF& A, const TPointF& B) { return A.Y < B.Y; };
   TBox b;
-  b.Left = static_cast<int32_t>(std::floor(*std::min_element(xs, xs + 4)));
-  b.Right = static_cast<int32_t>(std::ceil(*std::max_element(xs, xs + 4)));
-  b.Top = static_cast<int32_t>(std::floor(*std::min_element(ys, ys + 4)));
-  b.Bottom = static_cast<int32_t>(std::ceil(*std::max_element(ys, ys + 4)));
+  b.Left = static_cast<int32_t>(std::floor(std::min_element(p.begin(), p.end(), x)->X));
+  b.Right = static_cast<int32_t>(std::ceil(std::max_element(p.begin(), p.end(), x)->X));
+  b.Top = static_cast<int32_t>(std::floor(std::min_element(p.begin(), p.end(), y)->Y));
+  b.Bottom = static_cast<int32_t>(std::ceil(std::max_element(p.begin(), p.end(), y)->Y));
   return b;
+}
+
+std::array<TRotatedOrigin, 6> SweptOutline(const std::array<TPointF, 4>& Corners, int32_t From,
+                                           int32_t To) {
+  // The corner farthest back along the sweep (the least x + y) is passed once unmoved,
+  // the one opposite it once moved; its two neighbours bound the swept band and come
+  // twice.  Which corner that is follows from the quadrant of the turn.
+  size_t k = 0;
+  for (size_t i = 1; i < 4; ++i)
+    if (Corners[i].X + Corners[i].Y < Corners[k].X + Corners[k].Y) k = i;
+  auto at = [&](size_t i, int32_t Shift) {
+    const TPointF& p = Corners[(k + i) % 4];
+    return TRotatedOrigin{static_cast<int32_t>(std::lround(p.X)) + Shift,
+                          static_cast<int32_t>(std::lround(p.Y)) + Shift};
+  };
+  return {at(0, From), at(1, From), at(1, To), at(2, To), at(3, To), at(3, From)};
 }
 
 }  // namespace tess

@@ -5,6 +5,7 @@
 // before it comes here).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -86,5 +87,20 @@ struct TBox {
   int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 TBox RotatedTextBox(TRotatedOrigin Origin, int32_t W, int32_t H, double AngleDegrees);
+
+// The same box's four corners exactly, in order round it: the origin, the end of the
+// text's base line, the far corner, the start of its bottom line.
+struct TPointF {
+  double X = 0;
+  double Y = 0;
+};
+std::array<TPointF, 4> RotatedTextCorners(TRotatedOrigin Origin, int32_t W, int32_t H,
+                                          double AngleDegrees);
+
+// What an opaque turned label fills: the four-cornered outline (corners in order round
+// it) swept from (From, From) to (To, To), the reach of the label's two layers; a
+// six-sided outline, corners in order.
+std::array<TRotatedOrigin, 6> SweptOutline(const std::array<TPointF, 4>& Corners, int32_t From,
+                                           int32_t To);
 
 }  // namespace tess

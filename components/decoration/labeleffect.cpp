@@ -347,6 +347,17 @@ TBox TLabelEffect::FaceBox(TCanvas* C) {
   return b;
 }
 
+std::array<TPointF, 4> TLabelEffect::FaceCorners(TCanvas* C) {
+  if (angle_ != 0 && !keep_letters_vertical_) {
+    TSize ext = C->TextExtent(Caption().substr(0, 255));
+    return RotatedTextCorners({origin_.X - extent_.MinOff, origin_.Y - extent_.MinOff}, ext.cx,
+                              ext.cy, angle_);
+  }
+  TBox b = FaceBox(C);
+  return {TPointF{double(b.Left), double(b.Top)}, TPointF{double(b.Right), double(b.Top)},
+          TPointF{double(b.Right), double(b.Bottom)}, TPointF{double(b.Left), double(b.Bottom)}};
+}
+
 void TLabelEffect::GradientFace(TBitmap& B, TBitmap& M) {
   // M: the picture with the face drawn in the key colour, so the face's pixels are known.
   M.Canvas()->CopyRect(Rect(0, 0, M.Width(), M.Height()), B.Canvas(),
@@ -418,11 +429,12 @@ void TLabelEffect::Paint() {
     if (angle_ == 0) {
       c->FillRect(Rect(0, 0, W, H));
     } else {
-      // Around the turned text only.
+      // Around the turned text and the reach of its layers only.
       c->Pen()->SetColor(Color());
-      TBox b = FaceBox(B.Canvas());
-      c->Rectangle(b.Left + extent_.MinOff, b.Top + extent_.MinOff, b.Right + extent_.MaxOff + 1,
-                   b.Bottom + extent_.MaxOff + 1);
+      std::vector<TPoint> outline;
+      for (const TRotatedOrigin& p : SweptOutline(FaceCorners(B.Canvas()), extent_.MinOff, extent_.MaxOff))
+        outline.push_back({p.X, p.Y});
+      c->Polygon(outline);
     }
   }
   DrawLayer(B, M, direction_shadow_, depth_shadow_, colour_shadow_, style_shadow_);

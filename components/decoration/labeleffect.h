@@ -73,6 +73,8 @@ class TLabelEffect : public TCustomLabel {
     std::vector<TRotatedOrigin> Positions;
   };
   TUprightLetters UprightLetters(TCanvas* C, const std::string& Text, int32_t H) const;
+  // The face's outline, corners in order round it: turned with the text.
+  std::array<TPointF, 4> FaceCorners(TCanvas* C);
   // Draws the caption once, at the step offset (DX, DY), in Color, on C.
   void DrawStep(TCanvas* C, int32_t DX, int32_t DY, TColor Color);
   void DrawLayer(TBitmap& B, TBitmap& M, TEffectDirection Dir, int32_t Depth, TColor Color,

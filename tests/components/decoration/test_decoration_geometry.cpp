@@ -3,6 +3,7 @@
 // settings check.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 #include "components/decoration/auto_style.h"
@@ -125,6 +126,40 @@ TEST(EffectGeometry, RotationTurnsAboutTheCentre) {
     EXPECT_LE(b.Top, 100);
     EXPECT_GE(b.Bottom, 100);
     EXPECT_LE(b.Right - b.Left, 60 + 20 + 2);
+  }
+}
+
+// The filled outline of an opaque turned label: six corners round the text swept along
+// the layers' reach, holding every corner of the text at both ends of the sweep, and no
+// more than the sweep adds to the text's own area.
+TEST(EffectGeometry, SweptOutlineHoldsTheTurnedTextAndItsLayers) {
+  for (int a = 0; a < 360; a += 15) {
+    SCOPED_TRACE(a);
+    auto corners = RotatedTextCorners({100, 100}, 60, 20, a);
+    auto hex = SweptOutline(corners, -2, 3);
+    double area = 0;
+    for (size_t i = 0; i < 6; ++i) {
+      const TRotatedOrigin &p = hex[i], &q = hex[(i + 1) % 6];
+      area += double(p.X) * q.Y - double(q.X) * p.Y;
+    }
+    area /= 2;
+    const double sign = area < 0 ? -1 : 1;
+    EXPECT_LE(std::abs(area), 60.0 * 20 + 5.0 * (60 + 20) * 1.5 + 40);
+    for (const TPointF& c : corners)
+      for (int shift : {-2, 3})
+        for (size_t i = 0; i < 6; ++i) {
+          const TRotatedOrigin &p = hex[i], &q = hex[(i + 1) % 6];
+          double ex = q.X - p.X, ey = q.Y - p.Y;
+          double cross = ex * (c.Y + shift - p.Y) - ey * (c.X + shift - p.X);
+          EXPECT_GE(cross * sign, -1.5 * std::hypot(ex, ey)) << "corner outside, edge " << i;
+        }
+  }
+  // Unturned: the box's corners, the far three moved by the sweep.
+  auto flat = SweptOutline(RotatedTextCorners({10, 10}, 60, 20, 0), 0, 4);
+  std::array<TRotatedOrigin, 6> want{{{10, 10}, {70, 10}, {74, 14}, {74, 34}, {14, 34}, {10, 30}}};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(flat[i].X, want[i].X) << i;
+    EXPECT_EQ(flat[i].Y, want[i].Y) << i;
   }
 }
 

@@ -213,5 +213,22 @@ TEST_F(LabelTest, TurnedTextRunsUpwards) {
   EXPECT_GT(v.Height(), v.Width());
 }
 
+// An opaque turned label fills the outline of its turned text, not the text's whole
+// bounding box: the box's corners keep what lies under the label.
+TEST_F(LabelTest, OpaqueTurnedLabelFillsAroundTheTextOnly) {
+  label->SetBounds(0, 0, 220, 220);
+  label->SetEffectStyle(TEffectStyle::esNone);
+  label->Font()->SetName("Liberation Serif");
+  label->SetTransparent(false);
+  label->SetColor(clRed);
+  label->SetAngle(30);
+  Picture p = Paint(label, clWhite);
+  TRect red = p.BoxOf(clRed);
+  ASSERT_GT(p[clRed], 0);
+  const int filled = p[clRed] + p[clGray];
+  EXPECT_LT(filled, red.Width() * red.Height() * 6 / 10);
+  EXPECT_EQ(p.bmp->Canvas()->Pixel(red.Left, red.Top), clWhite);
+}
+
 }  // namespace
 }  // namespace tess
