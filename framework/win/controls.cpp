@@ -606,6 +606,9 @@ void TControl::PublishProperties(TPropertyList& P) {
   P.Boolean(
       "ParentShowHint", [this] { return parent_show_hint_; },
       [this](bool v) { SetParentShowHint(v); });
+  P.Component(
+      "PopupMenu", [this] { return static_cast<TComponent*>(popup_menu_); },
+      [this](TComponent* C) { SetPopupMenu(dynamic_cast<TPopupMenu*>(C)); });
 }
 
 // ---------------------------------------------------------------------------------------

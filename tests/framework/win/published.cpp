@@ -12,25 +12,37 @@
 namespace tess::testing {
 
 TPublished DeclaredNumber(std::string Name, int64_t Default, std::optional<int64_t> Try) {
-  return {std::move(Name), TPublished::kDefault, Default, Try};
+  return {std::move(Name), TPublished::kDefault, Default, Try, {}};
 }
 TPublished Declared(std::string Name, bool Default) {
-  return {std::move(Name), TPublished::kDefault, Default, {}};
+  return {std::move(Name), TPublished::kDefault, Default, {}, {}};
 }
 TPublished Declared(std::string Name, const char* Default) {
-  return {std::move(Name), TPublished::kDefault, std::string(Default), {}};
+  return {std::move(Name), TPublished::kDefault, std::string(Default), {}, {}};
+}
+TPublished Declared(std::string Name, const char* Default, const char* TryText) {
+  return {std::move(Name), TPublished::kDefault, std::string(Default), {}, TryText};
 }
 TPublished Undeclared(std::string Name, std::optional<int64_t> Try) {
-  return {std::move(Name), TPublished::kNoDefault, {}, Try};
+  return {std::move(Name), TPublished::kNoDefault, {}, Try, {}};
 }
 TPublished SubObject(std::string Name) {
-  return {std::move(Name), TPublished::kObject, {}, {}};
+  return {std::move(Name), TPublished::kObject, {}, {}, {}};
 }
 TPublished Picture(std::string Name) {
-  return {std::move(Name), TPublished::kPicture, {}, {}};
+  return {std::move(Name), TPublished::kPicture, {}, {}, {}};
 }
 TPublished Fixed(std::string Name) {
-  return {std::move(Name), TPublished::kFixed, {}, {}};
+  return {std::move(Name), TPublished::kFixed, {}, {}, {}};
+}
+TPublished Reference(std::string Name, std::string TargetClass) {
+  return {std::move(Name), TPublished::kReference, {}, {}, std::move(TargetClass)};
+}
+TPublished Unstored(std::string Name) {
+  return {std::move(Name), TPublished::kUnstored, {}, {}, {}};
+}
+TPublished Published(std::string Name, std::optional<int64_t> Try) {
+  return {std::move(Name), TPublished::kAny, {}, Try, {}};
 }
 
 namespace {
@@ -78,6 +90,9 @@ void CheckDeclaration(const TPropInfo& P, const TPublished& F) {
       } else if (IsOrdinal(P.Kind)) {
         ASSERT_TRUE(P.OrdinalDefault.has_value()) << P.Name << " declares no default";
         EXPECT_EQ(Low32(*P.OrdinalDefault), Low32(DocumentedOrdinal(P, F))) << P.Name;
+      } else if (P.Kind == TPropKind::Float) {
+        ASSERT_TRUE(P.FloatDefault.has_value()) << P.Name << " declares no default";
+        EXPECT_EQ(*P.FloatDefault, static_cast<double>(std::get<int64_t>(F.Default))) << P.Name;
       } else {
         ADD_FAILURE() << P.Name << " is no value property";
       }
@@ -90,11 +105,21 @@ void CheckDeclaration(const TPropInfo& P, const TPublished& F) {
     case TPublished::kPicture:
       EXPECT_EQ(P.Kind, TPropKind::Object) << P.Name;
       break;
+    case TPublished::kReference:
+      EXPECT_EQ(P.Kind, TPropKind::Component) << P.Name;
+      break;
+    case TPublished::kUnstored:
+      EXPECT_FALSE(P.ShouldWrite()) << P.Name << " should never be stored";
+      break;
+    case TPublished::kAny:
+      break;
   }
 }
 
-// Sets P to a value other than its present one (Try when given); a setter may refuse.
-void SetAway(const TPropInfo& P, std::optional<int64_t> Try) {
+// Sets P to a value other than its present one (Try or TryText when given); a setter may
+// refuse.
+void SetAway(const TPropInfo& P, std::optional<int64_t> Try,
+             const std::optional<std::string>& TryText = {}) {
   switch (P.Kind) {
     case TPropKind::Boolean:
       P.SetOrdinal(P.GetOrdinal() ? 0 : 1);
@@ -110,7 +135,7 @@ void SetAway(const TPropInfo& P, std::optional<int64_t> Try) {
       P.SetOrdinal(Try.value_or(P.GetOrdinal() + 3));
       break;
     case TPropKind::String:
-      P.SetString(P.GetString() + "x");
+      P.SetString(TryText.value_or(P.GetString() + "x"));
       break;
     case TPropKind::Float:
       P.SetFloat(P.GetFloat() + 1.5);
@@ -125,6 +150,10 @@ std::string Value(const TPropInfo& P) {
   if (IsOrdinal(P.Kind)) return std::to_string(P.GetOrdinal());
   if (P.Kind == TPropKind::String) return P.GetString();
   if (P.Kind == TPropKind::Float) return std::to_string(P.GetFloat());
+  if (P.Kind == TPropKind::Component) {
+    TComponent* c = P.GetComponent();
+    return c ? "->" + c->Name() : "nil";
+  }
   return "";
 }
 
@@ -141,7 +170,6 @@ void Compare(TPersistent* A, TPersistent* B, const std::string& Path) {
       if (sa && sb) Compare(sa, sb, Path + p.Name + ".");
       continue;
     }
-    if (p.Kind == TPropKind::Component) continue;
     EXPECT_EQ(Value(p), Value(*q)) << Path + p.Name;
   }
 }
@@ -150,6 +178,7 @@ TComponent* Make(const TPublishedClass& C, TForm* Form) {
   TComponent* c = FindComponentClass(C.ClassName)(Form);
   c->SetName("Subject");
   if (auto* control = dynamic_cast<TControl*>(c)) control->SetParent(Form);
+  if (C.Prepare) C.Prepare(c);
   return c;
 }
 
@@ -166,17 +195,32 @@ void RoundTrip(TForm* Form, TComponent* Subject) {
   Compare(Subject, back, "");
 }
 
+// The component of Class that a reference is set to, made on Form once.
+TComponent* Target(TForm* Form, const std::string& Class) {
+  std::string name = "Target" + Class;
+  if (TComponent* c = Form->FindComponent(name)) return c;
+  TComponent* c = FindComponentClass(Class)(Form);
+  c->SetName(name);
+  if (auto* control = dynamic_cast<TControl*>(c)) control->SetParent(Form);
+  return c;
+}
+
 // Sets F's property away from its value, or every value of its sub-object.
-void SetAwayAll(const TPublished& F, const TPropertyList& Props) {
+void SetAwayAll(const TPublished& F, const TPropertyList& Props, TForm* Form) {
   const TPropInfo* p = Props.Find(F.Name);
   if (!p) return;
+  if (F.Kind == TPublished::kReference) {
+    p->SetComponent(Target(Form, *F.TryText));
+    return;
+  }
   if (F.Kind == TPublished::kObject) {
     TPropertyList sub;
     p->GetObj()->PublishProperties(sub);
     for (const TPropInfo& s : sub)
       if (s.Kind != TPropKind::Object && s.Kind != TPropKind::Component) SetAway(s, {});
-  } else if (F.Kind == TPublished::kDefault || F.Kind == TPublished::kNoDefault) {
-    SetAway(*p, F.Try);
+  } else if (F.Kind == TPublished::kDefault || F.Kind == TPublished::kNoDefault ||
+             F.Kind == TPublished::kAny) {
+    SetAway(*p, F.Try, F.TryText);
   }
 }
 
@@ -223,19 +267,25 @@ void CheckPublished(const TPublishedClass& C) {
       std::string before = Value(*p);
       p->SetOrdinal(p->GetOrdinal() + 1);
       EXPECT_EQ(Value(*p), before) << "a fixed value changed";
+    } else if (f.Kind == TPublished::kUnstored) {
+      continue;
+    } else if (f.Kind == TPublished::kReference) {
+      SetAwayAll(f, list, &one);
+      EXPECT_NE(p->GetComponent(), nullptr) << "the reference was refused";
+      EXPECT_TRUE(p->ShouldWrite()) << "a reference is not stored";
     } else if (f.Kind != TPublished::kObject) {
       std::string before = Value(*p);
-      SetAway(*p, f.Try);
+      SetAway(*p, f.Try, f.TryText);
       EXPECT_NE(Value(*p), before) << "the value was refused";
       EXPECT_TRUE(p->ShouldWrite()) << "a value away from the default is not stored";
     } else {
-      SetAwayAll(f, list);
+      SetAwayAll(f, list, &one);
     }
     RoundTrip(&one, c);
   }
 
   // All of them at once, in the listed order: what they do to each other comes back too.
-  for (const TPublished& f : C.Properties) SetAwayAll(f, props);
+  for (const TPublished& f : C.Properties) SetAwayAll(f, props, &form);
   RoundTrip(&form, subject);
 }
 

@@ -25,6 +25,9 @@ struct TPublished {
     kObject,     // a sub-object whose own properties are streamed in place
     kPicture,    // a picture, not streamed yet: only its presence is checked
     kFixed,      // read-only: what is read is dropped
+    kReference,  // a reference to another component of the form, stored by its name
+    kUnstored,   // never stored as itself (another property carries it)
+    kAny,        // documented without a default: whatever is declared, other values are stored
   };
   std::string Name;
   TKind Kind = kDefault;
@@ -33,6 +36,9 @@ struct TPublished {
   std::variant<std::monostate, int64_t, bool, std::string> Default;
   // The value to set instead of the checker's own choice (ranges narrower than the type).
   std::optional<int64_t> Try;
+  // The text to set instead of the checker's own choice (one-character properties), or for
+  // a reference the registered class of the component it is set to.
+  std::optional<std::string> TryText = std::nullopt;
 };
 
 TPublished DeclaredNumber(std::string Name, int64_t Default, std::optional<int64_t> Try);
@@ -43,16 +49,22 @@ requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) TPublished
 }
 TPublished Declared(std::string Name, bool Default);
 TPublished Declared(std::string Name, const char* Default);
+TPublished Declared(std::string Name, const char* Default, const char* TryText);
 TPublished Undeclared(std::string Name, std::optional<int64_t> Try = {});
 TPublished SubObject(std::string Name);
 TPublished Picture(std::string Name);
 TPublished Fixed(std::string Name);
+TPublished Reference(std::string Name, std::string TargetClass);
+TPublished Unstored(std::string Name);
+TPublished Published(std::string Name, std::optional<int64_t> Try = {});
 
 struct TPublishedClass {
   std::string ClassName;
   // Makes an instance of the class's base: what it publishes is not listed again.
   std::function<TComponent*(TComponent* Owner)> Base;
   std::vector<TPublished> Properties;
+  // Readies each new instance before the checks (a file for it to open, say).
+  std::function<void(TComponent*)> Prepare = nullptr;
 };
 
 // Runs every check on one class, as gtest failures (the form is the owner and parent).
