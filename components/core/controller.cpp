@@ -171,6 +171,10 @@ void TOvcController::PublishProperties(TPropertyList& P) {
   P.Integer("Epoch", [this] { return epoch_; }, [this](int32_t v) { SetEpoch(v); }).Default(1900);
 }
 
+void RegisterControllerClass() {
+  RegisterComponentClass<TOvcController>("TOvcController");
+}
+
 // ---------------------------------------------------------------------------------------
 // TOvcBase
 // ---------------------------------------------------------------------------------------

@@ -126,6 +126,10 @@ class TOvcController : public TComponent {
 
 // ---------------------------------------------------------------------------------------
 
+// Puts the controller in the class registry: every form with one of the library's
+// controls carries it.
+void RegisterControllerClass();
+
 class TOvcBase : public TCustomControl {
  public:
   explicit TOvcBase(TComponent* AOwner);

@@ -145,10 +145,14 @@ void TOvcSimpleField::PublishProperties(TPropertyList& P) {
       .Default("X");
   TOvcCustomSimpleField::PublishProperties(P);
   PublishController(P);
+  // A field's own colour, unless it takes its parent's.
+  P.Find("Color")->Default(clWindow);
 }
 
 void RegisterEntryFieldClasses() {
   RegisterComponentClass<TOvcSimpleField>("TOvcSimpleField");
+  // The form a field is read with carries the controller it needs.
+  RegisterControllerClass();
 }
 
 }  // namespace tess
