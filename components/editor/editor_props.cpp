@@ -264,7 +264,7 @@ void TyTextFileEditor::PublishProperties(TPropertyList& P) {
 void RegisterEditorClasses() {
   RegisterComponentClass<TyTextFileEditor>("TyTextFileEditor");
   // The form an editor is read with carries the controller it needs.
-  RegisterComponentClass<TOvcController>("TOvcController");
+  RegisterControllerClass();
 }
 
 }  // namespace tess
