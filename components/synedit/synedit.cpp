@@ -115,11 +115,12 @@ void TSynEdit::PaintHighlightedLine(const TEditorRow& Row) {
 
 void TSynEdit::PublishProperties(TPropertyList& Props) {
   TyTextFileEditor::PublishProperties(Props);
-  // Declared default True: stored only when False.  A new editor starts with False.
+  // Declared as a new editor's value (False): declaring True would leave True unstored,
+  // and a form would read the editor back without colouring.
   Props.Boolean(
            "UseSyntaxHighlighting", [this] { return UseSyntaxHighlighting(); },
            [this](bool v) { SetUseSyntaxHighlighting(v); })
-      .Default(true);
+      .Default(false);
   Props.Boolean(
            "ScanForComments", [this] { return ScanForComments(); },
            [this](bool v) { SetScanForComments(v); })
@@ -140,6 +141,8 @@ void TySynEdit::PublishProperties(TPropertyList& Props) {
 void RegisterSynEditClasses() {
   RegisterComponentClass<TSynEdit>("TSynEdit");
   RegisterComponentClass<TySynEdit>("TySynEdit");
+  // The form an editor is read with carries the controller it needs.
+  RegisterControllerClass();
 }
 
 }  // namespace tess
