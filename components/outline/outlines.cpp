@@ -16,4 +16,10 @@ void TySynOutline::DblClick() {
   if (OnItemDblClick) OnItemDblClick(this);
 }
 
+void RegisterOutlineClasses() {
+  RegisterComponentClass<TyOutline>("TyOutline");
+  RegisterComponentClass<TyTessOutline>("TyTessOutline");
+  RegisterComponentClass<TySynOutline>("TySynOutline");
+}
+
 }  // namespace tess

@@ -42,4 +42,7 @@ class TySynOutline : public TyOutline {
   void DblClick() override;
 };
 
+// Puts the outline controls in the class registry of the component stream.
+void RegisterOutlineClasses();
+
 }  // namespace tess
