@@ -6,6 +6,8 @@
 #include <fstream>
 #include <optional>
 
+#include "framework/core/dibdata.h"
+#include "framework/core/filer.h"
 #include "framework/win/dc_guards.h"
 #include "platform/win32.h"
 
@@ -1034,32 +1036,56 @@ void TBitmap::LoadFromFile(const std::string& FileName) {
   SetHandle(static_cast<HBITMAP>(h));
 }
 
-void TBitmap::SaveToFile(const std::string& FileName) {
-  const int32_t stride = ((width_ * 24 + 31) / 32) * 4;
-  std::vector<uint8_t> pixels(static_cast<size_t>(stride) * static_cast<size_t>(height_));
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width_;
-  bi.bmiHeader.biHeight = height_;  // bottom-up, as files store them
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
-  bi.bmiHeader.biSizeImage = static_cast<DWORD>(pixels.size());
+std::vector<uint8_t> TBitmap::DibBytes() {
+  std::vector<uint8_t> out = NewDib24(width_, height_);
   if (handle_) {
+    BITMAPINFO bi{};
+    std::memcpy(&bi.bmiHeader, &out[kDibFileHeaderSize], kDibInfoHeaderSize);
     HBITMAP h = Handle();
     TMemoryDC dc;
-    GetDIBits(dc.Handle(), h, 0, static_cast<UINT>(height_), pixels.data(), &bi, DIB_RGB_COLORS);
+    GetDIBits(dc.Handle(), h, 0, static_cast<UINT>(height_),
+              &out[kDibFileHeaderSize + kDibInfoHeaderSize], &bi, DIB_RGB_COLORS);
   }
-  BITMAPFILEHEADER fh{};
-  fh.bfType = 0x4D42;  // "BM"
-  fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  fh.bfSize = fh.bfOffBits + static_cast<DWORD>(pixels.size());
+  return out;
+}
+
+void TBitmap::SaveToFile(const std::string& FileName) {
+  const std::vector<uint8_t> bytes = DibBytes();
   std::ofstream out(FileName, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-  out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof(BITMAPINFOHEADER));
-  out.write(reinterpret_cast<const char*>(pixels.data()),
-            static_cast<std::streamsize>(pixels.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   if (!out) throw EInOutError("Cannot write the bitmap " + FileName);
+}
+
+void TBitmap::SaveToStream(TStream* Stream) {
+  const std::vector<uint8_t> bytes = DibBytes();
+  Stream->WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+}
+
+void TBitmap::LoadFromStream(TStream* Stream) {
+  const int64_t left = Stream->Size() - Stream->Position();
+  std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(left, 0)));
+  Stream->ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  const TDibLayout d = CheckDib(bytes.data(), bytes.size());
+  NewImage(d.Width, d.Height, d.BitCount == 1 ? TPixelFormat::pf1bit : TPixelFormat::pf24bit);
+  {
+    HBITMAP h = Handle();
+    TMemoryDC dc;
+    SetDIBits(dc.Handle(), h, 0, static_cast<UINT>(d.Height), &bytes[d.BitsOffset],
+              reinterpret_cast<const BITMAPINFO*>(&bytes[d.InfoOffset]), DIB_RGB_COLORS);
+  }
+  Changed();
+}
+
+void TBitmap::DefineProperties(TFiler* Filer) {
+  TGraphic::DefineProperties(Filer);
+  DefineBitmapProperty(Filer, "Data", this);
+}
+
+void DefineBitmapProperty(TFiler* Filer, const std::string& Name, TBitmap* Bitmap) {
+  Filer->DefineBinaryProperty(
+      Name, [Bitmap](TStream* Stream) { Bitmap->LoadFromStream(Stream); },
+      [Bitmap](TStream* Stream) { Bitmap->SaveToStream(Stream); }, !Bitmap->Empty());
 }
 
 void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) {

@@ -19,6 +19,8 @@ namespace tess {
 
 class TCanvas;
 class TBitmap;
+class TFiler;
+class TStream;
 
 enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TEnumSet<TFontStyle>;
@@ -278,6 +280,15 @@ class TBitmap : public TGraphic {
   void LoadFromFile(const std::string& FileName) override;
   // Writes a 24-bit .bmp file.
   void SaveToFile(const std::string& FileName);
+  // A .bmp image from Stream's position to its end: 1-bit images stay monochrome, the
+  // others become 24-bit.  Raises EReadError when the bytes are no such image.
+  void LoadFromStream(TStream* Stream);
+  // Writes the image as SaveToFile does, at Stream's position.
+  void SaveToStream(TStream* Stream);
+
+  // Streams the image as its "Data" property, so that a component publishing a bitmap
+  // as a sub-object stores it as "Name.Data".
+  void DefineProperties(TFiler* Filer) override;
 
   // Called by the canvas before it draws on the image.
   void ImageChanging();
@@ -292,6 +303,8 @@ class TBitmap : public TGraphic {
   void FreeMask();
   void DetachFromCanvas();
   void AdoptImage(HBitmap Image);
+  // The image as a bottom-up 24-bit .bmp.
+  std::vector<uint8_t> DibBytes();
 
   HBitmap handle_ = nullptr;
   HBitmap mask_ = nullptr;
@@ -304,6 +317,11 @@ class TBitmap : public TGraphic {
   TTransparentMode transparent_mode_ = TTransparentMode::tmAuto;
   std::unique_ptr<TCanvas> canvas_;
 };
+
+// Stores a bitmap in a component stream as one binary property holding a .bmp image;
+// nothing is written while the bitmap is empty, and reading replaces its image.  For a
+// component's DefineProperties, and used by TBitmap itself.
+void DefineBitmapProperty(TFiler* Filer, const std::string& Name, TBitmap* Bitmap);
 
 class TIcon : public TGraphic {
  public:

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/core/classes.h"
+#include "framework/core/dibdata.h"
 
 namespace tess {
 namespace {
@@ -162,6 +163,44 @@ TEST(MemoryStream, FileRoundTrip) {
   EXPECT_EQ(back.Position(), 0);
   EXPECT_THROW(back.LoadFromFile(path + ".none"), EFOpenError);
   EXPECT_EQ(back.DataString(), data);  // a failed load keeps the old content
+}
+
+TEST(DibData, OnlyWholeUncompressedImagesPass) {
+  std::vector<uint8_t> dib = NewDib24(5, 3);
+  TDibLayout d = CheckDib(dib.data(), dib.size());
+  EXPECT_EQ(d.Width, 5);
+  EXPECT_EQ(d.Height, 3);
+  EXPECT_EQ(d.Stride, 16u);  // 15 bytes padded to 4
+  EXPECT_EQ(d.BitsOffset + d.Stride * 3, dib.size());
+
+  // One byte short of the rows, a wrong signature, compression, a colour table larger
+  // than its bit count allows, an offset to the rows inside the header, absurd sizes.
+  EXPECT_THROW(CheckDib(dib.data(), dib.size() - 1), EReadError);
+  EXPECT_THROW(CheckDib(dib.data(), 20), EReadError);
+  auto broken = [&](size_t At, uint8_t Value) {
+    std::vector<uint8_t> b = dib;
+    b[At] = Value;
+    return b;
+  };
+  for (auto [at, value] : {std::pair<size_t, uint8_t>{0, 'X'},
+                           {14 + 16, 1},     // compression
+                           {14 + 14, 7},     // bit count
+                           {14 + 32, 0xFF},  // colours used
+                           {14 + 33, 0x01},  // colours used beyond 256
+                           {10, 20},         // rows start inside the header
+                           {14 + 7, 0x80},   // negative width
+                           {14 + 10, 0x7F},  // huge height
+                           {14, 12}}) {      // header shorter than the info block
+    std::vector<uint8_t> b = broken(at, value);
+    EXPECT_THROW(CheckDib(b.data(), b.size()), EReadError) << at;
+  }
+  // A negative height stores rows from the top.
+  std::vector<uint8_t> top = dib;
+  top[14 + 8] = 0xFD;
+  top[14 + 9] = top[14 + 10] = top[14 + 11] = 0xFF;
+  d = CheckDib(top.data(), top.size());
+  EXPECT_TRUE(d.TopDown);
+  EXPECT_EQ(d.Height, 3);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "framework/core/filer.h"
 #include "framework/win/extctrls.h"
 #include "framework/win/recordcanvas.h"
 #include "framework/win/stdctrls.h"
@@ -416,6 +417,64 @@ TEST(Bitmap, CopyRectStretchesAndFilesRoundTrip) {
   EXPECT_EQ(back.Canvas()->Pixel(0, 1), clBlue);
   std::remove(file.c_str());
   EXPECT_THROW(back.LoadFromFile(file), EInOutError);
+}
+
+// A component that publishes a picture, as buttons and glyph strips do.
+class TPictureHolder : public TComponent {
+ public:
+  using TComponent::TComponent;
+  TBitmap* Picture() { return &picture_; }
+  void PublishProperties(TPropertyList& P) override {
+    TComponent::PublishProperties(P);
+    P.Object("Picture", [this] { return &picture_; });
+  }
+
+ private:
+  TBitmap picture_;
+};
+
+TEST(Bitmap, StreamsAsBinaryDataInsideAComponent) {
+  TPictureHolder out(nullptr);
+  out.SetName("Holder");
+  TMemoryStream empty;
+  WriteComponent(&empty, &out);
+  empty.SetPosition(0);
+  EXPECT_EQ(ObjectBinaryToText(&empty).find("Picture.Data"), std::string::npos);
+
+  // An odd width pads its rows.
+  out.Picture()->SetPixelFormat(TPixelFormat::pf24bit);
+  out.Picture()->SetSize(5, 3);
+  out.Picture()->Canvas()->SetPixel(0, 0, clRed);
+  out.Picture()->Canvas()->SetPixel(4, 2, clBlue);
+  TMemoryStream s;
+  WriteComponent(&s, &out);
+  s.SetPosition(0);
+  EXPECT_NE(ObjectBinaryToText(&s).find("Picture.Data"), std::string::npos);
+  s.SetPosition(0);
+  TPictureHolder in(nullptr);
+  ReadComponent(&s, &in);
+  ASSERT_EQ(in.Picture()->Width(), 5);
+  ASSERT_EQ(in.Picture()->Height(), 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      EXPECT_EQ(in.Picture()->Canvas()->Pixel(x, y), out.Picture()->Canvas()->Pixel(x, y));
+
+  TBitmap mono(9, 2, TPixelFormat::pf1bit);
+  mono.Canvas()->SetPixel(8, 1, clBlack);
+  TMemoryStream m;
+  mono.SaveToStream(&m);
+  m.SetPosition(0);
+  TBitmap back;
+  back.LoadFromStream(&m);
+  EXPECT_EQ(back.Width(), 9);
+  EXPECT_EQ(back.Canvas()->Pixel(8, 1), clBlack);
+  EXPECT_EQ(back.Canvas()->Pixel(0, 0), clWhite);
+
+  // Bytes that are no picture raise, and the stream's reader reports them.
+  TMemoryStream junk;
+  junk.WriteBuffer("BMxx", 4);
+  junk.SetPosition(0);
+  EXPECT_THROW(back.LoadFromStream(&junk), EReadError);
 }
 
 TEST(Resources, TheProgramsBitmapsAndCursorsLoad) {
