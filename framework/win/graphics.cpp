@@ -1241,6 +1241,14 @@ TBitmap* TPicture::Bitmap() {
   return b;
 }
 
+void TPicture::DefineProperties(TFiler* Filer) {
+  TPersistent::DefineProperties(Filer);
+  auto* bitmap = dynamic_cast<TBitmap*>(graphic_.get());
+  Filer->DefineBinaryProperty(
+      "Data", [this](TStream* Stream) { Bitmap()->LoadFromStream(Stream); },
+      [bitmap](TStream* Stream) { bitmap->SaveToStream(Stream); }, bitmap && !bitmap->Empty());
+}
+
 TIcon* TPicture::Icon() {
   auto* i = dynamic_cast<TIcon*>(graphic_.get());
   if (!i) {

@@ -374,6 +374,10 @@ class TPicture : public TPersistent {
   int32_t Height() const { return graphic_ ? graphic_->Height() : 0; }
   bool Empty() const { return !graphic_ || graphic_->Empty(); }
 
+  // A bitmap is stored as the picture's "Data", in the bitmap's own form; reading it
+  // makes the picture a bitmap.  Icons come from resources and are not stored.
+  void DefineProperties(TFiler* Filer) override;
+
   TNotifyEvent OnChange;
 
  private:

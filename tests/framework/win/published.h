@@ -1,7 +1,8 @@
 // Checks a registered component class against the documented list of its published
 // properties: every listed property is published with the listed default, nothing is
 // published beyond the base class's properties and the list, and every property set
-// away from its default comes back from the component stream as it was.
+// away from its default (a picture: given an image) comes back from the component stream
+// as it was.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,7 @@ struct TPublished {
     kDefault,    // declared default in Default
     kNoDefault,  // no declared default: always stored
     kObject,     // a sub-object whose own properties are streamed in place
-    kPicture,    // a picture, not streamed yet: only its presence is checked
+    kPicture,    // a picture: an image drawn into it comes back pixel for pixel
     kFixed,      // read-only: what is read is dropped
     kReference,  // a reference to another component of the form, stored by its name
     kUnstored,   // never stored as itself (another property carries it)
