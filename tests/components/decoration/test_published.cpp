@@ -15,17 +15,13 @@ namespace {
 
 using testing::CheckPublished;
 using testing::Declared;
+using testing::New;
 using testing::Fixed;
 using testing::Picture;
 using testing::SubObject;
 using testing::TPublished;
 using testing::TPublishedClass;
 using testing::Undeclared;
-
-template <class T>
-TComponent* Make(TComponent* Owner) {
-  return new T(Owner);
-}
 
 class PublishedTest : public ::testing::Test {
  protected:
@@ -41,7 +37,7 @@ class PublishedTest : public ::testing::Test {
 
 TEST_F(PublishedTest, LabelEffect) {
   CheckPublished({"TLabelEffect",
-                  Make<TCustomLabel>,
+                  New<TCustomLabel>,
                   {Declared("DepthHighlight", 1), Declared("DepthShadow", 1),
                    Declared("DirectionHighlight", "edUpLeft"),
                    Declared("DirectionShadow", "edDownRight"), Declared("ColourHighlight", clWhite),
@@ -104,18 +100,18 @@ TEST_F(PublishedTest, CaptionBar) {
                        Declared("ThreeDLightColor", clBtnHighlight),
                        Declared("ThreeDShadowColor", clBtnShadow)})
     props.push_back(p);
-  CheckPublished({"TKSTransForm", Make<TComponent>, props});
+  CheckPublished({"TKSTransForm", New<TComponent>, props});
 }
 
 TEST_F(PublishedTest, Splitter) {
   CheckPublished({"ToxSplit",
-                  Make<TCustomControl>,
+                  New<TCustomControl>,
                   {Declared("AutoUpdate", false), Undeclared("BarWidth"),
                    Declared("BarColor", clBtnFace), Declared("Style", "oxsAuto"),
                    Declared("AutoScroll", true), Declared("SyncScroll", false),
                    Declared("BorderStyle", "bsSingle"), Declared("Locked", false),
                    Declared("BarPosition", 50), Undeclared("Orientation")}});
-  CheckPublished({"ToxScrollPane", Make<TScrollBox>, {}});
+  CheckPublished({"ToxScrollPane", New<TScrollBox>, {}});
 }
 
 std::vector<TPublished> ButtonProperties() {
@@ -138,16 +134,16 @@ std::vector<TPublished> ButtonProperties() {
 }
 
 TEST_F(PublishedTest, PictureAndRepeatButtons) {
-  CheckPublished({"ToxCustomButton", Make<TButton>, ButtonProperties()});
+  CheckPublished({"ToxCustomButton", New<TButton>, ButtonProperties()});
   std::vector<TPublished> repeat = ButtonProperties();
   repeat.push_back(Declared("Delay", 200));
-  CheckPublished({"ToxRepeat", Make<TButton>, repeat});
+  CheckPublished({"ToxRepeat", New<TButton>, repeat});
 }
 
 TEST_F(PublishedTest, DockBar) {
   CheckPublished(
       {"ToxDockBar",
-       Make<TCustomPanel>,
+       New<TCustomPanel>,
        {Declared("Dock", "dkTop"), Declared("FloatLeft", 0), Declared("FloatTop", 0),
         Declared("FloatWidth", 0), Declared("FloatHeight", 0),
         Declared("Options",

@@ -9,15 +9,11 @@
 namespace tess {
 namespace {
 
-TComponent* MakeControl(TComponent* Owner) {
-  return new TCustomControl(Owner);
-}
-
 TEST(PublishedTest, TextFileEditor) {
   RegisterFrameworkClasses();
   RegisterEditorClasses();
-  testing::CheckPublished({"TyTextFileEditor", MakeControl, testing::TextFileEditorProperties(),
-                           testing::OpenableFile});
+  testing::CheckPublished({"TyTextFileEditor", testing::New<TCustomControl>,
+                           testing::TextFileEditorProperties(), testing::OpenableFile});
 }
 
 }  // namespace

@@ -14,14 +14,10 @@ namespace {
 
 using testing::CheckPublished;
 using testing::Declared;
+using testing::New;
 using testing::Reference;
 using testing::SubObject;
 using testing::Unstored;
-
-template <class T>
-TComponent* Make(TComponent* Owner) {
-  return new T(Owner);
-}
 
 class PublishedTest : public ::testing::Test {
  protected:
@@ -35,7 +31,7 @@ class PublishedTest : public ::testing::Test {
 TEST_F(PublishedTest, SimpleField) {
   CheckPublished(
       {"TOvcSimpleField",
-       Make<TCustomControl>,
+       New<TCustomControl>,
        {Declared("DataType", "sftString"), Declared("ArrowIncDec", false),
         Declared("AutoAdvanceChar", false), Declared("AutoAdvanceLeftRight", false),
         Declared("AutoAdvanceUpDown", false), Declared("AutoSelect", true),
@@ -59,7 +55,7 @@ TEST_F(PublishedTest, SimpleField) {
 TEST_F(PublishedTest, Controller) {
   CheckPublished(
       {"TOvcController",
-       Make<TComponent>,
+       New<TComponent>,
        {Reference("BtnCancel", "TButton"), Reference("BtnHelp", "TButton"),
         Reference("BtnRestore", "TButton"), SubObject("EntryCommands"), Declared("Epoch", 1900)}});
 }

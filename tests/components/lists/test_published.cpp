@@ -15,12 +15,8 @@ namespace {
 
 using testing::CheckPublished;
 using testing::Declared;
+using testing::New;
 using testing::SubObject;
-
-template <class T>
-TComponent* Make(TComponent* Owner) {
-  return new T(Owner);
-}
 
 class PublishedTest : public ::testing::Test {
  protected:
@@ -31,18 +27,18 @@ class PublishedTest : public ::testing::Test {
 };
 
 TEST_F(PublishedTest, TypeAheadLists) {
-  CheckPublished({"TRzListBox", Make<TListBox>, {Declared("BeepOnInvalidKey", true)}});
-  CheckPublished({"TRzComboBox", Make<TComboBox>, {Declared("BeepOnInvalidKey", true)}});
+  CheckPublished({"TRzListBox", New<TListBox>, {Declared("BeepOnInvalidKey", true)}});
+  CheckPublished({"TRzComboBox", New<TComboBox>, {Declared("BeepOnInvalidKey", true)}});
   CheckPublished(
       {"TRzTabbedListBox",
-       Make<TRzListBox>,
+       New<TRzListBox>,
        {Declared("HorzExtent", 0), Declared("HorzScrollBar", false), SubObject("TabStops")}});
 }
 
 TEST_F(PublishedTest, SortGrid) {
   CheckPublished(
       {"TSortGrid",
-       Make<TStringGrid>,
+       New<TStringGrid>,
        {Declared("AlignmentHorz", "taLeftJustify"), Declared("AlignmentVert", "taTopJustify"),
         Declared("ClickSorting", true), Declared("BevelStyle", "cbNone"),
         Declared("ProportionalScrollBars", true), Declared("ExtendedKeys", false)}});

@@ -11,15 +11,11 @@ namespace {
 
 using testing::CheckPublished;
 using testing::Declared;
+using testing::New;
 using testing::Picture;
 using testing::Published;
 using testing::Reference;
 using testing::SubObject;
-
-template <class T>
-TComponent* Make(TComponent* Owner) {
-  return new T(Owner);
-}
 
 class PublishedTest : public ::testing::Test {
  protected:
@@ -34,14 +30,14 @@ class PublishedTest : public ::testing::Test {
 TEST_F(PublishedTest, Outlines) {
   CheckPublished(
       {"TyOutline",
-       Make<TWinControl>,
+       New<TWinControl>,
        {SubObject("Lines"), Declared("OutlineStyle", "osTreePictureText"), Published("Options"),
         Published("Style"), Published("ItemHeight"), Published("BorderStyle"),
         Published("ItemSeparator"), Picture("PicturePlus"), Picture("PictureMinus"),
         Picture("PictureOpen"), Picture("PictureClosed"), Picture("PictureLeaf"),
         Reference("PopupMenu", "TPopupMenu"), Published("ScrollBars")}});
-  CheckPublished({"TyTessOutline", Make<TyOutline>, {}});
-  CheckPublished({"TySynOutline", Make<TyOutline>, {}});
+  CheckPublished({"TyTessOutline", New<TyOutline>, {}});
+  CheckPublished({"TySynOutline", New<TyOutline>, {}});
 }
 
 }  // namespace

@@ -27,8 +27,7 @@ TEST_F(PublishedTest, SynEdit) {
   // one: declaring it on would bring such an editor back without colours.
   props.push_back(Declared("UseSyntaxHighlighting", false));
   props.push_back(Declared("ScanForComments", true));
-  CheckPublished({"TSynEdit", [](TComponent* O) -> TComponent* { return new TCustomControl(O); },
-                  props, testing::OpenableFile});
+  CheckPublished({"TSynEdit", testing::New<TCustomControl>, props, testing::OpenableFile});
 }
 
 TEST_F(PublishedTest, ColouringEditorsColours) {
@@ -37,8 +36,7 @@ TEST_F(PublishedTest, ColouringEditorsColours) {
        {"NormalTextColor", "SelectedTextColor", "SelectedTextBackColor", "StringTextColor",
         "SQLTextColor", "PLSQLTextColor", "CommentTextColor", "SymbolTextColor"})
     colours.push_back(Undeclared(c));
-  CheckPublished({"TySynEdit", [](TComponent* O) -> TComponent* { return new TSynEdit(O); },
-                  colours, testing::OpenableFile});
+  CheckPublished({"TySynEdit", testing::New<TSynEdit>, colours, testing::OpenableFile});
 }
 
 }  // namespace

@@ -59,6 +59,12 @@ TPublished Reference(std::string Name, std::string TargetClass);
 TPublished Unstored(std::string Name);
 TPublished Published(std::string Name, std::optional<int64_t> Try = {});
 
+// Makes a T, for TPublishedClass::Base.
+template <class T>
+TComponent* New(TComponent* Owner) {
+  return new T(Owner);
+}
+
 struct TPublishedClass {
   std::string ClassName;
   // Makes an instance of the class's base: what it publishes is not listed again.
