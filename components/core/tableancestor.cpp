@@ -12,19 +12,40 @@ TOvcTableAncestor::TOvcTableAncestor(TComponent* AOwner) : TOvcBase(AOwner) {}
 
 TOvcTableAncestor::~TOvcTableAncestor() {
   Destroying();
-  for (TOvcTableCellAncestor* c : cells_) c->RemoveFreeNotification(this);
+  ReleaseCells();
+}
+
+void TOvcTableAncestor::ReleaseCells() {
+  for (TOvcTableCellAncestor* c : cells_) {
+    std::erase(c->tables_, this);
+    c->RemoveFreeNotification(this);
+  }
+  cells_.clear();
 }
 
 void TOvcTableAncestor::AddCell(TOvcTableCellAncestor* Cell) {
   if (!Cell || std::find(cells_.begin(), cells_.end(), Cell) != cells_.end()) return;
   cells_.push_back(Cell);
-  Cell->OnCfgChanged = [this](TObject* Sender) { DoCellChanged(Sender); };
+  Cell->tables_.push_back(this);
   Cell->FreeNotification(this);
 }
 
 void TOvcTableAncestor::RemoveCell(TOvcTableCellAncestor* Cell) {
   auto it = std::find(cells_.begin(), cells_.end(), Cell);
-  if (it != cells_.end()) cells_.erase(it);
+  if (it == cells_.end()) return;
+  cells_.erase(it);
+  std::erase(Cell->tables_, this);
+}
+
+void TOvcTableAncestor::DropCell(const TComponent* Cell) {
+  auto it = std::find_if(cells_.begin(), cells_.end(), [Cell](TOvcTableCellAncestor* c) {
+    return static_cast<const TComponent*>(c) == Cell;
+  });
+  if (it == cells_.end()) return;
+  // Still listed means still alive: a cell leaves every table's list in its destructor.
+  TOvcTableCellAncestor* c = *it;
+  cells_.erase(it);
+  std::erase(c->tables_, this);
 }
 
 void TOvcTableAncestor::ChangeScale(int M, int D) {
@@ -83,10 +104,7 @@ std::vector<std::string> TOvcTableAncestor::PendingCellNames() const {
 void TOvcTableAncestor::Notification(TComponent* AComponent, TOperation Operation) {
   TOvcBase::Notification(AComponent, Operation);
   // A cell being destroyed is no longer of its own class here: compare addresses.
-  if (Operation == opRemove)
-    std::erase_if(cells_, [AComponent](TOvcTableCellAncestor* c) {
-      return static_cast<TComponent*>(c) == AComponent;
-    });
+  if (Operation == opRemove) DropCell(AComponent);
 }
 
 }  // namespace tess

@@ -2,8 +2,8 @@
 // uses (not owned), stored with the form as "CellData" (the cells' names) and attached
 // again by name once the table's window exists; and the event types of the grid.
 //
-// A listed cell that is destroyed leaves the list (free notification), so the list
-// never holds a dangling cell.
+// A listed cell that is destroyed leaves the list (DropCell, from the cell's destructor
+// and from free notification), so the list never holds a dangling cell.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "components/core/controller.h"
 #include "components/core/cellancestor.h"
+#include "components/core/controller.h"
 #include "components/core/tabletypes.h"
 
 namespace tess {
@@ -25,15 +25,15 @@ using TColNotifyEvent = std::function<void(TObject* Sender, int ColNum)>;
 using TCellNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum, int ColNum)>;
 using TCellDataNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum, int ColNum,
                                                 void*& Data, TOvcCellDataPurpose Purpose)>;
-using TCellAttrNotifyEvent = std::function<void(TObject* Sender, int32_t RowNum, int ColNum,
-                                                TOvcCellAttributes& CellAttr)>;
-using TCellPaintNotifyEvent = std::function<void(
-    TObject* Sender, TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
-    const TOvcCellAttributes& CellAttr, void* Data, bool& DoneIt)>;
+using TCellAttrNotifyEvent =
+    std::function<void(TObject* Sender, int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr)>;
+using TCellPaintNotifyEvent =
+    std::function<void(TObject* Sender, TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum,
+                       int ColNum, const TOvcCellAttributes& CellAttr, void* Data, bool& DoneIt)>;
 using TCellBeginEditNotifyEvent =
     std::function<void(TObject* Sender, int32_t RowNum, int ColNum, bool& AllowIt)>;
-using TCellEndEditNotifyEvent = std::function<void(
-    TObject* Sender, TOvcTableCellAncestor* Cell, int32_t RowNum, int ColNum, bool& AllowIt)>;
+using TCellEndEditNotifyEvent = std::function<void(TObject* Sender, TOvcTableCellAncestor* Cell,
+                                                   int32_t RowNum, int ColNum, bool& AllowIt)>;
 using TCellMoveNotifyEvent =
     std::function<void(TObject* Sender, uint16_t Command, int32_t& RowNum, int& ColNum)>;
 using TCellChangeNotifyEvent = std::function<void(TObject* Sender, int32_t& RowNum, int& ColNum)>;
@@ -41,15 +41,19 @@ using TSizeCellEditorNotifyEvent =
     std::function<void(TObject* Sender, int32_t RowNum, int ColNum, TRect& CellRect,
                        TOvcTblEditorStyle& CellStyle)>;
 
-class TOvcTableAncestor : public TOvcBase {
+class TOvcTableAncestor : public TOvcBase, public TOvcCellListener {
  public:
   explicit TOvcTableAncestor(TComponent* AOwner);
   ~TOvcTableAncestor() override;
 
-  // Null is ignored, a listed cell left alone; a new one is appended and its
-  // OnCfgChanged pointed at DoCellChanged.
+  // Null is ignored, a listed cell left alone; a new one is appended and tells this
+  // table of its changes (DoCellChanged) until it is removed.
   void AddCell(TOvcTableCellAncestor* Cell);
   void RemoveCell(TOvcTableCellAncestor* Cell);
+  // A cell leaves this table (attached elsewhere, or being destroyed): every reference to
+  // it goes.  Cell is compared by address only, never used: it may be past its own
+  // destructor.
+  void DropCell(const TComponent* Cell) override;
   int CellCount() const { return static_cast<int>(cells_.size()); }
   TOvcTableCellAncestor* Cells(int Index) const { return cells_.at(static_cast<size_t>(Index)); }
 
@@ -72,12 +76,16 @@ class TOvcTableAncestor : public TOvcBase {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
   // A registered cell changed: the table repaints.
-  virtual void DoCellChanged(TObject* Sender) = 0;
+  void DoCellChanged(TObject* Sender) override = 0;
   // Asked by a cell's editor about a key: 0 the editor keeps it, 1 a navigation
   // command of the table, 2 a key the table always takes.
   virtual uint8_t FilterKey(TMessage& Msg) = 0;
   // Fills in what a cell inherits from the table.
   virtual void ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr) = 0;
+
+ protected:
+  // Stops hearing from every listed cell and empties the list (the table is going).
+  void ReleaseCells();
 
  private:
   std::vector<TOvcTableCellAncestor*> cells_;

@@ -29,6 +29,7 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
   };
   cell_store_.OnChange = RepaintAll;
   cell_store_.OnCellUse = [this](TOvcTableCellAncestor* C, int D) { CellStoreUse(C, D); };
+  cols_.OnCellUse = cell_store_.OnCellUse;
   static bool Registered = false;
   if (!Registered) {
     Registered = true;
@@ -46,12 +47,15 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
 
 TOvcCustomTable::~TOvcCustomTable() {
   Destroying();
+  // No cell calls back into a table half taken apart.
+  ReleaseCells();
   // The editor belongs to the table as its owner: let the cell drop it first.
   if (editing_cell_) editing_cell_->StopEditing(false, nullptr);
   editing_cell_ = nullptr;
   layout_.OnTopLeftCellChanging = nullptr;
   layout_.OnTopLeftCellChanged = nullptr;
   cols_.SetOnColumnChanged(nullptr);
+  cols_.OnCellUse = nullptr;
   rows_.OnRowChanged = nullptr;
   cell_store_.OnChange = nullptr;
   cell_store_.Clear();
@@ -93,20 +97,15 @@ void TOvcCustomTable::SetLockedRowsCell(TOvcBaseTableCell* Cell) {
   layout_.InvalidateTable();
 }
 
+// The columns count the use (CellStoreUse).
 void TOvcCustomTable::SetColumnCell(int32_t ColNum, TOvcBaseTableCell* Cell) {
   TOvcTableColumn* Col = cols_.GetColumn(ColNum);
   if (!Col || (Cell && Cell->UseCount() > 0 && Cell->Table() != this)) return;
-  if (auto* Old = dynamic_cast<TOvcBaseTableCell*>(Col->DefaultCell())) Old->DecUse();
-  if (Cell) {
-    if (Cell->UseCount() == 0) Cell->SetTable(this);
-    Cell->IncUse();
-  }
   Col->SetDefaultCell(Cell);
 }
 
 TOvcBaseTableCell* TOvcCustomTable::GetCellForPaint(int32_t RowNum, int32_t ColNum) const {
-  if (auto* Own = dynamic_cast<TOvcBaseTableCell*>(cell_store_.GetCell(RowNum, ColNum)))
-    return Own;
+  if (auto* Own = dynamic_cast<TOvcBaseTableCell*>(cell_store_.GetCell(RowNum, ColNum))) return Own;
   if (RowNum < layout_.LockedRows()) return locked_rows_cell_;
   return dynamic_cast<TOvcBaseTableCell*>(cols_.GetDefaultCell(ColNum));
 }
@@ -153,19 +152,21 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
   DoGetCellAttributes(RowNum, ColNum, A);
 }
 
-void TOvcCustomTable::Notification(TComponent* AComponent, TOperation Operation) {
-  TOvcTableAncestor::Notification(AComponent, Operation);
-  if (Operation != opRemove) return;
+void TOvcCustomTable::DropCell(const TComponent* Cell) {
+  TOvcTableAncestor::DropCell(Cell);
+  if (!Cell) return;
   // A cell going away takes its editor with it: the table is idle again.
-  if (static_cast<TComponent*>(editing_cell_) == AComponent) {
+  if (editing_cell_ && static_cast<const TComponent*>(editing_cell_) == Cell) {
     editing_cell_ = nullptr;
     nav_.SetMode(tsIdle);
   }
-  if (AComponent == locked_rows_cell_) locked_rows_cell_ = nullptr;
-  if (auto* Cell = dynamic_cast<TOvcTableCellAncestor*>(AComponent)) {
-    cols_.RemoveCell(Cell);
-    cell_store_.RemoveCellRefs(Cell);
-  }
+  if (locked_rows_cell_ && static_cast<const TComponent*>(locked_rows_cell_) == Cell)
+    locked_rows_cell_ = nullptr;
+  const bool Was = dropping_cell_;
+  dropping_cell_ = true;
+  cols_.RemoveCell(Cell);
+  cell_store_.RemoveCellRefs(Cell);
+  dropping_cell_ = Was;
 }
 
 void TOvcCustomTable::CreateParams(TCreateParams& Params) {
@@ -192,7 +193,9 @@ void TOvcCustomTable::CreateWnd() {
 
 // ---- host -----------------------------------------------------------------------------
 
-bool TOvcCustomTable::HasWindow() const { return HandleAllocated(); }
+bool TOvcCustomTable::HasWindow() const {
+  return HandleAllocated();
+}
 int32_t TOvcCustomTable::ViewWidth() const {
   return const_cast<TOvcCustomTable*>(this)->TOvcTableAncestor::ClientWidth();
 }
@@ -345,22 +348,41 @@ void TOvcCustomTable::Paint() {
 void TOvcCustomTable::Dispatch(TMessage& M) {
   if (HandleEditingMessage(M) || NavigationMessage(M)) return;
   switch (M.Msg) {
-    case WM_ERASEBKGND: M.Result = 1; return;  // painting covers the whole client area
+    case WM_ERASEBKGND:
+      M.Result = 1;
+      return;  // painting covers the whole client area
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
-    case CM_CTL3DCHANGED: LookChanged(M); return;
-    case ctim_QueryOptions: M.Result = static_cast<intptr_t>(nav_.Options()); return;
-    case ctim_QueryColor: M.Result = Color(); return;
-    case ctim_QueryFont: M.Result = reinterpret_cast<intptr_t>(Font()); return;
-    case ctim_QueryLockedCols: M.Result = layout_.LockedCols(); return;
-    case ctim_QueryLockedRows: M.Result = layout_.LockedRows(); return;
-    case ctim_QueryActiveCol: M.Result = layout_.ActiveCol(); return;
-    case ctim_QueryActiveRow: M.Result = layout_.ActiveRow(); return;
+    case CM_CTL3DCHANGED:
+      LookChanged(M);
+      return;
+    case ctim_QueryOptions:
+      M.Result = static_cast<intptr_t>(nav_.Options());
+      return;
+    case ctim_QueryColor:
+      M.Result = Color();
+      return;
+    case ctim_QueryFont:
+      M.Result = reinterpret_cast<intptr_t>(Font());
+      return;
+    case ctim_QueryLockedCols:
+      M.Result = layout_.LockedCols();
+      return;
+    case ctim_QueryLockedRows:
+      M.Result = layout_.LockedRows();
+      return;
+    case ctim_QueryActiveCol:
+      M.Result = layout_.ActiveCol();
+      return;
+    case ctim_QueryActiveRow:
+      M.Result = layout_.ActiveRow();
+      return;
     case ctim_RemoveCell:
-      Notification(reinterpret_cast<TOvcTableCellAncestor*>(M.LParam), opRemove);
+      DropCell(reinterpret_cast<TOvcTableCellAncestor*>(M.LParam));
       M.Result = 0;
       return;
-    default: break;
+    default:
+      break;
   }
   TOvcTableAncestor::Dispatch(M);
 }
@@ -412,8 +434,7 @@ void TOvcCustomTable::ChangeScale(int M, int D) {
   if (M == D || D == 0) return;
   RedrawLock L(layout_);
   rows_.Rescale(M, D);
-  for (int32_t C = 0; C < cols_.Count(); ++C)
-    cols_.SetWidth(C, MulDiv(cols_.GetWidth(C), M, D));
+  for (int32_t C = 0; C < cols_.Count(); ++C) cols_.SetWidth(C, MulDiv(cols_.GetWidth(C), M, D));
   TOvcTableAncestor::ChangeScale(M, D);
   layout_.ExtentsChanged();
 }
@@ -430,8 +451,12 @@ void TOvcCustomTable::LookChanged(TMessage& M) {
   if (HandleAllocated()) layout_.InvalidateTable();
 }
 
-void TOvcCustomTable::SetColors(TOvcTableColors* Value) { colors_.Assign(Value); }
-void TOvcCustomTable::SetGridPenSet(TOvcGridPenSet* Value) { pens_.Assign(Value); }
+void TOvcCustomTable::SetColors(TOvcTableColors* Value) {
+  colors_.Assign(Value);
+}
+void TOvcCustomTable::SetGridPenSet(TOvcGridPenSet* Value) {
+  pens_.Assign(Value);
+}
 
 // The frame follows the normal grid's effect, so it sits on the cell's own grid lines.
 void TOvcCustomTable::PaintActiveCellFrame(TCanvas* C) {
@@ -466,6 +491,7 @@ void TOvcCustomTable::PaintActiveCellFrame(TCanvas* C) {
 }
 
 void TOvcCustomTable::CellStoreUse(TOvcTableCellAncestor* Cell, int Delta) {
+  if (dropping_cell_) return;
   auto* C = dynamic_cast<TOvcBaseTableCell*>(Cell);
   if (!C) return;
   if (Delta > 0) {
@@ -483,10 +509,17 @@ void TOvcCustomTable::KeepCellsInStep(bool Rows, int32_t N1, int32_t N2, TOvcTbl
     return;
   }
   switch (A) {
-    case TOvcTblActions::taInsert: cell_store_.InsertCol(N1); break;
-    case TOvcTblActions::taDelete: cell_store_.DeleteCol(N1); break;
-    case TOvcTblActions::taExchange: cell_store_.ExchangeCols(N1, N2); break;
-    default: break;
+    case TOvcTblActions::taInsert:
+      cell_store_.InsertCol(N1);
+      break;
+    case TOvcTblActions::taDelete:
+      cell_store_.DeleteCol(N1);
+      break;
+    case TOvcTblActions::taExchange:
+      cell_store_.ExchangeCols(N1, N2);
+      break;
+    default:
+      break;
   }
   for (int I = 0; I < CellCount(); ++I)
     if (auto* Head = dynamic_cast<TOvcTCColHead*>(Cells(I))) Head->ChangeHeadings(N1, N2, A);

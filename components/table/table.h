@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "components/table/tablecellstore.h"
 #include "components/table/tablecells.h"
+#include "components/table/tablecellstore.h"
 #include "components/table/tablelayout.h"
 #include "components/table/tablenavigation.h"
 
@@ -85,7 +85,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void DoCellChanged(TObject* Sender) override;
   uint8_t FilterKey(TMessage& Msg) override;
   void ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr) override;
-  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void DropCell(const TComponent* Cell) override;
   void Dispatch(TMessage& Message) override;
 
   // ---- navigation and selection (table_navigation.cpp) ----
@@ -99,7 +99,9 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   // Direction 0 up/left one, 1 down/right one, 2 a page back, 3 a page on.
   virtual void ScrollTable(int Direction, bool Horizontal) { nav_.Scroll(Direction, Horizontal); }
   bool HaveSelection() const { return nav_.HaveSelection(); }
-  bool IsCellSelected(int32_t RowNum, int ColNum) const { return nav_.IsCellSelected(RowNum, ColNum); }
+  bool IsCellSelected(int32_t RowNum, int ColNum) const {
+    return nav_.IsCellSelected(RowNum, ColNum);
+  }
   void SelectRow(int32_t RowNum) { nav_.SelectRow(RowNum); }
   void SelectColumn(int ColNum) { nav_.SelectColumn(ColNum); }
   void SelectAll() { nav_.SelectAll(); }
@@ -170,8 +172,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   virtual bool DoEndEdit(TOvcTableCellAncestor* Cell, int32_t RowNum, int ColNum);
   virtual void DoEnteringColumn(int ColNum);
   virtual void DoEnteringRow(int32_t RowNum);
-  virtual void DoGetCellData(int32_t RowNum, int ColNum, void*& Data,
-                             TOvcCellDataPurpose Purpose);
+  virtual void DoGetCellData(int32_t RowNum, int ColNum, void*& Data, TOvcCellDataPurpose Purpose);
   virtual void DoGetCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr);
   virtual void DoLeavingColumn(int ColNum);
   virtual void DoLeavingRow(int32_t RowNum);
@@ -257,6 +258,8 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   int32_t last_entered_col_ = -1;
   // The key or mouse message being handled, for the notices that hand it to the editor.
   const TMessage* input_message_ = nullptr;
+  // While a leaving cell is dropped: its uses are not counted down (it may be gone).
+  bool dropping_cell_ = false;
   // Default-cell names of the columns read from "ColData", by column, until resolved.
   std::vector<std::string> pending_col_cells_;
   // Places read from a stream, applied by Loaded once the rows and columns are there.

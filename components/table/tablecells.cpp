@@ -122,8 +122,7 @@ void TOvcGridPen::PublishProperties(TPropertyList& P) {
   P.Enum<TPenStyle>(
       "Style",
       {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame"},
-      [this] { return Style; },
-      [this](TPenStyle v) { SetStyle(v); });
+      [this] { return Style; }, [this](TPenStyle v) { SetStyle(v); });
 }
 
 void TOvcGridPenSet::PublishProperties(TPropertyList& P) {
@@ -137,11 +136,20 @@ void TOvcGridPenSet::PublishProperties(TPropertyList& P) {
 TRect ReducedByEffect(const TRect& R, TGridEffect Effect) {
   TRect Out = R;
   switch (Effect) {
-    case TGridEffect::geVertical: --Out.Right; break;
-    case TGridEffect::geHorizontal: --Out.Bottom; break;
-    case TGridEffect::geBoth: --Out.Right, --Out.Bottom; break;
-    case TGridEffect::ge3D: ++Out.Left, ++Out.Top, --Out.Right, --Out.Bottom; break;
-    case TGridEffect::geNone: break;
+    case TGridEffect::geVertical:
+      --Out.Right;
+      break;
+    case TGridEffect::geHorizontal:
+      --Out.Bottom;
+      break;
+    case TGridEffect::geBoth:
+      --Out.Right, --Out.Bottom;
+      break;
+    case TGridEffect::ge3D:
+      ++Out.Left, ++Out.Top, --Out.Right, --Out.Bottom;
+      break;
+    case TGridEffect::geNone:
+      break;
   }
   return Out;
 }
@@ -167,18 +175,22 @@ void TOvcBaseTableCell::FontChanged() {
 
 intptr_t TOvcBaseTableCell::AskTable(uint32_t Msg) const {
   if (!table_ || !table_->HandleAllocated()) return 0;
-  return static_cast<intptr_t>(
-      SendMessageA(table_->Handle(), Msg, 0, 0));
+  return static_cast<intptr_t>(SendMessageA(table_->Handle(), Msg, 0, 0));
 }
 
+// The old table is told whether or not it has a window, so it never keeps the cell.
 void TOvcBaseTableCell::SetTable(TOvcTableAncestor* Value) {
   if (Value == table_) return;
-  if (table_ && table_->HandleAllocated())
-    SendMessageA(table_->Handle(), ctim_RemoveCell, 0, reinterpret_cast<LPARAM>(this));
-  if (table_) table_->RemoveFreeNotification(this);
+  if (table_) {
+    table_->RemoveCell(this);
+    if (table_->HandleAllocated())
+      SendMessageA(table_->Handle(), ctim_RemoveCell, 0, reinterpret_cast<LPARAM>(this));
+    else
+      table_->DropCell(this);
+    table_->RemoveFreeNotification(this);
+  }
   table_ = Value;
   if (table_) table_->FreeNotification(this);
-  OnCfgChanged = nullptr;
   use_count_ = 0;
   TableChanged();
 }
@@ -196,7 +208,6 @@ void TOvcBaseTableCell::DecUse() {
       table_->RemoveFreeNotification(this);
     }
     table_ = nullptr;
-    OnCfgChanged = nullptr;
   }
 }
 
@@ -204,7 +215,6 @@ void TOvcBaseTableCell::Notification(TComponent* AComponent, TOperation Operatio
   TOvcTableCellAncestor::Notification(AComponent, Operation);
   if (Operation == TOperation::opRemove && AComponent == table_) {
     table_ = nullptr;
-    OnCfgChanged = nullptr;
     use_count_ = 0;
   }
 }
@@ -329,11 +339,11 @@ void TOvcBaseTableCell::ChangeScale(int M, int D) {
   if (M != D && !table_font_ && D != 0) font_->SetSize(MulDiv(font_->Size(), M, D));
 }
 
-#define TESS_CELL_SETTER(Name, Type, field, guard)    \
-  void TOvcBaseTableCell::Set##Name(Type Value) {      \
-    if (guard || Value == field) return;               \
-    field = Value;                                     \
-    NotifyChanged();                                   \
+#define TESS_CELL_SETTER(Name, Type, field, guard) \
+  void TOvcBaseTableCell::Set##Name(Type Value) {  \
+    if (guard || Value == field) return;           \
+    field = Value;                                 \
+    NotifyChanged();                               \
   }
 TESS_CELL_SETTER(Margin, int32_t, margin_, Value < 0)
 TESS_CELL_SETTER(Access, TOvcTblAccess, access_, false)
@@ -344,32 +354,43 @@ TESS_CELL_SETTER(TextStyle, TOvcTextStyle, text_style_, false)
 
 void TOvcBaseTableCell::PublishProperties(TPropertyList& P) {
   TOvcTableCellAncestor::PublishProperties(P);
-  P.Boolean("AcceptActivationClick", [this] { return accept_activation_click_; },
-            [this](bool v) { accept_activation_click_ = v; });
-  P.Enum<TOvcTblAccess>("Access", {"otxDefault", "otxNormal", "otxReadOnly", "otxInvisible"},
-                        [this] { return access_; }, [this](TOvcTblAccess v) { SetAccess(v); })
+  P.Boolean(
+      "AcceptActivationClick", [this] { return accept_activation_click_; },
+      [this](bool v) { accept_activation_click_ = v; });
+  P.Enum<TOvcTblAccess>(
+       "Access", {"otxDefault", "otxNormal", "otxReadOnly", "otxInvisible"},
+       [this] { return access_; }, [this](TOvcTblAccess v) { SetAccess(v); })
       .Default(TOvcTblAccess::otxDefault);
-  P.Enum<TOvcTblAdjust>("Adjust", {"otaDefault", "otaTopLeft", "otaTopCenter", "otaTopRight", "otaCenterLeft", "otaCenter",
+  P.Enum<TOvcTblAdjust>(
+       "Adjust",
+       {"otaDefault", "otaTopLeft", "otaTopCenter", "otaTopRight", "otaCenterLeft", "otaCenter",
         "otaCenterRight", "otaBottomLeft", "otaBottomCenter", "otaBottomRight"},
-                        [this] { return adjust_; }, [this](TOvcTblAdjust v) { SetAdjust(v); })
+       [this] { return adjust_; }, [this](TOvcTblAdjust v) { SetAdjust(v); })
       .Default(TOvcTblAdjust::otaDefault);
-  P.Integer("Color", [this] { return color_; }, [this](int32_t v) { SetColor(v); })
+  P.Integer(
+       "Color", [this] { return color_; }, [this](int32_t v) { SetColor(v); })
       .Stored([this] { return !table_color_; });
   P.Object("Font", [this] { return font_.get(); }).Stored([this] { return !table_font_; });
-  P.String("Hint", [this] { return hint_; }, [this](const std::string& v) { SetHint(v); });
-  P.Integer("Margin", [this] { return margin_; }, [this](int32_t v) { SetMargin(v); }).Default(4);
-  P.Boolean("ShowHint", [this] { return show_hint_; }, [this](bool v) { SetShowHint(v); })
+  P.String(
+      "Hint", [this] { return hint_; }, [this](const std::string& v) { SetHint(v); });
+  P.Integer(
+       "Margin", [this] { return margin_; }, [this](int32_t v) { SetMargin(v); })
+      .Default(4);
+  P.Boolean(
+       "ShowHint", [this] { return show_hint_; }, [this](bool v) { SetShowHint(v); })
       .Default(false);
-  P.Boolean("TableColor", [this] { return table_color_; }, [this](bool v) { SetTableColor(v); })
+  P.Boolean(
+       "TableColor", [this] { return table_color_; }, [this](bool v) { SetTableColor(v); })
       .Default(true);
-  P.Boolean("TableFont", [this] { return table_font_; }, [this](bool v) { SetTableFont(v); })
+  P.Boolean(
+       "TableFont", [this] { return table_font_; }, [this](bool v) { SetTableFont(v); })
       .Default(true);
-  P.Integer("TextHiColor", [this] { return text_hi_color_; },
-            [this](int32_t v) { SetTextHiColor(v); })
+  P.Integer(
+       "TextHiColor", [this] { return text_hi_color_; }, [this](int32_t v) { SetTextHiColor(v); })
       .Default(clBtnHighlight);
-  P.Enum<TOvcTextStyle>("TextStyle", {"tsFlat", "tsRaised", "tsLowered"},
-                        [this] { return text_style_; },
-                        [this](TOvcTextStyle v) { SetTextStyle(v); })
+  P.Enum<TOvcTextStyle>(
+       "TextStyle", {"tsFlat", "tsRaised", "tsLowered"}, [this] { return text_style_; },
+       [this](TOvcTextStyle v) { SetTextStyle(v); })
       .Default(TOvcTextStyle::tsFlat);
 }
 
@@ -420,8 +441,8 @@ bool LeftAdjust(TOvcTblAdjust A) {
 }
 }  // namespace
 
-void TOvcTCBaseString::PaintText(TCanvas* C, const TRect& CellRect,
-                                 const TOvcCellAttributes& A, const std::string& Text) {
+void TOvcTCBaseString::PaintText(TCanvas* C, const TRect& CellRect, const TOvcCellAttributes& A,
+                                 const std::string& Text) {
   if (Text.empty()) return;
   if (A.Font) C->Font()->Assign(A.Font);
   C->Font()->SetColor(A.FontColor);
@@ -436,15 +457,22 @@ void TOvcTCBaseString::PaintText(TCanvas* C, const TRect& CellRect,
     Flags |= DT_SINGLELINE;
     if (C->TextWidth(Text) > R.Width()) {
       // Too wide: keep its start in view.
-      if (Adj <= TOvcTblAdjust::otaTopRight) Adj = TOvcTblAdjust::otaTopLeft;
-      else if (Adj >= TOvcTblAdjust::otaBottomLeft) Adj = TOvcTblAdjust::otaBottomLeft;
-      else Adj = TOvcTblAdjust::otaCenterLeft;
+      if (Adj <= TOvcTblAdjust::otaTopRight)
+        Adj = TOvcTblAdjust::otaTopLeft;
+      else if (Adj >= TOvcTblAdjust::otaBottomLeft)
+        Adj = TOvcTblAdjust::otaBottomLeft;
+      else
+        Adj = TOvcTblAdjust::otaCenterLeft;
     }
-    if (Adj >= TOvcTblAdjust::otaBottomLeft) Flags |= DT_BOTTOM;
-    else if (Adj < TOvcTblAdjust::otaTopLeft || Adj > TOvcTblAdjust::otaTopRight) Flags |= DT_VCENTER;
+    if (Adj >= TOvcTblAdjust::otaBottomLeft)
+      Flags |= DT_BOTTOM;
+    else if (Adj < TOvcTblAdjust::otaTopLeft || Adj > TOvcTblAdjust::otaTopRight)
+      Flags |= DT_VCENTER;
   }
-  if (RightAdjust(Adj)) Flags |= DT_RIGHT;
-  else if (!LeftAdjust(Adj)) Flags |= DT_CENTER;
+  if (RightAdjust(Adj))
+    Flags |= DT_RIGHT;
+  else if (!LeftAdjust(Adj))
+    Flags |= DT_CENTER;
   if (A.TextStyle == TOvcTextStyle::tsFlat) {
     C->DrawText(Text, R, Flags);
     return;
@@ -461,10 +489,12 @@ void TOvcTCBaseString::PaintText(TCanvas* C, const TRect& CellRect,
 
 void TOvcTCBaseString::PublishProperties(TPropertyList& P) {
   TOvcBaseTableCell::PublishProperties(P);
-  P.Boolean("UseASCIIZStrings", [this] { return UseASCIIZStrings; },
-            [this](bool v) { UseASCIIZStrings = v; })
+  P.Boolean(
+       "UseASCIIZStrings", [this] { return UseASCIIZStrings; },
+       [this](bool v) { UseASCIIZStrings = v; })
       .Default(false);
-  P.Boolean("UseWordWrap", [this] { return UseWordWrap; }, [this](bool v) { UseWordWrap = v; })
+  P.Boolean(
+       "UseWordWrap", [this] { return UseWordWrap; }, [this](bool v) { UseWordWrap = v; })
       .Default(false);
 }
 
@@ -493,10 +523,12 @@ void TOvcTCColHead::SetShowLetters(bool Value) {
 void TOvcTCColHead::PublishProperties(TPropertyList& P) {
   TOvcTCBaseString::PublishProperties(P);
   P.Object("Headings", [this] { return headings_.get(); });
-  P.Boolean("ShowActiveCol", [this] { return show_active_col_; },
-            [this](bool v) { SetShowActiveCol(v); })
+  P.Boolean(
+       "ShowActiveCol", [this] { return show_active_col_; },
+       [this](bool v) { SetShowActiveCol(v); })
       .Default(false);
-  P.Boolean("ShowLetters", [this] { return show_letters_; }, [this](bool v) { SetShowLetters(v); })
+  P.Boolean(
+       "ShowLetters", [this] { return show_letters_; }, [this](bool v) { SetShowLetters(v); })
       .Default(true);
 }
 
@@ -520,11 +552,18 @@ void PaintDownTriangle(TCanvas* C, const TRect& R, TOvcTblAdjust Adj, int32_t Ma
   const int32_t W = R.Width(), H = R.Height(), Side = std::min(W, H) / 3;
   int32_t X = (W - Side) / 2, Y = (H - Side) / 2;
   switch (Adj) {
-    case TOvcTblAdjust::otaTopLeft: case TOvcTblAdjust::otaCenterLeft:
-    case TOvcTblAdjust::otaBottomLeft: X = Margin; break;
-    case TOvcTblAdjust::otaTopRight: case TOvcTblAdjust::otaCenterRight:
-    case TOvcTblAdjust::otaBottomRight: X = W - Margin - Side; break;
-    default: break;
+    case TOvcTblAdjust::otaTopLeft:
+    case TOvcTblAdjust::otaCenterLeft:
+    case TOvcTblAdjust::otaBottomLeft:
+      X = Margin;
+      break;
+    case TOvcTblAdjust::otaTopRight:
+    case TOvcTblAdjust::otaCenterRight:
+    case TOvcTblAdjust::otaBottomRight:
+      X = W - Margin - Side;
+      break;
+    default:
+      break;
   }
   if (Adj >= TOvcTblAdjust::otaTopLeft && Adj <= TOvcTblAdjust::otaTopRight) Y = Margin;
   if (Adj >= TOvcTblAdjust::otaBottomLeft) Y = H - Margin - Side;

@@ -4,6 +4,8 @@
 #include <cassert>
 #include <vector>
 
+#include "components/core/cellancestor.h"
+
 namespace tess {
 
 struct TOvcTableCells::Row {
@@ -48,10 +50,12 @@ void TOvcTableCells::FreeRecord(TOvcCellOverride* R) {
 
 void TOvcTableCells::FreeRow(Row* R) {
   std::unique_ptr<Row> Gone(R);
-  Gone->Cols.Iterate([this](int32_t, void* Item) {
-    FreeRecord(static_cast<TOvcCellOverride*>(Item));
-    return true;
-  }, false);
+  Gone->Cols.Iterate(
+      [this](int32_t, void* Item) {
+        FreeRecord(static_cast<TOvcCellOverride*>(Item));
+        return true;
+      },
+      false);
 }
 
 void TOvcTableCells::SetAttributes(int32_t RowNum, int32_t ColNum, TOvcCellOverride Record) {
@@ -125,25 +129,29 @@ void TOvcTableCells::ExchangeRows(int32_t RowNum1, int32_t RowNum2) {
 
 void TOvcTableCells::InsertCol(int32_t ColNum) {
   if (count_ == 0 || !InRange(ColNum)) return;
-  rows_.Iterate([&](int32_t, void* Item) {
-    TOvcSparseArray& Cols = static_cast<Row*>(Item)->Cols;
-    MakeRoom(Cols, false);
-    Cols.InsertItem(ColNum, nullptr);
-    return true;
-  }, false);
+  rows_.Iterate(
+      [&](int32_t, void* Item) {
+        TOvcSparseArray& Cols = static_cast<Row*>(Item)->Cols;
+        MakeRoom(Cols, false);
+        Cols.InsertItem(ColNum, nullptr);
+        return true;
+      },
+      false);
   Changed();
 }
 
 void TOvcTableCells::DeleteCol(int32_t ColNum) {
   if (count_ == 0 || !InRange(ColNum)) return;
-  rows_.Iterate([&](int32_t, void* Item) {
-    TOvcSparseArray& Cols = static_cast<Row*>(Item)->Cols;
-    if (ColNum < Cols.Count()) {
-      if (TOvcCellOverride* O = RecordIn(Cols, ColNum)) FreeRecord(O);
-      Cols.DeleteItem(ColNum);
-    }
-    return true;
-  }, false);
+  rows_.Iterate(
+      [&](int32_t, void* Item) {
+        TOvcSparseArray& Cols = static_cast<Row*>(Item)->Cols;
+        if (ColNum < Cols.Count()) {
+          if (TOvcCellOverride* O = RecordIn(Cols, ColNum)) FreeRecord(O);
+          Cols.DeleteItem(ColNum);
+        }
+        return true;
+      },
+      false);
   Changed();
 }
 
@@ -152,36 +160,43 @@ void TOvcTableCells::ExchangeCols(int32_t ColNum1, int32_t ColNum2) {
   const bool Both = InRange(ColNum1) && InRange(ColNum2);
   const int32_t In = InRange(ColNum1) ? ColNum1 : ColNum2;
   if (!InRange(In)) return;
-  rows_.Iterate([&](int32_t, void* Item) {
-    TOvcSparseArray& Cols = static_cast<Row*>(Item)->Cols;
-    if (Both) {
-      Cols.ExchangeItems(ColNum1, ColNum2);
-    } else if (In < Cols.Count()) {
-      if (TOvcCellOverride* O = RecordIn(Cols, In)) {
-        Cols.SetItem(In, nullptr);
-        FreeRecord(O);
-      }
-    }
-    return true;
-  }, false);
+  rows_.Iterate(
+      [&](int32_t, void* Item) {
+        TOvcSparseArray& Cols = static_cast<Row*>(Item)->Cols;
+        if (Both) {
+          Cols.ExchangeItems(ColNum1, ColNum2);
+        } else if (In < Cols.Count()) {
+          if (TOvcCellOverride* O = RecordIn(Cols, In)) {
+            Cols.SetItem(In, nullptr);
+            FreeRecord(O);
+          }
+        }
+        return true;
+      },
+      false);
   Changed();
 }
 
-void TOvcTableCells::RemoveCellRefs(TOvcTableCellAncestor* Cell) {
+void TOvcTableCells::RemoveCellRefs(const TComponent* Cell) {
   if (count_ == 0 || !Cell) return;
   std::vector<std::pair<int32_t, int32_t>> Emptied;
-  rows_.Iterate([&](int32_t RowNum, void* Item) {
-    static_cast<Row*>(Item)->Cols.Iterate([&](int32_t ColNum, void* Rec) {
-      auto* O = static_cast<TOvcCellOverride*>(Rec);
-      if (O->Cell == Cell) {
-        O->Cell = nullptr;
-        if (OnCellUse) OnCellUse(Cell, -1);
-        if (O->IsDefault()) Emptied.push_back({RowNum, ColNum});
-      }
-      return true;
-    }, false);
-    return true;
-  }, false);
+  rows_.Iterate(
+      [&](int32_t RowNum, void* Item) {
+        static_cast<Row*>(Item)->Cols.Iterate(
+            [&](int32_t ColNum, void* Rec) {
+              auto* O = static_cast<TOvcCellOverride*>(Rec);
+              if (O->Cell && static_cast<const TComponent*>(O->Cell) == Cell) {
+                TOvcTableCellAncestor* Gone = O->Cell;
+                O->Cell = nullptr;
+                if (OnCellUse) OnCellUse(Gone, -1);
+                if (O->IsDefault()) Emptied.push_back({RowNum, ColNum});
+              }
+              return true;
+            },
+            false);
+        return true;
+      },
+      false);
   for (auto [R, C] : Emptied) {
     TNotifyEvent Keep = std::move(OnChange);
     ResetAttributes(R, C);
@@ -192,10 +207,12 @@ void TOvcTableCells::RemoveCellRefs(TOvcTableCellAncestor* Cell) {
 
 void TOvcTableCells::Clear() {
   if (count_ == 0 && rows_.Count() == 0) return;
-  rows_.Iterate([this](int32_t, void* Item) {
-    FreeRow(static_cast<Row*>(Item));
-    return true;
-  }, false);
+  rows_.Iterate(
+      [this](int32_t, void* Item) {
+        FreeRow(static_cast<Row*>(Item));
+        return true;
+      },
+      false);
   rows_.Clear();
   assert(count_ == 0);
   Changed();
@@ -205,10 +222,12 @@ void TOvcTableCells::Changed() {
   // Rows emptied by deletes or exchanges of columns are dropped so that no row array is
   // left without a record.
   std::vector<int32_t> Empty;
-  rows_.Iterate([&](int32_t I, void* Item) {
-    if (static_cast<Row*>(Item)->Cols.Count() == 0) Empty.push_back(I);
-    return true;
-  }, false);
+  rows_.Iterate(
+      [&](int32_t I, void* Item) {
+        if (static_cast<Row*>(Item)->Cols.Count() == 0) Empty.push_back(I);
+        return true;
+      },
+      false);
   for (int32_t I : Empty) {
     std::unique_ptr<Row> Gone(static_cast<Row*>(rows_.GetItem(I)));
     rows_.SetItem(I, nullptr);

@@ -13,8 +13,8 @@
 #include <functional>
 #include <memory>
 
-#include "components/table/sparsearray.h"
 #include "components/core/tabletypes.h"
+#include "components/table/sparsearray.h"
 #include "framework/core/component.h"
 
 namespace tess {
@@ -60,7 +60,7 @@ class TOvcTableCells : public TObject {
   void DeleteCol(int32_t ColNum);
   void ExchangeCols(int32_t ColNum1, int32_t ColNum2);
   // Every record naming Cell forgets it (a record left with nothing is dropped).
-  void RemoveCellRefs(TOvcTableCellAncestor* Cell);
+  void RemoveCellRefs(const TComponent* Cell);
   void Clear();
 
   int32_t Count() const { return count_; }

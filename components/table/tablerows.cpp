@@ -3,6 +3,7 @@
 
 #include <cassert>
 
+#include "components/core/cellancestor.h"
 #include "components/core/exceptions.h"
 
 namespace tess {
@@ -19,7 +20,9 @@ int32_t Scaled(int32_t V, int M, int D) {
 // ---- rows -----------------------------------------------------------------------------
 
 TOvcTableRows::TOvcTableRows() = default;
-TOvcTableRows::~TOvcTableRows() { FreeAll(); }
+TOvcTableRows::~TOvcTableRows() {
+  FreeAll();
+}
 
 // The sparse array's slots own the records.
 void TOvcTableRows::FreeAll() {
@@ -202,8 +205,7 @@ void TOvcTableRows::SetCount(int32_t Value) {
   if (Value == count_) return;
   // Records of rows that go would come back if the count grew again.
   std::vector<int32_t> Gone;
-  records_.Iterate([&](int32_t I, void*) { return I >= Value && (Gone.push_back(I), true); },
-                   true);
+  records_.Iterate([&](int32_t I, void*) { return I >= Value && (Gone.push_back(I), true); }, true);
   for (int32_t R : Gone) Drop(R);
   count_ = Value;
   Changed(-2, 0, TOvcTblActions::taCount);
@@ -238,7 +240,12 @@ void TOvcTableColumn::Changed() {
 
 void TOvcTableColumn::SetDefaultCell(TOvcTableCellAncestor* Cell) {
   if (Cell == default_cell_) return;
+  TOvcTableCellAncestor* Old = default_cell_;
   default_cell_ = Cell;
+  if (list_) {
+    list_->CellUse(Old, -1);
+    list_->CellUse(Cell, +1);
+  }
   Changed();
 }
 
@@ -258,6 +265,7 @@ TOvcTableColumns::TOvcTableColumns(int32_t Count) {
   for (int32_t I = 0; I < Count; ++I) {
     cols_.push_back(std::make_unique<TOvcTableColumn>());
     cols_.back()->number_ = I;
+    cols_.back()->list_ = this;
   }
 }
 
@@ -265,6 +273,10 @@ TOvcTableColumns::~TOvcTableColumns() = default;
 
 void TOvcTableColumns::Changed(int32_t C1, int32_t C2, TOvcTblActions A) {
   if (on_change_) on_change_(this, C1, C2, A);
+}
+
+void TOvcTableColumns::CellUse(TOvcTableCellAncestor* Cell, int Delta) {
+  if (Cell && OnCellUse) OnCellUse(Cell, Delta);
 }
 
 void TOvcTableColumns::Renumber() {
@@ -276,20 +288,22 @@ void TOvcTableColumns::Append(std::unique_ptr<TOvcTableColumn> Column) {
   if (!Column) return;
   Column->number_ = Count();
   Column->on_change_ = on_change_;
+  Column->list_ = this;
+  CellUse(Column->default_cell_, +1);
   cols_.push_back(std::move(Column));
   Changed(Count() - 1, 0, TOvcTblActions::taInsert);
 }
 
 void TOvcTableColumns::Delete(int32_t ColNum) {
   if (ColNum < 0 || ColNum >= Count()) return;
+  CellUse(cols_[static_cast<size_t>(ColNum)]->default_cell_, -1);
   cols_.erase(cols_.begin() + ColNum);
   Renumber();
   Changed(ColNum, 0, TOvcTblActions::taDelete);
 }
 
 void TOvcTableColumns::Exchange(int32_t ColNum1, int32_t ColNum2) {
-  if (ColNum1 == ColNum2 || ColNum1 < 0 || ColNum2 < 0 || ColNum1 >= Count() ||
-      ColNum2 >= Count())
+  if (ColNum1 == ColNum2 || ColNum1 < 0 || ColNum2 < 0 || ColNum1 >= Count() || ColNum2 >= Count())
     return;
   std::swap(cols_[static_cast<size_t>(ColNum1)], cols_[static_cast<size_t>(ColNum2)]);
   Renumber();
@@ -297,6 +311,7 @@ void TOvcTableColumns::Exchange(int32_t ColNum1, int32_t ColNum2) {
 }
 
 void TOvcTableColumns::Clear() {
+  for (auto& C : cols_) CellUse(C->default_cell_, -1);
   cols_.clear();
   Changed(0, 0, TOvcTblActions::taAll);
 }
@@ -330,9 +345,12 @@ bool TOvcTableColumns::ExtentHidden(int32_t N) const {
   return C && C->Hidden();
 }
 
-void TOvcTableColumns::RemoveCell(TOvcTableCellAncestor* Cell) {
+void TOvcTableColumns::RemoveCell(const TComponent* Cell) {
   for (auto& C : cols_)
-    if (C->default_cell_ == Cell) C->SetDefaultCell(nullptr);
+    if (C->default_cell_ && static_cast<const TComponent*>(C->default_cell_) == Cell) {
+      C->default_cell_ = nullptr;
+      C->Changed();
+    }
 }
 
 void TOvcTableColumns::SetOnColumnChanged(TColChangeNotifyEvent Event) {

@@ -19,6 +19,7 @@
 namespace tess {
 
 class TOvcTableCellAncestor;
+class TOvcTableColumns;
 
 // What a row or column change event reports.
 enum class TOvcTblActions { taCount, taSingle, taAll, taInsert, taDelete, taExchange };
@@ -54,7 +55,8 @@ class TOvcTableRows : public TObject, public TOvcTableExtents {
   bool HasRecord(int32_t RowNum) const;
   // Each row with a record of its own, in ascending order, with its stored height (-1
   // for the default) and hidden flag.
-  void IterateRecords(const std::function<void(int32_t RowNum, const TRowStyle& Style)>& Action) const;
+  void IterateRecords(
+      const std::function<void(int32_t RowNum, const TRowStyle& Style)>& Action) const;
   void SetRow(int32_t RowNum, const TRowStyle& RowStyle);
   void SetHeight(int32_t RowNum, int32_t Height);
   void SetHidden(int32_t RowNum, bool Hidden);
@@ -104,7 +106,8 @@ class TOvcTableColumn : public TPersistent {
   TOvcTableColumn() = default;
   void Assign(TPersistent* Source) override;
 
-  // The cell component that paints and edits this column; the list does not own it.
+  // The cell component that paints and edits this column; the list does not own it, but
+  // counts the column as one use of it (TOvcTableColumns::OnCellUse).
   TOvcTableCellAncestor* DefaultCell() const { return default_cell_; }
   void SetDefaultCell(TOvcTableCellAncestor* Cell);
   int32_t Width() const { return width_; }
@@ -118,6 +121,7 @@ class TOvcTableColumn : public TPersistent {
   friend class TOvcTableColumns;
   void Changed();
   TOvcTableCellAncestor* default_cell_ = nullptr;
+  TOvcTableColumns* list_ = nullptr;
   int32_t number_ = 0;
   TColChangeNotifyEvent on_change_;
   int32_t width_ = 150;
@@ -143,17 +147,23 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   TOvcTableCellAncestor* GetDefaultCell(int32_t ColNum) const;
   int32_t GetWidth(int32_t ColNum) const;
   void SetWidth(int32_t ColNum, int32_t Width);
-  // Every column naming the cell forgets it.
-  void RemoveCell(TOvcTableCellAncestor* Cell);
+  // Every column naming the cell forgets it, uncounted: the cell is leaving the table (it
+  // is compared by address only and may be past its destructor).
+  void RemoveCell(const TComponent* Cell);
   void SetOnColumnChanged(TColChangeNotifyEvent Event);
+  // Told when a column of the list starts (+1) or stops (-1) naming a cell: set by the
+  // table, which counts its cells' uses.  Deleting and clearing columns count down too.
+  std::function<void(TOvcTableCellAncestor* Cell, int Delta)> OnCellUse;
 
   int32_t ExtentCount() const override { return Count(); }
   int32_t ExtentSize(int32_t N) const override { return GetWidth(N); }
   bool ExtentHidden(int32_t N) const override;
 
  private:
+  friend class TOvcTableColumn;
   void Renumber();
   void Changed(int32_t C1, int32_t C2, TOvcTblActions A);
+  void CellUse(TOvcTableCellAncestor* Cell, int Delta);
   std::vector<std::unique_ptr<TOvcTableColumn>> cols_;
   TColChangeNotifyEvent on_change_;
 };

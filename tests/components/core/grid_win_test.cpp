@@ -55,6 +55,39 @@ TEST_F(FormTest, CellsRegisterAndLeave) {
   EXPECT_EQ(table->CellCount(), 0);
 }
 
+// A cell shared by two tables (one of them reached from another form, as stored cell
+// names are) tells both of its changes, and none once it is gone.
+TEST_F(FormTest, ASharedCellTellsEveryLivingTable) {
+  new TOvcController(form);
+  auto* first = new TTable(form);
+  first->SetParent(form);
+  auto* cell = new TCell(form);
+  first->AddCell(cell);
+  {
+    TForm other(nullptr);
+    new TOvcController(&other);
+    auto* second = new TTable(&other);
+    second->SetParent(&other);
+    second->AddCell(cell);
+    cell->NotifyChanged();
+    ASSERT_EQ(first->changed, (std::vector<TObject*>{cell}));
+    ASSERT_EQ(second->changed, (std::vector<TObject*>{cell}));
+    second->RemoveCell(cell);
+    cell->NotifyChanged();
+    EXPECT_EQ(second->changed.size(), 1u);
+    second->AddCell(cell);
+  }
+  // The second table is gone with its form; a change reaches the first alone.
+  int user = 0;
+  cell->OnCfgChanged = [&](TObject*) { ++user; };
+  cell->NotifyChanged();
+  EXPECT_EQ(first->changed.size(), 3u);
+  EXPECT_EQ(user, 1);
+  delete first;
+  cell->NotifyChanged();
+  EXPECT_EQ(user, 2);
+}
+
 TEST_F(FormTest, CellNamesStoredWithTheFormAndResolvedOnASecondInstance) {
   // A form "Editor" with its table and two cells, one of them on another form.
   form->SetName("Tools");
