@@ -64,18 +64,21 @@ TOvcTCCustomString::~TOvcTCCustomString() {
 }
 
 void PublishAutoAdvance(TPropertyList& P, bool& Char, bool& LeftRight) {
-  P.Boolean("AutoAdvanceChar", [&Char] { return Char; }, [&Char](bool v) { Char = v; })
+  P.Boolean(
+       "AutoAdvanceChar", [&Char] { return Char; }, [&Char](bool v) { Char = v; })
       .Default(false);
-  P.Boolean("AutoAdvanceLeftRight", [&LeftRight] { return LeftRight; },
-            [&LeftRight](bool v) { LeftRight = v; })
+  P.Boolean(
+       "AutoAdvanceLeftRight", [&LeftRight] { return LeftRight; },
+       [&LeftRight](bool v) { LeftRight = v; })
       .Default(false);
 }
 
 void TOvcTCCustomString::PublishProperties(TPropertyList& P) {
   TOvcTCBaseString::PublishProperties(P);
   PublishAutoAdvance(P, AutoAdvanceChar, AutoAdvanceLeftRight);
-  P.Integer("MaxLength", [this] { return max_length_; },
-            [this](int32_t v) { SetMaxLength(static_cast<uint16_t>(std::clamp(v, 0, 65535))); })
+  P.Integer(
+       "MaxLength", [this] { return max_length_; },
+       [this](int32_t v) { SetMaxLength(static_cast<uint16_t>(std::clamp(v, 0, 65535))); })
       .Default(0);
 }
 
@@ -99,8 +102,8 @@ void TOvcTCCustomString::StartEditing(int32_t, int, const TRect& R, const TOvcCe
   editor_->SetBounds(R.Left, R.Top, R.Width(), R.Height());
   editor_->SetTabStop(false);
   // The box never takes more than a cell can store.
-  editor_->SetMaxLength(static_cast<int32_t>(StoredCellText(std::string(ShortStringMax + 1, ' '),
-                                                            max_length_).size()));
+  editor_->SetMaxLength(static_cast<int32_t>(
+      StoredCellText(std::string(ShortStringMax + 1, ' '), max_length_).size()));
   editor_->SetBorderStyle(Style == TOvcTblEditorStyle::tesNormal ? TBorderStyle::bsNone
                                                                  : TBorderStyle::bsSingle);
   editor_->SetCtl3D(Style == TOvcTblEditorStyle::tes3D);
@@ -113,7 +116,8 @@ void TOvcTCCustomString::SaveEditedData(void* Data) {
   if (!editor_ || !Data) return;
   const std::string Text = editor_->Text();
   if (UseASCIIZStrings) {
-    const std::string S = StoredCellText(Text, max_length_);
+    // The owner sized the buffer by MaxLength: with 0 there is room for the end alone.
+    const std::string S = max_length_ > 0 ? StoredCellText(Text, max_length_) : std::string();
     std::memcpy(Data, S.c_str(), S.size() + 1);
   } else {
     StoreShortString(static_cast<uint8_t*>(Data), Text, max_length_);

@@ -1,6 +1,6 @@
 // The string cell: a text cell edited in place by a single-line edit box that hands the
-// table's movement keys to the table.  MaxLength 0 means no limit of the cell's own; a
-// stored text never exceeds a short string's 255 characters.
+// table's movement keys to the table.  MaxLength 0 means no limit of the cell's own for
+// short strings; a stored text never exceeds a short string's 255 characters.
 #pragma once
 
 #include <cstdint>
@@ -38,8 +38,8 @@ class TOvcTCCustomString : public TOvcTCBaseString {
   void PublishProperties(TPropertyList& Props) override;
 
   TOvcTCStringEdit* EditControl() const override { return editor_; }
-  // Data: a short string (256 bytes), or with UseASCIIZStrings a buffer of at least
-  // (the effective limit + 1) bytes.
+  // Data: a short string (256 bytes), or with UseASCIIZStrings a buffer of MaxLength + 1
+  // bytes, which takes at most MaxLength characters (none for MaxLength 0) and the end.
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
                     const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle,
                     void* Data) override;

@@ -33,8 +33,7 @@ class TableTest : public FormTest {
     text = new TOvcTCBaseString(form);
     table->SetLockedRowsCell(heads);
     for (int C = 1; C < Cols; ++C) table->SetColumnCell(C, text);
-    table->OnGetCellData = [this](TObject*, int32_t R, int C, void*& Data,
-                                  TOvcCellDataPurpose P) {
+    table->OnGetCellData = [this](TObject*, int32_t R, int C, void*& Data, TOvcCellDataPurpose P) {
       if (P != TOvcCellDataPurpose::cdpForPaint) return;
       asked.insert({R, C});
       ++calls;
@@ -108,7 +107,9 @@ TEST_F(TableTest, HeadingLettersAndCellTexts) {
   TRecordingCanvas C(table->ClientWidth(), table->ClientHeight());
   table->PaintTo(&C);
   const auto Texts = C.Texts();
-  auto Has = [&](const std::string& S) { return std::find(Texts.begin(), Texts.end(), S) != Texts.end(); };
+  auto Has = [&](const std::string& S) {
+    return std::find(Texts.begin(), Texts.end(), S) != Texts.end();
+  };
   EXPECT_TRUE(Has("A"));  // over column 2, the first scrolling one
   EXPECT_TRUE(Has("B"));
   EXPECT_FALSE(Has("Z"));
@@ -169,7 +170,8 @@ TEST_F(TableTest, StringEditorTakesTextAndGivesItBack) {
   SetFocus(cell->EditHandle());
   cell->EditControl()->SetSelStart(3);  // after the focus selected everything
   cell->EditControl()->SetSelLength(0);
-  for (char ch : std::string("ab\rc")) SendMessageA(cell->EditHandle(), WM_CHAR, static_cast<WPARAM>(ch), 0);
+  for (char ch : std::string("ab\rc"))
+    SendMessageA(cell->EditHandle(), WM_CHAR, static_cast<WPARAM>(ch), 0);
   EXPECT_EQ(cell->EditControl()->Text(), "oldabc");
   // MaxLength 0 stores the whole text (no limit of its own), never more than 255.
   cell->EditControl()->SetText(std::string(300, 'x'));
@@ -183,6 +185,19 @@ TEST_F(TableTest, StringEditorTakesTextAndGivesItBack) {
   cell->EditControl()->SetText(std::string(300, 'y'));
   cell->StopEditing(true, data);
   EXPECT_EQ(ReadShortString(data), std::string(254, 'y'));
+
+  // A null-terminated buffer holds MaxLength characters and the terminator, no more:
+  // MaxLength 0 leaves room for the terminator alone.
+  cell->UseASCIIZStrings = true;
+  for (uint16_t Max : {0, 3}) {
+    cell->SetMaxLength(Max);
+    std::string room(Max + 1u + 8u, '#');
+    cell->StartEditing(1, 2, TRect{160, 30, 240, 60}, A, TOvcTblEditorStyle::tesNormal, nullptr);
+    cell->EditControl()->SetText("hello world");
+    cell->StopEditing(true, room.data());
+    EXPECT_EQ(std::string(room.c_str()), std::string("hello").substr(0, Max)) << Max;
+    EXPECT_EQ(room.substr(Max + 1u), std::string(8, '#')) << Max;
+  }
 }
 
 }  // namespace
