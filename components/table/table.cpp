@@ -133,7 +133,7 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
       A.Color = Has ? colors_.ActiveFocused : colors_.ActiveUnfocused;
       A.FontColor = Has ? colors_.ActiveFocusedText : colors_.ActiveUnfocusedText;
     }
-  } else if (Browse && RowNum == layout_.ActiveRow() && !Locked) {
+  } else if (Browse && RowNum == layout_.ActiveRow()) {
     A.Color = Has ? colors_.ActiveFocused : colors_.ActiveUnfocused;
     A.FontColor = Has ? colors_.ActiveFocusedText : colors_.ActiveUnfocusedText;
   } else if (nav_.IsCellSelected(RowNum, ColNum)) {

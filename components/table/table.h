@@ -196,6 +196,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void SetScrollPos(bool Vertical, int32_t Pos) override;
   void PaintInvalidCells(const TOvcCellArray& Cells) override;
   void RedrawLockTaken() override;
+  void RedrawLockEnding() override;
   void RedrawLockReleased() override;
 
   TOvcCellAttributes TableAttributes();

@@ -6,9 +6,8 @@
 // one is.
 // The editing state always changes before the focus moves, so that the focus handlers of
 // the table and of the editor see the state they are entering.
-#include "components/table/table.h"
-
 #include "components/core/commands.h"
+#include "components/table/table.h"
 #include "framework/win/forms.h"
 #include "platform/win32.h"
 
@@ -21,17 +20,33 @@ static_assert(ccDown == 15 && ccRight == 55 && ccTableEdit == 69 && ccWordRight 
 // The commands a cell's editor leaves to the table: the table moves by them.
 bool IsTableMove(uint16_t Cmd) {
   switch (Cmd) {
-    case ccBotOfPage: case ccBotRightCell: case ccDown: case ccEnd: case ccFirstPage:
-    case ccHome: case ccLastPage: case ccLeft: case ccNextPage: case ccPageLeft:
-    case ccPageRight: case ccPrevPage: case ccRight: case ccTopLeftCell: case ccTopOfPage:
-    case ccUp: case ccWordLeft: case ccWordRight:
+    case ccBotOfPage:
+    case ccBotRightCell:
+    case ccDown:
+    case ccEnd:
+    case ccFirstPage:
+    case ccHome:
+    case ccLastPage:
+    case ccLeft:
+    case ccNextPage:
+    case ccPageLeft:
+    case ccPageRight:
+    case ccPrevPage:
+    case ccRight:
+    case ccTopLeftCell:
+    case ccTopOfPage:
+    case ccUp:
+    case ccWordLeft:
+    case ccWordRight:
       return true;
     default:
       return false;
   }
 }
 
-bool IsKeyHeld(int VirtualKey) { return (GetKeyState(VirtualKey) & 0x8000) != 0; }
+bool IsKeyHeld(int VirtualKey) {
+  return (GetKeyState(VirtualKey) & 0x8000) != 0;
+}
 
 // Window or one of its chain of first children.
 bool InFirstChildChain(HWND Window, HWND Wanted) {
@@ -67,8 +82,7 @@ void TOvcCustomTable::InitEditing() {
   nav_.OnStopEditing = [this](bool SaveValue) { return StopEditingState(SaveValue); };
   nav_.OnEditorCanSave = [this] { return !editing_cell_ || editing_cell_->CanStopEditing(true); };
   nav_.OnFocusEditor = [this] {
-    if (HWnd Editor = EditorWindow())
-      ::SetFocus(static_cast<HWND>(Editor));
+    if (HWnd Editor = EditorWindow()) ::SetFocus(static_cast<HWND>(Editor));
   };
   nav_.OnLockedCellClick = [this](int32_t RowNum, int32_t ColNum) {
     DoLockedCellClick(RowNum, ColNum);
@@ -287,14 +301,21 @@ bool TOvcCustomTable::StopEditingState(bool SaveValue) {
   return true;
 }
 
-// The outermost lock hides the editor; the table keeps the focus meanwhile.
+// The outermost lock hides the editor; the table keeps the focus meanwhile.  A browsed
+// row is repainted whole where the lock starts and where it ends, so that a move of the
+// active cell (or of the focus) recolours both rows.
 void TOvcCustomTable::RedrawLockTaken() {
+  if (nav_.Has(TOvcTblOption::otoBrowseRow)) layout_.InvalidateRow(ActiveRow());
   if (!(nav_.State() & tsEditing) || !editing_cell_) return;
   const bool HadFocus = EditorHasFocus();
   nav_.SetMode(tsHiddenEditing);
   editing_cell_->EditHide();
   layout_.InvalidateCell(ActiveRow(), ActiveCol());
   if (HadFocus) ::SetFocus(static_cast<HWND>(Handle()));
+}
+
+void TOvcCustomTable::RedrawLockEnding() {
+  if (nav_.Has(TOvcTblOption::otoBrowseRow)) layout_.InvalidateRow(ActiveRow());
 }
 
 void TOvcCustomTable::RedrawLockReleased() {
@@ -322,10 +343,14 @@ uint8_t TOvcCustomTable::FilterKey(TMessage& Msg) {
   if (IsTableMove(Cmd)) return 1;
   if (Cmd == ccTableEdit) return 2;
   switch (Msg.WParam) {
-    case VK_ESCAPE: return 2;
-    case VK_TAB: return nav_.Has(TOvcTblOption::otoTabToArrow) ? 2 : 0;
-    case VK_RETURN: return nav_.Has(TOvcTblOption::otoEnterToArrow) ? 2 : 0;
-    default: return 0;
+    case VK_ESCAPE:
+      return 2;
+    case VK_TAB:
+      return nav_.Has(TOvcTblOption::otoTabToArrow) ? 2 : 0;
+    case VK_RETURN:
+      return nav_.Has(TOvcTblOption::otoEnterToArrow) ? 2 : 0;
+    default:
+      return 0;
   }
 }
 
@@ -335,8 +360,7 @@ void TOvcCustomTable::FocusChanged(bool Gained, HWnd Other) {
   HWnd Editor = EditorWindow();
   const bool OtherIsOurs =
       Other && (Other == Handle() ||
-                (Editor && InFirstChildChain(static_cast<HWND>(Editor),
-                                             static_cast<HWND>(Other))));
+                (Editor && InFirstChildChain(static_cast<HWND>(Editor), static_cast<HWND>(Other))));
   const bool Now = Gained || OtherIsOurs;
   if (Now == TableFocused()) return;
   nav_.SetFocusBits(Now);
@@ -372,8 +396,7 @@ bool TOvcCustomTable::HandleEditingMessage(TMessage& M) {
     case WM_LBUTTONDBLCLK: {
       TOvcTableAncestor::Dispatch(M);
       int32_t Row = 0, Col = 0;
-      if (!(ComponentState() & csDesigning) &&
-          layout_.HitTest(M.XPos(), M.YPos(), Row, Col) == 0) {
+      if (!(ComponentState() & csDesigning) && layout_.HitTest(M.XPos(), M.YPos(), Row, Col) == 0) {
         PostMessageA(Handle(), ctim_StartEdit, 0, 0);
         PostMessageA(Handle(), ctim_StartEditMouse, M.WParam, M.LParam);
       }

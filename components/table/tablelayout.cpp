@@ -58,27 +58,24 @@ int32_t TOvcTableAxis::Inc(int32_t N, int Direction) const {
 
 int TOvcTableAxis::Find(int32_t N) const {
   const auto Begin = disp_->Ay.begin(), End = Begin + disp_->Count;
-  auto It = std::lower_bound(Begin, End, N, [](const TOvcTblDisplayEntry& E, int32_t V) {
-    return E.Number < V;
-  });
+  auto It = std::lower_bound(Begin, End, N,
+                             [](const TOvcTblDisplayEntry& E, int32_t V) { return E.Number < V; });
   return (It != End && It->Number == N) ? static_cast<int>(It - Begin) : -1;
 }
 
 int TOvcTableAxis::FirstScrolling() const {
   const auto Begin = disp_->Ay.begin(), End = Begin + disp_->Count;
-  return static_cast<int>(std::lower_bound(Begin, End, Locked,
-                                           [](const TOvcTblDisplayEntry& E, int32_t V) {
-                                             return E.Number < V;
-                                           }) -
-                          Begin);
+  return static_cast<int>(
+      std::lower_bound(Begin, End, Locked,
+                       [](const TOvcTblDisplayEntry& E, int32_t V) { return E.Number < V; }) -
+      Begin);
 }
 
 int TOvcTableAxis::IndexAt(int32_t P) const {
   if (P < 0 || disp_->Count == 0) return -1;
   const auto Begin = disp_->Ay.begin(), End = Begin + disp_->Count;
-  auto It = std::upper_bound(Begin, End, P, [](int32_t V, const TOvcTblDisplayEntry& E) {
-    return V < E.Offset;
-  });
+  auto It = std::upper_bound(Begin, End, P,
+                             [](int32_t V, const TOvcTblDisplayEntry& E) { return V < E.Offset; });
   if (It == Begin) return -1;
   const int I = static_cast<int>(It - Begin) - 1;
   return P < Offset(I + 1) ? I : -1;
@@ -227,9 +224,16 @@ void TOvcTableLayout::SetActiveCell(int32_t RowNum, int32_t ColNum) {
 }
 
 void TOvcTableLayout::SetTopLeftCell(int32_t RowNum, int32_t ColNum) {
-  RowNum = r_.Inc(std::min(RowNum, r_.Max), 0);
-  ColNum = c_.Inc(std::min(ColNum, c_.Max), 0);
-  if (OnTopLeftCellChanging) OnTopLeftCellChanging(RowNum, ColNum);
+  // The hook's answer is held to the same limits as the arguments.
+  auto Clamp = [this](int32_t& R, int32_t& C) {
+    R = r_.Inc(std::min(R, r_.Max), 0);
+    C = c_.Inc(std::min(C, c_.Max), 0);
+  };
+  Clamp(RowNum, ColNum);
+  if (OnTopLeftCellChanging) {
+    OnTopLeftCellChanging(RowNum, ColNum);
+    Clamp(RowNum, ColNum);
+  }
   if (!host_.HasWindow()) {
     r_.First = RowNum;
     c_.First = ColNum;
@@ -333,6 +337,7 @@ void TOvcTableLayout::SetAllowRedraw(bool Value) {
   if (--lock_ > 0) return;
   lock_ = 0;
   if (pos_pending_) UpdateScrollPositions();
+  if (host_.HasWindow()) host_.RedrawLockEnding();
   if (host_.HasWindow() && !invalid_.IsEmpty()) host_.PaintInvalidCells(invalid_);
   invalid_.Clear();
   if (host_.HasWindow()) host_.RedrawLockReleased();
@@ -356,7 +361,9 @@ bool TOvcTableLayout::GetCellRect(int32_t RowNum, int32_t ColNum, TOvcTableRect&
 
 // One 32-bit divisor serves both ways, so a thumb position maps to a row that maps back
 // to the same position at any row count.
-int32_t TOvcTableLayout::VertDivisor() const { return r_.Max / 1024 + 1; }
+int32_t TOvcTableLayout::VertDivisor() const {
+  return r_.Max / 1024 + 1;
+}
 
 void TOvcTableLayout::VertScrollRange(int32_t& Min, int32_t& Max) const {
   Min = r_.Locked;
@@ -396,7 +403,9 @@ void TOvcTableLayout::HorzScrollRange(int32_t& Min, int32_t& Max) const {
   Max = std::max(0, c_.VisibleBefore(c_.Max + 1) - 1);
 }
 
-int32_t TOvcTableLayout::HorzThumbPos() const { return c_.VisibleBefore(c_.First); }
+int32_t TOvcTableLayout::HorzThumbPos() const {
+  return c_.VisibleBefore(c_.First);
+}
 
 int32_t TOvcTableLayout::ColForThumb(int32_t Pos) const {
   return std::min(c_.NthVisible(Pos), c_.Max);

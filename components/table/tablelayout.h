@@ -15,9 +15,9 @@
 #include <functional>
 #include <memory>
 
+#include "components/core/tabletypes.h"
 #include "components/table/cellarray.h"
 #include "components/table/tablerows.h"
-#include "components/core/tabletypes.h"
 
 namespace tess {
 
@@ -41,9 +41,10 @@ class TOvcTableHost {
   // Paints the collected cells (ordered by row and column) and, when marked, the area
   // beyond the last row and column.
   virtual void PaintInvalidCells(const TOvcCellArray& Cells) = 0;
-  // The outermost redraw lock was taken (before anything changes), and was released
-  // (after the collected cells were painted).
+  // The outermost redraw lock was taken (before anything changes), is ending (before the
+  // collected cells are painted: the last chance to add some) and was released (after).
   virtual void RedrawLockTaken() {}
+  virtual void RedrawLockEnding() {}
   virtual void RedrawLockReleased() {}
 };
 

@@ -139,7 +139,8 @@ TEST_F(NavTest, TypedKeysAndF2OpenTheEditorThroughTheHook) {
 
 TEST_F(NavTest, ActiveCellPaintedByTheFocus) {
   Build(100, 8);
-  const TColor Focused = static_cast<TColor>(0x00123456), Unfocused = static_cast<TColor>(0x00654321);
+  const TColor Focused = static_cast<TColor>(0x00123456),
+               Unfocused = static_cast<TColor>(0x00654321);
   table->Colors().Set(&TOvcTableColors::ActiveFocused, Focused);
   table->Colors().Set(&TOvcTableColors::ActiveUnfocused, Unfocused);
   auto Active = [&] {
@@ -164,6 +165,52 @@ TEST_F(NavTest, ActiveCellPaintedByTheFocus) {
   testing::Pump();
   EXPECT_EQ(Active(), Focused);
   EXPECT_EQ(Seen, (std::vector<bool>{false, true}));
+}
+
+// With the whole active row browsed, a move repaints both rows whole (locked cells
+// too), so the old row loses the browse colour on screen, not only in a fresh paint.
+TEST_F(NavTest, BrowsedRowMovesWholeOnScreen) {
+  Build(100, 6);
+  const TColor Browse = static_cast<TColor>(0x000000C0);
+  for (auto C : {&TOvcTableColors::ActiveFocused, &TOvcTableColors::ActiveUnfocused})
+    table->Colors().Set(C, Browse);
+  table->SetOptions({O::otoBrowseRow});
+  table->SetColumnCell(0, text);
+  testing::Pump();
+  auto OnScreen = [&](int32_t R, int C) {
+    TOvcTableRect Rc;
+    EXPECT_TRUE(table->Layout().GetCellRect(R, C, Rc));
+    HDC DC = GetDC(H());
+    const COLORREF P = GetPixel(DC, Rc.Right - 8, Rc.Top + 3);
+    ReleaseDC(H(), DC);
+    return static_cast<TColor>(P);
+  };
+  EXPECT_EQ(OnScreen(1, 4), Browse);
+  EXPECT_EQ(OnScreen(1, 0), Browse);  // the locked cell of the browsed row
+  EXPECT_NE(OnScreen(2, 4), Browse);
+  testing::PressKey(VK_DOWN);
+  ASSERT_EQ(table->ActiveRow(), 2);
+  for (int C : {0, 2, 4}) {
+    EXPECT_NE(OnScreen(1, C), Browse) << C;
+    EXPECT_EQ(OnScreen(2, C), Browse) << C;
+  }
+}
+
+// What OnTopLeftCellChanging answers is kept within the table, as the setters' own
+// arguments are.
+TEST_F(NavTest, TopLeftHookAnswersAreClamped) {
+  Build(100, 8);
+  table->OnTopLeftCellChanging = [](TObject*, int32_t& R, int& C) {
+    R = -5;
+    C = 1000;
+  };
+  table->SetTopRow(5);
+  EXPECT_GE(table->TopRow(), table->LockedRows());
+  EXPECT_LE(table->LeftCol(), table->Layout().MaxLeftCol());
+  EXPECT_GE(table->LeftCol(), table->LockedCols());
+  table->OnTopLeftCellChanging = nullptr;
+  testing::PressKey(VK_NEXT);  // the next step moves from a valid place
+  EXPECT_GE(table->TopRow(), table->LockedRows());
 }
 
 TEST_F(NavTest, MouseSelectsByDragAndSelectedCellsArePainted) {
