@@ -19,12 +19,12 @@ namespace {
 const std::vector<std::string> kAccessIdents = {"otxDefault", "otxNormal", "otxReadOnly",
                                                 "otxInvisible"};
 const std::vector<std::string> kAdjustIdents = {
-    "otaDefault",    "otaTopLeft", "otaTopCenter",   "otaTopRight",     "otaCenterLeft",
-    "otaCenter",     "otaCenterRight", "otaBottomLeft", "otaBottomCenter", "otaBottomRight"};
+    "otaDefault", "otaTopLeft",     "otaTopCenter",  "otaTopRight",     "otaCenterLeft",
+    "otaCenter",  "otaCenterRight", "otaBottomLeft", "otaBottomCenter", "otaBottomRight"};
 const std::vector<std::string> kOptionIdents = {
-    "otoBrowseRow",      "otoNoRowResizing",  "otoNoColResizing",   "otoTabToArrow",
-    "otoEnterToArrow",   "otoAlwaysEditing",  "otoNoSelection",     "otoMouseDragSelect",
-    "otoRowSelection",   "otoColSelection",   "otoThumbTrack",      "otoAllowColMoves",
+    "otoBrowseRow",    "otoNoRowResizing", "otoNoColResizing", "otoTabToArrow",
+    "otoEnterToArrow", "otoAlwaysEditing", "otoNoSelection",   "otoMouseDragSelect",
+    "otoRowSelection", "otoColSelection",  "otoThumbTrack",    "otoAllowColMoves",
     "otoAllowRowMoves"};
 
 }  // namespace
@@ -70,6 +70,10 @@ void TOvcCustomTable::PublishProperties(TPropertyList& P) {
        "Adjust", kAdjustIdents, [this] { return Adjust(); },
        [this](TOvcTblAdjust v) { SetAdjust(v); })
       .Default(TOvcTblAdjust::otaCenterLeft);
+  P.Enum<TBorderStyle>(
+       "BorderStyle", {"bsNone", "bsSingle"}, [this] { return border_style_; },
+       [this](TBorderStyle v) { SetBorderStyle(v); })
+      .Default(TBorderStyle::bsSingle);
   // The columns travel in "ColData".
   P.Integer(
        "ColCount", [this] { return ColCount(); }, [this](int32_t v) { SetColCount(v); })
@@ -87,6 +91,10 @@ void TOvcCustomTable::PublishProperties(TPropertyList& P) {
        "Options", kOptionIdents, [this] { return static_cast<uint32_t>(nav_.Options()); },
        [this](uint32_t v) { SetOptions(TOvcTblOptionSet::FromBits(v)); })
       .Default(0);
+  P.Enum<TScrollStyle>(
+       "ScrollBars", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"},
+       [this] { return scroll_bars_; }, [this](TScrollStyle v) { SetScrollBars(v); })
+      .Default(TScrollStyle::ssBoth);
 }
 
 void TOvcCustomTable::DefineProperties(TFiler* Filer) {
@@ -99,10 +107,14 @@ void TOvcCustomTable::DefineProperties(TFiler* Filer) {
       true);
 }
 
-void TOvcCustomTable::WriteRowData(TWriter* W) { tess::WriteRowData(*W, RowDataOf(rows_)); }
+void TOvcCustomTable::WriteRowData(TWriter* W) {
+  tess::WriteRowData(*W, RowDataOf(rows_));
+}
 
 // RowLimit comes first in the stream; rows outside it are not this table's.
-void TOvcCustomTable::ReadRowData(TReader* R) { ApplyRowData(rows_, tess::ReadRowData(*R)); }
+void TOvcCustomTable::ReadRowData(TReader* R) {
+  ApplyRowData(rows_, tess::ReadRowData(*R));
+}
 
 void TOvcCustomTable::WriteColData(TWriter* W) {
   std::vector<TTableColEntry> Entries;
@@ -142,8 +154,8 @@ void TOvcCustomTable::Loaded() {
   loaded_ = {};
   if (P.LockedRows) SetLockedRows(*P.LockedRows);
   if (P.LockedCols) SetLockedCols(*P.LockedCols);
-  if (P.TopRow || P.LeftCol) layout_.SetTopLeftCell(P.TopRow.value_or(TopRow()),
-                                                    P.LeftCol.value_or(LeftCol()));
+  if (P.TopRow || P.LeftCol)
+    layout_.SetTopLeftCell(P.TopRow.value_or(TopRow()), P.LeftCol.value_or(LeftCol()));
   if (P.ActiveRow || P.ActiveCol)
     SetActiveCell(P.ActiveRow.value_or(ActiveRow()), P.ActiveCol.value_or(ActiveCol()));
 }
@@ -152,8 +164,8 @@ void TOvcCustomTable::Loaded() {
 void TOvcCustomTable::LoadDefaultCells() {
   TOvcTableRedrawLock L(layout_);
   ResolveCellNames();
-  const int32_t N = std::min<int32_t>(static_cast<int32_t>(pending_col_cells_.size()),
-                                      cols_.Count());
+  const int32_t N =
+      std::min<int32_t>(static_cast<int32_t>(pending_col_cells_.size()), cols_.Count());
   for (int32_t C = 0; C < N; ++C) {
     if (pending_col_cells_[static_cast<size_t>(C)].empty()) continue;
     std::vector<std::string> One{pending_col_cells_[static_cast<size_t>(C)]};

@@ -60,7 +60,9 @@ TOvcCellGlyphs::TOvcCellGlyphs() : entry_(TGlyphResourceManager::Instance().Defa
   CountGlyphs();
 }
 
-TOvcCellGlyphs::~TOvcCellGlyphs() { TGlyphResourceManager::Instance().Release(entry_); }
+TOvcCellGlyphs::~TOvcCellGlyphs() {
+  TGlyphResourceManager::Instance().Release(entry_);
+}
 
 void TOvcCellGlyphs::CountGlyphs() {
   const TBitmap* B = entry_->Bitmap.get();
@@ -108,11 +110,25 @@ void TOvcCellGlyphs::SetIsDefault(bool Value) {
   }
 }
 
+TBitmap* TOvcCellGlyphs::StreamBitMap() {
+  if (!stream_bitmap_) stream_bitmap_ = std::make_unique<TBitmap>();
+  stream_bitmap_->OnChange = nullptr;
+  stream_bitmap_->Assign(BitMap());
+  stream_bitmap_->OnChange = [this](TObject*) { SetBitMap(stream_bitmap_.get()); };
+  return stream_bitmap_.get();
+}
+
 void TOvcCellGlyphs::PublishProperties(TPropertyList& P) {
   TPersistent::PublishProperties(P);
-  P.Integer("GlyphCount", [this] { return glyph_count_; }, [this](int32_t v) { SetGlyphCount(v); });
-  P.Integer("ActiveGlyphCount", [this] { return active_glyph_count_; },
-            [this](int32_t v) { SetActiveGlyphCount(v); });
+  P.Boolean(
+       "IsDefault", [this] { return IsDefault(); }, [this](bool v) { SetIsDefault(v); })
+      .Default(true);
+  P.Object("BitMap", [this] { return StreamBitMap(); }).Stored([this] { return !IsDefault(); });
+  P.Integer(
+      "GlyphCount", [this] { return glyph_count_; }, [this](int32_t v) { SetGlyphCount(v); });
+  P.Integer(
+      "ActiveGlyphCount", [this] { return active_glyph_count_; },
+      [this](int32_t v) { SetActiveGlyphCount(v); });
 }
 
 void TOvcCellGlyphs::Assign(TPersistent* Source) {

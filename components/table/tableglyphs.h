@@ -61,7 +61,8 @@ class TOvcCellGlyphs : public TPersistent {
   bool IsDefault() const;
   void SetIsDefault(bool Value);
   void Assign(TPersistent* Source) override;
-  // The counts; the bitmap itself is not streamed (the framework has no image format).
+  // IsDefault, then the strip (as "BitMap.Data") unless it is the default, then the
+  // counts.
   void PublishProperties(TPropertyList& Props) override;
 
   TNotifyEvent OnChange;
@@ -69,7 +70,11 @@ class TOvcCellGlyphs : public TPersistent {
  private:
   void CountGlyphs();
   void Changed();
+  // What the stream sees as BitMap: a copy of the strip, so that reading never draws on
+  // a shared one; a picture read into it becomes this strip's own.
+  TBitmap* StreamBitMap();
   TGlyphEntry* entry_;
+  std::unique_ptr<TBitmap> stream_bitmap_;
   int32_t active_glyph_count_ = 1;
   int32_t glyph_count_ = 1;
 };

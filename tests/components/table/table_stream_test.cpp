@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "components/table/glyphcells.h"
 #include "components/table/stringcell.h"
 #include "components/table/table.h"
 #include "framework/core/filer.h"
@@ -74,6 +75,18 @@ TableForm MakeEditorForm() {
   table->SetAdjust(TOvcTblAdjust::otaTopRight);
   table->SetActiveCell(7, 11);
   table->SetTopRow(2);
+  table->SetBorderStyle(TBorderStyle::bsNone);
+  table->SetScrollBars(TScrollStyle::ssVertical);
+  // A glyph cell with a strip of its own: four 10-pixel glyphs, each of one colour.
+  auto* flags = new TOvcTCGlyph(form);
+  flags->SetName("glyFlags");
+  TBitmap strip(40, 10, TPixelFormat::pf24bit);
+  for (int G = 0; G < 4; ++G) {
+    strip.Canvas()->Brush()->SetColor(static_cast<TColor>(0x00302010 * (G + 1)));
+    strip.Canvas()->FillRect(TRect{G * 10, 0, G * 10 + 10, 10});
+  }
+  flags->CellGlyphs()->SetBitMap(&strip);
+  flags->CellGlyphs()->SetActiveGlyphCount(2);
   return F;
 }
 
@@ -115,6 +128,22 @@ TEST(TableStream, FormWithATableRoundTrips) {
   EXPECT_EQ(table->GridPenSet().NormalGrid.Style, TPenStyle::psDot);
   EXPECT_EQ(table->Access(), TOvcTblAccess::otxReadOnly);
   EXPECT_EQ(table->LockedRowsCell(), Copy.FindComponent("hdrColumns"));
+  EXPECT_EQ(table->BorderStyle(), TBorderStyle::bsNone);
+  EXPECT_EQ(table->ScrollBars(), TScrollStyle::ssVertical);
+  auto* flags = dynamic_cast<TOvcTCGlyph*>(Copy.FindComponent("glyFlags"));
+  ASSERT_NE(flags, nullptr);
+  TOvcCellGlyphs* glyphs = flags->CellGlyphs();
+  EXPECT_FALSE(glyphs->IsDefault());
+  EXPECT_EQ(glyphs->GlyphCount(), 4);
+  EXPECT_EQ(glyphs->ActiveGlyphCount(), 2);
+  ASSERT_EQ(glyphs->BitMap()->Width(), 40);
+  for (int G = 0; G < 4; ++G)
+    EXPECT_EQ(glyphs->BitMap()->Canvas()->Pixel(G * 10 + 5, 5),
+              static_cast<TColor>(0x00302010 * (G + 1)));
+  // The default strip itself was not drawn on: another cell still has it.
+  TOvcTCCheckBox plain(nullptr);
+  EXPECT_TRUE(plain.CellGlyphs()->IsDefault());
+  EXPECT_EQ(plain.CellGlyphs()->GlyphCount(), 3);
   // The columns' cells are found by name once the window exists.
   EXPECT_EQ(table->Columns().GetDefaultCell(1), nullptr);
   Copy.Show();
