@@ -31,11 +31,18 @@ void TOvcTCBaseBitMap::PaintGlyph(TCanvas* C, const TRect& CellRect, const TOvcC
   int32_t X = CellRect.Left + (CellRect.Width() - W) / 2;
   int32_t Y = CellRect.Top + (CellRect.Height() - H) / 2;
   switch (A.Adjust) {
-    case TOvcTblAdjust::otaTopLeft: case TOvcTblAdjust::otaCenterLeft:
-    case TOvcTblAdjust::otaBottomLeft: X = CellRect.Left + M; break;
-    case TOvcTblAdjust::otaTopRight: case TOvcTblAdjust::otaCenterRight:
-    case TOvcTblAdjust::otaBottomRight: X = CellRect.Right - M - W; break;
-    default: break;
+    case TOvcTblAdjust::otaTopLeft:
+    case TOvcTblAdjust::otaCenterLeft:
+    case TOvcTblAdjust::otaBottomLeft:
+      X = CellRect.Left + M;
+      break;
+    case TOvcTblAdjust::otaTopRight:
+    case TOvcTblAdjust::otaCenterRight:
+    case TOvcTblAdjust::otaBottomRight:
+      X = CellRect.Right - M - W;
+      break;
+    default:
+      break;
   }
   if (A.Adjust >= TOvcTblAdjust::otaTopLeft && A.Adjust <= TOvcTblAdjust::otaTopRight)
     Y = CellRect.Top + M;
@@ -88,8 +95,8 @@ void TOvcTCGlyphEdit::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_KEYDOWN: {
       const uint8_t Verdict = CellOwner->FilterTableKey(M);
-      if (EditorPassesKey(TCellEditorKind::Glyph, Verdict, static_cast<uint16_t>(M.WParam),
-                          false, TEditCaret{})) {
+      if (EditorPassesKey(TCellEditorKind::Glyph, Verdict, static_cast<uint16_t>(M.WParam), false,
+                          TEditCaret{})) {
         CellOwner->PostKeyToTable(M.WParam, M.LParam);
         return;
       }
@@ -154,7 +161,10 @@ void TOvcTCCustomGlyph::WriteValue(void* Data, int32_t Value) const {
 void TOvcTCCustomGlyph::PaintIndex(TCanvas* C, const TRect& CellRect, int32_t,
                                    const TOvcCellAttributes& A, const void* Data) {
   if (!Data || A.Access == TOvcTblAccess::otxInvisible) return;
-  const int32_t Index = ClampedGlyph(ReadValue(Data), glyphs_->ActiveGlyphCount());
+  // -1 (any value below 0) is no glyph at all.
+  const int32_t Value = ReadValue(Data);
+  if (Value < 0) return;
+  const int32_t Index = ClampedGlyph(Value, glyphs_->ActiveGlyphCount());
   PaintGlyph(C, CellRect, A, glyphs_->BitMap(), glyphs_->GlyphCount(), Index);
 }
 
@@ -212,7 +222,8 @@ void TOvcTCCustomCheckBox::SetAllowGrayed(bool Value) {
 
 void TOvcTCCustomCheckBox::PublishProperties(TPropertyList& P) {
   TOvcTCCustomGlyph::PublishProperties(P);
-  P.Boolean("AllowGrayed", [this] { return allow_grayed_; }, [this](bool v) { SetAllowGrayed(v); })
+  P.Boolean(
+       "AllowGrayed", [this] { return allow_grayed_; }, [this](bool v) { SetAllowGrayed(v); })
       .Default(false);
 }
 

@@ -240,6 +240,14 @@ TEST_F(CellsTest, GlyphsPaintFromTheStrip) {
   EXPECT_NE(Pixels(cbUnchecked), Pixels(cbChecked));
   EXPECT_EQ(Pixels(cbChecked), Pixels(7));  // out of range: the last active glyph
 
+  // A glyph cell given -1 paints no glyph at all.
+  auto* Glyphs = new TOvcTCGlyph(form);
+  for (int32_t Value : {-1, 0}) {
+    C.Clear();
+    Glyphs->PaintCell(&C, R, 1, 1, A, &Value);
+    EXPECT_EQ(C.Find("BrushCopy") != nullptr, Value == 0) << Value;
+  }
+
   // The bitmap cell: an index past the count is written back as 0.
   auto* Bits = new TOvcTCBitMap(form);
   auto Bm = Strip(48, 16);
