@@ -35,9 +35,9 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   int32_t ColCount() const { return layout_.ColCount(); }
   void SetColCount(int32_t Value) { layout_.SetColCount(Value); }
   int32_t LockedRows() const { return layout_.LockedRows(); }
-  void SetLockedRows(int32_t Value) { layout_.SetLockedRows(Value); }
+  void SetLockedRows(int32_t Value) { nav_.SetLockedRows(Value); }
   int32_t LockedCols() const { return layout_.LockedCols(); }
-  void SetLockedCols(int32_t Value) { layout_.SetLockedCols(Value); }
+  void SetLockedCols(int32_t Value) { nav_.SetLockedCols(Value); }
   int32_t TopRow() const { return layout_.TopRow(); }
   void SetTopRow(int32_t Value) { layout_.SetTopRow(Value); }
   int32_t LeftCol() const { return layout_.LeftCol(); }

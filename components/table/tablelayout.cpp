@@ -179,8 +179,10 @@ void TOvcTableLayout::ExtentsChanged() {
   RecalcLimits();
   if (active_row_ >= RowLimit()) active_row_ = RowLimit() - 1;
   if (active_col_ >= ColCount()) active_col_ = ColCount() - 1;
-  active_row_ = r_.Inc(active_row_, 0);
-  active_col_ = c_.Inc(active_col_, 0);
+  if (!hold_active_) {
+    active_row_ = r_.Inc(active_row_, 0);
+    active_col_ = c_.Inc(active_col_, 0);
+  }
   UpdateScrollRanges();
   UpdateScrollPositions();
   InvalidateTable();
@@ -201,15 +203,20 @@ void TOvcTableLayout::SetColCount(int32_t Value) {
 void TOvcTableLayout::SetLockedRows(int32_t Value) {
   if (Value < 0 || Value >= RowLimit() || Value == r_.Locked) return;
   r_.Locked = Value;
-  if (!host_.HasWindow()) return;
-  ExtentsChanged();
+  LockedChanged();
 }
 
 void TOvcTableLayout::SetLockedCols(int32_t Value) {
   if (Value < 0 || Value >= ColCount() || Value == c_.Locked) return;
   c_.Locked = Value;
+  LockedChanged();
+}
+
+void TOvcTableLayout::LockedChanged() {
   if (!host_.HasWindow()) return;
+  hold_active_ = true;
   ExtentsChanged();
+  hold_active_ = false;
 }
 
 void TOvcTableLayout::SetActiveCell(int32_t RowNum, int32_t ColNum) {

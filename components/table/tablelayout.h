@@ -102,7 +102,9 @@ class TOvcTableLayout {
   int32_t ColCount() const { return cols_.Count(); }
   void SetColCount(int32_t Value);
   int32_t LockedRows() const { return r_.Locked; }
-  // Refused unless 0 <= Value < RowLimit (also before the window exists).
+  // Refused unless 0 <= Value < RowLimit (also before the window exists).  An active
+  // cell left among the locked lines stays there for the caller to move it (as a move of
+  // the user's, with its hooks); the next change of extents would pull it out.
   void SetLockedRows(int32_t Value);
   int32_t LockedCols() const { return c_.Locked; }
   void SetLockedCols(int32_t Value);
@@ -167,6 +169,7 @@ class TOvcTableLayout {
   void ScrollAxis(bool Vertical, int32_t NewFirst);
   void InvalidateLine(bool Vertical, int Index);
   void RecalcLimits();
+  void LockedChanged();
   void UpdateScrollRanges();
   void UpdateScrollPositions();
 
@@ -177,6 +180,8 @@ class TOvcTableLayout {
   TOvcTableAxis c_;
   int32_t active_row_ = 1;
   int32_t active_col_ = 1;
+  // Set while a change of the locked counts leaves the active cell where it was.
+  bool hold_active_ = false;
   int32_t lock_ = 0;
   int32_t built_w_ = -1, built_h_ = -1;
   bool pos_pending_ = false;

@@ -1,13 +1,12 @@
 // The table grid's active cell, commands, keys, mouse operations and selection.
 #include "components/table/tablenavigation.h"
 
-#include "components/table/tableoptions.h"
-
 #include <algorithm>
 #include <cassert>
 #include <cstdlib>
 
 #include "components/core/commands.h"
+#include "components/table/tableoptions.h"
 
 namespace tess {
 
@@ -17,21 +16,36 @@ constexpr uint16_t kVkTab = 9, kVkReturn = 13, kVkEscape = 27, kVkSpace = 32;
 // The plain command an extend command runs with the extend flag set (0: none).
 uint16_t ExtendedBase(uint16_t Command) {
   switch (Command) {
-    case ccExtendDown: return ccDown;
-    case ccExtendEnd: return ccEnd;
-    case ccExtendHome: return ccHome;
-    case ccExtendLeft: return ccLeft;
-    case ccExtendPgDn: return ccNextPage;
-    case ccExtendPgUp: return ccPrevPage;
-    case ccExtendRight: return ccRight;
-    case ccExtendUp: return ccUp;
-    case ccExtBotOfPage: return ccBotOfPage;
-    case ccExtFirstPage: return ccFirstPage;
-    case ccExtLastPage: return ccLastPage;
-    case ccExtTopOfPage: return ccTopOfPage;
-    case ccExtWordLeft: return ccWordLeft;
-    case ccExtWordRight: return ccWordRight;
-    default: return 0;
+    case ccExtendDown:
+      return ccDown;
+    case ccExtendEnd:
+      return ccEnd;
+    case ccExtendHome:
+      return ccHome;
+    case ccExtendLeft:
+      return ccLeft;
+    case ccExtendPgDn:
+      return ccNextPage;
+    case ccExtendPgUp:
+      return ccPrevPage;
+    case ccExtendRight:
+      return ccRight;
+    case ccExtendUp:
+      return ccUp;
+    case ccExtBotOfPage:
+      return ccBotOfPage;
+    case ccExtFirstPage:
+      return ccFirstPage;
+    case ccExtLastPage:
+      return ccLastPage;
+    case ccExtTopOfPage:
+      return ccTopOfPage;
+    case ccExtWordLeft:
+      return ccWordLeft;
+    case ccExtWordRight:
+      return ccWordRight;
+    default:
+      return 0;
   }
 }
 }  // namespace
@@ -92,6 +106,23 @@ void TOvcTableNavigator::SetActiveCell(int32_t RowNum, int32_t ColNum) {
   // The selection stays; the anchor follows, so that a later extension starts here.
   MoveAnchor(layout_.IncRow(RowNum, 0), layout_.IncCol(ColNum, 0));
   MoveActiveCell(RowNum, ColNum);
+}
+
+void TOvcTableNavigator::SetLockedRows(int32_t Value) {
+  Lock L(*this);
+  layout_.SetLockedRows(Value);
+  if (!host_.HasWindow() || layout_.ActiveRow() >= layout_.LockedRows()) return;
+  SetActiveRow(layout_.ActiveRow());
+  // A move the hooks refused still may not leave it there.
+  if (layout_.ActiveRow() < layout_.LockedRows()) layout_.ExtentsChanged();
+}
+
+void TOvcTableNavigator::SetLockedCols(int32_t Value) {
+  Lock L(*this);
+  layout_.SetLockedCols(Value);
+  if (!host_.HasWindow() || layout_.ActiveCol() >= layout_.LockedCols()) return;
+  SetActiveCol(layout_.LeftCol());
+  if (layout_.ActiveCol() < layout_.LockedCols()) layout_.ExtentsChanged();
 }
 
 void TOvcTableNavigator::InvalidateLocked(bool Vertical, int32_t N) {
@@ -191,20 +222,39 @@ bool TOvcTableNavigator::CommandTarget(uint16_t Command, int32_t& R, int32_t& C)
       R = layout_.IncRow(layout_.RowLimit() - 1, 0);
       C = layout_.IncCol(layout_.ColCount() - 1, 0);
       return true;
-    case ccDown: R = layout_.IncRow(R, 1); return true;
-    case ccEnd: C = layout_.IncCol(layout_.ColCount() - 1, 0); return true;
-    case ccFirstPage: R = layout_.IncRow(layout_.LockedRows(), 0); return true;
-    case ccHome: C = layout_.IncCol(layout_.LockedCols(), 0); return true;
-    case ccLastPage: R = layout_.IncRow(layout_.RowLimit() - 1, 0); return true;
-    case ccLeft: C = layout_.IncCol(C, -1); return true;
-    case ccRight: C = layout_.IncCol(C, 1); return true;
+    case ccDown:
+      R = layout_.IncRow(R, 1);
+      return true;
+    case ccEnd:
+      C = layout_.IncCol(layout_.ColCount() - 1, 0);
+      return true;
+    case ccFirstPage:
+      R = layout_.IncRow(layout_.LockedRows(), 0);
+      return true;
+    case ccHome:
+      C = layout_.IncCol(layout_.LockedCols(), 0);
+      return true;
+    case ccLastPage:
+      R = layout_.IncRow(layout_.RowLimit() - 1, 0);
+      return true;
+    case ccLeft:
+      C = layout_.IncCol(C, -1);
+      return true;
+    case ccRight:
+      C = layout_.IncCol(C, 1);
+      return true;
     case ccTopLeftCell:
       R = layout_.IncRow(layout_.LockedRows(), 0);
       C = layout_.IncCol(layout_.LockedCols(), 0);
       return true;
-    case ccTopOfPage: R = layout_.IncRow(layout_.TopRow(), 0); return true;
-    case ccUp: R = layout_.IncRow(R, -1); return true;
-    default: return false;
+    case ccTopOfPage:
+      R = layout_.IncRow(layout_.TopRow(), 0);
+      return true;
+    case ccUp:
+      R = layout_.IncRow(R, -1);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -228,9 +278,15 @@ void TOvcTableNavigator::ProcessCommand(uint16_t Command) {
   extend_ = Base != 0 && !Has(TOvcTblOption::otoNoSelection);
   if (Base) Command = Base;
   switch (Command) {
-    case ccCopy: if (OnClipboardCopy) OnClipboardCopy(); return;
-    case ccCut: if (OnClipboardCut) OnClipboardCut(); return;
-    case ccPaste: if (OnClipboardPaste) OnClipboardPaste(); return;
+    case ccCopy:
+      if (OnClipboardCopy) OnClipboardCopy();
+      return;
+    case ccCut:
+      if (OnClipboardCut) OnClipboardCut();
+      return;
+    case ccPaste:
+      if (OnClipboardPaste) OnClipboardPaste();
+      return;
     case ccTableEdit:
       if (Editing()) {
         if (!Has(TOvcTblOption::otoAlwaysEditing)) StopEditing(true);
@@ -239,12 +295,23 @@ void TOvcTableNavigator::ProcessCommand(uint16_t Command) {
       }
       return;
     case ccDown:
-    case ccRight: EdgeStep(Command); return;
-    case ccNextPage: PageForward(Command, true); return;
-    case ccPageRight: PageForward(Command, false); return;
-    case ccPrevPage: PageBack(Command, true); return;
-    case ccPageLeft: PageBack(Command, false); return;
-    default: break;
+    case ccRight:
+      EdgeStep(Command);
+      return;
+    case ccNextPage:
+      PageForward(Command, true);
+      return;
+    case ccPageRight:
+      PageForward(Command, false);
+      return;
+    case ccPrevPage:
+      PageBack(Command, true);
+      return;
+    case ccPageLeft:
+      PageBack(Command, false);
+      return;
+    default:
+      break;
   }
   if (Command >= ccUserFirst) {
     if (OnUserCommand) OnUserCommand(Command);
@@ -342,11 +409,20 @@ void TOvcTableNavigator::Scroll(int Direction, bool Horizontal) {
   const TOvcTableAxis& A = Vertical ? layout_.RowAxis() : layout_.ColAxis();
   int32_t F = A.First;
   switch (Direction) {
-    case 0: F = A.Inc(F, -1); break;
-    case 1: F = A.Inc(F, 1); break;
-    case 2: F = PageBackFirst(Vertical); break;
-    case 3: F = PageForwardFirst(Vertical); break;
-    default: return;
+    case 0:
+      F = A.Inc(F, -1);
+      break;
+    case 1:
+      F = A.Inc(F, 1);
+      break;
+    case 2:
+      F = PageBackFirst(Vertical);
+      break;
+    case 3:
+      F = PageForwardFirst(Vertical);
+      break;
+    default:
+      return;
   }
   Vertical ? layout_.SetTopRow(F) : layout_.SetLeftCol(F);
 }
@@ -660,10 +736,12 @@ void TOvcTableNavigator::MouseMove(int32_t X, int32_t Y, bool Ctrl) {
     const TOvcTableAxis& RA = layout_.RowAxis();
     const TOvcTableAxis& CA = layout_.ColAxis();
     // Past an edge the selection grows, and the view scrolls, one line per message.
-    if (R == -2 || (R >= 0 && R < RA.Locked)) R = layout_.IncRow(layout_.ActiveRow(), -1);
+    if (R == -2 || (R >= 0 && R < RA.Locked))
+      R = layout_.IncRow(layout_.ActiveRow(), -1);
     else if (R == -1 && RA.Entries() > 0)
       R = std::min(layout_.RowLimit() - 1, RA.Number(RA.Entries() - 1) + 1);
-    if (C == -2 || (C >= 0 && C < CA.Locked)) C = layout_.IncCol(layout_.ActiveCol(), -1);
+    if (C == -2 || (C >= 0 && C < CA.Locked))
+      C = layout_.IncCol(layout_.ActiveCol(), -1);
     else if (C == -1 && CA.Entries() > 0)
       C = std::min(layout_.ColCount() - 1, CA.Number(CA.Entries() - 1) + 1);
     Moving(ccMouseMove, R, C);

@@ -31,19 +31,19 @@ using TOvcTblOptionBits = uint32_t;
 
 // The state word of the table.
 enum : uint16_t {
-  tsFocused = 1,           // the table has the focus
-  tsUnfocused = 2,         // run time without the focus: the next click only focuses
+  tsFocused = 1,    // the table has the focus
+  tsUnfocused = 2,  // run time without the focus: the next click only focuses
   tsDesigning = 4,
-  tsIdle = 8,              // no mouse operation and no editing
-  tsEditing = 16,          // editor shown
-  tsHiddenEditing = 32,    // editor hidden while the redraw lock is held
+  tsIdle = 8,            // no mouse operation and no editing
+  tsEditing = 16,        // editor shown
+  tsHiddenEditing = 32,  // editor hidden while the redraw lock is held
   tsDragSelecting = 64,
   tsOnResizeZone = 128,
   tsResizing = 256,
   tsOnMoveZone = 512,
   tsMoving = 1024,
-  tsRowOp = 2048,          // the resize or move concerns a row
-  tsColOp = 4096,          // ... a column
+  tsRowOp = 2048,  // the resize or move concerns a row
+  tsColOp = 4096,  // ... a column
 };
 
 // What the pointer is over, as the set-cursor message needs it.
@@ -83,6 +83,11 @@ class TOvcTableNavigator {
   void SetActiveCell(int32_t RowNum, int32_t ColNum);
   void SetActiveRow(int32_t RowNum) { SetActiveCell(RowNum, layout_.ActiveCol()); }
   void SetActiveCol(int32_t ColNum) { SetActiveCell(layout_.ActiveRow(), ColNum); }
+  // The locked counts.  Once the window exists, an active cell left among the locked
+  // lines moves out as any move does, through the hooks: a row is applied again, a
+  // column goes to LeftCol.
+  void SetLockedRows(int32_t Value);
+  void SetLockedCols(int32_t Value);
   // The move itself, after the moving hook: scrolls the cell into view.
   void MoveActiveCell(int32_t RowNum, int32_t ColNum);
   // The active row, then the active column, scrolled into view.

@@ -116,6 +116,7 @@ bool TOvcTableRows::HasRecord(int32_t RowNum) const {
 
 void TOvcTableRows::SetRow(int32_t RowNum, const TRowStyle& RowStyle) {
   Check(RowNum);
+  if (RowNum >= StoredRowLimit) return;  // stays a default row: nothing changes
   const int32_t H = Normalised(RowStyle.Height);
   if (!RowStyle.Hidden && H == -1) {
     ResetRow(RowNum);
@@ -127,6 +128,7 @@ void TOvcTableRows::SetRow(int32_t RowNum, const TRowStyle& RowStyle) {
 
 void TOvcTableRows::SetHeight(int32_t RowNum, int32_t Height) {
   Check(RowNum);
+  if (RowNum >= StoredRowLimit) return;
   const int32_t H = Normalised(Height);
   TRowRecord* R = Record(RowNum);
   if (R) {

@@ -72,12 +72,15 @@ TEST(TableRows, RecordsAndBounds) {
   R.SetHeight(4, 0);  // stays hidden with the default height
   EXPECT_TRUE(R.GetHidden(4));
   EXPECT_EQ(R.GetHeight(4), 50);
-  // Rows from 320000 on are accepted silently and stay default rows.
+  // Rows from 320000 on are accepted silently and stay default rows: nothing changed.
+  const int Before = Changes;
   R.SetRow(320100, {80, true});
   EXPECT_FALSE(R.HasRecord(320100));
   EXPECT_EQ(R.GetHeight(320100), 50);
   R.SetHeight(320000, 90);
+  R.SetHidden(320001, true);
   EXPECT_EQ(R.GetHeight(320000), 50);
+  EXPECT_EQ(Changes, Before);
   EXPECT_THROW(R.GetHeight(400000), EOvcTableError);
   EXPECT_THROW(R.Delete(-1), EOvcTableError);
   EXPECT_GT(Changes, 0);
@@ -275,7 +278,8 @@ TEST(TableLayout, FastScrollMatchesFullRepaint) {
   std::mt19937 Rng(5);
   int Fast = 0;
   for (int Step = 0; Step < 200; ++Step) {
-    const int32_t DR = static_cast<int32_t>(Rng() % 9) - 4, DC = static_cast<int32_t>(Rng() % 3) - 1;
+    const int32_t DR = static_cast<int32_t>(Rng() % 9) - 4,
+                  DC = static_cast<int32_t>(Rng() % 3) - 1;
     const int Before = Host.Scrolls;
     L.SetTopLeftCell(std::max(1, L.TopRow() + DR), std::max(1, L.LeftCol() + DC));
     Fast += Host.Scrolls > Before;

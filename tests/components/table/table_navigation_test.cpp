@@ -100,24 +100,44 @@ TEST(TableNavigation, CommandsOverHiddenAndLockedLinesAgainstAWalk) {
     T.L.SetLockedCols(1 + Round % 2);
     const int32_t LR = T.L.LockedRows(), LC = T.L.LockedCols();
     T.N.SetActiveCell(LR, LC);
-    const uint16_t Cmds[] = {ccDown,     ccUp,        ccLeft,      ccRight,    ccHome,
-                             ccEnd,      ccFirstPage, ccLastPage,  ccTopLeftCell,
-                             ccBotRightCell, ccNextPage, ccPrevPage, ccPageLeft, ccPageRight,
-                             ccTopOfPage, ccBotOfPage};
+    const uint16_t Cmds[] = {ccDown,        ccUp,           ccLeft,      ccRight,
+                             ccHome,        ccEnd,          ccFirstPage, ccLastPage,
+                             ccTopLeftCell, ccBotRightCell, ccNextPage,  ccPrevPage,
+                             ccPageLeft,    ccPageRight,    ccTopOfPage, ccBotOfPage};
     for (int Step = 0; Step < 600; ++Step) {
       const uint16_t Cmd = Cmds[Rng() % std::size(Cmds)];
       const auto [R0, C0] = T.Active();
       T.N.ProcessCommand(Cmd);
       const auto [R1, C1] = T.Active();
       switch (Cmd) {
-        case ccDown: EXPECT_EQ(R1, Walk(T.Rows, LR, R0, 1)); EXPECT_EQ(C1, C0); break;
-        case ccUp: EXPECT_EQ(R1, Walk(T.Rows, LR, R0, -1)); EXPECT_EQ(C1, C0); break;
-        case ccRight: EXPECT_EQ(C1, Walk(T.Cols, LC, C0, 1)); EXPECT_EQ(R1, R0); break;
-        case ccLeft: EXPECT_EQ(C1, Walk(T.Cols, LC, C0, -1)); EXPECT_EQ(R1, R0); break;
-        case ccHome: EXPECT_EQ(C1, FirstVisible(T.Cols, LC)); break;
-        case ccEnd: EXPECT_EQ(C1, LastVisible(T.Cols, LC)); break;
-        case ccFirstPage: EXPECT_EQ(R1, FirstVisible(T.Rows, LR)); break;
-        case ccLastPage: EXPECT_EQ(R1, LastVisible(T.Rows, LR)); break;
+        case ccDown:
+          EXPECT_EQ(R1, Walk(T.Rows, LR, R0, 1));
+          EXPECT_EQ(C1, C0);
+          break;
+        case ccUp:
+          EXPECT_EQ(R1, Walk(T.Rows, LR, R0, -1));
+          EXPECT_EQ(C1, C0);
+          break;
+        case ccRight:
+          EXPECT_EQ(C1, Walk(T.Cols, LC, C0, 1));
+          EXPECT_EQ(R1, R0);
+          break;
+        case ccLeft:
+          EXPECT_EQ(C1, Walk(T.Cols, LC, C0, -1));
+          EXPECT_EQ(R1, R0);
+          break;
+        case ccHome:
+          EXPECT_EQ(C1, FirstVisible(T.Cols, LC));
+          break;
+        case ccEnd:
+          EXPECT_EQ(C1, LastVisible(T.Cols, LC));
+          break;
+        case ccFirstPage:
+          EXPECT_EQ(R1, FirstVisible(T.Rows, LR));
+          break;
+        case ccLastPage:
+          EXPECT_EQ(R1, LastVisible(T.Rows, LR));
+          break;
         case ccTopLeftCell:
           EXPECT_EQ(std::make_pair(R1, C1),
                     std::make_pair(FirstVisible(T.Rows, LR), FirstVisible(T.Cols, LC)));
@@ -126,12 +146,23 @@ TEST(TableNavigation, CommandsOverHiddenAndLockedLinesAgainstAWalk) {
           EXPECT_EQ(std::make_pair(R1, C1),
                     std::make_pair(LastVisible(T.Rows, LR), LastVisible(T.Cols, LC)));
           break;
-        case ccNextPage: EXPECT_GE(R1, R0); break;
-        case ccPrevPage: EXPECT_LE(R1, R0); break;
-        case ccPageRight: EXPECT_GE(C1, C0); break;
-        case ccPageLeft: EXPECT_LE(C1, C0); break;
-        case ccTopOfPage: EXPECT_EQ(R1, T.L.TopRow()); break;
-        default: break;
+        case ccNextPage:
+          EXPECT_GE(R1, R0);
+          break;
+        case ccPrevPage:
+          EXPECT_LE(R1, R0);
+          break;
+        case ccPageRight:
+          EXPECT_GE(C1, C0);
+          break;
+        case ccPageLeft:
+          EXPECT_LE(C1, C0);
+          break;
+        case ccTopOfPage:
+          EXPECT_EQ(R1, T.L.TopRow());
+          break;
+        default:
+          break;
       }
       // Wherever it went, the active cell is a visible scrolling cell on screen.
       ASSERT_GE(R1, LR);
@@ -208,9 +239,9 @@ TEST(TableNavigation, PageDownWalksTheWholeTableWithHiddenRows) {
 TEST(TableSelection, KeyboardExtensionAgainstASetOfCells) {
   Table T(40, 12);
   std::mt19937 Rng(3);
-  const uint16_t Moves[] = {ccExtendDown, ccExtendUp,   ccExtendLeft, ccExtendRight,
-                            ccExtendHome, ccExtendEnd,  ccExtendPgDn, ccExtendPgUp,
-                            ccExtFirstPage, ccExtLastPage, ccDown,     ccRight};
+  const uint16_t Moves[] = {ccExtendDown,   ccExtendUp,    ccExtendLeft, ccExtendRight,
+                            ccExtendHome,   ccExtendEnd,   ccExtendPgDn, ccExtendPgUp,
+                            ccExtFirstPage, ccExtLastPage, ccDown,       ccRight};
   T.N.SetActiveCell(5, 3);
   int32_t AR = 5, AC = 3;
   for (int Step = 0; Step < 300; ++Step) {
@@ -312,13 +343,10 @@ TEST(TableOptions, AdjustedAsTheyExcludeEachOther) {
   EXPECT_EQ(A({O::otoBrowseRow, O::otoMouseDragSelect, O::otoRowSelection}),
             B({O::otoBrowseRow, O::otoNoRowResizing, O::otoNoColResizing, O::otoNoSelection}));
   EXPECT_EQ(A({O::otoAlwaysEditing, O::otoColSelection}),
-            B({O::otoAlwaysEditing, O::otoNoRowResizing, O::otoNoColResizing,
-               O::otoNoSelection}));
-  EXPECT_EQ(A({O::otoRowSelection, O::otoAllowRowMoves, O::otoColSelection,
-               O::otoAllowColMoves}),
+            B({O::otoAlwaysEditing, O::otoNoRowResizing, O::otoNoColResizing, O::otoNoSelection}));
+  EXPECT_EQ(A({O::otoRowSelection, O::otoAllowRowMoves, O::otoColSelection, O::otoAllowColMoves}),
             B({O::otoRowSelection, O::otoColSelection}));
-  EXPECT_EQ(A({O::otoAllowRowMoves, O::otoTabToArrow}),
-            B({O::otoAllowRowMoves, O::otoTabToArrow}));
+  EXPECT_EQ(A({O::otoAllowRowMoves, O::otoTabToArrow}), B({O::otoAllowRowMoves, O::otoTabToArrow}));
 }
 
 TEST(TableKeys, ThroughTheGridTableAndTheOptions) {
@@ -396,6 +424,29 @@ TEST(TableMoving, HookMayChangeTheTarget) {
   EXPECT_EQ(Commands, (std::vector<uint16_t>{0, ccDown}));
   EXPECT_EQ(Changed, (std::vector<std::pair<int32_t, int32_t>>{{2, 2}, {4, 2}}));
   EXPECT_EQ(LeftRows, (std::vector<int32_t>{1, 2}));
+}
+
+// More locked lines than the active cell's place: it moves out as a move does, hooks and
+// all; the column to the first scrolling one, the row applied again.
+TEST(TableMoving, LockingOverTheActiveCellMovesIt) {
+  Table T(40, 12);
+  T.N.SetActiveCell(2, 1);
+  std::vector<std::pair<int32_t, int32_t>> Moves, Changed;
+  T.N.OnMoving = [&](uint16_t, int32_t& R, int32_t& C) { Moves.push_back({R, C}); };
+  T.N.OnActiveCellChanged = [&](int32_t R, int32_t C) { Changed.push_back({R, C}); };
+  std::vector<int32_t> LeftCols;
+  T.N.OnLeavingColumn = [&](int32_t C) { LeftCols.push_back(C); };
+  T.N.SetLockedCols(3);
+  EXPECT_EQ(T.Active(), (std::pair<int32_t, int32_t>{2, 3}));
+  EXPECT_EQ(Moves, (std::vector<std::pair<int32_t, int32_t>>{{2, 3}}));
+  EXPECT_EQ(LeftCols, (std::vector<int32_t>{1}));
+  T.N.SetLockedRows(4);
+  EXPECT_EQ(T.Active(), (std::pair<int32_t, int32_t>{4, 3}));
+  EXPECT_EQ(Changed, (std::vector<std::pair<int32_t, int32_t>>{{2, 3}, {4, 3}}));
+  // A hook that sends it back still cannot leave it among the locked lines.
+  T.N.OnMoving = [](uint16_t, int32_t&, int32_t& C) { C = 0; };
+  T.N.SetLockedCols(5);
+  EXPECT_GE(T.L.ActiveCol(), 5);
 }
 
 // ---- the mouse ----------------------------------------------------------------------------
@@ -489,7 +540,7 @@ TEST(TableMouse, ResizeColumnsAndRowsLeavingNoStateBehind) {
   T.N.MouseUp(200, 10);
   EXPECT_EQ(T.Cols.GetWidth(1), 120);
   EXPECT_EQ(T.N.State(), tsIdle | tsFocused);  // no zone, row or column bits left
-  ASSERT_EQ(Lines.size() % 2, 0u);  // every line drawn was erased
+  ASSERT_EQ(Lines.size() % 2, 0u);             // every line drawn was erased
   // The line never goes nearer than 6 pixels to the column's left edge.
   T.N.MouseDown(200, 10, false, false);
   T.N.MouseMove(90, 10, false);
