@@ -326,21 +326,25 @@ void TOvcCustomTable::Paint() {
   // The editor paints itself.
   TRect Active;
   if ((nav_.State() & tsEditing) && GetActiveCellRect(Active) && Clip == Active) return;
-  if (layout_.RedrawLocked()) {
-    for (int RI = 0; RI < RA.Entries(); ++RI)
-      for (int CI = 0; CI < CA.Entries(); ++CI)
-        layout_.InvalidateCell(RA.Number(RI), CA.Number(CI));
-    return;
-  }
+  // Under the redraw lock what the clip box touches waits for the lock's end.
+  const bool Locked = layout_.RedrawLocked();
   for (int RI = 0; RI < RA.Entries(); ++RI) {
     if (RA.Offset(RI + 1) <= Clip.Top || RA.Offset(RI) >= Clip.Bottom) continue;
     for (int CI = CA.Entries() - 1; CI >= 0; --CI) {
       if (CA.Offset(CI + 1) <= Clip.Left || CA.Offset(CI) >= Clip.Right) continue;
-      PaintCellAt(C, RI, CI);
+      if (Locked)
+        layout_.InvalidateCell(RA.Number(RI), CA.Number(CI));
+      else
+        PaintCellAt(C, RI, CI);
     }
   }
-  if (Clip.Right > CA.TotalExtent() || Clip.Bottom > RA.TotalExtent()) PaintUnusedArea(C);
-  PaintActiveCellFrame(C);
+  if (Clip.Right > CA.TotalExtent() || Clip.Bottom > RA.TotalExtent()) {
+    if (Locked)
+      layout_.InvalidateUnusedArea();
+    else
+      PaintUnusedArea(C);
+  }
+  if (!Locked) PaintActiveCellFrame(C);
 }
 
 // ---- messages -------------------------------------------------------------------------

@@ -157,6 +157,8 @@ class TOvcTableLayout {
   void InvalidateRow(int32_t RowNum);
   void InvalidateColumn(int32_t ColNum);
   void InvalidateTable();
+  // The area beyond the last row and column is painted when the lock ends.
+  void InvalidateUnusedArea() { invalid_.MarkExtraArea(); }
   const TOvcCellArray& InvalidCells() const { return invalid_; }
 
   // May change the new top row and left column before they are applied.

@@ -99,6 +99,38 @@ TEST_F(TableTest, PaintsVisibleCellsAndOnlyNewOnesWhenScrolling) {
   EXPECT_EQ(SI.nPos, SI.nMax);
 }
 
+// A paint message under the redraw lock paints nothing and leaves what it covers, the
+// area beyond the cells included, for the lock's end.
+TEST_F(TableTest, PaintUnderTheLockWaitsForItsEnd) {
+  Build(5, 3);
+  table->SetColorUnused(static_cast<TColor>(0x00A0B0C0));
+  ShowForm();
+  testing::Pump();
+  HWND H = static_cast<HWND>(table->Handle());
+  auto Pixel = [&](int X, int Y) {
+    HDC DC = GetDC(H);
+    const COLORREF P = GetPixel(DC, X, Y);
+    ReleaseDC(H, DC);
+    return static_cast<TColor>(P);
+  };
+  auto Blacken = [&] {
+    HDC DC = GetDC(H);
+    RECT R{0, 0, 600, 330};
+    FillRect(DC, &R, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(H, DC);
+  };
+  ASSERT_EQ(Pixel(500, 300), static_cast<TColor>(0x00A0B0C0));
+  Blacken();
+  table->SetAllowRedraw(false);
+  InvalidateRect(H, nullptr, FALSE);
+  UpdateWindow(H);
+  EXPECT_EQ(Pixel(500, 300), clBlack);
+  EXPECT_TRUE(table->Layout().InvalidCells().ExtraAreaMarked());
+  table->SetAllowRedraw(true);
+  EXPECT_EQ(Pixel(500, 300), static_cast<TColor>(0x00A0B0C0));
+  EXPECT_NE(Pixel(100, 45), clBlack);  // a cell
+}
+
 TEST_F(TableTest, HeadingLettersAndCellTexts) {
   Build(50, 60);
   table->SetLockedCols(2);
