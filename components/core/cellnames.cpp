@@ -34,30 +34,34 @@ bool FormNameMatches(const std::string& FormName, const std::string& StoredName)
          bar == StoredName.size();
 }
 
+bool StoredFormNameMatches(const std::string& FormName, const std::string& StoredName) {
+  return !StoredName.empty() && FormNameMatches(StoredName, FormName);
+}
+
 void ResolveCellEntries(std::vector<std::string>& Pending, TComponent* Form,
                         const std::vector<TComponent*>& Forms,
-                        const std::function<void(TOvcTableCellAncestor*)>& AddCell) {
+                        const std::function<void(TOvcTableCellAncestor*)>& AddCell,
+                        TCellNameRule Rule) {
+  const bool Columns = Rule == TCellNameRule::ColumnCells;
   const std::string own = Form ? Form->Name() : std::string();
-  if (Form) {
+  // One pass over the entries against one form.
+  auto Resolve = [&](TComponent* F, bool OwnForm) {
     for (size_t i = Pending.size(); i-- > 0;) {
       Entry e = Split(Pending[i], own);
-      if (!FormNameMatches(own, e.form)) continue;
-      if (TOvcTableCellAncestor* cell = FindCell(Form, e.cell)) {
+      const bool Match = Columns   ? StoredFormNameMatches(F->Name(), e.form)
+                         : OwnForm ? FormNameMatches(own, e.form)
+                                   : e.form == F->Name();
+      if (!Match) continue;
+      if (TOvcTableCellAncestor* cell = FindCell(F, e.cell)) {
         AddCell(cell);
         Pending.erase(Pending.begin() + static_cast<std::ptrdiff_t>(i));
       }
     }
-  }
+  };
+  if (Form) Resolve(Form, true);
   for (TComponent* f : Forms) {
     if (Pending.empty()) break;
-    for (size_t i = Pending.size(); i-- > 0;) {
-      Entry e = Split(Pending[i], own);
-      if (e.form != f->Name()) continue;
-      if (TOvcTableCellAncestor* cell = FindCell(f, e.cell)) {
-        AddCell(cell);
-        Pending.erase(Pending.begin() + static_cast<std::ptrdiff_t>(i));
-      }
-    }
+    Resolve(f, false);
   }
 }
 

@@ -18,13 +18,22 @@ std::string StoredCellName(const TComponent& Cell);
 
 // Whether entries stored under StoredName belong to a form named FormName.
 bool FormNameMatches(const std::string& FormName, const std::string& StoredName);
+// The columns' rule, the other way round: equal names, or StoredName cut at its last
+// "_" is FormName (a name written by "Editor_1" finds the form "Editor").
+bool StoredFormNameMatches(const std::string& FormName, const std::string& StoredName);
+
+// Which rule a list of entries follows: the table's cell list (FormNameMatches on the
+// table's form, exact names on the screen's forms) or the columns' cells
+// (StoredFormNameMatches on every form).
+enum class TCellNameRule { CellList, ColumnCells };
 
 // Resolves the entries of Pending, last to first: first among the components of Form
 // (the table's form, may be null), then among those of each of Forms (the screen's
-// forms, in order, names compared exactly).  A component found that is a cell is
-// handed to AddCell and its entry taken out; entries not found are left in Pending.
+// forms, in order).  A component found that is a cell is handed to AddCell and its
+// entry taken out; entries not found are left in Pending.
 void ResolveCellEntries(std::vector<std::string>& Pending, TComponent* Form,
                         const std::vector<TComponent*>& Forms,
-                        const std::function<void(TOvcTableCellAncestor*)>& AddCell);
+                        const std::function<void(TOvcTableCellAncestor*)>& AddCell,
+                        TCellNameRule Rule = TCellNameRule::CellList);
 
 }  // namespace tess

@@ -89,12 +89,13 @@ void TOvcTableAncestor::ResolveCellNames() {
   ResolveStoredCells(*pending, [this](TOvcTableCellAncestor* c) { AddCell(c); });
 }
 
-void TOvcTableAncestor::ResolveStoredCells(
-    std::vector<std::string>& Pending, const std::function<void(TOvcTableCellAncestor*)>& Found) {
+void TOvcTableAncestor::ResolveStoredCells(std::vector<std::string>& Pending,
+                                           const std::function<void(TOvcTableCellAncestor*)>& Found,
+                                           TCellNameRule Rule) {
   std::vector<TComponent*> forms;
   if (Screen)
     for (int i = 0; i < Screen->FormCount(); ++i) forms.push_back(Screen->Forms(i));
-  ResolveCellEntries(Pending, ParentForm(), forms, Found);
+  ResolveCellEntries(Pending, ParentForm(), forms, Found, Rule);
 }
 
 std::vector<std::string> TOvcTableAncestor::PendingCellNames() const {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "components/core/cellancestor.h"
+#include "components/core/cellnames.h"
 #include "components/core/controller.h"
 #include "components/core/tabletypes.h"
 
@@ -69,7 +70,8 @@ class TOvcTableAncestor : public TOvcBase, public TOvcCellListener {
   // Resolves stored entries (cellnames.h) on the table's form, then on the screen's
   // forms; each cell found is handed to Found.
   void ResolveStoredCells(std::vector<std::string>& Pending,
-                          const std::function<void(TOvcTableCellAncestor*)>& Found);
+                          const std::function<void(TOvcTableCellAncestor*)>& Found,
+                          TCellNameRule Rule = TCellNameRule::CellList);
 
   void Loaded() override;
   void DefineProperties(TFiler* Filer) override;

@@ -169,9 +169,12 @@ void TOvcCustomTable::LoadDefaultCells() {
   for (int32_t C = 0; C < N; ++C) {
     if (pending_col_cells_[static_cast<size_t>(C)].empty()) continue;
     std::vector<std::string> One{pending_col_cells_[static_cast<size_t>(C)]};
-    ResolveStoredCells(One, [this, C](TOvcTableCellAncestor* Cell) {
-      if (auto* Base = dynamic_cast<TOvcBaseTableCell*>(Cell)) SetColumnCell(C, Base);
-    });
+    ResolveStoredCells(
+        One,
+        [this, C](TOvcTableCellAncestor* Cell) {
+          if (auto* Base = dynamic_cast<TOvcBaseTableCell*>(Cell)) SetColumnCell(C, Base);
+        },
+        TCellNameRule::ColumnCells);
   }
   pending_col_cells_.clear();
   if (CellCount() == 0) {

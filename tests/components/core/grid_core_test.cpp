@@ -86,5 +86,27 @@ TEST(CellNames, ResolvedOnTheOwnFormThenOnOpenForms) {
   EXPECT_EQ(added, (std::vector<TOvcTableCellAncestor*>{f.b}));
 }
 
+// The columns' cells: a name written by a second instance ("Grid_2") finds the form of
+// the first name, on the table's form and on the screen's forms alike.
+TEST(CellNames, ColumnCellsCompareTheStoredNameCut) {
+  EXPECT_TRUE(StoredFormNameMatches("Grid", "Grid_2"));
+  EXPECT_TRUE(StoredFormNameMatches("Grid", "Grid"));
+  EXPECT_FALSE(StoredFormNameMatches("Grid_2", "Grid"));
+  EXPECT_FALSE(StoredFormNameMatches("Grid", ""));
+  Forms f;  // own "Grid_2", open forms "Tools" and "Grid"
+  std::vector<TOvcTableCellAncestor*> added;
+  auto Add = [&](TOvcTableCellAncestor* c) { added.push_back(c); };
+  std::vector<std::string> pending = {"Grid_2.CellA", "Tools_1.CellB", "Grid_7.CellC",
+                                      "Grid.CellA"};
+  ResolveCellEntries(pending, &f.own, {&f.other, &f.third}, Add, TCellNameRule::ColumnCells);
+  EXPECT_EQ(added, (std::vector<TOvcTableCellAncestor*>{f.a, f.b, f.c}));
+  EXPECT_EQ(pending, (std::vector<std::string>{"Grid.CellA"}));
+  // The cell list's rule finds none of the suffixed names on the open forms.
+  pending = {"Tools_1.CellB", "Grid_7.CellC"};
+  added.clear();
+  ResolveCellEntries(pending, &f.own, {&f.other, &f.third}, Add);
+  EXPECT_TRUE(added.empty());
+}
+
 }  // namespace
 }  // namespace tess
