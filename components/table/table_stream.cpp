@@ -39,6 +39,10 @@ void TOvcCustomTable::SetPlace(std::optional<int32_t>& Slot, int32_t Value,
 
 void TOvcCustomTable::PublishProperties(TPropertyList& P) {
   TOvcTableAncestor::PublishProperties(P);
+  // What a new table starts with, so that the other value is the one stored.
+  P.Find("Color")->Default(clBtnFace);
+  P.Find("ParentColor")->Default(false);
+  P.Find("TabStop")->Default(true);
   P.Integer(
        "RowLimit", [this] { return RowLimit(); }, [this](int32_t v) { SetRowLimit(v); })
       .Default(10);
@@ -83,6 +87,7 @@ void TOvcCustomTable::PublishProperties(TPropertyList& P) {
        [this](int32_t v) { SetColorUnused(static_cast<TColor>(v)); })
       .DefaultOrdinal(static_cast<int32_t>(clWindow));
   P.Object("Colors", [this] { return &colors_; });
+  PublishController(P);
   P.Object("GridPenSet", [this] { return &pens_; });
   P.Component(
       "LockedRowsCell", [this] { return LockedRowsCell(); },

@@ -369,6 +369,7 @@ void TOvcBaseTableCell::PublishProperties(TPropertyList& P) {
       .Default(TOvcTblAdjust::otaDefault);
   P.Integer(
        "Color", [this] { return color_; }, [this](int32_t v) { SetColor(v); })
+      .Default(clBtnFace)
       .Stored([this] { return !table_color_; });
   P.Object("Font", [this] { return font_.get(); }).Stored([this] { return !table_font_; });
   P.String(
@@ -522,6 +523,8 @@ void TOvcTCColHead::SetShowLetters(bool Value) {
 
 void TOvcTCColHead::PublishProperties(TPropertyList& P) {
   TOvcTCBaseString::PublishProperties(P);
+  // A new heading is read-only: otxDefault must be stored to come back.
+  P.Find("Access")->Default(TOvcTblAccess::otxReadOnly);
   P.Object("Headings", [this] { return headings_.get(); });
   P.Boolean(
        "ShowActiveCol", [this] { return show_active_col_; },

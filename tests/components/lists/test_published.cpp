@@ -5,8 +5,6 @@
 #include "components/lists/register.h"
 #include "components/lists/sortgrid.h"
 #include "components/lists/typeahead.h"
-#include "framework/core/filer.h"
-#include "framework/core/streams.h"
 #include "framework/win/forms.h"
 #include "tests/framework/win/published.h"
 
@@ -52,12 +50,8 @@ TEST_F(PublishedTest, TabStopsComeBack) {
   box->SetParent(&form);
   box->TabStops()->Add(12);
   box->TabStops()->Add(40);
-  TMemoryStream stream;
-  WriteComponent(&stream, &form);
-  stream.SetPosition(0);
   TForm copy(nullptr);
-  ReadComponent(&stream, &copy);
-  auto* back = dynamic_cast<TRzTabbedListBox*>(copy.FindComponent("Box"));
+  auto* back = dynamic_cast<TRzTabbedListBox*>(testing::StreamedCopy(&form, &copy, "Box"));
   ASSERT_NE(back, nullptr);
   ASSERT_EQ(back->TabStops()->Count(), 2);
   EXPECT_EQ(back->TabStops()->Get(0), 12);

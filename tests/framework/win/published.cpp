@@ -212,12 +212,8 @@ TComponent* Make(const TPublishedClass& C, TForm* Form) {
 
 // Streams Form out and into a new form; compares the subject in both.
 void RoundTrip(TForm* Form, TComponent* Subject) {
-  TMemoryStream stream;
-  WriteComponent(&stream, Form);
-  stream.SetPosition(0);
   TForm copy(nullptr);
-  ReadComponent(&stream, &copy);
-  TComponent* back = copy.FindComponent(Subject->Name());
+  TComponent* back = StreamedCopy(Form, &copy, Subject->Name());
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->ClassName(), Subject->ClassName());
   Compare(Subject, back, "");
@@ -261,6 +257,14 @@ void SetAwayAll(const TPublished& F, const TPropertyList& Props, TForm* Form) {
 }
 
 }  // namespace
+
+TComponent* StreamedCopy(TComponent* Form, TComponent* Copy, const std::string& Name) {
+  TMemoryStream stream;
+  WriteComponent(&stream, Form);
+  stream.SetPosition(0);
+  ReadComponent(&stream, Copy);
+  return Copy->FindComponent(Name);
+}
 
 void CheckPublished(const TPublishedClass& C) {
   SCOPED_TRACE(C.ClassName);

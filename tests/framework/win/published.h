@@ -74,6 +74,9 @@ struct TPublishedClass {
   std::function<void(TComponent*)> Prepare = nullptr;
 };
 
+// Streams Form out and into Copy; the component of Copy named Name, or null.
+TComponent* StreamedCopy(TComponent* Form, TComponent* Copy, const std::string& Name);
+
 // Runs every check on one class, as gtest failures (the form is the owner and parent).
 void CheckPublished(const TPublishedClass& Class);
 
