@@ -49,8 +49,14 @@ int main(int argc, char** argv) {
   tess::filer_test::RegisterWidgets();
   auto tree = tess::filer_test::MakeTree();
   Write(out / "streams" / "tree.bin", StreamOf(tree.get()));
+  auto tree_of_containers = tess::filer_test::MakeContainers();
   tess::filer_test::TWidget plain(nullptr);
   plain.SetName("Plain");
   Write(out / "streams" / "plain.bin", StreamOf(&plain));
+  // Containers in containers, and the same with the innermost named like the outermost.
+  std::string nested = StreamOf(tree_of_containers.get());
+  Write(out / "streams" / "nested.bin", nested);
+  nested[nested.rfind("P3") + 1] = '1';
+  Write(out / "streams" / "nested-loop.bin", nested);
   return 0;
 }

@@ -598,7 +598,11 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     }
     c->ExcludeState(csLoading);
   }
-  if (first_error) std::rethrow_exception(first_error);
+  if (first_error) {
+    // A root the reader made has no other owner to free it.
+    if (Root == nullptr) delete result;
+    std::rethrow_exception(first_error);
+  }
   return result;
 }
 
@@ -637,6 +641,9 @@ TComponent* TReader::ReadComponentAs(const std::string& ClassName, TComponent* C
     if (!name.empty() && c->Name() != name && (c != root_ || c->Name().empty())) c->SetName(name);
     if (Parent != nullptr) c->SetParentComponent(Parent);
   } catch (const EComponentError& e) {
+    throw EReadError("Cannot read " + ClassName + " " + name + ": " + e.Message());
+  } catch (const EInvalidOperation& e) {
+    // A parent the component cannot have (itself, or one of its own children).
     throw EReadError("Cannot read " + ClassName + " " + name + ": " + e.Message());
   }
 

@@ -451,6 +451,72 @@ TEST_F(Filer, CorruptStreamsRaiseAndLeakNothing) {
   EXPECT_GT(failures, 0);
 }
 
+// Children come back into their parents; a stream that puts a parent inside its own
+// child (a container named like its ancestor) is a reading error, and what the read
+// made goes.
+TEST_F(Filer, AParentInsideItsOwnChildIsAReadingError) {
+  auto form = MakeContainers();
+  TMemoryStream ms;
+  WriteComponent(&ms, form.get());
+  ms.SetPosition(0);
+  std::unique_ptr<TComponent> copy(ReadComponent(&ms, nullptr));
+  auto* p3 = dynamic_cast<TContainer*>(copy->FindComponent("P3"));
+  ASSERT_NE(p3, nullptr);
+  ASSERT_NE(p3->Parent(), nullptr);
+  EXPECT_EQ(p3->Parent()->Name(), "P2");
+  EXPECT_EQ(static_cast<TContainer*>(copy.get())->Notice(), 4);
+
+  std::string bad = ms.DataString();
+  bad[bad.rfind("P3") + 1] = '1';  // F { P1 { P2 { P1 } } }
+  TMemoryStream loop;
+  loop.SetDataString(bad);
+  EXPECT_THROW(ReadComponent(&loop, nullptr), EReadError);
+  loop.SetPosition(0);
+  TContainer into(nullptr);
+  EXPECT_THROW(ReadComponent(&loop, &into), EReadError);
+  EXPECT_EQ(into.ComponentCount(), 0);
+}
+
+// A Loaded that fails after the reader made the root: the error comes out and the tree
+// the reader made goes with it.
+int g_alive = 0;
+class TCountedWidget : public TWidget {
+ public:
+  explicit TCountedWidget(TComponent* AOwner) : TWidget(AOwner) { ++g_alive; }
+  ~TCountedWidget() override { --g_alive; }
+  void Loaded() override {
+    TWidget::Loaded();
+    if (Caption == "fail") throw EComponentError("cannot finish loading");
+  }
+};
+
+TEST_F(Filer, AFailingLoadedLeavesNothingTheReaderMade) {
+  RegisterComponentClass<TCountedWidget>("TCountedWidget");
+  TMemoryStream ms;
+  {
+    TCountedWidget form(nullptr);
+    form.SetName("Form1");
+    auto* a = new TCountedWidget(&form);
+    a->SetName("A");
+    a->Caption = "fail";
+    auto* b = new TCountedWidget(&form);
+    b->SetName("B");
+    WriteComponent(&ms, &form);
+  }
+  ASSERT_EQ(g_alive, 0);
+  ms.SetPosition(0);
+  EXPECT_THROW(ReadComponent(&ms, nullptr), EComponentError);
+  EXPECT_EQ(g_alive, 0);
+  // Read into a root the caller has: the caller keeps the root and what it now owns.
+  ms.SetPosition(0);
+  {
+    TCountedWidget into(nullptr);
+    EXPECT_THROW(ReadComponent(&ms, &into), EComponentError);
+    EXPECT_EQ(into.ComponentCount(), 2);
+  }
+  EXPECT_EQ(g_alive, 0);
+}
+
 TEST_F(Filer, HugeLengthsAndDeepNestingAreRefused) {
   // A long string and a binary value claiming 4 GB in a stream of a few bytes.
   for (TValueType t : {TValueType::vaLString, TValueType::vaBinary}) {

@@ -145,9 +145,73 @@ class TPanelish : public TWidget {
   TWidget* inner;
 };
 
+// Placed in a parent as a control is: the root owns it, SetParentComponent puts it in its
+// parent and refuses a loop, and a change notice runs down to every child (so a loop
+// that slipped through would never end).
+class TContainer : public TWidget {
+ public:
+  explicit TContainer(TComponent* AOwner) : TWidget(AOwner) {}
+  ~TContainer() override {
+    while (!children_.empty()) children_.back()->SetParent(nullptr);
+    SetParent(nullptr);
+  }
+  TContainer* Parent() const { return parent_; }
+  void SetParent(TContainer* Value) {
+    if (Value == parent_) return;
+    for (TContainer* p = Value; p != nullptr; p = p->parent_)
+      if (p == this) throw EInvalidOperation("A container cannot be inside itself");
+    if (parent_ != nullptr) std::erase(parent_->children_, this);
+    parent_ = Value;
+    if (parent_ != nullptr) {
+      parent_->children_.push_back(this);
+      Notice();
+    }
+  }
+  // The containers reached by a notice sent here.
+  int Notice() const {
+    int n = 1;
+    for (const TContainer* c : children_) n += c->Notice();
+    return n;
+  }
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override { return parent_; }
+  void SetParentComponent(TComponent* Value) override {
+    if (auto* c = dynamic_cast<TContainer*>(Value)) SetParent(c);
+  }
+  TComponent* GetChildOwner() override { return nullptr; }
+  // Its own children; a root also gives what it owns that has no parent.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override {
+    for (TContainer* c : children_) Proc(c);
+    if (Root != this) return;
+    for (int i = 0; i < ComponentCount(); ++i) {
+      TComponent* c = Components(i);
+      if (!c->HasParent() || c->GetParentComponent() == nullptr) Proc(c);
+    }
+  }
+
+ private:
+  TContainer* parent_ = nullptr;
+  std::vector<TContainer*> children_;
+};
+
+// F { P1 { P2 { P3 } } }, each a container owned by F.
+inline std::unique_ptr<TContainer> MakeContainers() {
+  auto form = std::make_unique<TContainer>(nullptr);
+  form->SetName("F");
+  TContainer* parent = form.get();
+  for (const char* name : {"P1", "P2", "P3"}) {
+    auto* c = new TContainer(form.get());
+    c->SetName(name);
+    c->SetParent(parent);
+    parent = c;
+  }
+  return form;
+}
+
 inline void RegisterWidgets() {
   RegisterComponentClass<TWidget>("TWidget");
   RegisterComponentClass<TPanelish>("TPanelish");
+  RegisterComponentClass<TContainer>("TContainer");
 }
 
 // Form1 { W1 (everything set, Buddy -> W2.W3), W2 { W3 (Buddy -> W1) } }
