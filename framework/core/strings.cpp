@@ -501,6 +501,32 @@ void TStringList::Move(int CurIndex, int NewIndex) {
   Changed();
 }
 
+void TStringList::ReplaceLine(int Index, const std::string& Line) {
+  if (!sorted_) {
+    TStrings::ReplaceLine(Index, Line);
+    return;
+  }
+  CheckIndex(Index);
+  // Where Line sorts among the other lines: equal lines (Index's own aside) run from lo
+  // to hi in the whole list.
+  int lo;
+  Find(Line, lo);
+  int hi = lo;
+  while (hi < Count() && CompareStrings(items_[static_cast<size_t>(hi)].S, Line) == 0) ++hi;
+  bool duplicate = (hi - lo) > ((Index >= lo && Index < hi) ? 1 : 0);
+  if (duplicate && duplicates_ == dupIgnore) return;
+  if (duplicate && duplicates_ == dupError)
+    throw EStringListError("String list does not allow duplicates");
+  // After the equal lines, as Add puts it; positions past Index shift down once it is out.
+  int to = hi - (Index < hi ? 1 : 0);
+  Changing();
+  Item item = std::move(items_[static_cast<size_t>(Index)]);
+  items_.erase(items_.begin() + Index);
+  item.S = Line;
+  items_.insert(items_.begin() + to, std::move(item));
+  Changed();
+}
+
 bool TStringList::Find(const std::string& S, int& Index) const {
   size_t lo = 0, hi = items_.size();
   while (lo < hi) {

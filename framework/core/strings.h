@@ -108,10 +108,10 @@ class TStrings : public TPersistent {
   virtual int CompareStrings(const std::string& S1, const std::string& S2) const;
   // True for a list that keeps its own order (lines are then re-added, not replaced).
   virtual bool IsSortedList() const { return false; }
+  // Line in place of line Index, keeping its object; a sorted list re-adds it.
+  virtual void ReplaceLine(int Index, const std::string& Line);
 
  private:
-  // Line in place of line Index, keeping its object; a sorted list re-adds it.
-  void ReplaceLine(int Index, const std::string& Line);
 
   int update_count_ = 0;
   bool changed_in_update_ = false;
@@ -177,6 +177,9 @@ class TStringList : public TStrings {
  protected:
   int CompareStrings(const std::string& S1, const std::string& S2) const override;
   bool IsSortedList() const override { return sorted_; }
+  // Moves the line to where it now sorts, object and all, without freeing anything; a
+  // line the duplicates rule refuses leaves the list as it was.
+  void ReplaceLine(int Index, const std::string& Line) override;
 
  private:
   struct Item {

@@ -294,6 +294,113 @@ TEST(StringList, OwnedObjectsAreDeleted) {
   EXPECT_EQ(alive, 0);
 }
 
+// Replacing a line of a sorted list that owns its objects moves the line with its object
+// and frees nothing; a replacement the duplicates rule refuses leaves the list as it was.
+TEST(StringList, SortedOwningListKeepsObjectsThroughReplacedLines) {
+  static int alive = 0;
+  struct TTagged : TObject {
+    explicit TTagged(int Id) : id(Id) { ++alive; }
+    ~TTagged() override { --alive; }
+    int id;
+  };
+  const auto less = [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; };
+  for (TDuplicates dups : {dupIgnore, dupAccept, dupError}) {
+    std::mt19937 rng(40 + dups);
+    {
+      TStringList list(true);
+      list.SetSorted(true);
+      list.SetDuplicates(dups);
+      std::vector<std::pair<std::string, int>> model;  // line, object id
+      int next_id = 1;
+      auto name_of = [](const std::string& line) { return line.substr(0, line.find('=')); };
+      // Line i becomes Line in the model; false when the duplicates rule refuses it.
+      auto replace = [&](int i, const std::string& line) {
+        for (size_t j = 0; j < model.size(); ++j)
+          if (static_cast<int>(j) != i && CompareText(model[j].first, line) == 0) {
+            if (dups != dupAccept) return false;
+          }
+        auto item = model[static_cast<size_t>(i)];
+        model.erase(model.begin() + i);
+        item.first = line;
+        auto at = std::upper_bound(model.begin(), model.end(), line,
+                                   [&](auto& a, auto& b) { return less(a, b.first); });
+        model.insert(at, item);
+        return true;
+      };
+      for (int step = 0; step < 2000; ++step) {
+        const std::string name(1, "abcd"[rng() % 4]);
+        const std::string value = rng() % 6 == 0 ? "" : std::string(1, "123"[rng() % 3]);
+        const int n = static_cast<int>(model.size());
+        switch (rng() % 3) {
+          case 0: {  // a new line with an object
+            std::string line = name + "=" + (value.empty() ? "0" : value);
+            bool dup = std::any_of(model.begin(), model.end(),
+                                   [&](auto& m) { return CompareText(m.first, line) == 0; });
+            auto* obj = new TTagged(next_id);
+            if (dup && dups == dupError) {
+              EXPECT_THROW(list.AddObject(line, obj), EStringListError);
+              delete obj;
+            } else if (dup && dups == dupIgnore) {
+              list.AddObject(line, obj);
+              delete obj;
+            } else {
+              list.AddObject(line, obj);
+              auto at = std::upper_bound(model.begin(), model.end(), line,
+                                         [&](auto& a, auto& b) { return less(a, b.first); });
+              model.insert(at, {line, next_id});
+            }
+            ++next_id;
+            break;
+          }
+          case 1: {  // by name
+            int i = -1;
+            for (int j = 0; j < n && i < 0; ++j)
+              if (CompareText(name_of(model[static_cast<size_t>(j)].first), name) == 0) i = j;
+            if (value.empty()) {
+              list.SetValues(name, value);
+              if (i >= 0) model.erase(model.begin() + i);
+            } else if (i < 0) {
+              list.SetValues(name, value);
+              auto at = std::upper_bound(model.begin(), model.end(), name + "=" + value,
+                                         [&](auto& a, auto& b) { return less(a, b.first); });
+              model.insert(at, {name + "=" + value, 0});
+            } else if (!replace(i, name + "=" + value) && dups == dupError) {
+              EXPECT_THROW(list.SetValues(name, value), EStringListError);
+            } else {
+              list.SetValues(name, value);
+            }
+            break;
+          }
+          case 2:  // by index
+            if (n > 0) {
+              int i = static_cast<int>(rng() % n);
+              std::string line = name_of(model[static_cast<size_t>(i)].first) + "=" + value;
+              if (value.empty()) {
+                list.SetValueFromIndex(i, value);
+                model.erase(model.begin() + i);
+              } else if (!replace(i, line) && dups == dupError) {
+                EXPECT_THROW(list.SetValueFromIndex(i, value), EStringListError);
+              } else {
+                list.SetValueFromIndex(i, value);
+              }
+            }
+            break;
+        }
+        ASSERT_EQ(list.Count(), static_cast<int>(model.size())) << "step " << step;
+        int owned = 0;
+        for (int j = 0; j < list.Count(); ++j) {
+          ASSERT_EQ(list.Strings(j), model[static_cast<size_t>(j)].first) << "step " << step;
+          auto* obj = dynamic_cast<TTagged*>(list.Objects(j));
+          ASSERT_EQ(obj ? obj->id : 0, model[static_cast<size_t>(j)].second) << "step " << step;
+          owned += obj != nullptr;
+        }
+        ASSERT_EQ(alive, owned) << "step " << step;
+      }
+    }
+    EXPECT_EQ(alive, 0);
+  }
+}
+
 std::string TempPath(const std::string& name) {
   auto dir = std::filesystem::temp_directory_path() / "tess_core_strings";
   std::filesystem::create_directories(dir);
