@@ -48,6 +48,7 @@ int32_t TOutlineTree::InsertNode(int32_t Position, TNode Node) {
   int32_t after = Position <= ItemCount() ? nodes_[static_cast<size_t>(Position - 1)].Level : 1;
   Node.Level = std::clamp(Node.Level, std::max(1, after - 1), before + 1);
   nodes_.insert(nodes_.begin() + (Position - 1), std::move(Node));
+  if (selected_ >= Position) ++selected_;
   assert(Position >= ItemCount() ||
          nodes_[static_cast<size_t>(Position)].Level <=
              nodes_[static_cast<size_t>(Position - 1)].Level + 1);
@@ -84,13 +85,70 @@ int32_t TOutlineTree::Insert(int32_t Index, const std::string& Text, void* Data)
 
 void TOutlineTree::Delete(int32_t Index) {
   int32_t last = LastDescendant(Index);
+  int32_t gone = last - Index + 1;
+  if (selected_ >= Index && selected_ <= last) {
+    // The next sibling, else the previous one, else the parent.
+    int32_t level = nodes_[static_cast<size_t>(Index - 1)].Level;
+    int32_t parent = Parent(Index);
+    int32_t previous = 0;
+    for (int32_t i = Index - 1; i > parent; --i)
+      if (nodes_[static_cast<size_t>(i - 1)].Level == level) {
+        previous = i;
+        break;
+      }
+    bool next = last < ItemCount() && nodes_[static_cast<size_t>(last)].Level == level;
+    selected_ = next ? Index : previous ? previous : parent;
+    selection_moved_ = true;
+  } else if (selected_ > last) {
+    selected_ -= gone;
+  }
   nodes_.erase(nodes_.begin() + (Index - 1), nodes_.begin() + last);
   Changed();
 }
 
 void TOutlineTree::Clear() {
+  if (selected_ != 0) selection_moved_ = true;
+  selected_ = 0;
   nodes_.clear();
   Changed();
+}
+
+void TOutlineTree::Move(int32_t Index, int32_t NewIndex) {
+  int32_t last = LastDescendant(Index);
+  int32_t size = last - Index + 1;
+  if (NewIndex < 1 || NewIndex > ItemCount() - size + 1) throw EOutlineError("Invalid outline index");
+  if (NewIndex == Index) return;
+  std::vector<TNode> subtree(std::make_move_iterator(nodes_.begin() + (Index - 1)),
+                             std::make_move_iterator(nodes_.begin() + last));
+  nodes_.erase(nodes_.begin() + (Index - 1), nodes_.begin() + last);
+  // The same bounds a single new node gets there; the last descendant is at least as
+  // deep as the root, so the node after the subtree stays within one level of it.
+  int32_t before = NewIndex >= 2 ? nodes_[static_cast<size_t>(NewIndex - 2)].Level : 0;
+  int32_t after = NewIndex <= ItemCount() ? nodes_[static_cast<size_t>(NewIndex - 1)].Level : 1;
+  int32_t shift = std::clamp(subtree[0].Level, std::max(1, after - 1), before + 1) - subtree[0].Level;
+  for (TNode& n : subtree) n.Level += shift;
+  nodes_.insert(nodes_.begin() + (NewIndex - 1), std::make_move_iterator(subtree.begin()),
+                std::make_move_iterator(subtree.end()));
+  // The selection moves with its node: inside the subtree, or past the gap it left.
+  if (selected_ >= Index && selected_ <= last) {
+    selected_ += NewIndex - Index;
+  } else if (selected_ > 0) {
+    int32_t rest = selected_ > last ? selected_ - size : selected_;  // without the subtree
+    selected_ = rest >= NewIndex ? rest + size : rest;
+  }
+  Changed();
+}
+
+void TOutlineTree::SetSelected(int32_t Index) {
+  if (Index != 0) CheckIndex(Index);
+  selected_ = Index;
+  selection_moved_ = false;
+}
+
+bool TOutlineTree::TakeSelectionMoved() {
+  bool moved = selection_moved_;
+  selection_moved_ = false;
+  return moved;
 }
 
 int32_t TOutlineTree::Parent(int32_t Index) const {
@@ -221,6 +279,16 @@ void TOutlineStrings::Insert(int Index, const std::string& S) {
 void TOutlineStrings::Delete(int Index) {
   Changing();
   tree_->Delete(Index + 1);
+  Changed();
+}
+
+void TOutlineStrings::Move(int CurIndex, int NewIndex) {
+  if (CurIndex == NewIndex) return;
+  int size = CurIndex >= 0 && CurIndex < Count() ? tree_->LastDescendant(CurIndex + 1) - CurIndex : 1;
+  if (CurIndex < 0 || CurIndex >= Count() || NewIndex < 0 || NewIndex > Count() - size)
+    throw EStringListError(Format("List index out of bounds (%d)", CurIndex < 0 || CurIndex >= Count() ? CurIndex : NewIndex));
+  Changing();
+  tree_->Move(CurIndex + 1, NewIndex + 1);
   Changed();
 }
 

@@ -42,6 +42,18 @@ class TOutlineTree {
   // Removes the node and its descendants.
   void Delete(int32_t Index);
   void Clear();
+  // Moves the node with its descendants so that it lands at NewIndex of the tree as it
+  // is once they are taken out (1 .. ItemCount - subtree + 1); its level is kept where
+  // the invariant allows, its descendants stay under it.
+  void Move(int32_t Index, int32_t NewIndex);
+
+  // The selected node (0: none).  It follows its node through every change above; when
+  // the node goes, its next sibling takes it, else its previous sibling, else its
+  // parent, and SelectionMoved says so.
+  int32_t Selected() const { return selected_; }
+  void SetSelected(int32_t Index);
+  // True (once) when the selection went to another node since the last call.
+  bool TakeSelectionMoved();
 
   // 0 for a top-level node.
   int32_t Parent(int32_t Index) const;
@@ -89,6 +101,8 @@ class TOutlineTree {
   mutable bool visible_valid_ = false;
   int update_count_ = 0;
   bool changed_in_update_ = false;
+  int32_t selected_ = 0;
+  bool selection_moved_ = false;
 };
 
 class EOutlineError : public Exception {
@@ -109,6 +123,8 @@ class TOutlineStrings : public TStrings {
   void Insert(int Index, const std::string& S) override;
   void Delete(int Index) override;
   void Clear() override;
+  // The line's node moves with its descendants; NewIndex counts without them.
+  void Move(int CurIndex, int NewIndex) override;
   // Building from text tells the outline once, not once per line.
   void SetUpdateState(bool Updating) override;
 

@@ -32,13 +32,40 @@ void TCustomOutline::SetLines(TStrings* Value) {
 }
 
 void TCustomOutline::TreeChanged() {
-  int32_t selected = SelectedItem();
+  // The selection stays on its node (the tree follows it); a node hidden under a
+  // collapsed ancestor gives it to the nearest shown ancestor.
+  int32_t selected = tree_.Selected();
+  bool moved = tree_.TakeSelectionMoved();
+  if (selected == 0 && tree_.ItemCount() > 0) selected = VisibleItemAt(Row());
+  while (selected > 0 && !tree_.IsVisible(selected)) {
+    selected = tree_.Parent(selected);
+    moved = true;
+  }
+  tree_.SetSelected(selected);
   int32_t rows = static_cast<int32_t>(tree_.VisibleItems().size());
-  SetRowCount(std::max(rows, 1));
-  if (selected > 0 && selected <= tree_.ItemCount() && tree_.IsVisible(selected))
-    FocusCell(0, tree_.VisiblePosition(selected), true);
+  following_ = true;
+  try {
+    SetRowCount(std::max(rows, 1));
+    if (selected > 0) FocusCell(0, tree_.VisiblePosition(selected), true);
+  } catch (...) {
+    following_ = false;
+    throw;
+  }
+  following_ = false;
   FitColumn();
   Invalidate();
+  // Told only when the selection is on another node, not when its row moved.
+  if (moved) Click();
+}
+
+bool TCustomOutline::SelectCell(int32_t ACol, int32_t ARow) {
+  if (!TCustomGrid::SelectCell(ACol, ARow)) return false;
+  if (!following_) tree_.SetSelected(VisibleItemAt(ARow));
+  return true;
+}
+
+void TCustomOutline::Click() {
+  if (!following_) TCustomGrid::Click();
 }
 
 void TCustomOutline::FitColumn() {
@@ -67,11 +94,15 @@ int32_t TCustomOutline::VisibleItemAt(int32_t Row) const {
 }
 
 int32_t TCustomOutline::SelectedItem() {
-  return VisibleItemAt(Row());
+  int32_t selected = tree_.Selected();
+  return selected > 0 && selected <= tree_.ItemCount() ? selected : VisibleItemAt(Row());
 }
 
 void TCustomOutline::SetSelectedItem(int32_t Index) {
+  tree_.BeginUpdate();
   for (int32_t p = tree_.Parent(Index); p != 0; p = tree_.Parent(p)) tree_.SetExpanded(p, true);
+  tree_.EndUpdate();
+  // Moving the current row selects the node (SelectCell) and tells of it.
   FocusCell(0, tree_.VisiblePosition(Index), true);
 }
 

@@ -99,6 +99,10 @@ class TCustomOutline : public TCustomGrid {
   void KeyPress(char& Key) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override;
   void Dispatch(TMessage& Message) override;
+  // A row the user (or the program) moves to selects its node.
+  bool SelectCell(int32_t ACol, int32_t ARow) override;
+  // Quiet while the current row only follows the selected node to its new place.
+  void Click() override;
   // Pixels of indentation per level.
   int32_t Indent() const { return 16; }
 
@@ -110,6 +114,7 @@ class TCustomOutline : public TCustomGrid {
   bool HasNextSibling(int32_t Node) const;
 
   TOutlineTree tree_;
+  bool following_ = false;  // the current row is being moved to the selected node
   std::unique_ptr<TOutlineStrings> lines_;
   TOutlineStyle outline_style_ = TOutlineStyle::osTreePictureText;
   TOutlineOptions outline_options_ = {TOutlineOption::ooDrawTreeRoot, TOutlineOption::ooDrawFocusRect};
