@@ -95,45 +95,54 @@ void TGridAxis::Delete(int32_t Index) {
   AssertInvariant();
 }
 
-int32_t TGridAxis::Extent(int32_t From, int32_t To, int32_t LineWidth) const {
+int64_t TGridAxis::Extent(int32_t From, int32_t To, int32_t LineWidth) const {
   From = std::max(From, 0);
   To = std::min(To, count_);
   if (To <= From) return 0;
-  if (sizes_.empty()) return (To - From) * (default_ + LineWidth);
+  if (sizes_.empty()) return int64_t{To - From} * (int64_t{default_} + LineWidth);
   int64_t sum = 0;
-  for (int32_t i = From; i < To; ++i) sum += sizes_[static_cast<size_t>(i)] + LineWidth;
-  return static_cast<int32_t>(std::min<int64_t>(sum, INT32_MAX));
+  for (int32_t i = From; i < To; ++i) sum += int64_t{sizes_[static_cast<size_t>(i)]} + LineWidth;
+  return sum;
 }
 
+namespace {
+
+// A pixel position on the screen: one far past the client area stays far past it.
+int32_t ClampPixels(int64_t V) {
+  return static_cast<int32_t>(std::clamp<int64_t>(V, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
 int32_t TGridAxis::FixedExtent(int32_t LineWidth) const {
-  return Extent(0, fixed_, LineWidth);
+  return ClampPixels(Extent(0, fixed_, LineWidth));
 }
 
 int32_t TGridAxis::Start(int32_t Index, int32_t LineWidth) const {
-  if (Index < fixed_) return Extent(0, Index, LineWidth);
+  if (Index < fixed_) return ClampPixels(Extent(0, Index, LineWidth));
   if (Index < first_) return -1;
-  return FixedExtent(LineWidth) + Extent(first_, Index, LineWidth);
+  return ClampPixels(int64_t{FixedExtent(LineWidth)} + Extent(first_, Index, LineWidth));
 }
 
 int32_t TGridAxis::IndexAt(int32_t Pos, int32_t LineWidth, int32_t ClientExtent) const {
   if (Pos < 0 || Pos >= ClientExtent) return -1;
-  int32_t x = 0;
+  int64_t x = 0;
   for (int32_t i = 0; i < fixed_; ++i) {
-    x += Size(i) + LineWidth;
+    x += int64_t{Size(i)} + LineWidth;
     if (Pos < x) return i;
   }
   for (int32_t i = first_; i < count_ && x < ClientExtent; ++i) {
-    x += Size(i) + LineWidth;
+    x += int64_t{Size(i)} + LineWidth;
     if (Pos < x) return i;
   }
   return -1;
 }
 
 int32_t TGridAxis::VisibleCount(int32_t LineWidth, int32_t ClientExtent) const {
-  int32_t x = FixedExtent(LineWidth);
+  int64_t x = FixedExtent(LineWidth);
   int32_t n = 0;
   for (int32_t i = first_; i < count_; ++i) {
-    x += Size(i) + LineWidth;
+    x += int64_t{Size(i)} + LineWidth;
     if (x > ClientExtent) break;
     ++n;
   }
@@ -141,21 +150,36 @@ int32_t TGridAxis::VisibleCount(int32_t LineWidth, int32_t ClientExtent) const {
 }
 
 int32_t TGridAxis::LastVisible(int32_t LineWidth, int32_t ClientExtent) const {
-  int32_t x = FixedExtent(LineWidth);
+  int64_t x = FixedExtent(LineWidth);
   int32_t last = first_;
   for (int32_t i = first_; i < count_ && x < ClientExtent; ++i) {
     last = i;
-    x += Size(i) + LineWidth;
+    x += int64_t{Size(i)} + LineWidth;
   }
   return last;
 }
 
+int32_t TGridAxis::FirstShowing(int32_t Index, int32_t LineWidth, int32_t ClientExtent) const {
+  if (Index < fixed_ || Index >= count_) return first_;
+  if (Index <= first_) return Index;
+  int64_t room = int64_t{ClientExtent} - FixedExtent(LineWidth);
+  int64_t used = int64_t{Size(Index)} + LineWidth;
+  int32_t first = Index;
+  while (first > first_) {
+    int64_t more = used + Size(first - 1) + LineWidth;
+    if (more > room) break;
+    used = more;
+    --first;
+  }
+  return first;
+}
+
 int32_t TGridAxis::MaxFirst(int32_t LineWidth, int32_t ClientExtent) const {
-  int32_t room = ClientExtent - FixedExtent(LineWidth);
+  int64_t room = int64_t{ClientExtent} - FixedExtent(LineWidth);
   int32_t first = count_ - 1;
-  int32_t used = 0;
+  int64_t used = 0;
   while (first >= fixed_) {
-    used += Size(first) + LineWidth;
+    used += int64_t{Size(first)} + LineWidth;
     if (used > room) break;
     --first;
   }

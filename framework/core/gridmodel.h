@@ -78,8 +78,13 @@ class TGridAxis {
   int32_t LastVisible(int32_t LineWidth, int32_t ClientExtent) const;
   // The largest First that still fills the client area from there to the last cell.
   int32_t MaxFirst(int32_t LineWidth, int32_t ClientExtent) const;
-  // Sum of the cells' sizes (with lines) from From to To - 1.
-  int32_t Extent(int32_t From, int32_t To, int32_t LineWidth) const;
+  // Sum of the cells' sizes (with lines) from From to To - 1, in 64 bits: a hundred
+  // million rows take more pixels than 32 bits hold.
+  int64_t Extent(int32_t From, int32_t To, int32_t LineWidth) const;
+  // The First that brings cell Index wholly into view with the least scrolling from the
+  // present First (Index itself when the cell is larger than the room).  It walks back
+  // from Index over the cells that fit, never over the cells before.
+  int32_t FirstShowing(int32_t Index, int32_t LineWidth, int32_t ClientExtent) const;
 
  private:
   void CheckIndex(int32_t Index) const;

@@ -38,6 +38,13 @@ TInplaceEdit::TInplaceEdit(TCustomGrid* Grid) : TCustomEdit(Grid), grid_(Grid) {
   SetParentColor(false);
 }
 
+TInplaceEdit::~TInplaceEdit() {
+  if (grid_ && grid_->editor_ == this) {
+    grid_->editor_ = nullptr;
+    grid_->editor_mode_ = false;
+  }
+}
+
 void TInplaceEdit::CreateParams(TCreateParams& P) {
   TCustomEdit::CreateParams(P);
   P.Style |= ES_MULTILINE | ES_AUTOHSCROLL;
@@ -111,7 +118,10 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner) {
   SetBounds(Left(), Top(), 320, 120);
 }
 
-TCustomGrid::~TCustomGrid() = default;
+TCustomGrid::~TCustomGrid() {
+  // The editor outlives this part of the grid (its parent and owner free it later).
+  if (editor_) editor_->grid_ = nullptr;
+}
 
 int32_t TCustomGrid::LineW() const {
   bool lines = options_.Contains(TGridOption::goVertLine) ||
@@ -348,22 +358,8 @@ void TCustomGrid::ScrollInView(int32_t ACol, int32_t ARow) {
   TRect client = ClientRect();
   int32_t lw = LineW();
   int32_t left = LeftCol(), top = TopRow();
-  if (ACol >= cols_.Fixed()) {
-    if (ACol < left) left = ACol;
-    while (left < ACol) {
-      int32_t end = cols_.FixedExtent(lw) + cols_.Extent(left, ACol + 1, lw);
-      if (end <= client.Width()) break;
-      ++left;
-    }
-  }
-  if (ARow >= rows_.Fixed()) {
-    if (ARow < top) top = ARow;
-    while (top < ARow) {
-      int32_t end = rows_.FixedExtent(lw) + rows_.Extent(top, ARow + 1, lw);
-      if (end <= client.Height()) break;
-      ++top;
-    }
-  }
+  if (ACol >= cols_.Fixed() && ACol < ColCount()) left = cols_.FirstShowing(ACol, lw, client.Width());
+  if (ARow >= rows_.Fixed() && ARow < RowCount()) top = rows_.FirstShowing(ARow, lw, client.Height());
   // Scrolling into view may go past the usual maximum when the cell is wider than room.
   if (left != LeftCol() || top != TopRow()) {
     cols_.SetFirst(left);

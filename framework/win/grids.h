@@ -61,6 +61,9 @@ class TCustomGrid;
 class TInplaceEdit : public TCustomEdit {
  public:
   explicit TInplaceEdit(TCustomGrid* Grid);
+  // The grid forgets a freed editor before its window goes, and makes a new one when
+  // it next edits.
+  ~TInplaceEdit() override;
   TCustomGrid* Grid() const { return grid_; }
   void Dispatch(TMessage& Message) override;
 

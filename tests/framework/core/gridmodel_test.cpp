@@ -144,6 +144,19 @@ TEST(GridModel, AxisGeometryAgreesWithASumOfSizes) {
   }
 }
 
+// Sizes are summed in 64 bits: a hundred million rows take more pixels than 32 bits hold.
+TEST(GridModel, ExtentsOfManyRowsDoNotOverflow) {
+  for (int32_t rows : {100000, 100000000}) {
+    TGridAxis a(rows, 1, 24);
+    EXPECT_EQ(a.Extent(0, rows, 1), int64_t{rows} * 25);
+    a.SetSize(rows / 2, 100);
+    EXPECT_EQ(a.Extent(0, rows, 1), int64_t{rows} * 25 + 76);
+    EXPECT_EQ(a.Extent(rows / 2, rows / 2 + 1, 0), 100);
+    a.SetFirst(1);
+    EXPECT_GE(a.Start(rows - 1, 1), 0) << "far below the client area, not before it";
+  }
+}
+
 TEST(OutlineModel, LinesBuildATreeThatKeepsItsInvariant) {
   std::mt19937 rng(4);
   TOutlineTree t;
@@ -184,6 +197,21 @@ TEST(OutlineModel, LinesBuildATreeThatKeepsItsInvariant) {
     }
   }
   EXPECT_THROW(t.Item(0), EOutlineError);
+}
+
+// Moving a line of the outline moves its node with all of its descendants.
+TEST(OutlineModel, MovingALineTakesItsSubtree) {
+  TOutlineTree t;
+  TOutlineStrings lines(&t);
+  lines.SetText("A\n\tA1\n\t\tA11\n\tA2\nB\nC\n\tC1\n");
+  lines.Move(0, 1);  // A after B
+  EXPECT_EQ(lines.Text(), "B\r\nA\r\n\tA1\r\n\t\tA11\r\n\tA2\r\nC\r\n\tC1\r\n");
+  lines.Move(5, 0);  // C to the top
+  EXPECT_EQ(lines.Text(), "C\r\n\tC1\r\nB\r\nA\r\n\tA1\r\n\t\tA11\r\n\tA2\r\n");
+  lines.Move(4, 2);  // A1 (with A11) before B: its level is kept where that fits
+  EXPECT_EQ(lines.Text(), "C\r\n\tC1\r\n\tA1\r\n\t\tA11\r\nB\r\nA\r\n\tA2\r\n");
+  EXPECT_THROW(lines.Move(2, 6), EStringListError) << "past the end once its subtree is out";
+  EXPECT_EQ(t.ItemCount(), 7);
 }
 
 TEST(LocaleConversions, DatesTimesAndNumbersByTheSettings) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/win/grids.h"
+#include "framework/win/outline.h"
 #include "framework/win/recordcanvas.h"
 #include "platform/win32.h"
 #include "tests/framework/win/helpers.h"
@@ -185,6 +186,105 @@ TEST_F(GridTest, DefaultDrawingWritesTheTextAndOwnerDrawingReplacesIt) {
   grid->PaintTo(&canvas);
   EXPECT_TRUE(canvas.Texts().empty());
   EXPECT_EQ(drawn, 25);
+}
+
+// The current cell is scrolled into view however many rows come before it, with the
+// sizes summed past what 32 bits hold.
+class TAxisGrid : public TDrawGrid {
+ public:
+  using TDrawGrid::TDrawGrid;
+  using TDrawGrid::RowAxis;
+};
+
+TEST_F(FormTest, AFarCurrentRowIsScrolledIntoView) {
+  auto* grid = new TAxisGrid(form);
+  grid->SetParent(form);
+  grid->SetBounds(0, 0, 300, 200);
+  ShowForm();
+  const TRect client = grid->ClientRect();
+  for (int32_t rows : {100000, 100000000}) {
+    for (bool custom : {false, true}) {
+      grid->SetRow(1);
+      grid->SetTopRow(1);
+      grid->SetRowCount(rows);
+      grid->SetDefaultRowHeight(24);
+      if (custom) grid->SetRowHeights(rows / 2, 60);
+      for (int32_t target : {rows - 1, rows / 2, rows / 2 + 3, 2}) {
+        grid->SetRow(target);
+        TRect cell = grid->CellRect(1, target);
+        EXPECT_FALSE(cell.IsEmpty()) << rows << " rows, row " << target;
+        EXPECT_GE(cell.Top, grid->RowAxis().FixedExtent(1)) << rows << " rows, row " << target;
+        EXPECT_LE(cell.Bottom, client.Bottom) << rows << " rows, row " << target;
+      }
+      EXPECT_EQ(grid->RowAxis().Extent(0, rows, 1), int64_t{rows - 1} * 25 + (custom ? 61 : 25));
+    }
+  }
+  grid->SetRowCount(5);
+}
+
+// Freeing the in-place editor (the grid's own child) leaves the grid without one, not
+// with a pointer to it.
+TEST_F(GridTest, AFreedInplaceEditorIsForgotten) {
+  grid->SetOptions(grid->Options() + TGridOption::goEditing);
+  grid->SetFocus();
+  grid->SetCells(1, 1, "before");
+  grid->SetRow(1);
+  grid->SetCol(1);
+  grid->SetEditorMode(true);
+  ASSERT_NE(grid->InplaceEditor(), nullptr);
+  delete grid->InplaceEditor();
+  EXPECT_EQ(grid->InplaceEditor(), nullptr);
+  EXPECT_FALSE(grid->EditorMode());
+  grid->SetRow(2);
+  Pump();
+  grid->SetRow(1);
+  grid->SetEditorMode(true);
+  ASSERT_NE(grid->InplaceEditor(), nullptr);
+  EXPECT_EQ(grid->InplaceEditor()->Text(), "before");
+}
+
+// The outline's selection stays on its node while the tree changes around it.
+TEST_F(FormTest, TheOutlineSelectionFollowsItsNode) {
+  auto* outline = new TOutline(form);
+  outline->SetParent(form);
+  outline->SetBounds(0, 0, 200, 200);
+  outline->Lines()->SetText("A\n\tA1\n\tA2\nB\nC\nD\n");
+  ShowForm();
+  int clicks = 0;
+  outline->OnClick = [&](TObject*) { ++clicks; };
+  auto selected = [&] {
+    int32_t i = outline->SelectedItem();
+    return i ? outline->Tree().Item(i).Text : std::string("-");
+  };
+  outline->SetSelectedItem(outline->GetTextItem("B"));
+  clicks = 0;
+  outline->SetExpanded(1, true);
+  EXPECT_EQ(selected(), "B");
+  EXPECT_EQ(outline->VisibleItemAt(outline->Row()), outline->SelectedItem());
+  outline->SetSelectedItem(outline->GetTextItem("C"));
+  clicks = 0;
+  outline->Delete(1);
+  EXPECT_EQ(selected(), "C");
+  outline->SetSelectedItem(outline->GetTextItem("D"));
+  clicks = 0;
+  outline->Insert(outline->GetTextItem("D"), "X");
+  EXPECT_EQ(selected(), "D");
+  outline->Lines()->Move(0, 3);  // B to the end
+  EXPECT_EQ(selected(), "D");
+  EXPECT_EQ(clicks, 0) << "the selected node did not change";
+  EXPECT_EQ(outline->VisibleItemAt(outline->Row()), outline->SelectedItem());
+  // The selected node goes: its next sibling takes the selection, and that is told.
+  outline->Delete(outline->GetTextItem("D"));
+  EXPECT_EQ(selected(), "B");
+  EXPECT_EQ(clicks, 1);
+  // Hidden under a collapsed parent: the parent takes it.
+  outline->AddChild(outline->GetTextItem("B"), "B1");
+  outline->SetExpanded(outline->GetTextItem("B"), true);
+  outline->SetSelectedItem(outline->GetTextItem("B1"));
+  clicks = 0;
+  outline->SetExpanded(outline->GetTextItem("B"), false);
+  EXPECT_EQ(selected(), "B");
+  EXPECT_EQ(clicks, 1);
 }
 
 }  // namespace
