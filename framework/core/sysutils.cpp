@@ -192,12 +192,33 @@ std::string FloatToStr(double Value) {
 
 bool TryStrToFloat(const std::string& S, double& Value) {
   std::string t = Trim(S);
-  const char* first = t.data();
-  const char* last = t.data() + t.size();
-  if (first != last && *first == '+') ++first;
-  if (first == last) return false;
-  auto r = std::from_chars(first, last, Value, std::chars_format::general);
-  return r.ec == std::errc() && r.ptr == last;
+  // Only the number form: a sign, digits with one decimal point, an exponent.  The
+  // library's parser would also take "nan", "inf" and a sign after ours.
+  size_t i = 0, n = t.size();
+  auto digits = [&] {
+    size_t from = i;
+    while (i < n && t[i] >= '0' && t[i] <= '9') ++i;
+    return i - from;
+  };
+  if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
+  size_t mantissa = digits();
+  if (i < n && t[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (i < n && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
+    if (digits() == 0) return false;
+  }
+  if (i != n) return false;
+  const char* first = t.data() + (t[0] == '+' ? 1 : 0);
+  double v;
+  auto r = std::from_chars(first, t.data() + n, v, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != t.data() + n) return false;
+  Value = v;
+  return true;
 }
 
 double StrToFloat(const std::string& S) {

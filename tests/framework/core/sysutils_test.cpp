@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace tess {
 namespace {
@@ -81,6 +82,30 @@ TEST(SysUtils, FloatConversionsRoundTrip) {
   }
   EXPECT_EQ(FloatToStr(2.5, Comma), "2,5");
   EXPECT_FALSE(TryStrToFloat("2.5", v, Comma));
+}
+
+// Only a number's own form reads as a number, and a failed read leaves the value alone.
+TEST(SysUtils, FloatTextIsANumberOrNothing) {
+  TFormatSettings Comma;
+  Comma.DecimalSeparator = ',';
+  for (const char* bad : {"nan", "NaN", "inf", "-inf", "INF", "infinity", "+-5", "-+5", "++5",
+                          "--5", "1.5x", "0x10", "1e", "e5", ".", "-", "+", "1e+", "1.2.3",
+                          "5 5", "1e999", "-1e999", "1,5"}) {
+    double v = 7;
+    EXPECT_FALSE(TryStrToFloat(bad, v)) << bad;
+    EXPECT_EQ(v, 7) << bad;
+    v = 7;
+    EXPECT_FALSE(TryStrToFloat(std::string(bad) == "1,5" ? "1.5" : bad, v, Comma)) << bad;
+    EXPECT_EQ(v, 7) << bad;
+  }
+  const std::pair<const char*, double> good[] = {{"5", 5},     {"-5", -5},     {"+5", 5},
+                                                 {".5", 0.5},  {"5.", 5},      {"1e5", 1e5},
+                                                 {"1E-5", 1e-5}, {" 2.5 ", 2.5}, {"-0", 0}};
+  for (auto [text, value] : good) {
+    double v = 7;
+    EXPECT_TRUE(TryStrToFloat(text, v)) << text;
+    EXPECT_EQ(v, value) << text;
+  }
 }
 
 TEST(SysUtils, ComparisonsAreOrdinalAndFoldOnlyLetters) {
