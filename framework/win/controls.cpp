@@ -55,13 +55,18 @@ LRESULT CALLBACK ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPa
   }
   TMessage m{Msg, WParam, LParam, 0};
   ++g_dispatch_depth;
-  try {
-    ctl->WindowProc(m);
-  } catch (...) {
-    BarrierException(ctl);
+  bool alive;
+  {
+    TControlWatch watch(ctl);
+    try {
+      ctl->WindowProc(m);
+    } catch (...) {
+      BarrierException(watch.Alive() ? ctl : nullptr);
+    }
+    alive = watch.Alive();
   }
   --g_dispatch_depth;
-  if (Msg == WM_NCDESTROY && GetPropA(Wnd, kControlProp) == ctl) ctl->DetachHandle();
+  if (alive && Msg == WM_NCDESTROY && GetPropA(Wnd, kControlProp) == ctl) ctl->DetachHandle();
   if (g_dispatch_depth == 0) FreeDeviceContexts();
   return m.Result;
 }
@@ -139,7 +144,16 @@ TControl::TControl(TComponent* AOwner)
   font_->OnChange = [this](TObject*) { FontChanged(); };
 }
 
+TControlWatch::TControlWatch(TControl* Control) : control_(Control), next_(Control->watches_) {
+  Control->watches_ = this;
+}
+
+TControlWatch::~TControlWatch() {
+  if (control_) control_->watches_ = next_;
+}
+
 TControl::~TControl() {
+  for (TControlWatch* w = watches_; w; w = w->next_) w->control_ = nullptr;
   if (g_capture == this) SetCaptureControl(nullptr);
   if (g_mouse_control == this) g_mouse_control = nullptr;
   if (parent_) parent_->RemoveControl(this);
@@ -152,7 +166,9 @@ void TControl::FontChanged() {
 
 void TControl::SetParent(TWinControl* AParent) {
   if (parent_ == AParent) return;
-  if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  // A parent inside its own child would close a loop that change notices run round for ever.
+  for (const TControl* p = AParent; p; p = p->Parent())
+    if (p == this) throw EInvalidOperation("A control cannot have itself or a descendant as its parent");
   if (parent_) parent_->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
 }
@@ -372,15 +388,20 @@ void TControl::Dispatch(TMessage& M) {
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
-      if (M.Msg == WM_LBUTTONDBLCLK && control_style_.Contains(TControlStyleFlag::csClickEvents))
+      if (M.Msg == WM_LBUTTONDBLCLK && control_style_.Contains(TControlStyleFlag::csClickEvents)) {
+        TControlWatch watch(this);
         DblClick();
+        if (!watch.Alive()) return;
+      }
       MouseDown(ButtonOf(M.Msg), MouseShiftState(M.WParam) + TShiftFlag::ssDouble, M.XPos(),
                 M.YPos());
       break;
     case WM_LBUTTONUP:
       if (control_state_.Contains(TControlStateFlag::csClicked)) {
         control_state_ -= TControlStateFlag::csClicked;
+        TControlWatch watch(this);
         if (ClientRect().Contains({M.XPos(), M.YPos()})) Click();
+        if (!watch.Alive()) return;
       }
       MouseUp(TMouseButton::mbLeft, MouseShiftState(M.WParam), M.XPos(), M.YPos());
       break;
@@ -463,12 +484,24 @@ void TControl::DefaultHandler(TMessage& M) {
   }
 }
 
+namespace {
+
+// Runs a copy of the handler: a handler may free its control, and with it the
+// std::function member it would still be running from.
+template <class F, class... A>
+void Fire(const F& Handler, A... Args) {
+  F copy = Handler;
+  copy(Args...);
+}
+
+}  // namespace
+
 void TControl::Click() {
-  if (OnClick) OnClick(this);
+  if (OnClick) Fire(OnClick, static_cast<TObject*>(this));
 }
 
 void TControl::DblClick() {
-  if (OnDblClick) OnDblClick(this);
+  if (OnDblClick) Fire(OnDblClick, static_cast<TObject*>(this));
 }
 
 void TControl::Resize() {
@@ -477,12 +510,12 @@ void TControl::Resize() {
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
   if (OnMouseDown && !control_style_.Contains(TControlStyleFlag::csNoStdEvents))
-    OnMouseDown(this, Button, Shift, X, Y);
+    Fire(OnMouseDown, static_cast<TObject*>(this), Button, Shift, X, Y);
 }
 
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
   if (OnMouseUp && !control_style_.Contains(TControlStyleFlag::csNoStdEvents))
-    OnMouseUp(this, Button, Shift, X, Y);
+    Fire(OnMouseUp, static_cast<TObject*>(this), Button, Shift, X, Y);
 }
 
 void TControl::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {

@@ -44,6 +44,7 @@
 namespace tess {
 
 class TWinControl;
+class TControl;
 class TCustomForm;
 class TPopupMenu;
 
@@ -98,6 +99,23 @@ struct TCreateParams {
 };
 
 // ---------------------------------------------------------------------------------------
+
+// Watches a control while code that runs its handlers still has work to do on it: a
+// handler may free the control (the window procedure, a click that closes a panel);
+// Alive() then says so and the rest is left undone.  Watches nest, innermost last.
+class TControlWatch {
+ public:
+  explicit TControlWatch(TControl* Control);
+  ~TControlWatch();
+  TControlWatch(const TControlWatch&) = delete;
+  TControlWatch& operator=(const TControlWatch&) = delete;
+  bool Alive() const { return control_ != nullptr; }
+
+ private:
+  friend class TControl;
+  TControl* control_;
+  TControlWatch* next_;
+};
 
 class TControl : public TComponent {
  public:
@@ -238,6 +256,7 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
+  friend class TControlWatch;
   void HandleMouseMessage(TMessage& Message);
   void FontChanged();
 
@@ -264,6 +283,7 @@ class TControl : public TComponent {
   TControlStyle control_style_;
   TControlState control_state_;
   bool updating_font_ = false;
+  TControlWatch* watches_ = nullptr;
 };
 
 // ---------------------------------------------------------------------------------------

@@ -362,6 +362,7 @@ TCustomForm::~TCustomForm() {
   }
   if (Screen) Screen->RemoveForm(this);
   if (Application) Application->FormDestroyed(this);
+  DetachMenu();
 }
 
 uint32_t TCustomForm::WindowStyle() const {
@@ -473,6 +474,17 @@ void TCustomForm::CreateWnd() {
     if (window_state_ == TWindowState::wsMinimized) cmd = SW_SHOWMINNOACTIVE;
     ShowWindow(Handle(), cmd);
   }
+}
+
+void TCustomForm::DestroyWnd() {
+  DetachMenu();
+  TScrollingWinControl::DestroyWnd();
+}
+
+void TCustomForm::DetachMenu() {
+  if (!menu_ || !HandleAllocated()) return;
+  ::SetMenu(Handle(), nullptr);
+  menu_->SetWindow(nullptr);
 }
 
 void TCustomForm::SetMenu(TMainMenu* Value) {
@@ -773,16 +785,26 @@ TModalResult TCustomForm::ShowModal() {
       form->Hide();
       if (previous && IsWindow(previous)) SetActiveWindow(previous);
     }
-  } restore{this, tw, previous};
-  Show();
-  while (modal_result_ == mrNone) {
-    Application->HandleMessage();
-    if (Application->Terminated())
-      modal_result_ = mrCancel;
-    else if (modal_result_ != mrNone)
-      CloseModal();
+  };
+  TModalResult result;
+  try {
+    Restore restore{this, tw, previous};
+    Show();
+    while (modal_result_ == mrNone) {
+      Application->HandleMessage();
+      if (Application->Terminated())
+        modal_result_ = mrCancel;
+      else if (modal_result_ != mrNone && !free_after_modal_)
+        CloseModal();
+    }
+    result = modal_result_;
+  } catch (...) {
+    if (free_after_modal_) delete this;
+    throw;
   }
-  return modal_result_;
+  // Released while modal: freed now that nothing of the loop uses it.
+  if (free_after_modal_) delete this;
+  return result;
 }
 
 bool TCustomForm::DialogKey(uint16_t Key, TShiftState Shift) {
@@ -811,6 +833,10 @@ bool TCustomForm::DialogKey(uint16_t Key, TShiftState Shift) {
 
 void TCustomForm::Dispatch(TMessage& M) {
   switch (M.Msg) {
+    case WM_DESTROY:
+      // Destroyed by the system (with its owner): the bar must outlive the window.
+      DetachMenu();
+      break;
     case WM_CLOSE:
       Close();
       M.Result = 0;
@@ -872,6 +898,12 @@ void TCustomForm::Dispatch(TMessage& M) {
       return;
     }
     case CM_RELEASE:
+      // Inside its own ShowModal the form still runs: the loop ends, then frees it.
+      if (modal_) {
+        free_after_modal_ = true;
+        if (modal_result_ == mrNone) modal_result_ = mrCancel;
+        return;
+      }
       delete this;
       return;
     case WM_NEXTDLGCTL: {

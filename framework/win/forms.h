@@ -174,7 +174,9 @@ class TCustomForm : public TScrollingWinControl {
   // OnCloseQuery, then OnClose; the action decides (the main form ends the program).
   void Close();
   bool CloseQuery();
-  // Deletes the form once the messages being handled now are done.
+  // Deletes the form once the messages being handled now are done; inside the form's
+  // own ShowModal, that ends the loop (mrCancel unless a result is set) and ShowModal
+  // deletes the form before it returns.
   void Release();
   // Gives Control the focus (activating the form when it is showing).
   void FocusControl(TWinControl* Control);
@@ -203,6 +205,8 @@ class TCustomForm : public TScrollingWinControl {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  // Takes the menu bar off first: the system destroys a menu with the window it is on.
+  void DestroyWnd() override;
   void PaintWindow(HDc DC) override;
   virtual void Paint();
   virtual void DoClose(TCloseAction& Action);
@@ -232,10 +236,12 @@ class TCustomForm : public TScrollingWinControl {
   std::unique_ptr<TIcon> icon_;
   std::unique_ptr<TControlCanvas> canvas_;
   TMainMenu* menu_ = nullptr;
+  void DetachMenu();
   bool key_preview_ = false;
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
   bool released_ = false;
+  bool free_after_modal_ = false;  // released inside its own ShowModal
 };
 
 class TForm : public TCustomForm {

@@ -79,9 +79,15 @@ void TFont::DestroyHandle() {
 void TFont::Assign(TPersistent* Source) {
   if (auto* f = dynamic_cast<TFont*>(Source)) {
     if (f == this) return;
+    int32_t height = f->ppi_ == ppi_ ? f->height_ : MulDivRound(f->height_, ppi_, f->ppi_);
+    // Telling of a change that is none would send notices round a tree for nothing.
+    if (color_ == f->color_ && name_ == f->name_ && height_ == height && style_ == f->style_ &&
+        pitch_ == f->pitch_ && charset_ == f->charset_ && escapement_ == f->escapement_ &&
+        out_precision_ == f->out_precision_ && quality_ == f->quality_)
+      return;
     color_ = f->color_;
     name_ = f->name_;
-    height_ = f->ppi_ == ppi_ ? f->height_ : MulDivRound(f->height_, ppi_, f->ppi_);
+    height_ = height;
     style_ = f->style_;
     pitch_ = f->pitch_;
     charset_ = f->charset_;

@@ -155,6 +155,19 @@ class TWindowListStrings : public TStrings {
     Changed();
   }
 
+  // A sorted list kept without a window puts the item where it sorts: the object goes
+  // with the item, wherever that is.
+  void InsertObject(int Index, const std::string& S, TObject* AObject) override {
+    if (Live() || !saved_->Sorted()) {
+      TStrings::InsertObject(Index, S, AObject);
+      return;
+    }
+    if (Index < 0 || Index > Count()) IndexError(Index);
+    Changing();
+    saved_->AddObject(S, AObject);
+    Changed();
+  }
+
   void Put(int Index, const std::string& S) override {
     if (Index < 0 || Index >= Count()) IndexError(Index);
     TObject* obj = GetObject(Index);

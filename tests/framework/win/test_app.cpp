@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 
 #include "framework/win/clipbrd.h"
@@ -532,6 +534,55 @@ TEST_F(FormTest, TheMenuBarShowsItsItemsAndFiresThemByCommand) {
   EXPECT_EQ(GetMenu(form->Handle()), nullptr);
 }
 
+// The system destroys a menu bar with its window: the form takes the bar off first and
+// puts it back on the new window.
+TEST_F(FormTest, TheMenuBarOutlivesTheFormsWindow) {
+  auto* bar = new TMainMenu(form);
+  auto* file = new TMenuItem(form);
+  file->SetCaption("&File");
+  bar->Items()->Add(file);
+  form->SetMenu(bar);
+  ShowForm();
+  HMENU before = GetMenu(form->Handle());
+  ASSERT_NE(before, nullptr);
+  form->RecreateWnd();
+  Pump();
+  EXPECT_TRUE(IsMenu(before)) << "the bar was not destroyed with the old window";
+  HMENU after = GetMenu(form->Handle());
+  ASSERT_NE(after, nullptr);
+  EXPECT_TRUE(IsMenu(after));
+  EXPECT_EQ(GetMenuItemCount(after), 1);
+  form->DestroyHandle();
+  EXPECT_TRUE(IsMenu(before));
+}
+
+// A modal form that releases itself ends its loop and is freed once the loop is over.
+class TReleasingForm : public TForm {
+ public:
+  explicit TReleasingForm(bool* Freed) : TForm(nullptr), freed_(Freed) {}
+  ~TReleasingForm() override { *freed_ = true; }
+  // Spoilt and kept: a use after the free reads nonsense and fails.
+  static void operator delete(void* P, size_t Size) { std::memset(P, 0xCD, Size); }
+
+ private:
+  bool* freed_;
+};
+
+TEST_F(FormTest, ReleaseInsideShowModalFreesTheFormAfterTheLoop) {
+  ShowForm();
+  bool freed = false;
+  auto* dialog = new TReleasingForm(&freed);
+  TTimer timer(nullptr);
+  timer.SetInterval(20);
+  timer.OnTimer = [&](TObject*) {
+    timer.SetEnabled(false);
+    dialog->Release();
+  };
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  EXPECT_TRUE(freed);
+  EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+}
+
 TEST_F(FormTest, ARightClickShowsTheControlsPopupMenu) {
   auto* menu = new TPopupMenu(form);
   auto* first = new TMenuItem(form);
@@ -629,6 +680,37 @@ TEST(Streaming, AFormWithItsControlsRoundTrips) {
   copy.Show();
   Pump();
   EXPECT_EQ(GetParent(edit->Handle()), panel->Handle());
+}
+
+// A stored form that names an ancestor inside its descendant: F { P1 { P2 { P1 } } }.
+TEST(Streaming, APanelNamedLikeItsAncestorIsAReadingError) {
+  TMemoryStream stream;
+  {
+    TForm form(nullptr);
+    form.SetName("F");
+    auto* p1 = new TPanel(&form);
+    p1->SetName("P1");
+    p1->SetParent(&form);
+    auto* p2 = new TPanel(&form);
+    p2->SetName("P2");
+    p2->SetParent(p1);
+    auto* p3 = new TPanel(&form);
+    p3->SetName("P9");
+    p3->SetParent(p2);
+    WriteComponent(&stream, &form);
+  }
+  std::string bytes(static_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
+  size_t at = bytes.find("P9");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at + 1] = '1';
+  TMemoryStream bad;
+  bad.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+  bad.SetPosition(0);
+  EXPECT_THROW(std::unique_ptr<TComponent>(ReadComponent(&bad, nullptr)), EReadError);
+  bad.SetPosition(0);
+  TForm into(nullptr);
+  EXPECT_THROW(ReadComponent(&bad, &into), EReadError);
+  EXPECT_EQ(into.ComponentCount(), 0) << "what the failed read made is gone";
 }
 
 // ---------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // window, reflection of notifications, inherited looks and reparenting.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -697,6 +698,37 @@ TEST_F(FormTest, ColourFontAndLookFollowTheParentUntilSetThemselves) {
   EXPECT_FALSE(late->Ctl3D());
 }
 
+// A parent inside its own child would make a loop that change notices run round for ever.
+TEST_F(FormTest, AControlCannotBecomeAChildOfItsOwnDescendant) {
+  auto* outer = new TPanel(form);
+  outer->SetParent(form);
+  auto* middle = new TPanel(form);
+  middle->SetParent(outer);
+  auto* inner = new TPanel(form);
+  inner->SetParent(middle);
+  EXPECT_THROW(outer->SetParent(inner), EInvalidOperation);
+  EXPECT_THROW(outer->SetParent(outer), EInvalidOperation);
+  EXPECT_EQ(outer->Parent(), form) << "a refused parent leaves the tree as it was";
+  EXPECT_EQ(inner->Parent(), middle);
+  form->Font()->SetSize(13);
+  EXPECT_EQ(inner->Font()->Size(), 13);
+  // Moving a descendant up is no loop.
+  inner->SetParent(form);
+  EXPECT_EQ(inner->Parent(), form);
+}
+
+TEST(Font, AssigningAnEqualFontTellsOfNoChange) {
+  TFont a, b;
+  int changes = 0;
+  b.OnChange = [&](TObject*) { ++changes; };
+  b.Assign(&a);
+  EXPECT_EQ(changes, 0);
+  a.SetSize(a.Size() + 3);
+  b.Assign(&a);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(b.Size(), a.Size());
+}
+
 TEST_F(FormTest, AnEditPaintsInItsOwnColourThroughItsParent) {
   auto* edit = new TEdit(form);
   edit->SetParent(form);
@@ -1089,6 +1121,61 @@ TEST_F(FormTest, SpeedButtonsOfAGroupStayDownOneAtATime) {
   EXPECT_FALSE(b->Down());
   plain->SetDown(true);
   EXPECT_FALSE(plain->Down()) << "a button without a group never stays down";
+}
+
+// Without a window a sorted list box keeps its items in order; an object inserted with
+// an item stays with that item, not with the one at the asked-for place.
+TEST_F(FormTest, ASortedListBoxWithoutAWindowKeepsObjectsWithTheirItems) {
+  auto* list = new TListBox(form);
+  list->SetParent(form);
+  list->SetSorted(true);
+  TObject a, b, c;
+  list->Items()->AddObject("pear", &a);
+  list->Items()->InsertObject(0, "zebra", &b);
+  list->Items()->InsertObject(1, "apple", &c);
+  ASSERT_FALSE(list->HandleAllocated());
+  EXPECT_EQ(list->Items()->CommaText(), "apple,pear,zebra");
+  EXPECT_EQ(list->Items()->Objects(0), &c);
+  EXPECT_EQ(list->Items()->Objects(1), &a);
+  EXPECT_EQ(list->Items()->Objects(2), &b);
+  ShowForm();
+  EXPECT_EQ(list->Items()->IndexOfObject(&b), list->Items()->IndexOf("zebra"));
+  EXPECT_EQ(list->Items()->IndexOfObject(&c), list->Items()->IndexOf("apple"));
+}
+
+// A control freed by its own handler: what the message would still have done to it is
+// left undone, and nothing touches it after.
+class TSelfFreeing : public TButton {
+ public:
+  explicit TSelfFreeing(TComponent* AOwner) : TButton(AOwner) {}
+  // The freed memory is spoilt and kept, so that any later use of it is caught.
+  static void operator delete(void* P, size_t Size) { std::memset(P, 0xCD, Size); }
+  int mouse_ups = 0;
+
+ protected:
+  void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) override {
+    ++mouse_ups;
+    TButton::MouseUp(Button, Shift, X, Y);
+  }
+};
+
+TEST_F(FormTest, AControlFreedByItsOwnHandlerIsNotTouchedAfter) {
+  auto* button = new TSelfFreeing(form);
+  button->SetParent(form);
+  button->SetBounds(10, 10, 80, 24);
+  ShowForm();
+  bool freed = false;
+  button->OnClick = [&](TObject* Sender) {
+    delete Sender;
+    freed = true;
+  };
+  HWND h = button->Handle();
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
+  SendMessageA(h, WM_LBUTTONUP, 0, MakeLParam(5, 5));
+  Pump();
+  EXPECT_TRUE(freed);
+  EXPECT_FALSE(IsWindow(h));
+  EXPECT_EQ(form->ControlCount(), 0);
 }
 
 }  // namespace
