@@ -11,6 +11,12 @@
 
 namespace tess {
 
+// The drag machine (dragdrop.cpp) hears of every left button down and of every
+// control that goes.
+void NoteMouseDown(TControl* Control, int32_t X, int32_t Y);
+void ForgetDragControl(TControl* Control);
+
+
 namespace {
 
 // The window property that ties a window to its control.
@@ -154,6 +160,7 @@ TControlWatch::~TControlWatch() {
 
 TControl::~TControl() {
   for (TControlWatch* w = watches_; w; w = w->next_) w->control_ = nullptr;
+  ForgetDragControl(this);
   if (g_capture == this) SetCaptureControl(nullptr);
   if (g_mouse_control == this) g_mouse_control = nullptr;
   if (parent_) parent_->RemoveControl(this);
@@ -354,6 +361,10 @@ void TControl::HandleMouseMessage(TMessage& M) {
       if (control_style_.Contains(TControlStyleFlag::csClickEvents))
         control_state_ += TControlStateFlag::csClicked;
       control_state_ += TControlStateFlag::csLButtonDown;
+      NoteMouseDown(this, M.XPos(), M.YPos());
+      // The press goes on as usual (a list still selects the row it is on); the drag
+      // starts only once the mouse moves far enough.
+      if (M.Msg == WM_LBUTTONDOWN && drag_mode_ == TDragMode::dmAutomatic) BeginDrag(false);
       break;
     case WM_LBUTTONUP:
       control_state_ -= TControlStateFlag::csLButtonDown;
@@ -631,6 +642,14 @@ void TControl::PublishProperties(TPropertyList& P) {
        "Cursor", [this] { return int32_t(cursor_); },
        [this](int32_t v) { SetCursor(static_cast<TCursor>(v)); })
       .Default(0);
+  P.Enum<TDragMode>(
+       "DragMode", {"dmManual", "dmAutomatic"}, [this] { return drag_mode_; },
+       [this](TDragMode v) { SetDragMode(v); })
+      .Default(0);
+  P.Integer(
+       "DragCursor", [this] { return int32_t(drag_cursor_); },
+       [this](int32_t v) { SetDragCursor(static_cast<TCursor>(v)); })
+      .Default(crDrag);
   P.String(
       "Hint", [this] { return hint_; }, [this](const std::string& v) { SetHint(v); });
   P.Boolean(
@@ -1375,6 +1394,7 @@ bool TWinControl::RouteMouseToChild(TMessage& M) {
 }
 
 void TWinControl::WndProc(TMessage& M) {
+  if (DragMessage(this, M)) return;
   if (M.Msg >= WM_MOUSEFIRST && M.Msg <= WM_MOUSELAST && M.Msg != WM_MOUSEWHEEL) {
     if (RouteMouseToChild(M)) return;
     if (M.Msg == WM_MOUSEMOVE && handle_ && !tracking_mouse_) {

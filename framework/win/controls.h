@@ -100,6 +100,34 @@ struct TCreateParams {
 
 // ---------------------------------------------------------------------------------------
 
+// ---------------------------------------------------------------------------------------
+// Drag and drop within the program: a control starts a drag with the left button down
+// (at once, or once the mouse has moved DragThreshold pixels); the control under the
+// mouse is asked by OnDragOver whether it takes what is dragged, the cursor shows the
+// answer (the source's DragCursor, else crNoDrop), a release over a taker runs its
+// OnDragDrop, and the source's OnEndDrag ends every drag, with the target or none.
+// Escape, the right button or losing the mouse cancels.
+// ---------------------------------------------------------------------------------------
+
+enum class TDragMode { dmManual, dmAutomatic };
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
+// What OnStartDrag may give to be dragged instead of the source control; the handler
+// keeps it.
+class TDragObject : public TObject {};
+
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+using TDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int32_t X, int32_t Y,
+                                          TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int32_t X, int32_t Y)>;
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int32_t X, int32_t Y)>;
+
+// Pixels the mouse moves before a drag that was not immediate starts (5).
+int32_t DragThreshold();
+void SetDragThreshold(int32_t Value);
+// Ends the drag under way, dropping nothing; false when there was none.
+bool CancelDrag();
+
 // Watches a control while code that runs its handlers still has work to do on it: a
 // handler may free the control (the window procedure, a click that closes a panel);
 // Alive() then says so and the rest is left undone.  Watches nest, innermost last.
@@ -238,7 +266,29 @@ class TControl : public TComponent {
   TMouseEvent OnMouseUp;
   TMouseMoveEvent OnMouseMove;
 
+  // --- drag and drop -------------------------------------------------------------------
+  TDragMode DragMode() const { return drag_mode_; }
+  void SetDragMode(TDragMode Value) { drag_mode_ = Value; }
+  TCursor DragCursor() const { return drag_cursor_; }
+  void SetDragCursor(TCursor Value) { drag_cursor_ = Value; }
+  // With the left button down: starts dragging this control now, or once the mouse has
+  // moved Threshold pixels (-1: DragThreshold()); until then the mouse acts as usual.
+  void BeginDrag(bool Immediate, int32_t Threshold = -1);
+  // Ends this control's drag: dropping on the target when it takes it, else not.
+  void EndDrag(bool Drop);
+  bool Dragging() const;
+  // Whether this control takes Source at X, Y (its client coordinates): OnDragOver
+  // decides; without one nothing is taken.
+  virtual void DragOver(TObject* Source, int32_t X, int32_t Y, TDragState State, bool& Accept);
+  virtual void DragDrop(TObject* Source, int32_t X, int32_t Y);
+  TStartDragEvent OnStartDrag;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+
  protected:
+  virtual void DoStartDrag(TDragObject*& DragObject);
+  virtual void DoEndDrag(TObject* Target, int32_t X, int32_t Y);
   virtual void Click();
   virtual void DblClick();
   virtual void Resize();
@@ -257,6 +307,7 @@ class TControl : public TComponent {
  private:
   friend class TWinControl;
   friend class TControlWatch;
+  friend struct TDragAccess;
   void HandleMouseMessage(TMessage& Message);
   void FontChanged();
 
@@ -284,6 +335,8 @@ class TControl : public TComponent {
   TControlState control_state_;
   bool updating_font_ = false;
   TControlWatch* watches_ = nullptr;
+  TDragMode drag_mode_ = TDragMode::dmManual;
+  TCursor drag_cursor_ = crDrag;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -492,6 +545,10 @@ class TControlCanvas : public TCanvas {
   HDc own_dc_ = nullptr;
   HWnd dc_window_ = nullptr;
 };
+
+// The drag under way takes the mouse messages of the window that holds the mouse for it
+// (the source's, or a windowless source's parent's); true when it took this one.
+bool DragMessage(TWinControl* Control, TMessage& Message);
 
 // Gives back every context that control canvases took (done after each message).
 void FreeDeviceContexts();

@@ -1024,6 +1024,8 @@ void TApplication::Terminate() {
 }
 
 bool TApplication::IsKeyMsg(const TMsg& Msg) {
+  // Escape cancels a drag wherever the focus is.
+  if (Msg.message == WM_KEYDOWN && Msg.wParam == VK_ESCAPE && CancelDrag()) return true;
   if (Msg.message == WM_SYSCHAR) {
     // Alt+letter: a control whose caption marks that letter takes it before the menu.
     TWinControl* c = FindControlOrParent(Msg.hwnd);
