@@ -107,6 +107,9 @@ void ToxCustomSplit::Loaded() {
     p->OnKeyDown = OnKeyDown;
     p->OnKeyUp = OnKeyUp;
     p->OnKeyPress = OnKeyPress;
+    p->OnDragDrop = OnDragDrop;
+    p->OnDragOver = OnDragOver;
+    p->OnEndDrag = OnEndDrag;
   }
   // With two panes the order is always the panes' own order.
   for (size_t i = 0; i < panes_.size(); ++i) panes_[i]->SetTabOrder(static_cast<int>(i));

@@ -266,6 +266,9 @@ void TOvcBaseTableCell::HandEventsTo(TWinControl* E) const {
   E->OnMouseDown = OnMouseDown;
   E->OnMouseUp = OnMouseUp;
   E->OnMouseMove = OnMouseMove;
+  E->OnDragDrop = OnDragDrop;
+  E->OnDragOver = OnDragOver;
+  E->OnEndDrag = OnEndDrag;
 }
 
 void TOvcBaseTableCell::PostKeyToTable(uintptr_t WParam, intptr_t LParam) const {

@@ -143,6 +143,9 @@ class TOvcBaseTableCell : public TOvcTableCellAncestor {
   TKeyPressEvent OnKeyPress;
   TMouseEvent OnMouseDown, OnMouseUp;
   TMouseMoveEvent OnMouseMove;
+  TDragDropEvent OnDragDrop;
+  TDragOverEvent OnDragOver;
+  TEndDragEvent OnEndDrag;
 
   // The editor while editing, else null.
   virtual TWinControl* EditControl() const { return nullptr; }

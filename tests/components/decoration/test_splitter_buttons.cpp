@@ -139,6 +139,33 @@ TEST_F(SplitTest, BarIsPaintedInItsColour) {
   EXPECT_NE(shot.Canvas()->Pixel(150, 20), clRed);
 }
 
+// The panes cover the splitter: a drag dropped on a pane reaches the splitter's handlers.
+TEST_F(SplitTest, ThePanesTakeTheSplittersDragEvents) {
+  auto* list = new TListBox(form);
+  list->SetParent(form);
+  list->SetBounds(310, 10, 80, 100);
+  list->Items()->SetText("row\n");
+  list->SetDragMode(TDragMode::dmAutomatic);
+  std::vector<TObject*> over, dropped;
+  split->OnDragOver = [&](TObject* Sender, TObject*, int32_t, int32_t, TDragState, bool& Accept) {
+    over.push_back(Sender);
+    Accept = true;
+  };
+  split->OnDragDrop = [&](TObject* Sender, TObject*, int32_t, int32_t) { dropped.push_back(Sender); };
+  split->Loaded();
+  ASSERT_EQ(split->PaneCount(), 2);
+  TPoint p = split->Panes(1)->ClientToScreen(TPoint{20, 20});
+  POINT at{p.X, p.Y};
+  ScreenToClient(list->Handle(), &at);
+  SendMessageA(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  SendMessageA(list->Handle(), WM_MOUSEMOVE, MK_LBUTTON, At(at.x, at.y));
+  SendMessageA(list->Handle(), WM_LBUTTONUP, 0, At(at.x, at.y));
+  Pump();
+  ASSERT_FALSE(over.empty());
+  EXPECT_EQ(over.front(), split->Panes(1));
+  EXPECT_EQ(dropped, (std::vector<TObject*>{split->Panes(1)}));
+}
+
 TEST(SplitStream, PanesComeBackFromAStoredForm) {
   RegisterFrameworkClasses();
   TMemoryStream stream;

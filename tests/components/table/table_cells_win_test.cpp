@@ -115,6 +115,30 @@ TEST_F(CellsTest, GlyphStripsAreSharedCountedAndChecked) {
   EXPECT_EQ(Store.ListedCount(), Listed);
 }
 
+// The cell's drag events go to its editor with the others while it edits.
+TEST_F(CellsTest, TheEditorTakesTheCellsDragEvents) {
+  Build();
+  auto* Box = new TOvcTCCheckBox(form);
+  table->SetColumnCell(2, Box);
+  int Over = 0, Dropped = 0, Ended = 0;
+  Box->OnDragOver = [&](TObject*, TObject*, int32_t, int32_t, TDragState, bool&) { ++Over; };
+  Box->OnDragDrop = [&](TObject*, TObject*, int32_t, int32_t) { ++Dropped; };
+  Box->OnEndDrag = [&](TObject*, TObject*, int32_t, int32_t) { ++Ended; };
+  uint8_t State = cbUnchecked;
+  Box->StartEditing(1, 2, CellRect(1, 2), Attr(), TOvcTblEditorStyle::tesNormal, &State);
+  TWinControl* Editor = Box->EditControl();
+  ASSERT_NE(Editor, nullptr);
+  bool Accept = false;
+  Editor->DragOver(table, 1, 1, TDragState::dsDragEnter, Accept);
+  Editor->DragDrop(table, 1, 1);
+  ASSERT_TRUE(Editor->OnEndDrag);
+  Editor->OnEndDrag(Editor, nullptr, 0, 0);
+  EXPECT_EQ(Over, 1);
+  EXPECT_EQ(Dropped, 1);
+  EXPECT_EQ(Ended, 1);
+  Box->StopEditing(false, nullptr);
+}
+
 TEST_F(CellsTest, CheckBoxCyclesByKeysAndClicks) {
   Build();
   auto* Box = new TOvcTCCheckBox(form);
