@@ -41,12 +41,17 @@ void TOutlineTree::EndUpdate() {
   }
 }
 
-int32_t TOutlineTree::InsertNode(int32_t Position, TNode Node) {
-  // Position is 1-based; the level is kept within the invariant at that place.
-  // The node after it must not end up more than one level deeper than the new one.
+int32_t TOutlineTree::LevelAt(int32_t Position, int32_t Level) const {
+  // At most one deeper than the node before; the node after it must not end up more
+  // than one level deeper than the new one.
   int32_t before = Position >= 2 ? nodes_[static_cast<size_t>(Position - 2)].Level : 0;
   int32_t after = Position <= ItemCount() ? nodes_[static_cast<size_t>(Position - 1)].Level : 1;
-  Node.Level = std::clamp(Node.Level, std::max(1, after - 1), before + 1);
+  return std::clamp(Level, std::max(1, after - 1), before + 1);
+}
+
+int32_t TOutlineTree::InsertNode(int32_t Position, TNode Node) {
+  // Position is 1-based; the level is kept within the invariant at that place.
+  Node.Level = LevelAt(Position, Node.Level);
   nodes_.insert(nodes_.begin() + (Position - 1), std::move(Node));
   if (selected_ >= Position) ++selected_;
   assert(Position >= ItemCount() ||
@@ -123,9 +128,7 @@ void TOutlineTree::Move(int32_t Index, int32_t NewIndex) {
   nodes_.erase(nodes_.begin() + (Index - 1), nodes_.begin() + last);
   // The same bounds a single new node gets there; the last descendant is at least as
   // deep as the root, so the node after the subtree stays within one level of it.
-  int32_t before = NewIndex >= 2 ? nodes_[static_cast<size_t>(NewIndex - 2)].Level : 0;
-  int32_t after = NewIndex <= ItemCount() ? nodes_[static_cast<size_t>(NewIndex - 1)].Level : 1;
-  int32_t shift = std::clamp(subtree[0].Level, std::max(1, after - 1), before + 1) - subtree[0].Level;
+  int32_t shift = LevelAt(NewIndex, subtree[0].Level) - subtree[0].Level;
   for (TNode& n : subtree) n.Level += shift;
   nodes_.insert(nodes_.begin() + (NewIndex - 1), std::make_move_iterator(subtree.begin()),
                 std::make_move_iterator(subtree.end()));

@@ -95,6 +95,8 @@ class TOutlineTree {
  private:
   void CheckIndex(int32_t Index) const;
   int32_t InsertNode(int32_t Position, TNode Node);
+  // Level kept within the invariant for a node put at Position.
+  int32_t LevelAt(int32_t Position, int32_t Level) const;
   void Changed();
   std::vector<TNode> nodes_;
   mutable std::vector<int32_t> visible_;

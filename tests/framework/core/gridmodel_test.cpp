@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <vector>
 
 #include "framework/core/gridmodel.h"
 #include "framework/core/localeconv.h"
@@ -212,6 +213,57 @@ TEST(OutlineModel, MovingALineTakesItsSubtree) {
   EXPECT_EQ(lines.Text(), "C\r\n\tC1\r\n\tA1\r\n\t\tA11\r\nB\r\nA\r\n\tA2\r\n");
   EXPECT_THROW(lines.Move(2, 6), EStringListError) << "past the end once its subtree is out";
   EXPECT_EQ(t.ItemCount(), 7);
+}
+
+// The selection stays on its node through random changes of the tree; when its node
+// goes, its next sibling, else its previous one, else its parent takes it.
+TEST(OutlineModel, TheSelectionFollowsItsNode) {
+  std::mt19937 rng(11);
+  TOutlineTree t;
+  intptr_t next = 1;
+  auto id = [&](int32_t i) { return i ? reinterpret_cast<intptr_t>(t.Item(i).Data) : 0; };
+  auto fresh = [&] { return reinterpret_cast<void*>(next++); };
+  for (int step = 0; step < 3000; ++step) {
+    const int32_t n = t.ItemCount();
+    if (n && (t.Selected() == 0 || rng() % 10 == 0)) t.SetSelected(1 + static_cast<int32_t>(rng() % n));
+    const intptr_t selected = id(t.Selected());
+    intptr_t expected = selected;
+    switch (rng() % 4) {
+      case 0:
+        t.AddChild(n ? static_cast<int32_t>(rng() % (n + 1)) : 0, "c", fresh());
+        break;
+      case 1:
+        t.Insert(n ? 1 + static_cast<int32_t>(rng() % n) : 0, "i", fresh());
+        break;
+      case 2:
+        if (n) {
+          int32_t i = 1 + static_cast<int32_t>(rng() % n);
+          int32_t last = t.LastDescendant(i);
+          if (t.Selected() >= i && t.Selected() <= last) {
+            std::vector<int32_t> siblings = t.Children(t.Parent(i));
+            auto at = std::find(siblings.begin(), siblings.end(), i) - siblings.begin();
+            if (static_cast<size_t>(at) + 1 < siblings.size())
+              expected = id(siblings[static_cast<size_t>(at) + 1]);
+            else if (at > 0)
+              expected = id(siblings[static_cast<size_t>(at) - 1]);
+            else
+              expected = id(t.Parent(i));
+          }
+          t.Delete(i);
+          EXPECT_EQ(t.TakeSelectionMoved(), expected != selected) << step;
+        }
+        break;
+      case 3:
+        if (n) {
+          int32_t i = 1 + static_cast<int32_t>(rng() % n);
+          int32_t size = t.LastDescendant(i) - i + 1;
+          t.Move(i, 1 + static_cast<int32_t>(rng() % (n - size + 1)));
+        }
+        break;
+    }
+    ASSERT_EQ(id(t.Selected()), expected) << "step " << step;
+    for (int32_t i = 2; i <= t.ItemCount(); ++i) ASSERT_LE(t.Item(i).Level, t.Item(i - 1).Level + 1);
+  }
 }
 
 TEST(LocaleConversions, DatesTimesAndNumbersByTheSettings) {
