@@ -121,7 +121,8 @@ void TOutlineTree::Clear() {
 void TOutlineTree::Move(int32_t Index, int32_t NewIndex) {
   int32_t last = LastDescendant(Index);
   int32_t size = last - Index + 1;
-  if (NewIndex < 1 || NewIndex > ItemCount() - size + 1) throw EOutlineError("Invalid outline index");
+  if (NewIndex < 1 || NewIndex > ItemCount() - size + 1)
+    throw EOutlineError("Invalid outline index");
   if (NewIndex == Index) return;
   std::vector<TNode> subtree(std::make_move_iterator(nodes_.begin() + (Index - 1)),
                              std::make_move_iterator(nodes_.begin() + last));
@@ -287,9 +288,11 @@ void TOutlineStrings::Delete(int Index) {
 
 void TOutlineStrings::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
-  int size = CurIndex >= 0 && CurIndex < Count() ? tree_->LastDescendant(CurIndex + 1) - CurIndex : 1;
+  int size =
+      CurIndex >= 0 && CurIndex < Count() ? tree_->LastDescendant(CurIndex + 1) - CurIndex : 1;
   if (CurIndex < 0 || CurIndex >= Count() || NewIndex < 0 || NewIndex > Count() - size)
-    throw EStringListError(Format("List index out of bounds (%d)", CurIndex < 0 || CurIndex >= Count() ? CurIndex : NewIndex));
+    throw EStringListError(Format("List index out of bounds (%d)",
+                                  CurIndex < 0 || CurIndex >= Count() ? CurIndex : NewIndex));
   Changing();
   tree_->Move(CurIndex + 1, NewIndex + 1);
   Changed();

@@ -112,7 +112,6 @@ class TStrings : public TPersistent {
   virtual void ReplaceLine(int Index, const std::string& Line);
 
  private:
-
   int update_count_ = 0;
   bool changed_in_update_ = false;
 };

@@ -16,7 +16,6 @@ namespace tess {
 void NoteMouseDown(TControl* Control, int32_t X, int32_t Y);
 void ForgetDragControl(TControl* Control);
 
-
 namespace {
 
 // The window property that ties a window to its control.
@@ -175,7 +174,8 @@ void TControl::SetParent(TWinControl* AParent) {
   if (parent_ == AParent) return;
   // A parent inside its own child would close a loop that change notices run round for ever.
   for (const TControl* p = AParent; p; p = p->Parent())
-    if (p == this) throw EInvalidOperation("A control cannot have itself or a descendant as its parent");
+    if (p == this)
+      throw EInvalidOperation("A control cannot have itself or a descendant as its parent");
   if (parent_) parent_->RemoveControl(this);
   if (AParent) AParent->InsertControl(this);
 }

@@ -118,7 +118,7 @@ void Finish(bool Drop) {
   }
   if (source_watch.Alive())
     TDragAccess::EndDrag(run.source, dropped ? target : nullptr, dropped ? at.X : 0,
-                          dropped ? at.Y : 0);
+                         dropped ? at.Y : 0);
 }
 
 TPoint MessagePoint(HWND Window, const TMessage& M) {

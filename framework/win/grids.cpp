@@ -358,8 +358,10 @@ void TCustomGrid::ScrollInView(int32_t ACol, int32_t ARow) {
   TRect client = ClientRect();
   int32_t lw = LineW();
   int32_t left = LeftCol(), top = TopRow();
-  if (ACol >= cols_.Fixed() && ACol < ColCount()) left = cols_.FirstShowing(ACol, lw, client.Width());
-  if (ARow >= rows_.Fixed() && ARow < RowCount()) top = rows_.FirstShowing(ARow, lw, client.Height());
+  if (ACol >= cols_.Fixed() && ACol < ColCount())
+    left = cols_.FirstShowing(ACol, lw, client.Width());
+  if (ARow >= rows_.Fixed() && ARow < RowCount())
+    top = rows_.FirstShowing(ARow, lw, client.Height());
   // Scrolling into view may go past the usual maximum when the cell is wider than room.
   if (left != LeftCol() || top != TopRow()) {
     cols_.SetFirst(left);

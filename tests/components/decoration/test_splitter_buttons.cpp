@@ -151,7 +151,9 @@ TEST_F(SplitTest, ThePanesTakeTheSplittersDragEvents) {
     over.push_back(Sender);
     Accept = true;
   };
-  split->OnDragDrop = [&](TObject* Sender, TObject*, int32_t, int32_t) { dropped.push_back(Sender); };
+  split->OnDragDrop = [&](TObject* Sender, TObject*, int32_t, int32_t) {
+    dropped.push_back(Sender);
+  };
   split->Loaded();
   ASSERT_EQ(split->PaneCount(), 2);
   TPoint p = split->Panes(1)->ClientToScreen(TPoint{20, 20});

@@ -1,12 +1,13 @@
 // The grid's cells and sizes under random inserts, deletes and moves, against a
 // vector of vectors; the axis geometry; the outline tree against its invariants.
+#include "framework/core/gridmodel.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <vector>
 
-#include "framework/core/gridmodel.h"
 #include "framework/core/localeconv.h"
 #include "framework/core/outlinemodel.h"
 
@@ -225,7 +226,8 @@ TEST(OutlineModel, TheSelectionFollowsItsNode) {
   auto fresh = [&] { return reinterpret_cast<void*>(next++); };
   for (int step = 0; step < 3000; ++step) {
     const int32_t n = t.ItemCount();
-    if (n && (t.Selected() == 0 || rng() % 10 == 0)) t.SetSelected(1 + static_cast<int32_t>(rng() % n));
+    if (n && (t.Selected() == 0 || rng() % 10 == 0))
+      t.SetSelected(1 + static_cast<int32_t>(rng() % n));
     const intptr_t selected = id(t.Selected());
     intptr_t expected = selected;
     switch (rng() % 4) {
@@ -262,7 +264,8 @@ TEST(OutlineModel, TheSelectionFollowsItsNode) {
         break;
     }
     ASSERT_EQ(id(t.Selected()), expected) << "step " << step;
-    for (int32_t i = 2; i <= t.ItemCount(); ++i) ASSERT_LE(t.Item(i).Level, t.Item(i - 1).Level + 1);
+    for (int32_t i = 2; i <= t.ItemCount(); ++i)
+      ASSERT_LE(t.Item(i).Level, t.Item(i - 1).Level + 1);
   }
 }
 

@@ -303,7 +303,9 @@ TEST(StringList, SortedOwningListKeepsObjectsThroughReplacedLines) {
     ~TTagged() override { --alive; }
     int id;
   };
-  const auto less = [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; };
+  const auto less = [](const std::string& a, const std::string& b) {
+    return CompareText(a, b) < 0;
+  };
   for (TDuplicates dups : {dupIgnore, dupAccept, dupError}) {
     std::mt19937 rng(40 + dups);
     {

@@ -2,13 +2,13 @@
 // comparison goes wrong.
 #include "framework/core/sysutils.h"
 
-#include "framework/core/localeconv.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <utility>
+
+#include "framework/core/localeconv.h"
 
 namespace tess {
 namespace {
@@ -88,9 +88,9 @@ TEST(SysUtils, FloatConversionsRoundTrip) {
 TEST(SysUtils, FloatTextIsANumberOrNothing) {
   TFormatSettings Comma;
   Comma.DecimalSeparator = ',';
-  for (const char* bad : {"nan", "NaN", "inf", "-inf", "INF", "infinity", "+-5", "-+5", "++5",
-                          "--5", "1.5x", "0x10", "1e", "e5", ".", "-", "+", "1e+", "1.2.3",
-                          "5 5", "1e999", "-1e999", "1,5"}) {
+  for (const char* bad : {"nan", "NaN", "inf",   "-inf", "INF",   "infinity", "+-5", "-+5",
+                          "++5", "--5", "1.5x",  "0x10", "1e",    "e5",       ".",   "-",
+                          "+",   "1e+", "1.2.3", "5 5",  "1e999", "-1e999",   "1,5"}) {
     double v = 7;
     EXPECT_FALSE(TryStrToFloat(bad, v)) << bad;
     EXPECT_EQ(v, 7) << bad;
@@ -98,8 +98,8 @@ TEST(SysUtils, FloatTextIsANumberOrNothing) {
     EXPECT_FALSE(TryStrToFloat(std::string(bad) == "1,5" ? "1.5" : bad, v, Comma)) << bad;
     EXPECT_EQ(v, 7) << bad;
   }
-  const std::pair<const char*, double> good[] = {{"5", 5},     {"-5", -5},     {"+5", 5},
-                                                 {".5", 0.5},  {"5.", 5},      {"1e5", 1e5},
+  const std::pair<const char*, double> good[] = {{"5", 5},       {"-5", -5},     {"+5", 5},
+                                                 {".5", 0.5},    {"5.", 5},      {"1e5", 1e5},
                                                  {"1E-5", 1e-5}, {" 2.5 ", 2.5}, {"-0", 0}};
   for (auto [text, value] : good) {
     double v = 7;

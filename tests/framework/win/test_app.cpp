@@ -3,8 +3,8 @@
 // the clipboard, the caret and the scroll box.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <stdexcept>

@@ -192,8 +192,8 @@ TEST_F(GridTest, DefaultDrawingWritesTheTextAndOwnerDrawingReplacesIt) {
 // sizes summed past what 32 bits hold.
 class TAxisGrid : public TDrawGrid {
  public:
-  using TDrawGrid::TDrawGrid;
   using TDrawGrid::RowAxis;
+  using TDrawGrid::TDrawGrid;
 };
 
 TEST_F(FormTest, AFarCurrentRowIsScrolledIntoView) {
