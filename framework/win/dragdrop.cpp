@@ -227,18 +227,21 @@ bool DragMessage(TWinControl* Control, TMessage& M) {
       MoveTo(p);
       return true;
     }
-    case WM_LBUTTONUP:
+    case WM_LBUTTONUP: {
       if (!g_drag.active) {
         // Released before the threshold: no drag, an ordinary click.
         ForgetDragControl(g_drag.source);
         return false;
       }
+      TControlWatch watch(Control);
       g_drag.last = MessagePoint(window, M);
       MoveTo(g_drag.last);
       if (g_drag.source) Finish(true);
-      // The control ends its own tracking of the button (a list's selection).
-      Control->DefaultHandler(M);
+      // The control ends its own tracking of the button (a list's selection), unless a
+      // handler of the drop freed it.
+      if (watch.Alive()) Control->DefaultHandler(M);
       return true;
+    }
     case WM_RBUTTONDOWN:
       if (!g_drag.active) return false;
       Finish(false);
