@@ -68,8 +68,7 @@ double Seconds(Find find, size_t& Count) {
 int main(int argc, char** argv) {
   std::vector<std::string> dirs;
   if (argc > 1) dirs.push_back(argv[1]);
-  fs::path src = fs::path(__FILE__).parent_path().parent_path();
-  dirs.push_back((src / "tests/data/plsql").string());
+  dirs.push_back(TESS_PLSQL_DATA);
   const std::string text = LoadCorpus(dirs);
   if (text.empty()) {
     std::fprintf(stderr, "bench_components: no PL/SQL corpus found\n");
