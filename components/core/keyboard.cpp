@@ -4,7 +4,6 @@
 #include "components/core/commands.h"
 #include "components/core/strutils.h"
 #include "framework/win/controls.h"
-#include "framework/win/dc_guards.h"
 #include "framework/win/graphics.h"
 #include "platform/win32.h"
 
@@ -28,14 +27,6 @@ uint8_t ShiftFlagsOf(TShiftState Shift) {
 
 uint8_t GetLeftButton() {
   return GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-}
-
-int32_t FontHeight(HFont Font) {
-  TScreenDC screen;
-  TSelectedObject sel(screen.Handle(), Font);
-  TEXTMETRICA tm{};
-  GetTextMetricsA(static_cast<HDC>(screen.Handle()), &tm);
-  return tm.tmHeight;
 }
 
 int32_t GetTopTextMargin(TFont* Font, TBorderStyle BorderStyle, int32_t Height, bool Ctl3D) {

@@ -17,8 +17,6 @@ uint8_t ShiftFlagsOf(TShiftState Shift);
 // The virtual key of the primary mouse button: VK_RBUTTON (2) when the user swapped the
 // buttons, else VK_LBUTTON (1).
 uint8_t GetLeftButton();
-// The height of a character cell of Font on the screen (its text metrics' height).
-int32_t FontHeight(HFont Font);
 // The vertical offset of the text in a single-line field Height pixels high.
 int32_t GetTopTextMargin(TFont* Font, TBorderStyle BorderStyle, int32_t Height, bool Ctl3D);
 

@@ -1264,4 +1264,12 @@ TIcon* TPicture::Icon() {
   return i;
 }
 
+int32_t FontHeight(HFont Font) {
+  TScreenDC screen;
+  TSelectedObject sel(screen.Handle(), Font);
+  TEXTMETRICA tm{};
+  GetTextMetricsA(static_cast<HDC>(screen.Handle()), &tm);
+  return tm.tmHeight;
+}
+
 }  // namespace tess

@@ -131,6 +131,9 @@ class TFont : public TGraphicsObject {
   int32_t ppi_ = 96;
 };
 
+// The height of a character cell of Font on the screen (its text metrics' height).
+int32_t FontHeight(HFont Font);
+
 class TPen : public TGraphicsObject {
  public:
   TPen() = default;

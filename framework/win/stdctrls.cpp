@@ -38,14 +38,6 @@ void ApplyBorder(TCreateParams& P, TBorderStyle Border, bool Ctl3D) {
     P.Style |= WS_BORDER;
 }
 
-int32_t FontHeight(TFont* Font) {
-  TScreenDC screen;
-  TSelectedObject font(screen.Handle(), Font->Handle());
-  TEXTMETRICA tm{};
-  GetTextMetricsA(screen.Handle(), &tm);
-  return tm.tmHeight;
-}
-
 std::vector<std::string> SplitLines(const std::string& Text) {
   std::vector<std::string> lines;
   size_t start = 0, i = 0, n = Text.size();
@@ -356,7 +348,7 @@ void TCustomEdit::AdjustHeight() {
   if (!auto_size_) return;
   int32_t extra = 2;
   if (border_style_ == TBorderStyle::bsSingle) extra = Ctl3D() ? 8 : 6;
-  SetHeight(FontHeight(Font()) + extra);
+  SetHeight(FontHeight(Font()->Handle()) + extra);
 }
 
 void TCustomEdit::SetAutoSize(bool Value) {
@@ -1032,7 +1024,7 @@ TCustomComboBox::~TCustomComboBox() {
 }
 
 int32_t TCustomComboBox::DropHeight() {
-  int32_t edit = FontHeight(Font()) + 8;
+  int32_t edit = FontHeight(Font()->Handle()) + 8;
   return std::max(Height(), edit) + item_height_ * drop_down_count_ + 2;
 }
 
