@@ -214,12 +214,6 @@ class TOvcEditBase : public TOvcBase {
   int32_t mouse_x_ = 0, mouse_y_ = 0;  // where the drag last saw the mouse
   int32_t wheel_rest_ = 0;             // wheel movement not yet worth a line
   HCursor margin_cursor_ = nullptr;
-  // Cleared when the control is destroyed: a handler that ran an event checks its copy
-  // before touching the control again (an event may destroy it).
-  struct TLifeToken {
-    std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
-    ~TLifeToken() { *Alive = false; }
-  } life_;
   // --- end of input, focus and look -----------------------------------------------------
 
   std::unique_ptr<TEditorModel> model_;

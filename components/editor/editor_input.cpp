@@ -36,16 +36,16 @@ void TOvcEditBase::DropQueuedChar() {
 }
 
 bool TOvcEditBase::RunCommand(uint16_t Command, char Ch) {
-  auto alive = life_.Alive;
+  TControlWatch watch(this);
   const bool done = model_->ProcessCommand(Command, Ch);
   // Insert mode may have been switched: the caret shows it.
-  if (*alive) caret_->SetInsertMode(model_->InsertMode);
+  if (watch.Alive()) caret_->SetInsertMode(model_->InsertMode);
   return done;
 }
 
 void TOvcEditBase::KeyDown(TMessage& M) {
-  auto alive = life_.Alive;
-  if (DoKeyDown(M) || !*alive) {
+  TControlWatch watch(this);
+  if (DoKeyDown(M) || !watch.Alive()) {
     M.Result = 0;
     return;
   }
@@ -58,7 +58,7 @@ void TOvcEditBase::KeyDown(TMessage& M) {
   if (IsCommand(cmd) && (cmd != ccNewLine || model_->WantEnter) &&
       (cmd != ccTab || model_->WantTab)) {
     const bool done = RunCommand(cmd, static_cast<char>(M.WParam));
-    if (!*alive) return;
+    if (!watch.Alive()) return;
     // Only a command the editor carried out consumes the key.
     if (done) {
       DropQueuedChar();
@@ -131,10 +131,10 @@ static void SelectLines(TEditorModel& M, int32_t Anchor, int32_t Line) {
 }
 
 void TOvcEditBase::MouseDownAt(int32_t X, int32_t Y, bool Shift) {
-  auto alive = life_.Alive;
+  TControlWatch watch(this);
   if (CanFocus() && !Focused()) {
     SetFocus();
-    if (!*alive) return;
+    if (!watch.Alive()) return;
   }
   mouse_x_ = X;
   mouse_y_ = Y;
@@ -277,7 +277,7 @@ bool TOvcEditBase::SetCursorFor(TMessage& M) {
 // --- messages --------------------------------------------------------------------------------------
 
 bool TOvcEditBase::DispatchInput(TMessage& M) {
-  auto alive = life_.Alive;
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_GETDLGCODE:
       // Every key but Tab (unless WantTab) and Enter (unless WantEnter).
@@ -290,17 +290,17 @@ bool TOvcEditBase::DispatchInput(TMessage& M) {
       KeyDown(M);
       return true;
     case WM_SYSKEYDOWN: {
-      if (DoKeyDown(M) || !*alive) return true;
+      if (DoKeyDown(M) || !watch.Alive()) return true;
       uint16_t cmd = ccNone;
       if (M.WParam != VK_TAB && M.WParam != VK_MENU && Controller())
         cmd = Controller()->EntryCommands()->Translate(M);
       // Alt+F4, the menu keys and commands the editor declines reach the system.
-      if (!(IsCommand(cmd) && RunCommand(cmd, static_cast<char>(M.WParam))) && *alive)
+      if (!(IsCommand(cmd) && RunCommand(cmd, static_cast<char>(M.WParam))) && watch.Alive())
         DefaultHandler(M);
       return true;
     }
     case WM_CHAR: {
-      if (DoKeyPress(M) || !*alive) return true;
+      if (DoKeyPress(M) || !watch.Alive()) return true;
       auto ch = static_cast<unsigned char>(M.WParam);
       if (ch >= 32) RunCommand(kCmdChar, static_cast<char>(ch));
       return true;
@@ -316,19 +316,21 @@ bool TOvcEditBase::DispatchInput(TMessage& M) {
       return true;
     case WM_LBUTTONDOWN:
       TOvcBase::Dispatch(M);  // OnMouseDown first
-      if (*alive) MouseDownAt(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0 || KeyIsDown(VK_SHIFT));
+      if (watch.Alive())
+        MouseDownAt(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0 || KeyIsDown(VK_SHIFT));
       return true;
     case WM_LBUTTONDBLCLK:
       TOvcBase::Dispatch(M);  // OnDblClick and OnMouseDown first
-      if (*alive) DoubleClickAt(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0 || KeyIsDown(VK_SHIFT));
+      if (watch.Alive())
+        DoubleClickAt(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0 || KeyIsDown(VK_SHIFT));
       return true;
     case WM_MOUSEMOVE:
       TOvcBase::Dispatch(M);
-      if (*alive && dragging_) DragTo(M.XPos(), M.YPos());
+      if (watch.Alive() && dragging_) DragTo(M.XPos(), M.YPos());
       return true;
     case WM_LBUTTONUP:
       TOvcBase::Dispatch(M);
-      if (*alive && dragging_) {
+      if (watch.Alive() && dragging_) {
         StopDrag();
         if (GetCapture() == Handle()) ReleaseCapture();
       }
