@@ -156,6 +156,7 @@ void TEditorModel::SetMetrics(int32_t CharWidth, int32_t RowHeight, int32_t Left
   cols_ = std::max(1, (ClientWidth - LeftMargin - RightMargin) / char_width_);
   rows_ = std::max(1, ClientHeight / row_height_);
   if (WrapToWindow && WordWrap()) list_->SetWrapColumn(std::max(1, cols_ - 2));
+  KeepViewInRange();
 }
 
 void TEditorModel::SetModified(bool V) {
@@ -302,11 +303,13 @@ void TEditorModel::TextChanged(TParaListEditor* Editor) {
     ScrollBarsChanged();
     InvalidateAll();
   }
+  KeepViewInRange();
 }
 
 void TEditorModel::TextRewrapped() {
   ScrollBarsChanged();
   InvalidateAll();
+  KeepViewInRange();
 }
 
 }  // namespace tess

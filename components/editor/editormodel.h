@@ -255,6 +255,11 @@ class TEditorModel : public TParaListEditor {
   void TopOrBottomOfPage(bool Bottom, bool Extend);
   void Report(uint16_t Code) { DoError(Code); }
   void SetTopLineRaw(int32_t Line);
+  // The largest left column the horizontal scroll bar can bring back from.
+  int32_t MaxLeftColumn() const;
+  // Brings the top line and left column back within the scroll bars' ranges after the
+  // text, its wrap or the window's size changed.
+  void KeepViewInRange();
   bool MatchAt(const char* Text, int32_t Len, int32_t Off, const std::string& Pat,
                bool MatchCase, bool WholeWord) const;
   void MarkedAdjust(const TPosChange& C);

@@ -12,10 +12,28 @@ namespace tess {
 // --- caret movement ---------------------------------------------------------------------
 
 void TEditorModel::SetSel(TPos Anchor, TPos Caret) {
+  const TPos oldStart = sel_start_, oldEnd = sel_end_;
   anchor_ = Anchor;
   caret_ = Caret;
   sel_start_ = std::min(Anchor, Caret);
   sel_end_ = std::max(Anchor, Caret);
+  // Every line whose shown selection changed is repainted, whichever command moved it:
+  // the lines between the old and the new start, and between the old and the new end
+  // (the whole of a selection that appears or goes).
+  const bool had = !(oldStart == oldEnd), has = HasSelection();
+  auto repaint = [this](TPos A, TPos B) {
+    int32_t c;
+    int32_t a = LineOf(A, c), b = LineOf(B, c);
+    InvalidateLines(std::min(a, b), std::max(a, b));
+  };
+  if (had && has) {
+    if (!(oldStart == sel_start_)) repaint(oldStart, sel_start_);
+    if (!(oldEnd == sel_end_)) repaint(oldEnd, sel_end_);
+  } else if (had) {
+    repaint(oldStart, oldEnd);
+  } else if (has) {
+    repaint(sel_start_, sel_end_);
+  }
 }
 
 void TEditorModel::FollowCaret(int32_t ScreenRow) {

@@ -15,9 +15,23 @@
 namespace tess {
 
 namespace {
-// Large insertions go in pieces of about this size, never cutting a line break.
+// Large insertions go in pieces of about this size.
 constexpr int32_t kInsertPiece = 61440;
-constexpr int32_t kInsertPieceMax = 65520;
+
+// Where the piece of Text that begins at Off ends.  A piece never ends on a CR: the
+// paragraph list reads a text that ends in a CR as ending its paragraph, so a lone CR (a
+// character of the text) would turn into a line break, and a CR LF cut in two into two of
+// them.  The piece stops before its trailing CRs instead; only a run of CRs longer than a
+// piece goes whole, with the character after it.
+int32_t InsertPieceEnd(const char* Text, int32_t Off, int32_t Total) {
+  int32_t end = std::min(Off + kInsertPiece, Total);
+  if (end == Total) return end;
+  int32_t e = end;
+  while (e > Off && Text[e - 1] == '\r') --e;
+  if (e > Off) return e;
+  while (end < Total && Text[end] == '\r') ++end;
+  return std::min(end + 1, Total);
+}
 }  // namespace
 
 // --- changes ---------------------------------------------------------------------------------
@@ -82,13 +96,12 @@ uint16_t TEditorModel::Insert(const char* Text) {
   int32_t para = caret_.Para, pos = caret_.Pos;
   auto total = static_cast<int32_t>(std::strlen(Text));
   uint16_t code = 0;
-  // Large texts go in pieces that never cut a line break.
+  // Large texts go in pieces that read as the whole text would.
   for (int32_t off = 0; off < total && code == 0;) {
-    int32_t n = std::min(kInsertPiece, total - off);
-    while (off + n < total && n < kInsertPieceMax && (Text[off + n] == '\r' || Text[off + n] == '\n')) ++n;
-    std::string piece(Text + off, static_cast<size_t>(n));
+    int32_t end = InsertPieceEnd(Text, off, total);
+    std::string piece(Text + off, static_cast<size_t>(end - off));
     code = list_->InsertTextBlock(this, para, piece.c_str(), pos);
-    off += n;
+    off = end;
   }
   group.End();
   ScrollBarsChanged();

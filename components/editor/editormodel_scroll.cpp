@@ -50,8 +50,23 @@ int32_t TEditorModel::LineOfThumb(int32_t P) {
   return P * VertScale();
 }
 
+int32_t TEditorModel::MaxLeftColumn() const {
+  // With word wrap nothing lies right of the wrap column but the blanks at a break: the
+  // view goes no further than the horizontal bar ranges, and nowhere when the wrap column
+  // fits the window (there is no bar to come back with).
+  if (!list_->WordWrap()) return kMaxLongInt;
+  return std::max(0, list_->WrapColumn() - cols_);
+}
+
+void TEditorModel::KeepViewInRange() {
+  const int32_t maxTop = std::max(1, GetLineCount() - (rows_ - 1));
+  const int32_t dRows = std::min(0, maxTop - GetTopLine());
+  const int32_t dCols = std::min(0, MaxLeftColumn() - left_col_);
+  if (dRows != 0 || dCols != 0) Scroll(dCols, dRows);
+}
+
 void TEditorModel::Scroll(int32_t DCols, int32_t DRows) {
-  int32_t left = std::max(0, left_col_ + DCols);
+  int32_t left = std::clamp(left_col_ + DCols, 0, MaxLeftColumn());
   int32_t top = GetTopLine();
   int32_t newTop = std::max(1, std::min(top + DRows, GetLineCount() - (rows_ - 1)));
   if (left == left_col_ && newTop == top) {

@@ -872,8 +872,16 @@ uint16_t TParaList::InsertTextBlock(TParaListEditor* Editor, int32_t& ParaNo, co
   std::vector<Piece> pieces;
   for (int32_t off = 0; off < len;) {
     auto p = static_cast<int32_t>(LengthToLF(Text + off, static_cast<uint32_t>(len - off)));
+    // The line break goes: a LF with the one CR before it, or the CR that ends the text.
+    // Any other CR is a character of the line, also one just before the line break.
     int32_t l = p;
-    while (l > 0 && (Text[off + l - 1] == '\r' || Text[off + l - 1] == '\n')) --l;
+    const char* piece = Text + off;
+    if (piece[l - 1] == '\n') {
+      --l;
+      if (l > 0 && piece[l - 1] == '\r') --l;
+    } else if (off + p == len && piece[l - 1] == '\r') {
+      --l;
+    }
     pieces.push_back({off, l, l != p});
     off += p;
   }

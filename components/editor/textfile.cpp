@@ -155,7 +155,12 @@ void TTextFileModel::SaveToFile(const std::string& FileName) {
       out.append(n->GetText(), n->Length);
       if (n->Next && n->Next->Continues) continue;
       if (n == last && !final_break_) continue;
-      out += line_break_;
+      // Loading takes a CR before a LF as part of the line break: a line whose text ends
+      // in a CR keeps it only behind a CR LF.
+      if (n->Length > 0 && n->GetText()[n->Length - 1] == '\r')
+        out += "\r\n";
+      else
+        out += line_break_;
       if (out.size() >= 65536) {
         ok = std::fwrite(out.data(), 1, out.size(), f.get()) == out.size();
         out.clear();

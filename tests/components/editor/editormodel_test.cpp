@@ -1,13 +1,18 @@
 // The editor model through its commands and public operations: caret movement over
 // wrapped and tabbed lines, editing commands with undo, search and replace, text
 // copies and the clipboard, shared texts, scroll arithmetic and the mouse mapping.
+#include "components/editor/editormodel.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <map>
 #include <random>
+#include <set>
 #include <string>
 
 #include "components/core/commands.h"
-#include "components/editor/editormodel.h"
 #include "components/core/exceptions.h"
 
 namespace tess {
@@ -356,6 +361,142 @@ TEST_F(Editor, LimitsAndLongTexts) {
   EXPECT_THROW(Type(E, "\n"), EEditorError);
 }
 
+// A CR inside the text stays a character however a large insertion is cut into pieces,
+// and a CR at the end of a paragraph comes back through the text's copies: a CR LF or a
+// LF is one line break, nothing more.
+TEST_F(Editor, CarriageReturnsAreTheSameWhereverAnInsertionIsCut) {
+  auto reference = [](const std::string& T) {  // T ends with a LF
+    std::string s;
+    size_t b = 0;
+    for (size_t e; (e = T.find('\n', b)) != std::string::npos; b = e + 1) {
+      size_t l = e > b && T[e - 1] == '\r' ? e - 1 : e;
+      s += T.substr(b, l - b) + "|";
+    }
+    return s;  // the last, empty paragraph
+  };
+  const std::string pattern = "ab\rc\r\r\nd\n\re\r\r\rf\r\n";
+  std::string body;
+  while (body.size() < 70000) body += pattern;
+  for (size_t shift = 0; shift < pattern.size() + 2; ++shift) {
+    std::string text = std::string(shift, 'p') + body;
+    E.SetText("");
+    ASSERT_EQ(E.Insert(text.c_str()), 0);
+    const std::string got = Content(E), want = reference(text);
+    size_t at = std::mismatch(got.begin(), got.end(), want.begin(), want.end()).first - got.begin();
+    ASSERT_EQ(got.size(), want.size())
+        << "cut shifted by " << shift << ", first difference at " << at;
+    ASSERT_EQ(at, got.size()) << "cut shifted by " << shift;
+  }
+  // Paragraphs that end in a CR, through SetText, the selection's text and a paste.
+  E.SetText("");
+  E.AppendPara("one\r");
+  E.AppendPara("\r");
+  E.AppendPara("two\r\r");
+  const std::string before = Content(E);
+  E.SelectAll(true);
+  std::string all = E.GetSelText();
+  E.SetText(all.c_str());
+  EXPECT_EQ(Content(E), before);
+  E.SelectAll(true);
+  E.CopyToClipboard();
+  E.SetText("");
+  E.PasteFromClipboard();
+  EXPECT_EQ(Content(E), before);
+}
+
+// The view never goes where its scroll bars cannot bring it back: with word wrap the
+// left column stays within what the horizontal bar ranges over (none at all when the
+// wrap column fits the window: blanks typed past it must not slide the text left), and
+// the top line within the vertical bar's range, after typing, deleting, resizing and
+// rewrapping alike.
+TEST_F(Editor, TheViewStaysWhereItsScrollBarsReach) {
+  E.SetWordWrap(true);
+  E.SetWrapColumn(40);  // the window shows 40 columns
+  E.SetText("");
+  Type(E, std::string(38, 'a') + "      ");
+  EXPECT_EQ(E.HorzScrollRange().Max, 0);
+  EXPECT_EQ(E.LeftColumn(), 0);
+
+  auto check = [&](const std::string& Did) {
+    int32_t cols = E.GetVisibleColumns();
+    int32_t maxLeft = E.WordWrap() ? std::max(0, E.WrapColumn() - cols) : INT_MAX;
+    if (E.WordWrap() && E.HorzScrollRange().Max == 0) maxLeft = 0;
+    int32_t maxTop = std::max(1, E.GetLineCount() - E.GetVisibleRows() + 1);
+    return E.LeftColumn() <= maxLeft && E.GetTopLine() <= maxTop
+               ? ::testing::AssertionSuccess()
+               : ::testing::AssertionFailure()
+                     << Did << ": left " << E.LeftColumn() << " of " << maxLeft << ", top "
+                     << E.GetTopLine() << " of " << maxTop;
+  };
+  std::mt19937 r(5);
+  std::string t;
+  for (int i = 0; i < 60; ++i) t += "some words and\tmore of them " + std::to_string(i) + "\r\n";
+  E.SetText(t.c_str());
+  for (int step = 0; step < 4000; ++step) {
+    std::string did;
+    switch (r() % 12) {
+      case 0:
+        Type(E, "  ");
+        did = "blanks";
+        break;
+      case 1:
+        Type(E, "word");
+        did = "a word";
+        break;
+      case 2:
+        Type(E, "\n");
+        did = "Enter";
+        break;
+      case 3:
+        E.ProcessCommand(ccEnd, 0);
+        did = "End";
+        break;
+      case 4:
+        E.ProcessCommand(r() % 2 ? ccExtendDown : ccExtendPgDn, 0);
+        did = "Shift+Down";
+        break;
+      case 5:
+        E.ProcessCommand(ccDel, 0);
+        did = "Delete";
+        break;
+      case 6:
+        E.ProcessCommand(r() % 2 ? ccLastPage : ccNextPage, 0);
+        did = "Ctrl+End";
+        break;
+      case 7:
+        E.ProcessCommand(r() % 2 ? ccUp : ccRight, 0);
+        did = "Up/Right";
+        break;
+      case 8: {
+        int32_t cols = 20 + static_cast<int32_t>(r() % 40),
+                rows = 3 + static_cast<int32_t>(r() % 12);
+        E.SetMetrics(8, 16, 15, 5, 15 + 5 + 8 * cols, 16 * rows);
+        did = "a resize to " + std::to_string(cols) + "x" + std::to_string(rows);
+        break;
+      }
+      case 9:
+        E.SetWrapColumn(20 + static_cast<int32_t>(r() % 50));
+        did = "a wrap column";
+        break;
+      case 10:
+        E.Scroll(static_cast<int32_t>(r() % 9) - 2, static_cast<int32_t>(r() % 9) - 4);
+        did = "a scroll";
+        break;
+      case 11:
+        if (E.GetLineCount() > 150) {
+          E.SetSelection(20, 1, E.GetLineCount(), 1, true);
+          E.ProcessCommand(ccDel, 0);
+          did = "deleting the end";
+        } else {
+          E.ProcessCommand(ccUndo, 0);
+          did = "undo";
+        }
+        break;
+    }
+    ASSERT_TRUE(check(did)) << "step " << step;
+  }
+}
+
 TEST_F(Editor, RandomCommandsUndoBackToTheStart) {
   std::mt19937 r(11);
   const uint16_t cmds[] = {kCmdChar, kCmdChar, kCmdChar, ccNewLine, ccBack, ccDel, ccLeft,
@@ -506,6 +647,92 @@ TEST_F(Editor, EditsThatFailOrReplaceLoseNoText) {
   EXPECT_EQ(failInGroup([&] { E.ProcessCommand(ccNewLine, 0); }), "Xabcdef|ghijkl");
   EXPECT_EQ(failInGroup([&] { E.ProcessCommand(ccDelWord, 0); }), "Xabcdef|ghijkl");
   EXPECT_EQ(failInGroup([&] { E.ProcessCommand(ccTab, 0); }), "Xabcdef|ghijkl");
+}
+
+// A window as far as its repaints carry it: each line shows the selection as it stood
+// when the line was last invalidated.  After any command every line must show the
+// selection as it is, whatever moved it: keys with and without Shift, pages, words, the
+// mouse, edits and undo.
+struct SelectionScreen : TEditorModel {
+  using Span = std::pair<int32_t, int32_t>;
+  std::map<int32_t, Span> shown;
+  std::set<int32_t> dirty;
+  bool all = true;
+  void InvalidateLines(int32_t From, int32_t To) override {
+    for (int32_t l = std::max(1, From); l <= std::min(To, GetLineCount() + 1); ++l) dirty.insert(l);
+  }
+  void InvalidateAll() override { all = true; }
+  Span Truth(int32_t Line) {
+    int32_t sl, sc, el, ec;
+    if (!GetSelection(sl, sc, el, ec) || Line < sl || Line > el) return {0, 0};
+    return {Line == sl ? sc : 1, Line == el ? ec : INT_MAX};
+  }
+  void Paint() {
+    for (int32_t l = 1; l <= GetLineCount() + 1; ++l)
+      if (all || dirty.count(l)) shown[l] = Truth(l);
+    all = false;
+    dirty.clear();
+  }
+  // The first line that shows a stale selection, 0 when none does.
+  int32_t StaleLine() {
+    for (int32_t l = 1; l <= GetLineCount(); ++l)
+      if (shown[l] != Truth(l)) return l;
+    return 0;
+  }
+};
+
+TEST(EditorRepaint, EverySelectionChangeRepaintsItsLines) {
+  SelectionScreen M;
+  M.SetMetrics(8, 16, 15, 5, 15 + 5 + 8 * 40, 16 * 6);  // 40 columns, 6 rows
+  std::string t;
+  for (int i = 1; i <= 30; ++i)
+    t += "word" + std::to_string(i) + " and\tmore " + std::string(i % 7, 'x') + "\r\n";
+  M.SetText(t.c_str());
+  M.Paint();
+  // The user's own steps first: a line selected with Shift+End; a mouse selection
+  // collapsed by End; then Shift+Home.
+  M.SetCaretPosition(3, 1);
+  M.Paint();
+  M.ProcessCommand(ccExtendEnd, 0);
+  M.Paint();
+  EXPECT_EQ(M.StaleLine(), 0) << "Shift+End";
+  M.SetSelection(5, 2, 7, 3, true);
+  M.Paint();
+  M.ProcessCommand(ccEnd, 0);
+  M.Paint();
+  EXPECT_EQ(M.StaleLine(), 0) << "End after a mouse selection";
+  M.ProcessCommand(ccExtendHome, 0);
+  M.Paint();
+  EXPECT_EQ(M.StaleLine(), 0) << "Shift+Home";
+
+  static const uint16_t kMoves[] = {
+      ccExtendLeft,   ccExtendRight, ccExtendUp,    ccExtendDown,   ccExtendHome,   ccExtendEnd,
+      ccExtendPgUp,   ccExtendPgDn,  ccExtWordLeft, ccExtWordRight, ccExtTopOfPage, ccExtBotOfPage,
+      ccExtFirstPage, ccExtLastPage, ccLeft,        ccRight,        ccUp,           ccDown,
+      ccHome,         ccEnd,         ccWordLeft,    ccWordRight,    ccPrevPage,     ccNextPage,
+      ccTopOfPage,    ccBotOfPage,   ccFirstPage,   ccLastPage,     ccScrollUp,     ccScrollDown};
+  std::mt19937 r(7);
+  for (int step = 0; step < 3000; ++step) {
+    uint16_t cmd = kMoves[r() % std::size(kMoves)];
+    int what = static_cast<int>(r() % 40);
+    std::string did = std::to_string(cmd);
+    if (what == 0) {
+      M.SetSelection(static_cast<int32_t>(r() % 31) + 1, static_cast<int32_t>(r() % 12) + 1,
+                     static_cast<int32_t>(r() % 31) + 1, static_cast<int32_t>(r() % 12) + 1,
+                     r() % 2);
+      did = "a mouse selection";
+    } else if (what == 1) {
+      M.ProcessCommand(kCmdChar, 'q');
+      did = "typing";
+    } else if (what == 2) {
+      M.ProcessCommand(ccUndo, 0);
+      did = "undo";
+    } else {
+      M.ProcessCommand(cmd, 0);
+    }
+    M.Paint();
+    ASSERT_EQ(M.StaleLine(), 0) << "step " << step << ": " << did;
+  }
 }
 
 // Deleting a comment character repaints everything below, as typing one does.

@@ -179,6 +179,31 @@ TEST_F(TextFile, ContinuationsSaveAsTheLinesShown) {
             "first\r\naaaa bbbb \r\ncccc dddd\r\nlast\r\n");
 }
 
+// A CR that is part of a line's text (pasted, not a line break) survives a save and a
+// load in either line-break convention, at the start, in the middle and at the end.
+TEST_F(TextFile, ACarriageReturnOfTheTextSurvivesSaveAndLoad) {
+  auto paras = [](TEditorModel& E) {
+    std::string s;
+    for (int32_t p = 1; p <= E.GetParaCount(); ++p) s += std::string(E.GetPara(p)) + "|";
+    return s;
+  };
+  fs::path file = Dir / "cr.sql";
+  for (const char* start : {"x\ny\n", "x\r\ny\r\n", "x\ny"}) {
+    TTextFileModel E;
+    E.TrimWhiteSpace = false;
+    WriteFile(file, start);  // sets the line break and whether the last line has one
+    E.LoadFromFile(file.string());
+    E.DeleteAll(true);
+    for (const char* p : {"first\r", "\r", "mid\rdle", "ends in two\r\r", "last\r"})
+      E.AppendPara(p);
+    E.SaveToFile(file.string());
+    TTextFileModel F;
+    F.TrimWhiteSpace = false;
+    F.LoadFromFile(file.string());
+    EXPECT_EQ(paras(F), paras(E)) << "a file begun as " << ::testing::PrintToString(start);
+  }
+}
+
 TEST_F(TextFile, AFailedReplaceLeavesNoTemporaryFile) {
   TTextFileModel E;
   E.SetText("text");
