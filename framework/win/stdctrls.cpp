@@ -464,9 +464,10 @@ void TCustomEdit::Change() {
 }
 
 void TCustomEdit::DoEnter() {
-  // Tabbing into the field selects it; a click places the caret instead.
+  // Tabbing into a one-line field selects it; a click places the caret instead.  A memo
+  // keeps its caret: its whole text selected would only be typed over or lost.
   if (auto_select_ && !ControlState().Contains(TControlStateFlag::csLButtonDown) &&
-      HandleAllocated())
+      HandleAllocated() && (GetWindowLongA(Handle(), GWL_STYLE) & ES_MULTILINE) == 0)
     SelectAll();
   TWinControl::DoEnter();
 }

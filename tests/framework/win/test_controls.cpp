@@ -197,6 +197,32 @@ TEST_F(FormTest, TabMovesThroughTheTabOrderAndAControlThatWantsTabsKeepsThem) {
   EXPECT_EQ(GetFocus(), b->Handle());
 }
 
+// Focus coming into a one-line edit selects its text, ready to be typed over; a memo
+// keeps its caret and selects nothing, whichever way the focus came (a tab, SetFocus,
+// its window being activated).
+TEST_F(FormTest, EnteringAnEditSelectsItsTextAndEnteringAMemoSelectsNothing) {
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  edit->SetText("one line");
+  auto* memo = new TMemo(form);
+  memo->SetParent(form);
+  memo->SetReadOnly(true);
+  memo->Lines()->Add("first");
+  memo->Lines()->Add("second");
+  auto* other = new TEdit(form);
+  other->SetParent(form);
+  ShowForm();
+  other->SetFocus();
+  edit->SetFocus();
+  EXPECT_EQ(edit->SelLength(), 8);
+  PressKey(VK_TAB);
+  ASSERT_EQ(GetFocus(), memo->Handle());
+  EXPECT_EQ(memo->SelLength(), 0) << "tabbed into";
+  other->SetFocus();
+  memo->SetFocus();
+  EXPECT_EQ(memo->SelLength(), 0) << "SetFocus";
+}
+
 TEST_F(FormTest, DialogCodesDecideWhichKeysAControlKeeps) {
   auto* probe = new TProbe(form);
   probe->SetParent(form);
