@@ -78,8 +78,8 @@ void TOvcEditBase::KeyDown(TMessage& M) {
 
 void TOvcEditBase::ScrollMessage(bool Vertical, uint16_t Code) {
   const int bar = Vertical ? SB_VERT : SB_HORZ;
-  const int32_t page = Vertical ? std::max(1, model_->GetVisibleRows() - 1)
-                                : std::max(1, model_->GetVisibleColumns());
+  const int32_t page =
+      std::max(1, Vertical ? model_->GetVisibleRows() : model_->GetVisibleColumns());
   int32_t d = 0;
   switch (Code) {
     case SB_LINEUP: d = -1; break;
@@ -246,7 +246,7 @@ void TOvcEditBase::DoubleClickAt(int32_t X, int32_t Y, bool Shift) {
 void TOvcEditBase::Wheel(int16_t Delta) {
   UINT lines = 3;
   SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  int32_t step = lines == WHEEL_PAGESCROLL ? std::max(1, model_->GetVisibleRows() - 1)
+  int32_t step = lines == WHEEL_PAGESCROLL ? std::max(1, model_->GetVisibleRows())
                                            : static_cast<int32_t>(lines);
   // Fine-grained wheels send less than a notch at a time: the rest waits.
   wheel_rest_ += Delta;

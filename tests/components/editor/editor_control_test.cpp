@@ -99,8 +99,17 @@ TEST_F(EditorTest, ScrollBarsFollowTheModel) {
   GetScrollInfo(Wnd(), SB_VERT, &si);
   EXPECT_EQ(si.nPos, M().VertScrollRange().Pos);
   EXPECT_GT(si.nMax, 50);
+  // A click in the track pages by the visible rows, as the horizontal bar pages by its
+  // visible columns.
   SendMessageA(Wnd(), WM_VSCROLL, SB_PAGEDOWN, 0);
-  EXPECT_EQ(M().GetTopLine(), 3 + M().GetVisibleRows() - 1);
+  EXPECT_EQ(M().GetTopLine(), 3 + M().GetVisibleRows());
+  SendMessageA(Wnd(), WM_VSCROLL, SB_PAGEUP, 0);
+  EXPECT_EQ(M().GetTopLine(), 3);
+  M().SetWordWrap(false);
+  SendMessageA(Wnd(), WM_HSCROLL, SB_PAGERIGHT, 0);
+  EXPECT_EQ(M().LeftColumn(), M().GetVisibleColumns());
+  SendMessageA(Wnd(), WM_HSCROLL, SB_PAGELEFT, 0);
+  EXPECT_EQ(M().LeftColumn(), 0);
   SendMessageA(Wnd(), WM_VSCROLL, SB_BOTTOM, 0);
   EXPECT_EQ(M().GetTopLine(), M().GetLineCount() - M().GetVisibleRows() + 1);
   SendMessageA(Wnd(), WM_VSCROLL, SB_TOP, 0);
