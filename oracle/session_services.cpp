@@ -52,10 +52,13 @@ void StartDbHourglass(TyDatabase* Db) {
 }
 
 TyHourglassScope::~TyHourglassScope() {
-  // The shell's windows do not raise; a failure here must not replace the one unwinding.
+  // The main window is enabled before the progress window goes: hiding the active window
+  // activates its owner only when that owner can take it, and otherwise nothing of the
+  // program is active and the user's keys go nowhere.  The shell's windows do not raise;
+  // a failure here must not replace the one unwinding.
   try {
-    if (status_) HideStatus();
     if (hourglass_) StopHourglass();
+    if (status_) HideStatus();
   } catch (...) {
   }
 }

@@ -40,6 +40,7 @@ void TRecordingServices::ShowStatusNoCancel(const std::string& Text) {
 }
 void TRecordingServices::HideStatus() {
   ++statusHidden;
+  if (statusShown && mainWindowDisabled) ++statusHiddenOverDisabledMain;
   statusShown = false;
 }
 

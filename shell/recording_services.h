@@ -43,6 +43,9 @@ class TRecordingServices : public TShellServices {
   std::vector<std::string> output, debug, diagnostics, errors, infos, status;
   std::vector<std::pair<std::string, std::string>> solutions;
   int statusHidden = 0, hourglassDepth = 0, pumped = 0, mainWindowDisables = 0;
+  // The progress window hidden while the main window was still disabled: nothing of the
+  // program would be left active.
+  int statusHiddenOverDisabledMain = 0;
   bool statusShown = false, mainWindowDisabled = false;
   // Called on every round of message processing (a test's Cancel button).
   std::function<void()> onPump;

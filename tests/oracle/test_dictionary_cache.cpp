@@ -46,6 +46,7 @@ TEST_F(CacheTest, SchemasAndTablespaces) {
   EXPECT_EQ(browser.SchemaCache->UpdateCount(), 0);
   EXPECT_FALSE(shell.mainWindowDisabled);
   EXPECT_EQ(shell.mainWindowDisables, 1);  // while the cancellable load ran
+  EXPECT_EQ(shell.statusHiddenOverDisabledMain, 0);
   // Served from the cache: the dictionary is not asked again.
   RunAs("SYSTEM", "MANAGER",
         "CREATE USER ADAMS IDENTIFIED BY ADAMS;\nGRANT CONNECT, RESOURCE TO ADAMS;\n");

@@ -474,6 +474,30 @@ TEST_F(SessionTest, DbHourglassDisablesTheMainWindowOnlyForCancellableSessions) 
   EXPECT_FALSE(shell.mainWindowDisabled);
   EXPECT_EQ(shell.hourglassDepth, 0);
   EXPECT_FALSE(shell.statusShown);
+  // On every way out the main window is enabled before the progress window goes, or
+  // nothing of the program is left active: a normal end, an exception, a window that
+  // only asked to be hidden, and the status without Cancel.
+  struct Failure {};
+  for (int way = 0; way < 4; ++way) {
+    try {
+      TyHourglassScope scope;
+      scope.StartDb(db.get());
+      if (way == 2) {
+        ShowStatus("shown elsewhere");
+        scope.HideStatusOnExit();
+      } else if (way == 3) {
+        scope.ShowStatusNoCancel("Working");
+      } else {
+        scope.ShowStatus("Working");
+      }
+      ASSERT_TRUE(shell.mainWindowDisabled);
+      if (way == 1) throw Failure{};
+    } catch (const Failure&) {
+    }
+    EXPECT_EQ(shell.statusHiddenOverDisabledMain, 0) << "way " << way;
+    EXPECT_FALSE(shell.statusShown);
+    EXPECT_FALSE(shell.mainWindowDisabled);
+  }
   gPrefs->NonBlocking = false;
   StartDbHourglass(db.get());
   EXPECT_FALSE(shell.mainWindowDisabled);
