@@ -100,6 +100,8 @@ void TMainWindow::OpenSessionWindows(TyDatabase* Db) {
   windows_.push_back({Db, browser, editor});
   ShowSessionWindows(Db);
   browser->RefreshTree();
+  // The new session's statements are typed next.
+  editor->FocusEditor();
 }
 
 TfrmMain* TMainWindow::FindFrmMain(const TyDatabase* Db) const {

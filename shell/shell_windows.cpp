@@ -1,6 +1,9 @@
 // See shell_windows.h.
 #include "shell/shell_windows.h"
 
+#include <algorithm>
+
+#include "platform/win32.h"
 #include "services/services.h"
 
 namespace tess {
@@ -36,6 +39,13 @@ TfrmProgress::TfrmProgress(TComponent* AOwner) : TForm(AOwner) {
   btnCancel = PlaceButton(this, 122, 46, "Cancel", mrNone);
   btnCancel->SetCancel(true);
   btnCancel->OnClick = [](TObject*) { SetCancelFlag(); };
+  // The window goes only when its statement has ended (HideStatus): closed by the user
+  // (Alt+F4) it would leave the main window disabled and no Cancel to press.  Closing it
+  // asks to cancel, as its Cancel button does, when the statement can be cancelled.
+  OnCloseQuery = [this](TObject*, bool& CanClose) {
+    CanClose = false;
+    if (btnCancel->Visible()) SetCancelFlag();
+  };
 }
 
 TfrmAppError::TfrmAppError(TComponent* AOwner) : TForm(AOwner) {
@@ -72,5 +82,19 @@ TfrmLineWindow::TfrmLineWindow(TComponent* AOwner, const std::string& Title) : T
 }
 
 void TfrmLineWindow::AddLine(const std::string& Line) { memLines->Lines()->Add(Line); }
+
+void TfrmLineWindow::PlaceOver(TWinControl* Area) {
+  if (Area == nullptr || !Area->HandleAllocated()) return;
+  RECT area;
+  GetWindowRect(Area->Handle(), &area);
+  RECT desk{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &desk, 0);
+  const int32_t margin = 16;
+  int32_t left = std::min<int32_t>(area.right, desk.right) - Width() - margin;
+  int32_t top = std::min<int32_t>(area.bottom, desk.bottom) - Height() - margin;
+  SetPosition(TPosition::poDesigned);
+  SetBounds(std::max<int32_t>(left, desk.left), std::max<int32_t>(top, desk.top), Width(),
+            Height());
+}
 
 }  // namespace tess

@@ -52,6 +52,9 @@ class TfrmLineWindow : public TForm {
   TfrmLineWindow(TComponent* AOwner, const std::string& Title);
 
   void AddLine(const std::string& Line);
+  // Places the window, before it is first shown, at the bottom right of Area, so that it
+  // covers neither the session list nor the tool bars at the top left.
+  void PlaceOver(TWinControl* Area);
 
   TMemo* memLines = nullptr;
 };

@@ -6,12 +6,13 @@
 
 #include "components/core/controller.h"
 #include "components/editor/editor.h"
+#include "components/lists/sortgrid.h"
 #include "components/synedit/editor_prefs.h"
 #include "components/synedit/synedit.h"
-#include "components/lists/sortgrid.h"
 #include "framework/core/sysutils.h"
 #include "framework/win/dialogs.h"
 #include "framework/win/extctrls.h"
+#include "framework/win/graphics.h"
 #include "oracle/query.h"
 #include "oracle/session.h"
 #include "oracle/session_services.h"
@@ -31,6 +32,7 @@ namespace {
 constexpr int32_t kProgressEvery = 100;  // rows between two "Retrieving rows ..." reports
 constexpr int32_t kAskAgainAt = 1000;    // rows after which the user is asked once more
 constexpr int32_t kMaxColumnWidth = 320;
+constexpr int32_t kErrorLinesShown = 6;  // the error pane's height at most, in lines
 
 // Records the session of the running statement for the session checks, and forgets it
 // on every way out.
@@ -138,8 +140,8 @@ TfrmEdit::TfrmEdit(TComponent* AOwner, TyDatabase* Db)
   memError = new TMemo(this);
   memError->SetParent(this);
   memError->SetAlign(TAlign::alBottom);
-  memError->SetHeight(56);
   memError->SetReadOnly(true);
+  memError->SetScrollBars(TScrollStyle::ssVertical);
   memError->SetVisible(false);
 
   // The editor takes its key commands and timers from its form's controller.
@@ -265,7 +267,14 @@ void TfrmEdit::ExecuteSQL() {
   }
   // A failed block may have written lines before its error: they belong to this run.
   if (ran) ReadServerOutput();
+  // Keys typed next belong in the editor, after a run that failed or succeeded alike (the
+  // server output window, owned by the main window, stays in front of it).
+  FocusEditor();
   CheckConnectionLost();
+}
+
+void TfrmEdit::FocusEditor() {
+  if (edtSQL->CanFocus()) edtSQL->SetFocus();
 }
 
 void TfrmEdit::CheckConnectionLost() {
@@ -373,7 +382,8 @@ int32_t TfrmEdit::ScreenRows() {
 }
 
 void TfrmEdit::FetchForView() {
-  FetchThrough(grdResult->TopRow() - grdResult->FixedRows() + ScreenRows() + 1);
+  // A screen ahead: a page down then moves a whole page, not only to the last row read.
+  FetchThrough(grdResult->TopRow() - grdResult->FixedRows() + 2 * ScreenRows());
 }
 
 void TfrmEdit::GoToLastRow() {
@@ -401,7 +411,11 @@ void TfrmEdit::GoToLastRow() {
       }
     }
   }
-  if (fetched_ > 0) grdResult->SetRow(fetched_);
+  if (fetched_ > 0) {
+    // The rows the user chose to retrieve, and no screen more behind them.
+    TCommandScope placing(fetching_);
+    grdResult->SetRow(fetched_);
+  }
 }
 
 void TfrmEdit::grdResultKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
@@ -434,6 +448,8 @@ void TfrmEdit::ReadServerOutput() {
       if (server_output_ == nullptr) {
         server_output_ = new TfrmLineWindow(this, "Server Output");
         server_output_->FreeNotification(this);
+        // Over the result, clear of the session list and the tool bar.
+        server_output_->PlaceOver(this);
       }
       server_output_->AddLine(line);
       added = true;
@@ -450,6 +466,10 @@ void TfrmEdit::ReadServerOutput() {
 
 void TfrmEdit::ShowError(const std::string& Text, int32_t Line, int32_t Column) {
   memError->SetText(Text);
+  // Tall enough for every line of a usual error (a parse error takes four); a longer one
+  // scrolls.
+  int32_t lines = std::clamp(memError->Lines()->Count(), 2, kErrorLinesShown);
+  memError->SetHeight(lines * FontHeight(memError->Font()->Handle()) + 8);
   memError->SetVisible(true);
   if (Line < 1 || Column < 1) return;
   // Lines and columns of the statement text, which began at the selection's start.
@@ -463,7 +483,7 @@ void TfrmEdit::ShowError(const std::string& Text, int32_t Line, int32_t Column) 
     // A column past the line's end: the line's start will do.
     model.SetCaretPosition(line, 1);
   }
-  if (edtSQL->CanFocus()) edtSQL->SetFocus();
+  FocusEditor();
 }
 
 }  // namespace tess

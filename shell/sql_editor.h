@@ -42,8 +42,10 @@ class TfrmEdit : public TForm {
   TyQuery* Query() const { return query_.get(); }
 
   // Runs the editor's selected text, or all its text when nothing is selected.  Every
-  // failure is shown; nothing leaves.
+  // failure is shown; nothing leaves.  The editor has the focus afterwards.
   void ExecuteSQL();
+  // Gives the SQL editor the keyboard focus (and so its window the activation).
+  void FocusEditor();
 
   // Rows of the last query in the grid, and whether the query has more.
   int32_t FetchedRows() const { return fetched_; }
@@ -52,7 +54,7 @@ class TfrmEdit : public TForm {
   void FetchThrough(int32_t Rows);
   // The data rows the grid has room for.
   int32_t ScreenRows();
-  // The rows on screen and one beyond, so that scrolling on always reaches a new row.
+  // The rows on screen and a screen beyond, so that a page down always finds a page.
   void FetchForView();
   // The last-row command: with rows still to fetch, asks whether to retrieve them all,
   // then fetches them reporting progress; then moves to the last row.

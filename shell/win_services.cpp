@@ -75,13 +75,19 @@ void TWinShellServices::ShowErrorSolution(const std::string& ErrorText,
 
 void TWinShellServices::ShowDebugMsg(const std::string& Text) {
   if (!debug_on_) return;
-  if (debug_ == nullptr) debug_ = new TfrmLineWindow(this, "Debug");
+  if (debug_ == nullptr) {
+    debug_ = new TfrmLineWindow(this, "Debug");
+    debug_->PlaceOver(main_);
+  }
   debug_->AddLine(Text);
   debug_->Show();
 }
 
 void TWinShellServices::AddProcessingOutputLine(const std::string& Line) {
-  if (output_ == nullptr) output_ = new TfrmLineWindow(this, "Processing Output");
+  if (output_ == nullptr) {
+    output_ = new TfrmLineWindow(this, "Processing Output");
+    output_->PlaceOver(main_);
+  }
   output_->AddLine(Line);
   output_->Show();
 }

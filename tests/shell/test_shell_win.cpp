@@ -111,6 +111,19 @@ TEST_F(ShellWinTest, ProgressWindowShowsTextCancelButtonAndKeepsTheCancelFlag) {
   EXPECT_EQ(w->lblStatus->Caption(), "Retrieving rows ...");
   EXPECT_FALSE(w->btnCancel->Visible());
 
+  // Closed by the user (Alt+F4) while its statement runs, the window stays; closing it
+  // asks to cancel when the statement can be cancelled.
+  SendMessageA(w->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  Application->ProcessMessages();
+  EXPECT_TRUE(w->Visible());
+  EXPECT_TRUE(IsWindowVisible(w->Handle()));
+  EXPECT_FALSE(CancelFlag()) << "no Cancel: nothing to cancel";
+  ShowStatus("Processing SQL ...");
+  SendMessageA(w->Handle(), WM_CLOSE, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_TRUE(w->Visible());
+  EXPECT_TRUE(CancelFlag());
+
   SetCancelFlag();
   HideStatus();
   EXPECT_FALSE(w->Visible());

@@ -4,11 +4,12 @@
 // whose connection was lost.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "components/editor/editor.h"
-#include "components/synedit/synedit.h"
 #include "components/lists/sortgrid.h"
+#include "components/synedit/synedit.h"
 #include "framework/win/extctrls.h"
 #include "oracle/oracle_query.h"
 #include "oracle/query.h"
@@ -110,15 +111,14 @@ TEST_F(SqlEditorTest, QueryFetchesTheFirstScreenThenMoreAsTheGridScrolls) {
   int visible = edit->ScreenRows();
   ASSERT_GT(visible, 3);
   EXPECT_GE(visible, g->VisibleRowCount());
-  // One screen and one row beyond it: no more.
-  EXPECT_EQ(edit->FetchedRows(), visible + 1);
+  // One screen and a screen ahead of it: no more.
+  EXPECT_EQ(edit->FetchedRows(), 2 * visible);
   EXPECT_TRUE(edit->MoreRows());
   ExpectGridRowsOfT();
-
   // Scrolling down fetches what comes into view; scrolling back fetches nothing.
   g->SetTopRow(g->TopRow() + visible);
   int afterScroll = edit->FetchedRows();
-  EXPECT_EQ(afterScroll, g->TopRow() - 1 + visible + 1);
+  EXPECT_EQ(afterScroll, g->TopRow() - 1 + 2 * visible);
   g->SetTopRow(1);
   EXPECT_EQ(edit->FetchedRows(), afterScroll);
   // Moving down past the last fetched row by keys reaches new rows too.
@@ -128,6 +128,15 @@ TEST_F(SqlEditorTest, QueryFetchesTheFirstScreenThenMoreAsTheGridScrolls) {
   EXPECT_GT(edit->FetchedRows(), afterScroll);
   ExpectGridRowsOfT();
   EXPECT_LT(edit->FetchedRows(), 300);
+  // Page Down moves a whole page every time, not only to the last row read.
+  g->SetRow(1);
+  g->SetTopRow(1);
+  for (int page = 0; page < 4; ++page) {
+    int row = g->Row();
+    g->Perform(WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_GE(g->Row() - row, g->VisibleRowCount() - 1) << "page " << page;
+  }
+  ExpectGridRowsOfT();
 }
 
 TEST_F(SqlEditorTest, LastRowCommandAsksThenRetrievesEverythingReportingProgress) {
@@ -200,10 +209,8 @@ TEST_F(SqlEditorTest, AtAThousandRowsTheUserIsAskedOnceWhetherToGoOn) {
   edit->GoToLastRow();
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_NE(boxes[1].text.find("1000"), std::string::npos) << boxes[1].text;
-  // The thousand, and the row beyond the screen at the last row (two when the last row
-  // on screen is cut).
-  EXPECT_GE(edit->FetchedRows(), 1001);
-  EXPECT_LE(edit->FetchedRows(), 1002);
+  // The thousand the user chose, and no screen more behind them.
+  EXPECT_EQ(edit->FetchedRows(), 1000);
   EXPECT_EQ(edit->grdResult->Row(), 1000);
   EXPECT_TRUE(edit->MoreRows());
   ExpectGridRowsOfT();
@@ -303,6 +310,63 @@ TEST_F(SqlEditorTest, BlockServerOutputGoesToTheServerOutputWindow) {
   EXPECT_FALSE(db->ServerOutput());
   Run("BEGIN DBMS_OUTPUT.PUT_LINE('off'); END;");
   EXPECT_EQ(out->memLines->Lines()->Count(), 4);
+}
+
+// After every run the user types on in the editor: the main window is active and the
+// editor has the focus, whether the statement succeeded, failed or wrote server output.
+// The server output window comes up over the result, clear of the session list and the
+// tool bar, with nothing of its text selected.
+TEST_F(SqlEditorTest, TheEditorHasTheFocusAfterEveryRun) {
+  HWND mainWnd = main->Handle();
+  HWND editor = edit->edtSQL->Handle();
+  EXPECT_EQ(GetActiveWindow(), mainWnd) << "after the logon";
+  EXPECT_EQ(GetFocus(), editor) << "after the logon";
+  edit->spdServerOutput->Click();
+  const char* runs[] = {
+      "SELECT * FROM EMP", "UPDATE EMP SET SAL = SAL WHERE 1 = 0", "SELECT * FROM NOSUCH",
+      "BEGIN DBMS_OUTPUT.PUT_LINE('x'); END;",
+      "BEGIN DBMS_OUTPUT.PUT_LINE('y'); RAISE_APPLICATION_ERROR(-20001, 'z'); END;"};
+  for (const char* sql : runs) {
+    main->cbxDBList2->SetFocus();  // the user was elsewhere before the run
+    Run(sql);
+    Application->ProcessMessages();
+    EXPECT_EQ(GetActiveWindow(), mainWnd) << sql;
+    EXPECT_EQ(GetFocus(), editor) << sql;
+    EXPECT_TRUE(MainEnabled()) << sql;
+  }
+  TfrmLineWindow* out = edit->ServerOutputWindow();
+  ASSERT_NE(out, nullptr);
+  EXPECT_TRUE(IsWindowVisible(out->Handle()));
+  EXPECT_EQ(out->memLines->SelLength(), 0);
+  RECT o, list, tools, inter;
+  GetWindowRect(out->Handle(), &o);
+  GetWindowRect(main->cbxDBList2->Handle(), &list);
+  GetWindowRect(edit->pnlTools->Handle(), &tools);
+  EXPECT_FALSE(IntersectRect(&inter, &o, &list)) << "over the session list";
+  EXPECT_FALSE(IntersectRect(&inter, &o, &tools)) << "over the tool bar";
+  // Focused by the user, its text is still not all selected.
+  out->memLines->SetFocus();
+  EXPECT_EQ(out->memLines->SelLength(), 0);
+}
+
+// Every line of an error can be read: a four-line parse error fits the pane, a longer
+// one scrolls.
+TEST_F(SqlEditorTest, EveryLineOfAnErrorCanBeRead) {
+  Run("BEGIN\n  NULL\nEND;");
+  std::string text = edit->ErrorText();
+  ASSERT_FALSE(text.empty());
+  int lines = edit->memError->Lines()->Count();
+  EXPECT_GE(lines, 2) << text;
+  RECT r;
+  GetClientRect(edit->memError->Handle(), &r);
+  HDC dc = GetDC(edit->memError->Handle());
+  HGDIOBJ old = SelectObject(dc, static_cast<HFONT>(edit->memError->Font()->Handle()));
+  TEXTMETRICA tm;
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(edit->memError->Handle(), dc);
+  EXPECT_GE(r.bottom - r.top, std::min(lines, 6) * tm.tmHeight) << text;
+  EXPECT_NE(GetWindowLongA(edit->memError->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
 }
 
 TEST_F(SqlEditorTest, LinesWrittenBeforeAnErrorAreReadWithTheFailedRun) {
