@@ -616,6 +616,16 @@ void TCustomForm::SetVisible(bool Value) {
   }
 }
 
+void TCustomForm::ShowNoActivate() {
+  if (Parent()) {
+    Show();
+    return;
+  }
+  TControl::SetVisible(true);
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 bool TCustomForm::ActivateFocus() {
   HWND h = Handle();
   HWND f = GetFocus();

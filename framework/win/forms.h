@@ -167,6 +167,9 @@ class TCustomForm : public TScrollingWinControl {
   void SetMenu(TMainMenu* Value);
 
   void SetVisible(bool Value) override;
+  // Shows a top-level form in front of the others without activating it: the keys stay
+  // with the window that has them.
+  void ShowNoActivate();
   // Shows the form and runs messages until ModalResult is set (or the application ends,
   // which gives mrCancel); the other windows of the program are disabled meanwhile.
   // Raises EInvalidOperation "Cannot make a visible window modal" for a visible form.

@@ -393,6 +393,37 @@ TEST_F(FormTest, ACaptionThatWasTheNameFollowsARename) {
   EXPECT_THROW(panel->SetName("bad name"), EComponentError);
 }
 
+// A form shown without activation comes up in front while the keys stay where they
+// were: in the active form's focused control.
+TEST_F(FormTest, AFormShownWithoutActivationLeavesTheFocusWhereItWas) {
+  auto* edit = new TEdit(form);
+  edit->SetParent(form);
+  form->SetActiveControl(edit);
+  ShowForm();
+  ASSERT_EQ(GetFocus(), edit->Handle());
+  TForm lines(nullptr);
+  lines.SetBounds(40, 40, 200, 120);
+  TForm cover(nullptr);
+  cover.SetBounds(20, 20, 300, 200);
+  cover.Show();
+  form->SetFocus();
+  edit->SetFocus();
+  Pump();
+  ASSERT_EQ(GetActiveWindow(), form->Handle());
+  lines.ShowNoActivate();
+  Pump();
+  EXPECT_TRUE(lines.Visible());
+  EXPECT_TRUE(IsWindowVisible(lines.Handle()));
+  EXPECT_EQ(GetActiveWindow(), form->Handle());
+  EXPECT_EQ(GetFocus(), edit->Handle());
+  bool above = false;
+  for (HWND w = GetWindow(cover.Handle(), GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV))
+    above = above || w == lines.Handle();
+  EXPECT_TRUE(above) << "in front of the other windows";
+  lines.Hide();
+  EXPECT_FALSE(IsWindowVisible(lines.Handle()));
+}
+
 TEST_F(FormTest, ActivationGivesTheFocusBackToTheActiveControl) {
   auto* a = new TEdit(form);
   a->SetParent(form);
