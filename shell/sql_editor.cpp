@@ -459,9 +459,9 @@ void TfrmEdit::ReadServerOutput() {
   }
   if (!added) return;
   // Framework forms start hidden, and a window the user closed or covered must come back
-  // to show the run's lines.
-  server_output_->Show();
-  server_output_->BringToFront();
+  // to show the run's lines: in front, without taking the keys from the editor.
+  FocusEditor();
+  server_output_->ShowNoActivate();
 }
 
 void TfrmEdit::ShowError(const std::string& Text, int32_t Line, int32_t Column) {

@@ -84,5 +84,16 @@ xdotool key Home shift+End
 sleep 0.5
 n=$(painted)
 [ "$n" -gt 1500 ] || fail "the line selected with Shift+End is not painted ($n pixels)"
-echo "user_input_x11: typed at start-up and after the run, Shift+End painted ($n pixels)"
+
+# Server output: its window comes up in front of the main window, and the keys stay with
+# the editor.
+xdotool mousemove $((left + 128)) $((top - 15)) click 1
+xdotool key ctrl+Home ctrl+shift+End
+xdotool type --delay 20 "BEGIN DBMS_OUTPUT.PUT_LINE('seen'); END;"
+xdotool mousemove $((left + 39)) $((top - 15)) click 1
+sleep 3
+order=$(xwininfo -root -tree | grep -o -E '"(Server Output|SQL Tessellar)"' | tr -d '"' | paste -sd,)
+[ "$order" = "Server Output,SQL Tessellar" ] || fail "the server output window is not in front ($order)"
+[ "$(probe active)" = "SQL Tessellar" ] || fail "no window of the program is active after the block"
+echo "user_input_x11: typed at start-up and after the runs, Shift+End painted, server output in front"
 exit 0

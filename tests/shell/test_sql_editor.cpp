@@ -337,6 +337,7 @@ TEST_F(SqlEditorTest, TheEditorHasTheFocusAfterEveryRun) {
   TfrmLineWindow* out = edit->ServerOutputWindow();
   ASSERT_NE(out, nullptr);
   EXPECT_TRUE(IsWindowVisible(out->Handle()));
+  EXPECT_TRUE(IsAbove(out->Handle(), mainWnd));
   EXPECT_EQ(out->memLines->SelLength(), 0);
   RECT o, list, tools, inter;
   GetWindowRect(out->Handle(), &o);
