@@ -267,8 +267,7 @@ void TfrmEdit::ExecuteSQL() {
   }
   // A failed block may have written lines before its error: they belong to this run.
   if (ran) ReadServerOutput();
-  // Keys typed next belong in the editor, after a run that failed or succeeded alike (the
-  // server output window, owned by the main window, stays in front of it).
+  // Keys typed next belong in the editor, after a run that failed or succeeded alike.
   FocusEditor();
   CheckConnectionLost();
 }
