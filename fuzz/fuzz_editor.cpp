@@ -17,6 +17,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "components/core/commands.h"
 #include "components/editor/textfile.h"
@@ -103,7 +104,9 @@ struct TCutLines {
       if (n == tail && n->Length == 0) break;
       out.append(n->GetText(), n->Length);
       if (n->Next && pairs.count({n, n->Next})) continue;
-      if (n != last || FinalBreak) out += Break;
+      // A line whose text ends in a CR keeps it behind a CR LF, whatever the file's break.
+      bool cr = n->Length > 0 && n->GetText()[n->Length - 1] == '\r';
+      if (n != last || FinalBreak) out += cr ? std::string("\r\n") : Break;
     }
     return out;
   }
@@ -208,6 +211,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The lines the user sees, with the file's line break.
     m.SaveToFile(out);
     FUZZ_CHECK(ReadAll(out) == cut.Expected(m.Paragraphs(), m.LineBreak(), true));
+    // Read back, the file is the text: the same paragraphs (and the empty one that ends
+    // every loaded text), unless trimming or the joined pieces of a cut line change them.
+    if (!m.TrimWhiteSpace && cut.pairs.empty()) {
+      TTextFileModel back;
+      back.TrimWhiteSpace = false;
+      back.SetParaLengthLimit(m.ParaLengthLimit());
+      back.LoadFromFile(out);
+      std::vector<std::string> want, got;
+      for (int32_t p = 1; p <= m.GetParaCount(); ++p) want.push_back(m.GetPara(p));
+      if (!want.back().empty()) want.push_back("");
+      for (int32_t p = 1; p <= back.GetParaCount(); ++p) got.push_back(back.GetPara(p));
+      FUZZ_CHECK(got == want);
+    }
   }
 
   // The newest text: what the commands left, with any undone changes redone.
