@@ -43,6 +43,14 @@ wine "$bin/tessdb.exe" create DEFAULT </dev/null >/dev/null 2>&1 || fail "no dat
 
 wine "$bin/tessellar.exe" DEMO/DEMO@DEFAULT </dev/null >/dev/null 2>&1 &
 probe() { wine "$probe" "$@" 2>/dev/null | tr -d '\r'; }
+# True once the main window is the active one (within 30 seconds).
+main_active() {
+  for _ in $(seq 30); do
+    [ "$(probe active)" = "SQL Tessellar" ] && return 0
+    sleep 1
+  done
+  return 1
+}
 editor=
 for _ in $(seq 60); do
   editor=$(probe editor) && [ -n "$editor" ] && break
@@ -50,9 +58,8 @@ for _ in $(seq 60); do
 done
 [ -n "$editor" ] || fail "the main window with its SQL editor did not appear"
 read -r left top right bottom <<<"$editor"
-# Let the start-up's work (the schema tree) end before typing.
-sleep 2
-[ "$(probe active)" = "SQL Tessellar" ] || fail "no window of the program is active after start-up"
+# The start-up's work (the schema tree) ends with the main window active.
+main_active || fail "no window of the program is active after start-up"
 
 # Keys go to the X window under the pointer, here the Wine desktop; nothing is clicked.
 xdotool mousemove $(( (left + right) / 2 )) $(( bottom + 40 ))
@@ -60,7 +67,7 @@ xdotool type --delay 20 "SELECT * FROM EMP"
 # The Execute button stands on the tool bar right above the editor.
 xdotool mousemove $((left + 39)) $((top - 15)) click 1
 sleep 3
-[ "$(probe active)" = "SQL Tessellar" ] || fail "no window of the program is active after the run"
+main_active || fail "no window of the program is active after the run"
 xdotool type --delay 20 " WHERE 1=1"
 xdotool key ctrl+Home ctrl+shift+End ctrl+c
 sleep 0.5
@@ -94,6 +101,6 @@ xdotool mousemove $((left + 39)) $((top - 15)) click 1
 sleep 3
 order=$(xwininfo -root -tree | grep -o -E '"(Server Output|SQL Tessellar)"' | tr -d '"' | paste -sd,)
 [ "$order" = "Server Output,SQL Tessellar" ] || fail "the server output window is not in front ($order)"
-[ "$(probe active)" = "SQL Tessellar" ] || fail "no window of the program is active after the block"
+main_active || fail "no window of the program is active after the block"
 echo "user_input_x11: typed at start-up and after the runs, Shift+End painted, server output in front"
 exit 0
