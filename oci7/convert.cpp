@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "oci7/dialect/decimal.h"
 #include "oci7/engine.h"
 
 namespace tess::oci7 {
@@ -102,6 +103,7 @@ int PutText(const char* p, size_t n, sword ftype, const OutSlot& slot) {
   return Finish(slot, w, n);
 }
 
+// The integer nearest the decimal a number stands for.
 int64_t ToInteger(const ValueRef& v) {
   double d;
   switch (v.kind) {
@@ -112,16 +114,16 @@ int64_t ToInteger(const ValueRef& v) {
       break;
     case Value::Text: {
       auto parsed = ParseOracleNumber(std::string_view(v.p, v.n));
-      if (!parsed) throw EngineError(1722);
-      d = *parsed;
+      if (!parsed) throw EngineError(kOraInvalidNumber);
+      d = InOracleRange(*parsed);
       break;
     }
     default:
       throw EngineError(1460);
   }
-  d = std::round(d);
-  if (!(d >= -9.2233720368547758e18 && d < 9.2233720368547758e18)) throw EngineError(1455);
-  return static_cast<int64_t>(d);
+  auto n = DecimalToInteger(EngineNumber::Real(d));
+  if (!n) throw EngineError(1455);
+  return *n;
 }
 
 double ToDouble(const ValueRef& v) {
@@ -132,8 +134,8 @@ double ToDouble(const ValueRef& v) {
       return v.r;
     case Value::Text: {
       auto parsed = ParseOracleNumber(std::string_view(v.p, v.n));
-      if (!parsed) throw EngineError(1722);
-      return *parsed;
+      if (!parsed) throw EngineError(kOraInvalidNumber);
+      return InOracleRange(*parsed);
     }
     default:
       throw EngineError(1460);
@@ -361,7 +363,7 @@ Value ReadExternal(sword ftype, const ub1* buf, sword bufl, const sb2* ind, cons
       } else {
         throw EngineError(1460);
       }
-      if (!std::isfinite(v.r)) throw EngineError(1426);
+      v.r = InOracleRange(v.r);
       return v;
     case kExtRaw:
     case kExtLongRaw: {

@@ -1,9 +1,13 @@
 #include "oci7/dialect/decimal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+
+#include "oci7/dialect/ora_error.h"
+#include "oci7/ora_codes.h"
 
 namespace tess::oci7 {
 namespace {
@@ -120,7 +124,7 @@ EngineNumber ToNumber(Dec x) {
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     double m = double(mag);
     double d = x.e < 0 ? m / kPowers[-x.e] : m * kPowers[x.e];
-    return EngineNumber::Real(x.m < 0 ? -d : d);
+    return EngineNumber::Real(InOracleRange(x.m < 0 ? -d : d));
   }
   // Otherwise from_chars rounds correctly.
   char buf[64];
@@ -134,7 +138,60 @@ EngineNumber ToNumber(Dec x) {
   double d = 0;
   auto r = std::from_chars(text.data(), text.data() + text.size(), d);
   if (r.ec == std::errc::result_out_of_range) d = x.e < 0 ? 0.0 : HUGE_VAL;
-  return EngineNumber::Real(x.m < 0 ? -d : d);
+  return EngineNumber::Real(InOracleRange(x.m < 0 ? -d : d));
+}
+
+// The position of the leading digit: 10^(Lead-1) <= |x| < 10^Lead (x not zero).
+int Lead(const Dec& x) {
+  return DigitCount(Magnitude(x.m)) + x.e;
+}
+
+// x rounded half away from zero (or truncated) to 10^-places.  The mantissa of a number
+// has at most 19 digits (int64; a double's shortest text has 17), so that one power of
+// ten divides off what goes.
+Dec RoundDec(const Dec& x, long long places, bool truncate) {
+  const long long drop = -places - x.e;
+  if (x.m == 0 || drop <= 0) return x;
+  const UWide mag = Magnitude(x.m);
+  UWide kept = 0;
+  if (drop <= DigitCount(mag)) {
+    const UWide unit = Pow10(int(drop));
+    kept = mag / unit;
+    if (!truncate && mag % unit >= unit / 2) ++kept;
+  }
+  if (kept == 0) return Dec{};
+  return Dec{x.m < 0 ? -Wide(kept) : Wide(kept), int(-places)};
+}
+
+// a - b * TRUNC(a / b), or with `nearest` a - b * ROUND(a / b), exactly.
+EngineNumber Remainder(EngineNumber a, EngineNumber b, bool nearest) {
+  if (b.AsDouble() == 0) return a;
+  if (!nearest && a.isInt && b.isInt) return EngineNumber::Int(b.i == -1 ? 0 : a.i % b.i);
+  auto x = FromNumber(a), y = FromNumber(b);
+  if (!x || !y) return EngineNumber::Real(InOracleRange(std::fmod(a.AsDouble(), b.AsDouble())));
+  if (x->m == 0) return EngineNumber::Int(0);
+  // Both at the smaller exponent: |x| mod |y| on the mantissas.  Mantissas have at most
+  // 19 digits, so the remainder times 10^18, and |y| times 10^19, still fit.
+  UWide n = Magnitude(y->m), r = Magnitude(x->m);
+  if (x->e >= y->e) {
+    r %= n;
+    for (int shift = x->e - y->e; shift > 0;) {
+      const int k = std::min(shift, 18);
+      r = r * Pow10(k) % n;
+      shift -= k;
+    }
+  } else if (y->e - x->e <= 19) {
+    n *= Pow10(y->e - x->e);
+    r %= n;
+  } else {
+    n = 0;  // |y| is beyond 10^19 times the unit of x: x is its own remainder
+  }
+  bool negative = x->m < 0;
+  if (nearest && n != 0 && 2 * r >= n) {
+    r = n - r;
+    negative = !negative;
+  }
+  return ToNumber(Dec{negative ? -Wide(r) : Wide(r), std::min(x->e, y->e)});
 }
 
 EngineNumber Divide(Dec a, Dec b) {
@@ -151,11 +208,95 @@ EngineNumber Divide(Dec a, Dec b) {
   return ToNumber(x);
 }
 
+// big + small where small lies below what one mantissa holds beside big: big widened to
+// 36 digits, small in units of its last digit, and what small has below that unit as one
+// sticky digit, which is all the nearest double needs to know of it.
+EngineNumber AddFar(const Dec& big, const Dec& small) {
+  const int k = kMaxDigits - 1 - DigitCount(Magnitude(big.m));
+  const UWide wide = Magnitude(big.m) * Pow10(k);
+  const int unit = big.e - k;  // > small.e, or the two would have aligned
+  const UWide s = Magnitude(small.m);
+  const int below = unit - small.e;
+  const UWide units = below > kMaxDigits ? 0 : s / Pow10(below);
+  const bool rest = below > kMaxDigits ? s != 0 : s % Pow10(below) != 0;
+  UWide m;
+  if ((big.m < 0) == (small.m < 0)) {
+    m = (wide + units) * 10 + (rest ? 1 : 0);
+  } else {
+    m = rest ? (wide - units - 1) * 10 + 1 : (wide - units) * 10;
+  }
+  return ToNumber(Dec{big.m < 0 ? -Wide(m) : Wide(m), unit - 1});
+}
+
 EngineNumber InDouble(char op, double x, double y) {
-  return EngineNumber::Real(op == '+' ? x + y : op == '-' ? x - y : op == '*' ? x * y : x / y);
+  return EngineNumber::Real(InOracleRange(op == '+'   ? x + y
+                                          : op == '-' ? x - y
+                                          : op == '*' ? x * y
+                                                      : x / y));
 }
 
 }  // namespace
+
+double InOracleRange(double d) {
+  const double magnitude = std::fabs(d);
+  if (!(magnitude < kNumberOverflow)) throw EngineError(kOraNumericOverflow);
+  return magnitude < kNumberUnderflow ? 0.0 : d;
+}
+
+EngineNumber InOracleRange(EngineNumber n) {
+  if (!n.isInt) n.d = InOracleRange(n.d);
+  return n;
+}
+
+EngineNumber DecimalMod(EngineNumber a, EngineNumber b) {
+  return Remainder(a, b, false);
+}
+
+EngineNumber DecimalRemainder(EngineNumber a, EngineNumber b) {
+  return Remainder(a, b, true);
+}
+
+EngineNumber DecimalRound(EngineNumber n, int places, bool truncate) {
+  if (n.isInt && places >= 0) return n;
+  auto x = FromNumber(n);
+  if (!x || x->e >= -places) return n;
+  return ToNumber(RoundDec(*x, places, truncate));
+}
+
+std::optional<int64_t> DecimalToInteger(EngineNumber n) {
+  if (n.isInt) return n.i;
+  auto x = FromNumber(n);
+  if (!x || Lead(*x) > 19) return std::nullopt;
+  const Dec r = RoundDec(*x, 0, false);
+  if (r.m == 0) return 0;
+  const UWide whole = Magnitude(r.m) * Pow10(r.e);
+  if (whole > UWide(INT64_MAX) + (r.m < 0)) return std::nullopt;
+  return r.m < 0 ? int64_t(UWide(0) - whole) : int64_t(whole);
+}
+
+std::optional<EngineNumber> DecimalFit(EngineNumber n, int precision, int scale) {
+  auto x = FromNumber(n);
+  if (!x) return n;
+  const bool rounds = scale != -127 && !(precision == 0 && scale == 0);
+  const Dec r = rounds ? RoundDec(*x, scale, false) : *x;
+  if (precision > 0 && r.m != 0 && Lead(r) > precision - scale) return std::nullopt;
+  // An integral double becomes the integer it stands for: a column would otherwise keep
+  // the integer of its binary value, which beyond 2^53 has other digits.
+  if (r.m == x->m && r.e == x->e && (n.isInt || r.e < 0)) return n;
+  return ToNumber(r);
+}
+
+DecimalDigits DigitsOf(EngineNumber n) {
+  DecimalDigits out;
+  auto x = FromNumber(n);
+  if (!x || x->m == 0) return out;
+  out.negative = x->m < 0;
+  out.exponent = x->e;
+  for (UWide m = Magnitude(x->m); m; m /= 10) out.digits.push_back(char('0' + int(m % 10)));
+  std::reverse(out.digits.begin(), out.digits.end());
+  while (out.digits.back() == '0') out.digits.pop_back(), ++out.exponent;
+  return out;
+}
 
 EngineNumber DecimalArith(char op, EngineNumber a, EngineNumber b) {
   if (a.isInt && b.isInt && op != '/') {
@@ -170,8 +311,9 @@ EngineNumber DecimalArith(char op, EngineNumber a, EngineNumber b) {
   switch (op) {
     case '+':
     case '-':
-      if (!Align(*x, *y)) return InDouble(op, a.AsDouble(), b.AsDouble());
-      return ToNumber(Dec{op == '+' ? x->m + y->m : x->m - y->m, x->e});
+      if (op == '-') y->m = -y->m;
+      if (!Align(*x, *y)) return x->e > y->e ? AddFar(*x, *y) : AddFar(*y, *x);
+      return ToNumber(Dec{x->m + y->m, x->e});
     case '*':
       return ToNumber(Dec{x->m * y->m, x->e + y->e});
     default:
@@ -198,13 +340,13 @@ void DecimalSum::Add(EngineNumber n) {
 std::optional<EngineNumber> DecimalSum::Sum() const {
   if (count_ == 0) return std::nullopt;
   if (exact_) return ToNumber(Dec{mantissa_, exponent_});
-  return EngineNumber::Real(double(approx_));
+  return EngineNumber::Real(InOracleRange(double(approx_)));
 }
 
 std::optional<EngineNumber> DecimalSum::Average() const {
   if (count_ == 0) return std::nullopt;
   if (exact_) return Divide(Dec{mantissa_, exponent_}, Dec{count_, 0});
-  return EngineNumber::Real(double(approx_ / static_cast<long double>(count_)));
+  return EngineNumber::Real(InOracleRange(double(approx_ / static_cast<long double>(count_))));
 }
 
 }  // namespace tess::oci7

@@ -98,7 +98,7 @@ std::optional<Num> NumberOf(sqlite3_value* v) {
       n.i = sqlite3_value_int64(v);
       return n;
     case SQLITE_FLOAT:
-      n.d = sqlite3_value_double(v);
+      n.d = InOracleRange(sqlite3_value_double(v));
       return n;
     case SQLITE_BLOB:
       if (sqlite3_value_bytes(v) == 0) return std::nullopt;
@@ -107,7 +107,8 @@ std::optional<Num> NumberOf(sqlite3_value* v) {
       std::string_view s = RawText(v);
       if (s.empty()) return std::nullopt;
       std::optional<double> d = ParseOracleNumber(s);
-      if (!d) throw EngineError(1722);
+      if (!d) throw EngineError(kOraInvalidNumber);
+      *d = InOracleRange(*d);
       if (*d == std::trunc(*d) && std::fabs(*d) < 9.0e15) {
         n.isInt = true;
         n.i = int64_t(*d);
@@ -156,7 +157,7 @@ void ResultText(sqlite3_context* c, const std::string& s) {
 }
 
 void ResultDouble(sqlite3_context* c, double d) {
-  if (!std::isfinite(d)) throw EngineError(1426);
+  d = InOracleRange(d);
   if (d == std::trunc(d) && std::fabs(d) < 9.0e15) {
     sqlite3_result_int64(c, sqlite3_int64(d));
   } else {
@@ -359,14 +360,9 @@ void FnDateIn(sqlite3_context* c, int, sqlite3_value** argv) {
 void FnNumberIn(sqlite3_context* c, int, sqlite3_value** argv) {
   auto n = NumberOf(argv[0]);
   if (!n) return sqlite3_result_null(c);
-  int precision = sqlite3_value_int(argv[1]);
-  int scale = sqlite3_value_int(argv[2]);
-  if (scale == -127 || (precision == 0 && scale == 0)) return ResultNum(c, *n);
-  double v = n->AsDouble();
-  if (!(n->isInt && scale >= 0)) v = RoundDecimal(v, scale, false);
-  if (precision > 0 && std::fabs(v) >= std::pow(10.0, precision - scale)) throw EngineError(1438);
-  if (n->isInt && scale >= 0) return ResultNum(c, *n);
-  ResultDouble(c, v);
+  auto fitted = DecimalFit(*n, sqlite3_value_int(argv[1]), sqlite3_value_int(argv[2]));
+  if (!fitted) throw EngineError(kOraValueLargerThanSpecified);
+  ResultNum(c, *fitted);
 }
 
 std::string TextForColumn(sqlite3_value* v) {
@@ -467,7 +463,7 @@ void ToCharNumber(sqlite3_context* c, const Num& n, int argc, sqlite3_value** ar
     return ResultText(c, n.isInt ? FormatOracleNumber(n.i) : FormatOracleNumber(n.d));
   }
   if (IsNull(argv[1])) return sqlite3_result_null(c);
-  ResultText(c, FormatNumberModel(n.AsDouble(), FormatArg(argv[1])));
+  ResultText(c, FormatNumberModel(n, FormatArg(argv[1])));
 }
 
 void FnToCharNumber(sqlite3_context* c, int argc, sqlite3_value** argv) {
@@ -527,7 +523,7 @@ void FnToNumber(sqlite3_context* c, int argc, sqlite3_value** argv) {
   }
   if (IsNull(argv[1])) return sqlite3_result_null(c);
   auto v = ParseNumberModel(RawText(argv[0]), FormatArg(argv[1]));
-  if (!v) throw EngineError(1722);
+  if (!v) throw EngineError(kOraInvalidNumber);
   ResultDouble(c, *v);
 }
 
@@ -683,10 +679,9 @@ void FnPower(sqlite3_context* c, int argc, sqlite3_value** argv) {
 
 void FnMod(sqlite3_context* c, int argc, sqlite3_value** argv) {
   if (AnyNull(argc, argv)) return sqlite3_result_null(c);
-  Num a = *NumberOf(argv[0]), b = *NumberOf(argv[1]);
-  if (b.AsDouble() == 0) return ResultNum(c, a);
-  if (a.isInt && b.isInt) return sqlite3_result_int64(c, b.i == -1 ? 0 : a.i % b.i);
-  ResultDouble(c, std::fmod(a.AsDouble(), b.AsDouble()));
+  Num a = *NumberOf(argv[0]);
+  Num b = *NumberOf(argv[1]);
+  ResultNum(c, DecimalMod(a, b));
 }
 
 void FnSign(sqlite3_context* c, int, sqlite3_value** argv) {
@@ -703,8 +698,7 @@ void RoundOrTruncNumber(sqlite3_context* c, int argc, sqlite3_value** argv, bool
     if (IsNull(argv[1])) return sqlite3_result_null(c);
     digits = IntArg(argv[1]);
   }
-  if (n->isInt && digits >= 0) return sqlite3_result_int64(c, n->i);
-  ResultDouble(c, RoundDecimal(n->AsDouble(), digits, truncate));
+  ResultNum(c, DecimalRound(*n, digits, truncate));
 }
 
 // ---- dates
@@ -872,7 +866,7 @@ void FnMonthsBetween(sqlite3_context* c, int, sqlite3_value** argv) {
   double secA = a->hour * 3600 + a->minute * 60 + a->second;
   double secB = b->hour * 3600 + b->minute * 60 + b->second;
   double frac = ((a->day - b->day) + (secA - secB) / 86400.0) / 31.0;
-  ResultDouble(c, RoundDecimal(months + frac, 15, false));
+  ResultNum(c, DecimalRound(Num::Real(months + frac), 15, false));
 }
 
 void FnNextDay(sqlite3_context* c, int, sqlite3_value** argv) {
@@ -1241,11 +1235,10 @@ void VarFinal(sqlite3_context* c, bool stddev) {
   auto* w = static_cast<Welford*>(sqlite3_aggregate_context(c, 0));
   if (!w || w->n == 0) return sqlite3_result_null(c);
   double v = w->n == 1 ? 0 : w->m2 / double(w->n - 1);
-  double r = RoundDecimal(stddev ? std::sqrt(v) : v, 14, false);
-  if (r == std::trunc(r) && std::fabs(r) < 9e15) {
-    sqlite3_result_int64(c, sqlite3_int64(r));
-  } else {
-    sqlite3_result_double(c, r);
+  try {
+    ResultNum(c, DecimalRound(Num::Real(InOracleRange(stddev ? std::sqrt(v) : v)), 14, false));
+  } catch (const OraError& e) {
+    sqlite3_result_error(c, e.message.c_str(), -1);
   }
 }
 void VarianceFinal(sqlite3_context* c) {
@@ -1287,10 +1280,10 @@ void SumStep(sqlite3_context* c, int, sqlite3_value** argv) {
 template <bool average>
 void SumFinal(sqlite3_context* c) {
   DecimalSum* sum = SumOf(c, false);
-  std::optional<Num> r;
-  if (sum) r = average ? sum->Average() : sum->Sum();
-  if (!r) return sqlite3_result_null(c);
   try {
+    std::optional<Num> r;
+    if (sum) r = average ? sum->Average() : sum->Sum();
+    if (!r) return sqlite3_result_null(c);
     ResultNum(c, *r);
   } catch (const OraError& e) {
     sqlite3_result_error(c, e.message.c_str(), -1);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "oci7/dialect/decimal.h"
 #include "oci7/dialect/dialect.h"
 #include "oci7/dialect/number_format.h"
 
@@ -58,9 +59,15 @@ std::string FormatOracleNumber(double value) {
   if (std::isnan(value)) return "~";
   if (std::isinf(value)) return value < 0 ? "-~" : "~";
   if (value == 0) return "0";
-  // Integral values that an int64 holds exactly print all their digits.
-  if (std::fabs(value) < 9.0e18 && value == std::trunc(value)) {
+  // Integral values that an int64 holds print all their digits: below 2^53 the double is
+  // the integer itself; beyond, it stands for its shortest decimal, whose digits are
+  // printed rather than those of its binary value.
+  if (std::fabs(value) < 9007199254740992.0 && value == std::trunc(value)) {
     return FormatOracleNumber(int64_t(value));
+  }
+  if (std::fabs(value) < 9.0e18 && value == std::trunc(value)) {
+    DecimalDigits d = DigitsOf(EngineNumber::Real(value));
+    return Layout(d.negative, d.digits, d.exponent + int(d.digits.size()));
   }
   std::string digits;
   int e10 = 0;
@@ -93,42 +100,6 @@ void SignificantDigits(double value, std::string& digits, int& exponent) {
   const char* e = s.data() + epos + 1;
   if (*e == '+') ++e;
   std::from_chars(e, s.data() + s.size(), exponent);
-}
-
-// Rounds (or truncates) to `digits` decimal places on the decimal digits of the value,
-// so that ROUND(1.005, 2) is 1.01 as in Oracle's decimal arithmetic.  The result is read
-// back from its decimal text (to_chars/from_chars round correctly on every platform).
-double RoundDecimal(double v, int digits, bool truncate) {
-  if (!std::isfinite(v) || v == 0) return v;
-  std::string mant;
-  int e10 = 0;
-  SignificantDigits(v, mant, e10);
-  // Digits kept: those up to position e10 + digits, counted from the first.
-  int keep = e10 + digits + 1;
-  if (keep >= int(mant.size())) return v;
-  std::string kept;
-  int exponent = 0;  // of the last kept digit
-  if (keep <= 0) {
-    if (truncate || keep < 0 || mant[0] < '5') return 0;
-    kept = "1";
-    exponent = -digits;
-  } else {
-    kept = mant.substr(0, size_t(keep));
-    exponent = e10 - keep + 1;
-    if (!truncate && mant[size_t(keep)] >= '5') {
-      size_t k = kept.size();
-      while (k > 0 && kept[k - 1] == '9') kept[--k] = '0';
-      if (k == 0) {
-        kept.insert(kept.begin(), '1');
-      } else {
-        kept[k - 1]++;
-      }
-    }
-  }
-  std::string number = kept + "e" + std::to_string(exponent);
-  double r = 0;
-  std::from_chars(number.data(), number.data() + number.size(), r);
-  return std::copysign(r, v);
 }
 
 std::optional<double> ParseOracleNumber(std::string_view text) {

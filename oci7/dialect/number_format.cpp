@@ -1,9 +1,10 @@
 // Number format models.  A model is read into its parts (digits before and after the
 // decimal point, where zeros start, group separators, sign and currency placement) and the
-// value is laid out into them right-aligned, with the one leading position Oracle keeps
-// for the sign.
+// value's decimal digits are rounded and laid out into them right-aligned, with the one
+// leading position Oracle keeps for the sign.  Text read through a model must fit it.
 #include "oci7/dialect/number_format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,11 +14,16 @@
 namespace tess::oci7 {
 namespace {
 
+// The currency the session's (American) settings give L, U and C.
+constexpr std::string_view kLocalCurrency = "$";
+constexpr std::string_view kIsoCurrency = "USD";
+
 struct Model {
   bool fm = false;
   bool leadingSign = false, trailingSign = false;  // S
   bool mi = false, pr = false, blankZero = false;
-  bool dollar = false, local = false;
+  std::string_view currency;      // $, L, U or C: the symbol it prints
+  bool trailingCurrency = false;  // L, U or C after the digits
   bool eeee = false;
   bool roman = false, romanLower = false;
   int hexDigits = 0;
@@ -73,10 +79,11 @@ Model ParseModel(std::string_view f) {
         m.leadingSign = true;
       ++i;
     } else if (c == '$') {
-      m.dollar = true;
+      m.currency = kLocalCurrency;
       ++i;
     } else if (c == 'L' || c == 'l' || c == 'C' || c == 'c' || c == 'U' || c == 'u') {
-      m.local = true;
+      m.currency = (c == 'C' || c == 'c') ? kIsoCurrency : kLocalCurrency;
+      m.trailingCurrency = any;
       ++i;
     } else if (c == 'B' || c == 'b') {
       m.blankZero = true;
@@ -145,37 +152,86 @@ int ModelWidth(std::string_view f) {
       ++i;
       continue;
     }
-    // V and B shape the value but take no place of their own.
+    // V and B shape the value but take no place of their own; C takes the ISO code's.
     if (c == 'V' || c == 'v' || c == 'B' || c == 'b') continue;
-    ++w;
+    w += (c == 'C' || c == 'c') ? int(kIsoCurrency.size()) : 1;
   }
   return w;
 }
 
+// Adds one to a string of decimal digits ("" is zero).
+void Increment(std::string& digits) {
+  size_t k = digits.size();
+  while (k > 0 && digits[k - 1] == '9') digits[--k] = '0';
+  if (k == 0) {
+    digits.insert(digits.begin(), '1');
+  } else {
+    digits[k - 1]++;
+  }
+}
+
+// |d| rounded half away from zero to `places` decimal places: the digits of the whole
+// part (no leading zeros, "" for none) and exactly `places` digits after the point.
+void FixedDigits(const DecimalDigits& d, int places, std::string& whole, std::string& fraction) {
+  std::string all;  // |d| * 10^places, rounded
+  const long long shift = (long long)d.exponent + places;
+  if (d.digits.empty()) {
+  } else if (shift >= 0) {
+    all = d.digits + std::string(size_t(shift), '0');
+  } else if (size_t(-shift) <= d.digits.size()) {
+    const size_t keep = d.digits.size() - size_t(-shift);
+    all = d.digits.substr(0, keep);
+    if (d.digits[keep] >= '5') Increment(all);
+  }
+  if (all.size() < size_t(places) + 1) all.insert(0, size_t(places) + 1 - all.size(), '0');
+  whole = all.substr(0, all.size() - size_t(places));
+  whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+  fraction = all.substr(all.size() - size_t(places));
+}
+
+// |d| as d.ddd with `places` digits after the point, rounded, and its power of ten.
+void ScientificDigits(const DecimalDigits& d, int places, std::string& mantissa, int& exponent) {
+  const size_t want = size_t(places) + 1;
+  mantissa = d.digits;
+  exponent = d.digits.empty() ? 0 : d.exponent + int(d.digits.size()) - 1;
+  if (mantissa.size() > want) {
+    const bool up = mantissa[want] >= '5';
+    mantissa.resize(want);
+    if (up) Increment(mantissa);
+    if (mantissa.size() > want) {  // 9.99 became 10.00
+      mantissa.resize(want);
+      ++exponent;
+    }
+  }
+  mantissa.append(want - mantissa.size(), '0');
+}
+
 }  // namespace
 
-std::string FormatNumberModel(double value, std::string_view format) {
+std::string FormatNumberModel(EngineNumber value, std::string_view format) {
   Model m = ParseModel(format);
   // A blank leads for the sign unless the model places the sign itself.
+  const bool placesSign = m.leadingSign || m.trailingSign || m.pr || m.mi;
   int width = ModelWidth(format) + 1;
   if (m.leadingSign || m.trailingSign || m.pr) width -= 1;
   if (m.mi) width -= 2;
   auto overflow = [&] { return std::string(size_t(width), '#'); };
-  if (m.roman) {
-    double r = std::round(value);
-    if (r < 1 || r > 3999) return overflow();
-    std::string s = Roman(int(r));
-    if (m.romanLower) {
-      for (char& c : s) c = char(c + 32);
+  if (m.roman || m.hexDigits) {
+    const EngineNumber whole = DecimalRound(value, 0, false);
+    const double r = whole.AsDouble();
+    if (m.roman) {
+      if (r < 1 || r > 3999) return overflow();
+      std::string s = Roman(int(r));
+      if (m.romanLower) {
+        for (char& c : s) c = char(c + 32);
+      }
+      if (!m.fm && s.size() < 15) s.insert(0, 15 - s.size(), ' ');
+      return s;
     }
-    if (!m.fm && s.size() < 15) s.insert(0, 15 - s.size(), ' ');
-    return s;
-  }
-  if (m.hexDigits) {
-    double r = std::round(value);
     if (r < 0 || r >= 1.8e19) return overflow();
     char buf[32];
-    std::snprintf(buf, sizeof buf, m.hexLower ? "%llx" : "%llX", (unsigned long long)r);
+    std::snprintf(buf, sizeof buf, m.hexLower ? "%llx" : "%llX",
+                  whole.isInt ? (unsigned long long)whole.i : (unsigned long long)r);
     std::string s = buf;
     if (int(s.size()) > m.hexDigits) return overflow();
     if (m.firstZero >= 0 || format.find('0') != std::string_view::npos) {
@@ -185,40 +241,31 @@ std::string FormatNumberModel(double value, std::string_view format) {
     }
     return s;
   }
-  bool negative = value < 0;
-  double mag = std::fabs(value) * std::pow(10.0, m.vDigits);
+  DecimalDigits d = DigitsOf(value);
+  const bool negative = d.negative;
+  const bool zero = d.digits.empty();
+  if (!zero) d.exponent += m.vDigits;
   std::string body;
   if (m.eeee) {
-    int exp10 = mag == 0 ? 0 : int(std::floor(std::log10(mag)));
-    double mant = mag == 0 ? 0 : mag / std::pow(10.0, exp10);
-    mant = RoundDecimal(mant, m.fracDigits, false);
-    if (mant >= 10) {
-      mant /= 10;
-      ++exp10;
-    }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", m.fracDigits, mant);
-    body = buf;
-    if (!m.point) body = body.substr(0, 1);
+    std::string mant;
+    int exp10 = 0;
+    ScientificDigits(d, m.fracDigits, mant, exp10);
+    body = mant.substr(0, 1);
+    if (m.point) body += "." + mant.substr(1);
     char ebuf[16];
     std::snprintf(ebuf, sizeof ebuf, "E%c%02d", exp10 < 0 ? '-' : '+', std::abs(exp10));
     body += ebuf;
+    // A three-digit exponent widens the field rather than take the sign's place.
+    width = std::max(width, int(body.size() + m.currency.size()) + (placesSign ? 0 : 1));
   } else {
-    char buf[512];
-    if (mag >= 1e300) return overflow();
-    // printf rounds half to even on the binary value; Oracle rounds the decimal half up.
-    std::snprintf(buf, sizeof buf, "%.*f", m.fracDigits, RoundDecimal(mag, m.fracDigits, false));
-    std::string s = buf;
-    std::string ip = s.substr(0, s.find('.'));
-    std::string fp = m.fracDigits ? s.substr(s.find('.') + 1) : "";
-    if (ip == "0") ip.clear();
+    std::string ip, fp;
+    FixedDigits(d, m.fracDigits, ip, fp);
     if (int(ip.size()) > m.intDigits + m.vDigits) return overflow();
     // Zeros from the first 0 of the model on.
     if (m.firstZero >= 0) {
       int must = m.intDigits - m.firstZero;
       if (int(ip.size()) < must) ip.insert(0, size_t(must) - ip.size(), '0');
     }
-    if (ip.empty() && fp.empty()) ip = "0";
     if (ip.empty() && m.fracDigits == 0) ip = "0";
     if (m.fm) {
       // FM drops trailing zeros of 9 positions.
@@ -237,20 +284,23 @@ std::string FormatNumberModel(double value, std::string_view format) {
     body = grouped;
     if (m.point) body += "." + fp;
   }
-  if (m.blankZero && value == 0) return std::string(size_t(width), ' ');
-  std::string prefix;
-  if (m.dollar || m.local) prefix = "$";
+  if (m.blankZero && zero) return std::string(size_t(width), ' ');
+  if (m.trailingCurrency) {
+    body += m.currency;
+  } else {
+    body.insert(0, m.currency);
+  }
   std::string out;
   if (m.leadingSign) {
-    out = (negative ? "-" : "+") + prefix + body;
+    out = (negative ? "-" : "+") + body;
   } else if (m.trailingSign) {
-    out = prefix + body + (negative ? "-" : "+");
+    out = body + (negative ? "-" : "+");
   } else if (m.mi) {
-    out = prefix + body + (negative ? "-" : (m.fm ? "" : " "));
+    out = body + (negative ? "-" : (m.fm ? "" : " "));
   } else if (m.pr) {
-    out = negative ? "<" + prefix + body + ">" : (m.fm ? prefix + body : " " + prefix + body + " ");
+    out = negative ? "<" + body + ">" : (m.fm ? body : " " + body + " ");
   } else {
-    out = (negative ? "-" : "") + prefix + body;
+    out = (negative ? "-" : "") + body;
   }
   if (!m.fm && int(out.size()) < width) out.insert(0, size_t(width) - out.size(), ' ');
   return out;
@@ -258,12 +308,12 @@ std::string FormatNumberModel(double value, std::string_view format) {
 
 std::optional<double> ParseNumberModel(std::string_view text, std::string_view format) {
   Model m = ParseModel(format);
-  std::string s;
-  for (char c : text) {
-    if (c != ' ') s.push_back(c);
-  }
+  // Blanks around the number are the model's padding; inside it they are not.
+  std::string_view s = text;
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   if (m.hexDigits) {
-    if (s.empty()) return std::nullopt;
+    if (s.empty() || int(s.size()) > m.hexDigits) return std::nullopt;
     unsigned long long v = 0;
     for (char c : s) {
       int d = (c >= '0' && c <= '9')   ? c - '0'
@@ -275,24 +325,62 @@ std::optional<double> ParseNumberModel(std::string_view text, std::string_view f
     }
     return double(v);
   }
+  if (m.roman || (m.eeee && m.vDigits)) return std::nullopt;
+  // The sign where the model puts it, then the currency symbol where the model puts it.
   bool negative = false;
-  if (!s.empty() && s.front() == '<' && s.back() == '>') {
+  auto takeFront = [&](std::string_view w) {
+    if (w.empty() || s.substr(0, w.size()) != w) return false;
+    s.remove_prefix(w.size());
+    return true;
+  };
+  auto takeBack = [&](std::string_view w) {
+    if (w.empty() || s.size() < w.size() || s.substr(s.size() - w.size()) != w) return false;
+    s.remove_suffix(w.size());
+    return true;
+  };
+  if (m.pr && s.size() >= 2 && s.front() == '<' && s.back() == '>') {
     negative = true;
     s = s.substr(1, s.size() - 2);
-  }
-  if (!s.empty() && (s.back() == '-' || s.back() == '+') && (m.mi || m.trailingSign)) {
+  } else if ((m.mi || m.trailingSign) && !s.empty() && (s.back() == '-' || s.back() == '+')) {
     negative = s.back() == '-';
-    s.pop_back();
+    s.remove_suffix(1);
+  } else if (!m.pr) {
+    negative = takeFront("-");
+    if (!negative) takeFront("+");
   }
-  std::string clean;
-  for (char c : s) {
-    if (c == ',' || c == '$') continue;
-    clean.push_back(c);
+  if (m.trailingCurrency) {
+    takeBack(m.currency);
+  } else {
+    takeFront(m.currency);
   }
-  std::optional<double> v = ParseOracleNumber(clean);
+  // Digits, group separators only where the model has them, a point only where it has
+  // one, an exponent only with EEEE; no more digits than the model holds.
+  std::string number;
+  int whole = 0, fraction = 0;
+  size_t i = 0;
+  auto digit = [&](size_t k) { return k < s.size() && s[k] >= '0' && s[k] <= '9'; };
+  for (; i < s.size() && (digit(i) || (s[i] == ',' && !m.groups.empty())); ++i) {
+    if (s[i] == ',') continue;
+    if (whole || s[i] != '0') ++whole;  // leading zeros take no position
+    number.push_back(s[i]);
+  }
+  if (i < s.size() && s[i] == '.') {
+    if (!m.point) return std::nullopt;
+    number.push_back('.');
+    for (++i; digit(i); ++i, ++fraction) number.push_back(s[i]);
+  }
+  if (m.eeee && i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
+    number.push_back('e');
+    if (++i < s.size() && (s[i] == '+' || s[i] == '-')) number.push_back(s[i++]);
+    for (; digit(i); ++i) number.push_back(s[i]);
+  }
+  if (i != s.size() || whole > std::max(m.intDigits + m.vDigits, m.eeee ? 1 : 0) ||
+      fraction > m.fracDigits)
+    return std::nullopt;
+  if (m.vDigits) number += "e-" + std::to_string(m.vDigits);
+  std::optional<double> v = ParseOracleNumber(number);
   if (!v) return std::nullopt;
-  double r = *v / std::pow(10.0, m.vDigits);
-  return negative ? -r : r;
+  return negative ? -*v : *v;
 }
 
 }  // namespace tess::oci7

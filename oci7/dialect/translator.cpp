@@ -5,11 +5,12 @@
 // EXCEPT, ROWID into a text form, Oracle's functions into the ORA$ functions.
 #include "oci7/dialect/translator.h"
 
-#include "oci7/ora_codes.h"
-
 #include <algorithm>
 #include <cstring>
 #include <set>
+
+#include "oci7/dialect/decimal.h"
+#include "oci7/ora_codes.h"
 
 namespace tess::oci7 {
 
@@ -1439,6 +1440,13 @@ void Translator::WriteCall(Expr& e) {
 void Translator::Write(Expr& e) {
   switch (e.kind) {
     case ExprKind::Number:
+      if (double v = ParseOracleNumber(e.text).value_or(0);
+          v != 0 && !(v < kNumberOverflow && v >= kNumberUnderflow)) {
+        // Beyond Oracle's range: the conversion overflows (or gives zero) when the
+        // statement runs, in its turn among the other values.
+        w_.Put("ORA$TO_NUMBER(" + QuoteString(e.text) + ")", e.offset);
+        return;
+      }
       w_.Put(e.text, e.offset);
       return;
     case ExprKind::String:

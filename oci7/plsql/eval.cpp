@@ -528,8 +528,10 @@ Value Arithmetic(const std::string& op, const Value& a, const Value& b) {
   if (op == "+" || op == "-" || op == "*" || op == "/")
     return Value::Num(DecimalArith(op[0], EngineNumber::Real(x), EngineNumber::Real(y)).AsDouble());
   if (op == "**") return Value::Num(std::pow(x, y));
-  if (op == "MOD") return Value::Num(y == 0 ? x : x - y * std::trunc(x / y));
-  if (op == "REM") return Value::Num(y == 0 ? x : x - y * std::round(x / y));
+  if (op == "MOD")
+    return Value::Num(DecimalMod(EngineNumber::Real(x), EngineNumber::Real(y)).AsDouble());
+  if (op == "REM")
+    return Value::Num(DecimalRemainder(EngineNumber::Real(x), EngineNumber::Real(y)).AsDouble());
   ThrowValueError("");
 }
 
@@ -538,7 +540,7 @@ Value Arithmetic(const std::string& op, const Value& a, const Value& b) {
 Value Interp::Eval(const Expr& e, Scope& scope) {
   switch (e.kind) {
     case ExprKind::Number:
-      return Value::Num(std::strtod(e.text.c_str(), nullptr));
+      return Value::Num(ParseOracleNumber(e.text).value_or(0));
     case ExprKind::String: {
       Value v = Value::Str(e.text);
       v.fixedChar = v.kind == Value::Text;

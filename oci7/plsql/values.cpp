@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "oci7/dialect/decimal.h"
 #include "oci7/dialect/dialect.h"
 #include "oci7/plsql/interp.h"
 
@@ -14,7 +15,7 @@ namespace tess::oci7::plsql {
 Value Value::Num(double n) {
   Value v;
   v.kind = Number;
-  v.number = n == 0 ? 0 : n;  // no negative zero
+  v.number = InOracleRange(n);  // no negative zero either
   return v;
 }
 
@@ -168,7 +169,7 @@ std::optional<double> ToNumber(const Value& v) {
     case Value::Text: {
       std::optional<double> d = ParseOracleNumber(v.text);
       if (!d) ThrowValueError("character to number conversion error");
-      return d;
+      return InOracleRange(*d);
     }
     default:
       ThrowValueError("");
@@ -231,10 +232,9 @@ Value Coerce(const Value& v, const Type& t, const std::string& dateFormat) {
         n = std::round(n);
         if (std::fabs(n) > 2147483647.0) ThrowValueError("");
       } else if (t.hasScale || t.precision) {
-        double scaled = std::pow(10.0, t.scale);
-        n = std::round(n * scaled) / scaled;
-        if (t.precision && std::fabs(n) >= std::pow(10.0, t.precision - t.scale))
-          ThrowValueError("number precision too large");
+        auto fitted = DecimalFit(EngineNumber::Real(n), t.precision, t.scale);
+        if (!fitted) ThrowValueError("number precision too large");
+        n = fitted->AsDouble();
       }
       return Value::Num(n);
     }
