@@ -43,6 +43,9 @@ TEST(NumberForm, OraclePrintsNumbersItsOwnWay) {
   EXPECT_EQ(FormatOracleNumber(1e20), "100000000000000000000");
   EXPECT_EQ(FormatOracleNumber(int64_t(123456789012345678)), "123456789012345678");
   EXPECT_EQ(FormatOracleNumber(INT64_MIN), "-9223372036854775808");
+  // An integral double beyond 2^53 prints the decimal it stands for, not its binary value.
+  EXPECT_EQ(FormatOracleNumber(std::ldexp(1.0, 53)), "9007199254740992");
+  EXPECT_EQ(FormatOracleNumber(-std::ldexp(1.0, 60)), "-1152921504606847000");
   // Up to the 40-character field plainly, beyond it in scientific notation.
   EXPECT_EQ(FormatOracleNumber(-1e38), "-1" + std::string(38, '0'));
   EXPECT_EQ(FormatOracleNumber(1e40), "1.0E+40");
