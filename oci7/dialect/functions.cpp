@@ -943,24 +943,13 @@ void FnVsize(sqlite3_context* c, int, sqlite3_value** argv) {
   if (IsNull(argv[0])) return sqlite3_result_null(c);
   int t = sqlite3_value_type(argv[0]);
   if (t == SQLITE_INTEGER || t == SQLITE_FLOAT) {
-    // Oracle's NUMBER: an exponent byte and one byte per two significant digits.
-    std::string s = FormatOracleNumber(t == SQLITE_INTEGER ? 0.0 : sqlite3_value_double(argv[0]));
-    if (t == SQLITE_INTEGER) s = FormatOracleNumber(int64_t(sqlite3_value_int64(argv[0])));
-    if (s == "0") return sqlite3_result_int(c, 1);
-    bool neg = s[0] == '-';
-    std::string digits;
-    size_t point = s.find('.');
-    std::string ip = s.substr(
-        neg ? 1 : 0, point == std::string::npos ? std::string::npos : point - (neg ? 1 : 0));
-    std::string fp = point == std::string::npos ? "" : s.substr(point + 1);
-    if (ip.size() % 2) ip.insert(0, "0");
-    if (fp.size() % 2) fp += "0";
-    digits = ip + fp;
-    while (digits.size() >= 2 && digits.compare(0, 2, "00") == 0) digits.erase(0, 2);
-    while (digits.size() >= 2 && digits.compare(digits.size() - 2, 2, "00") == 0)
-      digits.erase(digits.size() - 2);
-    int bytes = 1 + int(digits.size() / 2);
-    if (neg && bytes < 21) ++bytes;
+    // Oracle's NUMBER: an exponent byte, one byte per base-100 digit (pairs of decimal
+    // digits aligned on the point) and, when negative, a terminating byte up to 21.
+    DecimalDigits d = DigitsOf(*NumberOf(argv[0]));
+    if (d.digits.empty()) return sqlite3_result_int(c, 1);
+    auto pair = [](int power) { return power >= 0 ? power / 2 : -((1 - power) / 2); };
+    int bytes = 2 + pair(d.exponent + int(d.digits.size()) - 1) - pair(d.exponent);
+    if (d.negative && bytes < 21) ++bytes;
     return sqlite3_result_int(c, bytes);
   }
   if (LooksLikeDate(argv[0])) return sqlite3_result_int(c, 7);

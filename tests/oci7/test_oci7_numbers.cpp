@@ -120,6 +120,9 @@ TEST_F(Numbers, RoundTruncAndModelsUseEveryDigitTheValueHolds) {
           {"SELECT to_char(1.234567890123449, '9.9999999999999EEEE') FROM dual",
            " 1.2345678901234E+00"},
           {"SELECT to_char(12.345, '99V99') FROM dual", " 1235"},
+          // So does VSIZE: 01 23 45 67 89 01 23 . 45 50 and the exponent byte.
+          {"SELECT vsize(1234567890123.45 + 0.005) FROM dual", "10"},
+          {"SELECT vsize(-0.0012) FROM dual", "3"},
       });
   // PL/SQL's ROUND and TRUNC are SQL's; its NUMBER(p,s) variables round on the decimals.
   EXPECT_EQ(BlockAnswer(conn_, "BEGIN :r := trunc(12345678.9999999 + 0.00000009); END;"),
