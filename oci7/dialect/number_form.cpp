@@ -62,10 +62,8 @@ std::string FormatOracleNumber(double value) {
   // Integral values that an int64 holds print all their digits: below 2^53 the double is
   // the integer itself; beyond, it stands for its shortest decimal, whose digits are
   // printed rather than those of its binary value.
-  if (std::fabs(value) < 9007199254740992.0 && value == std::trunc(value)) {
-    return FormatOracleNumber(int64_t(value));
-  }
   if (std::fabs(value) < 9.0e18 && value == std::trunc(value)) {
+    if (std::fabs(value) < 9007199254740992.0) return FormatOracleNumber(int64_t(value));
     DecimalDigits d = DigitsOf(EngineNumber::Real(value));
     return Layout(d.negative, d.digits, d.exponent + int(d.digits.size()));
   }
