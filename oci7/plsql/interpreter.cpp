@@ -252,7 +252,8 @@ TypePtr Interp::ResolveType(const TypeSpec& spec, Scope& scope) {
       if (spec.length) {
         if (b.base == Type::Number) {
           t->precision = *spec.length;
-          t->scale = spec.scale.value_or(0);
+          // FLOAT(p) counts binary digits and has no scale, as its column has none.
+          t->scale = first == "FLOAT" ? -127 : spec.scale.value_or(0);
           t->hasScale = true;
         } else {
           t->length = *spec.length;

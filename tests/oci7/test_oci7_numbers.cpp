@@ -171,7 +171,9 @@ TEST_F(Numbers, NumberColumnsTakeTheirScaleAndPrecisionOnEveryDigit) {
   EXPECT_EQ(Answer(st, "SELECT d FROM money WHERE k = 6"), ".00099");
   EXPECT_EQ(st.Run("INSERT INTO money (k, c) VALUES (7, 9999950)"), 1438);
   EXPECT_EQ(st.Run("INSERT INTO money (k, d) VALUES (7, 0.00999 + 0.000005)"), 1438);
-  // PL/SQL's NUMBER(p,s) variables keep the same bounds.
+  // PL/SQL's NUMBER(p,s) variables keep the same bounds; FLOAT(p), as a column, has no
+  // scale to round to.
+  EXPECT_EQ(BlockAnswer(conn_, "DECLARE f FLOAT(10); BEGIN f := 1.5; :r := f; END;"), "1.5");
   EXPECT_EQ(BlockAnswer(conn_,
                         "DECLARE n NUMBER(15,2); "
                         "BEGIN n := 9999999999999.99 + 0.009; :r := n; END;"),
