@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
+#include <cstdio>
 #include <random>
 
 #include "tests/oci7/oci7_client.h"
@@ -654,8 +654,10 @@ struct Fetched {
 };
 
 void BindAll(Statement& st, const std::vector<std::string>& binds) {
-  for (size_t i = 0; i < binds.size(); ++i)
-    ASSERT_EQ(st.BindText("B" + std::to_string(i + 1), binds[i], 64), 0);
+  for (size_t i = 0; i < binds.size(); ++i) {
+    std::string name = std::to_string(i + 1);
+    ASSERT_EQ(st.BindText(name.insert(0, 1, 'B'), binds[i], 64), 0);
+  }
 }
 
 // One expression as a query: its value as a double or an integer, its text and its text
