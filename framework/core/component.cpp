@@ -58,6 +58,14 @@ TPropInfo& TPropInfo::DefaultFloat(double Value) {
   return *this;
 }
 
+TPropInfo& TPropInfo::NoDefault() {
+  OrdinalDefault.reset();
+  StringDefault.reset();
+  FloatDefault.reset();
+  WrittenAlways = true;
+  return *this;
+}
+
 TPropInfo& TPropInfo::Stored(std::function<bool()> Pred) {
   IsStored = std::move(Pred);
   return *this;
@@ -82,7 +90,7 @@ bool TPropInfo::ShouldWrite() const {
     case TPropKind::Enum:
       return GetOrdinal && !(OrdinalDefault && GetOrdinal() == *OrdinalDefault);
     case TPropKind::String:
-      return GetString && GetString() != StringDefault.value_or(std::string());
+      return GetString && (WrittenAlways || GetString() != StringDefault.value_or(std::string()));
     case TPropKind::Float:
       return GetFloat && !(FloatDefault && GetFloat() == *FloatDefault);
     case TPropKind::Object:
@@ -191,6 +199,12 @@ const TPropInfo* TPropertyList::Find(const std::string& Name) const {
 
 TPropInfo* TPropertyList::Find(const std::string& Name) {
   return const_cast<TPropInfo*>(std::as_const(*this).Find(Name));
+}
+
+void TPropertyList::MoveToEnd(const std::string& Name) {
+  auto it = std::find_if(props_.begin(), props_.end(),
+                         [&](const TPropInfo& p) { return SameText(p.Name, Name); });
+  if (it != props_.end()) std::rotate(it, it + 1, props_.end());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -503,7 +517,11 @@ namespace {
 
 struct ClassRegistry {
   std::mutex lock;
-  std::map<std::string, TComponentFactory> classes;  // keyed by upper-case name
+  struct Entry {
+    std::string Name;  // as registered
+    TComponentFactory Factory;
+  };
+  std::map<std::string, Entry> classes;  // keyed by upper-case name
 };
 
 ClassRegistry& Registry() {
@@ -516,7 +534,7 @@ ClassRegistry& Registry() {
 void RegisterComponentClass(const std::string& ClassName, TComponentFactory Factory) {
   ClassRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.lock);
-  r.classes[UpperCase(ClassName)] = std::move(Factory);
+  r.classes[UpperCase(ClassName)] = {ClassName, std::move(Factory)};
 }
 
 void UnRegisterComponentClass(const std::string& ClassName) {
@@ -529,7 +547,16 @@ TComponentFactory GetComponentClass(const std::string& ClassName) {
   ClassRegistry& r = Registry();
   std::lock_guard<std::mutex> guard(r.lock);
   auto it = r.classes.find(UpperCase(ClassName));
-  return it == r.classes.end() ? TComponentFactory() : it->second;
+  return it == r.classes.end() ? TComponentFactory() : it->second.Factory;
+}
+
+std::vector<std::string> RegisteredComponentClasses() {
+  ClassRegistry& r = Registry();
+  std::lock_guard<std::mutex> guard(r.lock);
+  std::vector<std::string> out;
+  out.reserve(r.classes.size());
+  for (const auto& [key, entry] : r.classes) out.push_back(entry.Name);
+  return out;
 }
 
 TComponentFactory FindComponentClass(const std::string& ClassName) {

@@ -91,7 +91,9 @@ enum class TPropKind {
 // One published property.  Ordinal kinds (Integer, Int64, Boolean, Enum, Set) go
 // through GetOrdinal/SetOrdinal.  A property is written unless its value equals the
 // declared Default or Stored says no; strings without a declared default count "" as
-// their default, references nil, and ordinals and floats without one are always written.
+// their default (unless declared NoDefault), references nil, and ordinals and floats
+// without one are always written.  A declared default must be the value a new object
+// starts with: a value equal to it is left out, and the reader's new object keeps its own.
 struct TPropInfo {
   std::string Name;
   TPropKind Kind = TPropKind::Integer;
@@ -110,6 +112,7 @@ struct TPropInfo {
   std::optional<int64_t> OrdinalDefault;
   std::optional<std::string> StringDefault;
   std::optional<double> FloatDefault;
+  bool WrittenAlways = false;  // NoDefault: no value is left out
   std::function<bool()> IsStored;
 
   // Declares the default value (the value not written): an integer, Boolean or
@@ -122,6 +125,10 @@ struct TPropInfo {
   TPropInfo& Default(const std::string& Value);
   TPropInfo& Default(const char* Value) { return Default(std::string(Value)); }
   TPropInfo& DefaultFloat(double Value);
+  // Declares that no value is the default: the property is written whatever its value
+  // (for one whose owners start it at different values, or an inherited one that a
+  // descendant starts at a value of its own).
+  TPropInfo& NoDefault();
   // Writes the property only while Pred() is true (or never, for Stored(false)).
   TPropInfo& Stored(std::function<bool()> Pred);
   TPropInfo& Stored(bool Value);
@@ -169,6 +176,9 @@ class TPropertyList {
   const TPropInfo* Find(const std::string& Name) const;
   // For a descendant that changes what an inherited property declares (when it is stored).
   TPropInfo* Find(const std::string& Name);
+  // Puts an inherited property after the others, so that it is written and read after
+  // them: for one that a descendant's own property sets when read.
+  void MoveToEnd(const std::string& Name);
   int Count() const { return static_cast<int>(props_.size()); }
   const TPropInfo& operator[](int i) const { return props_[static_cast<size_t>(i)]; }
   auto begin() const { return props_.begin(); }
@@ -309,6 +319,9 @@ class TComponent : public TPersistent {
   // Called once the whole stream was read and references were fixed up; clears
   // csLoading.  Overrides call the inherited form first.
   virtual void Loaded();
+  // Called once every component read from the same stream has run Loaded: what must
+  // see them all set up (a form read as visible shows itself).
+  virtual void AfterLoaded() {}
 
   // Children written with this component in a stream: by default every owned component.
   virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
@@ -368,5 +381,7 @@ void UnRegisterComponentClass(const std::string& ClassName);
 TComponentFactory GetComponentClass(const std::string& ClassName);
 // Like GetComponentClass; raises EClassNotFound "Class X not found" when absent.
 TComponentFactory FindComponentClass(const std::string& ClassName);
+// The registered names, as registered (the last spelling), in case-insensitive order.
+std::vector<std::string> RegisteredComponentClasses();
 
 }  // namespace tess

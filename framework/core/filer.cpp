@@ -584,20 +584,25 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   }
   GlobalFixupReferences();
 
-  // Everything is in place: each component finishes its own set-up.  A failing Loaded
-  // does not keep the others from theirs; the first failure is raised at the end.
+  // Everything is in place: each component finishes its own set-up, and then does what
+  // needs all of them set up.  A failing Loaded does not keep the others from theirs;
+  // the first failure is raised at the end.
   std::exception_ptr first_error;
   std::vector<TComponent*> loaded;
   loaded.swap(loaded_);
   created_.clear();
-  for (TComponent* c : loaded) {
+  auto run = [&first_error](TComponent* c, void (TComponent::*Step)()) {
     try {
-      c->Loaded();
+      (c->*Step)();
     } catch (...) {
       if (!first_error) first_error = std::current_exception();
     }
+  };
+  for (TComponent* c : loaded) {
+    run(c, &TComponent::Loaded);
     c->ExcludeState(csLoading);
   }
+  for (TComponent* c : loaded) run(c, &TComponent::AfterLoaded);
   if (first_error) {
     // A root the reader made has no other owner to free it.
     if (Root == nullptr) delete result;

@@ -63,9 +63,11 @@ TEST_F(Filer, TreeRoundTripsWithEveryKindOfProperty) {
   EXPECT_EQ(w2->Width, 100);
 
   // Loaded ran once per component, parents first, after the references were set, with
-  // csLoading still on and csReading off; nothing is left loading.
+  // csLoading still on and csReading off; AfterLoaded once all had; nothing is left
+  // loading.
   EXPECT_EQ(loaded_, (std::vector<std::string>{"Form1:loading:nil", "W1:loading:W3",
-                                               "W2:loading:nil", "W3:loading:W1"}));
+                                               "W2:loading:nil", "W3:loading:W1", "Form1:after:nil",
+                                               "W1:after:W3", "W2:after:nil", "W3:after:W1"}));
   for (TComponent* c :
        {static_cast<TComponent*>(root), static_cast<TComponent*>(w1), static_cast<TComponent*>(w3)})
     EXPECT_EQ(c->ComponentState() & (csLoading | csReading | csWriting), 0u);
@@ -182,7 +184,7 @@ TEST_F(Filer, ReferencesToOtherRootsWaitForThem) {
   std::unique_ptr<TComponent> copy2(ReadComponent(&ms2, nullptr));
   auto* user2 = static_cast<TWidget*>(copy2->FindComponent("User"));
   EXPECT_EQ(user2->Buddy(), nullptr);
-  EXPECT_TRUE(loaded_.back() == "User:loading:nil");
+  EXPECT_TRUE(loaded_.back() == "User:after:nil");
 
   ms1.SetPosition(0);
   std::unique_ptr<TComponent> copy1(ReadComponent(&ms1, nullptr));

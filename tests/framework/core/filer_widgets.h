@@ -125,6 +125,10 @@ class TWidget : public TComponent {
     }
     TComponent::Loaded();
   }
+  void AfterLoaded() override {
+    if (g_loaded_log)
+      g_loaded_log->push_back(Name() + ":after:" + (buddy_ ? buddy_->Name() : "nil"));
+  }
 
   void Notification(TComponent* AComponent, TOperation Operation) override {
     if (Operation == opRemove && AComponent == buddy_) buddy_ = nullptr;
