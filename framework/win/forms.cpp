@@ -600,6 +600,11 @@ void TCustomForm::SetVisible(bool Value) {
     TScrollingWinControl::SetVisible(Value);
     return;
   }
+  if (ComponentState() & csReading) {
+    // Read from a stream: shown once all that was read is set up, hidden at once.
+    show_when_loaded_ = Value;
+    if (Value) return;
+  }
   bool shown = HandleAllocated() && IsWindowVisible(Handle());
   if (Value == Visible() && Value == shown) return;
   TControl::SetVisible(Value);
@@ -948,6 +953,14 @@ void TCustomForm::Dispatch(TMessage& M) {
   TScrollingWinControl::Dispatch(M);
 }
 
+void TCustomForm::AfterLoaded() {
+  TScrollingWinControl::AfterLoaded();
+  if (show_when_loaded_) {
+    show_when_loaded_ = false;
+    SetVisible(true);
+  }
+}
+
 void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
   TScrollingWinControl::GetChildren(Proc, Root);
   if (Root != this) return;
@@ -959,6 +972,8 @@ void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
 
 void TCustomForm::PublishProperties(TPropertyList& P) {
   TScrollingWinControl::PublishProperties(P);
+  // A new form is hidden until shown: a form stored while showing says so.
+  P.Find("Visible")->Default(false);
   P.String(
       "Caption", [this] { return Caption(); }, [this](const std::string& v) { SetCaption(v); });
   P.Enum<TFormBorderStyle>(

@@ -195,6 +195,7 @@ class TCustomForm : public TScrollingWinControl {
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   void PublishProperties(TPropertyList& Props) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  void AfterLoaded() override;
 
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
@@ -241,6 +242,7 @@ class TCustomForm : public TScrollingWinControl {
   TMainMenu* menu_ = nullptr;
   void DetachMenu();
   bool key_preview_ = false;
+  bool show_when_loaded_ = false;  // read Visible, shown once all that was read is set up
   TModalResult modal_result_ = mrNone;
   bool modal_ = false;
   bool released_ = false;

@@ -106,15 +106,16 @@ void TFont::PublishProperties(TPropertyList& P) {
        "CharSet", [this] { return int32_t(charset_); },
        [this](int32_t v) { SetCharSet(static_cast<uint8_t>(v)); })
       .Default(1);
-  // Colour and style are always stored: a component's own font may start at any of
-  // them (a bold white caption font), and a value equal to a declared default would be
-  // lost on reading.
+  // Colour, height, name and style are always stored: a component's own font may start
+  // at any of them (a bold white caption font in Arial), and a value equal to a declared
+  // default would be lost on reading.
   P.Integer(
       "Color", [this] { return color_; }, [this](int32_t v) { SetColor(v); });
   P.Integer(
       "Height", [this] { return height_; }, [this](int32_t v) { SetHeight(v); });
   P.String(
-      "Name", [this] { return name_; }, [this](const std::string& v) { SetName(v); });
+       "Name", [this] { return name_; }, [this](const std::string& v) { SetName(v); })
+      .NoDefault();
   P.Enum<TFontPitch>(
        "Pitch", kFontPitchIdents, [this] { return pitch_; }, [this](TFontPitch v) { SetPitch(v); })
       .Default(0);

@@ -980,6 +980,8 @@ void TCustomGrid::Dispatch(TMessage& M) {
 
 void TCustomGrid::PublishProperties(TPropertyList& P) {
   TCustomControl::PublishProperties(P);
+  // A new one stops the Tab key.
+  P.Find("TabStop")->Default(true);
   P.Integer("ColCount", [this] { return ColCount(); }, [this](int32_t v) { SetColCount(v); })
       .Default(5);
   P.Integer("RowCount", [this] { return RowCount(); }, [this](int32_t v) { SetRowCount(v); })

@@ -258,6 +258,8 @@ void TCustomOutline::Dispatch(TMessage& M) {
 
 void TCustomOutline::PublishProperties(TPropertyList& P) {
   TWinControl::PublishProperties(P);
+  // A new one stops the Tab key.
+  P.Find("TabStop")->Default(true);
   P.Object("Lines", [this] { return lines_.get(); });
   P.Enum<TOutlineStyle>(
        "OutlineStyle",

@@ -498,6 +498,8 @@ void TCustomEdit::Dispatch(TMessage& M) {
 
 void TCustomEdit::PublishProperties(TPropertyList& P) {
   TWinControl::PublishProperties(P);
+  // A new one stops the Tab key.
+  P.Find("TabStop")->Default(true);
   P.String(
       "Text", [this] { return Text(); }, [this](const std::string& v) { SetText(v); });
   P.Boolean(
@@ -587,6 +589,7 @@ void TCustomMemo::Dispatch(TMessage& M) {
 
 void TCustomMemo::PublishProperties(TPropertyList& P) {
   TCustomEdit::PublishProperties(P);
+  P.Find("AutoSize")->Default(false);
   P.Object("Lines", [this] { return lines_.get(); });
   P.Enum<TAlignment>(
        "Alignment", {"taLeftJustify", "taRightJustify", "taCenter"}, [this] { return alignment_; },
@@ -953,6 +956,8 @@ void TCustomListBox::Dispatch(TMessage& M) {
 
 void TCustomListBox::PublishProperties(TPropertyList& P) {
   TWinControl::PublishProperties(P);
+  // A new one stops the Tab key.
+  P.Find("TabStop")->Default(true);
   P.Object("Items", [this] { return items_.get(); });
   P.Boolean(
        "MultiSelect", [this] { return multi_select_; }, [this](bool v) { SetMultiSelect(v); })
@@ -1370,6 +1375,8 @@ void TCustomComboBox::Dispatch(TMessage& M) {
 
 void TCustomComboBox::PublishProperties(TPropertyList& P) {
   TWinControl::PublishProperties(P);
+  // A new one stops the Tab key.
+  P.Find("TabStop")->Default(true);
   P.String(
       "Text", [this] { return Text(); }, [this](const std::string& v) { SetText(v); });
   P.Object("Items", [this] { return items_.get(); });
@@ -1500,6 +1507,8 @@ void TButton::Dispatch(TMessage& M) {
 
 void TButton::PublishProperties(TPropertyList& P) {
   TWinControl::PublishProperties(P);
+  // A new one stops the Tab key.
+  P.Find("TabStop")->Default(true);
   P.String(
       "Caption", [this] { return Caption(); }, [this](const std::string& v) { SetCaption(v); });
   P.Boolean(
@@ -1520,6 +1529,8 @@ void TButton::PublishProperties(TPropertyList& P) {
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   SetControlStyle(ControlStyle() + TControlStyleFlag::csOpaque);
   SetBounds(0, 0, 65, 17);
+  // Sized to its text from the start, as it is once read back from a stream.
+  AdjustBounds();
 }
 
 void TCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {

@@ -384,6 +384,9 @@ TEST_F(EditorInputTest, PropertiesDefaultsRulesAndStreamRoundTrip) {
   ed->CaretOvr()->SetShape(TOvcCaretShape::csHalfBlock);
   ed->SetBackupExt("OLD");
   ed->SetMakeBackup(true);
+  // Stored hidden: a copy read visible would focus its editor, which then takes the
+  // insert mode of the copy's controller.
+  form->Hide();
   TMemoryStream s;
   WriteComponent(&s, form);
   s.SetPosition(0);

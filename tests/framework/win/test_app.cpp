@@ -713,6 +713,48 @@ TEST(Streaming, AFormWithItsControlsRoundTrips) {
   EXPECT_EQ(GetParent(edit->Handle()), panel->Handle());
 }
 
+// Notes, when it is loaded, whether its form is showing already.
+class TLoadProbe : public TComponent {
+ public:
+  using TComponent::TComponent;
+  void Loaded() override {
+    TComponent::Loaded();
+    auto* form = dynamic_cast<TCustomForm*>(Owner());
+    FormShowing = form && form->HandleAllocated() && IsWindowVisible(form->Handle());
+  }
+  bool FormShowing = true;
+};
+
+// A form stored while showing is shown again once read, after its components are set
+// up; one stored hidden stays hidden.
+TEST(Streaming, AFormStoredShowingIsShownOnceItsComponentsAreLoaded) {
+  RegisterFrameworkClasses();
+  RegisterComponentClass<TLoadProbe>("TLoadProbe");
+  TMemoryStream hidden, shown;
+  {
+    TForm form(nullptr);
+    form.SetName("frmShown");
+    new TLoadProbe(&form);
+    form.Components(0)->SetName("Probe");
+    WriteComponent(&hidden, &form);
+    form.Show();
+    Pump();
+    WriteComponent(&shown, &form);
+  }
+  shown.SetPosition(0);
+  TForm copy(nullptr);
+  ReadComponent(&shown, &copy);
+  EXPECT_TRUE(copy.Visible());
+  EXPECT_TRUE(copy.HandleAllocated() && IsWindowVisible(copy.Handle()));
+  auto* probe = dynamic_cast<TLoadProbe*>(copy.FindComponent("Probe"));
+  ASSERT_NE(probe, nullptr);
+  EXPECT_FALSE(probe->FormShowing);
+  hidden.SetPosition(0);
+  TForm other(nullptr);
+  ReadComponent(&hidden, &other);
+  EXPECT_FALSE(other.Visible());
+}
+
 // A stored form that names an ancestor inside its descendant: F { P1 { P2 { P1 } } }.
 TEST(Streaming, APanelNamedLikeItsAncestorIsAReadingError) {
   TMemoryStream stream;
