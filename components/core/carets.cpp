@@ -88,9 +88,17 @@ void TOvcCaret::SetShape(TOvcCaretShape Value) {
 
 void TOvcCaret::PublishProperties(TPropertyList& P) {
   TPersistent::PublishProperties(P);
-  P.Enum<TOvcCaretAlign>("Align", {"caLeft", "caTop", "caRight", "caBottom", "caCenter"},
-                         [this] { return align_; }, [this](TOvcCaretAlign v) { SetAlign(v); })
-      .Default(TOvcCaretAlign::caLeft);
+  // The shape comes first and, with the alignment and the sizes it sets, is always
+  // stored: an overwrite caret starts as a block, the sizes follow the owner's font, and
+  // read after the shape each keeps the value it was stored with.
+  P.Enum<TOvcCaretShape>(
+       "Shape", {"csBlock", "csHalfBlock", "csVertLine", "csHorzLine", "csCustom", "csBitmap"},
+       [this] { return shape_; }, [this](TOvcCaretShape v) { SetShape(v); })
+      .NoDefault();
+  P.Enum<TOvcCaretAlign>(
+       "Align", {"caLeft", "caTop", "caRight", "caBottom", "caCenter"}, [this] { return align_; },
+       [this](TOvcCaretAlign v) { SetAlign(v); })
+      .NoDefault();
   P.Integer("BitmapHotSpotX", [this] { return hot_x_; }, [this](int32_t v) { SetBitmapHotSpotX(v); })
       .Default(0);
   P.Integer("BitmapHotSpotY", [this] { return hot_y_; }, [this](int32_t v) { SetBitmapHotSpotY(v); })
@@ -98,15 +106,15 @@ void TOvcCaret::PublishProperties(TPropertyList& P) {
   P.Integer("BlinkTime", [this] { return blink_time_; },
             [this](int32_t v) { SetBlinkTime(static_cast<uint16_t>(v)); })
       .Default(0);
-  P.Integer("CaretHeight", [this] { return caret_height_; }, [this](int32_t v) { SetCaretHeight(v); })
-      .Default(10);
-  P.Integer("CaretWidth", [this] { return caret_width_; }, [this](int32_t v) { SetCaretWidth(v); })
-      .Default(2);
-  P.Boolean("IsGray", [this] { return is_gray_; }, [this](bool v) { SetIsGray(v); }).Default(false);
-  P.Enum<TOvcCaretShape>(
-       "Shape", {"csBlock", "csHalfBlock", "csVertLine", "csHorzLine", "csCustom", "csBitmap"},
-       [this] { return shape_; }, [this](TOvcCaretShape v) { SetShape(v); })
-      .Default(TOvcCaretShape::csVertLine);
+  P.Integer(
+       "CaretHeight", [this] { return caret_height_; }, [this](int32_t v) { SetCaretHeight(v); })
+      .NoDefault();
+  P.Integer(
+       "CaretWidth", [this] { return caret_width_; }, [this](int32_t v) { SetCaretWidth(v); })
+      .NoDefault();
+  P.Boolean(
+       "IsGray", [this] { return is_gray_; }, [this](bool v) { SetIsGray(v); })
+      .Default(false);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -1007,8 +1007,9 @@ void TKSTransForm::PublishProperties(TPropertyList& P) {
   colour("FrameColorInactive", &TKSTransForm::frame_color_inactive_,
          &TKSTransForm::SetFrameColorInactive, clInactiveBorder);
   boolean("FrameCorners", &TKSTransForm::frame_corners_, &TKSTransForm::SetFrameCorners, true);
+  // Starts at the system's frame width and caption height: always stored, as they are.
   integer("FrameCornerSize", &TKSTransForm::frame_corner_size_, &TKSTransForm::SetFrameCornerSize)
-      .Default(30);
+      .NoDefault();
   P.Enum<TFrameStyles>(
        "FrameStyle", {"fsStandard", "fsRaised", "fsRaisedFrame", "fsThin", "fsWindows95"},
        [this] { return frame_style_; }, [this](TFrameStyles v) { SetFrameStyle(v); })
@@ -1021,11 +1022,11 @@ void TKSTransForm::PublishProperties(TPropertyList& P) {
   P.Integer("FreeUser", [this] { return FreeUser(); }, [](int32_t) {});
   boolean("Grabbing", &TKSTransForm::grabbing_, &TKSTransForm::SetGrabbing, false);
   integer("MaxHeight", &TKSTransForm::max_height_, &TKSTransForm::SetMaxHeight).Default(480);
-  // Declared 100 while a new decoration starts at 240 by 320: a stored form never holds
-  // 100, and one saved with 100 comes back at the start values.
-  integer("MinHeight", &TKSTransForm::min_height_, &TKSTransForm::SetMinHeight).Default(100);
+  // Left out when they are what a new decoration starts with (240 by 320), so that 100,
+  // or any other limit, is stored; a form stored without them reads as it always did.
+  integer("MinHeight", &TKSTransForm::min_height_, &TKSTransForm::SetMinHeight).Default(240);
   integer("MaxWidth", &TKSTransForm::max_width_, &TKSTransForm::SetMaxWidth).Default(640);
-  integer("MinWidth", &TKSTransForm::min_width_, &TKSTransForm::SetMinWidth).Default(100);
+  integer("MinWidth", &TKSTransForm::min_width_, &TKSTransForm::SetMinWidth).Default(320);
   P.Enum<TPositionStyle>(
        "Position", {"psNormal", "psTopMost", "psBottom"}, [this] { return position_; },
        [this](TPositionStyle v) { SetPosition(v); })

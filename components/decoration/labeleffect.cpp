@@ -61,7 +61,7 @@ void TLabelEffect::SetDepthHighlight(int32_t Value) {
   Value = std::clamp(Value, 0, 10);
   if (Value == depth_highlight_) return;
   depth_highlight_ = Value;
-  if (!setting_style_) effect_style_ = TEffectStyle::esCustom;
+  if (!setting_style_ && !Reading()) effect_style_ = TEffectStyle::esCustom;
   Invalidate();
 }
 
@@ -69,21 +69,21 @@ void TLabelEffect::SetDepthShadow(int32_t Value) {
   Value = std::clamp(Value, 0, 10);
   if (Value == depth_shadow_) return;
   depth_shadow_ = Value;
-  if (!setting_style_) effect_style_ = TEffectStyle::esCustom;
+  if (!setting_style_ && !Reading()) effect_style_ = TEffectStyle::esCustom;
   Invalidate();
 }
 
 void TLabelEffect::SetDirectionHighlight(TEffectDirection Value) {
   if (Value == direction_highlight_) return;
   direction_highlight_ = Value;
-  if (!setting_style_) effect_style_ = TEffectStyle::esCustom;
+  if (!setting_style_ && !Reading()) effect_style_ = TEffectStyle::esCustom;
   Invalidate();
 }
 
 void TLabelEffect::SetDirectionShadow(TEffectDirection Value) {
   if (Value == direction_shadow_) return;
   direction_shadow_ = Value;
-  if (!setting_style_) effect_style_ = TEffectStyle::esCustom;
+  if (!setting_style_ && !Reading()) effect_style_ = TEffectStyle::esCustom;
   Invalidate();
 }
 
@@ -91,7 +91,7 @@ void TLabelEffect::SetColourHighlight(TColor Value) {
   if (Value == colour_highlight_) return;
   colour_highlight_ = Value;
   schemes_[0].Highlight = Value;
-  if (!setting_scheme_) colour_scheme_ = TColourScheme::csCustom;
+  if (!setting_scheme_ && !Reading()) colour_scheme_ = TColourScheme::csCustom;
   Invalidate();
 }
 
@@ -99,13 +99,17 @@ void TLabelEffect::SetColourShadow(TColor Value) {
   if (Value == colour_shadow_) return;
   colour_shadow_ = Value;
   schemes_[0].Shadow = Value;
-  if (!setting_scheme_) colour_scheme_ = TColourScheme::csCustom;
+  if (!setting_scheme_ && !Reading()) colour_scheme_ = TColourScheme::csCustom;
   Invalidate();
 }
 
 void TLabelEffect::SetColourScheme(TColourScheme Value) {
   colour_scheme_ = Value;
   const Scheme s = schemes_[static_cast<size_t>(Value)];
+  if (Reading()) {
+    if (Value != TColourScheme::csCustom) schemes_[0] = s;
+    return;
+  }
   setting_scheme_ = true;
   SetColourHighlight(s.Highlight);
   Font()->SetColor(s.Font);
@@ -117,6 +121,7 @@ void TLabelEffect::SetColourScheme(TColourScheme Value) {
 
 void TLabelEffect::SetEffectStyle(TEffectStyle Value) {
   effect_style_ = Value;
+  if (Reading()) return;
   setting_style_ = true;
   const Scheme s = schemes_[static_cast<size_t>(colour_scheme_)];
   setting_scheme_ = true;
@@ -170,7 +175,7 @@ void TLabelEffect::SetEffectStyle(TEffectStyle Value) {
 void TLabelEffect::SetAsButton(bool Value) {
   if (Value == as_button_) return;
   as_button_ = Value;
-  if (Value) SetEffectStyle(TEffectStyle::esRaised);
+  if (Value && !Reading()) SetEffectStyle(TEffectStyle::esRaised);
 }
 
 void TLabelEffect::SetAngle(uint16_t Value) {
@@ -180,7 +185,7 @@ void TLabelEffect::SetAngle(uint16_t Value) {
   double a = Value * (3.14159265358979323846 / 180.0);
   cos_ = std::cos(a);
   sin_ = std::sin(a);
-  if (Value != 0) SetAlignment(TAlignment::taLeftJustify);
+  if (Value != 0 && !Reading()) SetAlignment(TAlignment::taLeftJustify);
   Invalidate();
 }
 
@@ -448,6 +453,9 @@ void TLabelEffect::Paint() {
 
 void TLabelEffect::PublishProperties(TPropertyList& P) {
   TCustomLabel::PublishProperties(P);
+  // What a new effect label starts with.
+  P.Find("AutoSize")->Default(false);
+  P.Find("Transparent")->Default(true);
   P.Integer(
        "DepthHighlight", [this] { return depth_highlight_; },
        [this](int32_t v) { SetDepthHighlight(v); })

@@ -82,6 +82,9 @@ class TLabelEffect : public TCustomLabel {
   void GradientFace(TBitmap& B, TBitmap& M);
   // The face's text box (label coordinates).
   TBox FaceBox(TCanvas* C);
+  // Its own properties are being read: each value read stands for itself, none moves
+  // another (the stream holds every value the presets and the angle had set).
+  bool Reading() const { return (ComponentState() & csReading) != 0; }
 
   int32_t depth_highlight_ = 1, depth_shadow_ = 1;
   TEffectDirection direction_highlight_ = TEffectDirection::edUpLeft;

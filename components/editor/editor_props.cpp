@@ -137,6 +137,8 @@ void TyCustomEditor::Dispatch(TMessage& M) {
 
 void TyCustomEditor::PublishProperties(TPropertyList& P) {
   TOvcEditBase::PublishProperties(P);
+  // A new editor stops the Tab key.
+  P.Find("TabStop")->Default(true);
   P.Boolean("AutoIndent", [this] { return AutoIndent(); }, [this](bool v) { SetAutoIndent(v); })
       .Default(false);
   P.Enum<TBorderStyle>(
@@ -213,6 +215,10 @@ void TyCustomEditor::PublishProperties(TPropertyList& P) {
   P.Boolean(
        "WrapToWindow", [this] { return WrapToWindow(); }, [this](bool v) { SetWrapToWindow(v); })
       .Default(false);
+  // The control's font follows FixedFont whenever that is set, reading included: read
+  // after it, the font (and whether it is the parent's) comes back as it was stored.
+  P.MoveToEnd("Font");
+  P.MoveToEnd("ParentFont");
 }
 
 void TyCustomEditor::DefineProperties(TFiler* Filer) {

@@ -94,8 +94,10 @@ void TOvcFixedFont::PublishProperties(TPropertyList& P) {
   TPersistent::PublishProperties(P);
   P.Integer(
       "Color", [this] { return Color(); }, [this](int32_t v) { SetColor(v); });
+  // Starts at the first fixed-pitch family of this machine: no name is the default.
   P.String(
-      "Name", [this] { return Name(); }, [this](const std::string& v) { SetName(v); });
+       "Name", [this] { return Name(); }, [this](const std::string& v) { SetName(v); })
+      .NoDefault();
   P.Integer(
       "Size", [this] { return Size(); }, [this](int32_t v) { SetSize(v); });
   P.Set(

@@ -933,6 +933,9 @@ void TOvcBaseEntryField::DefineProperties(TFiler* Filer) {
 
 void TOvcBaseEntryField::PublishProperties(TPropertyList& P) {
   TOvcBase::PublishProperties(P);
+  // What a new field starts with.
+  P.Find("Cursor")->Default(crIBeam);
+  P.Find("TabStop")->Default(true);
   auto flag = [&](const char* Name, bool (TOvcBaseEntryField::*Get)() const,
                   void (TOvcBaseEntryField::*Set)(bool), bool Default) {
     P.Boolean(

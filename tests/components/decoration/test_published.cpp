@@ -7,6 +7,8 @@
 #include "components/decoration/labeleffect.h"
 #include "components/decoration/picturebutton.h"
 #include "components/decoration/splitter.h"
+#include "framework/core/filer.h"
+#include "framework/core/streams.h"
 #include "framework/win/extctrls.h"
 #include "tests/framework/win/published.h"
 
@@ -77,7 +79,7 @@ TEST_F(PublishedTest, CaptionBar) {
                        Declared("FrameColor", clActiveBorder),
                        Declared("FrameColorInactive", clInactiveBorder),
                        Declared("FrameCorners", true),
-                       Declared("FrameCornerSize", 30),
+                       Undeclared("FrameCornerSize"),
                        Declared("FrameStyle", "fsStandard"),
                        Undeclared("FrameWidth"),
                        Fixed("FreeMemory"),
@@ -86,9 +88,9 @@ TEST_F(PublishedTest, CaptionBar) {
                        Fixed("FreeUser"),
                        Declared("Grabbing", false),
                        Declared("MaxHeight", 480),
-                       Declared("MinHeight", 100),
+                       Declared("MinHeight", 240),
                        Declared("MaxWidth", 640),
-                       Declared("MinWidth", 100),
+                       Declared("MinWidth", 320),
                        Declared("Position", "psNormal"),
                        Declared("RolledUp", false),
                        Declared("RolledUpSizeStyle", "szNone"),
@@ -150,6 +152,38 @@ TEST_F(PublishedTest, DockBar) {
                  "[opAllowFloat, opAllowSideDock, opAutoSize, opCaption, opCloseBox, opSizeable, "
                  "opDblClkDock]"),
         Declared("Style", "bsAuto"), SubObject("TitleFont")}});
+}
+
+// The limits and the corner size come back as set, 100 among them.  A stream that leaves
+// the limits out (as one written before did for 100) or holds the start values reads the
+// start values, as it always did.
+TEST_F(PublishedTest, CaptionBarLimitsComeBackAsSet) {
+  TForm form(nullptr);
+  auto* deco = new TKSTransForm(&form);
+  deco->SetName("Deco");
+  deco->SetMinHeight(100);
+  deco->SetMinWidth(100);
+  deco->SetFrameCornerSize(30);
+  TForm copy(nullptr);
+  auto* back = dynamic_cast<TKSTransForm*>(testing::StreamedCopy(&form, &copy, "Deco"));
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->MinHeight(), 100);
+  EXPECT_EQ(back->MinWidth(), 100);
+  EXPECT_EQ(back->FrameCornerSize(), 30);
+
+  TMemoryStream old;
+  TWriter w(&old);
+  w.WriteSignature();
+  for (const char* s : {"TForm", "Old", "", "TKSTransForm", "Deco", "MinHeight"}) w.WriteStr(s);
+  w.WriteInteger(240);
+  for (int i = 0; i < 3; ++i) w.WriteStr("");  // the decoration's properties, children; the form's
+  old.SetPosition(0);
+  TForm again(nullptr);
+  ReadComponent(&old, &again);
+  auto* read = dynamic_cast<TKSTransForm*>(again.FindComponent("Deco"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->MinHeight(), 240);
+  EXPECT_EQ(read->MinWidth(), 320);
 }
 
 // A picture button of a kind keeps the kind's caption out of the stream.
