@@ -421,8 +421,81 @@ void ToxDockBar::SetStyle(TDockBarStyle Value) {
 
 void ToxDockBar::Loaded() {
   TCustomPanel::Loaded();
+  std::unique_ptr<THomeLayout> home = std::move(home_read_);
+  const TDockAlign place = dock_;
+  const bool away = place != TDockAlign::dkTop && place != TDockAlign::dkBottom;
+  if (away) {
+    // Stored side-docked or floating: home first, docked at the top as designed, and
+    // from there to its place.
+    dock_ = TDockAlign::dkTop;
+    rows_ = 0;
+    docked_height_ = -1;
+    SetAlign(TAlign::alTop);
+    if (home) {
+      for (const THomeLayout::THome& h : home->Controls)
+        for (int i = 0; i < ControlCount(); ++i)
+          if (TControl* c = Controls(i); !h.Name.empty() && c->Name() == h.Name)
+            c->SetBounds(h.Left, h.Top, c->Width(), c->Height());
+      if (home->DockedHeight > 0) SetHeight(home->DockedHeight);
+    }
+  }
   InitDocking();
+  if (away) {
+    const TDockAlign from = home ? home->FloatedFrom : TDockAlign::dkTop;
+    if (place == TDockAlign::dkFloat) Place(from);
+    Place(place);
+    if (place == TDockAlign::dkFloat && home && home->Rows > 0 && home->Rows != rows_ &&
+        home->Rows <= static_cast<int32_t>(records_.size()))
+      WrapControls(home->Rows);
+  }
   if (options_.Contains(TOption::opAutoSave)) LoadSettings();
+}
+
+void ToxDockBar::DefineProperties(TFiler* Filer) {
+  TCustomPanel::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "HomeLayout", [this](TReader* R) { ReadHomeLayout(R); },
+      [this](TWriter* W) { WriteHomeLayout(W); },
+      dock_ != TDockAlign::dkTop && dock_ != TDockAlign::dkBottom);
+}
+
+void ToxDockBar::WriteHomeLayout(TWriter* W) {
+  W->WriteListBegin();
+  W->WriteInteger(docked_height_);
+  W->WriteInteger(static_cast<int32_t>(prev_dock_));
+  W->WriteInteger(rows_);
+  for (const TControlRec& r : records_) {
+    W->WriteString(r.Control->Name());
+    W->WriteInteger(r.HomeLeft);
+    W->WriteInteger(r.HomeTop);
+  }
+  W->WriteListEnd();
+}
+
+void ToxDockBar::ReadHomeLayout(TReader* R) {
+  auto home = std::make_unique<THomeLayout>();
+  R->ReadListBegin();
+  home->DockedHeight = R->ReadInteger();
+  int32_t from = R->ReadInteger();
+  // A place no bar floats from is read as the top.
+  if (from >= static_cast<int32_t>(TDockAlign::dkTop) &&
+      from <= static_cast<int32_t>(TDockAlign::dkRight))
+    home->FloatedFrom = static_cast<TDockAlign>(from);
+  home->Rows = R->ReadInteger();
+  while (!R->EndOfList()) {
+    THomeLayout::THome h;
+    h.Name = R->ReadString();
+    h.Left = R->ReadInteger();
+    h.Top = R->ReadInteger();
+    home->Controls.push_back(std::move(h));
+  }
+  R->ReadListEnd();
+  home_read_ = std::move(home);
+}
+
+TComponent* ToxDockBar::GetParentComponent() const {
+  if (dock_site_ && Parent() == float_form_) return dock_site_;
+  return TCustomPanel::GetParentComponent();
 }
 
 void ToxDockBar::EnsureInit() {
@@ -516,6 +589,11 @@ void ToxDockBar::SetDock(TDockAlign Value) {
   if ((Value == TDockAlign::dkLeft || Value == TDockAlign::dkRight) &&
       !options_.Contains(TOption::opAllowSideDock))
     return;
+  Place(Value);
+}
+
+void ToxDockBar::Place(TDockAlign Value) {
+  if (Value == dock_) return;
   EnsureInit();
   const TDockAlign old = dock_;
   if (Value == TDockAlign::dkFloat) {
@@ -758,11 +836,12 @@ void ToxDockBar::Dispatch(TMessage& M) {
 
 void ToxDockBar::PublishProperties(TPropertyList& P) {
   TCustomPanel::PublishProperties(P);
+  // A new bar is docked at the top.
+  P.Find("Align")->Default(TAlign::alTop);
   P.Enum<TDockAlign>(
        "Dock", {"dkFloat", "dkTop", "dkBottom", "dkLeft", "dkRight"}, [this] { return dock_; },
        [this](TDockAlign v) { SetDock(v); })
-      .Default(TDockAlign::dkTop)
-      .Stored([this] { return dock_ == TDockAlign::dkTop || dock_ == TDockAlign::dkBottom; });
+      .Default(TDockAlign::dkTop);
   P.Integer(
        "FloatLeft", [this] { return FloatLeft(); }, [this](int32_t v) { SetFloatLeft(v); })
       .Default(0);

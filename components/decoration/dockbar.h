@@ -8,6 +8,11 @@
 // is remembered; while docked the floating window is hidden.  The control records hold
 // every non-aligned control of the bar in the order of its home Left.  A drag or a
 // floating-window resize in progress ends on release or on any loss of the capture.
+//
+// In a component stream a bar belongs to its dock site, floating or not, and a bar away
+// from the top or bottom (side-docked or floating) also stores its home layout: the
+// docked height, the controls' home positions, the place it floated from and its rows.
+// Read back, it is put home and then moved to its place as the user would have moved it.
 #pragma once
 
 #include <memory>
@@ -144,6 +149,9 @@ class ToxDockBar : public TCustomPanel {
   void Loaded() override;
   void Dispatch(TMessage& Message) override;
   void PublishProperties(TPropertyList& Props) override;
+  void DefineProperties(TFiler* Filer) override;
+  // The dock site while floating: the bar is written there, not in its floating window.
+  TComponent* GetParentComponent() const override;
 
   TNotifyEvent OnHide;
   TNotifyEvent OnShow;
@@ -156,6 +164,21 @@ class ToxDockBar : public TCustomPanel {
 
  private:
   friend class TDockForm;
+  // The home layout read from a stream, until Loaded puts the bar back.
+  struct THomeLayout {
+    int32_t DockedHeight = -1;
+    TDockAlign FloatedFrom = TDockAlign::dkTop;
+    int32_t Rows = 0;
+    struct THome {
+      std::string Name;
+      int32_t Left = 0, Top = 0;
+    };
+    std::vector<THome> Controls;
+  };
+  void WriteHomeLayout(TWriter* Writer);
+  void ReadHomeLayout(TReader* Reader);
+  // SetDock's move without its checks of the options.
+  void Place(TDockAlign Value);
   std::vector<TDockItem> Items() const;
   // What the floating window's outer size adds to its client area: the frame and,
   // with opCaption, the title.
@@ -187,6 +210,7 @@ class ToxDockBar : public TCustomPanel {
   int32_t widest_ = 10;
   TDockForm* float_form_ = nullptr;
   std::vector<TControlRec> records_;
+  std::unique_ptr<THomeLayout> home_read_;
   // The drag.
   bool dragging_ = false;
   bool moved_ = false;

@@ -1708,6 +1708,14 @@ void TWinControl::PublishProperties(TPropertyList& P) {
 void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
   for (TControl* c : std::vector<TControl*>(controls_))
     if (c->Owner() == Root) Proc(c);
+  // A control away from this one for a while (a tool bar floating in a window of its
+  // own) still names it as its parent component: it is written, and read back, here.
+  if (!Root) return;
+  for (int i = 0; i < Root->ComponentCount(); ++i) {
+    TComponent* c = Root->Components(i);
+    auto* control = dynamic_cast<TControl*>(c);
+    if (control && control->Parent() != this && c->GetParentComponent() == this) Proc(c);
+  }
 }
 
 // ---------------------------------------------------------------------------------------

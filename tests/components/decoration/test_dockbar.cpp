@@ -9,6 +9,7 @@
 #include "framework/win/inifiles.h"
 #include "platform/win32.h"
 #include "tests/framework/win/helpers.h"
+#include "tests/framework/win/published.h"
 
 namespace tess {
 namespace {
@@ -293,6 +294,78 @@ TEST_F(DockTest, CloseBoxHidesTheBar) {
   EXPECT_FALSE(bar->Visible());
   EXPECT_FALSE(FloatShown());
   EXPECT_EQ(hides, 1);
+}
+
+// A form with a bar on each edge and one floating comes back from the stream as it was:
+// each bar in its place with its controls where they were, and each goes home as it
+// would have gone before.
+TEST_F(FormTest, BarsOnEveryEdgeAndFloatingComeBackFromTheStream) {
+  RegisterFrameworkClasses();
+  RegisterDockBarClasses();
+  form->SetBounds(100, 100, 600, 400);
+  const char* names[] = {"TopBar", "BottomBar", "LeftBar", "RightBar", "FloatBar"};
+  std::vector<ToxDockBar*> bars;
+  for (const char* name : names) {
+    auto* bar = new ToxDockBar(form);
+    bar->SetName(name);
+    bar->SetParent(form);
+    bar->SetHeight(30);
+    for (int i = 0; i < 3; ++i) {
+      auto* b = new TSpeedButton(form);
+      b->SetName(std::string(name) + std::to_string(i));
+      b->SetParent(bar);
+      b->SetBounds(4 + 30 * i, 3, 23, 22);
+    }
+    bar->InitDocking();
+    bars.push_back(bar);
+  }
+  ShowForm();
+  bars[1]->SetDock(TDockAlign::dkBottom);
+  bars[2]->SetDock(TDockAlign::dkLeft);
+  bars[3]->SetDock(TDockAlign::dkRight);
+  bars[4]->SetDock(TDockAlign::dkLeft);
+  bars[4]->SetDock(TDockAlign::dkFloat);
+  bars[4]->SetFloatLeft(40);
+  bars[4]->SetFloatTop(50);
+  bars[4]->WrapControls(2);
+
+  TForm copy(nullptr);
+  testing::StreamedCopy(form, &copy, "");
+  for (ToxDockBar* bar : bars) {
+    SCOPED_TRACE(bar->Name());
+    auto* back = dynamic_cast<ToxDockBar*>(copy.FindComponent(bar->Name()));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->Dock(), bar->Dock());
+    EXPECT_EQ(back->Align(), bar->Align());
+    EXPECT_EQ(back->Parent() == back->FloatForm(), bar->Parent() == bar->FloatForm());
+    EXPECT_EQ(back->BoundsRect(), bar->BoundsRect());
+    EXPECT_EQ(back->Rows(), bar->Rows());
+    EXPECT_EQ(back->DockedHeight(), 30);
+    EXPECT_EQ(back->FloatForm()->BoundsRect(), bar->FloatForm()->BoundsRect());
+    for (int i = 0; i < 3; ++i) {
+      auto* b = dynamic_cast<TControl*>(copy.FindComponent(bar->Name() + std::to_string(i)));
+      ASSERT_NE(b, nullptr);
+      EXPECT_EQ(b->Parent(), back);
+      EXPECT_EQ(b->BoundsRect(),
+                dynamic_cast<TControl*>(form->FindComponent(b->Name()))->BoundsRect());
+    }
+  }
+  // The floating bar returns to the edge it floated from, the others to the top, with
+  // their controls at home.
+  auto* floated = dynamic_cast<ToxDockBar*>(copy.FindComponent("FloatBar"));
+  floated->TitleDblClick();
+  EXPECT_EQ(floated->Dock(), TDockAlign::dkLeft);
+  EXPECT_EQ(floated->Parent(), &copy);
+  for (const char* name : names) {
+    auto* back = dynamic_cast<ToxDockBar*>(copy.FindComponent(name));
+    back->SetDock(TDockAlign::dkTop);
+    EXPECT_EQ(back->Height(), 30) << name;
+    for (int i = 0; i < 3; ++i) {
+      auto* b = dynamic_cast<TControl*>(copy.FindComponent(name + std::to_string(i)));
+      EXPECT_EQ(b->Left(), 4 + 30 * i) << b->Name();
+      EXPECT_EQ(b->Top(), 3) << b->Name();
+    }
+  }
 }
 
 TEST_F(FormTest, EmptyBarFloatsAndDocks) {
