@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "framework/core/filer.h"
@@ -202,11 +203,11 @@ void Compare(TPersistent* A, TPersistent* B, const std::string& Path) {
   }
 }
 
-TComponent* Make(const TPublishedClass& C, TForm* Form) {
-  TComponent* c = FindComponentClass(C.ClassName)(Form);
+TComponent* Make(const std::string& ClassName, const TPrepare& Prepare, TForm* Form) {
+  TComponent* c = FindComponentClass(ClassName)(Form);
   c->SetName("Subject");
   if (auto* control = dynamic_cast<TControl*>(c)) control->SetParent(Form);
-  if (C.Prepare) C.Prepare(c);
+  if (Prepare) Prepare(c);
   return c;
 }
 
@@ -256,7 +257,218 @@ void SetAwayAll(const TPublished& F, const TPropertyList& Props, TForm* Form) {
   }
 }
 
+// Calls F with every published property of O and, by their paths ("Font.Color"), those
+// of its sub-objects; an image is passed as itself.  The properties live during the call.
+void ForEachProperty(TPersistent* O, const std::string& Path,
+                     const std::function<void(const std::string&, const TPropInfo&)>& F) {
+  TPropertyList props;
+  O->PublishProperties(props);
+  for (const TPropInfo& p : props) {
+    if (p.Kind == TPropKind::Object) {
+      TPersistent* sub = p.GetObj ? p.GetObj() : nullptr;
+      if (sub && !Image(sub))
+        ForEachProperty(sub, Path + p.Name + ".", F);
+      else if (sub)
+        F(Path + p.Name, p);
+      continue;
+    }
+    F(Path + p.Name, p);
+  }
+}
+
+// The declared default in the form Value gives, or nothing for a property always stored.
+std::optional<std::string> DeclaredValue(const TPropInfo& P) {
+  switch (P.Kind) {
+    case TPropKind::Integer:
+    case TPropKind::Set:
+      if (!P.OrdinalDefault) return std::nullopt;
+      // 32-bit values: compared as the stream's writer compares them.
+      return std::to_string(Low32(*P.OrdinalDefault));
+    case TPropKind::Int64:
+    case TPropKind::Boolean:
+    case TPropKind::Enum:
+      if (!P.OrdinalDefault) return std::nullopt;
+      return std::to_string(*P.OrdinalDefault);
+    case TPropKind::String:
+      if (P.WrittenAlways) return std::nullopt;
+      return P.StringDefault.value_or("");
+    case TPropKind::Float:
+      if (!P.FloatDefault) return std::nullopt;
+      return std::to_string(*P.FloatDefault);
+    case TPropKind::Component:
+      return "nil";
+    case TPropKind::Object:
+      break;
+  }
+  return std::nullopt;
+}
+
+std::string StartValue(const TPropInfo& P) {
+  if (P.Kind == TPropKind::Integer || P.Kind == TPropKind::Set)
+    return std::to_string(Low32(P.GetOrdinal()));
+  return Value(P);
+}
+
+// The values a property is tried at, away from its present one: the other Boolean, every
+// other identifier, every set member turned over, a number or a text moved, and the
+// declared default.  An image is tried drawn.
+size_t TryCount(const TPropInfo& P) {
+  switch (P.Kind) {
+    case TPropKind::Boolean:
+    case TPropKind::Object:
+      return 1;
+    case TPropKind::Enum:
+      return P.Idents.size();
+    case TPropKind::Set:
+      return std::min<size_t>(P.Idents.size(), 32);
+    case TPropKind::Integer:
+    case TPropKind::Int64:
+    case TPropKind::String:
+    case TPropKind::Float:
+      return 2;
+    case TPropKind::Component:
+      break;
+  }
+  return 0;
+}
+
+// Sets P to its I-th try; false when that try is its present value.  Says what was set.
+bool SetTry(const TPropInfo& P, size_t I, std::string& What) {
+  int64_t at = IsOrdinal(P.Kind) ? P.GetOrdinal() : 0;
+  int64_t to = at;
+  switch (P.Kind) {
+    case TPropKind::Object:
+      What = "an image";
+      Draw(Image(P.GetObj()));
+      return true;
+    case TPropKind::Boolean:
+      to = !at;
+      break;
+    case TPropKind::Enum:
+      to = static_cast<int64_t>(I);
+      break;
+    case TPropKind::Set:
+      to = at ^ (int64_t{1} << I);
+      break;
+    case TPropKind::Integer:
+    case TPropKind::Int64:
+      to = I == 0 ? at + 3 : P.OrdinalDefault.value_or(at);
+      break;
+    case TPropKind::String: {
+      std::string was = P.GetString();
+      std::string text = I == 0 ? was + "x" : P.StringDefault.value_or("");
+      if (text == was) return false;
+      What = "\"" + text + "\"";
+      P.SetString(text);
+      return true;
+    }
+    case TPropKind::Float: {
+      double was = P.GetFloat();
+      double v = I == 0 ? was + 1.5 : P.FloatDefault.value_or(was);
+      if (v == was) return false;
+      What = std::to_string(v);
+      P.SetFloat(v);
+      return true;
+    }
+    case TPropKind::Component:
+      return false;
+  }
+  if (to == at) return false;
+  if (P.Kind == TPropKind::Enum)
+    What = P.Idents[static_cast<size_t>(to)];
+  else if (P.Kind == TPropKind::Set)
+    What = ((to >> I) & 1 ? "+" : "-") + P.Idents[I];
+  else
+    What = std::to_string(to);
+  P.SetOrdinal(to);
+  return true;
+}
+
+// A new instance of a registered class, on a form of its own that is its owner and parent;
+// a form class is its own root.
+class TSubject {
+ public:
+  explicit TSubject(const std::string& ClassName) : class_(ClassName) {
+    auto* form = new TForm(nullptr);
+    root_.reset(form);
+    object_ = Make(ClassName, nullptr, form);
+    if (dynamic_cast<TCustomForm*>(object_)) {
+      delete object_;
+      root_.reset(FindComponentClass(ClassName)(nullptr));
+      object_ = root_.get();
+    }
+  }
+  TComponent* Object() const { return object_; }
+  // Streams the root out and into a new one; the subject read back, or null.
+  TComponent* Back() {
+    bool is_root = object_ == root_.get();
+    copy_.reset(is_root ? FindComponentClass(class_)(nullptr) : new TForm(nullptr));
+    TComponent* back = StreamedCopy(root_.get(), copy_.get(), object_->Name());
+    return is_root ? copy_.get() : back;
+  }
+
+ private:
+  std::string class_;
+  std::unique_ptr<TComponent> root_;
+  std::unique_ptr<TComponent> copy_;
+  TComponent* object_ = nullptr;
+};
+
 }  // namespace
+
+void CheckStartValues(const std::string& ClassName) {
+  TSubject subject(ClassName);
+  ForEachProperty(subject.Object(), "", [&](const std::string& Path, const TPropInfo& P) {
+    std::optional<std::string> declared = DeclaredValue(P);
+    if (declared && *declared != StartValue(P))
+      ADD_FAILURE() << ClassName << "." << Path << " starts at " << StartValue(P)
+                    << " but declares " << *declared;
+  });
+}
+
+void CheckAwayFromStart(const std::string& ClassName, const std::vector<std::string>& LeftOut) {
+  std::vector<std::pair<std::string, size_t>> plan;
+  {
+    TSubject subject(ClassName);
+    ForEachProperty(subject.Object(), "", [&](const std::string& Path, const TPropInfo& P) {
+      plan.emplace_back(Path, TryCount(P));
+    });
+  }
+  for (const auto& [path, tries] : plan) {
+    for (size_t i = 0; i < tries; ++i) {
+      TSubject subject(ClassName);
+      std::string what;
+      bool set = false;
+      ForEachProperty(subject.Object(), "", [&](const std::string& Path, const TPropInfo& P) {
+        if (Path != path) return;
+        try {
+          set = SetTry(P, i, what);
+        } catch (const std::exception&) {
+          set = false;  // a value the setter refuses
+        }
+      });
+      if (!set) continue;
+      const std::string tried = path + " := " + what;
+      if (std::find(LeftOut.begin(), LeftOut.end(), tried) != LeftOut.end() ||
+          std::find(LeftOut.begin(), LeftOut.end(), path) != LeftOut.end())
+        continue;
+      SCOPED_TRACE(ClassName + "." + tried);
+      TComponent* back = nullptr;
+      try {
+        back = subject.Back();
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << "the round trip failed: " << e.what();
+        continue;
+      }
+      if (!back) {
+        ADD_FAILURE() << "missing from the stream";
+        continue;
+      }
+      EXPECT_EQ(back->ClassName(), subject.Object()->ClassName());
+      Compare(subject.Object(), back, "");
+    }
+  }
+}
 
 TComponent* StreamedCopy(TComponent* Form, TComponent* Copy, const std::string& Name) {
   TMemoryStream stream;
@@ -269,7 +481,7 @@ TComponent* StreamedCopy(TComponent* Form, TComponent* Copy, const std::string& 
 void CheckPublished(const TPublishedClass& C) {
   SCOPED_TRACE(C.ClassName);
   TForm form(nullptr);
-  TComponent* subject = Make(C, &form);
+  TComponent* subject = Make(C.ClassName, C.Prepare, &form);
   TPropertyList props;
   subject->PublishProperties(props);
 
@@ -297,7 +509,7 @@ void CheckPublished(const TPublishedClass& C) {
   for (const TPublished& f : C.Properties) {
     SCOPED_TRACE(f.Name);
     TForm one(nullptr);
-    TComponent* c = Make(C, &one);
+    TComponent* c = Make(C.ClassName, C.Prepare, &one);
     TPropertyList list;
     c->PublishProperties(list);
     const TPropInfo* p = list.Find(f.Name);

@@ -65,13 +65,15 @@ TComponent* New(TComponent* Owner) {
   return new T(Owner);
 }
 
+// Readies each new instance of a class before the checks (a file for it to open, say).
+using TPrepare = std::function<void(TComponent*)>;
+
 struct TPublishedClass {
   std::string ClassName;
   // Makes an instance of the class's base: what it publishes is not listed again.
   std::function<TComponent*(TComponent* Owner)> Base;
   std::vector<TPublished> Properties;
-  // Readies each new instance before the checks (a file for it to open, say).
-  std::function<void(TComponent*)> Prepare = nullptr;
+  TPrepare Prepare = nullptr;
 };
 
 // Streams Form out and into Copy; the component of Copy named Name, or null.
@@ -79,5 +81,18 @@ TComponent* StreamedCopy(TComponent* Form, TComponent* Copy, const std::string& 
 
 // Runs every check on one class, as gtest failures (the form is the owner and parent).
 void CheckPublished(const TPublishedClass& Class);
+
+// A new object of the registered class starts every published property, its
+// sub-objects' included, at the declared default (an undeclared string at ""), so that a
+// value the stream leaves out is the value the reader's new object has.  A property with
+// no declared default is always stored and needs nothing.
+void CheckStartValues(const std::string& ClassName);
+
+// Each published property of the registered class, its sub-objects' included, set from a
+// new object's value to each other value tried (every identifier, every set member on
+// and off, the declared default, ...), comes back from the stream with the object's
+// every other property.  References are left to CheckPublished.  LeftOut names tries
+// ("Options := +opAutoSave") or properties ("Width") meant to read back otherwise.
+void CheckAwayFromStart(const std::string& ClassName, const std::vector<std::string>& LeftOut = {});
 
 }  // namespace tess::testing
