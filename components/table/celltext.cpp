@@ -46,6 +46,16 @@ std::string StoredCellText(const std::string& Text, uint16_t MaxLength) {
   return Text.substr(0, std::min(Text.size(), Limit));
 }
 
+std::string StoredZeroText(const std::string& Text, uint16_t MaxLength) {
+  return Text.substr(0, std::min<size_t>(Text.size(), MaxLength));
+}
+
+int32_t CellEditLimit(uint16_t MaxLength, bool ZeroTerminated) {
+  if (ZeroTerminated && MaxLength > 0) return MaxLength;
+  return static_cast<int32_t>(
+      StoredCellText(std::string(ShortStringMax + 1, ' '), MaxLength).size());
+}
+
 void StoreShortString(uint8_t* Data, const std::string& Text, uint16_t MaxLength) {
   const std::string S = StoredCellText(Text, MaxLength);
   Data[0] = static_cast<uint8_t>(S.size());

@@ -24,6 +24,12 @@ constexpr size_t ShortStringMax = 255;
 // The part of Text a cell stores: MaxLength 0 means no limit of its own; never more than
 // a short string holds.
 std::string StoredCellText(const std::string& Text, uint16_t MaxLength);
+// The part of Text a null-terminated buffer of MaxLength + 1 bytes takes: up to MaxLength
+// characters (none for MaxLength 0), however far beyond a short string's 255.
+std::string StoredZeroText(const std::string& Text, uint16_t MaxLength);
+// The most characters a string cell's edit box takes: what the cell can store, and 255
+// when a null-terminated cell has no MaxLength.
+int32_t CellEditLimit(uint16_t MaxLength, bool ZeroTerminated);
 // Writes Text as a short string (length byte and characters) into Data[0 .. 255].
 void StoreShortString(uint8_t* Data, const std::string& Text, uint16_t MaxLength);
 // Reads a short string.

@@ -102,8 +102,7 @@ void TOvcTCCustomString::StartEditing(int32_t, int, const TRect& R, const TOvcCe
   editor_->SetBounds(R.Left, R.Top, R.Width(), R.Height());
   editor_->SetTabStop(false);
   // The box never takes more than a cell can store.
-  editor_->SetMaxLength(static_cast<int32_t>(
-      StoredCellText(std::string(ShortStringMax + 1, ' '), max_length_).size()));
+  editor_->SetMaxLength(CellEditLimit(max_length_, UseASCIIZStrings));
   editor_->SetBorderStyle(Style == TOvcTblEditorStyle::tesNormal ? TBorderStyle::bsNone
                                                                  : TBorderStyle::bsSingle);
   editor_->SetCtl3D(Style == TOvcTblEditorStyle::tes3D);
@@ -117,7 +116,7 @@ void TOvcTCCustomString::SaveEditedData(void* Data) {
   const std::string Text = editor_->Text();
   if (UseASCIIZStrings) {
     // The owner sized the buffer by MaxLength: with 0 there is room for the end alone.
-    const std::string S = max_length_ > 0 ? StoredCellText(Text, max_length_) : std::string();
+    const std::string S = StoredZeroText(Text, max_length_);
     std::memcpy(Data, S.c_str(), S.size() + 1);
   } else {
     StoreShortString(static_cast<uint8_t*>(Data), Text, max_length_);

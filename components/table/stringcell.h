@@ -1,6 +1,7 @@
 // The string cell: a text cell edited in place by a single-line edit box that hands the
 // table's movement keys to the table.  MaxLength 0 means no limit of the cell's own for
-// short strings; a stored text never exceeds a short string's 255 characters.
+// short strings, whose stored text never exceeds 255 characters; a null-terminated text
+// takes up to MaxLength characters, however many.
 #pragma once
 
 #include <cstdint>

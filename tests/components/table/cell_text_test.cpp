@@ -69,6 +69,14 @@ TEST(CellText, StoredTextLimits) {
   EXPECT_EQ(ReadShortString(Data), Long.substr(0, 255));
   StoreShortString(Data, "size", 3);
   EXPECT_EQ(ReadShortString(Data), "siz");
+  // A null-terminated text is held by its MaxLength alone, beyond a short string's 255.
+  const std::string Longer(70000, 'z');
+  EXPECT_EQ(StoredZeroText(Longer, 300).size(), 300u);
+  EXPECT_EQ(StoredZeroText(Longer, 65535).size(), 65535u);
+  EXPECT_EQ(StoredZeroText(Long, 0), "");
+  EXPECT_EQ(CellEditLimit(300, true), 300);
+  EXPECT_EQ(CellEditLimit(300, false), 255);
+  EXPECT_EQ(CellEditLimit(0, true), 255);
 
   EXPECT_EQ(GlyphCountFor(48, 16), 3);
   EXPECT_EQ(GlyphCountFor(50, 16), 1);

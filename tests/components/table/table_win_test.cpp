@@ -219,15 +219,20 @@ TEST_F(TableTest, StringEditorTakesTextAndGivesItBack) {
   EXPECT_EQ(ReadShortString(data), std::string(254, 'y'));
 
   // A null-terminated buffer holds MaxLength characters and the terminator, no more:
-  // MaxLength 0 leaves room for the terminator alone.
+  // MaxLength 0 leaves room for the terminator alone, and a MaxLength beyond a short
+  // string's 255 is the limit of the box and of what is stored.
   cell->UseASCIIZStrings = true;
-  for (uint16_t Max : {0, 3}) {
+  const std::string typed = "hello world" + std::string(400, 'z');
+  for (uint16_t Max : {0, 3, 300}) {
     cell->SetMaxLength(Max);
     std::string room(Max + 1u + 8u, '#');
     cell->StartEditing(1, 2, TRect{160, 30, 240, 60}, A, TOvcTblEditorStyle::tesNormal, nullptr);
-    cell->EditControl()->SetText("hello world");
+    if (Max > 0) {
+      EXPECT_EQ(cell->EditControl()->MaxLength(), Max);
+    }
+    cell->EditControl()->SetText(typed);
     cell->StopEditing(true, room.data());
-    EXPECT_EQ(std::string(room.c_str()), std::string("hello").substr(0, Max)) << Max;
+    EXPECT_EQ(std::string(room.c_str()), typed.substr(0, Max)) << Max;
     EXPECT_EQ(room.substr(Max + 1u), std::string(8, '#')) << Max;
   }
 }
