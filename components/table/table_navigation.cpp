@@ -87,8 +87,9 @@ void TOvcCustomTable::InitNavigation() {
     if (!DC.Handle()) return;
     const bool Resize = Kind == TOvcTableCursor::ResizeCol || Kind == TOvcTableCursor::ResizeRow;
     const bool Vertical = Kind == TOvcTableCursor::ResizeCol || Kind == TOvcTableCursor::MoveCol;
-    // Drawn with xor, so drawing it again erases it.
-    OwnedSelection Pen(DC.Handle(), Resize ? CreatePen(PS_DOT, 1, RGB(0, 0, 0))
+    // Drawn with xor in white, which inverts what it crosses (so it shows on any colour),
+    // and drawing it again erases it; the resize line is dotted, its gaps left alone.
+    OwnedSelection Pen(DC.Handle(), Resize ? CreatePen(PS_DOT, 1, RGB(255, 255, 255))
                                            : CreatePen(PS_SOLID, 3, RGB(255, 255, 255)));
     const int OldRop = SetROP2(DC.Handle(), R2_XORPEN);
     const int OldBk = SetBkMode(DC.Handle(), TRANSPARENT);

@@ -316,6 +316,55 @@ TEST_F(NavTest, ColumnResizeByMouseWithTheCaptureLostMidway) {
   EXPECT_EQ(table->Rows().GetHeight(1), H0 + 25);
 }
 
+// The resize line shows on screen: drawn in xor with white it inverts what it crosses,
+// dotted (every other pixel) across the client area, and drawing it again as it moves on
+// gives the pixels back.  Rows and columns alike.
+TEST_F(NavTest, ResizeLinesInvertWhatTheyCross) {
+  Build(50, 8);
+  RECT Client;
+  GetClientRect(H(), &Client);
+  for (bool Rows : {false, true}) {
+    SCOPED_TRACE(Rows ? "a row" : "a column");
+    const auto& A = Rows ? table->Layout().RowAxis() : table->Layout().ColAxis();
+    const int32_t Edge = A.Offset(2) + 1;  // after line 1, in the locked headings
+    auto At = [&](int32_t Along, int32_t Across) {
+      return Rows ? POINT{Across, Along} : POINT{Along, Across};
+    };
+    const int32_t Length = Rows ? Client.right : Client.bottom;
+    auto Pixels = [&](int32_t Along) {
+      std::vector<COLORREF> V;
+      HDC DC = GetDC(H());
+      for (int32_t I = 0; I < Length; ++I) {
+        const POINT P = At(Along, I);
+        V.push_back(GetPixel(DC, P.x, P.y));
+      }
+      ReleaseDC(H(), DC);
+      return V;
+    };
+    const int32_t Line = Edge + 30;
+    const auto Before = Pixels(Line);
+    Mouse(WM_LBUTTONDOWN, At(Edge, 5));
+    ASSERT_TRUE(table->Navigator().State() & tsResizing);
+    Mouse(WM_MOUSEMOVE, At(Line, 5));
+    ASSERT_EQ(table->Navigator().LinePos(), Line);
+    const auto During = Pixels(Line);
+    int Inverted = 0, Otherwise = 0;
+    for (size_t I = 0; I < During.size(); ++I) {
+      if (During[I] == (Before[I] ^ 0xFFFFFFu))
+        ++Inverted;
+      else if (During[I] != Before[I])
+        ++Otherwise;
+    }
+    EXPECT_GE(Inverted, Length / 3);
+    EXPECT_LE(Inverted, Length * 2 / 3);  // dotted, not solid
+    EXPECT_EQ(Otherwise, 0);
+    Mouse(WM_MOUSEMOVE, At(Line + 20, 5));
+    EXPECT_EQ(Pixels(Line), Before);
+    Mouse(WM_LBUTTONUP, At(Line + 20, 5));
+    testing::Pump();
+  }
+}
+
 TEST_F(NavTest, ColumnMoveByMouseFollowsTheActiveColumn) {
   Build(50, 8);
   table->SetOptions({O::otoAllowColMoves});
