@@ -30,6 +30,8 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
   cell_store_.OnChange = RepaintAll;
   cell_store_.OnCellUse = [this](TOvcTableCellAncestor* C, int D) { CellStoreUse(C, D); };
   cols_.OnCellUse = cell_store_.OnCellUse;
+  cell_store_.OnAcceptCell = [this](TOvcTableCellAncestor* C) { return AcceptsCell(C); };
+  cols_.OnAcceptCell = cell_store_.OnAcceptCell;
   static bool Registered = false;
   if (!Registered) {
     Registered = true;
@@ -56,8 +58,10 @@ TOvcCustomTable::~TOvcCustomTable() {
   layout_.OnTopLeftCellChanged = nullptr;
   cols_.SetOnColumnChanged(nullptr);
   cols_.OnCellUse = nullptr;
+  cols_.OnAcceptCell = nullptr;
   rows_.OnRowChanged = nullptr;
   cell_store_.OnChange = nullptr;
+  cell_store_.OnAcceptCell = nullptr;
   cell_store_.Clear();
 }
 
@@ -97,11 +101,15 @@ void TOvcCustomTable::SetLockedRowsCell(TOvcBaseTableCell* Cell) {
   layout_.InvalidateTable();
 }
 
-// The columns count the use (CellStoreUse).
+// The column checks the cell (AcceptsCell) and counts the use (CellStoreUse).
 void TOvcCustomTable::SetColumnCell(int32_t ColNum, TOvcBaseTableCell* Cell) {
-  TOvcTableColumn* Col = cols_.GetColumn(ColNum);
-  if (!Col || (Cell && Cell->UseCount() > 0 && Cell->Table() != this)) return;
-  Col->SetDefaultCell(Cell);
+  if (TOvcTableColumn* Col = cols_.GetColumn(ColNum)) Col->SetDefaultCell(Cell);
+}
+
+// Only a cell of the kind the table paints with; never one another table counts.
+bool TOvcCustomTable::AcceptsCell(TOvcTableCellAncestor* Cell) const {
+  const auto* C = dynamic_cast<const TOvcBaseTableCell*>(Cell);
+  return C && (C->UseCount() == 0 || C->Table() == static_cast<const TOvcTableAncestor*>(this));
 }
 
 TOvcBaseTableCell* TOvcCustomTable::GetCellForPaint(int32_t RowNum, int32_t ColNum) const {

@@ -52,6 +52,11 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   TOvcTblAccess Access() const { return access_; }
   TOvcTblAdjust Adjust() const { return adjust_; }
 
+  // Every way of giving the table a cell (this, a column's own setter, an appended or
+  // assigned column, a cell override) takes only nil, a cell used nowhere (attached here)
+  // or one of this table, and counts the use: a cell another table uses is refused, for
+  // that table alone would hear of its end.
+  //
   // The cell that paints every locked row (the headings); accepted when it has no table
   // or belongs to this one.
   TOvcBaseTableCell* LockedRowsCell() const { return locked_rows_cell_; }
@@ -200,6 +205,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   void RedrawLockReleased() override;
 
   TOvcCellAttributes TableAttributes();
+  bool AcceptsCell(TOvcTableCellAncestor* Cell) const;
   void PaintCellAt(TCanvas* C, int RowIndex, int ColIndex);
   void PaintUnusedArea(TCanvas* C);
   void ColumnChanged(int ColNum1, int ColNum2, TOvcTblActions Action);

@@ -60,6 +60,7 @@ void TOvcTableCells::FreeRow(Row* R) {
 
 void TOvcTableCells::SetAttributes(int32_t RowNum, int32_t ColNum, TOvcCellOverride Record) {
   if (!InRange(RowNum) || !InRange(ColNum)) return;
+  if (Record.Cell && OnAcceptCell && !OnAcceptCell(Record.Cell)) return;
   Row* R = RowAt(RowNum);
   if (TOvcCellOverride* Old = R ? RecordIn(R->Cols, ColNum) : nullptr) {
     R->Cols.SetItem(ColNum, nullptr);

@@ -6,7 +6,8 @@
 // Invariants: every stored record differs from the default record; no row array is
 // empty; Count() is the number of records held.  Only rows and columns below 320000 can
 // hold a record; lookups beyond answer the default record.  A record naming a cell counts
-// as one use of it (OnCellUse +1 when stored, -1 when dropped).
+// as one use of it (OnCellUse +1 when stored, -1 when dropped); a record naming a cell the
+// table may not use (OnAcceptCell) is refused whole.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +48,8 @@ class TOvcTableCells : public TObject {
   // The record of a cell, or the default record (null when none is stored).
   const TOvcCellOverride* GetAttributes(int32_t RowNum, int32_t ColNum) const;
   TOvcTableCellAncestor* GetCell(int32_t RowNum, int32_t ColNum) const;
-  // Stores a record (a default record removes the cell's); ignored outside 0 .. 319999.
+  // Stores a record (a default record removes the cell's); ignored outside 0 .. 319999
+  // and when its cell is refused.
   void SetAttributes(int32_t RowNum, int32_t ColNum, TOvcCellOverride Record);
   void ResetAttributes(int32_t RowNum, int32_t ColNum);
 
@@ -69,6 +71,8 @@ class TOvcTableCells : public TObject {
   TNotifyEvent OnChange;
   // A record started (+1) or stopped (-1) naming a cell.
   std::function<void(TOvcTableCellAncestor* Cell, int Delta)> OnCellUse;
+  // Whether the table may use a cell (never asked about nil); unset, every cell may serve.
+  std::function<bool(TOvcTableCellAncestor* Cell)> OnAcceptCell;
 
  private:
   struct Row;

@@ -242,6 +242,7 @@ void TOvcTableColumn::Changed() {
 
 void TOvcTableColumn::SetDefaultCell(TOvcTableCellAncestor* Cell) {
   if (Cell == default_cell_) return;
+  if (list_ && !list_->Accepts(Cell)) return;
   TOvcTableCellAncestor* Old = default_cell_;
   default_cell_ = Cell;
   if (list_) {
@@ -277,6 +278,10 @@ void TOvcTableColumns::Changed(int32_t C1, int32_t C2, TOvcTblActions A) {
   if (on_change_) on_change_(this, C1, C2, A);
 }
 
+bool TOvcTableColumns::Accepts(TOvcTableCellAncestor* Cell) const {
+  return !Cell || !OnAcceptCell || OnAcceptCell(Cell);
+}
+
 void TOvcTableColumns::CellUse(TOvcTableCellAncestor* Cell, int Delta) {
   if (Cell && OnCellUse) OnCellUse(Cell, Delta);
 }
@@ -288,6 +293,7 @@ void TOvcTableColumns::Renumber() {
 void TOvcTableColumns::Append(std::unique_ptr<TOvcTableColumn> Column) {
   if (Count() >= MaxColumns) RaiseTableError(TooManyColumns);
   if (!Column) return;
+  if (!Accepts(Column->default_cell_)) Column->default_cell_ = nullptr;
   Column->number_ = Count();
   Column->on_change_ = on_change_;
   Column->list_ = this;

@@ -107,7 +107,8 @@ class TOvcTableColumn : public TPersistent {
   void Assign(TPersistent* Source) override;
 
   // The cell component that paints and edits this column; the list does not own it, but
-  // counts the column as one use of it (TOvcTableColumns::OnCellUse).
+  // counts the column as one use of it (TOvcTableColumns::OnCellUse).  In a list, a cell
+  // the list's table may not use (OnAcceptCell) is refused: nothing changes.
   TOvcTableCellAncestor* DefaultCell() const { return default_cell_; }
   void SetDefaultCell(TOvcTableCellAncestor* Cell);
   int32_t Width() const { return width_; }
@@ -135,7 +136,8 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   explicit TOvcTableColumns(int32_t Count);
   ~TOvcTableColumns() override;
 
-  // Raises the table error "has maximum number of columns already" when full.
+  // Raises the table error "has maximum number of columns already" when full.  A cell
+  // the table may not use is taken off the column first.
   void Append(std::unique_ptr<TOvcTableColumn> Column);
   void Delete(int32_t ColNum);
   void Exchange(int32_t ColNum1, int32_t ColNum2);
@@ -154,6 +156,8 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   // Told when a column of the list starts (+1) or stops (-1) naming a cell: set by the
   // table, which counts its cells' uses.  Deleting and clearing columns count down too.
   std::function<void(TOvcTableCellAncestor* Cell, int Delta)> OnCellUse;
+  // Whether the table may use a cell (never asked about nil); unset, every cell may serve.
+  std::function<bool(TOvcTableCellAncestor* Cell)> OnAcceptCell;
 
   int32_t ExtentCount() const override { return Count(); }
   int32_t ExtentSize(int32_t N) const override { return GetWidth(N); }
@@ -164,6 +168,7 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   void Renumber();
   void Changed(int32_t C1, int32_t C2, TOvcTblActions A);
   void CellUse(TOvcTableCellAncestor* Cell, int Delta);
+  bool Accepts(TOvcTableCellAncestor* Cell) const;
   std::vector<std::unique_ptr<TOvcTableColumn>> cols_;
   TColChangeNotifyEvent on_change_;
 };

@@ -3,6 +3,10 @@
 // use count falls when a column stops naming it, so another table may take it.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
+#include <vector>
+
 #include "components/table/celltext.h"
 #include "components/table/stringcell.h"
 #include "components/table/table.h"
@@ -34,6 +38,105 @@ class LinksTest : public FormTest {
   }
   uint8_t value[256] = {};
 };
+
+// Its freed memory is spoilt and kept: a table that still names it paints through garbage.
+class TSpoiltCell : public TOvcTCString {
+ public:
+  using TOvcTCString::TOvcTCString;
+  static void operator delete(void* P, size_t Size) { std::memset(P, 0xCD, Size); }
+};
+
+// A cell ancestor that is no cell of the table's kind: no table can paint or count it.
+class TForeignCell : public TOvcTableCellAncestor {
+ public:
+  using TOvcTableCellAncestor::TOvcTableCellAncestor;
+  void TableChanged() override {}
+};
+
+// Every way of giving a table a cell takes only nil, a cell used nowhere or one of this
+// table; a cell another table uses is refused, so that its freeing cannot leave this
+// table painting or editing through freed memory.
+TEST_F(LinksTest, EveryWayOfGivingATableACellTakesOnlyAFreeCellOrItsOwn) {
+  new TOvcController(form);
+  TOvcTable* first = NewTable(form, form);
+  form->SetBounds(0, 0, 520, 640);
+  TOvcTable* second = NewTable(form, form);
+  second->SetTop(310);
+  auto* own = new TOvcTCString(form);
+  second->SetColumnCell(5, own);
+  auto* foreign = new TForeignCell(form);
+
+  using Path = std::function<void(TOvcTableCellAncestor*)>;
+  const std::vector<std::pair<const char*, Path>> paths = {
+      {"the column's own setter",
+       [&](TOvcTableCellAncestor* C) { second->Columns().GetColumn(2)->SetDefaultCell(C); }},
+      {"the table's column setter",
+       [&](TOvcTableCellAncestor* C) {
+         second->SetColumnCell(2, dynamic_cast<TOvcBaseTableCell*>(C));
+       }},
+      {"an appended column",
+       [&](TOvcTableCellAncestor* C) {
+         auto Col = std::make_unique<TOvcTableColumn>();
+         Col->SetDefaultCell(C);
+         second->Columns().Append(std::move(Col));
+       }},
+      {"a column assigned from another table's",
+       [&](TOvcTableCellAncestor* C) {
+         TOvcTableColumn Model;
+         Model.SetDefaultCell(C);
+         second->Columns().GetColumn(3)->Assign(&Model);
+       }},
+      {"a cell override",
+       [&](TOvcTableCellAncestor* C) { second->CellStore().SetAttributes(2, 4, Naming(C)); }},
+      {"the locked rows' cell",
+       [&](TOvcTableCellAncestor* C) {
+         second->SetLockedRowsCell(dynamic_cast<TOvcBaseTableCell*>(C));
+       }},
+  };
+  auto Names = [&](TOvcTableCellAncestor* C) {
+    for (int32_t Col = 0; Col < second->ColCount(); ++Col)
+      if (second->Columns().GetDefaultCell(Col) == C) return true;
+    return second->CellStore().GetCell(2, 4) == C || second->LockedRowsCell() == C;
+  };
+  ShowForm();
+  for (const auto& [name, give] : paths) {
+    SCOPED_TRACE(name);
+    // Owned elsewhere: the table hears of its end only if the cell knows the table.
+    auto* used = new TSpoiltCell(nullptr);
+    first->SetColumnCell(1, used);
+    ASSERT_EQ(used->UseCount(), 1);
+    give(foreign);
+    EXPECT_FALSE(Names(foreign));
+    give(used);
+    EXPECT_FALSE(Names(used));
+    EXPECT_EQ(used->UseCount(), 1);
+    EXPECT_EQ(used->Table(), first);
+    delete used;
+    // Painted and edited after the cell went: nothing reaches its memory.
+    second->SetColCount(6);
+    second->Invalidate();
+    UpdateWindow(static_cast<HWND>(second->Handle()));
+    for (int32_t Col = 1; Col < 6; ++Col) {
+      second->SetActiveCell(2, Col);
+      second->StartEditingState();
+      second->StopEditingState(true);
+    }
+    testing::Pump();
+
+    // A free cell and the table's own are taken and counted.
+    auto* free = new TOvcTCString(form);
+    give(free);
+    EXPECT_TRUE(Names(free));
+    EXPECT_EQ(free->Table(), second);
+    give(own);
+    EXPECT_TRUE(Names(own));
+    EXPECT_EQ(own->Table(), second);
+    delete free;
+    EXPECT_FALSE(Names(free));
+    second->SetLockedRowsCell(nullptr);
+    second->CellStore().Clear();
+  }
+}
 
 TEST_F(LinksTest, ACellFreedBeforeOrWhileTheTableHasAWindowIsForgotten) {
   new TOvcController(form);
