@@ -132,7 +132,15 @@ class TOvcTableLayout::Lock : public TOvcTableRedrawLock {
 
 TOvcTableLayout::TOvcTableLayout(TOvcTableHost& Host, TOvcTableRows& Rows,
                                  TOvcTableColumns& Columns)
-    : host_(Host), rows_(Rows), cols_(Columns), r_(Rows), c_(Columns) {}
+    : host_(Host), rows_(Rows), cols_(Columns), r_(Rows), c_(Columns) {
+  KeepLeastCounts();
+}
+
+// A scrolling row and column always remain: the lists never shrink into the locked ones.
+void TOvcTableLayout::KeepLeastCounts() {
+  rows_.SetLeastCount(r_.Locked + 1);
+  cols_.SetLeastCount(c_.Locked + 1);
+}
 
 void TOvcTableLayout::RecalcLimits() {
   const int32_t H = host_.ViewHeight(), W = host_.ViewWidth();
@@ -151,6 +159,7 @@ void TOvcTableLayout::WindowCreated() {
   // A locked count set before the window existed may no longer fit the rows or columns.
   r_.Locked = std::clamp(r_.Locked, 0, std::max(0, RowLimit() - 1));
   c_.Locked = std::clamp(c_.Locked, 0, std::max(0, ColCount() - 1));
+  KeepLeastCounts();
   RecalcLimits();
   active_row_ = r_.Inc(active_row_, 0);
   active_col_ = c_.Inc(active_col_, 0);
@@ -213,6 +222,7 @@ void TOvcTableLayout::SetLockedCols(int32_t Value) {
 }
 
 void TOvcTableLayout::LockedChanged() {
+  KeepLeastCounts();
   if (!host_.HasWindow()) return;
   hold_active_ = true;
   ExtentsChanged();

@@ -3,7 +3,8 @@
 // the scroll-bar mapping, fast scrolling and the counted redraw lock.  It knows nothing
 // of windows: the table reaches the screen through TOvcTableHost.
 //
-// Invariants: 0 <= LockedRows < RowLimit and 0 <= LockedCols < ColCount; LockedRows <=
+// Invariants: 0 <= LockedRows < RowLimit and 0 <= LockedCols < ColCount, kept by the
+// least counts of the row and column lists (one past the locked ones); LockedRows <=
 // TopRow <= MaxTopRow and LockedCols <= LeftCol <= MaxLeftCol once the limits are
 // computed; each layout lists the visible locked entries, then the visible scrolling ones
 // from TopRow (LeftCol) while their leading edge is inside the client area, in ascending
@@ -172,6 +173,7 @@ class TOvcTableLayout {
   void InvalidateLine(bool Vertical, int Index);
   void RecalcLimits();
   void LockedChanged();
+  void KeepLeastCounts();
   void UpdateScrollRanges();
   void UpdateScrollPositions();
 

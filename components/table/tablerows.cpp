@@ -1,6 +1,7 @@
 // Row heights and hidden flags in a sparse array of records; the column list.
 #include "components/table/tablerows.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "components/core/cellancestor.h"
@@ -159,13 +160,15 @@ void TOvcTableRows::ResetRow(int32_t RowNum) {
   Changed(RowNum, 0, TOvcTblActions::taSingle);
 }
 
+// At the least count the row's record still goes and the rows above move down: a default
+// row takes the last place.
 void TOvcTableRows::Delete(int32_t RowNum) {
   Check(RowNum);
   if (RowNum < StoredRowLimit) {
     Drop(RowNum);
     records_.DeleteItem(RowNum);
   }
-  if (count_ > 1) --count_;
+  if (count_ > least_count_) --count_;
   Changed(-2, 0, TOvcTblActions::taCount);
   Changed(RowNum, 0, TOvcTblActions::taDelete);
 }
@@ -203,7 +206,7 @@ void TOvcTableRows::SetDefaultHeight(int32_t Value) {
 }
 
 void TOvcTableRows::SetCount(int32_t Value) {
-  if (Value < 1) Value = 1;
+  Value = std::max(Value, least_count_);
   if (Value == count_) return;
   // Records of rows that go would come back if the count grew again.
   std::vector<int32_t> Gone;
@@ -303,7 +306,7 @@ void TOvcTableColumns::Append(std::unique_ptr<TOvcTableColumn> Column) {
 }
 
 void TOvcTableColumns::Delete(int32_t ColNum) {
-  if (ColNum < 0 || ColNum >= Count()) return;
+  if (ColNum < 0 || ColNum >= Count() || Count() <= least_count_) return;
   CellUse(cols_[static_cast<size_t>(ColNum)]->default_cell_, -1);
   cols_.erase(cols_.begin() + ColNum);
   Renumber();
@@ -325,7 +328,7 @@ void TOvcTableColumns::Clear() {
 }
 
 void TOvcTableColumns::SetCount(int32_t Value) {
-  if (Value < 1 || Value == Count()) return;
+  if (Value < least_count_ || Value == Count()) return;
   while (Count() < Value) Append(std::make_unique<TOvcTableColumn>());
   while (Count() > Value) Delete(Count() - 1);
 }

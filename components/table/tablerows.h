@@ -4,9 +4,13 @@
 //
 // Rows: a record exists only for a row that is hidden or has a height of its own, and
 // only below 320000 (the sparse array's bound); other rows read as default rows.
-// DefaultHeight >= 1, Count >= 1.  Columns: at most 134217727, widths >= 0.
+// DefaultHeight >= 1, Count >= LeastCount >= 1.  Columns: at most 134217727, widths >= 0;
+// neither a delete nor a count brings them below LeastCount (only Clear empties them).
+// The table sets each LeastCount one past its locked rows (columns), so that a scrolling
+// row and column always remain.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -65,6 +69,9 @@ class TOvcTableRows : public TObject, public TOvcTableExtents {
   void Exchange(int32_t RowNum1, int32_t RowNum2);
   // Heights scale by M / D without notice.
   void Rescale(int M, int D);
+  // Neither Delete nor SetCount brings Count below this; a count already below stays.
+  int32_t LeastCount() const { return least_count_; }
+  void SetLeastCount(int32_t Value) { least_count_ = std::max(1, Value); }
 
   int32_t DefaultHeight() const { return default_height_; }
   void SetDefaultHeight(int32_t Value);
@@ -99,6 +106,7 @@ class TOvcTableRows : public TObject, public TOvcTableExtents {
   TOvcSparseArray records_;
   int32_t default_height_ = 30;
   int32_t count_ = 10;
+  int32_t least_count_ = 1;
 };
 
 class TOvcTableColumn : public TPersistent {
@@ -139,12 +147,15 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   // Raises the table error "has maximum number of columns already" when full.  A cell
   // the table may not use is taken off the column first.
   void Append(std::unique_ptr<TOvcTableColumn> Column);
+  // Ignored out of range and at LeastCount.
   void Delete(int32_t ColNum);
   void Exchange(int32_t ColNum1, int32_t ColNum2);
   void Clear();
   int32_t Count() const { return static_cast<int32_t>(cols_.size()); }
-  // Values below 1 and the present count are ignored.
+  // Values below LeastCount and the present count are ignored.
   void SetCount(int32_t Value);
+  int32_t LeastCount() const { return least_count_; }
+  void SetLeastCount(int32_t Value) { least_count_ = std::max(1, Value); }
   TOvcTableColumn* GetColumn(int32_t ColNum) const;
   TOvcTableCellAncestor* GetDefaultCell(int32_t ColNum) const;
   int32_t GetWidth(int32_t ColNum) const;
@@ -171,6 +182,7 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   bool Accepts(TOvcTableCellAncestor* Cell) const;
   std::vector<std::unique_ptr<TOvcTableColumn>> cols_;
   TColChangeNotifyEvent on_change_;
+  int32_t least_count_ = 1;
 };
 
 }  // namespace tess

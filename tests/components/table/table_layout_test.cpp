@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <random>
 
@@ -174,11 +175,55 @@ TEST(TableLayout, LockedCountSetBeforeWindowIsRevalidated) {
   EXPECT_EQ(L.LockedRows(), 8);
   L.SetLockedRows(10);  // not below RowLimit: refused even without a window
   EXPECT_EQ(L.LockedRows(), 8);
-  Rows.SetCount(5);  // the rows shrink behind the layout's back
+  Rows.SetCount(5);  // behind the layout's back the rows still keep a scrolling one
+  EXPECT_EQ(Rows.Count(), 9);
   Host.Window = true;
   L.WindowCreated();
-  EXPECT_EQ(L.LockedRows(), 4);
-  EXPECT_GE(L.TopRow(), 4);
+  EXPECT_EQ(L.LockedRows(), 8);
+  EXPECT_GE(L.TopRow(), 8);
+  EXPECT_EQ(L.ActiveRow(), 8);
+}
+
+// However rows and columns go (deleted, counted down, through the lists or the
+// layout), at least one scrolling row and column stay, so the active cell never sits on
+// a locked line.
+TEST(TableLayout, RowsAndColumnsNeverShrinkIntoTheLockedOnes) {
+  Table T(4);
+  T.L.SetLockedRows(2);
+  T.L.SetLockedCols(2);
+  T.Cols.SetCount(3);
+  T.L.ExtentsChanged();
+  T.L.SetActiveCell(3, 2);
+  const std::vector<std::function<void()>> shrinks = {
+      [&] { T.Rows.Delete(3); },   [&] { T.Rows.Delete(2); },   [&] { T.Rows.SetCount(1); },
+      [&] { T.L.SetRowLimit(2); }, [&] { T.Cols.Delete(2); },   [&] { T.Cols.Delete(0); },
+      [&] { T.Cols.SetCount(2); }, [&] { T.L.SetColCount(1); },
+  };
+  for (size_t I = 0; I < shrinks.size(); ++I) {
+    shrinks[I]();
+    T.L.ExtentsChanged();
+    EXPECT_GE(T.Rows.Count(), 3) << I;
+    EXPECT_GE(T.Cols.Count(), 3) << I;
+    EXPECT_GE(T.L.ActiveRow(), T.L.LockedRows()) << I;
+    EXPECT_LT(T.L.ActiveRow(), T.L.RowLimit()) << I;
+    EXPECT_GE(T.L.ActiveCol(), T.L.LockedCols()) << I;
+    EXPECT_LT(T.L.ActiveCol(), T.L.ColCount()) << I;
+  }
+  // At the least count a deleted row's record still goes; a default row takes its place.
+  T.Rows.SetHeight(2, 44);
+  T.Rows.Delete(2);
+  EXPECT_EQ(T.Rows.Count(), 3);
+  EXPECT_EQ(T.Rows.GetHeight(2), 30);
+  // Unlocked, they shrink again, as far as one row and one column past the locked ones.
+  T.L.SetLockedRows(0);
+  T.Rows.SetCount(1);
+  EXPECT_EQ(T.Rows.Count(), 1);
+  T.Rows.Delete(0);
+  EXPECT_EQ(T.Rows.Count(), 1);
+  T.L.SetLockedCols(1);
+  T.Cols.Delete(2);
+  T.Cols.Delete(1);
+  EXPECT_EQ(T.Cols.Count(), 2);
 }
 
 TEST(TableLayout, HitTestAtBorders) {
