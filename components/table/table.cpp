@@ -32,6 +32,17 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
   cols_.OnCellUse = cell_store_.OnCellUse;
   cell_store_.OnAcceptCell = [this](TOvcTableCellAncestor* C) { return AcceptsCell(C); };
   cols_.OnAcceptCell = cell_store_.OnAcceptCell;
+  // What moves the edited record or replaces its cell ends the edit first.
+  rows_.OnRowChanging = [this](TObject*, int32_t R1, int32_t, TOvcTblActions A) {
+    StructureChanging(A != TOvcTblActions::taSingle || R1 == ActiveRow());
+  };
+  cols_.OnColumnChanging = [this](TObject*, int C1, int, TOvcTblActions A) {
+    StructureChanging(A != TOvcTblActions::taSingle || C1 == ActiveCol());
+  };
+  cell_store_.OnChanging = [this](int32_t R, int32_t C) {
+    StructureChanging(R < 0 || (R == ActiveRow() && C == ActiveCol()));
+  };
+  layout_.OnLockedChanging = [this] { StructureChanging(true); };
   static bool Registered = false;
   if (!Registered) {
     Registered = true;
@@ -54,13 +65,18 @@ TOvcCustomTable::~TOvcCustomTable() {
   // The editor belongs to the table as its owner: let the cell drop it first.
   if (editing_cell_) editing_cell_->StopEditing(false, nullptr);
   editing_cell_ = nullptr;
+  nav_.SetMode(tsIdle);
   layout_.OnTopLeftCellChanging = nullptr;
   layout_.OnTopLeftCellChanged = nullptr;
+  layout_.OnLockedChanging = nullptr;
   cols_.SetOnColumnChanged(nullptr);
+  cols_.OnColumnChanging = nullptr;
   cols_.OnCellUse = nullptr;
   cols_.OnAcceptCell = nullptr;
   rows_.OnRowChanged = nullptr;
+  rows_.OnRowChanging = nullptr;
   cell_store_.OnChange = nullptr;
+  cell_store_.OnChanging = nullptr;
   cell_store_.OnAcceptCell = nullptr;
   cell_store_.Clear();
 }
@@ -163,6 +179,7 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
 void TOvcCustomTable::DropCell(const TComponent* Cell) {
   TOvcTableAncestor::DropCell(Cell);
   if (!Cell) return;
+  ++structure_serial_;
   // A cell going away takes its editor with it: the table is idle again.
   if (editing_cell_ && static_cast<const TComponent*>(editing_cell_) == Cell) {
     editing_cell_ = nullptr;

@@ -119,6 +119,10 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   // Editing: the active cell's cell component shows its in-place editor over the cell.
   // The editor is hidden while the redraw lock is held and placed again when it ends.
   // The state changes before the focus moves, so focus handlers see the new state.
+  // A change of rows or columns (inserted, deleted, exchanged, counted, hidden, locked) or
+  // of the edited cell ends an edit first, as a move does: saved when the cell and
+  // OnEndEdit allow, else dropped.  An edit whose cell, rows or columns change under the
+  // handlers run while it starts or ends does not start, or ends unsaved.
   bool StartEditingState();
   // False when the cell or OnEndEdit refuses: the table keeps editing.
   bool StopEditingState(bool SaveValue);
@@ -206,6 +210,9 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
 
   TOvcCellAttributes TableAttributes();
   bool AcceptsCell(TOvcTableCellAncestor* Cell) const;
+  // Rows, columns, locked counts or cell records are about to change; EndsEdit when the
+  // change concerns an edit in progress (which then ends first).
+  void StructureChanging(bool EndsEdit);
   void PaintCellAt(TCanvas* C, int RowIndex, int ColIndex);
   void PaintUnusedArea(TCanvas* C);
   void ColumnChanged(int ColNum1, int ColNum2, TOvcTblActions Action);
@@ -223,6 +230,8 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
 
   // Editing and the private messages (table_editing.cpp).
   void InitEditing();
+  // Forced: ends unsaved without asking the cell or OnEndEdit (a change is coming).
+  bool EndEditing(bool SaveValue, bool Forced);
   bool Quiet() const;
   // OnEnteringColumn/Row, then OnGetCellData.
   void* FetchCellData(int32_t RowNum, int ColNum, TOvcCellDataPurpose Purpose);
@@ -267,6 +276,11 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   const TMessage* input_message_ = nullptr;
   // While a leaving cell is dropped: its uses are not counted down (it may be gone).
   bool dropping_cell_ = false;
+  // Counts the changes of rows, columns and cells (and cells dropped), so that the
+  // editing state sees what its event handlers changed.
+  uint32_t structure_serial_ = 0;
+  // While an edit ends: a change then only counts (the ending sees it and saves nothing).
+  bool ending_edit_ = false;
   // Default-cell names of the columns read from "ColData", by column, until resolved.
   std::vector<std::string> pending_col_cells_;
   // Places read from a stream, applied by Loaded once the rows and columns are there.

@@ -6,6 +6,8 @@
 // one is.
 // The editing state always changes before the focus moves, so that the focus handlers of
 // the table and of the editor see the state they are entering.
+#include <utility>
+
 #include "components/core/commands.h"
 #include "components/table/table.h"
 #include "framework/win/forms.h"
@@ -223,26 +225,36 @@ bool TOvcCustomTable::GetActiveCellRect(TRect& R) const {
 
 // ---- the editing state ----------------------------------------------------------------
 
+// OnBeginEdit may prepare the cell (its cell is looked up after), but not move the active
+// cell.  The handlers run after it may change rows, columns or cells, free the cell, move
+// the active cell or start editing themselves: the edit then does not start here (the
+// cell would be gone, or the value fetched another record's).
 bool TOvcCustomTable::StartEditingState() {
   if (InEditingState()) return true;
   if (!HandleAllocated()) return false;
   const int32_t Row = ActiveRow(), Col = ActiveCol();
   if (!DoBeginEdit(Row, Col)) return false;
-  if (InEditingState()) return true;  // the handler started it
+  const uint32_t Serial = structure_serial_;
+  auto Disturbed = [&] {
+    return structure_serial_ != Serial || ActiveRow() != Row || ActiveCol() != Col ||
+           InEditingState();
+  };
+  if (Disturbed()) return InEditingState();  // the handler started it, or moved
   bool Result = false;
   {
     TOvcTableRedrawLock L(layout_);
     nav_.ScrollActiveIntoView();
     TOvcBaseTableCell* Cell = GetCellForPaint(Row, Col);
-    if (!Cell) return false;
+    if (!Cell || Disturbed()) return InEditingState();
     TOvcCellAttributes A = TableAttributes();
     Cell->ResolveAttributes(Row, Col, A);
-    if (A.Access != TOvcTblAccess::otxNormal) return false;
+    if (Disturbed() || A.Access != TOvcTblAccess::otxNormal) return InEditingState();
     TRect R;
     if (!GetActiveCellRect(R)) return false;
     auto Style = TOvcTblEditorStyle::tesNormal;
     DoSizeCellEditor(Row, Col, R, Style);
     void* Data = FetchCellData(Row, Col, TOvcCellDataPurpose::cdpForEdit);
+    if (Disturbed()) return InEditingState();
     A.Color = colors_.Editing;
     A.FontColor = colors_.EditingText;
     editing_cell_ = Cell;
@@ -267,12 +279,30 @@ bool TOvcCustomTable::EditorHasFocus() const {
 }
 
 bool TOvcCustomTable::StopEditingState(bool SaveValue) {
+  return EndEditing(SaveValue, false);
+}
+
+// The handlers it runs (OnEndEdit, the entering events, OnGetCellData) may end the edit,
+// free the cell (and its editor with it) or change rows, columns or cells; after such a
+// change (Row, Col) may name another record, so nothing is saved.
+bool TOvcCustomTable::EndEditing(bool SaveValue, bool Forced) {
   if (!InEditingState()) return true;
   TOvcBaseTableCell* Cell = editing_cell_;
-  if (!Cell->CanStopEditing(SaveValue)) return false;
   const int32_t Row = ActiveRow(), Col = ActiveCol();
-  if (!DoEndEdit(Cell, Row, Col)) return false;
-  if (editing_cell_ != Cell) return true;  // the handler ended the editing itself
+  const uint32_t Serial = structure_serial_;
+  struct Ending {
+    bool& Flag;
+    bool Was;
+    explicit Ending(bool& F) : Flag(F), Was(std::exchange(F, true)) {}
+    ~Ending() { Flag = Was; }
+  } Guard(ending_edit_);
+  if (Forced) {
+    SaveValue = false;
+  } else {
+    if (!Cell->CanStopEditing(SaveValue)) return false;
+    if (!DoEndEdit(Cell, Row, Col)) return false;
+    if (editing_cell_ != Cell) return true;  // the handler ended the editing itself
+  }
 
   RECT Under{};
   if (HWnd Editor = Cell->EditHandle()) {
@@ -281,7 +311,14 @@ bool TOvcCustomTable::StopEditingState(bool SaveValue) {
   }
   const bool HadFocus = EditorHasFocus();
   TOvcTableRedrawLock L(layout_);
-  void* Data = FetchCellData(Row, Col, TOvcCellDataPurpose::cdpForSave);
+  void* Data = nullptr;
+  if (!Forced && structure_serial_ == Serial)
+    Data = FetchCellData(Row, Col, TOvcCellDataPurpose::cdpForSave);
+  if (editing_cell_ != Cell) return true;  // a handler freed the cell
+  if (structure_serial_ != Serial) {
+    SaveValue = false;
+    Data = nullptr;
+  }
   // The cells the editor covered are painted again.
   const TOvcTableAxis& RA = layout_.RowAxis();
   const TOvcTableAxis& CA = layout_.ColAxis();
@@ -294,11 +331,24 @@ bool TOvcCustomTable::StopEditingState(bool SaveValue) {
   editing_cell_ = nullptr;
   nav_.SetMode(tsIdle);
   Cell->StopEditing(SaveValue, Data);
+  ending_edit_ = Guard.Was;  // an edit OnDoneEdit starts is one of its own
   DoDoneEdit(Row, Col);
   if (!nav_.Has(TOvcTblOption::otoAlwaysEditing)) layout_.InvalidateCell(Row, Col);
   // The state is idle before the focus moves.
   if (HadFocus) ::SetFocus(static_cast<HWND>(Handle()));
   return true;
+}
+
+// Ends an edit in progress before the change it concerns: saved when it can be, else
+// dropped.  With otoAlwaysEditing the cell then active is edited again, once the change
+// is done.
+void TOvcCustomTable::StructureChanging(bool EndsEdit) {
+  ++structure_serial_;
+  if (!EndsEdit || ending_edit_ || !InEditingState()) return;
+  if (!EndEditing(true, false)) EndEditing(false, true);
+  if (nav_.Has(TOvcTblOption::otoAlwaysEditing) && HandleAllocated() &&
+      !(ComponentState() & csDesigning))
+    PostMessageA(Handle(), ctim_StartEdit, 0, 0);
 }
 
 // The outermost lock hides the editor; the table keeps the focus meanwhile.  A browsed

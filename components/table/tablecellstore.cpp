@@ -2,6 +2,7 @@
 #include "components/table/tablecellstore.h"
 
 #include <cassert>
+#include <utility>
 #include <vector>
 
 #include "components/core/cellancestor.h"
@@ -61,6 +62,7 @@ void TOvcTableCells::FreeRow(Row* R) {
 void TOvcTableCells::SetAttributes(int32_t RowNum, int32_t ColNum, TOvcCellOverride Record) {
   if (!InRange(RowNum) || !InRange(ColNum)) return;
   if (Record.Cell && OnAcceptCell && !OnAcceptCell(Record.Cell)) return;
+  if (OnChanging) OnChanging(RowNum, ColNum);
   Row* R = RowAt(RowNum);
   if (TOvcCellOverride* Old = R ? RecordIn(R->Cols, ColNum) : nullptr) {
     R->Cols.SetItem(ColNum, nullptr);
@@ -198,16 +200,20 @@ void TOvcTableCells::RemoveCellRefs(const TComponent* Cell) {
         return true;
       },
       false);
+  // Tidying after a cell that went: no change of the owner's to announce.
   for (auto [R, C] : Emptied) {
-    TNotifyEvent Keep = std::move(OnChange);
+    TNotifyEvent Keep = std::exchange(OnChange, nullptr);
+    auto KeepChanging = std::exchange(OnChanging, nullptr);
     ResetAttributes(R, C);
     OnChange = std::move(Keep);
+    OnChanging = std::move(KeepChanging);
   }
   Changed();
 }
 
 void TOvcTableCells::Clear() {
   if (count_ == 0 && rows_.Count() == 0) return;
+  if (OnChanging) OnChanging(-1, -1);
   rows_.Iterate(
       [this](int32_t, void* Item) {
         FreeRow(static_cast<Row*>(Item));

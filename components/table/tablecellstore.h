@@ -73,6 +73,9 @@ class TOvcTableCells : public TObject {
   std::function<void(TOvcTableCellAncestor* Cell, int Delta)> OnCellUse;
   // Whether the table may use a cell (never asked about nil); unset, every cell may serve.
   std::function<bool(TOvcTableCellAncestor* Cell)> OnAcceptCell;
+  // Before SetAttributes (or ResetAttributes) changes a cell's record, and before Clear
+  // drops the records (RowNum and ColNum -1).
+  std::function<void(int32_t RowNum, int32_t ColNum)> OnChanging;
 
  private:
   struct Row;

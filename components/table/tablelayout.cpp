@@ -211,12 +211,14 @@ void TOvcTableLayout::SetColCount(int32_t Value) {
 
 void TOvcTableLayout::SetLockedRows(int32_t Value) {
   if (Value < 0 || Value >= RowLimit() || Value == r_.Locked) return;
+  if (OnLockedChanging) OnLockedChanging();
   r_.Locked = Value;
   LockedChanged();
 }
 
 void TOvcTableLayout::SetLockedCols(int32_t Value) {
   if (Value < 0 || Value >= ColCount() || Value == c_.Locked) return;
+  if (OnLockedChanging) OnLockedChanging();
   c_.Locked = Value;
   LockedChanged();
 }

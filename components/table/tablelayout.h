@@ -164,6 +164,8 @@ class TOvcTableLayout {
 
   // May change the new top row and left column before they are applied.
   std::function<void(int32_t& RowNum, int32_t& ColNum)> OnTopLeftCellChanging;
+  // A locked count is about to change.
+  std::function<void()> OnLockedChanging;
   std::function<void(int32_t RowNum, int32_t ColNum)> OnTopLeftCellChanged;
 
  private:

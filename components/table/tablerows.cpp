@@ -75,6 +75,10 @@ void TOvcTableRows::Changed(int32_t R1, int32_t R2, TOvcTblActions A) {
   if (OnRowChanged) OnRowChanged(this, R1, R2, A);
 }
 
+void TOvcTableRows::Changing(int32_t R1, int32_t R2, TOvcTblActions A) {
+  if (OnRowChanging) OnRowChanging(this, R1, R2, A);
+}
+
 void TOvcTableRows::Clear() {
   FreeAll();
   Changed(0, 0, TOvcTblActions::taAll);
@@ -119,6 +123,7 @@ void TOvcTableRows::SetRow(int32_t RowNum, const TRowStyle& RowStyle) {
   Check(RowNum);
   if (RowNum >= StoredRowLimit) return;  // stays a default row: nothing changes
   const int32_t H = Normalised(RowStyle.Height);
+  if (RowStyle.Hidden && !ExtentHidden(RowNum)) Changing(RowNum, 0, TOvcTblActions::taSingle);
   if (!RowStyle.Hidden && H == -1) {
     ResetRow(RowNum);
     return;
@@ -164,6 +169,7 @@ void TOvcTableRows::ResetRow(int32_t RowNum) {
 // row takes the last place.
 void TOvcTableRows::Delete(int32_t RowNum) {
   Check(RowNum);
+  Changing(RowNum, 0, TOvcTblActions::taDelete);
   if (RowNum < StoredRowLimit) {
     Drop(RowNum);
     records_.DeleteItem(RowNum);
@@ -179,6 +185,7 @@ void TOvcTableRows::Exchange(int32_t RowNum1, int32_t RowNum2) {
   Check(RowNum1);
   Check(RowNum2);
   if (RowNum1 == RowNum2) return;
+  Changing(RowNum1, RowNum2, TOvcTblActions::taExchange);
   if (RowNum1 < StoredRowLimit && RowNum2 < StoredRowLimit) {
     records_.ExchangeItems(RowNum1, RowNum2);
   } else {
@@ -208,6 +215,7 @@ void TOvcTableRows::SetDefaultHeight(int32_t Value) {
 void TOvcTableRows::SetCount(int32_t Value) {
   Value = std::max(Value, least_count_);
   if (Value == count_) return;
+  Changing(-2, 0, TOvcTblActions::taCount);
   // Records of rows that go would come back if the count grew again.
   std::vector<int32_t> Gone;
   records_.Iterate([&](int32_t I, void*) { return I >= Value && (Gone.push_back(I), true); }, true);
@@ -245,7 +253,10 @@ void TOvcTableColumn::Changed() {
 
 void TOvcTableColumn::SetDefaultCell(TOvcTableCellAncestor* Cell) {
   if (Cell == default_cell_) return;
-  if (list_ && !list_->Accepts(Cell)) return;
+  if (list_) {
+    if (!list_->Accepts(Cell)) return;
+    list_->Changing(number_, 0, TOvcTblActions::taSingle);
+  }
   TOvcTableCellAncestor* Old = default_cell_;
   default_cell_ = Cell;
   if (list_) {
@@ -263,6 +274,7 @@ void TOvcTableColumn::SetWidth(int32_t Value) {
 
 void TOvcTableColumn::SetHidden(bool Value) {
   if (Value == hidden_) return;
+  if (Value && list_) list_->Changing(number_, 0, TOvcTblActions::taSingle);
   hidden_ = Value;
   Changed();
 }
@@ -281,6 +293,10 @@ void TOvcTableColumns::Changed(int32_t C1, int32_t C2, TOvcTblActions A) {
   if (on_change_) on_change_(this, C1, C2, A);
 }
 
+void TOvcTableColumns::Changing(int32_t C1, int32_t C2, TOvcTblActions A) {
+  if (OnColumnChanging) OnColumnChanging(this, C1, C2, A);
+}
+
 bool TOvcTableColumns::Accepts(TOvcTableCellAncestor* Cell) const {
   return !Cell || !OnAcceptCell || OnAcceptCell(Cell);
 }
@@ -297,6 +313,7 @@ void TOvcTableColumns::Append(std::unique_ptr<TOvcTableColumn> Column) {
   if (Count() >= MaxColumns) RaiseTableError(TooManyColumns);
   if (!Column) return;
   if (!Accepts(Column->default_cell_)) Column->default_cell_ = nullptr;
+  Changing(Count(), 0, TOvcTblActions::taInsert);
   Column->number_ = Count();
   Column->on_change_ = on_change_;
   Column->list_ = this;
@@ -307,6 +324,7 @@ void TOvcTableColumns::Append(std::unique_ptr<TOvcTableColumn> Column) {
 
 void TOvcTableColumns::Delete(int32_t ColNum) {
   if (ColNum < 0 || ColNum >= Count() || Count() <= least_count_) return;
+  Changing(ColNum, 0, TOvcTblActions::taDelete);
   CellUse(cols_[static_cast<size_t>(ColNum)]->default_cell_, -1);
   cols_.erase(cols_.begin() + ColNum);
   Renumber();
@@ -316,12 +334,14 @@ void TOvcTableColumns::Delete(int32_t ColNum) {
 void TOvcTableColumns::Exchange(int32_t ColNum1, int32_t ColNum2) {
   if (ColNum1 == ColNum2 || ColNum1 < 0 || ColNum2 < 0 || ColNum1 >= Count() || ColNum2 >= Count())
     return;
+  Changing(ColNum1, ColNum2, TOvcTblActions::taExchange);
   std::swap(cols_[static_cast<size_t>(ColNum1)], cols_[static_cast<size_t>(ColNum2)]);
   Renumber();
   Changed(ColNum1, ColNum2, TOvcTblActions::taExchange);
 }
 
 void TOvcTableColumns::Clear() {
+  if (!cols_.empty()) Changing(0, 0, TOvcTblActions::taAll);
   for (auto& C : cols_) CellUse(C->default_cell_, -1);
   cols_.clear();
   Changed(0, 0, TOvcTblActions::taAll);

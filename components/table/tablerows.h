@@ -8,6 +8,11 @@
 // neither a delete nor a count brings them below LeastCount (only Clear empties them).
 // The table sets each LeastCount one past its locked rows (columns), so that a scrolling
 // row and column always remain.
+//
+// Before anything moves a row or column, or hides one, or gives a column another cell,
+// the list's changing event tells the table (which ends an edit first): its action says
+// what is coming, taSingle only for a row or column about to be hidden or, for a column,
+// about to change its cell.
 #pragma once
 
 #include <algorithm>
@@ -83,6 +88,8 @@ class TOvcTableRows : public TObject, public TOvcTableExtents {
   bool AllDefault() const { return stored_ == 0; }
 
   TRowChangeNotifyEvent OnRowChanged;
+  // Before a change (see above).
+  TRowChangeNotifyEvent OnRowChanging;
 
   int32_t ExtentCount() const override { return count_; }
   int32_t ExtentSize(int32_t N) const override;
@@ -101,6 +108,7 @@ class TOvcTableRows : public TObject, public TOvcTableExtents {
   void Drop(int32_t RowNum);
   int32_t Normalised(int32_t Height) const;
   void Changed(int32_t R1, int32_t R2, TOvcTblActions A);
+  void Changing(int32_t R1, int32_t R2, TOvcTblActions A);
 
   int32_t stored_ = 0;
   TOvcSparseArray records_;
@@ -169,6 +177,8 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   std::function<void(TOvcTableCellAncestor* Cell, int Delta)> OnCellUse;
   // Whether the table may use a cell (never asked about nil); unset, every cell may serve.
   std::function<bool(TOvcTableCellAncestor* Cell)> OnAcceptCell;
+  // Before a change (see above).
+  TColChangeNotifyEvent OnColumnChanging;
 
   int32_t ExtentCount() const override { return Count(); }
   int32_t ExtentSize(int32_t N) const override { return GetWidth(N); }
@@ -178,6 +188,7 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   friend class TOvcTableColumn;
   void Renumber();
   void Changed(int32_t C1, int32_t C2, TOvcTblActions A);
+  void Changing(int32_t C1, int32_t C2, TOvcTblActions A);
   void CellUse(TOvcTableCellAncestor* Cell, int Delta);
   bool Accepts(TOvcTableCellAncestor* Cell) const;
   std::vector<std::unique_ptr<TOvcTableColumn>> cols_;
