@@ -415,6 +415,17 @@ TEST_F(StructureTest, HandlersThatFreeTheCellOrChangeRowsWhileAnEditStartsOrEnds
       if (!*done) *done = true, F();
     };
   };
+  // The owner's fetch for one purpose runs F first, once.
+  auto OnFetch = [Once](TOvcCellDataPurpose Purpose) {
+    return [Once, Purpose](StructureTest* S, std::function<void()> F) {
+      auto Fetch = S->table->OnGetCellData;
+      S->table->OnGetCellData = [Fetch, Purpose, G = Once(F)](TObject* T, int32_t R, int C,
+                                                              void*& Data, TOvcCellDataPurpose P) {
+        if (P == Purpose) G();
+        Fetch(T, R, C, Data, P);
+      };
+    };
+  };
   const std::vector<Way> ways = {
       {"OnSizeCellEditor", false,
        [Once](StructureTest* S, std::function<void()> F) {
@@ -433,29 +444,13 @@ TEST_F(StructureTest, HandlersThatFreeTheCellOrChangeRowsWhileAnEditStartsOrEnds
            if (R == 5 && C == 5) G();
          };
        }},
-      {"OnGetCellData to edit", false,
-       [Once](StructureTest* S, std::function<void()> F) {
-         auto Fetch = S->table->OnGetCellData;
-         S->table->OnGetCellData = [Fetch, G = Once(F)](TObject* T, int32_t R, int C, void*& Data,
-                                                        TOvcCellDataPurpose P) {
-           if (P == TOvcCellDataPurpose::cdpForEdit) G();
-           Fetch(T, R, C, Data, P);
-         };
-       }},
+      {"OnGetCellData to edit", false, OnFetch(TOvcCellDataPurpose::cdpForEdit)},
       {"OnEndEdit", true,
        [Once](StructureTest* S, std::function<void()> F) {
          S->table->OnEndEdit = [G = Once(F)](TObject*, TOvcTableCellAncestor*, int32_t, int,
                                              bool&) { G(); };
        }},
-      {"OnGetCellData to save", true,
-       [Once](StructureTest* S, std::function<void()> F) {
-         auto Fetch = S->table->OnGetCellData;
-         S->table->OnGetCellData = [Fetch, G = Once(F)](TObject* T, int32_t R, int C, void*& Data,
-                                                        TOvcCellDataPurpose P) {
-           if (P == TOvcCellDataPurpose::cdpForSave) G();
-           Fetch(T, R, C, Data, P);
-         };
-       }},
+      {"OnGetCellData to save", true, OnFetch(TOvcCellDataPurpose::cdpForSave)},
       {"OnDoneEdit", true,
        [Once](StructureTest* S, std::function<void()> F) {
          S->table->OnDoneEdit = [G = Once(F)](TObject*, int32_t, int) { G(); };
@@ -567,7 +562,7 @@ TEST_F(StructureTest, RandomChangesDuringEditsKeepEveryRecord) {
         }
         case 6:
           veto = Pick(3) == 0;
-          may_save = false;  // the step's own end may be refused either way
+          may_save = false;  // nothing ends here
           break;
         case 7:
           table->Rows().Delete(Pick(Rows));
