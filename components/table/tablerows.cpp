@@ -238,6 +238,7 @@ bool TOvcTableRows::ExtentHidden(int32_t N) const {
 
 void TOvcTableColumn::Assign(TPersistent* Source) {
   if (auto* C = dynamic_cast<TOvcTableColumn*>(Source)) {
+    if (C->hidden_ && !hidden_ && list_) list_->Changing(number_, 0, TOvcTblActions::taSingle);
     width_ = C->width_;
     hidden_ = C->hidden_;
     SetDefaultCell(C->default_cell_);

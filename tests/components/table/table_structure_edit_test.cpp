@@ -302,6 +302,13 @@ std::vector<Change> Changes() {
       {"the columns cleared", [](TOvcTable* T, StructureTest*) { T->Columns().Clear(); }},
       {"its column hidden",
        [](TOvcTable* T, StructureTest*) { T->Columns().GetColumn(5)->SetHidden(true); }},
+      {"its column hidden by assigning another",
+       [](TOvcTable* T, StructureTest*) {
+         TOvcTableColumn Hidden;
+         Hidden.Assign(T->Columns().GetColumn(5));
+         Hidden.SetHidden(true);
+         T->Columns().GetColumn(5)->Assign(&Hidden);
+       }},
       {"its column given another cell by the column",
        [](TOvcTable* T, StructureTest* S) {
          T->Columns().GetColumn(5)->SetDefaultCell(S->spare_text);
