@@ -176,22 +176,28 @@ void TOvcCustomTable::ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCell
   DoGetCellAttributes(RowNum, ColNum, A);
 }
 
+// Every component of the form that goes comes here (free notification): only a cell the
+// table names counts as a change of its cells.
 void TOvcCustomTable::DropCell(const TComponent* Cell) {
   TOvcTableAncestor::DropCell(Cell);
   if (!Cell) return;
-  ++structure_serial_;
+  bool Named = false;
   // A cell going away takes its editor with it: the table is idle again.
   if (editing_cell_ && static_cast<const TComponent*>(editing_cell_) == Cell) {
     editing_cell_ = nullptr;
     nav_.SetMode(tsIdle);
+    Named = true;
   }
-  if (locked_rows_cell_ && static_cast<const TComponent*>(locked_rows_cell_) == Cell)
+  if (locked_rows_cell_ && static_cast<const TComponent*>(locked_rows_cell_) == Cell) {
     locked_rows_cell_ = nullptr;
+    Named = true;
+  }
   const bool Was = dropping_cell_;
   dropping_cell_ = true;
-  cols_.RemoveCell(Cell);
-  cell_store_.RemoveCellRefs(Cell);
+  Named = cols_.RemoveCell(Cell) || Named;
+  Named = cell_store_.RemoveCellRefs(Cell) || Named;
   dropping_cell_ = Was;
+  if (Named) ++structure_serial_;
 }
 
 void TOvcCustomTable::CreateParams(TCreateParams& Params) {

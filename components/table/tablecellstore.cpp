@@ -180,9 +180,10 @@ void TOvcTableCells::ExchangeCols(int32_t ColNum1, int32_t ColNum2) {
   Changed();
 }
 
-void TOvcTableCells::RemoveCellRefs(const TComponent* Cell) {
-  if (count_ == 0 || !Cell) return;
+bool TOvcTableCells::RemoveCellRefs(const TComponent* Cell) {
+  if (count_ == 0 || !Cell) return false;
   std::vector<std::pair<int32_t, int32_t>> Emptied;
+  bool Named = false;
   rows_.Iterate(
       [&](int32_t RowNum, void* Item) {
         static_cast<Row*>(Item)->Cols.Iterate(
@@ -190,6 +191,7 @@ void TOvcTableCells::RemoveCellRefs(const TComponent* Cell) {
               auto* O = static_cast<TOvcCellOverride*>(Rec);
               if (O->Cell && static_cast<const TComponent*>(O->Cell) == Cell) {
                 TOvcTableCellAncestor* Gone = O->Cell;
+                Named = true;
                 O->Cell = nullptr;
                 if (OnCellUse) OnCellUse(Gone, -1);
                 if (O->IsDefault()) Emptied.push_back({RowNum, ColNum});
@@ -209,6 +211,7 @@ void TOvcTableCells::RemoveCellRefs(const TComponent* Cell) {
     OnChanging = std::move(KeepChanging);
   }
   Changed();
+  return Named;
 }
 
 void TOvcTableCells::Clear() {

@@ -62,7 +62,8 @@ class TOvcTableCells : public TObject {
   void DeleteCol(int32_t ColNum);
   void ExchangeCols(int32_t ColNum1, int32_t ColNum2);
   // Every record naming Cell forgets it (a record left with nothing is dropped).
-  void RemoveCellRefs(const TComponent* Cell);
+  // True when one did.
+  bool RemoveCellRefs(const TComponent* Cell);
   void Clear();
 
   int32_t Count() const { return count_; }

@@ -377,12 +377,15 @@ bool TOvcTableColumns::ExtentHidden(int32_t N) const {
   return C && C->Hidden();
 }
 
-void TOvcTableColumns::RemoveCell(const TComponent* Cell) {
+bool TOvcTableColumns::RemoveCell(const TComponent* Cell) {
+  bool Named = false;
   for (auto& C : cols_)
     if (C->default_cell_ && static_cast<const TComponent*>(C->default_cell_) == Cell) {
       C->default_cell_ = nullptr;
       C->Changed();
+      Named = true;
     }
+  return Named;
 }
 
 void TOvcTableColumns::SetOnColumnChanged(TColChangeNotifyEvent Event) {

@@ -169,8 +169,8 @@ class TOvcTableColumns : public TObject, public TOvcTableExtents {
   int32_t GetWidth(int32_t ColNum) const;
   void SetWidth(int32_t ColNum, int32_t Width);
   // Every column naming the cell forgets it, uncounted: the cell is leaving the table (it
-  // is compared by address only and may be past its destructor).
-  void RemoveCell(const TComponent* Cell);
+  // is compared by address only and may be past its destructor).  True when one did.
+  bool RemoveCell(const TComponent* Cell);
   void SetOnColumnChanged(TColChangeNotifyEvent Event);
   // Told when a column of the list starts (+1) or stops (-1) naming a cell: set by the
   // table, which counts its cells' uses.  Deleting and clearing columns count down too.

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "components/table/celltext.h"
@@ -518,6 +519,26 @@ TEST_F(EditTest, SizeHookPlacesTheEditor) {
   EXPECT_EQ(W.right - W.left, Cell.Width() + 40);
   // (The edit control takes WS_BORDER off its window and draws the frame itself.)
   EXPECT_EQ(Editor()->BorderStyle(), TBorderStyle::bsSingle);
+}
+
+// Components of the form that go while an edit starts or ends, other than the table's
+// cells, neither stop the edit from starting nor keep its value from being saved.
+TEST_F(EditTest, OtherComponentsGoingDoNotDisturbAnEdit) {
+  auto* first = new TEdit(form);
+  auto* second = new TEdit(form);
+  table->OnSizeCellEditor = [&](TObject*, int32_t, int, TRect&, TOvcTblEditorStyle&) {
+    delete std::exchange(first, nullptr);
+  };
+  ASSERT_TRUE(table->StartEditingState());
+  Editor()->SetText("kept");
+  table->OnGetCellData = [&, Fetch = table->OnGetCellData](TObject* T, int32_t R, int C,
+                                                           void*& Data, TOvcCellDataPurpose P) {
+    if (P == TOvcCellDataPurpose::cdpForSave) delete std::exchange(second, nullptr);
+    Fetch(T, R, C, Data, P);
+  };
+  EXPECT_TRUE(table->StopEditingState(true));
+  EXPECT_EQ(second, nullptr);
+  EXPECT_EQ(Get(1, 1), "kept");
 }
 
 TEST_F(EditTest, FilterKeyVerdicts) {
