@@ -84,6 +84,9 @@ class TOvcTableAncestor : public TOvcBase, public TOvcCellListener {
   virtual uint8_t FilterKey(TMessage& Msg) = 0;
   // Fills in what a cell inherits from the table.
   virtual void ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr) = 0;
+  // A live cell with its editor open is about to leave the table (attached elsewhere or
+  // to none): an edit in it ends first.
+  virtual void CellLeaving(TOvcTableCellAncestor* Cell) { static_cast<void>(Cell); }
 
  protected:
   // Stops hearing from every listed cell and empties the list (the table is going).

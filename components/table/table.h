@@ -91,6 +91,7 @@ class TOvcCustomTable : public TOvcTableAncestor, private TOvcTableHost {
   uint8_t FilterKey(TMessage& Msg) override;
   void ResolveCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& CellAttr) override;
   void DropCell(const TComponent* Cell) override;
+  void CellLeaving(TOvcTableCellAncestor* Cell) override;
   void Dispatch(TMessage& Message) override;
 
   // ---- navigation and selection (table_navigation.cpp) ----

@@ -351,6 +351,10 @@ void TOvcCustomTable::StructureChanging(bool EndsEdit) {
     PostMessageA(Handle(), ctim_StartEdit, 0, 0);
 }
 
+void TOvcCustomTable::CellLeaving(TOvcTableCellAncestor* Cell) {
+  if (editing_cell_ && editing_cell_ == Cell) StructureChanging(true);
+}
+
 // The outermost lock hides the editor; the table keeps the focus meanwhile.  A browsed
 // row is repainted whole where the lock starts and where it ends, so that a move of the
 // active cell (or of the focus) recolours both rows.

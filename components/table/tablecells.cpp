@@ -181,6 +181,9 @@ intptr_t TOvcBaseTableCell::AskTable(uint32_t Msg) const {
 // The old table is told whether or not it has a window, so it never keeps the cell.
 void TOvcBaseTableCell::SetTable(TOvcTableAncestor* Value) {
   if (Value == table_) return;
+  // Only a live cell has an editor here: a cell being destroyed closed its own already.
+  if (table_ && EditControl()) table_->CellLeaving(this);
+  if (Value == table_) return;
   if (table_) {
     table_->RemoveCell(this);
     if (table_->HandleAllocated())

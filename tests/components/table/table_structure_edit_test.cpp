@@ -260,6 +260,7 @@ class StructureTest : public FormTest {
   std::unique_ptr<TComponent> holder;
   Owner owner;
   TOvcTable* table = nullptr;
+  TOvcTable* other = nullptr;
   TOvcTCString* text = nullptr;
   TOvcTCString *short5 = nullptr, *zero10 = nullptr, *spare_text = nullptr;
   TOvcTCCheckBox *check = nullptr, *spare_check = nullptr;
@@ -315,6 +316,13 @@ std::vector<Change> Changes() {
        }},
       {"its column given a check box by the table",
        [](TOvcTable* T, StructureTest* S) { T->SetColumnCell(5, S->spare_check); }},
+      {"its cell taken off the table",
+       [](TOvcTable*, StructureTest* S) { S->text->SetTable(nullptr); }},
+      {"its cell given to another table",
+       [](TOvcTable*, StructureTest* S) {
+         S->other = new TOvcTable(S->holder.get());
+         S->text->SetTable(S->other);
+       }},
       {"its column given no cell",
        [](TOvcTable* T, StructureTest*) { T->SetColumnCell(5, nullptr); }},
       {"its cell made read-only by an override",
@@ -354,6 +362,7 @@ TEST_F(StructureTest, AnEditEndsSavedBeforeAnyChangeOfRowsColumnsOrCells) {
     Pump();
     owner.Sync();
     EXPECT_FALSE(table->InEditingState());
+    EXPECT_EQ(text->EditControl(), nullptr);
     EXPECT_EQ(owner.ValueOf(edited), typed);
     ExpectRecords({}, &edited);
   }
@@ -376,6 +385,7 @@ TEST_F(StructureTest, AnEditThatCannotBeSavedIsDroppedBeforeAChange) {
       owner.Sync();
       EXPECT_FALSE(table->InEditingState());
       EXPECT_EQ(table->EditingCell(), nullptr);
+      EXPECT_EQ(text->EditControl(), nullptr);
       ExpectRecords({});
     }
 }
