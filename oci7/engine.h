@@ -138,11 +138,14 @@ class Session : public std::enable_shared_from_this<Session> {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Ends the session: waits for the worker, rolls back, finalizes every statement and
-  // closes the connection, each step even when an earlier one failed.  Answers 0, or the
-  // code of the first failure (its text recorded for LastErrorText).  Never throws, since
-  // the destructor and the entry points' clean-up paths call it.
-  int Close() noexcept;
+  // Ends the session: waits for the worker, finalizes every statement, commits (Logoff)
+  // or rolls back (Close: a session that ends without logging off) and closes the
+  // connection, each step even when an earlier one failed.  Answers 0, or the code of the
+  // first failure (its text recorded for LastErrorText); a commit that fails leaves the
+  // work rolled back.  Never throw, since the destructor and the entry points' clean-up
+  // paths call them.
+  int Logoff() noexcept { return End(true); }
+  int Close() noexcept { return End(false); }
 
   sqlite3* db() const { return db_; }
   const std::string& user() const { return user_; }
@@ -260,7 +263,8 @@ class Session : public std::enable_shared_from_this<Session> {
   std::optional<ResolvedObject> ResolveName(const ObjectRef& ref, const std::string& who);
   // Throws ORA-02019 (at `offset`) unless the database link leads back to this database.
   void CheckLink(const std::string& name, int offset);
-  int CloseConnection(bool unregisterCursors) noexcept;
+  int End(bool commit) noexcept;
+  int CloseConnection(bool unregisterCursors, bool commit) noexcept;
 
   sqlite3* db_ = nullptr;
   std::string user_;

@@ -140,8 +140,10 @@ sword olog(LdaDef* lda, ub1* hda, text* uid, sword uidl, text* pswd, sword pswdl
     (void)hda;
     (void)mode;
     if (!lda) return Fail(nullptr, kOraMissingMandatoryParameter);
-    // A data area still logged on is logged off first, so nothing leaks.  The new logon
-    // does not depend on how the old session ended: it is closed whatever fails.
+    // A data area still logged on loses its session first, so nothing leaks: the session
+    // was abandoned, not logged off, and its work is rolled back (only ologof commits).
+    // The new logon does not depend on how the old session ended: it is closed whatever
+    // fails.
     if (auto old = FindSession(lda)) {
       old->Close();
       UnregisterSession(lda);
@@ -191,8 +193,9 @@ sword ologof(LdaDef* lda) {
         return code;
       }
     }
-    // The session ends even when its close fails (the failure is the answer).
-    int code = s->Close();
+    // The session's work is committed, and the session ends even when that or its close
+    // fails (the failure is the answer).
+    int code = s->Logoff();
     UnregisterSession(lda);
     ClearHandle(lda);
     SetRc(lda, code);

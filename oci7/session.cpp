@@ -185,7 +185,7 @@ Session::~Session() {
   Close();  // never throws: a failure was recorded, and the session is gone all the same
 }
 
-int Session::CloseConnection(bool unregisterCursors) noexcept {
+int Session::CloseConnection(bool unregisterCursors, bool commit) noexcept {
   // Every step is taken even when an earlier one fails, so that the connection (and the
   // write lock it may hold) never outlives the session; the first failure is the answer.
   int failure = 0;
@@ -224,6 +224,13 @@ int Session::CloseConnection(bool unregisterCursors) noexcept {
   // The interpreter's package state may hold statements of the connection.
   plsql.reset();
   if (db_) {
+    if (commit) {
+      try {
+        Commit();
+      } catch (...) {
+        noteFailure();  // and what the commit left undone is rolled back
+      }
+    }
     if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close_v2(db_);
     db_ = nullptr;
@@ -231,7 +238,7 @@ int Session::CloseConnection(bool unregisterCursors) noexcept {
   return failure;
 }
 
-int Session::Close() noexcept {
+int Session::End(bool commit) noexcept {
   int failure = 0;
   try {
     std::unique_lock lock(jobMutex_);
@@ -252,12 +259,13 @@ int Session::Close() noexcept {
   }
   try {
     std::lock_guard work(workMutex_);
-    int code = CloseConnection(true);
+    cancel_ = false;  // the break was for the work that ran, not for the logoff's commit
+    int code = CloseConnection(true, commit);
     if (!failure) failure = code;
   } catch (...) {
     // The work mutex could not be taken: close all the same, nothing else can run now.
     if (!failure) failure = RecordCurrentError();
-    int code = CloseConnection(true);
+    int code = CloseConnection(true, commit);
     if (!failure) failure = code;
   }
   return failure;
@@ -530,7 +538,7 @@ void Session::Kill() {
     job_.reset();
   }
   std::lock_guard work(workMutex_);
-  CloseConnection(false);
+  CloseConnection(false, false);
 }
 
 void Session::SignalCancel() {

@@ -169,6 +169,37 @@ TEST_F(Sessions, ReadersNeverBlockAndWritersWaitOrWithNowaitAnswer54) {
   EXPECT_EQ(a.Value("SELECT sal FROM emp WHERE empno = 7369"), "800");
 }
 
+// A logoff commits the session's work, blocking or not, with a fetch standing open.  A
+// session that ends without one rolls back: killed (AKilledSessionAnswersLostConnection-
+// AndReleasesItsLock) or abandoned by a new logon on its area (test_oci7_data).
+TEST_F(Sessions, ALogoffCommitsTheSessionsWork) {
+  const Api& o = Oci();
+  Statement check(conn_);
+  auto loc = [&] { return check.Value("SELECT loc FROM dept WHERE deptno = 40"); };
+  {
+    Connection c;
+    ASSERT_EQ(c.Logon("demo/demo@sess"), 0);
+    Statement st(c), open(c);
+    ASSERT_EQ(st.Run("UPDATE dept SET loc = 'LOGOFF' WHERE deptno = 40"), 0);
+    ASSERT_EQ(open.Parse("SELECT ename FROM emp"), 0);
+    ASSERT_EQ(o.oexfet(open.cda(), 1, 0, 0), 0);
+    EXPECT_EQ(c.Logoff(), 0);
+  }
+  EXPECT_EQ(loc(), "LOGOFF");
+  {
+    Connection c;
+    ASSERT_EQ(c.Logon("demo/demo@sess"), 0);
+    ASSERT_EQ(o.onbset(c.lda()), 0);
+    Statement st(c);
+    ASSERT_EQ(st.Parse("BEGIN UPDATE dept SET loc = 'NONBLOCKING' WHERE deptno = 40; END;"), 0);
+    EXPECT_EQ(Poll([&] { return st.Exec(); }), 0);
+    EXPECT_EQ(c.Logoff(), 0);
+  }
+  EXPECT_EQ(loc(), "NONBLOCKING");
+  ASSERT_EQ(check.Run("UPDATE dept SET loc = 'BOSTON' WHERE deptno = 40"), 0);
+  ASSERT_EQ(o.ocom(conn_.lda()), 0);
+}
+
 TEST_F(Sessions, TwoSessionsWritingInTurnLoseNothing) {
   Statement setup(conn_);
   ASSERT_EQ(setup.Run("CREATE TABLE counter (who VARCHAR2(1), n NUMBER)"), 0) << setup.Error();

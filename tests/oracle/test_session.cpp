@@ -399,6 +399,22 @@ TEST_F(QueryTest, LostConnectionEndsReadingAndStillDisconnects) {
   EXPECT_EQ(tq->Database(), nullptr);
 }
 
+// Closing a session keeps its uncommitted work, as the server's logoff does: a disconnect,
+// and a session freed without one (the main window's end frees its sessions so).
+TEST_F(SessionTest, ClosingASessionKeepsItsWork) {
+  auto a = Connect("a");
+  Exec(*a, "UPDATE DEPT SET LOC = 'OFF' WHERE DEPTNO = 40");
+  EXPECT_TRUE(a->Disconnect());
+  Unlist(a.get());
+  auto b = Connect("b");
+  Exec(*b, "UPDATE DEPT SET LOC = LOC || '+FREED' WHERE DEPTNO = 40");
+  Unlist(b.get());
+  b.reset();
+  auto q = Query({"SELECT LOC FROM DEPT WHERE DEPTNO = 40"});
+  q->Open();
+  EXPECT_EQ(q->FieldByName("LOC")->AsString(), "OFF+FREED");
+}
+
 TEST_F(SessionTest, PreparedBlocksKeepTheirParameters) {
   TyQuery q;
   q.SetDatabase(db.get());
