@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -172,12 +173,13 @@ class Session : public std::enable_shared_from_this<Session> {
   std::shared_ptr<PlsqlState> plsql;
   FunctionContext& functions() { return functions_; }
 
-  // Oracle transactions over SQLite: the first change opens a write transaction (waiting
-  // for another writer at most the busy timeout, then ORA-00054); COMMIT and ROLLBACK
-  // with nothing open succeed.  A transaction opened only to hand out sequence numbers
-  // (a query or block using NEXTVAL) ends by itself when that statement ends
-  // (EndSequenceOnly), since Oracle's sequences are outside transactions; for the same
-  // reason numbers handed out survive a rollback.
+  // Oracle transactions over SQLite: the first change opens a write transaction, waiting
+  // for another writer's lock until that one ends (a break ends the wait with ORA-01013,
+  // a kill with the lost connection; a wait that only this thread could end answers
+  // ORA-00060); COMMIT and ROLLBACK with nothing open succeed.  A transaction opened only
+  // to hand out sequence numbers (a query or block using NEXTVAL) ends by itself when that
+  // statement ends (EndSequenceOnly), since Oracle's sequences are outside transactions;
+  // for the same reason numbers handed out survive a rollback.
   // `nowait` (FOR UPDATE NOWAIT, LOCK TABLE ... NOWAIT): ORA-00054 at once.
   enum class WriteReason { Work, Sequence };
   void BeginWrite(WriteReason reason = WriteReason::Work, bool nowait = false);
@@ -235,7 +237,6 @@ class Session : public std::enable_shared_from_this<Session> {
   int KilledCode();
   void SetDelay(int ms) { delayMs_ = ms; }
   void ApplyDelay();
-  void SetBusyTimeout(int ms);
   // Every commit of the connection fails (ORA-02091) while on: a failure no test can
   // otherwise bring about on demand.
   void SetFailCommits(bool on);
@@ -244,7 +245,6 @@ class Session : public std::enable_shared_from_this<Session> {
   void SetAsyncParses(bool on) { asyncParses_ = on; }
   int asyncParsesAnswered() const { return asyncParsesAnswered_.load(); }
   static void SetNonBlockingSupported(bool on);
-  static void SetDefaultBusyTimeout(int ms);
 
   // Cursors of the session (registry ids), released at logoff.
   void AddCursor(uint64_t id);
@@ -257,6 +257,9 @@ class Session : public std::enable_shared_from_this<Session> {
  private:
   Session() = default;
   void WorkerLoop() noexcept;
+  // Runs a call's work under the work mutex, noting afterwards whether it left the write
+  // lock held.
+  int RunWork(const std::function<int()>& work);
   // Inside a catch block: records the exception's error for oerhms and answers its code.
   int RecordCurrentError() noexcept;
   void SignalCancel();
@@ -265,6 +268,15 @@ class Session : public std::enable_shared_from_this<Session> {
   void CheckLink(const std::string& name, int offset);
   int End(bool commit) noexcept;
   int CloseConnection(bool unregisterCursors, bool commit) noexcept;
+
+  // Waiting for another session's write lock (SQLite's busy handler): answers whether to
+  // try again, else why not.
+  enum class WaitEnd { None, Nowait, Cancelled, Deadlock };
+  static int BusyHandler(void* session, int count);
+  bool KeepWaiting(int count);
+  // Whether another session of this database holds the write lock that only the thread
+  // waiting now could end: idle, and last called from this very thread.
+  bool WaitingForMyOwnThread() const;
 
   sqlite3* db_ = nullptr;
   std::string user_;
@@ -275,12 +287,19 @@ class Session : public std::enable_shared_from_this<Session> {
   ServerOutput output_;
   std::map<std::string, int64_t> currvals_;
   std::vector<std::string> grantees_;
+  std::string file_;
   // Sequence numbers handed out in the open transaction: OWNER.NAME -> next number.
   std::map<std::pair<std::string, std::string>, int64_t> sequenceMarks_;
   void ReplaySequenceMarks();
   bool sequenceOnly_ = false;
-  int busyTimeout_ = 0;  // milliseconds a writer waits for another's lock
   uint64_t transactionEnds_ = 0;
+  bool nowait_ = false;  // while taking the write lock with NOWAIT
+  WaitEnd waitEnd_ = WaitEnd::None;
+  std::chrono::steady_clock::time_point deadlockSince_;
+  // Read by other sessions' waits: the thread of the last call, whether the write lock is
+  // held (as of the end of the last call).
+  std::atomic<std::thread::id> caller_{};
+  std::atomic<bool> holdsLock_{false};
 
   std::mutex errorMutex_;
   int lastCode_ = 0;

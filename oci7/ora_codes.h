@@ -7,6 +7,7 @@ enum OraCode : int {
   kOraSessionKilled = 28,
   kOraRecursiveSqlLevelsExceeded = 36,
   kOraResourceBusy = 54,
+  kOraDeadlock = 60,
   kOraInternalError = 600,
   kOraInvalidSqlStatement = 900,
   kOraInvalidCreateCommand = 901,

@@ -4,13 +4,15 @@
 // Invariants: db_ is used only by the thread holding workMutex_; a job, once queued,
 // stays in job_ until the same call collects its result, its cursor is closed, or the
 // session ends; executing_ is true from the moment work is queued or started until it
-// has returned, so a break that arrives before the worker picks the job up still counts.
+// has returned, so a break that arrives before the worker picks the job up still counts.  A session is listed among its database's live sessions from
+// its logon until its connection closes.
 #include <sqlite3.h>
 
 #include <cassert>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <map>
 
 #include "oci7/catalog_query.h"
 #include "oci7/dictionary.h"
@@ -21,7 +23,21 @@ namespace tess::oci7 {
 namespace {
 
 std::atomic<bool> g_nonBlockingSupported{true};
-std::atomic<int> g_defaultBusyTimeout{5000};
+
+// How long a wait that only its own thread could end goes on before it is called a
+// deadlock (the holder might yet be called from another thread).
+constexpr std::chrono::milliseconds kDeadlockGrace{1000};
+
+// The live sessions of each database file in this process, so that a wait can find the
+// session whose lock it waits for.
+struct LiveSessions {
+  std::mutex mutex;
+  std::multimap<std::string, Session*> byFile;
+};
+LiveSessions& Live() {
+  static auto* live = new LiveSessions;  // sessions may end during the process's exit
+  return *live;
+}
 
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -124,6 +140,8 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
 
   std::shared_ptr<Session> s(new Session);
   s->databaseName_ = dbName;
+  s->file_ = *file;
+  s->caller_ = std::this_thread::get_id();
   int rc =
       sqlite3_open_v2(file->c_str(), &s->db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (rc != SQLITE_OK) {
@@ -132,8 +150,7 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
     throw EngineError(12154);
   }
   sqlite3_extended_result_codes(s->db_, 1);
-  s->busyTimeout_ = g_defaultBusyTimeout.load();
-  sqlite3_busy_timeout(s->db_, s->busyTimeout_);
+  sqlite3_busy_handler(s->db_, BusyHandler, s.get());
   ExecSql(s->db_,
           "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;"
           "PRAGMA case_sensitive_like=ON");
@@ -178,6 +195,11 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
   for (const std::string& g : s->GranteeNames())
     if (g == "DBA") s->isDba_ = true;
   sqlite3_progress_handler(s->db_, 1000, ProgressHandler, raw);
+  {
+    LiveSessions& live = Live();
+    std::lock_guard lock(live.mutex);
+    live.byFile.emplace(s->file_, raw);
+  }
   return s;
 }
 
@@ -235,6 +257,21 @@ int Session::CloseConnection(bool unregisterCursors, bool commit) noexcept {
     sqlite3_close_v2(db_);
     db_ = nullptr;
   }
+  holdsLock_ = false;
+  try {
+    {
+      LiveSessions& live = Live();
+      std::lock_guard lock(live.mutex);
+      for (auto [it, to] = live.byFile.equal_range(file_); it != to; ++it) {
+        if (it->second == this) {
+          live.byFile.erase(it);
+          break;
+        }
+      }
+    }
+  } catch (...) {
+    noteFailure();
+  }
   return failure;
 }
 
@@ -244,10 +281,10 @@ int Session::End(bool commit) noexcept {
     std::unique_lock lock(jobMutex_);
     if (closed_) return 0;
     closed_ = true;
-    if (job_ && job_->running) {
-      SignalCancel();
-      jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
-    }
+    // Work still running (on the worker, or a blocking call of another thread) ends: the
+    // session does.
+    if (executing_) SignalCancel();
+    if (job_ && job_->running) jobCv_.wait(lock, [&] { return !job_ || !job_->running; });
     job_.reset();
     stopWorker_ = true;
     jobCv_.notify_all();
@@ -388,11 +425,63 @@ void Session::BeginWrite(WriteReason reason, bool nowait) {
     if (reason == WriteReason::Work) sequenceOnly_ = false;
     return;
   }
-  if (nowait) sqlite3_busy_timeout(db_, 0);
+  nowait_ = nowait;
   int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-  if (nowait) sqlite3_busy_timeout(db_, busyTimeout_);
-  if (rc != SQLITE_OK) throw MapSqliteError(db_, rc, {});
+  nowait_ = false;
+  if (rc != SQLITE_OK) {
+    if ((rc & 0xff) == SQLITE_BUSY && waitEnd_ == WaitEnd::Cancelled)
+      throw EngineError(kOraCancelled);
+    if ((rc & 0xff) == SQLITE_BUSY && waitEnd_ == WaitEnd::Deadlock)
+      throw EngineError(kOraDeadlock);
+    throw MapSqliteError(db_, rc, {});  // NOWAIT: ORA-00054
+  }
   sequenceOnly_ = reason == WriteReason::Sequence;
+}
+
+int Session::BusyHandler(void* session, int count) {
+  return static_cast<Session*>(session)->KeepWaiting(count) ? 1 : 0;
+}
+
+bool Session::KeepWaiting(int count) {
+  const auto now = std::chrono::steady_clock::now();
+  if (count == 0) {
+    waitEnd_ = WaitEnd::None;
+    deadlockSince_ = now;
+  }
+  if (nowait_) {
+    waitEnd_ = WaitEnd::Nowait;
+    return false;
+  }
+  if (!WaitingForMyOwnThread()) {
+    deadlockSince_ = now;
+  } else if (now - deadlockSince_ >= kDeadlockGrace) {
+    waitEnd_ = WaitEnd::Deadlock;
+    return false;
+  }
+  // Short naps first (a lock is often released at once), then a steady pace; a break
+  // (or a kill) wakes the wait.
+  static constexpr int kNaps[] = {1, 2, 5, 10, 20};
+  const int ms = count < 5 ? kNaps[count] : 50;
+  std::unique_lock lock(sleepMutex_);
+  if (sleepCv_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return cancel_.load(); })) {
+    waitEnd_ = WaitEnd::Cancelled;
+    return false;
+  }
+  return true;
+}
+
+bool Session::WaitingForMyOwnThread() const {
+  // A wait on the worker leaves the caller's thread free to end the other transaction.
+  const std::thread::id me = std::this_thread::get_id();
+  if (caller_.load() != me) return false;
+  LiveSessions& live = Live();
+  std::lock_guard lock(live.mutex);
+  for (auto [it, to] = live.byFile.equal_range(file_); it != to; ++it) {
+    const Session* other = it->second;
+    if (other != this && other->holdsLock_ && !other->executing_ && other->caller_.load() == me)
+      return true;
+  }
+  return false;
 }
 
 void Session::Commit() {
@@ -579,17 +668,8 @@ void Session::SetFailCommits(bool on) {
   if (db_) sqlite3_commit_hook(db_, on ? refuse : nullptr, nullptr);
 }
 
-void Session::SetBusyTimeout(int ms) {
-  std::lock_guard work(workMutex_);
-  busyTimeout_ = ms;
-  if (db_) sqlite3_busy_timeout(db_, ms);
-}
-
 void Session::SetNonBlockingSupported(bool on) {
   g_nonBlockingSupported = on;
-}
-void Session::SetDefaultBusyTimeout(int ms) {
-  g_defaultBusyTimeout = ms;
 }
 
 int Session::SetNonBlocking(bool on) {
@@ -609,8 +689,7 @@ void Session::WorkerLoop() noexcept {
     lock.unlock();
     int result;
     try {
-      std::lock_guard w(workMutex_);
-      result = work();
+      result = RunWork(work);
     } catch (...) {
       // The entry points hand in guarded work; should anything escape all the same, it is
       // the call's answer, never the end of the thread (and of the program).
@@ -627,9 +706,19 @@ void Session::WorkerLoop() noexcept {
   }
 }
 
+int Session::RunWork(const std::function<int()>& work) {
+  std::lock_guard w(workMutex_);
+  struct NoteLock {
+    Session& s;
+    ~NoteLock() { s.holdsLock_ = s.InTransaction(); }
+  } note{*this};
+  return work();
+}
+
 int Session::Call(CallName name, const void* area, bool mayRunAsync,
                   const std::function<int()>& work) {
   if (int k = KilledCode()) return k;
+  caller_ = std::this_thread::get_id();
   std::unique_lock lock(jobMutex_);
   if (closed_) return kOraNotLoggedOn;
   if (job_) {
@@ -669,16 +758,15 @@ int Session::Call(CallName name, const void* area, bool mayRunAsync,
   }
   lock.unlock();
   int result;
-  {
-    std::lock_guard w(workMutex_);
-    try {
-      result = work();
-    } catch (...) {
-      executing_ = false;
-      throw;
-    }
+  try {
+    result = RunWork(work);
+  } catch (...) {
+    executing_ = false;
+    throw;
   }
   executing_ = false;
+  // A kill that ended the work (a lock wait, a sleep) is what the call answers.
+  if (killed_) return KilledCode();
   return result;
 }
 

@@ -39,10 +39,6 @@ sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value, const char*
       DropDatabase(arg);
       return 0;
     }
-    if (cmd == "busy_timeout" && !lda) {
-      Session::SetDefaultBusyTimeout(value);
-      return 0;
-    }
     std::shared_ptr<Session> s = lda ? FindSession(lda) : nullptr;
     if (!s) return kOraNotLoggedOn;
     if (cmd == "kill") {
@@ -55,10 +51,6 @@ sword tess_oci7_control(LdaDef* lda, const char* command, sb4 value, const char*
     }
     if (cmd == "fail_commit") {
       s->SetFailCommits(value != 0);
-      return 0;
-    }
-    if (cmd == "busy_timeout") {
-      s->SetBusyTimeout(value);
       return 0;
     }
     if (cmd == "async_parse") {

@@ -12,8 +12,6 @@ extern "C" {
 //   "nonblocking"      onbset answers 3126 from now on when value is 0, works again when 1
 //   "delay"            every execute and fetch of the session first waits value
 //                      milliseconds (a break ends the wait)
-//   "busy_timeout"     how long a writer waits for another writer's lock (milliseconds);
-//                      with no lda, the default of sessions logged on later
 //   "fail_commit"      every commit of the session fails with ORA-02091 while value is 1
 //   "async_parse"      while value is 1, oparse on the session in non-blocking mode runs
 //                      in the background like oexn: it answers 3123 until it is called

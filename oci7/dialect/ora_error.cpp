@@ -21,6 +21,7 @@ constexpr Message kMessages[] = {
     {kOraSessionKilled, "your session has been killed"},
     {kOraRecursiveSqlLevelsExceeded, "maximum number of recursive SQL levels (%s) exceeded"},
     {kOraResourceBusy, "resource busy and acquire with NOWAIT specified"},
+    {kOraDeadlock, "deadlock detected while waiting for resource"},
     {kOraInternalError, "internal error code, arguments: [%s]"},
     {kOraInvalidSqlStatement, "invalid SQL statement"},
     {kOraInvalidCreateCommand, "invalid CREATE command"},

@@ -1,4 +1,7 @@
 // Non-blocking calls, break, several sessions on one database, and a killed session.
+#include <condition_variable>
+#include <future>
+#include <mutex>
 #include <thread>
 
 #include "tests/oci7/oci7_client.h"
@@ -137,29 +140,23 @@ TEST_F(Sessions, NonBlockingCanBeRefusedByTheTestControl) {
   EXPECT_EQ(o.onbclr(conn_.lda()), 0);
 }
 
-TEST_F(Sessions, ReadersNeverBlockAndWritersWaitOrWithNowaitAnswer54) {
+TEST_F(Sessions, ReadersNeverBlockAndNowaitAnswers54AtOnce) {
   const Api& o = Oci();
   Connection second;
   ASSERT_EQ(second.Logon("demo/demo@sess"), 0);
-  ASSERT_EQ(o.control(second.lda(), "busy_timeout", 200, nullptr), 0);
   Statement a(conn_), b(second);
   ASSERT_EQ(a.Run("UPDATE emp SET sal = 1234 WHERE empno = 7369"), 0);
   // The other session reads the committed value at once.
   EXPECT_EQ(b.Value("SELECT sal FROM emp WHERE empno = 7369"), "800");
-  auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(b.Run("UPDATE emp SET sal = 1 WHERE empno = 7499"), 54);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
-  EXPECT_EQ(second.Message(54), "ORA-00054: resource busy and acquire with NOWAIT specified");
-  // NOWAIT does not wait, however long the session would.
-  ASSERT_EQ(o.control(second.lda(), "busy_timeout", 3000, nullptr), 0);
   for (const char* sql : {"SELECT sal FROM emp WHERE empno = 7369 FOR UPDATE NOWAIT",
                           "LOCK TABLE emp IN EXCLUSIVE MODE NOWAIT"}) {
-    start = std::chrono::steady_clock::now();
+    auto start = std::chrono::steady_clock::now();
     int rc = b.Parse(sql);
     if (rc == 0) rc = b.Exec();
     if (rc == 0) rc = o.oexfet(b.cda(), 1, 0, 0);
     EXPECT_EQ(rc, 54) << sql;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500)) << sql;
+    EXPECT_EQ(second.Message(54), "ORA-00054: resource busy and acquire with NOWAIT specified");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900)) << sql;
   }
   ASSERT_EQ(o.ocom(conn_.lda()), 0);
   EXPECT_EQ(b.Value("SELECT sal FROM emp WHERE empno = 7369"), "1234");
@@ -167,6 +164,165 @@ TEST_F(Sessions, ReadersNeverBlockAndWritersWaitOrWithNowaitAnswer54) {
   EXPECT_EQ(b.Run("UPDATE emp SET sal = 800 WHERE empno = 7369"), 0);
   ASSERT_EQ(o.ocom(second.lda()), 0);
   EXPECT_EQ(a.Value("SELECT sal FROM emp WHERE empno = 7369"), "800");
+}
+
+namespace {
+
+// A session on a thread of its own that changes a row and holds the write lock until it is
+// told to commit or roll back.
+class LockHolder {
+ public:
+  explicit LockHolder(std::string sql = "UPDATE emp SET sal = 1111 WHERE empno = 7369")
+      : sql_(std::move(sql)), thread_([this] { Hold(); }) {
+    ready_.get_future().wait();
+  }
+  ~LockHolder() {
+    End(false, {});
+    thread_.join();
+  }
+  // Ends the transaction `after` from now, without waiting for it.
+  void End(bool commit, std::chrono::milliseconds after) {
+    std::lock_guard lock(mutex_);
+    if (order_) return;
+    order_ = std::make_pair(commit, after);
+    cv_.notify_all();
+  }
+
+ private:
+  void Hold() {
+    Connection c;
+    EXPECT_EQ(c.Logon("demo/demo@sess"), 0);
+    {
+      Statement st(c);
+      EXPECT_EQ(st.Run(sql_), 0) << st.Error();
+    }
+    ready_.set_value();
+    std::unique_lock lock(mutex_);
+    cv_.wait(lock, [&] { return order_.has_value(); });
+    auto [commit, after] = *order_;
+    lock.unlock();
+    std::this_thread::sleep_for(after);
+    EXPECT_EQ(commit ? Oci().ocom(c.lda()) : Oci().orol(c.lda()), 0);
+  }
+  std::string sql_;
+  std::promise<void> ready_;
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  std::optional<std::pair<bool, std::chrono::milliseconds>> order_;
+  std::thread thread_;
+};
+
+}  // namespace
+
+TEST_F(Sessions, AWriterWaitsUntilTheOtherCommitsOrRollsBack) {
+  Statement st(conn_);
+  {
+    LockHolder holder;
+    auto start = std::chrono::steady_clock::now();
+    holder.End(true, std::chrono::milliseconds(6000));
+    EXPECT_EQ(st.Run("UPDATE emp SET sal = sal + 1 WHERE empno = 7369"), 0) << st.Error();
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5900));
+  }
+  EXPECT_EQ(st.Value("SELECT sal FROM emp WHERE empno = 7369"), "1112");
+  ASSERT_EQ(Oci().orol(conn_.lda()), 0);
+  {
+    LockHolder holder("UPDATE emp SET sal = 0");
+    holder.End(false, std::chrono::milliseconds(300));
+    EXPECT_EQ(st.Run("UPDATE emp SET sal = sal + 1 WHERE empno = 7369"), 0) << st.Error();
+  }
+  EXPECT_EQ(st.Value("SELECT sal FROM emp WHERE empno = 7369"), "1112");
+  ASSERT_EQ(Oci().ocom(conn_.lda()), 0);
+  ASSERT_EQ(st.Run("UPDATE emp SET sal = 800 WHERE empno = 7369"), 0);
+  ASSERT_EQ(Oci().ocom(conn_.lda()), 0);
+}
+
+// Every statement that takes the write lock waits for it, and a break ends the wait at once:
+// the Cancel of a non-blocking call, obreak from another thread while a blocking call
+// waits, and a kill.
+TEST_F(Sessions, ABreakOrAKillEndsALockWaitAtOnce) {
+  const Api& o = Oci();
+  LockHolder holder;
+  Statement st(conn_);
+  auto cancelled = [&](const char* sql) {
+    auto start = std::chrono::steady_clock::now();
+    int rc = Poll([&] { return st.Exec(); });
+    EXPECT_EQ(rc, kOraCancelled) << sql;
+    ExpectCancelText(conn_.Message(kOraCancelled));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000)) << sql;
+  };
+  ASSERT_EQ(o.onbset(conn_.lda()), 0);
+  for (const char* sql :
+       {"UPDATE emp SET sal = sal WHERE empno = 7499", "INSERT INTO bonus VALUES ('X', 'Y', 1, 2)",
+        "DELETE FROM bonus", "SELECT sal FROM emp WHERE empno = 7499 FOR UPDATE",
+        "LOCK TABLE emp IN EXCLUSIVE MODE",
+        "BEGIN UPDATE emp SET sal = sal WHERE empno = 7499; END;", "CREATE TABLE waits (n NUMBER)",
+        "GRANT SELECT ON emp TO PUBLIC", "CREATE PROCEDURE waits AS BEGIN NULL; END;",
+        "SELECT emp_seq.NEXTVAL FROM dual"}) {
+    ASSERT_EQ(st.Parse(sql), 0) << sql << ": " << st.Error();
+    EXPECT_EQ(st.Exec(), kOraStillExecuting) << sql;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(st.Exec(), kOraStillExecuting) << sql;  // waiting, not refused
+    EXPECT_EQ(o.obreak(conn_.lda()), 0);
+    cancelled(sql);
+  }
+  ASSERT_EQ(o.onbclr(conn_.lda()), 0);
+
+  // A blocking call, broken from another thread.
+  ASSERT_EQ(st.Parse("UPDATE emp SET sal = sal WHERE empno = 7499"), 0);
+  std::thread breaker([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    o.obreak(conn_.lda());
+  });
+  cancelled("blocking");
+  breaker.join();
+
+  // A killed session's wait ends too: the call answers the lost connection.
+  Connection victim;
+  ASSERT_EQ(victim.Logon("demo/demo@sess"), 0);
+  Statement v(victim);
+  ASSERT_EQ(v.Parse("UPDATE emp SET sal = sal WHERE empno = 7499"), 0);
+  std::thread killer([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    o.control(victim.lda(), "kill", 0, nullptr);
+  });
+  EXPECT_EQ(v.Exec(), 3113);
+  killer.join();
+  // Nothing of the broken statements happened.
+  holder.End(false, {});
+  EXPECT_EQ(st.Value("SELECT count(*) FROM bonus"), "0");
+  EXPECT_EQ(st.Run("SELECT * FROM waits"), 942);
+}
+
+// Two sessions used from one thread: the thread that waits for the other session's lock is
+// the only one that could end it.  The waiter hears ORA-00060 instead of waiting forever;
+// a non-blocking waiter leaves its thread free, so it waits.
+TEST_F(Sessions, OneThreadWaitingForItsOwnOtherSessionIsADeadlock) {
+  const Api& o = Oci();
+  Connection second;
+  ASSERT_EQ(second.Logon("demo/demo@sess"), 0);
+  Statement a(conn_), b(second);
+  ASSERT_EQ(a.Run("UPDATE emp SET sal = 1 WHERE empno = 7369"), 0);
+  for (const char* sql : {"UPDATE emp SET sal = 2 WHERE empno = 7499",
+                          "SELECT sal FROM emp WHERE empno = 7369 FOR UPDATE"}) {
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(b.Run(sql), 60) << sql;
+    EXPECT_EQ(second.Message(60), "ORA-00060: deadlock detected while waiting for resource");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(5000)) << sql;
+  }
+
+  ASSERT_EQ(o.onbset(second.lda()), 0);
+  ASSERT_EQ(b.Parse("UPDATE emp SET sal = 2 WHERE empno = 7499"), 0);
+  EXPECT_EQ(b.Exec(), kOraStillExecuting);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_EQ(b.Exec(), kOraStillExecuting);
+  ASSERT_EQ(o.ocom(conn_.lda()), 0);  // the holder ends: the waiter goes on
+  EXPECT_EQ(Poll([&] { return b.Exec(); }), 0) << second.Message(b.cda()->rc);
+  ASSERT_EQ(o.onbclr(second.lda()), 0);
+  ASSERT_EQ(o.ocom(second.lda()), 0);
+  EXPECT_EQ(a.Value("SELECT sal FROM emp WHERE empno = 7499"), "2");
+  ASSERT_EQ(
+      a.Run("UPDATE emp SET sal = decode(empno, 7369, 800, 1600) WHERE empno IN (7369, 7499)"), 0);
+  ASSERT_EQ(o.ocom(conn_.lda()), 0);
 }
 
 // A logoff commits the session's work, blocking or not, with a fetch standing open.  A
@@ -211,10 +367,7 @@ TEST_F(Sessions, TwoSessionsWritingInTurnLoseNothing) {
     for (int i = 0; i < perThread; ++i) {
       std::string sql =
           std::string("INSERT INTO counter VALUES ('") + who + "', " + std::to_string(i) + ")";
-      int rc;
-      while ((rc = st.Run(sql)) == 54) {
-      }
-      EXPECT_EQ(rc, 0) << st.Error();
+      EXPECT_EQ(st.Run(sql), 0) << st.Error();
       EXPECT_EQ(Oci().ocom(c.lda()), 0);
     }
   };
