@@ -3,6 +3,9 @@
 //           the peer steps a prepared statement and reads every column as text.
 //   insert: 1,000,000 rows through oexn with array binds of 1,000 elements; the peer binds
 //           and steps a prepared INSERT per row in one transaction.
+// And what a cursor left open costs the session's next statement: a 100,000-row query
+// fetched half way, then a one-row UPDATE (against the same UPDATE with nothing open), and
+// the rest of the rows fetched from where the cursor moved (against the first half's rate).
 // Prints "figure <name> <value> <unit>" lines, the ratios as "x" (ours / peer).
 #include <sqlite3.h>
 
@@ -224,6 +227,42 @@ int main() {
                  static_cast<unsigned long long>(checksum),
                  static_cast<unsigned long long>(peerChecksum));
 
+  // --- a statement beside a cursor left open half way through 100,000 rows: the cursor
+  // moves off the session's connection (re-run on its snapshot up to where it was, or, in
+  // the session's own transaction, the rest read into memory); then the rest is fetched
+  // where it went.  The peer is the same statement with nothing open.
+  CdaDef other{};
+  if (o.oopen(&other, &lda, nullptr, -1, -1, nullptr, -1)) Die("oopen");
+  auto statementMs = [&](const char* sql) {
+    auto t = std::chrono::steady_clock::now();
+    if (o.oparse(&other, T(sql), -1, 0, 2) || o.oexn(&other, 1, 0)) Die(sql);
+    return Seconds(t) * 1000;
+  };
+  auto fetchRows = [&](int rows) {
+    auto t = std::chrono::steady_clock::now();
+    for (int got = 0; got < rows; got += kFetchBatch)
+      if (o.ofen(&cda, kFetchBatch) != 0) Die("fetch half");
+    return rows / Seconds(t);
+  };
+  constexpr int kOpenRows = 100000;
+  const char* openQuery = "SELECT id, name, amount FROM big WHERE id <= 100000";
+  statementMs("CREATE TABLE one (n NUMBER)");
+  statementMs("INSERT INTO one VALUES (1)");
+  double aloneMs = statementMs("UPDATE one SET n = n + 1");
+  if (o.ocom(&lda)) Die("commit");
+  double besideMs[2] = {0, 0}, movedRatio[2] = {0, 0};
+  for (int inTransaction = 0; inTransaction < 2; ++inTransaction) {
+    if (inTransaction) statementMs("UPDATE one SET n = n + 1");
+    if (o.oparse(&cda, T(openQuery), -1, 0, 2) || o.oexfet(&cda, kFetchBatch, 0, 0))
+      Die("open the cursor");
+    double before = fetchRows(kOpenRows / 2 - kFetchBatch);
+    besideMs[inTransaction] = statementMs("UPDATE one SET n = n + 1");
+    double after = fetchRows(kOpenRows / 2 - kFetchBatch);
+    movedRatio[inTransaction] = after / before;
+    if (o.ocom(&lda)) Die("commit");
+  }
+  o.oclose(&other);
+
   o.oclose(&cda);
   o.ologof(&lda);
   std::error_code ec;
@@ -235,5 +274,11 @@ int main() {
   std::printf("figure oci7_insert_rows_per_s %.0f rows/s\n", oursInsert);
   std::printf("figure sqlite_insert_rows_per_s %.0f rows/s\n", peerInsert);
   std::printf("figure oci7_insert_ratio %.2f x\n", oursInsert / peerInsert);
+  std::printf("figure oci7_statement_alone_ms %.2f ms\n", aloneMs);
+  std::printf("figure oci7_statement_beside_open_cursor_ms %.2f ms\n", besideMs[0]);
+  std::printf("figure oci7_statement_beside_open_cursor_in_transaction_ms %.2f ms\n",
+              besideMs[1]);
+  std::printf("figure oci7_moved_cursor_fetch_ratio %.2f x\n", movedRatio[0]);
+  std::printf("figure oci7_moved_cursor_in_transaction_fetch_ratio %.2f x\n", movedRatio[1]);
   return 0;
 }

@@ -7,11 +7,18 @@
 // column types are worked out once, and values go straight from SQLite into the
 // caller's buffers.  Rows processed is cumulative for a fetch and counts affected rows for
 // DML.
+//
+// Each statement reads what is committed when it begins, and an open query keeps the rows
+// of its own start: a query in progress that would hold its session's connection on an
+// old read (engine.h) moves to a reader connection opened on the very snapshot it reads
+// and re-run up to where the caller is, or, where that cannot be, into a memory database;
+// the fetch path reads either the same way.
 #include <sqlite3.h>
 
 #include <cassert>
 #include <cstring>
 #include <exception>
+#include <utility>
 
 #include "oci7/atomic_call.h"
 #include "oci7/ddl.h"
@@ -68,6 +75,7 @@ bool MentionsNextval(const std::string& sql) {
 }  // namespace
 
 Cursor::~Cursor() {
+  DropMovedRows();
   if (stmt_) sqlite3_finalize(stmt_);
 }
 
@@ -78,20 +86,22 @@ void Cursor::AssertFlags() const {
   assert(kind_ != Kind::Query || columns_.size() == defines_.size());
   assert(!executed_ || kind_ == Kind::Query);
   assert(!stepped_ || executed_);
-  assert(!parked_ || (executed_ && !exhausted_ && stmt_));
+  assert(!movedRows_ || (kind_ == Kind::Query && executed_ && !exhausted_));
+  assert(!movedRows_ == !movedDb_);
   assert(!cursorVariable_ || kind_ == Kind::Query || kind_ == Kind::None);
   assert(!forUpdate_ || kind_ == Kind::Query || kind_ == Kind::None);
 }
 
 void Cursor::Release() {
   const bool reading = executed_ && !exhausted_;
+  DropMovedRows();
   if (stmt_) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
   }
   block_.reset();
   kind_ = Kind::None;
-  executed_ = exhausted_ = stepped_ = parked_ = false;
+  executed_ = exhausted_ = stepped_ = false;
   // The cursor is released before anything that may fail: ending the read can commit a
   // transaction that only handed out sequence numbers, and freeing the cursor variables
   // releases theirs.
@@ -143,7 +153,7 @@ void Cursor::ResetStatement() {
   cursorVariable_ = false;
   forUpdate_ = false;
   nowait_ = false;
-  parked_ = false;
+  args_.clear();
   functionType_ = 0;
   rowsProcessed_ = 0;
   parseErrorOffset_ = 0;
@@ -154,6 +164,8 @@ void Cursor::ResetStatement() {
 
 void Cursor::Parse(std::string_view text) {
   ResetStatement();
+  // Names and privileges are read now: as they are committed now.
+  session_->StartStatement(this);
   text_.assign(text);
   try {
     std::vector<Token> tokens = Tokenize(text_);
@@ -516,6 +528,16 @@ void Cursor::BindRow(int element, const std::vector<const BindVar*>& order) {
   }
 }
 
+// Binds a query's values, kept for running it again elsewhere (MoveToSnapshot).
+void Cursor::BindQuery(const std::vector<const BindVar*>& order) {
+  args_.clear();
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (order[i]->ftype == kExtCursor) throw EngineError(1460);
+    args_.push_back(ReadInBind(*order[i], 0));
+    BindValue(stmt_, static_cast<int>(i + 1), args_.back());
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // Execute
 
@@ -526,14 +548,14 @@ int Cursor::Execute(int iters, int rowoff) {
   if (cursorVariable_) throw EngineError(1002);
   FreeChildren();
   session_->ApplyDelay();
+  session_->StartStatement(this);
   rowsProcessed_ = 0;
   switch (kind_) {
     case Kind::Query: {
       auto order = CheckAllBound(bindNames_);
       if (executed_ && !exhausted_) EndFetch();
-      parked_ = false;
       sqlite3_reset(stmt_);
-      BindRow(0, order);
+      BindQuery(order);
       if (forUpdate_)
         session_->BeginWrite(Session::WriteReason::Work, nowait_);
       else if (MentionsNextval(translation_.sql))
@@ -547,7 +569,7 @@ int Cursor::Execute(int iters, int rowoff) {
       RunDml(iters, rowoff, CheckAllBound(bindNames_));
       return 0;
     case Kind::Ddl:
-      ExecuteDdl(*session_, translation_, text_, functionType_, this);
+      ExecuteDdl(*session_, translation_, text_, functionType_);
       return 0;
     case Kind::Plsql: {
       CheckAllBound(bindNames_);
@@ -566,13 +588,12 @@ int Cursor::Execute(int iters, int rowoff) {
       RunEngineStatement();
       return 0;
     case Kind::UserDdl:
-      ExecuteUserDdl(*session_, text_, this);
+      ExecuteUserDdl(*session_, text_);
       return 0;
     case Kind::Stored:
       ExecuteStoredDdl(*session_, text_, functionType_);
       return 0;
     case Kind::Privilege:
-      session_->ParkCursors(this);
       RunPrivilegeStatement(*session_, text_, functionType_);
       return 0;
     case Kind::Explain:
@@ -618,8 +639,9 @@ void Cursor::RunDml(int iters, int rowoff, const std::vector<const BindVar*>& or
   sqlite3_reset(stmt_);
 }
 
-void Cursor::ThrowStep(int rc) {
-  OraError err = MapSqliteError(session_->db(), rc, {functionType_, &translation_, session_.get()});
+void Cursor::ThrowStep(sqlite3_stmt* source, int rc) {
+  OraError err =
+      MapSqliteError(sqlite3_db_handle(source), rc, {functionType_, &translation_, session_.get()});
   EndFetch();
   throw err;
 }
@@ -627,7 +649,7 @@ void Cursor::ThrowStep(int rc) {
 // ---------------------------------------------------------------------------------------
 // Fetch
 
-int Cursor::WriteRow(int row) {
+int Cursor::WriteRow(sqlite3_stmt* source, int row) {
   int worst = 0;
   const std::string& fmt = session_->dateFormat();
   for (size_t col = 0; col < defines_.size(); ++col) {
@@ -635,24 +657,24 @@ int Cursor::WriteRow(int row) {
     if (!d.defined) continue;
     int c = static_cast<int>(col);
     ValueRef v;
-    switch (sqlite3_column_type(stmt_, c)) {
+    switch (sqlite3_column_type(source, c)) {
       case SQLITE_INTEGER:
         v.kind = Value::Integer;
-        v.i = sqlite3_column_int64(stmt_, c);
+        v.i = sqlite3_column_int64(source, c);
         break;
       case SQLITE_FLOAT:
         v.kind = Value::Real;
-        v.r = sqlite3_column_double(stmt_, c);
+        v.r = sqlite3_column_double(source, c);
         break;
       case SQLITE_TEXT:
-        v.p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, c));
-        v.n = static_cast<size_t>(sqlite3_column_bytes(stmt_, c));
+        v.p = reinterpret_cast<const char*>(sqlite3_column_text(source, c));
+        v.n = static_cast<size_t>(sqlite3_column_bytes(source, c));
         v.kind = v.n ? Value::Text : Value::Null;  // Oracle has no empty strings
         break;
       case SQLITE_BLOB:
         v.kind = Value::Blob;
-        v.p = static_cast<const char*>(sqlite3_column_blob(stmt_, c));
-        v.n = static_cast<size_t>(sqlite3_column_bytes(stmt_, c));
+        v.p = static_cast<const char*>(sqlite3_column_blob(source, c));
+        v.n = static_cast<size_t>(sqlite3_column_bytes(source, c));
         break;
       default:
         break;
@@ -674,22 +696,14 @@ int Cursor::WriteRow(int row) {
 // handed out sequence numbers for it ends too.
 void Cursor::EndFetch() {
   exhausted_ = true;
-  parked_ = false;
+  DropMovedRows();
   if (stmt_) sqlite3_reset(stmt_);
   if (session_->db()) session_->EndSequenceOnly();
-}
-
-void Cursor::Park() {
-  AssertFlags();
-  if (kind_ != Kind::Query || !executed_ || exhausted_ || !stepped_ || parked_ || !stmt_) return;
-  sqlite3_reset(stmt_);
-  parked_ = true;
 }
 
 // Runs a reset query again up to where the caller was (binds stay bound over a reset).
 // Returns 0, or 1403 when the rows are gone.
 int Cursor::Resume() {
-  parked_ = false;
   sqlite3_reset(stmt_);
   for (ub4 skip = 0; skip < rowsProcessed_; ++skip) {
     int rc = sqlite3_step(stmt_);
@@ -697,7 +711,7 @@ int Cursor::Resume() {
       EndFetch();
       return kOraNoDataFound;
     }
-    if (rc != SQLITE_ROW) ThrowStep(rc);
+    if (rc != SQLITE_ROW) ThrowStep(stmt_, rc);
   }
   return 0;
 }
@@ -709,35 +723,168 @@ int Cursor::Fetch(int nrows) {
   if (nrows < 1) throw EngineError(1460);
   if (exhausted_) return kOraNoDataFound;
   session_->ApplyDelay();
-  if (parked_ && Resume()) return kOraNoDataFound;
+  sqlite3_stmt* source = movedRows_ ? movedRows_ : stmt_;
+  // The first row begins the query's read on the session's connection.
+  if (source == stmt_ && !sqlite3_stmt_busy(stmt_)) session_->StartStatement(this);
   int warning = 0;
   try {
     for (int r = 0; r < nrows; ++r) {
-      int rc = sqlite3_step(stmt_);
+      int rc = sqlite3_step(source);
       if (rc == SQLITE_ROW) {
         stepped_ = true;
-        int code = WriteRow(r);
+        int code = WriteRow(source, r);
         ++rowsProcessed_;
         if (code == 1405 || (code == 1406 && warning == 0)) warning = code;
         continue;
       }
       if (rc == SQLITE_DONE) {
+        std::optional<OraError> error = std::move(movedError_);
         EndFetch();
+        if (error) throw *error;
         return kOraNoDataFound;
       }
-      if (rc == SQLITE_ABORT_ROLLBACK) {
+      if (rc == SQLITE_ABORT_ROLLBACK && source == stmt_) {
         // A rollback ended the read under this query; Oracle's fetch goes on.
         if (Resume()) return kOraNoDataFound;
         --r;
         continue;
       }
-      ThrowStep(rc);
+      ThrowStep(source, rc);
     }
   } catch (...) {
     if (!exhausted_) EndFetch();
     throw;
   }
   return warning;
+}
+
+// ---------------------------------------------------------------------------------------
+// Queries moving off the session's connection
+
+void Cursor::MoveOffConnection() {
+  AssertFlags();
+  if (kind_ != Kind::Query || !executed_ || exhausted_ || movedRows_ || !stmt_ ||
+      !sqlite3_stmt_busy(stmt_))
+    return;
+  // A cursor variable's values are the interpreter's, and sequence numbers must not be
+  // drawn twice: they cannot run again; the session's uncommitted changes are seen on its
+  // own connection only.
+  if (!cursorVariable_ && !MentionsNextval(translation_.sql) && !session_->InTransaction() &&
+      MoveToSnapshot())
+    return;
+  MoveToMemory();
+}
+
+bool Cursor::MoveToSnapshot() {
+  sqlite3* db = session_->db();
+  // The snapshot of the read in progress.  It is named only inside a transaction, so an
+  // empty one is opened around the naming; its end leaves the query's read open.
+  if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
+  sqlite3_snapshot* snapshot = nullptr;
+  const int named = sqlite3_snapshot_get(db, "main", &snapshot);
+  struct FreeSnapshot {
+    sqlite3_snapshot* s;
+    ~FreeSnapshot() {
+      if (s) sqlite3_snapshot_free(s);
+    }
+  } freeSnapshot{snapshot};
+  if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+  }
+  if (named != SQLITE_OK && named != SQLITE_ERROR) return false;
+
+  sqlite3* reader = session_->AcquireReader();
+  sqlite3_stmt* st = nullptr;
+  auto onSnapshot = [&] {
+    if (sqlite3_exec(reader, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
+    if (snapshot) return sqlite3_snapshot_open(reader, "main", snapshot) == SQLITE_OK;
+    // No snapshot can be named while the database's log holds no commit: the reader reads
+    // the same only while its log holds none either.
+    sqlite3_snapshot* now = nullptr;
+    const int rc = sqlite3_snapshot_get(reader, "main", &now);
+    if (now) sqlite3_snapshot_free(now);
+    return rc == SQLITE_ERROR && sqlite3_txn_state(reader, "main") == SQLITE_TXN_READ;
+  };
+  // The query runs again there, up to where the caller is.
+  auto caughtUp = [&] {
+    if (sqlite3_prepare_v3(reader, translation_.sql.c_str(),
+                           static_cast<int>(translation_.sql.size()), 0, &st, nullptr) != SQLITE_OK)
+      return false;
+    for (size_t i = 0; i < args_.size(); ++i) BindValue(st, static_cast<int>(i + 1), args_[i]);
+    for (ub4 skip = 0; skip < rowsProcessed_; ++skip)
+      if (sqlite3_step(st) != SQLITE_ROW) return false;
+    return true;
+  };
+  if (!onSnapshot() || !caughtUp()) {
+    sqlite3_finalize(st);
+    session_->ReturnReader(reader);
+    return false;
+  }
+  sqlite3_reset(stmt_);
+  movedRows_ = st;
+  movedDb_ = reader;
+  movedToReader_ = true;
+  return true;
+}
+
+void Cursor::MoveToMemory() {
+  sqlite3* memory = nullptr;
+  int rc =
+      sqlite3_open_v2(":memory:", &memory,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+  sqlite3_stmt* insert = nullptr;
+  sqlite3_stmt* rows = nullptr;
+  struct Guard {
+    sqlite3*& db;
+    sqlite3_stmt*& insert;
+    sqlite3_stmt*& rows;
+    ~Guard() {
+      sqlite3_finalize(insert);
+      sqlite3_finalize(rows);
+      if (db) sqlite3_close_v2(db);
+    }
+  } guard{memory, insert, rows};
+  if (rc != SQLITE_OK) throw EngineError(kOraOutOfProcessMemory, "?");
+  // Columns without a type keep each value as it is.
+  const int n = sqlite3_column_count(stmt_);
+  std::string create = "CREATE TABLE r(", values = "INSERT INTO r VALUES(";
+  for (int i = 0; i < n; ++i) {
+    create += (i ? ", c" : "c") + std::to_string(i);
+    values += i ? ", ?" : "?";
+  }
+  ExecSql(memory, (create + ")").c_str());
+  rc = sqlite3_prepare_v2(memory, (values + ")").c_str(), -1, &insert, nullptr);
+  if (rc != SQLITE_OK) throw MapSqliteError(memory, rc, {});
+  while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+    for (int i = 0; i < n; ++i) sqlite3_bind_value(insert, i + 1, sqlite3_column_value(stmt_, i));
+    if (int done = sqlite3_step(insert); done != SQLITE_DONE)
+      throw MapSqliteError(memory, done, {});
+    sqlite3_reset(insert);
+  }
+  // An error ends the rows where the query would have met it.
+  if (rc != SQLITE_DONE)
+    movedError_ =
+        MapSqliteError(session_->db(), rc, {functionType_, &translation_, session_.get()});
+  rc = sqlite3_prepare_v2(memory, "SELECT * FROM r ORDER BY rowid", -1, &rows, nullptr);
+  if (rc != SQLITE_OK) throw MapSqliteError(memory, rc, {});
+  sqlite3_reset(stmt_);
+  movedRows_ = std::exchange(rows, nullptr);
+  movedDb_ = std::exchange(memory, nullptr);
+  movedToReader_ = false;
+}
+
+void Cursor::DropMovedRows() noexcept {
+  movedError_.reset();
+  if (!movedDb_) return;
+  sqlite3_finalize(movedRows_);
+  movedRows_ = nullptr;
+  if (movedToReader_)
+    session_->ReturnReader(movedDb_);
+  else
+    sqlite3_close_v2(movedDb_);
+  movedDb_ = nullptr;
+  movedToReader_ = false;
 }
 
 int Cursor::ExecuteFetch(int nrows, bool cancelAfter, bool exact) {
@@ -751,12 +898,13 @@ int Cursor::ExecuteFetch(int nrows, bool cancelAfter, bool exact) {
   code = Fetch(nrows);
   if (exact && code != kOraNoDataFound) {
     // Exactly nrows rows must exist: one more is an error.
-    int rc = sqlite3_step(stmt_);
+    sqlite3_stmt* source = movedRows_ ? movedRows_ : stmt_;
+    int rc = sqlite3_step(source);
     if (rc == SQLITE_ROW) {
       EndFetch();
       throw EngineError(1422);
     }
-    if (rc != SQLITE_DONE) ThrowStep(rc);
+    if (rc != SQLITE_DONE) ThrowStep(source, rc);
     EndFetch();
   }
   if (cancelAfter) Cancel();

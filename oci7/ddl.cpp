@@ -165,13 +165,11 @@ void RunScript(Session& s, const Translation& tr, int functionCode) {
   }
 }
 
-void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int functionCode,
-                const Cursor* except) {
+void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int functionCode) {
   const DdlInfo& d = tr.ddl;
   sqlite3* db = s.db();
   std::string owner = d.isPublic ? "PUBLIC" : (d.owner.empty() ? s.user() : d.owner);
   CheckDdlPrivilege(s, d, owner);
-  s.ParkCursors(except);
   s.RunDdl([&] {
     const std::string& type = d.objectType;
     if (d.verb == "CREATE" && type == "TABLE") {
@@ -311,11 +309,10 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
   });
 }
 
-void ExecuteUserDdl(Session& s, std::string_view text, const Cursor* except) {
+void ExecuteUserDdl(Session& s, std::string_view text) {
   UserStatement u = ParseUserStatement(text);
   if (!s.isDba()) throw EngineError(1031);
   sqlite3* db = s.db();
-  s.ParkCursors(except);
   s.RunDdl([&] {
     bool exists = UserExists(db, u.name);
     if (u.verb == "DROP") {

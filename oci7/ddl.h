@@ -14,12 +14,10 @@ namespace tess::oci7 {
 void RunScript(Session& s, const Translation& tr, int functionCode);
 
 // CREATE/DROP/ALTER of tables, views, indexes, sequences and synonyms; TRUNCATE, COMMENT
-// and RENAME.  `text` is the caller's statement, `except` the cursor that runs it (its
-// query is not parked).
-void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int functionCode,
-                const Cursor* except);
+// and RENAME.  `text` is the caller's statement.
+void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int functionCode);
 // CREATE, ALTER and DROP USER (DBA only).
-void ExecuteUserDdl(Session& s, std::string_view text, const Cursor* except);
+void ExecuteUserDdl(Session& s, std::string_view text);
 // CREATE/ALTER/DROP of procedures, functions, packages, triggers; ALTER VIEW ... COMPILE.
 void ExecuteStoredDdl(Session& s, std::string_view text, int functionCode);
 

@@ -7,6 +7,13 @@
 // session's work mutex keeps engine work on one thread at a time, and obreak, onbtst and
 // oerhms never take it.  Cursors hold their session alive; the registry holds both, so a
 // handle read from caller memory is only ever an id to look up.
+//
+// What a statement sees: the session's connection reads what is committed when a read
+// begins, and SQLite keeps one read open for as long as any statement of the connection
+// is in progress.  So a query left open mid-fetch would freeze its session's view (and
+// refuse its writes); before a new statement of the session begins, such a query moves
+// off the connection, onto a reader connection of the session that goes on reading the
+// query's own snapshot (or, where that cannot be, into memory).
 #pragma once
 
 #include <atomic>
@@ -195,9 +202,14 @@ class Session : public std::enable_shared_from_this<Session> {
   int atomicDepth = 0;
   uint64_t savepointsSet = 0;
   void EndSequenceOnly();
-  // Resets the running queries of the session's other cursors (they pick up where they
-  // were at their next fetch), so that DDL is not refused for statements in progress.
-  void ParkCursors(const Cursor* except);
+  // A new statement begins (`starting` is its cursor): it must read what is committed
+  // now, so the session's queries left open move off the connection (see above).  Within
+  // the session's own write transaction nobody else commits, and nothing moves.
+  void StartStatement(const Cursor* starting);
+  // Reader connections for the queries that moved: the same database, functions and
+  // settings, read-only by use.  Returned ones are kept for the next.
+  sqlite3* AcquireReader();
+  void ReturnReader(sqlite3* reader) noexcept;
   // Runs DDL work between the commits Oracle makes before and after it.
   void RunDdl(const std::function<void()>& work);
 
@@ -268,6 +280,9 @@ class Session : public std::enable_shared_from_this<Session> {
   void CheckLink(const std::string& name, int offset);
   int End(bool commit) noexcept;
   int CloseConnection(bool unregisterCursors, bool commit) noexcept;
+  // Moves the session's queries in progress off its connection (see above): before a new
+  // statement reads, and before the session writes while one of its own reads stands open.
+  void ReleaseConnection(const Cursor* except);
 
   // Waiting for another session's write lock (SQLite's busy handler): answers whether to
   // try again, else why not.
@@ -300,6 +315,9 @@ class Session : public std::enable_shared_from_this<Session> {
   // held (as of the end of the last call).
   std::atomic<std::thread::id> caller_{};
   std::atomic<bool> holdsLock_{false};
+  std::mutex readersMutex_;
+  std::vector<sqlite3*> idleReaders_;
+  bool readersClosed_ = false;  // the session's connection closed: readers close on return
 
   std::mutex errorMutex_;
   int lastCode_ = 0;
@@ -417,8 +435,11 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   void OpenAsCursorVariable(const Translation& translation, sqlite3_stmt* stmt);
   void AddChild(uint64_t id) { children_.push_back(id); }
   void FreeChildren();
-  // Resets a running query; the next fetch runs it again and skips the rows delivered.
-  void Park();
+  // A query in progress on the session's connection goes on elsewhere with the same rows:
+  // on a reader connection at its own snapshot, or (inside the session's write
+  // transaction, whose changes only the session's connection sees, and for cursor
+  // variables and queries drawing sequence numbers, which must not run twice) from memory.
+  void MoveOffConnection();
 
   const void* area = nullptr;  // the data area the handle was written to
   uint64_t id = 0;
@@ -463,10 +484,15 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   void PrepareExplain();
   void RunExplain();
   void CheckDmlPrivilege();
-  void ThrowStep(int rc);
+  [[noreturn]] void ThrowStep(sqlite3_stmt* source, int rc);
   void EndFetch();
   int Resume();
-  int WriteRow(int row);
+  int WriteRow(sqlite3_stmt* source, int row);
+  void BindQuery(const std::vector<const BindVar*>& order);
+  bool MoveToSnapshot();
+  void MoveToMemory();
+  // Drops the rows a query moved elsewhere; the query reads its prepared statement again.
+  void DropMovedRows() noexcept;
   // The binds of the names in order; ORA-01008 when one is missing.
   std::vector<const BindVar*> CheckAllBound(const std::vector<std::string>& names);
 
@@ -477,22 +503,28 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   std::unique_ptr<PlsqlBlock> block_;
   std::vector<std::string> bindNames_;
   sqlite3_stmt* stmt_ = nullptr;
+  // A query moved off the session's connection reads movedRows_, a statement of movedDb_
+  // (a reader of the session, or a memory database of the cursor's own), both the
+  // cursor's; with the error that ended the rows moved to memory early.
+  sqlite3_stmt* movedRows_ = nullptr;
+  sqlite3* movedDb_ = nullptr;
+  bool movedToReader_ = false;
+  std::optional<OraError> movedError_;
+  std::vector<Value> args_;  // the values the query was executed with
   std::map<std::string, BindVar> binds_;
   std::vector<DefineVar> defines_;
   std::vector<ColumnDesc> columns_;
   // A query or DML statement holds its prepared statement, a block its parsed block.
   // executed_: a query ran and may be fetched; stepped_: it delivered a row since;
-  // exhausted_: the caller has all its rows (or cancelled); parked_: a running query was
-  // reset and resumes at the next fetch.  stepped_ and parked_ need executed_, parked_
-  // also needs a query not exhausted; a cursor variable or FOR UPDATE is a query (or a
-  // released one).
+  // exhausted_: the caller has all its rows (or cancelled).  stepped_ needs executed_; a
+  // cursor variable or FOR UPDATE is a query (or a released one); only a query executed
+  // and not exhausted is moved.
   bool executed_ = false;
   bool exhausted_ = false;
   bool stepped_ = false;
   bool cursorVariable_ = false;
   bool forUpdate_ = false;
   bool nowait_ = false;  // FOR UPDATE NOWAIT
-  bool parked_ = false;
   std::vector<uint64_t> children_;
   ub2 functionType_ = 0;
   ub4 rowsProcessed_ = 0;

@@ -1,10 +1,11 @@
 // Sessions: logon, Oracle's transactions over SQLite's, name resolution, sequences,
 // server output, and the call control of non-blocking mode, break and kill.
 //
-// Invariants: db_ is used only by the thread holding workMutex_; a job, once queued,
-// stays in job_ until the same call collects its result, its cursor is closed, or the
-// session ends; executing_ is true from the moment work is queued or started until it
-// has returned, so a break that arrives before the worker picks the job up still counts.  A session is listed among its database's live sessions from
+// Invariants: db_ and the readers lent to cursors are used only by the thread holding
+// workMutex_; a job, once queued, stays in job_ until the same call collects its result,
+// its cursor is closed, or the session ends; executing_ is true from the moment work is
+// queued or started until it has returned, so a break that arrives before the worker picks
+// the job up still counts.  A session is listed among its database's live sessions from
 // its logon until its connection closes.
 #include <sqlite3.h>
 
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <utility>
 
 #include "oci7/catalog_query.h"
 #include "oci7/dictionary.h"
@@ -27,6 +29,8 @@ std::atomic<bool> g_nonBlockingSupported{true};
 // How long a wait that only its own thread could end goes on before it is called a
 // deadlock (the holder might yet be called from another thread).
 constexpr std::chrono::milliseconds kDeadlockGrace{1000};
+// Reader connections kept for reuse per session.
+constexpr size_t kIdleReaders = 4;
 
 // The live sessions of each database file in this process, so that a wait can find the
 // session whose lock it waits for.
@@ -269,6 +273,10 @@ int Session::CloseConnection(bool unregisterCursors, bool commit) noexcept {
         }
       }
     }
+    std::lock_guard lock(readersMutex_);
+    readersClosed_ = true;
+    for (sqlite3* reader : idleReaders_) sqlite3_close_v2(reader);
+    idleReaders_.clear();
   } catch (...) {
     noteFailure();
   }
@@ -418,9 +426,12 @@ bool Session::InTransaction() const {
 
 void Session::BeginWrite(WriteReason reason, bool nowait) {
   if (!db_) throw EngineError(kOraNotConnected);
-  // Queries the interpreter has open keep the rows they had (a sequence's number is drawn
-  // while a query steps: nothing of the query's changes).
-  if (reason == WriteReason::Work) plsql::DetachOpenQueries(db_);
+  // Queries open keep the rows they had: the interpreter's and the cursors' (a sequence's
+  // number is drawn while a query steps: nothing of the query's changes).
+  if (reason == WriteReason::Work) {
+    plsql::DetachOpenQueries(db_);
+    ReleaseConnection(nullptr);
+  }
   if (!sqlite3_get_autocommit(db_)) {
     if (reason == WriteReason::Work) sequenceOnly_ = false;
     return;
@@ -537,11 +548,66 @@ void Session::EndSequenceOnly() {
   if (sequenceOnly_ && InTransaction()) Commit();
 }
 
-void Session::ParkCursors(const Cursor* except) {
+void Session::StartStatement(const Cursor* starting) {
+  // Within its own write transaction the session's reads are the newest there are.
+  if (!db_ || InTransaction()) return;
+  if (sqlite3_txn_state(db_, nullptr) == SQLITE_TXN_NONE) return;
+  plsql::DetachOpenQueries(db_);
+  ReleaseConnection(starting);
+}
+
+void Session::ReleaseConnection(const Cursor* except) {
+  if (sqlite3_txn_state(db_, nullptr) == SQLITE_TXN_NONE) return;  // nothing in progress
   for (uint64_t id : CursorIds()) {
     auto c = FindCursorById(id);
-    if (c && c.get() != except) c->Park();
+    if (c && c.get() != except) c->MoveOffConnection();
   }
+}
+
+sqlite3* Session::AcquireReader() {
+  {
+    std::lock_guard lock(readersMutex_);
+    if (!idleReaders_.empty()) {
+      sqlite3* reader = idleReaders_.back();
+      idleReaders_.pop_back();
+      return reader;
+    }
+  }
+  sqlite3* reader = nullptr;
+  int rc =
+      sqlite3_open_v2(file_.c_str(), &reader, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  struct Guard {
+    sqlite3*& db;
+    ~Guard() {
+      if (db) sqlite3_close_v2(db);
+    }
+  } guard{reader};
+  if (rc != SQLITE_OK) throw EngineError(kOraInternalError, "cannot open a reader");
+  sqlite3_extended_result_codes(reader, 1);
+  // The same LIKE, functions and breaks as the session's connection; the first read tells
+  // the connection that the file is in WAL mode, which snapshots need.
+  ExecSql(reader, "PRAGMA case_sensitive_like=ON; PRAGMA application_id");
+  rc = RegisterOracleFunctions(reader, &functions_);
+  if (rc == SQLITE_OK) rc = RegisterDictionaryFunctions(reader, this);
+  if (rc != SQLITE_OK) throw EngineError(kOraInternalError, "cannot register functions");
+  sqlite3_busy_handler(reader, BusyHandler, this);
+  sqlite3_progress_handler(reader, 1000, ProgressHandler, this);
+  return std::exchange(reader, nullptr);
+}
+
+void Session::ReturnReader(sqlite3* reader) noexcept {
+  if (!reader) return;
+  if (!sqlite3_get_autocommit(reader)) sqlite3_exec(reader, "ROLLBACK", nullptr, nullptr, nullptr);
+  try {
+    std::lock_guard lock(readersMutex_);
+    if (!readersClosed_ && idleReaders_.size() < kIdleReaders) {
+      idleReaders_.push_back(reader);
+      return;
+    }
+  } catch (...) {
+    // No room to keep it: it closes.
+  }
+  sqlite3_close_v2(reader);
 }
 
 void Session::RunDdl(const std::function<void()>& work) {

@@ -532,7 +532,6 @@ void CreateStoredProgram(Session& s, std::string_view text) {
     }
   }
 
-  s.ParkCursors(nullptr);
   s.RunDdl([&] {
     StoreSource(db, owner, name, type, source);
     std::string status = Compile(s, owner, name, type, source);
@@ -654,7 +653,6 @@ void AlterStoredProgram(Session& s, std::string_view text) {
           {t.owner, t.name, type == "PACKAGE" && bodyOnly ? std::string("PACKAGE BODY") : type}))
     throw EngineError(type == "TRIGGER" ? 4080 : 4043,
                       type == "TRIGGER" ? t.name : t.owner + "." + t.name, t.nameOffset);
-  s.ParkCursors(nullptr);
   s.RunDdl([&] {
     for (const std::string& ty : types) {
       std::string source = LoadSource(db, t.owner, t.name, ty);
@@ -693,7 +691,6 @@ void DropStoredProgram(Session& s, std::string_view text) {
   if (t.owner != s.user() &&
       !HasSystemPrivilege(s, type == "TRIGGER" ? "DROP ANY TRIGGER" : "DROP ANY PROCEDURE"))
     throw EngineError(1031);
-  s.ParkCursors(nullptr);
   s.RunDdl([&] {
     ForgetProgram(db, t.owner, t.name, type);
     if (type == "PACKAGE") ForgetProgram(db, t.owner, t.name, "PACKAGE BODY");
