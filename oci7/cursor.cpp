@@ -766,6 +766,8 @@ void Cursor::MoveOffConnection() {
   if (kind_ != Kind::Query || !executed_ || exhausted_ || movedRows_ || !stmt_ ||
       !sqlite3_stmt_busy(stmt_))
     return;
+  // A break asked for now leaves the query where it is, for the next statement to move.
+  session_->CheckCancel();
   // A cursor variable's values are the interpreter's, and sequence numbers must not be
   // drawn twice: they cannot run again; the session's uncommitted changes are seen on its
   // own connection only.
@@ -794,8 +796,14 @@ bool Cursor::MoveToSnapshot() {
   }
   if (named != SQLITE_OK && named != SQLITE_ERROR) return false;
 
-  sqlite3* reader = session_->AcquireReader();
+  sqlite3* reader = nullptr;
+  try {
+    reader = session_->AcquireReader();
+  } catch (const OraError&) {
+    return false;  // then into memory
+  }
   sqlite3_stmt* st = nullptr;
+  int stepped = SQLITE_ROW;
   auto onSnapshot = [&] {
     if (sqlite3_exec(reader, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
     if (snapshot) return sqlite3_snapshot_open(reader, "main", snapshot) == SQLITE_OK;
@@ -813,12 +821,14 @@ bool Cursor::MoveToSnapshot() {
       return false;
     for (size_t i = 0; i < args_.size(); ++i) BindValue(st, static_cast<int>(i + 1), args_[i]);
     for (ub4 skip = 0; skip < rowsProcessed_; ++skip)
-      if (sqlite3_step(st) != SQLITE_ROW) return false;
+      if ((stepped = sqlite3_step(st)) != SQLITE_ROW) return false;
     return true;
   };
   if (!onSnapshot() || !caughtUp()) {
     sqlite3_finalize(st);
     session_->ReturnReader(reader);
+    // A break leaves the query where it was; anything else is left to memory.
+    if ((stepped & 0xff) == SQLITE_INTERRUPT) throw EngineError(kOraCancelled);
     return false;
   }
   sqlite3_reset(stmt_);
