@@ -4,7 +4,8 @@
 // of numbers and dates.
 //
 // Storage conventions shared with the engine:
-//   - a schema object OWNER.NAME is the SQLite object "OWNER.NAME" (one quoted identifier);
+//   - a schema object OWNER.NAME is the SQLite object "OWNER.NAME" (one quoted identifier;
+//     see PhysicalKey for owners holding a ".");
 //   - column names are Oracle's (unquoted identifiers upper-cased);
 //   - a DATE value is stored as the text 'YYYY-MM-DD HH24:MI:SS';
 //   - RAW and LONG RAW values are blobs; VARCHAR2, CHAR, LONG are text kept exactly.
@@ -263,6 +264,16 @@ struct ColumnInfo {
   bool nullable = true;
 };
 
+// A view's definition, for INSERT, UPDATE and DELETE through it.
+struct ViewSource {
+  std::string query;                 // as written
+  std::vector<std::string> columns;  // the view's column names, in order
+  char option = 0;                   // 'V' WITH CHECK OPTION, 'O' WITH READ ONLY
+  // Resolves a name of the view's query as the view's owner does: a view's rights are its
+  // owner's.
+  std::function<std::optional<ResolvedObject>(const ObjectRef&)> resolve;
+};
+
 struct TranslateContext {
   // Resolves a table, view or sequence name; nullopt = not found (the translator answers
   // ORA-00942 at the name, or ORA-02289 for a sequence).  May throw OraError, e.g.
@@ -282,6 +293,10 @@ struct TranslateContext {
   // name is the same in the SQLite text and in DdlInfo::constraints.  When empty such
   // constraints stay unnamed.
   std::function<std::string()> nameConstraint;
+  // The definition of a view an INSERT, UPDATE or DELETE names (nullopt: not known).  The
+  // statement is then carried out on the view's table when the view is a simple one.
+  // When empty, such statements answer ORA-01732.
+  std::function<std::optional<ViewSource>(const ResolvedObject& view)> viewSource;
 };
 
 // A column of CREATE TABLE or ALTER TABLE ADD/MODIFY.
@@ -337,6 +352,9 @@ class OffsetMap {
   void Add(size_t translated, size_t original);
   size_t OriginalOffset(size_t translatedOffset) const;
   bool empty() const { return points_.empty(); }
+  // This map's original offsets taken on through `outer` (whose translated text is this
+  // map's original).
+  void Through(const OffsetMap& outer);
 
  private:
   std::vector<std::pair<size_t, size_t>> points_;  // sorted by translated offset
@@ -361,6 +379,17 @@ struct Translation {
   // SELECT ... INTO a, :b (PL/SQL): the targets, upper-cased; binds keep their colon.
   std::vector<std::string> selectInto;
   DdlInfo ddl;
+  // INSERT, UPDATE and DELETE: the table the statement changes, and the views named on
+  // the way to it (the one written first), each a simple view of the next.
+  ResolvedObject dmlTable;
+  std::vector<ResolvedObject> dmlViews;
+  // Through views: the statement as written on the table (Oracle SQL), and the objects the
+  // views' own text named there, resolved with their owners' rights.
+  std::string dmlText;
+  std::vector<ResolvedObject> viewObjects;
+  // Views WITH CHECK OPTION on the way: for each, a query on the table giving a row (by
+  // :TESS$ROWID) when the view shows it.  A changed row each finds nothing breaks the option.
+  std::vector<std::string> viewChecks;
   OffsetMap offsets;
 
   size_t OriginalOffset(size_t translatedOffset) const {
@@ -402,7 +431,12 @@ int RegisterOracleFunctions(sqlite3* db, FunctionContext* context);
 // TranslateContext::columns for the engine.
 std::optional<std::vector<ColumnInfo>> ColumnsFromSqlite(sqlite3* db, const ResolvedObject& object);
 
-// The SQLite identifier of a schema object: "OWNER.NAME" with quotes doubled.
+// The SQLite name of a schema object, unquoted: OWNER.NAME, or, for an owner that holds a
+// "." (a quoted name may) or is empty, ".LENGTH.OWNER.NAME", so that no two objects share
+// one.  SplitPhysicalKey reads it back (nullopt for a name that is no such key).
+std::string PhysicalKey(std::string_view owner, std::string_view name);
+std::optional<std::pair<std::string, std::string>> SplitPhysicalKey(std::string_view key);
+// The SQLite identifier of a schema object: its PhysicalKey in double quotes.
 std::string PhysicalName(std::string_view owner, std::string_view name);
 
 }  // namespace tess::oci7

@@ -97,6 +97,7 @@ void Translator::Insert() {
   p_.ExpectEnd();
   RegisterBinds({});
   PrepareTable(*t, nullptr);
+  result_.dmlTable = t->resolved;
 
   std::vector<ColumnInfo> targets;
   bool typed = t->hasColumns;
@@ -185,6 +186,7 @@ void Translator::Update() {
   p_.ExpectEnd();
   RegisterBinds({});
   PrepareTable(*t, nullptr);
+  result_.dmlTable = t->resolved;
   Scope scope;
   scope.tables.push_back(t.get());
   std::vector<std::unique_ptr<Expr>> limits = TakeRownumLimits(where, scope);
@@ -240,6 +242,7 @@ void Translator::Delete() {
   p_.ExpectEnd();
   RegisterBinds({});
   PrepareTable(*t, nullptr);
+  result_.dmlTable = t->resolved;
   Scope scope;
   scope.tables.push_back(t.get());
   std::vector<std::unique_ptr<Expr>> limits = TakeRownumLimits(where, scope);
@@ -870,14 +873,20 @@ void Translator::CreateView(bool orReplace) {
   size_t queryStart = p_.Position();
   ast::QueryPtr query = p_.Query();
   size_t queryEnd = p_.Position();
+  // The option is the view's constraint, as the dictionary shows it: V (WITH CHECK
+  // OPTION) or O (WITH READ ONLY).
   if (p_.Accept("WITH")) {
+    ConstraintDef option;
     if (p_.Accept("CHECK")) {
       p_.Expect("OPTION", 905);
-      if (p_.Accept("CONSTRAINT")) p_.Identifier(904);
+      option.type = 'V';
+      if (p_.Accept("CONSTRAINT")) option.name = p_.Identifier(904);
     } else {
       p_.Expect("READ", 905);
       p_.Expect("ONLY", 905);
+      option.type = 'O';
     }
+    ddl.constraints.push_back(option);
   }
   p_.ExpectEnd();
   if (queryStart < tokens_.size()) {

@@ -50,6 +50,10 @@ void OffsetMap::Add(size_t translated, size_t original) {
   points_.emplace_back(translated, original);
 }
 
+void OffsetMap::Through(const OffsetMap& outer) {
+  for (auto& point : points_) point.second = outer.OriginalOffset(point.second);
+}
+
 size_t OffsetMap::OriginalOffset(size_t translatedOffset) const {
   auto it =
       std::upper_bound(points_.begin(), points_.end(), translatedOffset,
@@ -1335,7 +1339,8 @@ void Translator::WriteName(Expr& e) {
     case RefKind::Sequence: {
       // A statement steps a sequence once per row however often it names NEXTVAL: the
       // first mention steps it, the others read the value it gave.
-      bool next = e.parts.back() == "NEXTVAL" && nextvalSeen_.insert(e.text + "." + e.text2).second;
+      bool next =
+          e.parts.back() == "NEXTVAL" && nextvalSeen_.insert(PhysicalKey(e.text, e.text2)).second;
       w_.Put(std::string(next ? "ORA$NEXTVAL(" : "ORA$CURRVAL(") + QuoteString(e.text) + ", " +
                  QuoteString(e.text2) + ")",
              e.offset);
@@ -1754,6 +1759,10 @@ void Translator::Write(Expr& e) {
 // Entry points
 
 Translation Translator::Run() {
+  // A text literal of SQL holds at most 2,000 characters.
+  for (const Token& t : tokens_)
+    if (t.kind == TokenKind::String && t.value.size() > 2000)
+      throw EngineError(kOraStringLiteralTooLong, {}, int(t.offset));
   StatementInfo info = Classify(text_, tokens_);
   result_.info = info;
   result_.functionCode = info.functionCode;
@@ -1765,13 +1774,15 @@ Translation Translator::Run() {
       Select();
       break;
     case kFcInsert:
-      Insert();
-      break;
     case kFcUpdate:
-      Update();
-      break;
     case kFcDelete:
-      Delete();
+      if (ThroughView()) return std::move(result_);
+      if (info.functionCode == kFcInsert)
+        Insert();
+      else if (info.functionCode == kFcUpdate)
+        Update();
+      else
+        Delete();
       break;
     case kFcCreateTable:
       CreateTable();
@@ -1859,6 +1870,10 @@ Translation Translator::RunExpression() {
   result_.offsets = std::move(w_.Map());
   result_.columnTypeHints.push_back(e->kind == ExprKind::Null ? kTypeVarchar2 : e->type);
   return std::move(result_);
+}
+
+bool Translator::HasAggregate(const ast::Expr& e) {
+  return ContainsAggregate(e);
 }
 
 Translation Translate(std::string_view text, const TranslateContext& context) {

@@ -75,6 +75,10 @@ class Translator {
   // name's offset; link, where asked for, receives the database link written.
   size_t DdlObject(const char* verb, const char* objectType, std::string* link = nullptr);
   std::string DmlTable(ast::TableRef& t);
+  // INSERT, UPDATE or DELETE naming a view: the statement carried out on the view's table
+  // into result_ (view_dml.cpp); false when the statement names no view.
+  bool ThroughView();
+  static bool HasAggregate(const ast::Expr& e);
 
   // Names.
   ResolvedObject ResolveObject(const std::string& owner, const std::string& name,

@@ -171,17 +171,47 @@ int DisplaySize(const OracleType& t, std::string_view dateFormat) {
   }
 }
 
+std::string PhysicalKey(std::string_view owner, std::string_view name) {
+  std::string out;
+  if (owner.empty() || owner.find('.') != std::string_view::npos) {
+    // The plain form's first "." ends the owner: an owner that holds one (or none at all)
+    // is written with its length, behind a "." no plain form starts with.
+    out.push_back('.');
+    out.append(std::to_string(owner.size()));
+    out.push_back('.');
+  }
+  out.append(owner);
+  out.push_back('.');
+  out.append(name);
+  return out;
+}
+
+std::optional<std::pair<std::string, std::string>> SplitPhysicalKey(std::string_view key) {
+  if (key.empty()) return std::nullopt;
+  if (key.front() != '.') {
+    size_t dot = key.find('.');
+    if (dot == std::string_view::npos) return std::nullopt;
+    return std::make_pair(std::string(key.substr(0, dot)), std::string(key.substr(dot + 1)));
+  }
+  size_t lengthEnd = key.find('.', 1);
+  if (lengthEnd == std::string_view::npos || lengthEnd == 1 || lengthEnd > 10) return std::nullopt;
+  size_t length = 0;
+  for (size_t i = 1; i < lengthEnd; ++i) {
+    if (key[i] < '0' || key[i] > '9') return std::nullopt;
+    length = length * 10 + static_cast<size_t>(key[i] - '0');
+  }
+  size_t ownerStart = lengthEnd + 1;
+  if (key.size() < ownerStart + length + 1 || key[ownerStart + length] != '.') return std::nullopt;
+  return std::make_pair(std::string(key.substr(ownerStart, length)),
+                        std::string(key.substr(ownerStart + length + 1)));
+}
+
 std::string PhysicalName(std::string_view owner, std::string_view name) {
   std::string out = "\"";
-  auto put = [&](std::string_view s) {
-    for (char c : s) {
-      if (c == '"') out.push_back('"');
-      out.push_back(c);
-    }
-  };
-  put(owner);
-  out.push_back('.');
-  put(name);
+  for (char c : PhysicalKey(owner, name)) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
   out.push_back('"');
   return out;
 }

@@ -1,6 +1,7 @@
 // The dialect's functions and rewrites against simple models: LIKE against a regular
 // expression, SUBSTR and INSTR against a direct reading of Oracle's rules, format models
 // and date arithmetic through round trips, CONNECT BY and (+) against walks done here.
+#include <map>
 #include <random>
 
 #include "tests/oci7/dialect/dialect_db.h"
@@ -211,4 +212,30 @@ TEST(Models, ConnectByMatchesADepthFirstWalk) {
             std::to_string(roots));
   EXPECT_EQ(d.One("select count(*) from node c, node p where c.parent = p.id(+)"),
             std::to_string(n));
+}
+
+// Every owner and name, dots and digits anywhere, has a SQLite name of its own that reads
+// back to it.
+TEST(Models, PhysicalNamesAreOnePerObject) {
+  std::mt19937 rng(11);
+  const std::string alphabet = "AB.1";
+  auto random = [&](size_t minLen) {
+    std::string s(minLen + rng() % 5, ' ');
+    for (char& c : s) c = alphabet[rng() % alphabet.size()];
+    return s;
+  };
+  std::map<std::string, std::pair<std::string, std::string>> seen;
+  for (int i = 0; i < 4000; ++i) {
+    std::pair<std::string, std::string> object{random(rng() % 8 == 0 ? 0 : 1), random(1)};
+    const std::string key = PhysicalKey(object.first, object.second);
+    auto [it, added] = seen.emplace(key, object);
+    EXPECT_TRUE(added || it->second == object) << key;
+    EXPECT_EQ(SplitPhysicalKey(key), object) << key;
+    EXPECT_EQ(PhysicalName(object.first, object.second), "\"" + key + "\"");
+  }
+  EXPECT_EQ(PhysicalKey("DEMO", "EMP"), "DEMO.EMP");  // what database files hold
+  EXPECT_EQ(SplitPhysicalKey("DEMO.B.EMP"),
+            std::make_pair(std::string("DEMO"), std::string("B.EMP")));
+  EXPECT_EQ(SplitPhysicalKey("NODOT"), std::nullopt);
+  EXPECT_EQ(SplitPhysicalKey(".x.A.B"), std::nullopt);
 }

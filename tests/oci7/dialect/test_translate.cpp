@@ -568,6 +568,44 @@ TEST_F(Translate_, RownumLimitsUpdatesAndDeletes) {
   EXPECT_EQ(d.One("select deptno from dept where dname = 'NEW'"), "50");
 }
 
+// A change through a simple view is the same statement on its table: the view's names
+// written as the table's, its condition joined to the statement's, errors at the offsets
+// the caller wrote.
+TEST_F(Translate_, ChangesThroughASimpleView) {
+  const std::string query = "select empno id, ename, sal * 12 yearly from emp where job = 'CLERK'";
+  d.Run("create view clerks as " + query);
+  d.context_.viewSource = [&](const ResolvedObject& v) -> std::optional<ViewSource> {
+    if (v.name != "CLERKS") return std::nullopt;
+    return ViewSource{query, {"ID", "ENAME", "YEARLY"}, 0, d.context_.resolve};
+  };
+  d.Run("update clerks c set ename = lower(c.ename) where id in (7369, 7499) and yearly > 0");
+  EXPECT_EQ(d.last_.dmlTable.name, "EMP");
+  ASSERT_EQ(d.last_.dmlViews.size(), 1u);
+  EXPECT_EQ(d.last_.dmlViews[0].name, "CLERKS");
+  EXPECT_EQ(d.Run("select ename from emp where empno in (7369, 7499) order by 1"),
+            (Rows{{"ALLEN"}, {"smith"}}));
+  d.Run("delete from clerks where yearly > 12000");
+  EXPECT_EQ(Column(d.Run("select ename from emp where job = 'CLERK' order by 1"), 0),
+            "JAMES,smith");
+  d.Run("insert into clerks (id, ename) values (1, 'ONE')");
+  EXPECT_EQ(d.Run("select ename, nvl(job, '-') from emp where empno = 1"), (Rows{{"ONE", "-"}}));
+  auto fails = [&](const std::string& text, int code, int offset) {
+    try {
+      Translate(text, d.context_);
+      ADD_FAILURE() << text;
+    } catch (const OraError& e) {
+      EXPECT_EQ(e.code, code) << text;
+      EXPECT_EQ(e.offset, offset) << text;
+    }
+  };
+  fails("delete from clerks where nosuch = 1", 904, 25);
+  fails("update clerks set yearly = 1", 1733, 18);
+  fails("insert into clerks values (1, 'X', 2)", 1733, 12);
+  // Without its definition a view takes no change.
+  d.context_.viewSource = nullptr;
+  fails("delete from clerks", 1732, 12);
+}
+
 TEST_F(Translate_, AlterRenameAndDrop) {
   Translation add =
       Translate("alter table dept add constraint uq_dname unique (dname)", d.context_);
