@@ -20,7 +20,9 @@ void CheckMessages(const std::vector<Message>& messages, std::string_view text) 
 
 void Unit_(std::string_view text) {
   Environment env;
-  env.isSchemaObject = [](const std::string& name) { return name.size() % 2 == 0; };
+  env.isSchemaObject = [](const std::string& owner, const std::string& name) {
+    return (owner.size() + name.size()) % 2 == 0;
+  };
   env.isUser = [](const std::string& name) { return name == "DEMO" || name == "SYS"; };
   ParseResult r = CompileUnit(text, env);
   CheckMessages(r.errors, text);

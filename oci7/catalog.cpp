@@ -205,7 +205,18 @@ void AddView(sqlite3* db, const std::string& owner, const std::string& name,
              {owner, name});
 }
 
+void RemoveViewOptions(sqlite3* db, const std::string& owner, const std::string& name) {
+  CatalogQuery q(db,
+                 "SELECT CONSTRAINT_NAME FROM \"TESS$CONSTRAINTS\" WHERE OWNER = ?1 AND "
+                 "TABLE_NAME = ?2 AND CONSTRAINT_TYPE IN ('V', 'O')",
+                 {owner, name});
+  std::vector<std::string> names;
+  while (q.Row()) names.push_back(q.Text(0));
+  for (const std::string& n : names) RemoveConstraint(db, owner, n);
+}
+
 void RemoveViewCatalog(sqlite3* db, const std::string& owner, const std::string& name) {
+  RemoveViewOptions(db, owner, name);
   RemoveObject(db, owner, name, "VIEW");
   for (const char* sql :
        {"DELETE FROM \"TESS$VIEWS\" WHERE OWNER = ?1 AND VIEW_NAME = ?2",

@@ -54,6 +54,8 @@ void RemoveTableCatalog(sqlite3* db, const std::string& owner, const std::string
 void AddView(sqlite3* db, const std::string& owner, const std::string& name,
              const std::string& text);
 void RemoveViewCatalog(sqlite3* db, const std::string& owner, const std::string& name);
+// A view's WITH CHECK OPTION or WITH READ ONLY (its constraint of type V or O).
+void RemoveViewOptions(sqlite3* db, const std::string& owner, const std::string& name);
 
 // A sequence's definition; nullopt in an update leaves the value as it is.
 struct SequenceRow {

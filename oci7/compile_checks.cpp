@@ -2,14 +2,17 @@
 
 #include <algorithm>
 
+#include "oci7/dictionary.h"
+
 namespace tess::oci7 {
 
-decltype(plsql::Environment::checkSql) SqlNameCheck(Session& s, const std::string& schema) {
+decltype(plsql::Environment::checkSql) SqlNameCheck(Session& s, const std::string& schema,
+                                                    Rights rights) {
   Session* session = &s;
-  return [session, schema](const std::string& sql,
-                           const std::function<bool(const std::string&)>& isDeclared)
+  return [session, schema, rights](const std::string& sql,
+                                   const std::function<bool(const std::string&)>& isDeclared)
              -> std::optional<std::pair<size_t, std::string>> {
-    TranslateContext context = session->MakeTranslateContext(schema);
+    TranslateContext context = session->MakeTranslateContext(schema, rights);
     context.isVariable = isDeclared;
     std::string text;
     std::vector<Token> tokens;
@@ -22,7 +25,12 @@ decltype(plsql::Environment::checkSql) SqlNameCheck(Session& s, const std::strin
         if (tokens[i].kind == TokenKind::Bind && tokens[i + 1].Is(".") &&
             tokens[i + 1].offset == tokens[i].offset + tokens[i].length)
           text[tokens[i + 1].offset] = '_';
-      Translate(text, context);
+      Translation tr = Translate(text, context);
+      try {
+        CheckDmlPrivilege(*session, tr, schema, rights);
+      } catch (const OraError& e) {
+        return std::make_pair(size_t{0}, e.message);
+      }
     } catch (const OraError& e) {
       // Only a missing object or column is decided here; anything else the statement
       // says is answered when it runs, as before.

@@ -11,7 +11,9 @@
 
 namespace tess::oci7 {
 
-// The check of Environment::checkSql for units resolved in `schema`'s name space.
-decltype(plsql::Environment::checkSql) SqlNameCheck(Session& s, const std::string& schema);
+// The check of Environment::checkSql for units resolved in `schema`'s name space with
+// `rights`: the objects must be there for them, and a change needs its privilege.
+decltype(plsql::Environment::checkSql) SqlNameCheck(Session& s, const std::string& schema,
+                                                    Rights rights);
 
 }  // namespace tess::oci7

@@ -50,11 +50,11 @@ void Exec(sqlite3* db, const char* sql) {
   sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
 }
 
-// "OWNER.TABLE" -> owner, table.
+// A SQLite table name -> owner, table.
 std::pair<std::string, std::string> SplitPhysical(const std::string& physical) {
-  size_t dot = physical.find('.');
-  if (dot == std::string::npos) return {"", physical};
-  return {physical.substr(0, dot), physical.substr(dot + 1)};
+  auto split = SplitPhysicalKey(physical);
+  if (!split) return {"", physical};
+  return *split;
 }
 
 std::string Quoted(const std::string& name) {
@@ -151,7 +151,7 @@ std::optional<OraError> ForeignKeyViolation(sqlite3* db, sqlite3_stmt* failed,
   if (rc == SQLITE_DONE) {
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, "PRAGMA foreign_key_check", -1, &st, nullptr) == SQLITE_OK) {
-      const std::string own = owner + "." + table;
+      const std::string own = PhysicalKey(owner, table);
       while (sqlite3_step(st) == SQLITE_ROW) {
         const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
         if (!t) continue;
@@ -343,17 +343,19 @@ void KeepPartlyNullKeys(sqlite3* db, const std::string& owner, const std::string
     CatalogQuery q(db,
                    "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 AND "
                    "instr(name, ?2) > 0",
-                   {owner + "." + table, "." + std::string(kPartlyNullPrefix)});
+                   {PhysicalKey(owner, table), "." + std::string(kPartlyNullPrefix)});
     while (q.Row()) present.push_back(q.Text(0));
   }
+  auto companionOf = [](const std::pair<std::string, std::string>& index) {
+    return PhysicalKey(index.first, std::string(kPartlyNullPrefix) + index.second);
+  };
   for (const std::string& name : present) {
     bool keep = false;
-    for (const auto& [index, columns] : wanted)
-      keep = keep || name == index.first + "." + std::string(kPartlyNullPrefix) + index.second;
+    for (const auto& [index, columns] : wanted) keep = keep || name == companionOf(index);
     if (!keep) CatalogRun(db, ("DROP INDEX IF EXISTS \"" + name + "\"").c_str());
   }
   for (const auto& [index, columns] : wanted) {
-    const std::string companion = index.first + "." + std::string(kPartlyNullPrefix) + index.second;
+    const std::string companion = companionOf(index);
     if (std::find(present.begin(), present.end(), companion) != present.end()) continue;
     std::string keyed, someNull, allNull;
     for (const std::string& c : columns) {

@@ -245,7 +245,7 @@ void Cursor::Parse(std::string_view text) {
     } else {
       kind_ = Kind::Engine;
     }
-    if (kind_ == Kind::Dml) CheckDmlPrivilege();
+    if (kind_ == Kind::Dml) CheckDmlPrivilege(*session_, translation_);
     if (kind_ == Kind::Query || kind_ == Kind::Dml) {
       Prepare();
       if (kind_ == Kind::Query) DescribeColumns();
@@ -609,16 +609,15 @@ void Cursor::RunDml(int iters, int rowoff, const std::vector<const BindVar*>& or
   session_->BeginWrite();
   sqlite3* db = session_->db();
   // A table with triggers takes its rows one by one, with the triggers fired.
-  if (auto target = DmlTarget(translation_);
-      target && HasTriggers(*session_, target->first, target->second)) {
+  if (RunsRowByRow(*session_, translation_)) {
     for (int e = rowoff; e < iters; ++e) {
       auto value = [&](const std::string& name) {
         auto it = std::find(bindNames_.begin(), bindNames_.end(), name);
         if (it == bindNames_.end()) throw EngineError(1008);
         return PlsqlValue(ReadInBind(*order[static_cast<size_t>(it - bindNames_.begin())], e));
       };
-      rowsProcessed_ +=
-          static_cast<ub4>(RunTriggeredDml(*session_, text_, session_->user(), {}, value));
+      rowsProcessed_ += static_cast<ub4>(
+          RunTriggeredDml(*session_, translation_, text_, session_->user(), {}, value));
     }
     return;
   }
@@ -945,18 +944,6 @@ void Cursor::OpenAsCursorVariable(const Translation& translation, sqlite3_stmt* 
 
 // ---------------------------------------------------------------------------------------
 // The engine's own statements
-
-// INSERT, UPDATE and DELETE of another user's table need that privilege (seeing the
-// table is not enough).
-void Cursor::CheckDmlPrivilege() {
-  std::optional<std::pair<std::string, std::string>> target = DmlTarget(translation_);
-  if (!target) return;
-  const auto& [owner, name] = *target;
-  const char* privilege = functionType_ == kFcInsert   ? "INSERT"
-                          : functionType_ == kFcUpdate ? "UPDATE"
-                                                       : "DELETE";
-  if (!HasObjectPrivilege(*session_, owner, name, "TABLE", privilege)) throw EngineError(1031);
-}
 
 void Cursor::RunEngineStatement() {
   Session& s = *session_;

@@ -19,6 +19,14 @@
 namespace tess::oci7 {
 namespace {
 
+// The server's limit on the columns of a table or view.
+constexpr size_t kMaxColumns = 254;
+
+size_t ColumnCount(sqlite3* db, const std::string& owner, const std::string& name) {
+  std::optional<std::vector<ColumnInfo>> columns = ColumnsFromSqlite(db, {owner, name, "TABLE"});
+  return columns ? columns->size() : 0;
+}
+
 // The system privileges the server asks of DDL: CREATE x in one's own schema, CREATE ANY x
 // in another's, the ANY privileges to drop or alter what others own.  An object of another
 // user that the session may not even see stays "does not exist", as the server answers.
@@ -174,10 +182,12 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
     const std::string& type = d.objectType;
     if (d.verb == "CREATE" && type == "TABLE") {
       if (ObjectExists(db, owner, d.name, kNamespaceTypes)) throw EngineError(955);
+      if (d.columns.size() > kMaxColumns) throw EngineError(kOraTooManyColumns);
       CheckAddedKeysAndColumns(db, owner, d);
       std::vector<ConstraintDef> constraints = d.constraints;
       CheckForeignKeys(db, owner, d.name, constraints);
       RunScript(s, tr, functionCode);
+      if (ColumnCount(db, owner, d.name) > kMaxColumns) throw EngineError(kOraTooManyColumns);
       AddObject(db, owner, d.name, "TABLE");
       AddColumns(db, owner, d.name, d.columns);
       AddConstraints(db, owner, d.name, constraints);
@@ -205,8 +215,12 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       bool exists = ObjectExists(db, owner, d.name, "|VIEW|");
       if ((exists && !d.orReplace) || (!exists && ObjectExists(db, owner, d.name, kNamespaceTypes)))
         throw EngineError(955);
+      CheckViewRights(s, owner, d.text);
       RunScript(s, tr, functionCode);
+      if (ColumnCount(db, owner, d.name) > kMaxColumns) throw EngineError(kOraTooManyColumns);
+      if (exists) RemoveViewOptions(db, owner, d.name);
       AddView(db, owner, d.name, d.text);
+      AddConstraints(db, owner, d.name, d.constraints);
       RecordViewColumns(db, owner, d.name);
       StoreViewDependencies(db, owner, d.name, d.text);
       if (exists) InvalidateDependents(db, owner, d.name);
@@ -255,6 +269,8 @@ void ExecuteDdl(Session& s, const Translation& tr, std::string_view text, int fu
       RebuildAlteredTable(s, owner, d, text);
     } else if (d.verb == "ALTER" && type == "TABLE") {
       if (!ObjectExists(db, owner, d.name, "|TABLE|")) throw EngineError(942);
+      if (d.alterAction == "ADD" && ColumnCount(db, owner, d.name) + d.columns.size() > kMaxColumns)
+        throw EngineError(kOraTooManyColumns);
       CheckAddedKeysAndColumns(db, owner, d);
       std::vector<ConstraintDef> constraints = d.constraints;
       if (d.alterAction == "ADD") CheckForeignKeys(db, owner, d.name, constraints);

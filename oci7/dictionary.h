@@ -42,13 +42,22 @@ void RecordViewColumns(sqlite3* db, const std::string& owner, const std::string&
 std::vector<std::string> Grantees(sqlite3* db, const std::string& user);
 // A system privilege held directly, through PUBLIC or a role; the DBA role holds all.
 // `asUser` names the user whose privileges count (default: the session user; a stored
-// program runs with its owner's).
-bool HasSystemPrivilege(Session& s, const std::string& privilege, const std::string& asUser = {});
+// program runs with its owner's); `rights` whether its roles count (see Rights).
+bool HasSystemPrivilege(Session& s, const std::string& privilege, const std::string& asUser = {},
+                        Rights rights = Rights::Session);
 // An object privilege (nullptr: any) on owner.name, directly or through the system
 // privileges that imply it.  The owner holds every privilege.
 bool HasObjectPrivilege(Session& s, const std::string& owner, const std::string& name,
                         const std::string& objectType, const char* privilege,
-                        const std::string& asUser = {});
+                        const std::string& asUser = {}, Rights rights = Rights::Session);
+// The users whose privileges come through `grantee` (a user: itself; a role: every user
+// holding it, to any depth; PUBLIC: every user).
+std::vector<std::string> UsersThrough(sqlite3* db, const std::string& grantee);
+// INSERT, UPDATE or DELETE as translated: the user (`asUser`, default the session user)
+// needs the privilege on what it names, and each view's owner on what the view names,
+// granted directly.  Throws ORA-01031.
+void CheckDmlPrivilege(Session& s, const Translation& tr, const std::string& asUser = {},
+                       Rights rights = Rights::Session);
 // GRANT, REVOKE, CREATE/DROP ROLE, CREATE/DROP [PUBLIC] DATABASE LINK.  Throws OraError.
 void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode);
 // A database link of the session user or PUBLIC; nullopt when there is none.  A link
@@ -57,6 +66,28 @@ struct DbLink {
   std::string owner, name, username, host;
 };
 std::optional<DbLink> FindDbLink(Session& s, const std::string& name);
+
+// ---------------------------------------------------------------------------------------
+// Views (views.cpp)
+
+// What a view's query names, resolved as its owner does with a definer's rights; throws
+// what the query's translation throws, and ORA-01031 for an object the owner may not
+// SELECT.
+std::vector<ResolvedObject> ViewObjects(Session& s, const std::string& owner,
+                                        std::string_view query);
+// CREATE VIEW: the owner reads what the query names on its own and PUBLIC's grants, not on
+// its roles; ORA-01031 otherwise.
+void CheckViewRights(Session& s, const std::string& owner, std::string_view query);
+// Checks a view again, as its owner, and records VALID or INVALID (and its columns when
+// valid); answers the status.  Runs in the caller's transaction.
+std::string CompileView(Session& s, const std::string& owner, const std::string& name);
+// A view a statement uses: compiled again when INVALID; ORA-04063 when it stays so.
+void CheckViewUsable(Session& s, const ResolvedObject& view);
+// GRANT `privilege` on a view: its owner needs the grant option on each object of another
+// owner it reads (ORA-01720).
+void CheckViewGrant(Session& s, const ResolvedObject& view, const std::string& privilege);
+// A view's definition for DML through it, its names resolved as its owner does.
+std::optional<ViewSource> ViewSourceOf(Session& s, const ResolvedObject& view);
 
 // ---------------------------------------------------------------------------------------
 // Stored programs (stored.cpp)
@@ -79,6 +110,10 @@ void StoreViewDependencies(sqlite3* db, const std::string& owner, const std::str
                            std::string_view text);
 // Marks the programs and views that use owner.name INVALID (it was dropped or changed).
 void InvalidateDependents(sqlite3* db, const std::string& owner, const std::string& name);
+// Marks INVALID what `user` built on owner.name (on any other owner's object when `name` is
+// empty), and what is built on that in turn: a privilege it stood on was revoked.
+void InvalidateBuiltOn(sqlite3* db, const std::string& user, const std::string& owner,
+                       const std::string& name);
 // Compiles an INVALID program again (a call of it does this first); returns whether it is
 // VALID afterwards.
 bool RecompileIfInvalid(Session& s, const std::string& owner, const std::string& name,
@@ -86,8 +121,10 @@ bool RecompileIfInvalid(Session& s, const std::string& owner, const std::string&
 // ---------------------------------------------------------------------------------------
 // PL/SQL (plsql.cpp)
 
-// What the compiler may ask the dictionary about names of a block run in `schema`.
-plsql::Environment BlockEnvironment(Session& s, const std::string& schema);
+// What the compiler may ask the dictionary about names of a block run in `schema`, with
+// `rights` (a stored unit's are its owner's: Rights::Definer).
+plsql::Environment BlockEnvironment(Session& s, const std::string& schema,
+                                    Rights rights = Rights::Session);
 // A stored unit, parsed once per session and again when the catalog says it changed;
 // nullptr when there is none.  An INVALID unit is compiled again first; one that stays
 // invalid answers ORA-04063.
@@ -109,13 +146,15 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
 // ---------------------------------------------------------------------------------------
 // Triggers (triggers.cpp)
 
-// The table a translated INSERT, UPDATE or DELETE changes.
-std::optional<std::pair<std::string, std::string>> DmlTarget(const Translation& tr);
 bool HasTriggers(Session& s, const std::string& owner, const std::string& table);
-// Runs a DML statement on a table with triggers, row by row with the triggers fired;
-// `bindValue` gives the value of each bind or variable the statement names.  Returns the
-// rows processed.
-int64_t RunTriggeredDml(Session& s, std::string_view text, const std::string& schema,
+// Whether a translated DML statement runs row by row (RunTriggeredDml): its table has
+// triggers, or a view it goes through has WITH CHECK OPTION.
+bool RunsRowByRow(Session& s, const Translation& tr);
+// Runs a DML statement (`text`, translated as `tr`) on a table with triggers, row by row
+// with the triggers fired; `bindValue` gives the value of each bind or variable the
+// statement names.  Returns the rows processed.
+int64_t RunTriggeredDml(Session& s, const Translation& tr, std::string_view text,
+                        const std::string& schema,
                         const std::function<bool(const std::string&)>& isVariable,
                         const std::function<plsql::Value(const std::string&)>& bindValue);
 

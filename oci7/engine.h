@@ -39,6 +39,11 @@ namespace tess::oci7 {
 
 class Session;
 class Cursor;
+
+// Whose privileges count when a user's names are resolved: the session's (the user's own,
+// PUBLIC's and its roles') for the statements it runs, or a definer's (its own and PUBLIC's
+// only) for what views and stored programs of its own name, as they outlive its roles.
+enum class Rights { Session, Definer };
 struct PlsqlState;  // the session's PL/SQL interpreter and its parsed units (plsql.cpp)
 
 // ---------------------------------------------------------------------------------------
@@ -168,10 +173,14 @@ class Session : public std::enable_shared_from_this<Session> {
 
   // Name resolution for the translator: objects of the owner (default: `schema`, or the
   // session user), then private synonyms, then public ones.  Another user's object the
-  // schema's user may not use is not found (ORA-00942 to the caller); a database link
-  // other than a loopback to this database answers ORA-02019.
-  std::optional<ResolvedObject> Resolve(const ObjectRef& ref, const std::string& schema = {});
-  TranslateContext MakeTranslateContext(const std::string& schema = {});
+  // schema's user may not use with `rights` is not found (ORA-00942 to the caller); a
+  // database link other than a loopback to this database answers ORA-02019.  The
+  // translator's context also compiles an INVALID view it meets (ORA-04063 when it stays
+  // so) and knows views' definitions for DML through them.
+  std::optional<ResolvedObject> Resolve(const ObjectRef& ref, const std::string& schema = {},
+                                        Rights rights = Rights::Session);
+  TranslateContext MakeTranslateContext(const std::string& schema = {},
+                                        Rights rights = Rights::Session);
   // The names the session user holds privileges through, read once per session (roles
   // granted later count from the next logon, as on the server).
   const std::vector<std::string>& GranteeNames();
@@ -300,7 +309,7 @@ class Session : public std::enable_shared_from_this<Session> {
   std::string databaseName_;
   FunctionContext functions_;
   ServerOutput output_;
-  std::map<std::string, int64_t> currvals_;
+  std::map<std::pair<std::string, std::string>, int64_t> currvals_;  // OWNER, NAME
   std::vector<std::string> grantees_;
   std::string file_;
   // Sequence numbers handed out in the open transaction: OWNER.NAME -> next number.
@@ -483,7 +492,6 @@ class Cursor : public std::enable_shared_from_this<Cursor> {
   void RunEngineStatement();
   void PrepareExplain();
   void RunExplain();
-  void CheckDmlPrivilege();
   [[noreturn]] void ThrowStep(sqlite3_stmt* source, int rc);
   void EndFetch();
   int Resume();

@@ -20,15 +20,25 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.substr(0, prefix.size()) == prefix;
 }
 
-// "DEMO.EMP.EMPNO" -> table physical name "DEMO.EMP" and column "EMPNO".
-void SplitTableColumn(std::string_view full, std::string& owner, std::string& table,
-                      std::string& column) {
+// "DEMO.EMP.EMPNO" -> owner "DEMO", table "EMP", column "EMPNO".  Names may hold dots: the
+// table the statement changes is taken when the text starts with it, else the column is
+// what follows the last dot.
+void SplitTableColumn(std::string_view full, const std::optional<ResolvedObject>& target,
+                      std::string& owner, std::string& table, std::string& column) {
+  if (target) {
+    const std::string prefix = PhysicalKey(target->owner, target->name) + ".";
+    if (full.substr(0, prefix.size()) == prefix) {
+      owner = target->owner;
+      table = target->name;
+      column = std::string(full.substr(prefix.size()));
+      return;
+    }
+  }
   size_t last = full.rfind('.');
-  std::string_view tab = last == std::string_view::npos ? full : full.substr(0, last);
   column = last == std::string_view::npos ? "" : std::string(full.substr(last + 1));
-  size_t dot = tab.find('.');
-  owner = dot == std::string_view::npos ? "" : std::string(tab.substr(0, dot));
-  table = std::string(dot == std::string_view::npos ? tab : tab.substr(dot + 1));
+  auto split = SplitPhysicalKey(full.substr(0, last == std::string_view::npos ? 0 : last));
+  owner = split ? split->first : "";
+  table = split ? split->second : std::string(full);
 }
 
 // The name of a constraint of owner.table of one of the types, whose columns are exactly
@@ -131,21 +141,10 @@ std::string FindForeignKey(sqlite3* db, const std::string& owner, const std::str
   return found;
 }
 
-// The table a DML statement changes, from its first words (INSERT INTO t, UPDATE t,
-// DELETE [FROM] t), resolved through the session.
+// The table a DML statement changes, as the translator resolved it.
 std::optional<ResolvedObject> DmlTarget(const FailureContext& context) {
-  if (!context.session || !context.translation) return std::nullopt;
-  // The translator wrote the physical name first after the verb: INSERT INTO "O.N",
-  // UPDATE "O.N", DELETE FROM "O.N".
-  const std::string& sql = context.translation->sql;
-  size_t q = sql.find('"');
-  if (q == std::string::npos) return std::nullopt;
-  size_t end = sql.find('"', q + 1);
-  if (end == std::string::npos) return std::nullopt;
-  std::string phys = sql.substr(q + 1, end - q - 1);
-  size_t dot = phys.find('.');
-  if (dot == std::string::npos) return std::nullopt;
-  return ResolvedObject{phys.substr(0, dot), phys.substr(dot + 1), "TABLE"};
+  if (!context.translation || context.translation->dmlTable.name.empty()) return std::nullopt;
+  return context.translation->dmlTable;
 }
 
 }  // namespace
@@ -235,7 +234,8 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
     };
     switch (rc) {
       case SQLITE_CONSTRAINT_NOTNULL: {
-        SplitTableColumn(after("NOT NULL constraint failed: "), owner, table, column);
+        SplitTableColumn(after("NOT NULL constraint failed: "), DmlTarget(context), owner, table,
+                         column);
         if (context.functionCode == kFcUpdate) return EngineError(1407);
         return EngineError(1400);
       }
@@ -248,17 +248,17 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
         // "index 'OWNER.TESS$NULLS$NAME'": the companion of a key or index, rows with
         // some key columns NULL.
         if (list.substr(0, 7) == "index '" && list.size() > 8) {
-          std::string index(list.substr(7, list.size() - 8));
-          size_t at = index.find("." + std::string(kPartlyNullPrefix));
-          if (at != std::string::npos)
-            return EngineError(
-                1, index.substr(0, at) + "." + index.substr(at + 1 + kPartlyNullPrefix.size()));
+          auto index = SplitPhysicalKey(list.substr(7, list.size() - 8));
+          if (index && index->second.compare(0, kPartlyNullPrefix.size(), kPartlyNullPrefix) == 0)
+            return EngineError(1,
+                               index->first + "." + index->second.substr(kPartlyNullPrefix.size()));
         }
         std::vector<std::string> columns;
+        const std::optional<ResolvedObject> target = DmlTarget(context);
         while (!list.empty()) {
           size_t comma = list.find(", ");
           std::string_view item = list.substr(0, comma);
-          SplitTableColumn(item, owner, table, column);
+          SplitTableColumn(item, target, owner, table, column);
           columns.push_back(column);
           if (comma == std::string_view::npos) break;
           list.remove_prefix(comma + 2);
@@ -338,6 +338,8 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
   if (StartsWith(m, "incomplete input")) return EngineError(921, {}, offset);
   if (m.find("syntax error") != std::string_view::npos) return EngineError(900, {}, offset);
   if (StartsWith(m, "no such index")) return EngineError(1418, {}, offset);
+  // "too many columns on T", "too many columns in result set": the server's column limit.
+  if (StartsWith(m, "too many columns")) return EngineError(kOraTooManyColumns, {}, offset);
   if (m.find("GROUP BY") != std::string_view::npos) return EngineError(979, {}, offset);
   if (m.find("datatype mismatch") != std::string_view::npos) return EngineError(1722, {}, offset);
   if (primary == SQLITE_ERROR && m.find("integer overflow") != std::string_view::npos)

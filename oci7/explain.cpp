@@ -24,13 +24,13 @@ struct PlanRow {
 };
 
 void SplitPhysical(const std::string& physical, std::string& owner, std::string& name) {
-  size_t dot = physical.find('.');
-  if (dot == std::string::npos) {
+  auto split = SplitPhysicalKey(physical);
+  if (!split) {
     name = physical;
     return;
   }
-  owner = physical.substr(0, dot);
-  name = physical.substr(dot + 1);
+  owner = split->first;
+  name = split->second;
 }
 
 // The quoted or plain name that starts `text` at `at`.

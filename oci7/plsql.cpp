@@ -24,10 +24,15 @@ struct PlsqlState {
     std::string version;
     std::shared_ptr<const plsql::StoredUnit> unit;
   };
-  std::map<std::string, Cached> units;  // "OWNER.NAME/TYPE"
+  std::map<std::string, Cached> units;  // UnitKey
 };
 
 namespace {
+
+// A parsed unit's key: the object's, then "/" and the type (which holds no "/").
+std::string UnitKey(const std::string& owner, const std::string& name, const std::string& type) {
+  return PhysicalKey(owner, name) + "/" + type;
+}
 
 PlsqlState& StateOf(Session& s) {
   if (!s.plsql) s.plsql = std::make_shared<PlsqlState>();
@@ -140,12 +145,13 @@ class TriggeredStatement : public plsql::SqlStatement {
   bool IsQuery() const override { return false; }
   void Execute(const std::vector<plsql::Value>& values) override {
     const std::vector<std::string>& names = Binds();
-    rows_ = RunTriggeredDml(s_, text_, schema_, isVariable_, [&](const std::string& name) {
-      auto it = std::find(names.begin(), names.end(), name);
-      if (it == names.end() || static_cast<size_t>(it - names.begin()) >= values.size())
-        throw EngineError(1008);
-      return values[static_cast<size_t>(it - names.begin())];
-    });
+    rows_ = RunTriggeredDml(
+        s_, plain_->translation(), text_, schema_, isVariable_, [&](const std::string& name) {
+          auto it = std::find(names.begin(), names.end(), name);
+          if (it == names.end() || static_cast<size_t>(it - names.begin()) >= values.size())
+            throw EngineError(1008);
+          return values[static_cast<size_t>(it - names.begin())];
+        });
   }
   bool Fetch(std::vector<plsql::Value>&) override { return false; }
   int64_t RowsAffected() const override { return rows_; }
@@ -190,8 +196,8 @@ class EngineHost : public plsql::Host {
         std::unique_ptr<plsql::SqliteStatement> st =
             plsql::PrepareOnSqlite(s_.db(), sql, Context(schema, isVariable), Mapper(),
                                    [s](const Translation&) { s->BeginWrite(); });
-        std::optional<std::pair<std::string, std::string>> target = DmlTarget(st->translation());
-        if (target && HasTriggers(s_, target->first, target->second))
+        CheckDmlPrivilege(s_, st->translation(), schema);
+        if (RunsRowByRow(s_, st->translation()))
           return std::make_unique<TriggeredStatement>(s_, sql, schema, isVariable, std::move(st));
         return st;
       }
@@ -449,34 +455,33 @@ class Block final : public PlsqlBlock {
 
 }  // namespace
 
-plsql::Environment BlockEnvironment(Session& s, const std::string& schema) {
+plsql::Environment BlockEnvironment(Session& s, const std::string& schema, Rights rights) {
   plsql::Environment env;
   Session* session = &s;
-  env.isSchemaObject = [session, schema](const std::string& name) {
-    size_t dot = name.find('.');
-    ObjectRef ref{dot == std::string::npos ? "" : name.substr(0, dot),
-                  dot == std::string::npos ? name : name.substr(dot + 1), "", -1};
+  env.isSchemaObject = [session, schema, rights](const std::string& owner,
+                                                 const std::string& name) {
+    ObjectRef ref{owner, name, "", -1};
     try {
-      if (std::optional<ResolvedObject> r = session->Resolve(ref, schema)) return true;
+      if (std::optional<ResolvedObject> r = session->Resolve(ref, schema, rights)) return true;
     } catch (const OraError&) {
       return false;
     }
     // Stored programs are looked up where they are called; EXECUTE counts there.
-    std::string owner = ref.owner.empty() ? schema : ref.owner;
+    std::string programOwner = owner.empty() ? schema : owner;
     CatalogQuery q(session->db(),
                    "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 "
                    "AND OBJECT_TYPE IN ('PROCEDURE', 'FUNCTION', 'PACKAGE')",
-                   {owner, ref.name});
-    return q.Row() && HasObjectPrivilege(*session, owner, ref.name, q.Text(0), "EXECUTE", schema);
+                   {programOwner, name});
+    return q.Row() &&
+           HasObjectPrivilege(*session, programOwner, name, q.Text(0), "EXECUTE", schema, rights);
   };
   env.isUser = [session](const std::string& name) {
     return CatalogHas(session->db(), "SELECT 1 FROM \"TESS$USERS\" WHERE USERNAME = ?1", {name});
   };
-  env.checkSql = SqlNameCheck(s, schema);
-  env.invalidProgram = [session, schema](const std::string& name) -> std::optional<std::string> {
-    size_t dot = name.find('.');
-    std::string owner = dot == std::string::npos ? schema : name.substr(0, dot);
-    std::string object = dot == std::string::npos ? name : name.substr(dot + 1);
+  env.checkSql = SqlNameCheck(s, schema, rights);
+  env.invalidProgram = [session, schema](const std::string& written,
+                                         const std::string& object) -> std::optional<std::string> {
+    const std::string owner = written.empty() ? schema : written;
     CatalogQuery q(session->db(),
                    "SELECT OBJECT_TYPE FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 "
                    "AND OBJECT_TYPE IN ('PROCEDURE', 'FUNCTION', 'PACKAGE') AND STATUS <> 'VALID'",
@@ -522,7 +527,7 @@ std::shared_ptr<const plsql::StoredUnit> LoadStoredUnit(Session& s, const std::s
     }
   }
   PlsqlState& state = StateOf(s);
-  const std::string key = owner + "." + name + "/" + type;
+  const std::string key = UnitKey(owner, name, type);
   auto it = state.units.find(key);
   if (it != state.units.end() && it->second.version == version) return it->second.unit;
   if (it != state.units.end() &&
@@ -562,8 +567,9 @@ std::shared_ptr<const plsql::StoredUnit> LoadStoredUnit(Session& s, const std::s
 void ResetProgramState(Session& s, const std::string& owner, const std::string& name) {
   if (!s.plsql) return;
   s.plsql->runtime.ResetPackage(owner, name);
+  const std::string object = PhysicalKey(owner, name);
   for (auto it = s.plsql->units.begin(); it != s.plsql->units.end();) {
-    if (it->first.compare(0, owner.size() + name.size() + 2, owner + "." + name + "/") == 0)
+    if (it->first.rfind('/') == object.size() && it->first.compare(0, object.size(), object) == 0)
       it = s.plsql->units.erase(it);
     else
       ++it;

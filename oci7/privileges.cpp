@@ -47,10 +47,12 @@ void CheckGrantees(sqlite3* db, const std::vector<NamedAt>& grantees) {
 }
 
 // When a user loses an object privilege, the grants it made of that privilege under the
-// grant option go too, and theirs in turn.
-void RevokeOnwardGrants(sqlite3* db, const std::string& revokee, const std::string& owner,
-                        const std::string& name, const std::string& privilege) {
-  std::vector<std::string> pending{revokee};
+// grant option go too, and theirs in turn.  Answers every grantee that lost it, the revokee
+// first.
+std::vector<std::string> RevokeOnwardGrants(sqlite3* db, const std::string& revokee,
+                                            const std::string& owner, const std::string& name,
+                                            const std::string& privilege) {
+  std::vector<std::string> pending{revokee}, lost{revokee};
   std::set<std::string> done;
   while (!pending.empty()) {
     std::string grantor = pending.back();
@@ -62,13 +64,25 @@ void RevokeOnwardGrants(sqlite3* db, const std::string& revokee, const std::stri
               "SELECT GRANTEE FROM \"TESS$TAB_PRIVS\" WHERE GRANTOR = ?1 AND OWNER = ?2 AND "
               "TABLE_NAME = ?3 AND PRIVILEGE = ?4",
               {grantor, owner, name, privilege});
-      while (q.Row()) pending.push_back(q.Text(0));
+      while (q.Row()) {
+        pending.push_back(q.Text(0));
+        lost.push_back(q.Text(0));
+      }
     }
     Run(db,
         "DELETE FROM \"TESS$TAB_PRIVS\" WHERE GRANTOR = ?1 AND OWNER = ?2 AND TABLE_NAME = ?3 "
         "AND PRIVILEGE = ?4",
         {grantor, owner, name, privilege});
   }
+  return lost;
+}
+
+// A revoke reaches what the users it takes the privilege from have built on it: owner.name,
+// or (name empty) anything of another owner, as a role or system privilege may have served.
+void InvalidateWhatStoodOn(sqlite3* db, const std::string& grantee, const std::string& owner,
+                           const std::string& name) {
+  for (const std::string& user : UsersThrough(db, grantee))
+    InvalidateBuiltOn(db, user, owner, name);
 }
 
 }  // namespace
@@ -85,17 +99,33 @@ std::vector<std::string> Grantees(sqlite3* db, const std::string& user) {
   return out;
 }
 
+std::vector<std::string> UsersThrough(sqlite3* db, const std::string& grantee) {
+  std::vector<std::string> out;
+  Query q(db,
+          "WITH RECURSIVE R(NAME) AS (SELECT ?1 UNION SELECT P.GRANTEE FROM "
+          "\"TESS$ROLE_PRIVS\" P, R WHERE P.GRANTED_ROLE = R.NAME) SELECT USERNAME FROM "
+          "\"TESS$USERS\" WHERE ?1 = 'PUBLIC' OR USERNAME IN (SELECT NAME FROM R) ORDER BY 1",
+          {grantee});
+  while (q.Row()) out.push_back(q.Text(0));
+  return out;
+}
+
 namespace {
 
-std::vector<std::string> GranteesOf(Session& s, const std::string& asUser) {
-  if (asUser.empty() || asUser == s.user()) return s.GranteeNames();
-  return Grantees(s.db(), asUser);
+std::vector<std::string> GranteesOf(Session& s, const std::string& asUser, Rights rights) {
+  const std::string& who = asUser.empty() ? s.user() : asUser;
+  if (rights == Rights::Definer) return {who, "PUBLIC"};
+  if (who == s.user()) return s.GranteeNames();
+  return Grantees(s.db(), who);
 }
 
 }  // namespace
 
-bool HasSystemPrivilege(Session& s, const std::string& privilege, const std::string& asUser) {
-  for (const std::string& g : GranteesOf(s, asUser)) {
+bool HasSystemPrivilege(Session& s, const std::string& privilege, const std::string& asUser,
+                        Rights rights) {
+  // SYS owns the dictionary and everything under it, roles or none.
+  if (rights == Rights::Definer && (asUser.empty() ? s.user() : asUser) == "SYS") return true;
+  for (const std::string& g : GranteesOf(s, asUser, rights)) {
     if (g == "DBA") return true;
     if (Exists(s.db(), "SELECT 1 FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1 AND PRIVILEGE = ?2",
                {g, privilege}))
@@ -106,10 +136,10 @@ bool HasSystemPrivilege(Session& s, const std::string& privilege, const std::str
 
 bool HasObjectPrivilege(Session& s, const std::string& owner, const std::string& name,
                         const std::string& objectType, const char* privilege,
-                        const std::string& asUser) {
+                        const std::string& asUser, Rights rights) {
   const std::string& who = asUser.empty() ? s.user() : asUser;
   if (owner == who || owner == "PUBLIC") return true;
-  for (const std::string& g : GranteesOf(s, asUser)) {
+  for (const std::string& g : GranteesOf(s, asUser, rights)) {
     if (privilege ? Exists(s.db(),
                            "SELECT 1 FROM \"TESS$TAB_PRIVS\" WHERE GRANTEE = ?1 AND OWNER = ?2 "
                            "AND TABLE_NAME = ?3 AND PRIVILEGE = ?4",
@@ -122,12 +152,30 @@ bool HasObjectPrivilege(Session& s, const std::string& owner, const std::string&
   }
   bool program = objectType == "PROCEDURE" || objectType == "FUNCTION" || objectType == "PACKAGE" ||
                  objectType == "PACKAGE BODY";
-  if (program) return HasSystemPrivilege(s, "EXECUTE ANY PROCEDURE", asUser);
+  if (program) return HasSystemPrivilege(s, "EXECUTE ANY PROCEDURE", asUser, rights);
   std::string p = privilege ? privilege : "SELECT";
   if (p == "SELECT" || p == "INSERT" || p == "UPDATE" || p == "DELETE")
-    return HasSystemPrivilege(s, p + " ANY TABLE", asUser) ||
-           (!privilege && HasSystemPrivilege(s, "SELECT ANY TABLE", asUser));
-  return HasSystemPrivilege(s, "DBA", asUser);
+    return HasSystemPrivilege(s, p + " ANY TABLE", asUser, rights) ||
+           (!privilege && HasSystemPrivilege(s, "SELECT ANY TABLE", asUser, rights));
+  return HasSystemPrivilege(s, "DBA", asUser, rights);
+}
+
+void CheckDmlPrivilege(Session& s, const Translation& tr, const std::string& asUser,
+                       Rights rights) {
+  if (tr.dmlTable.name.empty()) return;
+  const char* privilege = tr.functionCode == kFcInsert   ? "INSERT"
+                          : tr.functionCode == kFcUpdate ? "UPDATE"
+                                                         : "DELETE";
+  // The user on what it names; each view's owner, on its own rights, on what the view names.
+  std::string who = asUser.empty() ? s.user() : asUser;
+  auto step = [&](const ResolvedObject& o) {
+    if (!HasObjectPrivilege(s, o.owner, o.name, o.objectType, privilege, who, rights))
+      throw EngineError(1031);
+    who = o.owner;
+    rights = Rights::Definer;
+  };
+  for (const ResolvedObject& view : tr.dmlViews) step(view);
+  step(tr.dmlTable);
 }
 
 std::optional<DbLink> FindDbLink(Session& s, const std::string& name) {
@@ -169,6 +217,7 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
                   {user, role}))
         throw EngineError(1031);
       s.RunDdl([&] {
+        InvalidateWhatStoodOn(db, role, "", "");
         Run(db, "DELETE FROM \"TESS$ROLES\" WHERE ROLE = ?1", {role});
         Run(db, "DELETE FROM \"TESS$ROLE_PRIVS\" WHERE GRANTED_ROLE = ?1 OR GRANTEE = ?1", {role});
         Run(db, "DELETE FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1", {role});
@@ -243,6 +292,8 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
           expanded.push_back("EXECUTE");
         } else if (object->objectType == "SEQUENCE") {
           expanded.insert(expanded.end(), {"ALTER", "SELECT"});
+        } else if (object->objectType == "VIEW") {
+          expanded.insert(expanded.end(), {"DELETE", "INSERT", "SELECT", "UPDATE"});
         } else {
           expanded.insert(expanded.end(),
                           {"ALTER", "DELETE", "INDEX", "INSERT", "REFERENCES", "SELECT", "UPDATE"});
@@ -262,6 +313,7 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
                         "TABLE_NAME = ?3 AND PRIVILEGE = ?4 AND GRANTABLE = 'YES'",
                         {user, object->owner, object->name, p});
       if (!may) throw EngineError(grant ? 1031 : 1927);
+      if (grant && object->objectType == "VIEW") CheckViewGrant(s, *object, p);
     }
     s.RunDdl([&] {
       for (const NamedAt& grantee : stmt.grantees) {
@@ -282,7 +334,9 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
                 "DELETE FROM \"TESS$TAB_PRIVS\" WHERE GRANTEE = ?1 AND OWNER = ?2 AND "
                 "TABLE_NAME = ?3 AND PRIVILEGE = ?4",
                 {g, object->owner, object->name, p});
-            RevokeOnwardGrants(db, g, object->owner, object->name, p);
+            for (const std::string& loser :
+                 RevokeOnwardGrants(db, g, object->owner, object->name, p))
+              InvalidateWhatStoodOn(db, loser, object->owner, object->name);
           }
         }
       }
@@ -327,6 +381,7 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
                       "SELECT 1 FROM \"TESS$ROLE_PRIVS\" WHERE GRANTEE = ?1 AND GRANTED_ROLE = ?2",
                       {g, p}))
             throw EngineError(1951, "'" + p + "' not granted to '" + g + "'");
+          InvalidateWhatStoodOn(db, g, "", "");
           Run(db, "DELETE FROM \"TESS$ROLE_PRIVS\" WHERE GRANTEE = ?1 AND GRANTED_ROLE = ?2",
               {g, p});
           if (p == "DBA") Run(db, "UPDATE \"TESS$USERS\" SET IS_DBA = 0 WHERE USERNAME = ?1", {g});
@@ -334,6 +389,7 @@ void RunPrivilegeStatement(Session& s, std::string_view text, int functionCode) 
           if (!Exists(db, "SELECT 1 FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1 AND PRIVILEGE = ?2",
                       {g, p}))
             throw EngineError(1952, g);
+          InvalidateWhatStoodOn(db, g, "", "");
           Run(db, "DELETE FROM \"TESS$SYS_PRIVS\" WHERE GRANTEE = ?1 AND PRIVILEGE = ?2", {g, p});
         }
       }

@@ -143,17 +143,22 @@ std::string NameOn(const std::vector<Cons>& cons, const char* types,
   return "";
 }
 
-// The columns of "UNIQUE constraint failed: O.T.A, O.T.B" (or NOT NULL with one).
-std::vector<std::string> FailedColumns(const std::string& message) {
+// The columns of "UNIQUE constraint failed: O.T.A, O.T.B" (or NOT NULL with one) about the
+// table whose SQLite name is `table` (names may hold dots).
+std::vector<std::string> FailedColumns(const std::string& message, const std::string& table) {
   std::vector<std::string> out;
   size_t colon = message.find(": ");
   if (colon == std::string::npos) return out;
   std::string_view list = std::string_view(message).substr(colon + 2);
+  const std::string prefix = table + ".";
   while (!list.empty()) {
     size_t comma = list.find(", ");
     std::string_view item = list.substr(0, comma);
     size_t dot = item.rfind('.');
-    out.emplace_back(dot == std::string_view::npos ? item : item.substr(dot + 1));
+    if (item.substr(0, prefix.size()) == prefix)
+      out.emplace_back(item.substr(prefix.size()));
+    else
+      out.emplace_back(dot == std::string_view::npos ? item : item.substr(dot + 1));
     if (comma == std::string_view::npos) break;
     list.remove_prefix(comma + 2);
   }
@@ -306,8 +311,8 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
                      {q.Text(0), q.Text(1)});
       while (c.Row()) columns.push_back(c.Text(0));
       indexes.push_back(std::string("CREATE ") + (q.Text(2) == "UNIQUE" ? "UNIQUE " : "") +
-                        "INDEX " + Quoted(q.Text(0) + "." + q.Text(1)) + " ON " +
-                        Quoted(owner + "." + table) + " (" + List(columns) + ")");
+                        "INDEX " + PhysicalName(q.Text(0), q.Text(1)) + " ON " +
+                        PhysicalName(owner, table) + " (" + List(columns) + ")");
     }
   }
 
@@ -351,7 +356,7 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
     if (primary == SQLITE_CONSTRAINT) {
       if (extended == SQLITE_CONSTRAINT_NOTNULL) {
         // A NOT NULL constraint of its own name, else the one the change makes.
-        std::vector<std::string> column = FailedColumns(message);
+        std::vector<std::string> column = FailedColumns(message, PhysicalKey(owner, table));
         std::string name;
         for (const Cons& c : cons)
           if (IsNotNullCheck(c) && c.columns == column) name = c.name;
@@ -369,7 +374,7 @@ void RebuildTable(Session& s, const std::string& owner, const std::string& table
         throw EngineError(2293, owner + "." + name);
       }
       if (extended == SQLITE_CONSTRAINT_UNIQUE || extended == SQLITE_CONSTRAINT_PRIMARYKEY) {
-        std::vector<std::string> columns = FailedColumns(message);
+        std::vector<std::string> columns = FailedColumns(message, PhysicalKey(owner, table));
         std::string unique = NameOn(cons, "U", columns);
         if (!unique.empty()) throw EngineError(2299, owner + "." + unique);
         throw EngineError(2437, owner + "." + NameOn(cons, "P", columns));

@@ -342,12 +342,13 @@ void Session::CheckLink(const std::string& name, int offset) {
     throw EngineError(2019, {}, offset);
 }
 
-std::optional<ResolvedObject> Session::Resolve(const ObjectRef& ref, const std::string& schema) {
+std::optional<ResolvedObject> Session::Resolve(const ObjectRef& ref, const std::string& schema,
+                                               Rights rights) {
   const std::string& who = schema.empty() ? user_ : schema;
   if (!ref.link.empty()) CheckLink(ref.link, ref.offset);
   auto visible = [&](std::optional<ResolvedObject> r) -> std::optional<ResolvedObject> {
     if (r && r->owner != who &&
-        !HasObjectPrivilege(*this, r->owner, r->name, r->objectType, nullptr, who))
+        !HasObjectPrivilege(*this, r->owner, r->name, r->objectType, nullptr, who, rights))
       return std::nullopt;
     return r;
   };
@@ -409,11 +410,17 @@ std::optional<ResolvedObject> Session::ResolveName(const ObjectRef& ref, const s
   return std::nullopt;
 }
 
-TranslateContext Session::MakeTranslateContext(const std::string& schema) {
+TranslateContext Session::MakeTranslateContext(const std::string& schema, Rights rights) {
   TranslateContext ctx;
   ctx.currentUser = schema.empty() ? user_ : schema;
-  ctx.resolve = [this, schema](const ObjectRef& ref) { return Resolve(ref, schema); };
+  // A view a statement uses must be valid, or compile again first.
+  ctx.resolve = [this, schema, rights](const ObjectRef& ref) {
+    std::optional<ResolvedObject> r = Resolve(ref, schema, rights);
+    if (r && r->objectType == "VIEW") CheckViewUsable(*this, *r);
+    return r;
+  };
   ctx.columns = [this](const ResolvedObject& obj) { return ColumnsFromSqlite(db_, obj); };
+  ctx.viewSource = [this](const ResolvedObject& view) { return ViewSourceOf(*this, view); };
   return ctx;
 }
 
@@ -649,12 +656,12 @@ int64_t Session::NextVal(const std::string& owner, const std::string& name) {
       {owner, name, next});
   u.Run();
   sequenceMarks_[{owner, name}] = next;
-  currvals_[owner + "." + name] = value;
+  currvals_[{owner, name}] = value;
   return value;
 }
 
 int64_t Session::CurrVal(const std::string& owner, const std::string& name) {
-  auto it = currvals_.find(owner + "." + name);
+  auto it = currvals_.find({owner, name});
   if (it == currvals_.end()) throw EngineError(8002, name);
   return it->second;
 }

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <set>
 
+#include "oci7/catalog.h"
 #include "oci7/catalog_query.h"
 #include "oci7/compile_checks.h"
 #include "oci7/dictionary.h"
@@ -79,25 +80,6 @@ std::optional<std::vector<std::string>> SpecNames(sqlite3* db, const std::string
   for (const plsql::Decl& d : r.unit->decls)
     if (!d.name.empty()) names.push_back(d.name);
   return names;
-}
-
-plsql::Environment MakeEnvironment(sqlite3* db, const std::string& owner) {
-  plsql::Environment env;
-  env.isSchemaObject = [db, owner](const std::string& name) {
-    size_t dot = name.find('.');
-    if (dot != std::string::npos)
-      return CatalogHas(db,
-                        "SELECT 1 FROM \"TESS$OBJECTS\" WHERE OWNER = ?1 AND OBJECT_NAME = ?2 AND "
-                        "OBJECT_TYPE IN ('TABLE', 'VIEW', 'SEQUENCE', 'SYNONYM', 'PROCEDURE', "
-                        "'FUNCTION', 'PACKAGE')",
-                        {name.substr(0, dot), name.substr(dot + 1)});
-    return FindObject(db, owner, name).has_value();
-  };
-  env.isUser = [db](const std::string& name) { return IsUserName(db, name); };
-  env.packageSpecNames = [db, owner](const std::string& package) {
-    return SpecNames(db, owner, package);
-  };
-  return env;
 }
 
 // %TYPE, %ROWTYPE and package types in headers, from the catalog.
@@ -258,6 +240,24 @@ void StoreDependencies(sqlite3* db, const std::string& owner, const std::string&
       if (!(f->first == owner && t.value == name)) found.insert({f->first, t.value, f->second});
     }
   }
+  // What a synonym names is used too: a revoke on it reaches this object.
+  for (auto [o, n, ty] : std::set(found)) {
+    for (int hop = 0; ty == "SYNONYM" && hop < 16; ++hop) {
+      CatalogQuery q(
+          db,
+          "SELECT S.TABLE_OWNER, S.TABLE_NAME, O.OBJECT_TYPE FROM \"TESS$SYNONYMS\" S "
+          "JOIN \"TESS$OBJECTS\" O ON O.OWNER = S.TABLE_OWNER AND O.OBJECT_NAME = "
+          "S.TABLE_NAME AND O.OBJECT_TYPE IN ('TABLE', 'VIEW', 'SEQUENCE', 'SYNONYM', "
+          "'PROCEDURE', 'FUNCTION', 'PACKAGE') WHERE S.OWNER = ?1 AND S.SYNONYM_NAME = ?2 "
+          "AND S.DB_LINK IS NULL",
+          {o, n});
+      if (!q.Row()) break;
+      o = q.Text(0);
+      n = q.Text(1);
+      ty = q.Text(2);
+      if (!(o == owner && n == name)) found.insert({o, n, ty});
+    }
+  }
   if (type == "PACKAGE BODY") found.insert({owner, name, "PACKAGE"});
   for (const auto& [o, n, ty] : found)
     CatalogRun(db, "INSERT INTO \"TESS$DEPENDENCIES\" VALUES (?1, ?2, ?3, ?4, ?5, ?6, NULL)",
@@ -343,8 +343,13 @@ void StoreTrigger(Session& s, const std::string& owner, const std::string& name,
 std::string Compile(Session& s, const std::string& owner, const std::string& name,
                     const std::string& type, std::string_view source) {
   sqlite3* db = s.db();
-  plsql::Environment env = MakeEnvironment(db, owner);
-  env.checkSql = SqlNameCheck(s, owner);
+  // What the unit names is taken on its owner's own grants: it outlives the roles of
+  // whoever compiles it.  Programs it calls are compiled where they are called.
+  plsql::Environment env = BlockEnvironment(s, owner, Rights::Definer);
+  env.invalidProgram = nullptr;
+  env.packageSpecNames = [db, owner](const std::string& package) {
+    return SpecNames(db, owner, package);
+  };
   plsql::ParseResult r = plsql::CompileUnit(source, env);
   std::vector<plsql::Message> errors = r.errors;
   if (r.unit && errors.empty()) errors = plsql::CheckSubset(*r.unit, source);
@@ -472,18 +477,40 @@ void StoreViewDependencies(sqlite3* db, const std::string& owner, const std::str
   StoreDependencies(db, owner, name, "VIEW", text);
 }
 
+namespace {
+
+// Marks INVALID the objects the seed (a query of OWNER, NAME, TYPE over the dependencies
+// and ?1.. ) gives, and their dependents to any depth; owner.name itself stays.
+void InvalidateFrom(sqlite3* db, const std::string& seed,
+                    std::initializer_list<CatalogQuery::Arg> args) {
+  const std::string sql =
+      "WITH RECURSIVE D(OWNER, NAME, TYPE) AS (" + seed +
+      "  UNION SELECT P.OWNER, P.NAME, P.TYPE FROM \"TESS$DEPENDENCIES\" P, D WHERE "
+      "  P.REFERENCED_OWNER = D.OWNER AND P.REFERENCED_NAME = D.NAME AND "
+      "  P.REFERENCED_TYPE = D.TYPE) "
+      "UPDATE \"TESS$OBJECTS\" SET STATUS = 'INVALID' WHERE (OWNER, OBJECT_NAME, "
+      "OBJECT_TYPE) IN (SELECT OWNER, NAME, TYPE FROM D) AND NOT (OWNER = ?1 AND "
+      "OBJECT_NAME = ?2)";
+  CatalogRun(db, sql.c_str(), args);
+}
+
+}  // namespace
+
 void InvalidateDependents(sqlite3* db, const std::string& owner, const std::string& name) {
-  CatalogRun(db,
-             "WITH RECURSIVE D(OWNER, NAME, TYPE) AS ("
-             "  SELECT OWNER, NAME, TYPE FROM \"TESS$DEPENDENCIES\" WHERE REFERENCED_OWNER = ?1 "
-             "  AND REFERENCED_NAME = ?2"
-             "  UNION SELECT P.OWNER, P.NAME, P.TYPE FROM \"TESS$DEPENDENCIES\" P, D WHERE "
-             "  P.REFERENCED_OWNER = D.OWNER AND P.REFERENCED_NAME = D.NAME AND "
-             "  P.REFERENCED_TYPE = D.TYPE) "
-             "UPDATE \"TESS$OBJECTS\" SET STATUS = 'INVALID' WHERE (OWNER, OBJECT_NAME, "
-             "OBJECT_TYPE) IN (SELECT OWNER, NAME, TYPE FROM D) AND NOT (OWNER = ?1 AND "
-             "OBJECT_NAME = ?2)",
-             {owner, name});
+  InvalidateFrom(db,
+                 "SELECT OWNER, NAME, TYPE FROM \"TESS$DEPENDENCIES\" WHERE REFERENCED_OWNER = ?1 "
+                 "AND REFERENCED_NAME = ?2",
+                 {owner, name});
+}
+
+void InvalidateBuiltOn(sqlite3* db, const std::string& user, const std::string& owner,
+                       const std::string& name) {
+  if (user == owner) return;  // an owner's privileges on its own objects are never revoked
+  InvalidateFrom(db,
+                 "SELECT OWNER, NAME, TYPE FROM \"TESS$DEPENDENCIES\" WHERE OWNER = ?3 AND "
+                 "((?2 = '' AND REFERENCED_OWNER NOT IN (?3, 'PUBLIC', 'SYS')) OR "
+                 "(REFERENCED_OWNER = ?1 AND REFERENCED_NAME = ?2))",
+                 {owner, name, user});
 }
 
 void CreateStoredProgram(Session& s, std::string_view text) {
@@ -556,11 +583,13 @@ bool RecompileIfInvalid(Session& s, const std::string& owner, const std::string&
                  {owner, name, type});
   if (!q.Row()) return false;
   if (q.Text(0) == "VALID") return true;
-  std::string source = LoadSource(db, owner, name, type);
-  if (source.empty()) return false;
+  std::string source = type == "VIEW" ? "" : LoadSource(db, owner, name, type);
+  if (source.empty() && type != "VIEW") return false;
   bool inTransaction = s.InTransaction();
   std::string status;
-  auto work = [&] { status = Compile(s, owner, name, type, source); };
+  auto work = [&] {
+    status = type == "VIEW" ? CompileView(s, owner, name) : Compile(s, owner, name, type, source);
+  };
   if (inTransaction) {
     work();  // inside the caller's transaction, as an implicit recompile
   } else {
@@ -619,16 +648,8 @@ void AlterStoredProgram(Session& s, std::string_view text) {
                     {t.owner, t.name}))
       throw EngineError(942, {}, t.nameOffset);
     s.RunDdl([&] {
-      // A view is valid when SQLite can still read it.
-      std::string sql = "SELECT * FROM " + PhysicalName(t.owner, t.name) + " WHERE 0";
-      sqlite3_stmt* st = nullptr;
-      bool ok = sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK;
-      sqlite3_finalize(st);
-      CatalogRun(db,
-                 "UPDATE \"TESS$OBJECTS\" SET STATUS = ?3, LAST_DDL_TIME = ?4 WHERE OWNER = ?1 AND "
-                 "OBJECT_NAME = ?2 AND OBJECT_TYPE = 'VIEW'",
-                 {t.owner, t.name, std::string(ok ? "VALID" : "INVALID"), Now()});
-      if (ok) RecordViewColumns(db, t.owner, t.name);
+      CompileView(s, t.owner, t.name);
+      TouchObject(db, t.owner, t.name);
     });
     return;
   }

@@ -62,7 +62,7 @@ std::vector<TriggerInfo> TableTriggers(Session& s, const std::string& owner,
 struct Dml {
   std::string verb;                  // INSERT / UPDATE / DELETE
   std::string table;                 // the table as written ([owner.]name)
-  std::string alias;                 // as written, or ""
+  std::string alias;                 // as written (quoted or not), or ""
   std::vector<std::string> columns;  // INSERT (cols) / UPDATE SET columns
   std::vector<std::string> values;   // INSERT VALUES (...) items / UPDATE SET expressions
   std::string query;                 // INSERT ... SELECT
@@ -122,9 +122,13 @@ Dml ParseDml(std::string_view text) {
   ++i;
   if (is(i, ".")) i += 2;
   d.table = slice(nameStart, i);
-  if (at(i) && at(i)->kind == TokenKind::Word && !is(i, "SET") && !is(i, "WHERE") &&
-      !is(i, "VALUES") && !is(i, "SELECT") && !is(i, "WITH"))
-    d.alias = t[i++].value;
+  // The alias as written, quotes and all: the rest of the text names it so.
+  if (at(i) && ((at(i)->kind == TokenKind::Word && !is(i, "SET") && !is(i, "WHERE") &&
+                 !is(i, "VALUES") && !is(i, "SELECT") && !is(i, "WITH")) ||
+                at(i)->kind == TokenKind::QuotedIdentifier)) {
+    d.alias = slice(i, i + 1);
+    ++i;
+  }
   if (d.verb == "INSERT") {
     if (is(i, "(") && !is(i + 1, "SELECT") && !is(i + 1, "WITH")) {
       size_t close = matching(i);
@@ -178,23 +182,25 @@ Dml ParseDml(std::string_view text) {
 
 class TriggeredDml {
  public:
-  TriggeredDml(Session& s, std::string_view text, const std::string& schema,
+  // Through views, the statement is the one on the table; what the views' text named there
+  // is read with their owners' rights, as the statement's translation found it.
+  TriggeredDml(Session& s, const Translation& tr, std::string_view text, const std::string& schema,
                std::function<bool(const std::string&)> isVariable,
                std::function<plsql::Value(const std::string&)> bindValue)
       : s_(s),
-        text_(text),
+        text_(tr.dmlText.empty() ? text : std::string_view(tr.dmlText)),
         schema_(schema.empty() ? s.user() : schema),
         isVariable_(std::move(isVariable)),
-        bindValue_(std::move(bindValue)) {}
+        bindValue_(std::move(bindValue)),
+        owner_(tr.dmlTable.owner),
+        table_(tr.dmlTable.name),
+        granted_(tr.viewObjects),
+        viewChecks_(tr.viewChecks) {
+    granted_.push_back(tr.dmlTable);
+  }
 
   int64_t Run() {
     Dml d = ParseDml(text_);
-    std::vector<Token> name = Tokenize(d.table);
-    ObjectRef ref{name.size() == 3 ? name[0].value : "", name.back().value, "", -1};
-    std::optional<ResolvedObject> target = s_.Resolve(ref, schema_);
-    if (!target) throw EngineError(942);
-    owner_ = target->owner;
-    table_ = target->name;
     const std::string qualified = PhysicalQualified();
     event_ = d.verb == "INSERT"   ? plsql::TriggerEvent::Insert
              : d.verb == "UPDATE" ? plsql::TriggerEvent::Update
@@ -287,19 +293,43 @@ class TriggeredDml {
       s_.CheckCancel();
       Fire("BEFORE", true, &row);
       Write(qualified, rowid, row);
+      CheckViewOptions(rowid);
       Fire("AFTER", true, &row);
     }
     Fire("AFTER", false, nullptr);
     return static_cast<int64_t>(rows.size());
   }
 
-  std::string PhysicalQualified() const { return "\"" + owner_ + "\".\"" + table_ + "\""; }
+  // A row written through a view WITH CHECK OPTION must be one the view shows.
+  void CheckViewOptions(const plsql::Value& rowid) {
+    if (viewChecks_.empty() || event_ == plsql::TriggerEvent::Delete) return;
+    plsql::Value written = rowid;
+    if (event_ == plsql::TriggerEvent::Insert) {
+      CatalogQuery q(s_.db(), "SELECT ORA$ROWID(last_insert_rowid())");
+      q.Row();
+      written = plsql::Value::Str(q.Text(0));
+    }
+    for (const std::string& check : viewChecks_)
+      if (Query(check, {{"TESS$ROWID", written}}).empty()) throw EngineError(1402);
+  }
+
+  // The table as Oracle SQL names it, whatever its names hold.
+  std::string PhysicalQualified() const { return Quoted(owner_) + "." + Quoted(table_); }
+  static std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
 
   // Runs a derived query with the statement's binds and variables; all its rows.
   std::vector<std::vector<plsql::Value>> Query(
       const std::string& sql, const std::map<std::string, plsql::Value>& own = {}) {
     TranslateContext ctx = s_.MakeTranslateContext(schema_);
     ctx.isVariable = isVariable_;
+    auto resolve = ctx.resolve;
+    ctx.resolve = [&](const ObjectRef& ref) -> std::optional<ResolvedObject> {
+      std::optional<ResolvedObject> r = resolve(ref);
+      if (r || ref.owner.empty() || !ref.link.empty()) return r;
+      for (const ResolvedObject& o : granted_)
+        if (o.owner == ref.owner && o.name == ref.name) return o;
+      return r;
+    };
     Session* s = &s_;
     auto st =
         plsql::PrepareOnSqlite(s_.db(), sql, ctx, [s](sqlite3* db, int rc, const Translation* tr,
@@ -319,15 +349,14 @@ class TriggeredDml {
     return rows;
   }
 
-  void Write(const std::string&, const plsql::Value& rowid, const plsql::TriggerRow& row) {
+  void Write(const std::string& target, const plsql::Value& rowid, const plsql::TriggerRow& row) {
     std::map<std::string, plsql::Value> own;
-    std::string target = owner_ + "." + table_;
     std::string sql;
     if (event_ == plsql::TriggerEvent::Insert) {
       sql = "INSERT INTO " + target + " (";
       std::string values;
       for (size_t c = 0; c < columns_.size(); ++c) {
-        sql += (c ? ", " : "") + columns_[c];
+        sql += (c ? ", " : "") + Quoted(columns_[c]);
         values += (c ? ", :TESS$" : ":TESS$") + std::to_string(c);
         own["TESS$" + std::to_string(c)] = row.newValues[c];
       }
@@ -341,7 +370,7 @@ class TriggeredDml {
         const plsql::Value& b = row.oldValues[c];
         bool changed = a.kind != b.kind || a.text != b.text || a.number != b.number;
         if (!listed && !changed) continue;
-        sql += (any ? ", " : "") + columns_[c] + " = :TESS$" + std::to_string(c);
+        sql += (any ? ", " : "") + Quoted(columns_[c]) + " = :TESS$" + std::to_string(c);
         own["TESS$" + std::to_string(c)] = a;
         any = true;
       }
@@ -393,6 +422,8 @@ class TriggeredDml {
   std::function<bool(const std::string&)> isVariable_;
   std::function<plsql::Value(const std::string&)> bindValue_;
   std::string owner_, table_;
+  std::vector<ResolvedObject> granted_;  // the table, and what views named, by their owners
+  std::vector<std::string> viewChecks_;
   plsql::TriggerEvent event_ = plsql::TriggerEvent::Insert;
   std::vector<TriggerInfo> triggers_;
   std::vector<std::string> columns_, defaults_, updated_;
@@ -404,16 +435,9 @@ thread_local int TriggeredDml::depth_ = 0;
 
 }  // namespace
 
-std::optional<std::pair<std::string, std::string>> DmlTarget(const Translation& tr) {
-  // The translator writes the target's physical name first: INSERT INTO "O.N", ...
-  const std::string& sql = tr.sql;
-  size_t q = sql.find('"');
-  size_t end = q == std::string::npos ? q : sql.find('"', q + 1);
-  if (end == std::string::npos) return std::nullopt;
-  std::string physical = sql.substr(q + 1, end - q - 1);
-  size_t dot = physical.find('.');
-  if (dot == std::string::npos) return std::nullopt;
-  return std::make_pair(physical.substr(0, dot), physical.substr(dot + 1));
+bool RunsRowByRow(Session& s, const Translation& tr) {
+  return !tr.viewChecks.empty() ||
+         (!tr.dmlTable.name.empty() && HasTriggers(s, tr.dmlTable.owner, tr.dmlTable.name));
 }
 
 bool HasTriggers(Session& s, const std::string& owner, const std::string& table) {
@@ -423,10 +447,11 @@ bool HasTriggers(Session& s, const std::string& owner, const std::string& table)
                     {owner, table});
 }
 
-int64_t RunTriggeredDml(Session& s, std::string_view text, const std::string& schema,
+int64_t RunTriggeredDml(Session& s, const Translation& tr, std::string_view text,
+                        const std::string& schema,
                         const std::function<bool(const std::string&)>& isVariable,
                         const std::function<plsql::Value(const std::string&)>& bindValue) {
-  return TriggeredDml(s, text, schema, isVariable, bindValue).Run();
+  return TriggeredDml(s, tr, text, schema, isVariable, bindValue).Run();
 }
 
 }  // namespace tess::oci7

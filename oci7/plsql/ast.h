@@ -203,7 +203,7 @@ struct Field {
 
 struct Handler {
   size_t offset = 0;
-  std::vector<std::string> names;  // dotted names; "OTHERS"
+  std::vector<std::vector<std::string>> names;  // each name's parts; {"OTHERS"}
   std::vector<size_t> nameOffsets;
   StmtList body;
 };

@@ -208,7 +208,7 @@ Value CollectionMethod(Interp& in, Variable& var, const std::string& method,
 // Calls
 
 UnitContext* Interp::StandaloneContext(const StoredUnit& unit) {
-  std::string key = unit.owner + "." + unit.name;
+  std::string key = PhysicalKey(unit.owner, unit.name);
   std::unique_ptr<UnitContext>& slot = standalone_[key];
   if (!slot)
     slot = std::make_unique<UnitContext>(

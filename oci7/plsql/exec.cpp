@@ -48,6 +48,12 @@ int PredefinedCode(const std::string& name) {
   return 0;
 }
 
+int PredefinedCode(const std::vector<std::string>& parts) {
+  std::string name;
+  for (const std::string& p : parts) name += (name.empty() ? "" : ".") + p;
+  return PredefinedCode(name);
+}
+
 [[noreturn]] void Restriction(const std::string& what) {
   Raise(6550, "PLS-00999: implementation restriction (may be temporary) " + what);
 }
@@ -101,13 +107,12 @@ Flow Interp::RunBody(const Block& b, Scope& scope) {
   } catch (PlsqlException& e) {
     const Handler* chosen = nullptr;
     for (const Handler& h : b.handlers) {
-      for (const std::string& name : h.names) {
-        if (name == "OTHERS") {
+      for (const std::vector<std::string>& parts : h.names) {
+        if (parts == std::vector<std::string>{"OTHERS"}) {
           chosen = &h;
-        } else if (int code = PredefinedCode(name)) {
+        } else if (int code = PredefinedCode(parts)) {
           if (code == e.code) chosen = &h;
         } else {
-          std::vector<std::string> parts = Split(name);
           ExceptionPtr info;
           for (Scope* s = &scope; s && !info && parts.size() == 1; s = s->parent) {
             auto it = s->exceptions.find(parts[0]);

@@ -66,10 +66,10 @@ ExprPtr ParseExpression(std::string_view text, std::vector<Message>& errors);
 // What the dictionary knows, for the checks that need it.  Every member may be empty:
 // then that question is undecidable and nothing is reported.
 struct Environment {
-  // True when NAME (upper-case; OWNER.NAME for another schema's) names a schema object
-  // the unit may call or use: a procedure, function, package, sequence, table, view or a
-  // synonym of one.
-  std::function<bool(const std::string& name)> isSchemaObject;
+  // True when NAME (upper-case; with OWNER for another schema's, "" for the unit's own or
+  // a public synonym) names a schema object the unit may call or use: a procedure,
+  // function, package, sequence, table, view or a synonym of one.
+  std::function<bool(const std::string& owner, const std::string& name)> isSchemaObject;
   // True when NAME is a user (a schema that may qualify the next name).
   std::function<bool(const std::string& name)> isUser;
   // The names a package body may use from its own specification (variables, constants,
@@ -82,10 +82,11 @@ struct Environment {
   std::function<std::optional<std::pair<size_t, std::string>>(
       const std::string& sql, const std::function<bool(const std::string&)>& isDeclared)>
       checkSql;
-  // For NAME (upper-case; OWNER.NAME for another schema's) naming a stored procedure,
-  // function or package that is INVALID and stays so when compiled again: its
-  // "OWNER.NAME" (PLS-00905 where it is called).
-  std::function<std::optional<std::string>(const std::string& name)> invalidProgram;
+  // For OWNER and NAME as isSchemaObject takes them, naming a stored procedure, function
+  // or package that is INVALID and stays so when compiled again: its "OWNER.NAME"
+  // (PLS-00905 where it is called).
+  std::function<std::optional<std::string>(const std::string& owner, const std::string& name)>
+      invalidProgram;
 };
 
 // The cheap checks the server makes after a clean parse: the END name of a unit or

@@ -108,7 +108,7 @@ struct PackageInstance {
 enum class Flow { Next, Exit, Continue, Return, Goto };
 
 struct RuntimeState {
-  std::map<std::string, std::unique_ptr<PackageInstance>> packages;  // "OWNER.NAME"
+  std::map<std::string, std::unique_ptr<PackageInstance>> packages;  // by PhysicalKey
   int depth = 0;     // calls into the runtime under way (triggers nest)
   uint64_t run = 0;  // counts outermost calls
   // Packages discarded during a call, kept until it ends: their code may be running.

@@ -414,7 +414,7 @@ void Interp::Elaborate(const std::vector<Decl>& decls, Scope& scope) {
 // Packages
 
 PackageInstance& Interp::Package(const std::string& owner, const std::string& name) {
-  std::string key = owner + "." + name;
+  std::string key = PhysicalKey(owner, name);
   auto found = state_.packages.find(key);
   if (found != state_.packages.end() && found->second && found->second->ready) {
     if (found->second->checkedRun == state_.run) return *found->second;
@@ -520,11 +520,11 @@ bool Runtime::TriggerCondition(Host& host, const StoredUnit& trigger, TriggerEve
 }
 
 void Runtime::ResetPackage(const std::string& owner, const std::string& name) {
-  impl_->state.Discard(owner + "." + name);
+  impl_->state.Discard(PhysicalKey(owner, name));
 }
 
 bool Runtime::HasPackageState(const std::string& owner, const std::string& name) const {
-  return impl_->state.packages.count(owner + "." + name) != 0;
+  return impl_->state.packages.count(PhysicalKey(owner, name)) != 0;
 }
 
 void Runtime::ResetAll() {

@@ -178,7 +178,7 @@ class Checker {
     for (const auto& s : scopes_)
       if (s.count(name)) return true;
     if (Predefined().count(name)) return true;
-    return env_.isSchemaObject && env_.isSchemaObject(name);
+    return env_.isSchemaObject && env_.isSchemaObject("", name);
   }
   bool Local(const std::string& name) const {
     for (const auto& s : scopes_)
@@ -191,15 +191,15 @@ class Checker {
     // OWNER.NAME: the schema's object must be there for this unit.
     if (parts.size() >= 2 && !Local(parts[0]) && env_.isUser && env_.isUser(parts[0]) &&
         !Predefined().count(parts[0])) {
-      std::string dotted = parts[0] + "." + parts[1];
-      if (env_.isSchemaObject(dotted)) return CheckValid(dotted, offset, stmtOffset, ignored);
+      if (env_.isSchemaObject(parts[0], parts[1]))
+        return CheckValid(parts[0], parts[1], offset, stmtOffset, ignored);
       Report(stmtOffset, std::string("PL/SQL: ") + ignored + " ignored");
-      Report(offset, "PLS-00201: identifier '" + dotted + "' must be declared");
+      Report(offset, "PLS-00201: identifier '" + parts[0] + "." + parts[1] + "' must be declared");
       return;
     }
     if (Known(parts[0])) {
       if (!Local(parts[0]) && !Predefined().count(parts[0]))
-        CheckValid(parts[0], offset, stmtOffset, ignored);
+        CheckValid("", parts[0], offset, stmtOffset, ignored);
       return;
     }
     std::string dotted;
@@ -208,9 +208,10 @@ class Checker {
     Report(offset, "PLS-00201: identifier '" + dotted + "' must be declared");
   }
   // A stored program used must compile.
-  void CheckValid(const std::string& name, size_t offset, size_t stmtOffset, const char* ignored) {
+  void CheckValid(const std::string& owner, const std::string& name, size_t offset,
+                  size_t stmtOffset, const char* ignored) {
     if (!env_.invalidProgram) return;
-    if (auto invalid = env_.invalidProgram(name)) {
+    if (auto invalid = env_.invalidProgram(owner, name)) {
       Report(stmtOffset, std::string("PL/SQL: ") + ignored + " ignored");
       Report(offset, "PLS-00905: object " + *invalid + " is invalid");
     }
@@ -323,17 +324,8 @@ class Checker {
     Decls(b.decls);
     Stmts(b.body);
     for (const Handler& h : b.handlers) {
-      for (size_t i = 0; i < h.names.size(); ++i) {
-        std::vector<std::string> parts;
-        std::string n = h.names[i];
-        size_t dot;
-        while ((dot = n.find('.')) != std::string::npos) {
-          parts.push_back(n.substr(0, dot));
-          n = n.substr(dot + 1);
-        }
-        parts.push_back(n);
-        CheckName(parts, h.nameOffsets[i], h.offset, "Statement");
-      }
+      for (size_t i = 0; i < h.names.size(); ++i)
+        CheckName(h.names[i], h.nameOffsets[i], h.offset, "Statement");
       Stmts(h.body);
     }
     Pop();

@@ -577,16 +577,10 @@ void Parser::Handlers(Block& b) {
     ++pos_;
     do {
       h.nameOffsets.push_back(Here());
-      if (AcceptWord("OTHERS")) {
-        h.names.push_back("OTHERS");
-      } else {
-        std::string dotted;
-        for (const std::string& part : DottedName("<an identifier> others")) {
-          if (!dotted.empty()) dotted += '.';
-          dotted += part;
-        }
-        h.names.push_back(dotted);
-      }
+      if (AcceptWord("OTHERS"))
+        h.names.push_back({"OTHERS"});
+      else
+        h.names.push_back(DottedName("<an identifier> others"));
     } while (AcceptWord("OR"));
     ExpectWord("THEN", ". or then");
     h.body = Statements("WHEN END");

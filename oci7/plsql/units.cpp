@@ -556,6 +556,15 @@ ParseResult ParseUnit(std::string_view text) {
     r.errors.push_back(TokenizerMessage(text, e));
     return r;
   }
+  // An identifier, quoted or not, holds at most 30 characters.
+  for (const Token& t : tokens) {
+    if ((t.kind == TokenKind::Word || t.kind == TokenKind::QuotedIdentifier) &&
+        t.value.size() > 30) {
+      r.errors.push_back(
+          MakeMessage(text, t.offset, "PLS-00114: identifier '" + t.value + "' too long"));
+      break;
+    }
+  }
   Parser parser(clean, std::move(tokens));
   r.unit = std::make_unique<Unit>();
   try {

@@ -137,7 +137,7 @@ TEST(PlsqlCorpus, EveryUnitParsesAndKeepsItsSql) {
   EXPECT_GT(units.size(), 350u);
   // A dictionary that knows every name: no check may then complain about a sound unit.
   Environment env;
-  env.isSchemaObject = [](const std::string&) { return true; };
+  env.isSchemaObject = [](const std::string&, const std::string&) { return true; };
   env.packageSpecNames = [](const std::string&) { return std::vector<std::string>{}; };
   size_t sqlTexts = 0;
   for (const Unit_& unit : units) {

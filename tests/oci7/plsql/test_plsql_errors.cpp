@@ -18,8 +18,8 @@ struct Found {
 // The first message of compiling `text`, with the dictionary knowing only `objects`.
 Found First(std::string_view text, std::vector<std::string> objects = {}) {
   Environment env;
-  env.isSchemaObject = [objects](const std::string& n) {
-    return std::find(objects.begin(), objects.end(), n) != objects.end();
+  env.isSchemaObject = [objects](const std::string& owner, const std::string& n) {
+    return owner.empty() && std::find(objects.begin(), objects.end(), n) != objects.end();
   };
   ParseResult r = CompileUnit(text, env);
   if (r.errors.empty()) return {};
@@ -162,7 +162,9 @@ TEST(PlsqlErrors, SemanticChecks) {
   // Undeclared names, with the statement's note; declared, predefined and dictionary
   // names pass.
   Environment env;
-  env.isSchemaObject = [](const std::string& n) { return n == "EMP"; };
+  env.isSchemaObject = [](const std::string& owner, const std::string& n) {
+    return owner.empty() && n == "EMP";
+  };
   ParseResult r = CompileUnit(
       "PROCEDURE p(a NUMBER) IS\n"
       "  v emp.sal%TYPE;\n"
@@ -191,7 +193,7 @@ TEST(PlsqlErrors, SemanticChecks) {
   // Without a dictionary nothing about names is decidable.
   EXPECT_TRUE(CompileUnit("BEGIN undeclared_proc; END;", Environment{}).errors.empty());
   // A package body sees its specification's names, when they are known.
-  env.isSchemaObject = [](const std::string&) { return false; };
+  env.isSchemaObject = [](const std::string&, const std::string&) { return false; };
   env.packageSpecNames = [](const std::string& name) -> std::optional<std::vector<std::string>> {
     if (name == "K") return std::vector<std::string>{"G_COUNT"};
     return std::nullopt;

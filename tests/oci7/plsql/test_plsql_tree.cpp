@@ -178,10 +178,11 @@ TEST(PlsqlTree, ControlStatements) {
   EXPECT_EQ(b.body[6]->kind, StmtKind::Goto);
   EXPECT_EQ(b.body[7]->labels, std::vector<std::string>{"DONE"});
   ASSERT_EQ(b.handlers.size(), 2u);
-  EXPECT_EQ(b.handlers[0].names, (std::vector<std::string>{"NO_DATA_FOUND", "TOO_MANY_ROWS"}));
+  EXPECT_EQ(b.handlers[0].names,
+            (std::vector<std::vector<std::string>>{{"NO_DATA_FOUND"}, {"TOO_MANY_ROWS"}}));
   EXPECT_EQ(b.handlers[0].body[0]->kind, StmtKind::Raise);
   EXPECT_FALSE(b.handlers[0].body[0]->target);
-  EXPECT_EQ(b.handlers[1].names[0], "OTHERS");
+  EXPECT_EQ(b.handlers[1].names[0], std::vector<std::string>{"OTHERS"});
 }
 
 // Embedded SQL keeps its text at its offsets, with INTO and RETURNING ... INTO blanked.
