@@ -150,9 +150,9 @@ bool CacheNames(const NameCacheKind& Kind, TyBrowserCaches* Browser, TyQuery* Qu
   bool complete = true;
   try {
     for (; !Query->Eof(); Query->Next()) {
-      std::string entry =
-          Query->FieldByName("owner")->AsString() + "." +
-          Query->FieldByName(Kind.withTypes ? "object_name" : "table_name")->AsString();
+      std::string entry = QualifiedName(
+          Query->FieldByName("owner")->AsString(),
+          Query->FieldByName(Kind.withTypes ? "object_name" : "table_name")->AsString());
       if (Kind.withTypes)
         cache->AddObject(
             entry,
@@ -200,7 +200,7 @@ bool GetCachedNames(const NameCacheKind& Kind, const char* NilList, const char* 
   TStringList* cache = (browser->*Kind.cache).get();
   auto take = [&](int i) {
     const std::string& entry = cache->Strings(i);
-    List->AddObject(Qualified ? entry : entry.substr(entry.find('.') + 1), cache->Objects(i));
+    List->AddObject(Qualified ? entry : ExtractObjectName(entry), cache->Objects(i));
   };
   if (!otherSchema && !(browser->*Kind.cachedAllUsers) && browser->*Kind.cached) {
     for (int i = 0; i < cache->Count(); ++i) take(i);
@@ -209,8 +209,7 @@ bool GetCachedNames(const NameCacheKind& Kind, const char* NilList, const char* 
     bool inRun = false;
     for (int i = 0; i < cache->Count(); ++i) {
       const std::string& entry = cache->Strings(i);
-      const std::string schema = entry.substr(0, entry.find('.'));
-      if (schema == Schema) {
+      if (ExtractSchemaName(entry) == Schema) {
         inRun = true;
         take(i);
       } else if (inRun) {

@@ -21,7 +21,8 @@ class TyQuery;
 // List := the users owning at least one object, the session user and PUBLIC (last).
 bool GetCachedSchemas(TyDatabase* Db, TStrings* List, bool Refresh, bool ShowStatus);
 bool GetCachedTableSpaces(TyDatabase* Db, TStrings* List, bool Refresh, bool ShowStatus);
-// List := the tables of Schema, as OWNER.TABLE when Qualified, else TABLE.
+// List := the tables of Schema, as OWNER.TABLE when Qualified (QualifiedName: a part that
+// holds a "." is quoted), else TABLE.
 bool GetCachedTables(TyDatabase* Db, TyQuery* Query, TStrings* List, bool Refresh,
                      const std::string& Schema, bool ShowStatus, bool Qualified);
 // As GetCachedTables for tables, views and synonyms; each entry carries its type code as

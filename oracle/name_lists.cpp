@@ -13,6 +13,7 @@
 #include "oracle/sql_text.h"
 #include "services/exceptions.h"
 #include "services/services.h"
+#include "services/text_routines.h"
 
 namespace tess {
 
@@ -26,7 +27,8 @@ void ReadColumn(TyQuery* Query, const char* Column, TStrings* List) {
 
 void ReadQualified(TyQuery* Query, const char* Name, TStrings* List) {
   for (; !Query->Eof(); Query->Next())
-    List->Add(Query->FieldByName("OWNER")->AsString() + "." + Query->FieldByName(Name)->AsString());
+    List->Add(QualifiedName(Query->FieldByName("OWNER")->AsString(),
+                            Query->FieldByName(Name)->AsString()));
   Query->Close();
 }
 

@@ -139,6 +139,34 @@ TEST_F(CacheTest, ObjectsCarryTheirTypes) {
     EXPECT_EQ(ObjTypeOfObject(list.Objects(i)), 20) << list.Strings(i);
 }
 
+// A quoted owner may hold a ".": its names stay its own, apart from those of a user whose
+// table's name holds the rest of it.
+TEST_F(CacheTest, OwnersAndNamesMayHoldADot) {
+  RunAs("SYSTEM", "MANAGER",
+        "CREATE USER \"A.B\" IDENTIFIED BY PW;\nGRANT CONNECT, RESOURCE TO \"A.B\";\n"
+        "CREATE USER A IDENTIFIED BY PW;\nGRANT CONNECT, RESOURCE TO A;\n");
+  RunAs("\"A.B\"", "PW",
+        "CREATE TABLE EMP (ID NUMBER);\nCREATE VIEW V AS SELECT * FROM EMP;\n"
+        "GRANT SELECT ON EMP TO PUBLIC;\n");
+  RunAs("A", "PW", "CREATE TABLE \"B.EMP\" (ID NUMBER);\nGRANT SELECT ON \"B.EMP\" TO PUBLIC;\n");
+  ASSERT_TRUE(Tables("A.B"));
+  EXPECT_EQ(Items(list), (Names{"EMP"}));
+  ASSERT_TRUE(Tables("A"));
+  EXPECT_EQ(Items(list), (Names{"B.EMP"}));
+  ASSERT_TRUE(Tables("A.B", true));
+  EXPECT_EQ(Items(list), (Names{"\"A.B\".EMP"}));
+  ASSERT_TRUE(Tables("A", true));
+  EXPECT_EQ(Items(list), (Names{"A.\"B.EMP\""}));
+  // The user's own objects, from a cache of its own.
+  auto ab = Connect("ab", "\"A.B\"", "PW");
+  TyBrowserCaches abBrowser{ab.get()};
+  shell.browsers[ab.get()] = &abBrowser;
+  ASSERT_TRUE(GetCachedTabVwSyn(ab.get(), &q, &list, false, "A.B", false, false));
+  EXPECT_EQ(Items(list), (Names{"EMP", "V"}));
+  ASSERT_TRUE(GetCachedTabVwSyn(ab.get(), &q, &list, false, "A", false, false));
+  EXPECT_EQ(Items(list), (Names{"B.EMP"}));
+}
+
 TEST_F(CacheTest, CutShortOrFailedLoadsAreLoadedAgain) {
   browser.TableCache = std::make_unique<TinyList>(2);
   ASSERT_TRUE(Tables("DEMO"));

@@ -2,6 +2,9 @@
 // flag, the exception family, the settings record and the small text routines.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "framework/core/strings.h"
 #include "services/exceptions.h"
 #include "services/prefs.h"
@@ -70,6 +73,17 @@ TEST(ShellText, QualifiedNames) {
   EXPECT_EQ(ExtractSchemaName("emp"), "");
   EXPECT_EQ(ExtractObjectName("  emp "), "emp");
   EXPECT_EQ(ExtractObjectName("a.b.c"), "b.c");
+  // A quoted part may hold a ".": the first "." outside quotes divides, and the parts come
+  // back without their quotes; QualifiedName writes them so.
+  for (const auto& [owner, name] : std::vector<std::pair<std::string, std::string>>{
+           {"A.B", "EMP"}, {"A", "B.EMP"}, {"A.", ".B"}, {"DEMO", "EMP"}}) {
+    const std::string q = QualifiedName(owner, name);
+    EXPECT_EQ(ExtractSchemaName(q), owner) << q;
+    EXPECT_EQ(ExtractObjectName(q), name) << q;
+  }
+  EXPECT_EQ(QualifiedName("DEMO", "EMP"), "DEMO.EMP");
+  EXPECT_EQ(QualifiedName("A.B", "EMP"), "\"A.B\".EMP");
+  EXPECT_EQ(ExtractSchemaName(" \"A.B\" . emp"), "A.B");
 }
 
 TEST(ShellText, ReplicateAndTypes) {
