@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <type_traits>
 
 #include "framework/win/forms.h"
 #include "framework/win/menus.h"
@@ -33,6 +34,12 @@ int g_dispatch_depth = 0;
 int g_recreating = 0;
 // Never destroyed: forms may still be freed while the program exits.
 std::vector<TControlCanvas*>& g_canvases = *new std::vector<TControlCanvas*>;
+// The windows whose messages are being handled now, innermost last.
+std::vector<HWND>& g_busy = *new std::vector<HWND>;
+// Windows of freed controls that wait, hidden, for their messages to be done.
+std::vector<HWND>& g_doomed = *new std::vector<HWND>;
+// On a doomed window: the system procedure its messages still go to.
+const char kDoomedProcProp[] = "TessDoomedProc";
 std::set<std::string>& g_registered = *new std::set<std::string>;
 uint16_t g_next_child_id = 100;
 
@@ -44,10 +51,38 @@ void BarrierException(TObject* Sender) {
   if (Application) Application->HandleException(Sender);
 }
 
+// A message of Wnd or of a window inside it is being handled.
+bool WindowBusy(HWND Wnd) {
+  for (HWND h : g_busy)
+    if (h == Wnd || IsChild(Wnd, h)) return true;
+  return false;
+}
+
+// Destroys the doomed windows that no message holds any more.
+void DestroyIdleWindows() {
+  for (size_t i = 0; i < g_doomed.size();) {
+    HWND h = g_doomed[i];
+    if (IsWindow(h) && WindowBusy(h)) {
+      ++i;
+      continue;
+    }
+    g_doomed.erase(g_doomed.begin() + static_cast<std::ptrdiff_t>(i));
+    if (IsWindow(h)) DestroyWindow(h);
+  }
+}
+
+// The messages of a doomed window: its system procedure, if it had one, still runs.
+LRESULT DoomedWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  auto* proc = reinterpret_cast<WNDPROC>(GetPropA(Wnd, kDoomedProcProp));
+  if (Msg == WM_NCDESTROY) RemovePropA(Wnd, kDoomedProcProp);
+  return proc ? CallWindowProcA(proc, Wnd, Msg, WParam, LParam)
+              : DefWindowProcA(Wnd, Msg, WParam, LParam);
+}
+
 LRESULT CALLBACK ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   auto* ctl = static_cast<TWinControl*>(GetPropA(Wnd, kControlProp));
   if (!ctl) {
-    if (!g_attach) return DefWindowProcA(Wnd, Msg, WParam, LParam);
+    if (!g_attach) return DoomedWindowProc(Wnd, Msg, WParam, LParam);
     ctl = g_attach;
     g_attach = nullptr;
     ctl->AttachHandle(Wnd);
@@ -62,6 +97,7 @@ LRESULT CALLBACK ControlWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPa
   ++g_dispatch_depth;
   bool alive;
   {
+    TWindowMessageScope scope(Wnd);
     TControlWatch watch(ctl);
     try {
       ctl->WindowProc(m);
@@ -149,16 +185,23 @@ TControl::TControl(TComponent* AOwner)
   font_->OnChange = [this](TObject*) { FontChanged(); };
 }
 
-TControlWatch::TControlWatch(TControl* Control) : control_(Control), next_(Control->watches_) {
-  Control->watches_ = this;
+namespace {
+// The watches in force, oldest first (they mostly go newest first).
+std::vector<TControlWatch*>& g_watches = *new std::vector<TControlWatch*>;
+}  // namespace
+
+TControlWatch::TControlWatch(TControl* Control) : control_(Control) {
+  g_watches.push_back(this);
 }
 
 TControlWatch::~TControlWatch() {
-  if (control_) control_->watches_ = next_;
+  auto it = std::find(g_watches.rbegin(), g_watches.rend(), this);
+  if (it != g_watches.rend()) g_watches.erase(std::next(it).base());
 }
 
 TControl::~TControl() {
-  for (TControlWatch* w = watches_; w; w = w->next_) w->control_ = nullptr;
+  for (TControlWatch* w : g_watches)
+    if (w->control_ == this) w->control_ = nullptr;
   ForgetDragControl(this);
   if (g_capture == this) SetCaptureControl(nullptr);
   if (g_mouse_control == this) g_mouse_control = nullptr;
@@ -375,7 +418,11 @@ void TControl::HandleMouseMessage(TMessage& M) {
         TControl* old = g_mouse_control;
         g_mouse_control = this;
         if (old) old->Perform(CM_MOUSELEAVE);
-        if (g_mouse_control == this) Perform(CM_MOUSEENTER);
+        if (g_mouse_control == this) {
+          TControlWatch watch(this);
+          Perform(CM_MOUSEENTER);
+          if (!watch.Alive()) return;
+        }
       }
       if (Application) Application->HintMouseMessage(this);
       break;
@@ -385,11 +432,17 @@ void TControl::HandleMouseMessage(TMessage& M) {
 }
 
 void TControl::WndProc(TMessage& M) {
-  if (M.Msg >= WM_MOUSEFIRST && M.Msg <= WM_MOUSELAST) HandleMouseMessage(M);
+  if (M.Msg >= WM_MOUSEFIRST && M.Msg <= WM_MOUSELAST) {
+    TControlWatch watch(this);
+    HandleMouseMessage(M);
+    if (!watch.Alive()) return;
+  }
   Dispatch(M);
 }
 
 void TControl::Dispatch(TMessage& M) {
+  // The mouse events may free the control: then its default handling is left undone.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -400,7 +453,6 @@ void TControl::Dispatch(TMessage& M) {
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
       if (M.Msg == WM_LBUTTONDBLCLK && control_style_.Contains(TControlStyleFlag::csClickEvents)) {
-        TControlWatch watch(this);
         DblClick();
         if (!watch.Alive()) return;
       }
@@ -410,7 +462,6 @@ void TControl::Dispatch(TMessage& M) {
     case WM_LBUTTONUP:
       if (control_state_.Contains(TControlStateFlag::csClicked)) {
         control_state_ -= TControlStateFlag::csClicked;
-        TControlWatch watch(this);
         if (ClientRect().Contains({M.XPos(), M.YPos()})) Click();
         if (!watch.Alive()) return;
       }
@@ -462,7 +513,7 @@ void TControl::Dispatch(TMessage& M) {
     default:
       break;
   }
-  DefaultHandler(M);
+  if (watch.Alive()) DefaultHandler(M);
 }
 
 void TControl::DefaultHandler(TMessage& M) {
@@ -495,43 +546,31 @@ void TControl::DefaultHandler(TMessage& M) {
   }
 }
 
-namespace {
-
-// Runs a copy of the handler: a handler may free its control, and with it the
-// std::function member it would still be running from.
-template <class F, class... A>
-void Fire(const F& Handler, A... Args) {
-  F copy = Handler;
-  copy(Args...);
-}
-
-}  // namespace
-
 void TControl::Click() {
-  if (OnClick) Fire(OnClick, static_cast<TObject*>(this));
+  FireEvent(this, OnClick, this);
 }
 
 void TControl::DblClick() {
-  if (OnDblClick) Fire(OnDblClick, static_cast<TObject*>(this));
+  FireEvent(this, OnDblClick, this);
 }
 
 void TControl::Resize() {
-  if (OnResize) OnResize(this);
+  FireEvent(this, OnResize, this);
 }
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
-  if (OnMouseDown && !control_style_.Contains(TControlStyleFlag::csNoStdEvents))
-    Fire(OnMouseDown, static_cast<TObject*>(this), Button, Shift, X, Y);
+  if (!control_style_.Contains(TControlStyleFlag::csNoStdEvents))
+    FireEvent(this, OnMouseDown, this, Button, Shift, X, Y);
 }
 
 void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
-  if (OnMouseUp && !control_style_.Contains(TControlStyleFlag::csNoStdEvents))
-    Fire(OnMouseUp, static_cast<TObject*>(this), Button, Shift, X, Y);
+  if (!control_style_.Contains(TControlStyleFlag::csNoStdEvents))
+    FireEvent(this, OnMouseUp, this, Button, Shift, X, Y);
 }
 
 void TControl::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
-  if (OnMouseMove && !control_style_.Contains(TControlStyleFlag::csNoStdEvents))
-    OnMouseMove(this, Shift, X, Y);
+  if (!control_style_.Contains(TControlStyleFlag::csNoStdEvents))
+    FireEvent(this, OnMouseMove, this, Shift, X, Y);
 }
 
 void TControl::Invalidate() {
@@ -688,8 +727,17 @@ TWinControl::~TWinControl() {
   if (handle_) {
     FreeDeviceContexts();
     HWND h = handle_;
-    DestroyWindow(h);
-    if (handle_) DetachHandle();
+    if (WindowBusy(h)) {
+      // Freed by a handler of a message of this window (or of one inside it): the
+      // system's code of that message still runs on the window, so it goes afterwards.
+      DetachHandle();
+      if (def_wnd_proc_) SetPropA(h, kDoomedProcProp, def_wnd_proc_);
+      g_doomed.push_back(h);
+      ShowWindow(h, SW_HIDE);
+    } else {
+      DestroyWindow(h);
+      if (handle_) DetachHandle();
+    }
   }
   if (g_capture == this) g_capture = nullptr;
   if (g_mouse_control == this) g_mouse_control = nullptr;
@@ -879,11 +927,12 @@ void TWinControl::SetVisible(bool Value) {
     if (TCustomForm* form = GetParentForm(this); form && form != this) {
       TWinControl* next = form->FindNextControl(this, true, true);
       TControl::SetVisible(false);
+      TControlWatch watch(this);  // OnExit may free the control
       if (next && next != this && !ContainsControl(next) && next->CanFocus())
         next->SetFocus();
       else if (form->HandleAllocated())
         ::SetFocus(form->Handle());
-      ShowWindow(handle_, SW_HIDE);
+      if (watch.Alive()) ShowWindow(handle_, SW_HIDE);
       return;
     }
   }
@@ -1112,24 +1161,29 @@ void TWinControl::AlignControls(TControl*, TRect& R) {
     };
     std::stable_sort(list.begin(), list.end(),
                      [&](const TControl* x, const TControl* y) { return key(x) < key(y); });
-    for (TControl* c : list) {
+    // A control freed by its own OnResize leaves its room to the next.
+    std::vector<std::unique_ptr<TControlWatch>> watches;
+    for (TControl* c : list) watches.push_back(std::make_unique<TControlWatch>(c));
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (!watches[i]->Alive()) continue;
+      TControl* c = list[i];
       int32_t w = std::max(R.Width(), 0), h = std::max(R.Height(), 0);
       switch (a) {
         case TAlign::alTop:
           c->SetBounds(R.Left, R.Top, w, c->Height());
-          R.Top += c->Height();
+          if (watches[i]->Alive()) R.Top += c->Height();
           break;
         case TAlign::alBottom:
           c->SetBounds(R.Left, R.Bottom - c->Height(), w, c->Height());
-          R.Bottom -= c->Height();
+          if (watches[i]->Alive()) R.Bottom -= c->Height();
           break;
         case TAlign::alLeft:
           c->SetBounds(R.Left, R.Top, c->Width(), h);
-          R.Left += c->Width();
+          if (watches[i]->Alive()) R.Left += c->Width();
           break;
         case TAlign::alRight:
           c->SetBounds(R.Right - c->Width(), R.Top, c->Width(), h);
-          R.Right -= c->Width();
+          if (watches[i]->Alive()) R.Right -= c->Width();
           break;
         case TAlign::alClient:
           c->SetBounds(R.Left, R.Top, w, h);
@@ -1148,7 +1202,9 @@ void TWinControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t
   AHeight = std::max(AHeight, 0);
   if (ALeft == Left() && ATop == Top() && AWidth == Width() && AHeight == Height()) return;
   if (handle_ && !IsIconic(handle_)) {
+    TControlWatch watch(this);  // OnResize runs inside, and may free the control
     SetWindowPos(handle_, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!watch.Alive()) return;
     // The window may refuse a size (minimum tracking size): the fields follow it.
     UpdateBounds();
   } else {
@@ -1324,56 +1380,61 @@ void TWinControl::SetCaretPos(int32_t X, int32_t Y) {
 }
 
 void TWinControl::DoEnter() {
-  if (OnEnter) OnEnter(this);
+  FireEvent(this, OnEnter, this);
 }
 
 void TWinControl::DoExit() {
-  if (OnExit) OnExit(this);
+  FireEvent(this, OnExit, this);
 }
 
-bool TWinControl::DoKeyDown(TMessage& M) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyDown(M))
+namespace {
+
+// The form's preview of a key, then the control's own key step; true when the key was
+// taken (a handler cleared it, or freed the control).
+template <class K, class Step>
+bool KeyEvent(TWinControl* Control, TMessage& M, K Key, bool (TWinControl::*Preview)(TMessage&),
+              Step ControlStep) {
+  TControlWatch watch(Control);
+  TCustomForm* form = GetParentForm(Control);
+  if (form && form != Control && form->KeyPreview() &&
+      (static_cast<TWinControl*>(form)->*Preview)(M))
     return true;
-  uint16_t key = M.WParamLo();
-  KeyDown(key, KeyDataToShiftState(M.LParam));
-  if (key == 0) return true;
-  M.WParam = key;
+  if (!watch.Alive()) return true;
+  ControlStep(Key);
+  if (!watch.Alive() || Key == 0) return true;
+  M.WParam = static_cast<std::make_unsigned_t<K>>(Key);
   return false;
+}
+
+}  // namespace
+
+bool TWinControl::DoKeyDown(TMessage& M) {
+  return KeyEvent(this, M, M.WParamLo(), &TWinControl::DoKeyDown,
+                  [&](uint16_t& Key) { KeyDown(Key, KeyDataToShiftState(M.LParam)); });
 }
 
 bool TWinControl::DoKeyUp(TMessage& M) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyUp(M))
-    return true;
-  uint16_t key = M.WParamLo();
-  KeyUp(key, KeyDataToShiftState(M.LParam));
-  if (key == 0) return true;
-  M.WParam = key;
-  return false;
+  return KeyEvent(this, M, M.WParamLo(), &TWinControl::DoKeyUp,
+                  [&](uint16_t& Key) { KeyUp(Key, KeyDataToShiftState(M.LParam)); });
 }
 
 bool TWinControl::DoKeyPress(TMessage& M) {
-  TCustomForm* form = GetParentForm(this);
-  if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyPress(M))
-    return true;
-  char c = static_cast<char>(M.WParam & 0xFF);
-  KeyPress(c);
-  if (c == 0) return true;
-  M.WParam = static_cast<unsigned char>(c);
-  return false;
+  return KeyEvent(this, M, static_cast<char>(M.WParam & 0xFF), &TWinControl::DoKeyPress,
+                  [&](char& Key) { KeyPress(Key); });
 }
 
+// A key whose handler freed its control is taken: overrides that go on when the key is
+// not 0 leave the freed control alone.
 void TWinControl::KeyDown(uint16_t& Key, TShiftState Shift) {
-  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+  if (!FireEvent(this, OnKeyDown, this, Key, Shift)) Key = 0;
 }
 
 void TWinControl::KeyUp(uint16_t& Key, TShiftState Shift) {
-  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+  if (!FireEvent(this, OnKeyUp, this, Key, Shift)) Key = 0;
 }
 
 void TWinControl::KeyPress(char& Key) {
-  if (OnKeyPress) OnKeyPress(this, Key);
+  if (!FireEvent(this, OnKeyPress, this, Key)) Key = 0;
 }
 
 bool TWinControl::RouteMouseToChild(TMessage& M) {
@@ -1394,7 +1455,11 @@ bool TWinControl::RouteMouseToChild(TMessage& M) {
 }
 
 void TWinControl::WndProc(TMessage& M) {
-  if (DragMessage(this, M)) return;
+  {
+    // Ending a drag runs the drag's handlers, which may free this control.
+    TControlWatch watch(this);
+    if (DragMessage(this, M) || !watch.Alive()) return;
+  }
   if (M.Msg >= WM_MOUSEFIRST && M.Msg <= WM_MOUSELAST && M.Msg != WM_MOUSEWHEEL) {
     if (RouteMouseToChild(M)) return;
     if (M.Msg == WM_MOUSEMOVE && handle_ && !tracking_mouse_) {
@@ -1476,6 +1541,8 @@ void TWinControl::HandleSetCursor(TMessage& M) {
 }
 
 void TWinControl::Dispatch(TMessage& M) {
+  // The focus and key events may free the control: then nothing more is done with it.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_PAINT:
       if (!def_wnd_proc_ || M.WParam) {
@@ -1503,12 +1570,14 @@ void TWinControl::Dispatch(TMessage& M) {
       }
       break;
     case WM_SIZE:
+      // The system's own sizing may size the window again inside, and OnResize there
+      // may free the control.
       UpdateBounds();
+      if (!watch.Alive()) return;
       DefaultHandler(M);
-      if (M.WParam != SIZE_MINIMIZED) {
-        Realign();
-        Resize();
-      }
+      if (!watch.Alive() || M.WParam == SIZE_MINIMIZED) return;
+      Realign();
+      if (watch.Alive()) Resize();
       return;
     case WM_MOVE:
       UpdateBounds();
@@ -1649,6 +1718,7 @@ void TWinControl::Dispatch(TMessage& M) {
           else if (form->HandleAllocated())
             ::SetFocus(form->Handle());
         }
+        if (!watch.Alive()) return;  // freed by its OnExit
       }
       if (handle_) EnableWindow(handle_, Enabled());
       Invalidate();
@@ -1681,7 +1751,7 @@ void TWinControl::Dispatch(TMessage& M) {
     default:
       break;
   }
-  TControl::Dispatch(M);
+  if (watch.Alive()) TControl::Dispatch(M);
 }
 
 void TWinControl::DefaultHandler(TMessage& M) {
@@ -1775,6 +1845,15 @@ void TControlCanvas::PaintOn(HDc DC, const std::function<void()>& Paint) {
 
 bool InsideMessageHandler() {
   return g_dispatch_depth > 0;
+}
+
+TWindowMessageScope::TWindowMessageScope(HWnd Wnd) {
+  g_busy.push_back(Wnd);
+}
+
+TWindowMessageScope::~TWindowMessageScope() {
+  g_busy.pop_back();
+  if (!g_doomed.empty()) DestroyIdleWindows();
 }
 
 void FreeDeviceContexts() {

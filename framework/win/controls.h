@@ -28,13 +28,18 @@
 // the control without a window; the next need makes a new one.
 //
 // Object lifetime.  A control goes with its owner, and with its parent: a parent deletes
-// the child controls it still has, whoever owns them.  A handler never deletes the
-// control whose message it handles; a form frees itself with Release.
+// the child controls it still has, whoever owns them.  An event handler may free the
+// control it was raised on: it runs from a copy of the event (FireEvent), and nothing
+// touches the control or hands it on after; the code that raised the event watches the
+// control (TControlWatch) and leaves the rest undone.  A window whose message is being
+// handled outlives its freed control, hidden, until that message is done, so that the
+// system's own code of the window finishes on a window that still exists.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/win/graphics.h"
@@ -130,7 +135,8 @@ bool CancelDrag();
 
 // Watches a control while code that runs its handlers still has work to do on it: a
 // handler may free the control (the window procedure, a click that closes a panel);
-// Alive() then says so and the rest is left undone.  Watches nest, innermost last.
+// Alive() then says so and the rest is left undone.  Watches go in any order; a watch
+// of no control is never alive.
 class TControlWatch {
  public:
   explicit TControlWatch(TControl* Control);
@@ -142,8 +148,19 @@ class TControlWatch {
  private:
   friend class TControl;
   TControl* control_;
-  TControlWatch* next_;
 };
+
+// Runs an event handler of Control from a copy: the handler may free Control, and with
+// it the std::function it is stored in.  False when it did; the caller then leaves
+// Control alone (and hands it to nobody).  True, doing nothing, without a handler.
+template <class F, class... A>
+bool FireEvent(TControl* Control, const F& Handler, A&&... Args) {
+  if (!Handler) return true;
+  TControlWatch watch(Control);
+  F copy = Handler;
+  copy(std::forward<A>(Args)...);
+  return watch.Alive();
+}
 
 class TControl : public TComponent {
  public:
@@ -334,7 +351,6 @@ class TControl : public TComponent {
   TControlStyle control_style_;
   TControlState control_state_;
   bool updating_font_ = false;
-  TControlWatch* watches_ = nullptr;
   TDragMode drag_mode_ = TDragMode::dmManual;
   TCursor drag_cursor_ = crDrag;
 };
@@ -549,6 +565,17 @@ class TControlCanvas : public TCanvas {
 // The drag under way takes the mouse messages of the window that holds the mouse for it
 // (the source's, or a windowless source's parent's); true when it took this one.
 bool DragMessage(TWinControl* Control, TMessage& Message);
+
+// Held by a window procedure of the framework that is not the controls' own (a combo
+// box's edit window) while it handles a message of Wnd: a control freed meanwhile keeps
+// its window, hidden, until no message holds it any more (see the object lifetime above).
+class TWindowMessageScope {
+ public:
+  explicit TWindowMessageScope(HWnd Wnd);
+  ~TWindowMessageScope();
+  TWindowMessageScope(const TWindowMessageScope&) = delete;
+  TWindowMessageScope& operator=(const TWindowMessageScope&) = delete;
+};
 
 // Gives back every context that control canvases took (done after each message).
 void FreeDeviceContexts();

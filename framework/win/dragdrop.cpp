@@ -109,6 +109,7 @@ void Finish(bool Drop) {
   TControl* target = run.target;
   bool dropped = Drop && target && run.accepted;
   TControlWatch source_watch(run.source);
+  TControlWatch target_watch(target);
   TPoint at = target ? target->ScreenToClient(run.last) : TPoint{0, 0};
   if (dropped) {
     target->DragDrop(src, at.X, at.Y);
@@ -116,6 +117,8 @@ void Finish(bool Drop) {
     bool dummy = false;
     target->DragOver(src, at.X, at.Y, TDragState::dsDragLeave, dummy);
   }
+  // A target its drop handler freed is handed to nobody: the drop ends without one.
+  if (!target_watch.Alive()) dropped = false;
   if (source_watch.Alive())
     TDragAccess::EndDrag(run.source, dropped ? target : nullptr, dropped ? at.X : 0,
                          dropped ? at.Y : 0);
@@ -172,23 +175,21 @@ bool TControl::Dragging() const {
 }
 
 void TControl::DragOver(TObject* Source, int32_t X, int32_t Y, TDragState State, bool& Accept) {
-  Accept = false;
-  if (OnDragOver) {
-    Accept = true;
-    OnDragOver(this, Source, X, Y, State, Accept);
-  }
+  Accept = static_cast<bool>(OnDragOver);
+  // A target its handler freed takes nothing.
+  if (!FireEvent(this, OnDragOver, this, Source, X, Y, State, Accept)) Accept = false;
 }
 
 void TControl::DragDrop(TObject* Source, int32_t X, int32_t Y) {
-  if (OnDragDrop) OnDragDrop(this, Source, X, Y);
+  FireEvent(this, OnDragDrop, this, Source, X, Y);
 }
 
 void TControl::DoStartDrag(TDragObject*& DragObject) {
-  if (OnStartDrag) OnStartDrag(this, DragObject);
+  FireEvent(this, OnStartDrag, this, DragObject);
 }
 
 void TControl::DoEndDrag(TObject* Target, int32_t X, int32_t Y) {
-  if (OnEndDrag) OnEndDrag(this, Target, X, Y);
+  FireEvent(this, OnEndDrag, this, Target, X, Y);
 }
 
 // Called by every control's mouse handling and destructor.

@@ -269,16 +269,18 @@ void TSpeedButton::Click() {
 }
 
 void TSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);
   TGraphicControl::MouseDown(Button, Shift, X, Y);
-  if (Button != TMouseButton::mbLeft || !Enabled()) return;
+  if (!watch.Alive() || Button != TMouseButton::mbLeft || !Enabled()) return;
   pressed_ = true;
   dragging_ = true;
   Invalidate();
 }
 
 void TSpeedButton::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);
   TGraphicControl::MouseMove(Shift, X, Y);
-  if (!dragging_) return;
+  if (!watch.Alive() || !dragging_) return;
   bool inside = ClientRect().Contains({X, Y});
   if (inside != pressed_) {
     pressed_ = inside;
@@ -287,8 +289,9 @@ void TSpeedButton::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
 }
 
 void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);
   TGraphicControl::MouseUp(Button, Shift, X, Y);
-  if (!dragging_ || Button != TMouseButton::mbLeft) return;
+  if (!watch.Alive() || !dragging_ || Button != TMouseButton::mbLeft) return;
   dragging_ = false;
   pressed_ = false;
   bool inside = ClientRect().Contains({X, Y});
@@ -456,7 +459,7 @@ TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TPaintBox::Paint() {
-  if (OnPaint) OnPaint(this);
+  FireEvent(this, OnPaint, this);
 }
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {

@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
 
-#include "framework/win/dialogs.h"
 #include "framework/win/dc_guards.h"
+#include "framework/win/dialogs.h"
 #include "platform/win32.h"
 
 namespace tess {
@@ -274,13 +277,16 @@ void TScrollingWinControl::Dispatch(TMessage& M) {
         return;
       }
       break;
-    case WM_SIZE:
-      TWinControl::Dispatch(M);
+    case WM_SIZE: {
+      TControlWatch watch(this);
+      TWinControl::Dispatch(M);  // OnResize may free the control
+      if (!watch.Alive()) return;
       UpdateScrollBars();
       // A larger window may leave nothing to scroll.
       horz_->SetPosition(horz_->Position());
       vert_->SetPosition(vert_->Position());
       return;
+    }
     case CM_CONTROLCHANGE:
     case CM_CONTROLLISTCHANGE:
       TWinControl::Dispatch(M);
@@ -588,7 +594,7 @@ TCanvas* TCustomForm::Canvas() {
 }
 
 void TCustomForm::Paint() {
-  if (OnPaint) OnPaint(this);
+  FireEvent(this, OnPaint, this);
 }
 
 void TCustomForm::PaintWindow(HDc DC) {
@@ -677,11 +683,18 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
     Screen->SetActiveForm(this);
     Screen->SetActiveControl(Control);
   }
-  // Leaving: from the control that had the focus up to the common container.
-  for (TWinControl* w = old; w && w != this && !w->ContainsControl(Control); w = w->Parent()) {
-    w->Perform(CM_EXIT);
+  // Leaving: from the control that had the focus up to the common container.  An OnExit
+  // may free its control (and what holds it): the rest of the way is watched, and each
+  // control still there is left in turn.
+  TControlWatch old_watch(old);
+  std::vector<std::pair<TWinControl*, std::unique_ptr<TControlWatch>>> leaving;
+  for (TWinControl* w = old; w && w != this && !w->ContainsControl(Control); w = w->Parent())
+    leaving.emplace_back(w, std::make_unique<TControlWatch>(w));
+  for (const auto& [w, watch] : leaving) {
+    if (watch->Alive()) w->Perform(CM_EXIT);
     if (focused_control_ != Control) return false;
   }
+  if (!old_watch.Alive()) old = nullptr;
   // Entering: from below the common container down to the control.
   std::vector<TWinControl*> chain;
   for (TWinControl* w = Control; w && w != this && !(old && w->ContainsControl(old));
@@ -705,12 +718,12 @@ void TCustomForm::DefocusControl(TWinControl* Control, bool) {
 
 bool TCustomForm::CloseQuery() {
   bool can = true;
-  if (OnCloseQuery) OnCloseQuery(this, can);
-  return can;
+  // A form its handler freed is closed already.
+  return FireEvent(this, OnCloseQuery, this, can) && can;
 }
 
 void TCustomForm::DoClose(TCloseAction& Action) {
-  if (OnClose) OnClose(this, Action);
+  if (!FireEvent(this, OnClose, this, Action)) Action = TCloseAction::caNone;
 }
 
 void TCustomForm::Close() {
@@ -718,11 +731,12 @@ void TCustomForm::Close() {
     modal_result_ = mrCancel;
     return;
   }
+  TControlWatch watch(this);
   if (!CloseQuery()) return;
   bool main = Application && Application->MainForm() == this;
   TCloseAction action = main ? TCloseAction::caFree : TCloseAction::caHide;
   DoClose(action);
-  if (action == TCloseAction::caNone) return;
+  if (action == TCloseAction::caNone || !watch.Alive()) return;
   if (main) {
     Application->Terminate();
     return;
@@ -752,12 +766,16 @@ void TCustomForm::Release() {
 }
 
 void TCustomForm::CloseModal() {
-  if (!CloseQuery()) {
+  TControlWatch watch(this);
+  bool can = CloseQuery();
+  if (!watch.Alive()) return;
+  if (!can) {
     modal_result_ = mrNone;
     return;
   }
   TCloseAction action = TCloseAction::caHide;
   DoClose(action);
+  if (!watch.Alive()) return;
   if (action == TCloseAction::caNone) modal_result_ = mrNone;
 }
 
@@ -789,36 +807,42 @@ TModalResult TCustomForm::ShowModal() {
   modal_result_ = mrNone;
   // The other windows come back (and the one that was active gets activated again) on
   // every way out, an exception included.
+  // A handler that frees the form itself ends the loop as a cancel.
+  TControlWatch watch(this);
   struct Restore {
     TCustomForm* form;
+    const TControlWatch& watch;
     ThreadWindows& windows;
     HWND previous;
     ~Restore() {
       for (HWND w : windows.found)
         if (IsWindow(w)) EnableWindow(w, TRUE);
-      form->modal_ = false;
-      form->Hide();
+      if (watch.Alive()) {
+        form->modal_ = false;
+        form->Hide();
+      }
       if (previous && IsWindow(previous)) SetActiveWindow(previous);
     }
   };
-  TModalResult result;
+  TModalResult result = mrCancel;
   try {
-    Restore restore{this, tw, previous};
+    Restore restore{this, watch, tw, previous};
     Show();
-    while (modal_result_ == mrNone) {
+    while (watch.Alive() && modal_result_ == mrNone) {
       Application->HandleMessage();
+      if (!watch.Alive()) break;
       if (Application->Terminated())
         modal_result_ = mrCancel;
       else if (modal_result_ != mrNone && !free_after_modal_)
         CloseModal();
     }
-    result = modal_result_;
+    if (watch.Alive()) result = modal_result_;
   } catch (...) {
-    if (free_after_modal_) delete this;
+    if (watch.Alive() && free_after_modal_) delete this;
     throw;
   }
   // Released while modal: freed now that nothing of the loop uses it.
-  if (free_after_modal_) delete this;
+  if (watch.Alive() && free_after_modal_) delete this;
   return result;
 }
 
@@ -859,7 +883,9 @@ void TCustomForm::Dispatch(TMessage& M) {
     case WM_ACTIVATE:
       if (M.WParamLo() != WA_INACTIVE) {
         if (Screen) Screen->SetActiveForm(this);
+        TControlWatch watch(this);
         Perform(CM_ACTIVATE);
+        if (!watch.Alive()) return;
         // Not minimized: the focus goes back to the control that had it.
         if (M.WParamHi() == 0 && ActivateFocus()) {
           M.Result = 0;
@@ -880,20 +906,16 @@ void TCustomForm::Dispatch(TMessage& M) {
       break;
     case WM_SHOWWINDOW:
       DefaultHandler(M);
-      if (M.WParam) {
-        if (OnShow) OnShow(this);
-      } else if (OnHide) {
-        OnHide(this);
-      }
+      FireEvent(this, M.WParam ? OnShow : OnHide, this);
       return;
     case WM_QUERYENDSESSION:
       M.Result = CloseQuery() ? 1 : 0;
       return;
     case CM_ACTIVATE:
-      if (OnActivate) OnActivate(this);
+      FireEvent(this, OnActivate, this);
       return;
     case CM_DEACTIVATE:
-      if (OnDeactivate) OnDeactivate(this);
+      FireEvent(this, OnDeactivate, this);
       return;
     case CM_DIALOGKEY:
       M.Result = DialogKey(M.WParamLo(), KeyDataToShiftState(M.LParam)) ? 1 : 0;

@@ -86,7 +86,7 @@ void TInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     default:
       break;
   }
-  if (toGrid) {
+  if (toGrid && grid_) {
     grid_->KeyDown(Key, Shift);
     Key = 0;
   }
@@ -99,8 +99,9 @@ void TInplaceEdit::KeyPress(char& Key) {
 }
 
 void TInplaceEdit::Change() {
+  TControlWatch watch(this);
   TCustomEdit::Change();
-  if (!loading_) grid_->UpdateText();
+  if (watch.Alive() && !loading_ && grid_) grid_->UpdateText();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -283,8 +284,9 @@ void TCustomGrid::RowHeightsChanged() {
 void TCustomGrid::SizeChanged(int32_t, int32_t) {}
 
 void TCustomGrid::TopLeftChanged() {
+  TControlWatch watch(this);
   if (editor_mode_) ShowEditor();
-  if (OnTopLeftChanged) OnTopLeftChanged(this);
+  if (watch.Alive()) FireEvent(this, OnTopLeftChanged, this);
 }
 
 // --- the current cell and the view -----------------------------------------------------
@@ -307,8 +309,8 @@ void TCustomGrid::SetSelection(const TGridRect& Value) {
 
 bool TCustomGrid::SelectCell(int32_t ACol, int32_t ARow) {
   bool can = true;
-  if (OnSelectCell) OnSelectCell(this, ACol, ARow, can);
-  return can;
+  // A grid its handler freed moves nowhere.
+  return FireEvent(this, OnSelectCell, this, ACol, ARow, can) && can;
 }
 
 void TCustomGrid::FocusCell(int32_t ACol, int32_t ARow, bool MoveAnchor) {
@@ -318,18 +320,23 @@ void TCustomGrid::FocusCell(int32_t ACol, int32_t ARow, bool MoveAnchor) {
   TGridCoord to{ACol, ARow};
   bool changed = !(to == current_);
   if (changed && !SelectCell(ACol, ARow)) return;
+  // The grid's handlers run on the way (the edited text stored, the view moved): one
+  // may free the grid.
+  TControlWatch watch(this);
   if (changed && editor_mode_) {
     UpdateText();
+    if (!watch.Alive()) return;
     HideEditor();
   }
   TGridRect old = Selection();
   current_ = to;
   if (MoveAnchor || !options_.Contains(TGridOption::goRangeSelect)) anchor_ = to;
   ScrollInView(ACol, ARow);
+  if (!watch.Alive()) return;
   if (!(old == Selection()) || changed) Invalidate();
   if (changed) {
     if (options_.Contains(TGridOption::goAlwaysShowEditor) && Focused()) ShowEditor();
-    Click();
+    if (watch.Alive()) Click();
   }
 }
 
@@ -351,7 +358,7 @@ void TCustomGrid::MoveTopLeft(int32_t ALeft, int32_t ATop) {
   rows_.SetFirst(ATop);
   UpdateScrollRange();
   Invalidate();
-  TopLeftChanged();
+  TopLeftChanged();  // last: its handler may free the grid
 }
 
 void TCustomGrid::ScrollInView(int32_t ACol, int32_t ARow) {
@@ -477,12 +484,12 @@ void TCustomGrid::ScrollMessage(TMessage& M, bool Vertical) {
 
 std::string TCustomGrid::GetEditText(int32_t ACol, int32_t ARow) {
   std::string s;
-  if (OnGetEditText) OnGetEditText(this, ACol, ARow, s);
+  FireEvent(this, OnGetEditText, this, ACol, ARow, s);
   return s;
 }
 
 void TCustomGrid::SetEditText(int32_t ACol, int32_t ARow, const std::string& Value) {
-  if (OnSetEditText) OnSetEditText(this, ACol, ARow, Value);
+  FireEvent(this, OnSetEditText, this, ACol, ARow, Value);
 }
 
 bool TCustomGrid::CanEditShow() {
@@ -548,8 +555,9 @@ void TCustomGrid::MoveColumn(int32_t FromIndex, int32_t ToIndex) {
     HideEditor();
   }
   cols_.Move(FromIndex, ToIndex);
+  TControlWatch watch(this);
   ColumnMoved(FromIndex, ToIndex);
-  Invalidate();
+  if (watch.Alive()) Invalidate();
 }
 
 void TCustomGrid::MoveRow(int32_t FromIndex, int32_t ToIndex) {
@@ -559,16 +567,17 @@ void TCustomGrid::MoveRow(int32_t FromIndex, int32_t ToIndex) {
     HideEditor();
   }
   rows_.Move(FromIndex, ToIndex);
+  TControlWatch watch(this);
   RowMoved(FromIndex, ToIndex);
-  Invalidate();
+  if (watch.Alive()) Invalidate();
 }
 
 void TCustomGrid::ColumnMoved(int32_t FromIndex, int32_t ToIndex) {
-  if (OnColumnMoved) OnColumnMoved(this, FromIndex, ToIndex);
+  FireEvent(this, OnColumnMoved, this, FromIndex, ToIndex);
 }
 
 void TCustomGrid::RowMoved(int32_t FromIndex, int32_t ToIndex) {
-  if (OnRowMoved) OnRowMoved(this, FromIndex, ToIndex);
+  FireEvent(this, OnRowMoved, this, FromIndex, ToIndex);
 }
 
 void TCustomGrid::DeleteColumn(int32_t ACol) {
@@ -601,7 +610,7 @@ TGridDrawState TCustomGrid::CellState(int32_t ACol, int32_t ARow) {
 }
 
 void TCustomGrid::DrawCell(int32_t ACol, int32_t ARow, const TRect& ARect, TGridDrawState AState) {
-  if (OnDrawCell) OnDrawCell(this, ACol, ARow, ARect, AState);
+  FireEvent(this, OnDrawCell, this, ACol, ARow, ARect, AState);
 }
 
 void TCustomGrid::Paint() {
@@ -684,6 +693,7 @@ void TCustomGrid::Paint() {
 void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);
   if (Key == 0) return;
+  TControlWatch watch(this);
   bool ctrl = Shift.Contains(TShiftFlag::ssCtrl);
   bool shift = Shift.Contains(TShiftFlag::ssShift);
   bool anchor = !(shift && options_.Contains(TGridOption::goRangeSelect));
@@ -705,10 +715,12 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     case VK_PRIOR:
       row -= page;
       SetTopRow(TopRow() - page);
+      if (!watch.Alive()) return;
       break;
     case VK_NEXT:
       row += page;
       SetTopRow(TopRow() + page);
+      if (!watch.Alive()) return;
       break;
     case VK_HOME:
       col = cols_.Fixed();
@@ -736,6 +748,7 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
       if (options_.Contains(TGridOption::goEditing)) {
         if (editor_mode_) {
           UpdateText();
+          if (!watch.Alive()) return;
           HideEditor();
           if (options_.Contains(TGridOption::goAlwaysShowEditor)) ShowEditor();
         } else {
@@ -752,6 +765,7 @@ void TCustomGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
           editor_->SetText(edit_original_);
           editor_->loading_ = false;
           SetEditText(edit_cell_.X, edit_cell_.Y, edit_original_);
+          if (!watch.Alive()) return;
         }
         if (!options_.Contains(TGridOption::goAlwaysShowEditor)) HideEditor();
         Key = 0;
@@ -769,8 +783,9 @@ void TCustomGrid::KeyPress(char& Key) {
   if (Key == 0 || editor_mode_) return;
   if (static_cast<unsigned char>(Key) >= 32 && options_.Contains(TGridOption::goEditing)) {
     // Typing into a cell replaces its text with what is typed.
+    TControlWatch watch(this);
     ShowEditor();
-    if (editor_mode_ && editor_) {
+    if (watch.Alive() && editor_mode_ && editor_) {
       editor_->SetText(std::string(1, Key));
       editor_->SetSelStart(1);
       Key = 0;
@@ -811,8 +826,11 @@ int32_t TCustomGrid::SizingIndex(int32_t X, int32_t Y, bool& Columns) {
 
 void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
   click_on_current_ = false;
+  // Taking the focus (OnEnter) and moving the current cell (OnClick) may free the grid.
+  TControlWatch watch(this);
   if (Button == TMouseButton::mbLeft) {
     if (CanFocus() && !Focused() && !(editor_ && editor_->Focused())) SetFocus();
+    if (!watch.Alive()) return;
     bool columns = false;
     int32_t index = SizingIndex(X, Y, columns);
     if (index >= 0) {
@@ -834,6 +852,7 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, i
           click_on_current_ = c == current_;
           state_ = TGridState::gsSelecting;
           FocusCell(c.X, c.Y, !(Shift.Contains(TShiftFlag::ssShift)));
+          if (!watch.Alive()) return;
         }
       }
     }
@@ -842,6 +861,7 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, i
 }
 
 void TCustomGrid::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);
   switch (state_) {
     case TGridState::gsColSizing:
       SetColWidths(size_index_, std::max(size_start_ + X - size_origin_, 0));
@@ -859,7 +879,7 @@ void TCustomGrid::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
     default:
       break;
   }
-  TCustomControl::MouseMove(Shift, X, Y);
+  if (watch.Alive()) TCustomControl::MouseMove(Shift, X, Y);
 }
 
 void TCustomGrid::FinishSizeOrMove(int32_t X, int32_t Y) {
@@ -881,19 +901,23 @@ void TCustomGrid::FinishSizeOrMove(int32_t X, int32_t Y) {
 }
 
 void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);
   if (Button == TMouseButton::mbLeft) {
     TGridState s = state_;
-    FinishSizeOrMove(X, Y);
+    FinishSizeOrMove(X, Y);  // a moved row or column is told of
+    if (!watch.Alive()) return;
     // A second click on the current cell opens the editor.
     if (s == TGridState::gsSelecting && click_on_current_ && MouseCoord(X, Y) == current_)
       ShowEditor();
+    if (!watch.Alive()) return;
   }
   TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
 void TCustomGrid::DblClick() {
+  TControlWatch watch(this);
   TCustomControl::DblClick();
-  if (options_.Contains(TGridOption::goEditing)) ShowEditor();
+  if (watch.Alive() && options_.Contains(TGridOption::goEditing)) ShowEditor();
 }
 
 // --- messages ---------------------------------------------------------------------------
@@ -906,14 +930,19 @@ void TCustomGrid::WndProc(TMessage& M) {
     return;
   }
   button_up_ = true;
+  TControlWatch watch(this);
   struct Reset {
     bool& f;
-    ~Reset() { f = false; }
-  } reset{button_up_};
+    const TControlWatch& watch;
+    ~Reset() {
+      if (watch.Alive()) f = false;
+    }
+  } reset{button_up_, watch};
   TCustomControl::WndProc(M);
 }
 
 void TCustomGrid::Dispatch(TMessage& M) {
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_GETDLGCODE:
       M.Result = DLGC_WANTARROWS;
@@ -929,9 +958,11 @@ void TCustomGrid::Dispatch(TMessage& M) {
       }
       break;
     case WM_SIZE:
-      TCustomControl::Dispatch(M);
+      TCustomControl::Dispatch(M);  // OnResize may free the grid
+      if (!watch.Alive()) return;
       // A larger window may show cells past the usual last first row.
       MoveTopLeft(LeftCol(), TopRow());
+      if (!watch.Alive()) return;
       UpdateScrollRange();
       if (editor_mode_) ShowEditor();
       return;
@@ -939,16 +970,17 @@ void TCustomGrid::Dispatch(TMessage& M) {
       // The grid takes no click events from the mouse (its Click is the current cell
       // changing), so it runs its double click itself.
       TCustomControl::Dispatch(M);
-      DblClick();
+      if (watch.Alive()) DblClick();
       return;
     case WM_SETFOCUS:
-      TCustomControl::Dispatch(M);
+      TCustomControl::Dispatch(M);  // OnEnter may free the grid
+      if (!watch.Alive()) return;
       InvalidateCell(current_.X, current_.Y);
       if (options_.Contains(TGridOption::goAlwaysShowEditor)) ShowEditor();
       return;
     case WM_KILLFOCUS:
       TCustomControl::Dispatch(M);
-      InvalidateCell(current_.X, current_.Y);
+      if (watch.Alive()) InvalidateCell(current_.X, current_.Y);
       return;
     case WM_SETCURSOR:
       if (M.LParamLo() == HTCLIENT && state_ == TGridState::gsNormal) {
@@ -1057,7 +1089,7 @@ void TStringGrid::RowMoved(int32_t FromIndex, int32_t ToIndex) {
 
 std::string TStringGrid::GetEditText(int32_t ACol, int32_t ARow) {
   std::string s = cells_.Cell(ACol, ARow);
-  if (OnGetEditText) OnGetEditText(this, ACol, ARow, s);
+  FireEvent(this, OnGetEditText, this, ACol, ARow, s);
   return s;
 }
 

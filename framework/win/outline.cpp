@@ -84,8 +84,7 @@ void TCustomOutline::FullCollapse() {
 void TCustomOutline::SetExpanded(int32_t Index, bool Value) {
   if (tree_.Expanded(Index) == Value) return;
   tree_.SetExpanded(Index, Value);
-  if (Value && OnExpand) OnExpand(this, Index);
-  if (!Value && OnCollapse) OnCollapse(this, Index);
+  FireEvent(this, Value ? OnExpand : OnCollapse, this, Index);
 }
 
 int32_t TCustomOutline::VisibleItemAt(int32_t Row) const {
@@ -132,7 +131,7 @@ void TCustomOutline::DrawCell(int32_t, int32_t ARow, const TRect& ARect, TGridDr
     TOwnerDrawState st;
     if (selected) st += TOwnerDrawStateFlag::odSelected;
     if (AState.Contains(TGridDrawStateFlag::gdFocused)) st += TOwnerDrawStateFlag::odFocused;
-    if (node) OnDrawItem(this, ARow, ARect, st);
+    if (node) FireEvent(this, OnDrawItem, this, ARow, ARect, st);
     return;
   }
   if (node) DrawDefault(node, ARect, selected);
@@ -216,13 +215,16 @@ void TCustomOutline::DrawTreeLines(int32_t Node, const TRect& R) {
 }
 
 void TCustomOutline::DblClick() {
+  TControlWatch watch(this);
   TCustomGrid::DblClick();
+  if (!watch.Alive()) return;
   int32_t node = SelectedItem();
   if (node && tree_.HasChildren(node)) SetExpanded(node, !tree_.Expanded(node));
 }
 
 void TCustomOutline::KeyPress(char& Key) {
   TCustomGrid::KeyPress(Key);
+  if (Key == 0) return;
   int32_t node = SelectedItem();
   if (!node) return;
   if (Key == '+') {
@@ -232,14 +234,17 @@ void TCustomOutline::KeyPress(char& Key) {
     SetExpanded(node, false);
     Key = 0;
   } else if (Key == '*') {
-    for (int32_t i = node, last = tree_.LastDescendant(node); i <= last; ++i)
+    TControlWatch watch(this);  // each OnExpand may free the outline
+    for (int32_t i = node, last = tree_.LastDescendant(node); i <= last && watch.Alive(); ++i)
       if (tree_.HasChildren(i)) SetExpanded(i, true);
     Key = 0;
   }
 }
 
 void TCustomOutline::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);
   TCustomGrid::MouseDown(Button, Shift, X, Y);
+  if (!watch.Alive()) return;
   if (Button != TMouseButton::mbLeft || Shift.Contains(TShiftFlag::ssDouble)) return;
   // A click on the plus or minus box toggles the node.
   TGridCoord c = MouseCoord(X, Y);
@@ -252,8 +257,9 @@ void TCustomOutline::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X
 }
 
 void TCustomOutline::Dispatch(TMessage& M) {
+  TControlWatch watch(this);
   TCustomGrid::Dispatch(M);
-  if (M.Msg == WM_SIZE) FitColumn();
+  if (M.Msg == WM_SIZE && watch.Alive()) FitColumn();
 }
 
 void TCustomOutline::PublishProperties(TPropertyList& P) {

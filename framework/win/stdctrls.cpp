@@ -460,7 +460,7 @@ void TCustomEdit::Undo() {
 }
 
 void TCustomEdit::Change() {
-  if (OnChange) OnChange(this);
+  FireEvent(this, OnChange, this);
 }
 
 void TCustomEdit::DoEnter() {
@@ -912,14 +912,14 @@ TRect TCustomListBox::ItemRect(int32_t Index) {
 
 void TCustomListBox::DrawItem(int32_t Index, const TRect& Rect, TOwnerDrawState State) {
   if (OnDrawItem) {
-    OnDrawItem(this, Index, Rect, State);
+    FireEvent(this, OnDrawItem, this, Index, Rect, State);
     return;
   }
   DrawItemText(canvas_.get(), *items_, Index, Rect, tab_stops_);
 }
 
 void TCustomListBox::MeasureItem(int32_t Index, int32_t& Height) {
-  if (OnMeasureItem) OnMeasureItem(this, Index, Height);
+  FireEvent(this, OnMeasureItem, this, Index, Height);
 }
 
 void TCustomListBox::Dispatch(TMessage& M) {
@@ -1003,10 +1003,14 @@ LRESULT CALLBACK ComboEditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     combo->DefaultEditHandler(m);
     return m.Result;
   }
-  try {
-    combo->EditWndProc(m);
-  } catch (...) {
-    if (Application) Application->HandleException(combo);
+  {
+    TWindowMessageScope scope(Wnd);
+    TControlWatch watch(combo);
+    try {
+      combo->EditWndProc(m);
+    } catch (...) {
+      if (Application) Application->HandleException(watch.Alive() ? combo : nullptr);
+    }
   }
   if (!InsideMessageHandler()) FreeDeviceContexts();
   return m.Result;
@@ -1121,6 +1125,8 @@ void TCustomComboBox::DefaultEditHandler(TMessage& M) {
 }
 
 void TCustomComboBox::EditWndProc(TMessage& M) {
+  // The key and focus events may free the combo box: its edit is then left alone.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -1147,9 +1153,10 @@ void TCustomComboBox::EditWndProc(TMessage& M) {
     default:
       break;
   }
+  if (!watch.Alive()) return;
   HWND edit = edit_;
   DefaultEditHandler(M);
-  if (M.Msg == WM_NCDESTROY && edit) RemovePropA(edit, kComboOwnerProp);
+  if (M.Msg == WM_NCDESTROY && edit && watch.Alive()) RemovePropA(edit, kComboOwnerProp);
 }
 
 bool TCustomComboBox::Focused() const {
@@ -1165,8 +1172,10 @@ void TCustomComboBox::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int
   }
   // The system fixes the height of the closed box; the window keeps its list's height.
   if (ALeft == Left() && ATop == Top() && AWidth == Width()) return;
+  TControlWatch watch(this);  // OnResize runs inside, and may free the box
   SetWindowPos(Handle(), nullptr, ALeft, ATop, std::max(AWidth, 0), DropHeight(),
                SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!watch.Alive()) return;
   UpdateBounds();
   RequestAlign();
 }
@@ -1278,27 +1287,27 @@ void TCustomComboBox::Clear() {
 }
 
 void TCustomComboBox::Change() {
-  if (OnChange) OnChange(this);
+  FireEvent(this, OnChange, this);
 }
 
 void TCustomComboBox::DropDown() {
-  if (OnDropDown) OnDropDown(this);
+  FireEvent(this, OnDropDown, this);
 }
 
 void TCustomComboBox::CloseUp() {
-  if (OnCloseUp) OnCloseUp(this);
+  FireEvent(this, OnCloseUp, this);
 }
 
 void TCustomComboBox::DrawItem(int32_t Index, const TRect& Rect, TOwnerDrawState State) {
   if (OnDrawItem) {
-    OnDrawItem(this, Index, Rect, State);
+    FireEvent(this, OnDrawItem, this, Index, Rect, State);
     return;
   }
   DrawItemText(canvas_.get(), *items_, Index, Rect);
 }
 
 void TCustomComboBox::MeasureItem(int32_t Index, int32_t& Height) {
-  if (OnMeasureItem) OnMeasureItem(this, Index, Height);
+  FireEvent(this, OnMeasureItem, this, Index, Height);
 }
 
 void TCustomComboBox::Dispatch(TMessage& M) {
@@ -1309,8 +1318,9 @@ void TCustomComboBox::Dispatch(TMessage& M) {
           // The edit part shows the new item only after this notice; show it now.
           int32_t i = ItemIndex();
           if (i >= 0 && EditHandle()) SetWindowTextA(Handle(), items_->Get(i).c_str());
+          TControlWatch watch(this);
           Click();
-          Change();
+          if (watch.Alive()) Change();
           break;
         }
         case CBN_EDITCHANGE:
@@ -1494,8 +1504,9 @@ void TButton::Dispatch(TMessage& M) {
     case CM_DIALOGCHAR:
       M.Result = 0;
       if (IsAccel(static_cast<char>(M.WParam), Caption()) && CanFocus()) {
+        TControlWatch watch(this);
         SetFocus();
-        Click();
+        if (watch.Alive()) Click();
         M.Result = 1;
       }
       return;

@@ -3,7 +3,6 @@
 // the clipboard, the caret and the scroll box.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -592,8 +591,6 @@ class TReleasingForm : public TForm {
  public:
   explicit TReleasingForm(bool* Freed) : TForm(nullptr), freed_(Freed) {}
   ~TReleasingForm() override { *freed_ = true; }
-  // Spoilt and kept: a use after the free reads nonsense and fails.
-  static void operator delete(void* P, size_t Size) { std::memset(P, 0xCD, Size); }
 
  private:
   bool* freed_;

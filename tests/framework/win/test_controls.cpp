@@ -3,7 +3,7 @@
 // window, reflection of notifications, inherited looks and reparenting.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -1169,13 +1169,50 @@ TEST_F(FormTest, ASortedListBoxWithoutAWindowKeepsObjectsWithTheirItems) {
   EXPECT_EQ(list->Items()->IndexOfObject(&c), list->Items()->IndexOf("apple"));
 }
 
+// Every way out of an edit inside a panel (the focus moved on, the edit hidden, the edit
+// disabled): the edit's OnExit frees the edit, the panel is left all the same, and the
+// focus arrives where it was going.
+TEST_F(FormTest, AControlFreedByItsOnExitStillLeavesItsParent) {
+  auto* panel = new TPanel(form);
+  panel->SetParent(form);
+  panel->SetBounds(10, 10, 200, 100);
+  auto* button = new TButton(form);
+  button->SetParent(form);
+  button->SetBounds(10, 150, 80, 24);
+  std::vector<std::string> seen;
+  panel->OnExit = [&](TObject*) { seen.push_back("panel"); };
+  button->OnEnter = [&](TObject*) { seen.push_back("button"); };
+  ShowForm();
+  const std::function<void(TEdit*)> ways[] = {
+      [&](TEdit*) { button->SetFocus(); },
+      [](TEdit* Edit) { Edit->Hide(); },
+      [](TEdit* Edit) { Edit->SetEnabled(false); },
+  };
+  for (const auto& leave : ways) {
+    auto* edit = new TEdit(form);
+    edit->SetParent(panel);
+    edit->SetBounds(10, 10, 100, 24);
+    edit->OnExit = [&](TObject* Sender) {
+      seen.push_back("edit");
+      delete Sender;
+    };
+    edit->SetFocus();
+    Pump();
+    seen.clear();
+    leave(edit);
+    Pump();
+    EXPECT_EQ(seen, (std::vector<std::string>{"edit", "panel", "button"}));
+    EXPECT_EQ(form->ActiveControl(), button);
+    EXPECT_EQ(GetFocus(), button->Handle());
+    EXPECT_EQ(panel->ControlCount(), 0);
+  }
+}
+
 // A control freed by its own handler: what the message would still have done to it is
 // left undone, and nothing touches it after.
 class TSelfFreeing : public TButton {
  public:
   explicit TSelfFreeing(TComponent* AOwner) : TButton(AOwner) {}
-  // The freed memory is spoilt and kept, so that any later use of it is caught.
-  static void operator delete(void* P, size_t Size) { std::memset(P, 0xCD, Size); }
   int mouse_ups = 0;
 
  protected:
