@@ -226,18 +226,18 @@ void TOvcBase::Notification(TComponent* AComponent, TOperation Operation) {
 void TOvcBase::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      TControlWatch watch(this);  // OnEnter (or OnExit) may free the control
       TCustomControl::Dispatch(M);
-      if (HandleAllocated()) PostMessageA(Handle(), OM_AFTERENTER, 0, 0);
+      if (watch.Alive() && HandleAllocated())
+        PostMessageA(Handle(), M.Msg == WM_SETFOCUS ? OM_AFTERENTER : OM_AFTEREXIT, 0, 0);
       return;
-    case WM_KILLFOCUS:
-      TCustomControl::Dispatch(M);
-      if (HandleAllocated()) PostMessageA(Handle(), OM_AFTEREXIT, 0, 0);
-      return;
+    }
     case OM_AFTERENTER:
-      if (AfterEnter) AfterEnter(this);
+      FireEvent(this, AfterEnter, this);
       return;
     case OM_AFTEREXIT:
-      if (AfterExit) AfterExit(this);
+      FireEvent(this, AfterExit, this);
       return;
     default:
       TCustomControl::Dispatch(M);

@@ -734,14 +734,16 @@ void ToxDockBar::EndDrag(bool Apply, TPoint P) {
 }
 
 void ToxDockBar::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);  // OnMouseDown may free the bar
   TCustomPanel::MouseDown(Button, Shift, X, Y);
-  if (Button == TMouseButton::mbLeft && !Shift.Contains(TShiftFlag::ssDouble))
+  if (watch.Alive() && Button == TMouseButton::mbLeft && !Shift.Contains(TShiftFlag::ssDouble))
     BeginDrag(ClientToScreen({X, Y}));
 }
 
 void ToxDockBar::DblClick() {
+  TControlWatch watch(this);
   TCustomPanel::DblClick();
-  TitleDblClick();
+  if (watch.Alive()) TitleDblClick();
 }
 
 void ToxDockBar::TitleDblClick() {
@@ -770,7 +772,7 @@ void ToxDockBar::Paint() {
   c->Brush()->SetStyle(TBrushStyle::bsSolid);
   c->Brush()->SetColor(Color());
   c->FillRect(r);
-  if (OnPaint) OnPaint(this);
+  FireEvent(this, OnPaint, this);
 }
 
 void ToxDockBar::Dispatch(TMessage& M) {
@@ -805,10 +807,7 @@ void ToxDockBar::Dispatch(TMessage& M) {
         else
           float_form_->HideWindow();
       }
-      if (!(ComponentState() & csDestroying)) {
-        if (Visible() && OnShow) OnShow(this);
-        if (!Visible() && OnHide) OnHide(this);
-      }
+      if (!(ComponentState() & csDestroying)) FireEvent(this, Visible() ? OnShow : OnHide, this);
       return;
     case CM_TEXTCHANGED:
       TCustomPanel::Dispatch(M);

@@ -376,22 +376,24 @@ void ToxCustomButton::Dispatch(TMessage& M) {
       M.Result = 1;  // the owner draw paints every pixel
       return;
     case CM_MOUSEENTER:
+    case CM_MOUSELEAVE: {
+      TControlWatch watch(this);
       TButton::Dispatch(M);
-      if (OnMouseEnter) OnMouseEnter(this);
+      if (watch.Alive())
+        FireEvent(this, M.Msg == CM_MOUSEENTER ? OnMouseEnter : OnMouseLeave, this);
       return;
-    case CM_MOUSELEAVE:
-      TButton::Dispatch(M);
-      if (OnMouseLeave) OnMouseLeave(this);
-      return;
+    }
     case WM_SIZE:
     case CM_COLORCHANGED:
     case CM_FONTCHANGED:
     case CM_CTL3DCHANGED:
     case CM_ENABLEDCHANGED:
-    case CM_TEXTCHANGED:
-      TButton::Dispatch(M);
-      Invalidate();
+    case CM_TEXTCHANGED: {
+      TControlWatch watch(this);
+      TButton::Dispatch(M);  // OnResize may free the button
+      if (watch.Alive()) Invalidate();
       return;
+    }
     default:
       break;
   }
@@ -483,13 +485,14 @@ void ToxRepeat::Tick() {
   if (!repeating_ || in_click_) return;
   Swap();
   in_click_ = true;
+  TControlWatch watch(this);  // OnClick may free the button
   try {
     Click();
   } catch (...) {
-    in_click_ = false;
+    if (watch.Alive()) in_click_ = false;
     throw;
   }
-  in_click_ = false;
+  if (watch.Alive()) in_click_ = false;
 }
 
 void ToxRepeat::Dispatch(TMessage& M) {
@@ -519,15 +522,18 @@ void ToxRepeat::Dispatch(TMessage& M) {
     case WM_CANCELMODE:
       if (repeating_) Stop();
       break;
-    case WM_KEYDOWN:
+    case WM_KEYDOWN: {
+      TControlWatch watch(this);  // OnClick and OnKeyDown may free the button
       if (M.WParam == VK_SPACE && repeating_) {
         Swap();
         Click();
+        if (!watch.Alive()) return;
       }
       ToxCustomButton::Dispatch(M);
       // Any key held down: the keyboard's own repeat of Space then clicks each time.
-      repeating_ = true;
+      if (watch.Alive()) repeating_ = true;
       return;
+    }
     case WM_KEYUP:
       if (swapped_) Swap();
       repeating_ = false;

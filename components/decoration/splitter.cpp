@@ -27,8 +27,9 @@ void ToxScrollPane::SetParentComponent(TComponent* Value) {
 }
 
 void ToxScrollPane::Dispatch(TMessage& M) {
+  TControlWatch watch(this);
   TScrollBox::Dispatch(M);
-  if ((M.Msg == WM_HSCROLL || M.Msg == WM_VSCROLL) && !M.LParam)
+  if (watch.Alive() && (M.Msg == WM_HSCROLL || M.Msg == WM_VSCROLL) && !M.LParam)
     if (ToxCustomSplit* split = Split())
       split->PaneScrolled(this, M.Msg == WM_HSCROLL ? TScrollBarKind::sbHorizontal
                                                     : TScrollBarKind::sbVertical);
@@ -241,7 +242,9 @@ void ToxCustomSplit::ToggleDragLine() {
 }
 
 void ToxCustomSplit::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);  // the mouse events may free the splitter
   TCustomControl::MouseDown(Button, Shift, X, Y);
+  if (!watch.Alive()) return;
   if (Button != TMouseButton::mbLeft || locked_ || dragging_ || !OnBar(X, Y)) return;
   int32_t along = Horizontal() ? Y : X;
   last_x_ = X;
@@ -254,8 +257,9 @@ void ToxCustomSplit::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X
 }
 
 void ToxCustomSplit::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);
   TCustomControl::MouseMove(Shift, X, Y);
-  if (!dragging_ || !Shift.Contains(TShiftFlag::ssLeft)) return;
+  if (!watch.Alive() || !dragging_ || !Shift.Contains(TShiftFlag::ssLeft)) return;
   last_x_ = X;
   last_y_ = Y;
   int32_t start = Geometry().ClampDrag((Horizontal() ? Y : X) - drag_offset_);
@@ -269,8 +273,9 @@ void ToxCustomSplit::MouseMove(TShiftState Shift, int32_t X, int32_t Y) {
 }
 
 void ToxCustomSplit::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y) {
+  TControlWatch watch(this);
   TCustomControl::MouseUp(Button, Shift, X, Y);
-  if (Button == TMouseButton::mbLeft && dragging_) EndDrag(true);
+  if (watch.Alive() && Button == TMouseButton::mbLeft && dragging_) EndDrag(true);
 }
 
 void ToxCustomSplit::EndDrag(bool Apply) {
@@ -305,16 +310,21 @@ void ToxCustomSplit::Dispatch(TMessage& M) {
       }
       break;
     case WM_CAPTURECHANGED:
-    case WM_CANCELMODE:
+    case WM_CANCELMODE: {
+      TControlWatch watch(this);
       TCustomControl::Dispatch(M);
       // Capture taken away mid-drag: the drag ends where it stands, without a jump.
-      if (dragging_ && (M.Msg == WM_CANCELMODE || reinterpret_cast<HWND>(M.LParam) != Handle()))
+      if (watch.Alive() && dragging_ &&
+          (M.Msg == WM_CANCELMODE || reinterpret_cast<HWND>(M.LParam) != Handle()))
         EndDrag(auto_update_);
       return;
-    case WM_SIZE:
-      TCustomControl::Dispatch(M);
-      Invalidate();
+    }
+    case WM_SIZE: {
+      TControlWatch watch(this);
+      TCustomControl::Dispatch(M);  // OnResize may free the splitter
+      if (watch.Alive()) Invalidate();
       return;
+    }
     case CM_FONTCHANGED:
       TCustomControl::Dispatch(M);
       for (ToxScrollPane* p : panes_) p->SetFont(Font());
@@ -323,6 +333,13 @@ void ToxCustomSplit::Dispatch(TMessage& M) {
       TCustomControl::Dispatch(M);
       for (ToxScrollPane* p : panes_) p->SetCtl3D(Ctl3D());
       return;
+    case CM_CONTROLLISTCHANGE:
+      // A pane that goes (freed, say, by a handler of an event handed to it) is forgotten.
+      if (M.WParam == 0) {
+        auto* gone = reinterpret_cast<TControl*>(M.LParam);
+        std::erase_if(panes_, [gone](ToxScrollPane* P) { return P == gone; });
+      }
+      break;
     default:
       break;
   }

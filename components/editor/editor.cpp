@@ -133,8 +133,9 @@ TOvcEditBase::TOvcEditBase(TComponent* AOwner, std::unique_ptr<TEditorModel> AMo
 // Without a window the model still learns the size, so a caret placed before the window
 // exists scrolls as far as the real size needs, not as far as one row would.
 void TOvcEditBase::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  TControlWatch watch(this);  // OnResize may free the editor
   TOvcBase::SetBounds(ALeft, ATop, AWidth, AHeight);
-  if (!HandleAllocated()) Measure();
+  if (watch.Alive() && !HandleAllocated()) Measure();
 }
 
 TOvcEditBase::~TOvcEditBase() { caret_->SetLinked(false); }
@@ -201,7 +202,8 @@ void TOvcEditBase::ResetScrollBars() {
 }
 
 void TOvcEditBase::Dispatch(TMessage& M) {
-  if (DispatchInput(M)) return;
+  TControlWatch watch(this);  // OnEnter, OnExit and OnResize may free the editor
+  if (DispatchInput(M) || !watch.Alive()) return;
   switch (M.Msg) {
     case WM_ERASEBKGND:
       M.Result = 1;  // every row paints its own background
@@ -210,15 +212,13 @@ void TOvcEditBase::Dispatch(TMessage& M) {
       DoOnShowStatus(static_cast<int32_t>(M.WParam), static_cast<int32_t>(M.LParam));
       return;
     case WM_SIZE:
-      TOvcBase::Dispatch(M);
-      Measure();
-      return;
     case CM_FONTCHANGED:
       TOvcBase::Dispatch(M);
-      Measure();
+      if (watch.Alive()) Measure();
       return;
     case WM_SETFOCUS:
       TOvcBase::Dispatch(M);
+      if (!watch.Alive()) return;
       caret_->SetLinked(true);
       PlaceCaretFromModel();
       caret_->SetVisible(true);
@@ -227,7 +227,7 @@ void TOvcEditBase::Dispatch(TMessage& M) {
     case WM_KILLFOCUS:
       caret_->SetLinked(false);
       TOvcBase::Dispatch(M);
-      if (hide_selection_) InvalidateAllRows();
+      if (watch.Alive() && hide_selection_) InvalidateAllRows();
       return;
     default:
       TOvcBase::Dispatch(M);

@@ -7,8 +7,8 @@
 // own that pumps messages: nothing runs between two mouse messages, so the control
 // being destroyed meanwhile needs no more than what its destruction does anyway (the
 // window goes, and with it the capture and the timer).  Handlers that fire an event and
-// then go on check the life token first, since the event may have destroyed the
-// control.
+// then go on watch the control first (TControlWatch), since the event may have
+// destroyed it.
 #include <algorithm>
 
 #include "components/editor/editor.h"

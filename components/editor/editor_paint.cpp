@@ -107,19 +107,18 @@ bool TOvcEditBase::DoOnDrawLine(TCanvas* EditorCanvas, const TRect& Rect, const 
                                 int32_t Len, int32_t Line, int32_t Pos, int32_t Count,
                                 int32_t HBLine, int32_t HBCol, int32_t HELine, int32_t HECol) {
   bool drawn = false;
-  if (OnDrawLine)
-    OnDrawLine(this, EditorCanvas, Rect, S, Len, Line, Pos, Count, HBLine, HBCol, HELine, HECol,
-               drawn);
+  FireEvent(this, OnDrawLine, this, EditorCanvas, Rect, S, Len, Line, Pos, Count, HBLine, HBCol,
+            HELine, HECol, drawn);
   return drawn;
 }
 
 void TOvcEditBase::DoOnShowStatus(int32_t Line, int32_t Col) {
-  if (OnShowStatus) OnShowStatus(this, Line, Col);
-  if (model_->OnShowStatus) model_->OnShowStatus(Line, Col);
+  if (FireEvent(this, OnShowStatus, this, Line, Col) && model_->OnShowStatus)
+    model_->OnShowStatus(Line, Col);
 }
 
 void TOvcEditBase::DoOnTopLineChanged(int32_t Line) {
-  if (OnTopLineChanged) OnTopLineChanged(this, Line);
+  FireEvent(this, OnTopLineChanged, this, Line);
 }
 
 void TOvcEditBase::PlaceCaretFromModel() {

@@ -80,17 +80,17 @@ void TyCustomEditor::WireModel() {
 }
 
 void TyCustomEditor::DoOnChange() {
-  if (OnChange) OnChange(this);
+  FireEvent(this, OnChange, this);
 }
 
 void TyCustomEditor::DoOnUserCommand(uint16_t Command) {
-  if (OnUserCommand) OnUserCommand(this, Command);
+  FireEvent(this, OnUserCommand, this, Command);
 }
 
 void TyCustomEditor::DoError(uint16_t Code) {
   if (Code == 0) return;
   if (OnError) {
-    OnError(this, Code);
+    FireEvent(this, OnError, this, Code);
     return;
   }
   if (Controller()) {
@@ -130,9 +130,13 @@ void TyCustomEditor::CreateParams(TCreateParams& Params) {
 }
 
 void TyCustomEditor::Dispatch(TMessage& M) {
+  if (M.Msg != CM_CTL3DCHANGED) {
+    TOvcEditBase::Dispatch(M);
+    return;
+  }
   TOvcEditBase::Dispatch(M);
   // A single border is drawn differently in the flat and the sunken look.
-  if (M.Msg == CM_CTL3DCHANGED && BorderStyle() == TBorderStyle::bsSingle) RecreateWnd();
+  if (BorderStyle() == TBorderStyle::bsSingle) RecreateWnd();
 }
 
 void TyCustomEditor::PublishProperties(TPropertyList& P) {

@@ -240,13 +240,15 @@ void TOvcBaseEntryField::SetAsString(const std::string& S) {
 }
 
 void TOvcBaseEntryField::IncreaseValue(bool Wrap, double Delta) {
-  {
-    TRedrawOff off(this);
-    model_.IncDecValue(Wrap, Delta);
-    model_.SetSelection(0, 0);
-  }
-  if (Focused()) PositionCaret(true);
-  Invalidate();
+  ChangingText([&] {
+    {
+      TRedrawOff off(this);
+      model_.IncDecValue(Wrap, Delta);
+      model_.SetSelection(0, 0);
+    }
+    if (Focused()) PositionCaret(true);
+    Invalidate();
+  });
 }
 
 void TOvcBaseEntryField::DecreaseValue(bool Wrap, double Delta) {
@@ -260,8 +262,10 @@ bool TOvcBaseEntryField::ValidateField(bool Leaving) {
 }
 
 void TOvcBaseEntryField::Restore() {
-  model_.Restore();
-  if (Focused()) PositionCaret(true);
+  ChangingText([&] {
+    model_.Restore();
+    if (Focused()) PositionCaret(true);
+  });
 }
 
 void TOvcBaseEntryField::SetSelection(int32_t Start, int32_t Stop) {
@@ -328,7 +332,28 @@ int32_t TOvcBaseEntryField::ControllerEpoch() const {
 }
 
 void TOvcBaseEntryField::TextChanged() {
-  DoOnChange();
+  if (changing_ > 0)
+    change_pending_ = true;
+  else
+    DoOnChange();
+}
+
+bool TOvcBaseEntryField::ChangingText(const std::function<void()>& Work) {
+  ++changing_;
+  auto tell = [this] {
+    if (--changing_ > 0 || !change_pending_) return true;
+    change_pending_ = false;
+    TControlWatch watch(this);
+    DoOnChange();
+    return watch.Alive();
+  };
+  try {
+    Work();
+  } catch (...) {
+    tell();
+    throw;
+  }
+  return tell();
 }
 
 void TOvcBaseEntryField::UserValidation(uint16_t& ErrorCode) {
@@ -336,22 +361,22 @@ void TOvcBaseEntryField::UserValidation(uint16_t& ErrorCode) {
 }
 
 void TOvcBaseEntryField::DoOnChange() {
-  if (OnChange) OnChange(this);
+  FireEvent(this, OnChange, this);
 }
 
 void TOvcBaseEntryField::DoOnError(uint16_t ErrorCode, const std::string& ErrorMsg) {
   if (OnError)
-    OnError(this, ErrorCode, ErrorMsg);
+    FireEvent(this, OnError, this, ErrorCode, ErrorMsg);
   else if (Controller())
     Controller()->DoError(this, ErrorCode, ErrorMsg);
 }
 
 void TOvcBaseEntryField::DoOnUserCommand(uint16_t Command) {
-  if (OnUserCommand) OnUserCommand(this, Command);
+  FireEvent(this, OnUserCommand, this, Command);
 }
 
 void TOvcBaseEntryField::DoOnUserValidation(uint16_t& ErrorCode) {
-  if (OnUserValidation) OnUserValidation(this, ErrorCode);
+  FireEvent(this, OnUserValidation, this, ErrorCode);
 }
 
 void TOvcBaseEntryField::Beep() {
@@ -400,14 +425,20 @@ void TOvcBaseEntryField::AdjustHeight() {
   if (auto_size_) {
     const int32_t FontH = FontHeight(Font()->Handle());
     const int32_t H = FontH + GetSystemMetrics(SM_CYBORDER) * (Ctl3D() ? 8 : 6);
-    if (H != Height()) TOvcBase::SetBounds(Left(), Top(), Width(), H);
+    if (H != Height()) {
+      TControlWatch watch(this);  // OnResize may free the field
+      TOvcBase::SetBounds(Left(), Top(), Width(), H);
+      if (!watch.Alive()) return;
+    }
   }
   text_top_ = GetTopTextMargin(Font(), border_style_, Height(), Ctl3D());
 }
 
 void TOvcBaseEntryField::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
   if (AHeight != Height() && !(ComponentState() & csLoading) && Parent()) auto_size_ = false;
+  TControlWatch watch(this);  // OnResize may free the field
   TOvcBase::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (!watch.Alive()) return;
   text_top_ = GetTopTextMargin(Font(), border_style_, Height(), Ctl3D());
   if (Focused()) PositionCaret(false);
   Invalidate();
@@ -500,18 +531,24 @@ int32_t TOvcBaseEntryField::MousePosition(int32_t X) {
 
 // --- commands ---------------------------------------------------------------------------
 
-void TOvcBaseEntryField::ProcessCommand(TEntryEdit E) {
+bool TOvcBaseEntryField::ProcessCommand(TEntryEdit E) {
   HandleNeeded();
-  if (!HandleAllocated()) return;
-  if (E.Cmd == ccChar && E.Ch == '\0') return;
+  if (!HandleAllocated()) return true;
+  if (E.Cmd == ccChar && E.Ch == '\0') return true;
   if (IsReadOnly() && CommandChangesText(E.Cmd)) {
     Beep();
-    return;
+    return true;
   }
   const bool WasInsert = editor_.InsertMode;
-  PerformEdit(E);
-  if (editor_.InsertMode != WasInsert) ShowCaretForm();
-  if (E.Cmd >= ccUserFirst) DoOnUserCommand(E.Cmd);
+  if (!ChangingText([&] {
+        PerformEdit(E);
+        if (editor_.InsertMode != WasInsert) ShowCaretForm();
+      }))
+    return false;
+  if (E.Cmd < ccUserFirst) return true;
+  TControlWatch watch(this);
+  DoOnUserCommand(E.Cmd);
+  return watch.Alive();
 }
 
 void TOvcBaseEntryField::KeyCommand(uint16_t Cmd, TMessage& M) {
@@ -593,7 +630,9 @@ void TOvcBaseEntryField::Enter(TMessage& M) {
   model_.SetKeepCaret(false);
   model_.SetErrorReported(false);
   SetErrorPending(false);
-  TOvcBase::Dispatch(M);
+  TControlWatch watch(this);
+  TOvcBase::Dispatch(M);  // OnEnter may free the field
+  if (!watch.Alive()) return;
   if (model_.ForceInsert) editor_.InsertMode = true;
   if (model_.ForceOvertype) editor_.InsertMode = false;
   caret_->SetLinked(true);
@@ -613,7 +652,9 @@ void TOvcBaseEntryField::Leave(TMessage& M) {
   model_.SetKeepCaret(!SameForm);
   caret_->SetLinked(false);
   if (GetCapture() == W(this)) ReleaseCapture();
+  TControlWatch watch(this);
   TOvcBase::Dispatch(M);
+  if (!watch.Alive()) return;
   TOvcController* C = Controller();
   if (!model_.ForceInsert && !model_.ForceOvertype && C) C->SetInsertMode(editor_.InsertMode);
   bool Stays = false;
@@ -716,6 +757,9 @@ void TOvcBaseEntryField::Paint(HDc DC) {
 // --- messages ---------------------------------------------------------------------------
 
 void TOvcBaseEntryField::Dispatch(TMessage& M) {
+  // The field's events run on the way (mouse, keys, focus, size): a handler may free the
+  // field, and then nothing more is done with it.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_KEYDOWN: {
       if (DoKeyDown(M)) return;
@@ -727,11 +771,12 @@ void TOvcBaseEntryField::Dispatch(TMessage& M) {
     case WM_SYSKEYDOWN: {
       TOvcBase::Dispatch(M);
       const uint16_t Key = M.WParamLo();
-      if (Key == 0 || Key == VK_TAB || Key == VK_MENU || !Controller()) return;
+      if (!watch.Alive() || Key == 0 || Key == VK_TAB || Key == VK_MENU || !Controller()) return;
       // Alt alone: Alt+Shift+Backspace is Alt+Backspace still.
       KeyCommand(Controller()->EntryCommands()->TranslateKey(Key, kShiftFlagAlt), M);
       // Alt and keypad digits type a character by its code.
-      if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9) editor_.AcceptChars = editor_.CharsAllowed = true;
+      if (watch.Alive() && Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9)
+        editor_.AcceptChars = editor_.CharsAllowed = true;
       return;
     }
     case WM_CHAR:
@@ -782,13 +827,14 @@ void TOvcBaseEntryField::Dispatch(TMessage& M) {
         entered_by_mouse_ = true;
         model_.SetSelection(0, 0);
         if (CanFocus()) SetFocus();
+        if (!watch.Alive()) return;
       }
       TOvcBase::Dispatch(M);
-      if (Focused()) {
+      if (watch.Alive() && Focused()) {
         TEntryEdit E(ccMouse);
         E.MousePos = MousePosition(M.XPos());
         E.Shift = (M.WParam & MK_SHIFT) != 0;
-        ProcessCommand(E);
+        if (!ProcessCommand(E)) return;
         PositionCaret(true);
         Invalidate();
       }
@@ -798,7 +844,7 @@ void TOvcBaseEntryField::Dispatch(TMessage& M) {
       if (Focused()) {
         TEntryEdit E(ccDblClk);
         E.MousePos = MousePosition(M.XPos());
-        ProcessCommand(E);
+        if (!ProcessCommand(E)) return;
         PositionCaret(true);
         Invalidate();
       }
@@ -806,18 +852,18 @@ void TOvcBaseEntryField::Dispatch(TMessage& M) {
       return;
     case WM_MOUSEMOVE:
       TOvcBase::Dispatch(M);
-      if (HandleAllocated() && GetCapture() == W(this) &&
+      if (watch.Alive() && HandleAllocated() && GetCapture() == W(this) &&
           (GetAsyncKeyState(GetLeftButton()) & 0x8000)) {
         TEntryEdit E(ccMouseMove);
         E.MousePos = MousePosition(M.XPos());
-        ProcessCommand(E);
+        if (!ProcessCommand(E)) return;
         PositionCaret(true);
         Invalidate();
       }
       return;
     case WM_RBUTTONDOWN:
       if (!Focused() && CanFocus()) SetFocus();
-      TOvcBase::Dispatch(M);
+      if (watch.Alive()) TOvcBase::Dispatch(M);
       return;
     case WM_SETFOCUS:
       Enter(M);
@@ -842,25 +888,25 @@ void TOvcBaseEntryField::Dispatch(TMessage& M) {
       return;
     case CM_FONTCHANGED:
       TOvcBase::Dispatch(M);
-      if (!(ComponentState() & csLoading) && HandleAllocated()) {
+      if (watch.Alive() && !(ComponentState() & csLoading) && HandleAllocated()) {
         AdjustHeight();
         if (Focused()) PositionCaret(false);
       }
       return;
     case CM_CTL3DCHANGED:
       TOvcBase::Dispatch(M);
-      if (!(ComponentState() & csLoading) && HandleAllocated()) {
+      if (watch.Alive() && !(ComponentState() & csLoading) && HandleAllocated()) {
         RecreateWnd();
         AdjustHeight();
       }
       return;
     case CM_ENABLEDCHANGED:
       TOvcBase::Dispatch(M);
-      Invalidate();
+      if (watch.Alive()) Invalidate();
       return;
     case WM_SIZE:
-      TOvcBase::Dispatch(M);
-      Invalidate();
+      TOvcBase::Dispatch(M);  // OnResize may free the field
+      if (watch.Alive()) Invalidate();
       return;
     case EM_GETSEL:
       if (M.WParam) *reinterpret_cast<DWORD*>(M.WParam) = static_cast<DWORD>(model_.SelStart());

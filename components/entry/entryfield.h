@@ -150,8 +150,9 @@ class TOvcBaseEntryField : public TOvcBase, protected TEntryFieldHost, protected
   // The horizontal offset: the first character shown.
   int32_t Offset() const { return offset_; }
 
-  // Carries out a command as a key would (read-only fields refuse the editing ones).
-  void ProcessCommand(TEntryEdit E);
+  // Carries out a command as a key would (read-only fields refuse the editing ones);
+  // false when a handler it ran freed the field.
+  bool ProcessCommand(TEntryEdit E);
 
   // --- events -------------------------------------------------------------------------
   TNotifyEvent OnChange;
@@ -213,6 +214,10 @@ class TOvcBaseEntryField : public TOvcBase, protected TEntryFieldHost, protected
 
  private:
   void KeyCommand(uint16_t Cmd, TMessage& M);
+  // Runs Work, which may change the text, and raises OnChange once after it when it did,
+  // so that nothing of the field runs after the handler (which may free it); false when
+  // the field was freed.
+  bool ChangingText(const std::function<void()>& Work);
   void Enter(TMessage& M);
   void Leave(TMessage& M);
   void Paint(HDc DC);
@@ -239,6 +244,8 @@ class TOvcBaseEntryField : public TOvcBase, protected TEntryFieldHost, protected
   bool entered_by_mouse_ = false;
   bool skip_next_exit_ = false;
   bool value_set_before_ = false;
+  int changing_ = 0;             // ChangingText calls under way
+  bool change_pending_ = false;  // the text changed inside them
 };
 
 }  // namespace tess

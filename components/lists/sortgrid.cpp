@@ -114,10 +114,11 @@ void TSortGrid::SortByColumn(int32_t Col, TSortOptions SortOptions) {
 
 void TSortGrid::SortColumn(int32_t Col, TSortOptions SortOptions) {
   if (EditorMode() || FixedRows() + 1 >= RowCount()) return;
-  if (OnBeginSort) OnBeginSort(this, Col, SortOptions);
+  if (!FireEvent(this, OnBeginSort, this, Col, SortOptions)) return;
   if (SortOptions.SortStyle == ssAutomatic) SortOptions.SortStyle = DetectSortStyle(Col);
+  TControlWatch watch(this);  // moving the current cell tells of it
   SortByColumn(Col, SortOptions);
-  if (OnEndSort) OnEndSort(this, Col);
+  if (watch.Alive()) FireEvent(this, OnEndSort, this, Col);
 }
 
 bool TSortGrid::CanUndoSort() {
@@ -148,18 +149,22 @@ void TSortGrid::RowsChanged() {
 }
 
 void TSortGrid::WithoutEditor(const std::function<void()>& Change) {
+  TControlWatch watch(this);  // the validation's and the change's handlers may free the grid
   if (entered_ && !sorting_) ValidateCell();
+  if (!watch.Alive()) return;
   TGridOptions saved = Options();
   bool always = saved.Contains(TGridOption::goAlwaysShowEditor);
   if (always) SetOptions(saved - TGridOption::goAlwaysShowEditor);
   struct Restore {
     TSortGrid* g;
     bool always;
+    const TControlWatch& watch;
     ~Restore() {
-      if (always) g->SetOptions(g->Options() + TGridOption::goAlwaysShowEditor);
+      if (always && watch.Alive()) g->SetOptions(g->Options() + TGridOption::goAlwaysShowEditor);
     }
-  } restore{this, always};
+  } restore{this, always, watch};
   Change();
+  if (!watch.Alive()) return;
   RowsChanged();
   RememberCell();
 }
@@ -178,43 +183,54 @@ void TSortGrid::ClearRows() {
 }
 
 void TSortGrid::InsertRow(int32_t Index) {
+  // The grid's handlers run on the way (validation, the moved cell): one may free it.
+  TControlWatch watch(this);
   if (entered_) ValidateCell();
+  if (!watch.Alive()) return;
   SetRowCount(RowCount() + 1);
   MoveRow(RowCount() - 1, Index);
+  if (!watch.Alive()) return;
   CellStore().ClearRow(Index);
   RowsChanged();
   RememberCell();
   MoveToCell(Col(), Index);
+  if (!watch.Alive()) return;
   Invalidate();
-  if (OnRowInsert) OnRowInsert(this, Index);
+  FireEvent(this, OnRowInsert, this, Index);
 }
 
 void TSortGrid::InsertColumn(int32_t Index) {
+  TControlWatch watch(this);
   if (entered_) ValidateCell();
+  if (!watch.Alive()) return;
   SetColCount(ColCount() + 1);
   MoveColumn(ColCount() - 1, Index);
+  if (!watch.Alive()) return;
   CellStore().ClearColumn(Index);
   RowsChanged();
   RememberCell();
   MoveToCell(Index, Row());
+  if (!watch.Alive()) return;
   Invalidate();
-  if (OnColumnInsert) OnColumnInsert(this, Index);
+  FireEvent(this, OnColumnInsert, this, Index);
 }
 
 void TSortGrid::DeleteRow(int32_t Index) {
+  TControlWatch watch(this);
   WithoutEditor([&] {
     CellStore().ClearRow(Index);
     TStringGrid::DeleteRow(Index);
   });
-  if (OnRowDelete) OnRowDelete(this, Index);
+  if (watch.Alive()) FireEvent(this, OnRowDelete, this, Index);
 }
 
 void TSortGrid::DeleteColumn(int32_t Index) {
+  TControlWatch watch(this);
   WithoutEditor([&] {
     CellStore().ClearColumn(Index);
     TStringGrid::DeleteColumn(Index);
   });
-  if (OnColumnDelete) OnColumnDelete(this, Index);
+  if (watch.Alive()) FireEvent(this, OnColumnDelete, this, Index);
 }
 
 void TSortGrid::MoveRow(int32_t FromIndex, int32_t ToIndex) {
@@ -267,7 +283,7 @@ void TSortGrid::AutoSizeColumn(int32_t Col) {
   int32_t widest = 0;
   for (int32_t r = 0; r < RowCount(); ++r) {
     TFormatOptions fmt = GetFormatOptions();
-    if (OnGetCellFormat) OnGetCellFormat(this, Col, r, DrawStateOf(Col, r), fmt);
+    if (!FireEvent(this, OnGetCellFormat, this, Col, r, DrawStateOf(Col, r), fmt)) return;
     if (fmt.Font && fmt.Font != c->Font()) c->Font()->Assign(fmt.Font);
     const std::string& text = Cells(Col, r);
     if (!text.empty()) widest = std::max(widest, widths.Width(c, text));
@@ -322,7 +338,7 @@ void TSortGrid::ValidateCell() {
     if (now != m.Text) {
       std::string value = now;
       bool valid = true;
-      if (OnCellValidate) OnCellValidate(this, m.Col, m.Row, value, valid);
+      if (!FireEvent(this, OnCellValidate, this, m.Col, m.Row, value, valid)) return;
       if (valid) {
         if (value != Cells(m.Col, m.Row)) SetCells(m.Col, m.Row, value);
       } else if (value != now) {
@@ -342,8 +358,9 @@ void TSortGrid::SetEditText(int32_t ACol, int32_t ARow, const std::string& Value
 }
 
 void TSortGrid::Click() {
+  TControlWatch watch(this);
   TStringGrid::Click();
-  if (entered_) ValidateCell();
+  if (watch.Alive() && entered_) ValidateCell();
 }
 
 void TSortGrid::DoEnter() {
@@ -353,30 +370,29 @@ void TSortGrid::DoEnter() {
 }
 
 void TSortGrid::DoExit() {
+  TControlWatch watch(this);  // OnClick and OnExit may free the grid
   Click();
+  if (!watch.Alive()) return;
   TStringGrid::DoExit();
-  entered_ = false;
+  if (watch.Alive()) entered_ = false;
 }
 
 // --- notifications and scroll bars ----------------------------------------------------------
 
 void TSortGrid::ColWidthsChanged() {
   TStringGrid::ColWidthsChanged();
-  if (OnColumnWidthsChanged) OnColumnWidthsChanged(this);
-  UpdateScrollPage();
+  if (FireEvent(this, OnColumnWidthsChanged, this)) UpdateScrollPage();
 }
 
 void TSortGrid::RowHeightsChanged() {
   TStringGrid::RowHeightsChanged();
-  if (OnRowHeightsChanged) OnRowHeightsChanged(this);
-  UpdateScrollPage();
+  if (FireEvent(this, OnRowHeightsChanged, this)) UpdateScrollPage();
 }
 
 void TSortGrid::SizeChanged(int32_t OldColCount, int32_t OldRowCount) {
   TStringGrid::SizeChanged(OldColCount, OldRowCount);
   RowsChanged();
-  if (OnSizeChanged) OnSizeChanged(this, OldColCount, OldRowCount);
-  UpdateScrollPage();
+  if (FireEvent(this, OnSizeChanged, this, OldColCount, OldRowCount)) UpdateScrollPage();
 }
 
 void TSortGrid::UpdateScrollPage() {
@@ -404,8 +420,9 @@ void TSortGrid::UpdateScrollPage() {
 }
 
 void TSortGrid::Dispatch(TMessage& M) {
+  TControlWatch watch(this);
   TStringGrid::Dispatch(M);
-  if (M.Msg == WM_SIZE) UpdateScrollPage();
+  if (M.Msg == WM_SIZE && watch.Alive()) UpdateScrollPage();
 }
 
 // --- keyboard and mouse ---------------------------------------------------------------------
@@ -446,9 +463,13 @@ void TSortGrid::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32
       o.SortStyle = ssAutomatic;
       o.SortDirection = Button == TMouseButton::mbRight ? sdDescending : sdAscending;
       o.SortCaseSensitive = true;
-      if (OnClickSort) OnClickSort(this, c.X, c.Y, o);
-      TScreenCursor hourglass(crHourGlass);
-      SortColumn(c.X, o);
+      TControlWatch watch(this);  // the sort's handlers may free the grid
+      if (!FireEvent(this, OnClickSort, this, c.X, c.Y, o)) return;
+      {
+        TScreenCursor hourglass(crHourGlass);
+        SortColumn(c.X, o);
+      }
+      if (!watch.Alive()) return;
     }
   }
   TStringGrid::MouseUp(Button, Shift, X, Y);
@@ -483,7 +504,7 @@ TFormatOptions TSortGrid::GetFormatOptions() {
 
 void TSortGrid::DrawCell(int32_t ACol, int32_t ARow, const TRect& ARect, TGridDrawState AState) {
   TFormatOptions fmt = GetFormatOptions();
-  if (OnGetCellFormat) OnGetCellFormat(this, ACol, ARow, AState, fmt);
+  if (!FireEvent(this, OnGetCellFormat, this, ACol, ARow, AState, fmt)) return;
   if (!DefaultDrawing()) {
     TStringGrid::DrawCell(ACol, ARow, ARect, AState);
     return;

@@ -64,14 +64,16 @@ std::vector<std::string> ItemKeys(const TStrings& Items, bool Strip) {
 bool TypeAheadKey(char Key, std::string& Search, bool BeepOnInvalid,
                   const std::function<int32_t(const std::string&)>& Find,
                   const std::function<void(int32_t)>& Select, int32_t Emptied) {
+  // The search text is kept before the selection moves: the control's handlers run
+  // there and may free it, and Search with it.
   auto lookup = [&](const std::string& Text) {
     int32_t i = Find(Text);
     if (i < 0) {
       Beep(BeepOnInvalid);
       return false;
     }
-    Select(i);
     Search = Text;
+    Select(i);
     return true;
   };
   unsigned char k = static_cast<unsigned char>(Key);
@@ -83,15 +85,15 @@ bool TypeAheadKey(char Key, std::string& Search, bool BeepOnInvalid,
     }
     std::string copy = Search.substr(0, Search.size() - 1);
     if (copy.empty()) {
-      Select(Emptied);
       Search.clear();
+      Select(Emptied);
       return true;
     }
     return lookup(copy);
   }
   if (k == VK_ESCAPE) {
-    Select(-1);
     Search.clear();
+    Select(-1);
     return true;
   }
   return false;
@@ -119,16 +121,19 @@ TRzCustomListBox::TRzCustomListBox(TComponent* AOwner)
 void TRzCustomListBox::Dispatch(TMessage& M) {
   WatchItems(M.Msg);
   switch (M.Msg) {
-    case WM_CHAR:
+    case WM_CHAR: {
       // The system's own first-letter search would undo ours: the key goes on to the
       // key-press event only.
+      TControlWatch watch(this);
       if (TypeAheadKey(
               static_cast<char>(M.WParam), search_text_, beep_on_invalid_key_,
               [this](const std::string& t) { return FindPrefix(t); },
-              [this](int32_t i) { SetItemIndex(i); }, 0))
+              [this](int32_t i) { SetItemIndex(i); }, 0) &&
+          watch.Alive())
         DoKeyPress(M);
       M.Result = 0;
       return;
+    }
     case WM_KEYDOWN:
       if (ClearsSearch(M.WParam)) search_text_.clear();
       break;
@@ -156,10 +161,12 @@ void TRzCustomListBox::PublishProperties(TPropertyList& P) {
 TRzCustomComboBox::TRzCustomComboBox(TComponent* AOwner)
     : TCustomComboBox(AOwner), TTypeAheadSearch(false) {}
 
-void TRzCustomComboBox::SelectItem(int32_t Index) {
+bool TRzCustomComboBox::SelectItem(int32_t Index) {
+  TControlWatch watch(this);
   SetItemIndex(Index);
   Click();
-  Change();
+  if (watch.Alive()) Change();
+  return watch.Alive();
 }
 
 void TRzCustomComboBox::Dispatch(TMessage& M) {
@@ -168,10 +175,12 @@ void TRzCustomComboBox::Dispatch(TMessage& M) {
     case WM_CHAR:
       // Only a list-style combo box gets characters itself; the others type into the edit.
       if (!EditHandle()) {
+        TControlWatch watch(this);
         if (TypeAheadKey(
                 static_cast<char>(M.WParam), search_text_, beep_on_invalid_key_,
                 [this](const std::string& t) { return FindPrefix(t); },
-                [this](int32_t i) { SelectItem(i); }, -1))
+                [this](int32_t i) { SelectItem(i); }, -1) &&
+            watch.Alive())
           DoKeyPress(M);
         M.Result = 0;
         return;
@@ -208,7 +217,7 @@ void TRzCustomComboBox::EditSelection(int32_t& Start, int32_t& End) {
 bool TRzCustomComboBox::AutoComplete() {
   int32_t i = FindPrefix(search_text_);
   if (i < 0) return false;
-  SelectItem(i);
+  if (!SelectItem(i)) return true;  // freed by its handler: nothing is left to complete
   std::string item = Items()->Get(i);
   HWND e = EditHandle();
   SetWindowTextA(e, item.c_str());
@@ -217,6 +226,9 @@ bool TRzCustomComboBox::AutoComplete() {
 }
 
 void TRzCustomComboBox::EditWndProc(TMessage& M) {
+  // The combo box's handlers run on the way (its key events, the selection's click and
+  // change) and may free it: nothing is done with it after.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_KEYDOWN: {
       uintptr_t key = M.WParam;
@@ -250,7 +262,7 @@ void TRzCustomComboBox::EditWndProc(TMessage& M) {
         std::string text = search_text_;
         size_t at = std::min<size_t>(static_cast<size_t>(s), text.size());
         search_text_ = text.insert(at, 1, static_cast<char>(k));
-        if (AutoComplete()) {
+        if (AutoComplete() || !watch.Alive()) {
           M.Result = 0;
           return;
         }
@@ -269,22 +281,22 @@ void TRzCustomComboBox::EditWndProc(TMessage& M) {
             search_text_.erase(static_cast<size_t>(s - 1), 1);
           }
           if (search_text_.empty()) {
-            SelectItem(-1);
-          } else if (AutoComplete()) {
+            if (!SelectItem(-1)) return;
+          } else if (AutoComplete() || !watch.Alive()) {
             M.Result = 0;
             return;
           }
         }
       } else if (k == VK_ESCAPE) {
-        SelectItem(-1);
         search_text_.clear();
+        if (!SelectItem(-1)) return;
       }
       DefaultEditHandler(M);
       return;
     }
     case WM_LBUTTONDOWN:
       TCustomComboBox::EditWndProc(M);
-      search_text_ = EditText();
+      if (watch.Alive()) search_text_ = EditText();
       return;
     case WM_KILLFOCUS:
       // The edit holds the combo box's focus: losing it ends the search.
@@ -293,6 +305,7 @@ void TRzCustomComboBox::EditWndProc(TMessage& M) {
     case WM_PASTE:
     case WM_CUT:
       TCustomComboBox::EditWndProc(M);
+      if (!watch.Alive()) return;
       search_text_ = EditText();
       AutoComplete();
       return;
@@ -300,6 +313,7 @@ void TRzCustomComboBox::EditWndProc(TMessage& M) {
       break;
   }
   TCustomComboBox::EditWndProc(M);
+  if (!watch.Alive()) return;
   // Ctrl+V and Ctrl+X arrive as characters 22 and 24 after the edit did the work.
   if (M.Msg == WM_KEYUP && (M.WParam == 'V' || M.WParam == 'X') && GetKeyState(VK_CONTROL) < 0) {
     search_text_ = EditText();

@@ -68,8 +68,9 @@ class TRzCustomComboBox : public TCustomComboBox, public TTypeAheadSearch {
   void PublishProperties(TPropertyList& Props) override;
 
  private:
-  // Selects Index (or none) and fires OnClick and OnChange.
-  void SelectItem(int32_t Index);
+  // Selects Index (or none) and fires OnClick and OnChange; false when a handler freed
+  // the combo box.
+  bool SelectItem(int32_t Index);
   bool AutoComplete();
   std::string EditText();
   void EditSelection(int32_t& Start, int32_t& End);

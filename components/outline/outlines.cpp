@@ -9,11 +9,11 @@ TyTessOutline::TyTessOutline(TComponent* AOwner)
 TyTessOutline::~TyTessOutline() = default;
 
 void TyTessOutline::DblClick() {
-  if (OnItemDblClick) OnItemDblClick(this);
+  FireEvent(this, OnItemDblClick, this);
 }
 
 void TySynOutline::DblClick() {
-  if (OnItemDblClick) OnItemDblClick(this);
+  FireEvent(this, OnItemDblClick, this);
 }
 
 void RegisterOutlineClasses() {

@@ -43,8 +43,14 @@ void TOvcTCComboBoxEdit::AfterChar() {
     CellOwner->PostKeyToTable(VK_RIGHT, 0);
 }
 
+TOvcTCComboBoxEdit::~TOvcTCComboBoxEdit() {
+  if (CellOwner) CellOwner->EditorFreed(this);
+}
+
 void TOvcTCComboBoxEdit::CellMessage(TMessage& M, bool FromEditField,
                                      const std::function<void(TMessage&)>& Inherited) {
+  // The cell's events run in the editor (handed to it): a handler may free the editor.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_KEYDOWN:
       if (HandKeyToTable(M, FromEditField)) return;
@@ -54,15 +60,16 @@ void TOvcTCComboBoxEdit::CellMessage(TMessage& M, bool FromEditField,
       if (FromEditField && (M.WParam == VK_RETURN || M.WParam == VK_TAB || M.WParam == VK_ESCAPE))
         return;
       Inherited(M);
-      AfterChar();
+      if (watch.Alive()) AfterChar();
       return;
     case WM_GETDLGCODE:
       Inherited(M);
-      M.Result |= TableWantsKeys(CellOwner, false);
+      if (watch.Alive()) M.Result |= TableWantsKeys(CellOwner, false);
       return;
     case WM_SETFOCUS:
       Inherited(M);
-      CellOwner->PostFocusToTable(ctim_SetFocus, reinterpret_cast<HWnd>(M.WParam));
+      if (watch.Alive())
+        CellOwner->PostFocusToTable(ctim_SetFocus, reinterpret_cast<HWnd>(M.WParam));
       return;
     default:
       break;

@@ -32,6 +32,7 @@ class TOvcTCCustomComboBox;
 class TOvcTCComboBoxEdit : public TComboBox {
  public:
   explicit TOvcTCComboBoxEdit(TComponent* AOwner) : TComboBox(AOwner) {}
+  ~TOvcTCComboBoxEdit() override;
   TOvcTCCustomComboBox* CellOwner = nullptr;
   void Dispatch(TMessage& Message) override;
   void EditWndProc(TMessage& Message) override;
@@ -87,6 +88,10 @@ class TOvcTCCustomComboBox : public TOvcTCBaseString {
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
              const TOvcCellAttributes& CellAttr, void* Data) override;
   TOvcTCComboBoxEdit* EditControl() const override { return editor_; }
+  // The editor was freed (a handler of an event handed to it may free it).
+  void EditorFreed(const TOvcTCComboBoxEdit* Editor) {
+    if (editor_ == Editor) editor_ = nullptr;
+  }
   // Inset by a pixel for the three-dimensional look, and the combo box's own height.
   void EditMove(const TRect& CellRect) override;
   void SaveEditedData(void* Data) override;

@@ -79,6 +79,10 @@ void TOvcTCGlyphEdit::SetValue(int32_t Value) {
   Invalidate();
 }
 
+TOvcTCGlyphEdit::~TOvcTCGlyphEdit() {
+  if (CellOwner) CellOwner->EditorFreed(this);
+}
+
 void TOvcTCGlyphEdit::Step(int Direction) {
   if (!CellOwner) return;
   SetValue(CycledGlyph(value_, CellOwner->CellGlyphs()->ActiveGlyphCount(), Direction));
@@ -92,6 +96,8 @@ void TOvcTCGlyphEdit::Paint() {
 
 void TOvcTCGlyphEdit::Dispatch(TMessage& M) {
   if (!CellOwner) return TCustomControl::Dispatch(M);
+  // The cell's events run in the editor (handed to it): a handler may free the editor.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_KEYDOWN: {
       const uint8_t Verdict = CellOwner->FilterTableKey(M);
@@ -101,6 +107,7 @@ void TOvcTCGlyphEdit::Dispatch(TMessage& M) {
         return;
       }
       TCustomControl::Dispatch(M);
+      if (!watch.Alive()) return;
       if (M.WParam == VK_SPACE) Step(1);
       if (M.WParam == VK_BACK) Step(-1);
       return;
@@ -114,8 +121,9 @@ void TOvcTCGlyphEdit::Dispatch(TMessage& M) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       TCustomControl::Dispatch(M);
-      CellOwner->PostFocusToTable(M.Msg == WM_SETFOCUS ? ctim_SetFocus : ctim_KillFocus,
-                                  reinterpret_cast<HWnd>(M.WParam));
+      if (watch.Alive())
+        CellOwner->PostFocusToTable(M.Msg == WM_SETFOCUS ? ctim_SetFocus : ctim_KillFocus,
+                                    reinterpret_cast<HWnd>(M.WParam));
       return;
     default:
       break;

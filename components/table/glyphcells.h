@@ -50,6 +50,7 @@ class TOvcTCCustomGlyph;
 class TOvcTCGlyphEdit : public TCustomControl {
  public:
   explicit TOvcTCGlyphEdit(TComponent* AOwner);
+  ~TOvcTCGlyphEdit() override;
   int32_t Value() const { return value_; }
   // Kept to the cell's active glyphs; a change repaints.
   void SetValue(int32_t Value);
@@ -83,6 +84,10 @@ class TOvcTCCustomGlyph : public TOvcTCBaseBitMap {
   void Paint(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum, int ColNum,
              const TOvcCellAttributes& CellAttr, void* Data) override;
   TOvcTCGlyphEdit* EditControl() const override { return editor_; }
+  // The editor was freed (a handler of an event handed to it may free it).
+  void EditorFreed(const TOvcTCGlyphEdit* Editor) {
+    if (editor_ == Editor) editor_ = nullptr;
+  }
   void SaveEditedData(void* Data) override;
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,
                     const TOvcCellAttributes& CellAttr, TOvcTblEditorStyle CellStyle,

@@ -21,8 +21,14 @@ uint32_t TableWantsKeys(const TOvcBaseTableCell* Cell, bool WithEnter) {
   return Code;
 }
 
+TOvcTCStringEdit::~TOvcTCStringEdit() {
+  if (CellOwner) CellOwner->EditorFreed(this);
+}
+
 void TOvcTCStringEdit::Dispatch(TMessage& M) {
   if (!CellOwner) return TEdit::Dispatch(M);
+  // The cell's events run in the editor (handed to it): a handler may free the editor.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_KEYDOWN: {
       const uint8_t Verdict = CellOwner->FilterTableKey(M);
@@ -36,13 +42,14 @@ void TOvcTCStringEdit::Dispatch(TMessage& M) {
     }
     case WM_GETDLGCODE:
       TEdit::Dispatch(M);
-      M.Result |= TableWantsKeys(CellOwner, true);
+      if (watch.Alive()) M.Result |= TableWantsKeys(CellOwner, true);
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       TEdit::Dispatch(M);
-      CellOwner->PostFocusToTable(M.Msg == WM_SETFOCUS ? ctim_SetFocus : ctim_KillFocus,
-                                  reinterpret_cast<HWnd>(M.WParam));
+      if (watch.Alive())
+        CellOwner->PostFocusToTable(M.Msg == WM_SETFOCUS ? ctim_SetFocus : ctim_KillFocus,
+                                    reinterpret_cast<HWnd>(M.WParam));
       return;
     default:
       break;
@@ -51,7 +58,7 @@ void TOvcTCStringEdit::Dispatch(TMessage& M) {
     // Enter, Tab and Escape belong to the table; typed into the box they would beep.
     if (M.WParam == VK_RETURN || M.WParam == VK_TAB || M.WParam == VK_ESCAPE) return;
     TEdit::Dispatch(M);
-    if (CellOwner->AutoAdvanceChar && MaxLength() > 0 &&
+    if (watch.Alive() && CellOwner->AutoAdvanceChar && MaxLength() > 0 &&
         static_cast<int32_t>(Text().size()) >= MaxLength())
       CellOwner->PostKeyToTable(VK_RIGHT, 0);
     return;

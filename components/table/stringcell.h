@@ -22,6 +22,7 @@ void PublishAutoAdvance(TPropertyList& P, bool& Char, bool& LeftRight);
 class TOvcTCStringEdit : public TEdit {
  public:
   explicit TOvcTCStringEdit(TComponent* AOwner) : TEdit(AOwner) {}
+  ~TOvcTCStringEdit() override;
   TOvcTCCustomString* CellOwner = nullptr;
   void Dispatch(TMessage& Message) override;
 };
@@ -39,6 +40,10 @@ class TOvcTCCustomString : public TOvcTCBaseString {
   void PublishProperties(TPropertyList& Props) override;
 
   TOvcTCStringEdit* EditControl() const override { return editor_; }
+  // The editor was freed (a handler of an event handed to it may free it).
+  void EditorFreed(const TOvcTCStringEdit* Editor) {
+    if (editor_ == Editor) editor_ = nullptr;
+  }
   // Data: a short string (256 bytes), or with UseASCIIZStrings a buffer of MaxLength + 1
   // bytes, which takes at most MaxLength characters (none for MaxLength 0) and the end.
   void StartEditing(int32_t RowNum, int ColNum, const TRect& CellRect,

@@ -423,9 +423,10 @@ void TOvcCustomTable::Dispatch(TMessage& M) {
 }
 
 void TOvcCustomTable::Resize() {
+  TControlWatch watch(this);  // OnResize may free the table
   TOvcTableAncestor::Resize();
   // Size notices also come when only a scroll bar was redrawn.
-  layout_.CheckSize();
+  if (watch.Alive()) layout_.CheckSize();
 }
 
 // ---- options, frame, scroll bars, cell defaults and per-cell attributes ---------------

@@ -102,14 +102,14 @@ bool TOvcCustomTable::Quiet() const {
 }
 
 void TOvcCustomTable::DoActiveCellChanged(int32_t RowNum, int ColNum) {
-  if (!Quiet() && OnActiveCellChanged) OnActiveCellChanged(this, RowNum, ColNum);
+  if (!Quiet()) FireEvent(this, OnActiveCellChanged, this, RowNum, ColNum);
 }
 
 // After the event, a move away from the cell being edited first saves its value; a
 // refusal cancels the move.
 void TOvcCustomTable::DoActiveCellMoving(uint16_t Command, int32_t& RowNum, int& ColNum) {
   if (Quiet()) return;
-  if (OnActiveCellMoving) OnActiveCellMoving(this, Command, RowNum, ColNum);
+  if (!FireEvent(this, OnActiveCellMoving, this, Command, RowNum, ColNum)) return;
   if (InEditingState() && (RowNum != ActiveRow() || ColNum != ActiveCol()) &&
       !StopEditingState(true)) {
     RowNum = ActiveRow();
@@ -120,90 +120,88 @@ void TOvcCustomTable::DoActiveCellMoving(uint16_t Command, int32_t& RowNum, int&
 bool TOvcCustomTable::DoBeginEdit(int32_t RowNum, int ColNum) {
   if (Quiet()) return false;
   bool AllowIt = true;
-  if (OnBeginEdit) OnBeginEdit(this, RowNum, ColNum, AllowIt);
-  return AllowIt;
+  return FireEvent(this, OnBeginEdit, this, RowNum, ColNum, AllowIt) && AllowIt;
 }
 
 void TOvcCustomTable::DoClipboardCopy() {
-  if (!Quiet() && OnClipboardCopy) OnClipboardCopy(this);
+  if (!Quiet()) FireEvent(this, OnClipboardCopy, this);
 }
 void TOvcCustomTable::DoClipboardCut() {
-  if (!Quiet() && OnClipboardCut) OnClipboardCut(this);
+  if (!Quiet()) FireEvent(this, OnClipboardCut, this);
 }
 void TOvcCustomTable::DoClipboardPaste() {
-  if (!Quiet() && OnClipboardPaste) OnClipboardPaste(this);
+  if (!Quiet()) FireEvent(this, OnClipboardPaste, this);
 }
 
 void TOvcCustomTable::DoColumnsChanged(int ColNum1, int ColNum2, TOvcTblActions Action) {
   // The heading cells have followed the change already (KeepCellsInStep).
   if (Quiet()) return;
-  if (OnColumnsChanged) OnColumnsChanged(this, ColNum1, ColNum2, Action);
+  FireEvent(this, OnColumnsChanged, this, ColNum1, ColNum2, Action);
 }
 
 void TOvcCustomTable::DoDoneEdit(int32_t RowNum, int ColNum) {
-  if (!Quiet() && OnDoneEdit) OnDoneEdit(this, RowNum, ColNum);
+  if (!Quiet()) FireEvent(this, OnDoneEdit, this, RowNum, ColNum);
 }
 
 bool TOvcCustomTable::DoEndEdit(TOvcTableCellAncestor* Cell, int32_t RowNum, int ColNum) {
   if (Quiet()) return false;
   bool AllowIt = true;
-  if (OnEndEdit) OnEndEdit(this, Cell, RowNum, ColNum, AllowIt);
-  return AllowIt;
+  return FireEvent(this, OnEndEdit, this, Cell, RowNum, ColNum, AllowIt) && AllowIt;
 }
 
 void TOvcCustomTable::DoEnteringColumn(int ColNum) {
   if (Quiet() || ColNum == last_entered_col_) return;
   last_entered_col_ = ColNum;
-  if (OnEnteringColumn) OnEnteringColumn(this, ColNum);
+  FireEvent(this, OnEnteringColumn, this, ColNum);
 }
 
 void TOvcCustomTable::DoEnteringRow(int32_t RowNum) {
   if (Quiet() || RowNum == last_entered_row_) return;
   last_entered_row_ = RowNum;
-  if (OnEnteringRow) OnEnteringRow(this, RowNum);
+  FireEvent(this, OnEnteringRow, this, RowNum);
 }
 
 void TOvcCustomTable::DoGetCellData(int32_t RowNum, int ColNum, void*& Data,
                                     TOvcCellDataPurpose Purpose) {
   Data = nullptr;
-  if (!Quiet() && HandleAllocated() && OnGetCellData)
-    OnGetCellData(this, RowNum, ColNum, Data, Purpose);
+  if (!Quiet() && HandleAllocated())
+    FireEvent(this, OnGetCellData, this, RowNum, ColNum, Data, Purpose);
 }
 
 void TOvcCustomTable::DoGetCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& A) {
-  if (!Quiet() && OnGetCellAttributes) OnGetCellAttributes(this, RowNum, ColNum, A);
+  if (!Quiet()) FireEvent(this, OnGetCellAttributes, this, RowNum, ColNum, A);
 }
 
 void TOvcCustomTable::DoLeavingColumn(int ColNum) {
-  if (!Quiet() && OnLeavingColumn) OnLeavingColumn(this, ColNum);
+  if (!Quiet()) FireEvent(this, OnLeavingColumn, this, ColNum);
 }
 void TOvcCustomTable::DoLeavingRow(int32_t RowNum) {
-  if (!Quiet() && OnLeavingRow) OnLeavingRow(this, RowNum);
+  if (!Quiet()) FireEvent(this, OnLeavingRow, this, RowNum);
 }
 void TOvcCustomTable::DoLockedCellClick(int32_t RowNum, int ColNum) {
-  if (!Quiet() && OnLockedCellClick) OnLockedCellClick(this, RowNum, ColNum);
+  if (!Quiet()) FireEvent(this, OnLockedCellClick, this, RowNum, ColNum);
 }
 void TOvcCustomTable::DoPaintUnusedArea() {
-  if (!Quiet() && OnPaintUnusedArea) OnPaintUnusedArea(this);
+  if (!Quiet()) FireEvent(this, OnPaintUnusedArea, this);
 }
 void TOvcCustomTable::DoRowsChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action) {
-  if (!Quiet() && OnRowsChanged) OnRowsChanged(this, RowNum1, RowNum2, Action);
+  if (!Quiet()) FireEvent(this, OnRowsChanged, this, RowNum1, RowNum2, Action);
 }
 
 // Runs while loading too: the editor's place never depends on the form being complete.
 void TOvcCustomTable::DoSizeCellEditor(int32_t RowNum, int ColNum, TRect& CellRect,
                                        TOvcTblEditorStyle& CellStyle) {
-  if (OnSizeCellEditor) OnSizeCellEditor(this, RowNum, ColNum, CellRect, CellStyle);
+  FireEvent(this, OnSizeCellEditor, this, RowNum, ColNum, CellRect, CellStyle);
 }
 
 void TOvcCustomTable::DoTopLeftCellChanged(int32_t RowNum, int ColNum) {
-  if (!Quiet() && OnTopLeftCellChanged) OnTopLeftCellChanged(this, RowNum, ColNum);
+  if (!Quiet()) FireEvent(this, OnTopLeftCellChanged, this, RowNum, ColNum);
 }
 void TOvcCustomTable::DoTopLeftCellChanging(int32_t& RowNum, int& ColNum) {
-  if (!Quiet() && OnTopLeftCellChanging) OnTopLeftCellChanging(this, RowNum, ColNum);
+  if (!Quiet()) FireEvent(this, OnTopLeftCellChanging, this, RowNum, ColNum);
 }
 void TOvcCustomTable::DoUserCommand(uint16_t Command) {
-  if (!Quiet() && OnUserCommand) OnUserCommand(this, Command);
+  if (!Quiet()) FireEvent(this, OnUserCommand, this, Command);
 }
 
 void* TOvcCustomTable::FetchCellData(int32_t RowNum, int ColNum, TOvcCellDataPurpose Purpose) {
@@ -425,6 +423,8 @@ void TOvcCustomTable::FocusChanged(bool Gained, HWnd Other) {
 }
 
 bool TOvcCustomTable::HandleEditingMessage(TMessage& M) {
+  // OnEnter, OnExit and OnDblClick run on the way and may free the table.
+  TControlWatch watch(this);
   switch (M.Msg) {
     // The state changes before the focus handlers (OnEnter, OnExit) run and before the
     // focus moves on, so that they see the table as focused or not.
@@ -435,12 +435,14 @@ bool TOvcCustomTable::HandleEditingMessage(TMessage& M) {
           InFirstChildChain(static_cast<HWND>(Editor), static_cast<HWND>(From))) {
         // Shift+Tab out of the editor: on to the control before the table.
         TOvcTableAncestor::Dispatch(M);
+        if (!watch.Alive()) return true;
         if (TCustomForm* F = ParentForm()) F->SelectNext(this, false, true);
         return true;
       }
       FocusChanged(true, From);
       TOvcTableAncestor::Dispatch(M);
-      if ((nav_.State() & tsEditing) && Editor) ::SetFocus(static_cast<HWND>(Editor));
+      if (watch.Alive() && (nav_.State() & tsEditing) && Editor)
+        ::SetFocus(static_cast<HWND>(Editor));
       return true;
     }
     case WM_KILLFOCUS:
@@ -449,6 +451,7 @@ bool TOvcCustomTable::HandleEditingMessage(TMessage& M) {
       return true;
     case WM_LBUTTONDBLCLK: {
       TOvcTableAncestor::Dispatch(M);
+      if (!watch.Alive()) return true;
       int32_t Row = 0, Col = 0;
       if (!(ComponentState() & csDesigning) && layout_.HitTest(M.XPos(), M.YPos(), Row, Col) == 0) {
         PostMessageA(Handle(), ctim_StartEdit, 0, 0);

@@ -108,6 +108,9 @@ void TOvcCustomTable::InitNavigation() {
 }
 
 bool TOvcCustomTable::NavigationMessage(TMessage& M) {
+  // The table's events run on the way (keys, mouse, focus): a handler may free the table,
+  // and then nothing more is done with it.
+  TControlWatch watch(this);
   switch (M.Msg) {
     case WM_KEYDOWN: {
       // The OnKeyDown event first; a key it takes goes no further.
@@ -121,6 +124,8 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
       const uint16_t Cmd = nav_.KeyToCommand(Key, ShiftFlagsNow(), P);
       const TMessage* Outer = std::exchange(input_message_, &M);
       const bool Handled = nav_.KeyDown(Key, Cmd);
+      M.Result = 0;
+      if (!watch.Alive()) return true;
       input_message_ = Outer;
       if (!Handled) DefaultHandler(M);
       M.Result = 0;
@@ -128,24 +133,36 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
     }
     case WM_LBUTTONDOWN:
       layout_.CheckSize();
-      TOvcTableAncestor::Dispatch(M);
+      TOvcTableAncestor::Dispatch(M);  // OnMouseDown
+      if (!watch.Alive()) return true;
+      if (nav_.State() & tsUnfocused) {
+        // The first click only takes the focus.  OnEnter may free the table there, so
+        // the table takes it itself, outside the navigator's work.
+        layout_.SetAllowRedraw(false);
+        if (CanFocus()) SetFocus();
+        if (watch.Alive()) layout_.SetAllowRedraw(true);
+        return true;
+      }
       {
         const TMessage* Outer = std::exchange(input_message_, &M);
         nav_.MouseDown(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0,
                        (M.WParam & MK_CONTROL) != 0);
+        if (!watch.Alive()) return true;
         input_message_ = Outer;
       }
       if (nav_.MouseBusy() && HandleAllocated()) SetCapture(static_cast<HWND>(Handle()));
       return true;
     case WM_MOUSEMOVE:
-      TOvcTableAncestor::Dispatch(M);
-      nav_.MouseMove(M.XPos(), M.YPos(), (M.WParam & MK_CONTROL) != 0);
+      TOvcTableAncestor::Dispatch(M);  // OnMouseMove
+      if (watch.Alive()) nav_.MouseMove(M.XPos(), M.YPos(), (M.WParam & MK_CONTROL) != 0);
       return true;
     case WM_LBUTTONUP:
-      TOvcTableAncestor::Dispatch(M);
+      TOvcTableAncestor::Dispatch(M);  // OnClick, OnMouseUp
+      if (!watch.Alive()) return true;
       nav_.MouseUp(M.XPos(), M.YPos());
       // Released after the operation is done, so the capture notice finds nothing to end.
-      if (HandleAllocated() && GetCapture() == static_cast<HWND>(Handle())) ReleaseCapture();
+      if (watch.Alive() && HandleAllocated() && GetCapture() == static_cast<HWND>(Handle()))
+        ReleaseCapture();
       return true;
     case WM_CANCELMODE:
       nav_.CancelMode();
@@ -179,6 +196,7 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
       layout_.CheckSize();
       if ((nav_.State() & tsUnfocused) && CanFocus()) SetFocus();
       M.Result = 0;
+      if (!watch.Alive()) return true;
       switch (Code) {
         case SB_LINEUP: ScrollTable(0, Horizontal); break;
         case SB_LINEDOWN: ScrollTable(1, Horizontal); break;

@@ -3,35 +3,12 @@
 // window's chain, a remade window, and caption buttons tracked with the capture lost.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "components/decoration/captionbar.h"
 #include "platform/win32.h"
 #include "tests/framework/win/helpers.h"
-
-// One block a test watches: freeing it fills it with kFreedFill and keeps it, so that a
-// later write into it can be seen.
-namespace {
-constexpr unsigned char kFreedFill = 0xDD;
-void* g_watched = nullptr;
-size_t g_watched_size = 0;
-bool g_watched_freed = false;
-}  // namespace
-
-void operator delete(void* P) noexcept {
-  if (P && P == g_watched) {
-    std::memset(P, kFreedFill, g_watched_size);
-    g_watched_freed = true;
-    return;
-  }
-  std::free(P);
-}
-void operator delete(void* P, std::size_t) noexcept {
-  operator delete(P);
-}
+#include "tests/framework/win/poisoned_heap.h"
 
 namespace tess {
 namespace {
@@ -336,9 +313,27 @@ TEST_F(CaptionTest, TheMinimumHeightHoldsUnlessRolledUp) {
   EXPECT_EQ(min_track().y, 240);
 }
 
+// Told when the component it watches is freed.
+class TGoneWatch : public TComponent {
+ public:
+  explicit TGoneWatch(TComponent* Watched) : TComponent(nullptr), watched_(Watched) {
+    Watched->FreeNotification(this);
+  }
+  bool gone = false;
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (AComponent == watched_ && Operation == TOperation::opRemove) gone = true;
+  }
+
+ private:
+  TComponent* watched_;
+};
+
 // A message handled while a button is tracked may free the form, and the decoration
-// with it: nothing of it may be touched afterwards.  The decoration's block is kept when
-// freed, filled, and checked afterwards.
+// with it: nothing of it may be touched afterwards (the poisoned heap keeps the freed
+// blocks and finds writes into them).
 TEST_F(CaptionTest, AFormFreedWhileAButtonIsTrackedIsLeftAlone) {
   deco->SetActive(true);
   int clicks = 0;
@@ -355,19 +350,13 @@ TEST_F(CaptionTest, AFormFreedWhileAButtonIsTrackedIsLeftAlone) {
     }
     M.Result = 0;
   });
-  g_watched = deco;
-  g_watched_size = sizeof(TKSTransForm);
+  TGoneWatch watch(deco);
   PostMessageA(killer, WM_USER + 2, 0, 0);
   SendMessageA(h, WM_NCLBUTTONDOWN, hit::kFrameButton, MakeLParam(wr.left + bx, wr.top + by));
-  ASSERT_TRUE(g_watched_freed);
+  ASSERT_TRUE(watch.gone);
   EXPECT_FALSE(IsWindow(h));
   EXPECT_EQ(clicks, 0);
-  auto* block = static_cast<unsigned char*>(g_watched);
-  EXPECT_EQ(std::count(block, block + g_watched_size, kFreedFill),
-            static_cast<std::ptrdiff_t>(g_watched_size))
-      << "the freed decoration was written to";
-  g_watched = nullptr;
-  std::free(block);
+  EXPECT_EQ(testing::FreedBlocksWrittenTo(), "") << "the freed decoration was written to";
   DeallocateHWnd(killer);
 }
 

@@ -168,6 +168,27 @@ TEST_F(SplitTest, ThePanesTakeTheSplittersDragEvents) {
   EXPECT_EQ(dropped, (std::vector<TObject*>{split->Panes(1)}));
 }
 
+// A handler of an event handed to a pane may free the pane: the splitter forgets it and
+// lays out the one left.
+TEST_F(SplitTest, APaneFreedByAHandedEventIsForgotten) {
+  split->OnMouseDown = [](TObject* Sender, TMouseButton, TShiftState, int32_t, int32_t) {
+    delete Sender;
+  };
+  split->Loaded();
+  ASSERT_EQ(split->PaneCount(), 2);
+  ToxScrollPane* last = split->Panes(1);
+  HWND first = split->Panes(0)->Handle();
+  SendMessageA(first, WM_LBUTTONDOWN, MK_LBUTTON, At(5, 5));
+  SendMessageA(first, WM_LBUTTONUP, 0, At(5, 5));
+  Pump();
+  EXPECT_FALSE(IsWindow(first));
+  ASSERT_EQ(split->PaneCount(), 1);
+  EXPECT_EQ(split->Panes(0), last);
+  split->SetBounds(0, 0, 320, 220);
+  split->SetBarPosition(50);
+  EXPECT_EQ(split->ControlCount(), 1);
+}
+
 TEST(SplitStream, PanesComeBackFromAStoredForm) {
   RegisterFrameworkClasses();
   TMemoryStream stream;

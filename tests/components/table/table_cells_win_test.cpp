@@ -15,6 +15,7 @@
 #include "framework/win/recordcanvas.h"
 #include "platform/win32.h"
 #include "tests/framework/win/helpers.h"
+#include "tests/framework/win/poisoned_heap.h"
 
 namespace tess {
 namespace {
@@ -137,6 +138,47 @@ TEST_F(CellsTest, TheEditorTakesTheCellsDragEvents) {
   EXPECT_EQ(Dropped, 1);
   EXPECT_EQ(Ended, 1);
   Box->StopEditing(false, nullptr);
+}
+
+// The cells hand their events to their editors: a handler that frees the editor (the
+// control it was raised on) leaves a cell that forgets it and a table that goes on.
+TEST_F(CellsTest, AnEditorFreedByAHandedEventIsForgotten) {
+  Build();
+  auto* Text = new TOvcTCString(form);
+  auto* Combo = new TOvcTCComboBox(form);
+  auto* Glyph = new TOvcTCGlyph(form);
+  auto* Box = new TOvcTCCheckBox(form);
+  const std::vector<TOvcBaseTableCell*> cells = {Text, Combo, Glyph, Box};
+  int Col = 1;
+  for (TOvcBaseTableCell* Cell : cells) {
+    SCOPED_TRACE(Cell->ClassName());
+    table->SetColumnCell(Col, Cell);
+    int Freed = 0;
+    Cell->OnKeyDown = [&Freed](TObject* Sender, uint16_t&, TShiftState) {
+      ++Freed;
+      delete Sender;
+    };
+    uint8_t Data[256] = {};
+    Cell->StartEditing(1, Col, CellRect(1, Col), Attr(), TOvcTblEditorStyle::tesNormal, Data);
+    ASSERT_NE(Cell->EditHandle(), nullptr);
+    HWND Editor = static_cast<HWND>(Cell->EditHandle());
+    // A combo box's keys come through its edit field.
+    HWND Keys = FindWindowExA(Editor, nullptr, "Edit", nullptr);
+    SetFocus(Keys ? Keys : Editor);
+    testing::PressKey('A');
+    EXPECT_EQ(Freed, 1);
+    EXPECT_EQ(Cell->EditControl(), nullptr);
+    EXPECT_FALSE(IsWindow(Editor));
+    Cell->StopEditing(true, Data);
+    EXPECT_EQ(testing::FreedBlocksWrittenTo(), "");
+    ++Col;
+  }
+  // The table still edits.
+  Text->OnKeyDown = nullptr;
+  uint8_t Data[256] = {};
+  Text->StartEditing(1, 1, CellRect(1, 1), Attr(), TOvcTblEditorStyle::tesNormal, Data);
+  EXPECT_NE(Text->EditHandle(), nullptr);
+  Text->StopEditing(false, nullptr);
 }
 
 TEST_F(CellsTest, CheckBoxCyclesByKeysAndClicks) {
