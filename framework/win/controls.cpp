@@ -1455,6 +1455,7 @@ bool TWinControl::RouteMouseToChild(TMessage& M) {
 }
 
 void TWinControl::WndProc(TMessage& M) {
+  TDragReleaseScope release(this, M);
   {
     // Ending a drag runs the drag's handlers, which may free this control.
     TControlWatch watch(this);

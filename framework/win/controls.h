@@ -132,6 +132,9 @@ int32_t DragThreshold();
 void SetDragThreshold(int32_t Value);
 // Ends the drag under way, dropping nothing; false when there was none.
 bool CancelDrag();
+// The release of the press that began a drag is being handed to Control's own handling
+// (a list ends its tracking there): what that raises is no click.
+bool DragReleaseOf(const TControl* Control);
 
 // Watches a control while code that runs its handlers still has work to do on it: a
 // handler may free the control (the window procedure, a click that closes a panel);
@@ -565,6 +568,20 @@ class TControlCanvas : public TCanvas {
 // The drag under way takes the mouse messages of the window that holds the mouse for it
 // (the source's, or a windowless source's parent's); true when it took this one.
 bool DragMessage(TWinControl* Control, TMessage& Message);
+// Held by the controls' window procedure over each message: while Message is the release
+// of the press that began a drag (dropped, refused or cancelled), what Control's own
+// handling of it raises is no click (DragReleaseOf).
+class TDragReleaseScope {
+ public:
+  TDragReleaseScope(const TControl* Control, const TMessage& Message);
+  ~TDragReleaseScope();
+  TDragReleaseScope(const TDragReleaseScope&) = delete;
+  TDragReleaseScope& operator=(const TDragReleaseScope&) = delete;
+
+ private:
+  const TControl* saved_;
+  bool active_ = false;
+};
 
 // Held by a window procedure of the framework that is not the controls' own (a combo
 // box's edit window) while it handles a message of Wnd: a control freed meanwhile keeps

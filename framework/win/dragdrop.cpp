@@ -17,6 +17,8 @@ namespace tess {
 // The drag machine's way to the controls' own drag steps.
 struct TDragAccess {
   static void StartDrag(TControl* C, TDragObject*& Object) { C->DoStartDrag(Object); }
+  // The press that began a drag clicks nothing when it is released.
+  static void Unpress(TControl* C) { C->control_state_ -= TControlStateFlag::csClicked; }
   static void EndDrag(TControl* C, TObject* Target, int32_t X, int32_t Y) {
     C->DoEndDrag(Target, X, Y);
   }
@@ -38,6 +40,11 @@ struct TDragRun {
 
 TDragRun g_drag;
 int32_t g_threshold = 5;
+// The control whose window took the press that began the last drag, until that press
+// is released (or another one comes), and the control whose handling is being given
+// that release.
+const TControl* g_spent = nullptr;
+const TControl* g_release_of = nullptr;
 TPoint g_down;  // screen point of the last left button down
 bool g_down_known = false;
 
@@ -90,6 +97,8 @@ void MoveTo(TPoint P) {
 
 void Start() {
   g_drag.active = true;
+  g_spent = FindControl(g_drag.window);
+  TDragAccess::Unpress(g_drag.source);
   TDragObject* object = nullptr;
   TControlWatch watch(g_drag.source);
   TDragAccess::StartDrag(g_drag.source, object);
@@ -138,6 +147,22 @@ int32_t DragThreshold() {
 
 void SetDragThreshold(int32_t Value) {
   g_threshold = std::max(Value, 0);
+}
+
+bool DragReleaseOf(const TControl* Control) {
+  return Control && Control == g_release_of;
+}
+
+TDragReleaseScope::TDragReleaseScope(const TControl* Control, const TMessage& Message)
+    : saved_(g_release_of) {
+  if (Message.Msg != WM_LBUTTONUP || !Control || Control != g_spent) return;
+  g_spent = nullptr;
+  g_release_of = Control;
+  active_ = true;
+}
+
+TDragReleaseScope::~TDragReleaseScope() {
+  if (active_) g_release_of = saved_;
 }
 
 bool CancelDrag() {
@@ -196,9 +221,11 @@ void TControl::DoEndDrag(TObject* Target, int32_t X, int32_t Y) {
 void NoteMouseDown(TControl* Control, int32_t X, int32_t Y) {
   g_down = Control->ClientToScreen(TPoint{X, Y});
   g_down_known = true;
+  g_spent = nullptr;
 }
 
 void ForgetDragControl(TControl* Control) {
+  if (g_spent == Control) g_spent = nullptr;
   if (g_drag.target == Control) {
     g_drag.target = nullptr;
     g_drag.accepted = false;
@@ -218,8 +245,9 @@ bool DragMessage(TWinControl* Control, TMessage& M) {
     case WM_MOUSEMOVE: {
       TPoint p = MessagePoint(window, M);
       if (!g_drag.active) {
-        if (std::abs(p.X - g_drag.start.X) <= g_drag.threshold &&
-            std::abs(p.Y - g_drag.start.Y) <= g_drag.threshold)
+        // The drag starts once the mouse has moved Threshold pixels either way.
+        if (std::abs(p.X - g_drag.start.X) < g_drag.threshold &&
+            std::abs(p.Y - g_drag.start.Y) < g_drag.threshold)
           return false;
         Start();
         if (g_drag.source) MoveTo(p);
@@ -239,7 +267,8 @@ bool DragMessage(TWinControl* Control, TMessage& M) {
       MoveTo(g_drag.last);
       if (g_drag.source) Finish(true);
       // The control ends its own tracking of the button (a list's selection), unless a
-      // handler of the drop freed it.
+      // handler of the drop freed it; the window procedure's TDragReleaseScope makes it
+      // no click.
       if (watch.Alive()) Control->DefaultHandler(M);
       return true;
     }

@@ -927,7 +927,8 @@ void TCustomListBox::Dispatch(TMessage& M) {
     case CN_COMMAND:
       switch (M.WParamHi()) {
         case LBN_SELCHANGE:
-          Click();
+          // A drag's last release ends the list's tracking: it selects nothing new.
+          if (!DragReleaseOf(this)) Click();
           break;
         case LBN_DBLCLK:
           DblClick();
@@ -1477,7 +1478,8 @@ void TButton::Dispatch(TMessage& M) {
       }
       break;
     case CN_COMMAND:
-      if (M.WParamHi() == BN_CLICKED) Click();
+      // A drag's last release over the button is no press.
+      if (M.WParamHi() == BN_CLICKED && !DragReleaseOf(this)) Click();
       M.Result = 0;
       return;
     case CM_DIALOGKEY: {

@@ -1,6 +1,7 @@
 // Drag and drop through real mouse messages: a row dragged from one list box onto
 // another, a drop refused over a control that takes nothing, Escape cancelling, the
-// threshold that keeps a click a click, and a windowless source started by hand.
+// threshold that keeps a click a click (and the release that ends a drag is none), and a
+// windowless source started by hand.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -49,6 +50,7 @@ class DragTest : public FormTest {
     from->OnEndDrag = [this](TObject*, TObject* Target, int32_t, int32_t) {
       ends.push_back(Target);
     };
+    from->OnClick = [this](TObject*) { ++clicks; };
     ShowForm();
   }
 
@@ -71,6 +73,7 @@ class DragTest : public FormTest {
   TButton* refuser = nullptr;
   std::vector<TDragState> states;
   std::vector<TObject*> ends;
+  int clicks = 0;
 };
 
 TEST_F(DragTest, ARowDraggedOntoAnotherListMovesThere) {
@@ -78,6 +81,7 @@ TEST_F(DragTest, ARowDraggedOntoAnotherListMovesThere) {
   POINT down{20, from->ItemHeight() + 2};  // on "beta"
   Send(WM_LBUTTONDOWN, down, MK_LBUTTON);
   EXPECT_EQ(from->ItemIndex(), 1) << "the press still selects";
+  const int pressed = clicks;
   EXPECT_FALSE(from->Dragging());
   Send(WM_MOUSEMOVE, POINT{down.x + 2, down.y + 1}, MK_LBUTTON);
   EXPECT_FALSE(from->Dragging()) << "within the threshold";
@@ -91,6 +95,7 @@ TEST_F(DragTest, ARowDraggedOntoAnotherListMovesThere) {
   EXPECT_EQ(states.back(), TDragState::dsDragMove);
   Send(WM_LBUTTONUP, Over(to, 40, 35), 0);
   EXPECT_FALSE(from->Dragging());
+  EXPECT_EQ(clicks, pressed) << "the release that dropped is no click";
   EXPECT_EQ(to->Items()->CommaText(), "beta");
   EXPECT_EQ(from->Items()->CommaText(), "alpha,gamma");
   EXPECT_EQ(ends, (std::vector<TObject*>{to}));
@@ -100,11 +105,13 @@ TEST_F(DragTest, ARowDraggedOntoAnotherListMovesThere) {
 TEST_F(DragTest, AControlThatTakesNothingRefusesTheDrop) {
   POINT down{20, 2};
   Send(WM_LBUTTONDOWN, down, MK_LBUTTON);
+  const int pressed = clicks;
   Send(WM_MOUSEMOVE, Over(to, 30, 30), MK_LBUTTON);
   Send(WM_MOUSEMOVE, Over(refuser, 10, 10), MK_LBUTTON);
   EXPECT_TRUE(CursorIs(crNoDrop));
   EXPECT_EQ(states.back(), TDragState::dsDragLeave) << "the list was told the drag left it";
   Send(WM_LBUTTONUP, Over(refuser, 10, 10), 0);
+  EXPECT_EQ(clicks, pressed) << "the release of a refused drop is no click";
   EXPECT_EQ(to->Items()->Count(), 0);
   EXPECT_EQ(from->Items()->Count(), 3);
   EXPECT_EQ(ends, (std::vector<TObject*>{nullptr}));
@@ -113,9 +120,11 @@ TEST_F(DragTest, AControlThatTakesNothingRefusesTheDrop) {
     Accept = false;
   };
   Send(WM_LBUTTONDOWN, down, MK_LBUTTON);
+  const int pressed_again = clicks;
   Send(WM_MOUSEMOVE, Over(to, 30, 30), MK_LBUTTON);
   EXPECT_TRUE(CursorIs(crNoDrop));
   Send(WM_LBUTTONUP, Over(to, 30, 30), 0);
+  EXPECT_EQ(clicks, pressed_again);
   EXPECT_EQ(to->Items()->Count(), 0);
   EXPECT_EQ(ends, (std::vector<TObject*>{nullptr, nullptr}));
 }
@@ -125,6 +134,7 @@ TEST_F(DragTest, EscapeCancelsTheDrag) {
   Pump();
   POINT down{20, 2};
   Send(WM_LBUTTONDOWN, down, MK_LBUTTON);
+  const int pressed = clicks;
   Send(WM_MOUSEMOVE, Over(to, 30, 30), MK_LBUTTON);
   ASSERT_TRUE(from->Dragging());
   testing::PressKey(VK_ESCAPE);
@@ -132,15 +142,14 @@ TEST_F(DragTest, EscapeCancelsTheDrag) {
   EXPECT_EQ(ends, (std::vector<TObject*>{nullptr}));
   EXPECT_EQ(states.back(), TDragState::dsDragLeave);
   EXPECT_NE(GetCapture(), from->Handle());
-  // The release that follows drops nothing.
+  // The release that follows drops nothing, and is no click.
   Send(WM_LBUTTONUP, Over(to, 30, 30), 0);
   EXPECT_EQ(to->Items()->Count(), 0);
   EXPECT_EQ(ends.size(), 1u);
+  EXPECT_EQ(clicks, pressed);
 }
 
 TEST_F(DragTest, AClickWithoutMovingIsNoDrag) {
-  int clicks = 0;
-  from->OnClick = [&](TObject*) { ++clicks; };
   POINT p{20, 2 * from->ItemHeight() + 2};
   Send(WM_LBUTTONDOWN, p, MK_LBUTTON);
   Send(WM_MOUSEMOVE, POINT{p.x + 3, p.y}, MK_LBUTTON);
@@ -148,6 +157,25 @@ TEST_F(DragTest, AClickWithoutMovingIsNoDrag) {
   EXPECT_TRUE(ends.empty());
   EXPECT_EQ(from->ItemIndex(), 2);
   EXPECT_FALSE(from->Dragging());
+  EXPECT_EQ(clicks, 1) << "a click is one click";
+}
+
+// The drag starts once the mouse has moved the threshold either way, not a pixel later.
+TEST_F(DragTest, ADragStartsAtTheThreshold) {
+  const int32_t t = DragThreshold();
+  ASSERT_EQ(t, 5);
+  POINT p{20, 2};
+  for (POINT step : {POINT{1, 0}, POINT{0, 1}, POINT{-1, 0}, POINT{0, -1}}) {
+    SCOPED_TRACE(::testing::Message() << step.x << "," << step.y);
+    if (step.x < 0 || step.y < 0) p = POINT{60, 40};  // room to move back
+    Send(WM_LBUTTONDOWN, p, MK_LBUTTON);
+    Send(WM_MOUSEMOVE, POINT{p.x + step.x * (t - 1), p.y + step.y * (t - 1)}, MK_LBUTTON);
+    EXPECT_FALSE(from->Dragging());
+    Send(WM_MOUSEMOVE, POINT{p.x + step.x * t, p.y + step.y * t}, MK_LBUTTON);
+    EXPECT_TRUE(from->Dragging());
+    EXPECT_TRUE(CancelDrag());
+    Send(WM_LBUTTONUP, p, 0);
+  }
 }
 
 // A windowless control dragged by hand, at once, from its mouse-down handler; a drag
