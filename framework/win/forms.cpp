@@ -777,6 +777,8 @@ void TCustomForm::CloseModal() {
   DoClose(action);
   if (!watch.Alive()) return;
   if (action == TCloseAction::caNone) modal_result_ = mrNone;
+  // Freed once ShowModal is done with it, as Release inside the loop does.
+  if (action == TCloseAction::caFree) free_after_modal_ = true;
 }
 
 namespace {
@@ -841,7 +843,8 @@ TModalResult TCustomForm::ShowModal() {
     if (watch.Alive() && free_after_modal_) delete this;
     throw;
   }
-  // Released while modal: freed now that nothing of the loop uses it.
+  // Released (or closed with caFree) while modal: freed now that nothing of the loop
+  // uses it.
   if (watch.Alive() && free_after_modal_) delete this;
   return result;
 }

@@ -611,6 +611,34 @@ TEST_F(FormTest, ReleaseInsideShowModalFreesTheFormAfterTheLoop) {
   EXPECT_TRUE(IsWindowEnabled(form->Handle()));
 }
 
+// A modal form closes as its OnClose says: caNone keeps it open, caHide ends the loop and
+// keeps the form, caFree ends the loop and frees the form once ShowModal is done with it.
+TEST_F(FormTest, AModalFormClosesAsItsOnCloseSays) {
+  ShowForm();
+  for (TCloseAction action : {TCloseAction::caHide, TCloseAction::caFree}) {
+    bool freed = false;
+    auto* dialog = new TReleasingForm(&freed);
+    int asked = 0;
+    dialog->OnClose = [&](TObject*, TCloseAction& Action) {
+      Action = ++asked == 1 ? TCloseAction::caNone : action;
+    };
+    TTimer timer(nullptr);
+    timer.SetInterval(20);
+    timer.OnTimer = [&](TObject*) {
+      if (asked >= 1) timer.SetEnabled(false);
+      dialog->SetModalResult(mrOk);
+    };
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(asked, 2) << "the first close was refused";
+    EXPECT_EQ(freed, action == TCloseAction::caFree);
+    if (!freed) {
+      EXPECT_FALSE(dialog->Visible());
+      delete dialog;
+    }
+    EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+  }
+}
+
 TEST_F(FormTest, ARightClickShowsTheControlsPopupMenu) {
   auto* menu = new TPopupMenu(form);
   auto* first = new TMenuItem(form);
