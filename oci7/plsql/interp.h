@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "oci7/dialect/stack_room.h"
 #include "oci7/plsql/runtime.h"
 
 namespace tess::oci7::plsql {
@@ -132,8 +133,6 @@ std::optional<double> ToNumber(const Value& v);  // nullopt for NULL; throws 650
 Value Coerce(const Value& v, const Type& t, const std::string& dateFormat);
 int Compare(const Value& a, const Value& b, const std::string& dateFormat);
 
-// Bytes left on the calling thread's stack below this point (SIZE_MAX when unknown).
-size_t StackRoom();
 // What a call must leave for the frames it needs and the error's unwinding: with the
 // address sanitizer every frame is several times larger.
 #if defined(__SANITIZE_ADDRESS__)

@@ -432,7 +432,7 @@ TEST_F(PlsqlRun, CharComparesBlankPadded) {
 
 // The depth a program may recurse to is measured on the thread's real stack.
 TEST(StackRoom, IsMeasuredOnThisThread) {
-  size_t room = StackRoom();
+  size_t room = tess::oci7::StackRoom();
   EXPECT_GT(room, kStackReserve);
   EXPECT_LT(room, size_t{1} << 30);
 }

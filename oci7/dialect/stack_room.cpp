@@ -1,7 +1,7 @@
-// How much of the calling thread's stack is left.  The interpreter recurses for every call
-// a program makes (and the engine again for every trigger a statement fires), and the
-// thread may be anyone's with any stack size, so the depth that is safe is measured, not
-// counted.
+// How much of the calling thread's stack is left.  The parsers recurse for every level a
+// text nests, the interpreter for every call a program makes (and the engine again for
+// every trigger a statement fires), and the thread may be anyone's with any stack size, so
+// the depth that is safe is measured, not counted.
 #include <cstddef>
 #include <cstdint>
 
@@ -11,9 +11,9 @@
 #include <pthread.h>
 #endif
 
-#include "oci7/plsql/interp.h"
+#include "oci7/dialect/stack_room.h"
 
-namespace tess::oci7::plsql {
+namespace tess::oci7 {
 namespace {
 
 // The lowest usable address of this thread's stack (stacks grow down on every platform we
@@ -49,4 +49,4 @@ size_t StackRoom() {
   return at > floor ? at - floor : 0;
 }
 
-}  // namespace tess::oci7::plsql
+}  // namespace tess::oci7
