@@ -59,8 +59,10 @@ enum class ExprKind {
   Call,          // operands[0] ( args )          (calls, and indexing of collections)
   Attribute,     // operands[0] % text            (FOUND, NOTFOUND, ISOPEN, ROWCOUNT, ...)
   Unary,         // text: "-", "+", "NOT"; operands[0]
-  Binary,        // text: OR AND = <> < > <= >= + - * / ** || MOD REM, "MEMBER OF",
-                 // "SUBMULTISET OF", "MULTISET UNION", ...; operands[0], operands[1]
+  Binary,        // text: OR or AND over two or more operands; **, "MEMBER OF",
+                 // "SUBMULTISET OF", "MULTISET UNION", ... over operands[0], operands[1]
+  Chain,         // operands[0] ops[0] operands[1] ops[1] ...: one precedence level of
+                 // comparisons (= <> < > <= >=), of + - ||, or of * / MOD REM, left to right
   Like,          // operands: value, pattern [, escape]; negated
   Between,       // operands: value, low, high; negated
   In,            // operands: value, item...; negated
@@ -94,8 +96,10 @@ struct Expr {
   std::vector<std::string> parts;
   std::vector<size_t> partOffsets;
   std::vector<ExprPtr> operands;
+  std::vector<std::string> ops;  // Chain: the operator after each operand but the last
   std::vector<Arg> args;
   std::optional<TypeSpec> type;
+  int height = 1;  // levels of the tree from this node down, bounded by the parser
 };
 
 // ---------------------------------------------------------------------------------------

@@ -535,9 +535,31 @@ Value Arithmetic(const std::string& op, const Value& a, const Value& b) {
   ThrowValueError("");
 }
 
+// a op b for the operators of a chain, and **.
+Value Combine(const std::string& op, const Value& a, const Value& b,
+              const std::string& dateFormat) {
+  if (op == "||") return Value::Str(ValueToText(a, dateFormat) + ValueToText(b, dateFormat));
+  if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
+    if (a.IsNull() || b.IsNull()) return Value();
+    int c = Compare(a, b, dateFormat);
+    bool r = op == "="    ? c == 0
+             : op == "<>" ? c != 0
+             : op == "<"  ? c < 0
+             : op == ">"  ? c > 0
+             : op == "<=" ? c <= 0
+                          : c >= 0;
+    return Value::Bool(r);
+  }
+  if (op == "+" || op == "-" || op == "*" || op == "/" || op == "**" || op == "MOD" || op == "REM")
+    return Arithmetic(op, a, b);
+  Restriction(op);
+}
+
 }  // namespace
 
 Value Interp::Eval(const Expr& e, Scope& scope) {
+  // Trees are bounded by the parser; the stack the caller left is measured.
+  if (StackRoom() < kStackReserve) Raise(6500);
   switch (e.kind) {
     case ExprKind::Number:
       return Value::Num(ParseOracleNumber(e.text).value_or(0));
@@ -637,39 +659,32 @@ Value Interp::Eval(const Expr& e, Scope& scope) {
     case ExprKind::Binary: {
       const std::string& op = e.text;
       if (op == "AND" || op == "OR") {
-        Value a = Eval(*e.operands[0], scope);
-        if (!a.IsNull() && a.kind != Value::Boolean)
-          Raise(6550, "PLS-00382: expression is of wrong type");
-        bool isAnd = op == "AND";
-        if (!a.IsNull() && a.boolean != isAnd) return a;  // FALSE AND x, TRUE OR x
-        Value b = Eval(*e.operands[1], scope);
-        if (!b.IsNull() && b.kind != Value::Boolean)
-          Raise(6550, "PLS-00382: expression is of wrong type");
-        if (!b.IsNull() && b.boolean != isAnd) return b;
-        if (a.IsNull() || b.IsNull()) return Value();
-        return Value::Bool(isAnd);
+        // Left to right until one decides (FALSE AND x, TRUE OR x); else NULL if any is.
+        const bool isAnd = op == "AND";
+        bool sawNull = false;
+        for (const auto& o : e.operands) {
+          Value v = Eval(*o, scope);
+          if (!v.IsNull() && v.kind != Value::Boolean)
+            Raise(6550, "PLS-00382: expression is of wrong type");
+          if (v.IsNull()) {
+            sawNull = true;
+          } else if (v.boolean != isAnd) {
+            return v;
+          }
+        }
+        return sawNull ? Value() : Value::Bool(isAnd);
       }
       Value a = Eval(*e.operands[0], scope);
       Value b = Eval(*e.operands[1], scope);
-      if (op == "||") {
-        std::string s = ValueToText(a, DateFormat()) + ValueToText(b, DateFormat());
-        return Value::Str(std::move(s));
+      return Combine(op, a, b, DateFormat());
+    }
+    case ExprKind::Chain: {
+      Value acc = Eval(*e.operands[0], scope);
+      for (size_t i = 1; i < e.operands.size(); ++i) {
+        Value next = Eval(*e.operands[i], scope);
+        acc = Combine(e.ops[i - 1], acc, next, DateFormat());
       }
-      if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
-        if (a.IsNull() || b.IsNull()) return Value();
-        int c = Compare(a, b, DateFormat());
-        bool r = op == "="    ? c == 0
-                 : op == "<>" ? c != 0
-                 : op == "<"  ? c < 0
-                 : op == ">"  ? c > 0
-                 : op == "<=" ? c <= 0
-                              : c >= 0;
-        return Value::Bool(r);
-      }
-      if (op == "+" || op == "-" || op == "*" || op == "/" || op == "**" || op == "MOD" ||
-          op == "REM")
-        return Arithmetic(op, a, b);
-      Restriction(op);
+      return acc;
     }
     case ExprKind::Like: {
       Value v = Eval(*e.operands[0], scope);

@@ -2,13 +2,15 @@
 //
 // Expressions follow PL/SQL's precedence, from loosest to tightest: OR; AND; NOT;
 // comparisons (= <> < > <= >= IS NULL LIKE BETWEEN IN MEMBER OF SUBMULTISET OF); binary
-// + - || (and MULTISET UNION/INTERSECT/EXCEPT); * / MOD REM; unary + -; **.
+// + - || (and MULTISET UNION/INTERSECT/EXCEPT); * / MOD REM; unary + -; **.  A run of one
+// level is one node with its operands in a list, so that only nesting recurses.
 #include "oci7/plsql/parser.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 
+#include "oci7/dialect/stack_room.h"
 #include "oci7/plsql/expected.h"
 
 namespace tess::oci7::plsql {
@@ -307,17 +309,56 @@ ExprPtr Parser::Make(ExprKind kind, size_t offset) {
   return e;
 }
 
+namespace {
+
+// Levels of blocks and statements, of expressions, and of the tree an expression makes:
+// the parser, the interpreter and the tree's own destruction recurse on them.
+constexpr int kMaxStatementNesting = 250;
+constexpr int kMaxExpressionNesting = 255;
+constexpr int kMaxTreeHeight = 1000;
+constexpr const char* kTooLarge = "PLS-00123: program too large (Diana nodes)";
+
+bool IsComparisonOp(const Token& t) {
+  if (t.kind != TokenKind::Operator) return false;
+  const std::string& v = t.value;
+  return v == "=" || v == "<>" || v == "!=" || v == "~=" || v == "^=" || v == "<" || v == ">" ||
+         v == "<=" || v == ">=";
+}
+
+}  // namespace
+
 ExprPtr Parser::Finish(ExprPtr e) {
   e->end = LastEnd();
+  SetHeight(*e);
   return e;
 }
 
-Parser::Nesting::Nesting(Parser& p) : p_(p) {
-  if (++p_.depth_ > 250) p_.Fail(p_.Here(), "PLS-00123: program too large (Diana nodes)");
+void Parser::SetHeight(Expr& e) {
+  int below = 0;
+  for (const auto& o : e.operands) below = std::max(below, o->height);
+  for (const Arg& a : e.args) below = std::max(below, a.value->height);
+  GrowTo(e, below + 1);
+}
+
+void Parser::GrowTo(Expr& e, int height) {
+  e.height = std::max(e.height, height);
+  if (e.height > kMaxTreeHeight) Fail(Here(), kTooLarge);
+}
+
+Parser::Nesting::Nesting(Parser& p, bool expression, bool counts)
+    : p_(p),
+      depth_(expression ? p.exprDepth_ : p.depth_),
+      max_(expression ? kMaxExpressionNesting : kMaxStatementNesting) {
+  if (counts) Step();
+}
+
+void Parser::Nesting::Step() {
+  ++added_;
+  if (++depth_ > max_ || StackRoom() < kParseStackReserve) p_.Fail(p_.Here(), kTooLarge);
 }
 
 ExprPtr Parser::Expression() {
-  Nesting nesting(*this);
+  Nesting nesting(*this, true);
   return Or();
 }
 
@@ -328,8 +369,7 @@ ExprPtr Parser::ParseStandaloneExpression() {
   return e;
 }
 
-namespace {
-ExprPtr Binary(std::string op, ExprPtr left, ExprPtr right) {
+ExprPtr Parser::Binary(std::string op, ExprPtr left, ExprPtr right) {
   auto e = std::make_unique<Expr>();
   e->kind = ExprKind::Binary;
   e->offset = left->offset;
@@ -337,31 +377,55 @@ ExprPtr Binary(std::string op, ExprPtr left, ExprPtr right) {
   e->text = std::move(op);
   e->operands.push_back(std::move(left));
   e->operands.push_back(std::move(right));
+  SetHeight(*e);
   return e;
 }
-}  // namespace
+
+void Parser::Extend(ExprPtr& left, Expr*& chain, std::string op, ExprPtr right) {
+  if (!chain) {
+    auto e = std::make_unique<Expr>();
+    e->kind = ExprKind::Chain;
+    e->offset = left->offset;
+    GrowTo(*e, left->height + 1);
+    e->operands.push_back(std::move(left));
+    chain = e.get();
+    left = std::move(e);
+  }
+  chain->end = right->end;
+  GrowTo(*chain, right->height + 1);
+  chain->ops.push_back(std::move(op));
+  chain->operands.push_back(std::move(right));
+}
+
+ExprPtr Parser::Logical(const char* word, ExprPtr (Parser::*operand)()) {
+  ExprPtr first = (this->*operand)();
+  if (!IsWord(word)) return first;
+  auto e = std::make_unique<Expr>();
+  e->kind = ExprKind::Binary;
+  e->offset = first->offset;
+  e->text = word;
+  e->operands.push_back(std::move(first));
+  while (IsWord(word)) {
+    ++pos_;
+    e->operands.push_back((this->*operand)());
+  }
+  e->end = e->operands.back()->end;
+  SetHeight(*e);
+  return e;
+}
 
 ExprPtr Parser::Or() {
-  ExprPtr left = And();
-  while (IsWord("OR")) {
-    ++pos_;
-    left = Binary("OR", std::move(left), And());
-  }
-  return left;
+  return Logical("OR", &Parser::And);
 }
 
 ExprPtr Parser::And() {
-  ExprPtr left = Not();
-  while (IsWord("AND")) {
-    ++pos_;
-    left = Binary("AND", std::move(left), Not());
-  }
-  return left;
+  return Logical("AND", &Parser::Not);
 }
 
 ExprPtr Parser::Not() {
   if (IsWord("NOT")) {
-    Nesting nesting(*this);
+    // NOT NOT x nests: each NOT on another is a level.
+    Nesting nesting(*this, true, IsWord("NOT", 1));
     size_t at = Here();
     ++pos_;
     ExprPtr e = Make(ExprKind::Unary, at);
@@ -374,19 +438,22 @@ ExprPtr Parser::Not() {
 
 ExprPtr Parser::Comparison() {
   ExprPtr left = Additive();
+  // Comparisons in a row are one chain; IS, LIKE, BETWEEN, IN and MEMBER wrap what came
+  // before, each wrap a level.
+  Expr* chain = nullptr;
+  Nesting wraps(*this, true, false);
   while (true) {
-    if (Tok().kind == TokenKind::Operator && !AtEnd()) {
+    if (!AtEnd() && IsComparisonOp(Tok())) {
       const std::string& v = Tok().value;
-      if (v == "=" || v == "<>" || v == "!=" || v == "~=" || v == "^=" || v == "<" || v == ">" ||
-          v == "<=" || v == ">=") {
-        std::string op = (v == "!=" || v == "~=" || v == "^=") ? "<>" : v;
-        ++pos_;
-        left = Binary(op, std::move(left), Additive());
-        continue;
-      }
-      return left;
+      std::string op = (v == "!=" || v == "~=" || v == "^=") ? "<>" : v;
+      ++pos_;
+      Extend(left, chain, std::move(op), Additive());
+      continue;
     }
+    if (Tok().kind == TokenKind::Operator && !AtEnd()) return left;
+    chain = nullptr;
     if (IsWord("IS")) {
+      wraps.Step();
       size_t save = pos_;
       ++pos_;
       bool negated = AcceptWord("NOT");
@@ -427,6 +494,7 @@ ExprPtr Parser::Comparison() {
       ++pos_;
     }
     if (IsWord("LIKE") || IsWord("LIKEC") || IsWord("LIKE2") || IsWord("LIKE4")) {
+      wraps.Step();
       ExprPtr e = Make(ExprKind::Like, left->offset);
       e->text = Tok().value;
       ++pos_;
@@ -438,6 +506,7 @@ ExprPtr Parser::Comparison() {
       continue;
     }
     if (AcceptWord("BETWEEN")) {
+      wraps.Step();
       ExprPtr e = Make(ExprKind::Between, left->offset);
       e->negated = negated;
       e->operands.push_back(std::move(left));
@@ -448,6 +517,7 @@ ExprPtr Parser::Comparison() {
       continue;
     }
     if (AcceptWord("IN")) {
+      wraps.Step();
       ExprPtr e = Make(ExprKind::In, left->offset);
       e->negated = negated;
       e->operands.push_back(std::move(left));
@@ -460,6 +530,7 @@ ExprPtr Parser::Comparison() {
       continue;
     }
     if (IsWord("MEMBER") || IsWord("SUBMULTISET")) {
+      wraps.Step();
       std::string op = Tok().value + " OF";
       ++pos_;
       AcceptWord("OF");
@@ -470,6 +541,7 @@ ExprPtr Parser::Comparison() {
         n->text = "NOT";
         n->end = e->end;
         n->operands.push_back(std::move(e));
+        SetHeight(*n);
         e = std::move(n);
       }
       left = std::move(e);
@@ -482,17 +554,21 @@ ExprPtr Parser::Comparison() {
 
 ExprPtr Parser::Additive() {
   ExprPtr left = Multiplicative();
+  Expr* chain = nullptr;
+  Nesting wraps(*this, true, false);
   while (true) {
     if (IsOp("+") || IsOp("-") || IsOp("||")) {
       std::string op = Tok().value;
       ++pos_;
-      left = Binary(op, std::move(left), Multiplicative());
+      Extend(left, chain, std::move(op), Multiplicative());
     } else if (IsWord("MULTISET") &&
                (IsWord("UNION", 1) || IsWord("INTERSECT", 1) || IsWord("EXCEPT", 1))) {
+      wraps.Step();
       std::string op = "MULTISET " + Tok(1).value;
       pos_ += 2;
       if (!AcceptWord("ALL")) AcceptWord("DISTINCT");
       left = Binary(op, std::move(left), Multiplicative());
+      chain = nullptr;
     } else {
       return left;
     }
@@ -501,17 +577,19 @@ ExprPtr Parser::Additive() {
 
 ExprPtr Parser::Multiplicative() {
   ExprPtr left = Unary();
+  Expr* chain = nullptr;
   while (IsOp("*") || IsOp("/") || IsWord("MOD") || IsWord("REM")) {
     std::string op = Tok().value;
     ++pos_;
-    left = Binary(op, std::move(left), Unary());
+    Extend(left, chain, std::move(op), Unary());
   }
   return left;
 }
 
 ExprPtr Parser::Unary() {
   if (IsOp("-") || IsOp("+")) {
-    Nesting nesting(*this);
+    // - - x nests: each sign on another is a level.
+    Nesting nesting(*this, true, IsOp("-", 1) || IsOp("+", 1));
     ExprPtr e = Make(ExprKind::Unary, Here());
     e->text = Tok().value;
     ++pos_;
@@ -524,6 +602,8 @@ ExprPtr Parser::Unary() {
 ExprPtr Parser::Power() {
   ExprPtr left = Primary();
   if (IsOp("**")) {
+    // a ** b ** c nests to the right: each ** a level.
+    Nesting nesting(*this, true);
     ++pos_;
     return Binary("**", std::move(left), Unary());
   }

@@ -87,7 +87,16 @@ class Parser {
   std::vector<Arg> Arguments();  // after "("
   ExprPtr CaseExpression();
   ExprPtr Make(ExprKind kind, size_t offset);
-  ExprPtr Finish(ExprPtr e);
+  ExprPtr Finish(ExprPtr e);  // records the end and the height (SetHeight)
+  // A node's height from its children; a tree taller than the interpreter takes is
+  // PLS-00123.
+  void SetHeight(Expr& e);
+  void GrowTo(Expr& e, int height);
+  ExprPtr Binary(std::string op, ExprPtr left, ExprPtr right);
+  // Adds "op right" to the chain that left is (chain), or starts one of left.
+  void Extend(ExprPtr& left, Expr*& chain, std::string op, ExprPtr right);
+  // A run of AND (or OR) as one node over all its operands.
+  ExprPtr Logical(const char* word, ExprPtr (Parser::*operand)());
   ExprPtr Target();  // an assignment or INTO target
 
   // Statements
@@ -146,23 +155,29 @@ class Parser {
   void UnitEnd(Unit& u, bool nameAllowed = true);
   void EndOfText();
 
-  // Counts nesting for the life of a recursive rule; deep nesting is a compile error
-  // rather than a stack overflow.
+  // Counts nesting for the life of a recursive rule (statements and blocks, or with
+  // `expression` the levels of an expression), a level when `counts` and one more for
+  // each Step; deep nesting is a compile error rather than a stack overflow.
   class Nesting {
    public:
-    explicit Nesting(Parser& p);
-    ~Nesting() { --p_.depth_; }
+    explicit Nesting(Parser& p, bool expression = false, bool counts = true);
+    ~Nesting() { depth_ -= added_; }
     Nesting(const Nesting&) = delete;
     Nesting& operator=(const Nesting&) = delete;
+    void Step();
 
    private:
     Parser& p_;
+    int& depth_;
+    int max_;
+    int added_ = 0;
   };
 
   std::string_view text_;
   std::vector<Token> tokens_;
   size_t pos_ = 0;
-  int depth_ = 0;  // expression and block nesting, against runaway recursion
+  int depth_ = 0;      // block and statement nesting, against runaway recursion
+  int exprDepth_ = 0;  // expression nesting, likewise
   std::string_view stmtExpected_ = expect::kStatementOrEnd;
 };
 

@@ -47,7 +47,14 @@ std::string Shape(const Expr& e) {
     case ExprKind::Unary:
       return "(" + e.text + " " + sub(e.operands[0]) + ")";
     case ExprKind::Binary:
-      return "(" + sub(e.operands[0]) + " " + e.text + " " + sub(e.operands[1]) + ")";
+    case ExprKind::Chain: {
+      // Left to right, as the chain computes: ((a op b) op c).
+      std::string s = sub(e.operands[0]);
+      for (size_t i = 1; i < e.operands.size(); ++i)
+        s = "(" + s + " " + (e.kind == ExprKind::Chain ? e.ops[i - 1] : e.text) + " " +
+            sub(e.operands[i]) + ")";
+      return s;
+    }
     case ExprKind::Like:
       return "(" + sub(e.operands[0]) + (e.negated ? " NOT" : "") + " LIKE " + sub(e.operands[1]) +
              ")";
