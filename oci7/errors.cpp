@@ -336,6 +336,9 @@ OraError MapSqliteError(sqlite3* db, int rc, const FailureContext& context) {
   if (m.find("SELECTs to the left and right") != std::string_view::npos)
     return EngineError(1789, {}, offset);
   if (StartsWith(m, "incomplete input")) return EngineError(921, {}, offset);
+  if (StartsWith(m, "Expression tree is too large")) {
+    return EngineError(kOraNestedTooDeeply, {}, offset);
+  }
   if (m.find("syntax error") != std::string_view::npos) return EngineError(900, {}, offset);
   if (StartsWith(m, "no such index")) return EngineError(1418, {}, offset);
   // "too many columns on T", "too many columns in result set": the server's column limit.

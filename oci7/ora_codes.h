@@ -265,4 +265,6 @@ enum OraCode : int {
   kOraCannotResolveServiceName = 12154,
   kOraInvalidNlsParameterValue = 12705,
   kOraApplicationError = 20000,
+  // The server has no code of its own for an expression nested deeper than it takes.
+  kOraNestedTooDeeply = 32000,
 };

@@ -26,7 +26,9 @@ enum class ExprKind {
   Star,        // * or t.* (parts = qualifier)
   Call,        // text = function name (upper), parts = qualifier, args
   Unary,       // text = "-", "+", "NOT", "PRIOR"
-  Binary,      // text = operator (AND, OR, =, <>, <, ..., +, -, *, /, ||)
+  Binary,      // text = AND or OR with two or more args, or a comparison (=, <>, <, ...)
+  Chain,       // args[0] ops[0] args[1] ops[1] ...: one precedence level of + - || or * /,
+               // evaluated left to right
   Like,        // args: value, pattern [, escape]; negated
   Between,     // args: value, low, high; negated
   In,          // args: value, list items... or query; negated
@@ -68,6 +70,7 @@ struct Expr {
   bool hasOperand = false;  // CASE x WHEN ...
   bool hasElse = false;
   std::vector<ExprPtr> args;
+  std::vector<std::string> ops;  // Chain: the operator after each arg but the last
   QueryPtr query;
 
   // Filled while writing.

@@ -287,6 +287,9 @@ struct TranslateContext {
   // PL/SQL: true when an unqualified identifier is a variable of the running block; it
   // then becomes a bind (see Translation::variableBinds).
   std::function<bool(const std::string& upperName)> isVariable;
+  // PL/SQL: the Oracle type code of such a variable (0 when it is not known), so that it
+  // meets other values in comparisons as a value of its type does.
+  std::function<int(const std::string& upperName)> variableType;
   // The schema of unqualified names in CREATE/DROP and for the default resolver.
   std::string currentUser;
   // Names a constraint declared without a name (the engine's SYS_Cnnnnn), so that the
@@ -421,10 +424,11 @@ struct FunctionContext {
   std::function<int64_t(const std::string& owner, const std::string& name)> currval;
 };
 
-// Registers the Oracle functions the translator's output calls.  The context must
-// outlive the connection; its fields may change between statements.  Returns SQLITE_OK
-// or the SQLite error code.  Function failures come back from sqlite3_step as SQLite
-// errors whose message is "ORA-nnnnn: text" (read it with OraErrorFromMessage).
+// Registers the Oracle functions the translator's output calls, and the ORA$PAD collation
+// its blank-padded comparisons name.  The context must outlive the connection; its fields
+// may change between statements.  Returns SQLITE_OK or the SQLite error code.  Function
+// failures come back from sqlite3_step as SQLite errors whose message is "ORA-nnnnn: text"
+// (read it with OraErrorFromMessage).
 int RegisterOracleFunctions(sqlite3* db, FunctionContext* context);
 
 // The columns of a SQLite table or view, typed through OracleTypeFromDeclared: a ready

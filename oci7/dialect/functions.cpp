@@ -88,6 +88,15 @@ std::optional<std::string> TextOf(sqlite3_value* v) {
 // A number, as int64 when it is one.
 using Num = EngineNumber;
 
+// Oracle's implicit conversion of text to a number: ORA-01722 when it is none.
+Num NumberFromText(std::string_view s) {
+  std::optional<double> d = ParseOracleNumber(s);
+  if (!d) throw EngineError(kOraInvalidNumber);
+  *d = InOracleRange(*d);
+  if (*d == std::trunc(*d) && std::fabs(*d) < 9.0e15) return Num::Int(int64_t(*d));
+  return Num::Real(*d);
+}
+
 std::optional<Num> NumberOf(sqlite3_value* v) {
   Num n;
   switch (sqlite3_value_type(v)) {
@@ -106,16 +115,7 @@ std::optional<Num> NumberOf(sqlite3_value* v) {
     default: {
       std::string_view s = RawText(v);
       if (s.empty()) return std::nullopt;
-      std::optional<double> d = ParseOracleNumber(s);
-      if (!d) throw EngineError(kOraInvalidNumber);
-      *d = InOracleRange(*d);
-      if (*d == std::trunc(*d) && std::fabs(*d) < 9.0e15) {
-        n.isInt = true;
-        n.i = int64_t(*d);
-      } else {
-        n.d = *d;
-      }
-      return n;
+      return NumberFromText(s);
     }
   }
 }
@@ -176,12 +176,6 @@ void ResultNum(sqlite3_context* c, const Num& n) {
 void ResultDate(sqlite3_context* c, const DateTime& d) {
   std::string s = cal::FormatStored(d);
   sqlite3_result_text(c, s.data(), int(s.size()), SQLITE_TRANSIENT);
-}
-
-void ResultDays(sqlite3_context* c, double days) {
-  std::optional<DateTime> d = cal::FromDayNumber(days);
-  if (!d) throw EngineError(1841);
-  ResultDate(c, *d);
 }
 
 using Body = void (*)(sqlite3_context*, int, sqlite3_value**);
@@ -534,47 +528,163 @@ bool LooksLikeDate(sqlite3_value* v) {
          IsStoredDate(RawText(v));
 }
 
+DateTime AddDays(const DateTime& d, double days) {
+  std::optional<DateTime> r = cal::FromDayNumber(cal::ToDayNumber(d) + days);
+  if (!r) throw EngineError(1841);
+  return *r;
+}
+
+Num DaysBetween(const DateTime& a, const DateTime& b) {
+  int64_t secs =
+      (cal::DaysFromCivil(a.year, a.month, a.day) - cal::DaysFromCivil(b.year, b.month, b.day)) *
+          86400 +
+      (a.hour - b.hour) * 3600 + (a.minute - b.minute) * 60 + (a.second - b.second);
+  if (secs % 86400 == 0) return Num::Int(secs / 86400);
+  return Num::Real(double(secs) / 86400.0);
+}
+
 void FnDateAdd(sqlite3_context* c, int, sqlite3_value** argv) {
   auto d = DateOf(argv[0], Ctx(c));
   auto n = NumberOf(argv[1]);
   if (!d || !n) return sqlite3_result_null(c);
-  ResultDays(c, cal::ToDayNumber(*d) + n->AsDouble());
+  ResultDate(c, AddDays(*d, n->AsDouble()));
 }
 
 void FnDateSub(sqlite3_context* c, int, sqlite3_value** argv) {
   auto d = DateOf(argv[0], Ctx(c));
   auto n = NumberOf(argv[1]);
   if (!d || !n) return sqlite3_result_null(c);
-  ResultDays(c, cal::ToDayNumber(*d) - n->AsDouble());
+  ResultDate(c, AddDays(*d, -n->AsDouble()));
 }
 
 void FnDateDiff(sqlite3_context* c, int, sqlite3_value** argv) {
   auto a = DateOf(argv[0], Ctx(c));
   auto b = DateOf(argv[1], Ctx(c));
   if (!a || !b) return sqlite3_result_null(c);
-  int64_t secs = (cal::DaysFromCivil(a->year, a->month, a->day) -
-                  cal::DaysFromCivil(b->year, b->month, b->day)) *
-                     86400 +
-                 (a->hour - b->hour) * 3600 + (a->minute - b->minute) * 60 +
-                 (a->second - b->second);
-  if (secs % 86400 == 0) return sqlite3_result_int64(c, secs / 86400);
-  sqlite3_result_double(c, double(secs) / 86400.0);
+  ResultNum(c, DaysBetween(*a, *b));
+}
+
+// A value on its way through an operator chain: NULL, a number, a date or text.
+struct Term {
+  enum Kind : uint8_t { Null, Number, Date, Text } kind = Null;
+  Num n;
+  DateTime d;
+  std::string s;
+};
+
+// An operand as a chain reads it: 'D' a date (stored, or text in the session format); 'T'
+// text, as || joins it; 'N' a number, or a stored date as + and - take one.
+Term TermOf(sqlite3_value* v, char read, FunctionContext* ctx) {
+  Term t;
+  if (IsNull(v)) return t;
+  if (read == 'D') {
+    t.kind = Term::Date;
+    t.d = *DateOf(v, ctx);
+  } else if (read == 'N' && LooksLikeDate(v)) {
+    t.kind = Term::Date;
+    t.d = *cal::ParseStored(RawText(v));
+  } else if (read == 'T' || sqlite3_value_type(v) == SQLITE_TEXT) {
+    t.kind = Term::Text;
+    t.s = *TextOf(v);
+  } else {
+    t.kind = Term::Number;
+    t.n = *NumberOf(v);
+  }
+  return t;
+}
+
+std::string TermText(const Term& t, FunctionContext* ctx) {
+  switch (t.kind) {
+    case Term::Null:
+      return {};
+    case Term::Number:
+      return t.n.isInt ? FormatOracleNumber(t.n.i) : FormatOracleNumber(t.n.d);
+    case Term::Date:
+      return FormatDate(t.d, SessionDateFormat(ctx));
+    case Term::Text:
+      return t.s;
+  }
+  return {};
+}
+
+Num TermNumber(const Term& t) {
+  return t.kind == Term::Number ? t.n : NumberFromText(t.s);
+}
+
+// acc op b into acc: + - * / as Oracle computes numbers and dates, and || ('|'), which joins
+// text and takes NULL for the empty text.
+void Apply(char op, Term& acc, const Term& b, FunctionContext* ctx) {
+  if (op == '|') {
+    if (acc.kind != Term::Text) {
+      acc.s = TermText(acc, ctx);
+      acc.kind = Term::Text;
+    }
+    acc.s += TermText(b, ctx);
+    if (acc.s.empty()) acc.kind = Term::Null;
+    return;
+  }
+  if (acc.kind == Term::Null) return;
+  if (b.kind == Term::Null) {
+    acc = Term();
+    return;
+  }
+  const bool da = acc.kind == Term::Date, db = b.kind == Term::Date;
+  if (op == '+' && (da || db)) {
+    if (da && db) throw OraError(975, "ORA-00975: date + date not allowed");
+    acc.d =
+        da ? AddDays(acc.d, TermNumber(b).AsDouble()) : AddDays(b.d, TermNumber(acc).AsDouble());
+    acc.kind = Term::Date;
+    return;
+  }
+  if (op == '-' && da) {
+    if (db) {
+      acc.n = DaysBetween(acc.d, b.d);
+      acc.kind = Term::Number;
+    } else {
+      acc.d = AddDays(acc.d, -TermNumber(b).AsDouble());
+    }
+    return;
+  }
+  if (da || db) throw EngineError(932);
+  Num x = TermNumber(acc), y = TermNumber(b);
+  if (op == '/' && y.AsDouble() == 0) throw EngineError(1476);
+  acc.n = DecimalArith(op, x, y);
+  acc.kind = Term::Number;
+}
+
+void ResultTerm(sqlite3_context* c, const Term& t) {
+  switch (t.kind) {
+    case Term::Null:
+      return sqlite3_result_null(c);
+    case Term::Number:
+      return ResultNum(c, t.n);
+    case Term::Date:
+      return ResultDate(c, t.d);
+    case Term::Text:
+      return ResultText(c, t.s);
+  }
 }
 
 void Arith(sqlite3_context* c, sqlite3_value** argv, char op) {
-  if (IsNull(argv[0]) || IsNull(argv[1])) return sqlite3_result_null(c);
-  bool da = LooksLikeDate(argv[0]), db = LooksLikeDate(argv[1]);
-  if (op == '+' && (da || db)) {
-    if (da && db) throw OraError(975, "ORA-00975: date + date not allowed");
-    if (da) return FnDateAdd(c, 2, argv);
-    sqlite3_value* swapped[2] = {argv[1], argv[0]};
-    return FnDateAdd(c, 2, swapped);
+  FunctionContext* ctx = Ctx(c);
+  Term acc = TermOf(argv[0], 'N', ctx);
+  Apply(op, acc, TermOf(argv[1], 'N', ctx), ctx);
+  ResultTerm(c, acc);
+}
+
+// ORA$CHAIN(spec, x0, x1, ...): one precedence level of + - * / || evaluated left to right
+// in a single call however long it is.  spec is "r0 o0 r1 o1 r2 ...": how each operand is
+// read (TermOf) and the operator between it and the next ('|' for ||).
+void FnChain(sqlite3_context* c, int argc, sqlite3_value** argv) {
+  std::string_view spec = RawText(argv[0]);
+  if (argc < 2 || spec.size() != size_t(2 * (argc - 1) - 1)) throw EngineError(909);
+  FunctionContext* ctx = Ctx(c);
+  Term acc = TermOf(argv[1], spec[0], ctx);
+  for (int i = 2; i < argc; ++i) {
+    size_t at = size_t(2 * (i - 1));
+    Apply(spec[at - 1], acc, TermOf(argv[i], spec[at], ctx), ctx);
   }
-  if (op == '-' && da) return db ? FnDateDiff(c, 2, argv) : FnDateSub(c, 2, argv);
-  if ((op == '*' || op == '/') && (da || db)) throw EngineError(932);
-  Num a = *NumberOf(argv[0]), b = *NumberOf(argv[1]);
-  if (op == '/' && b.AsDouble() == 0) throw EngineError(1476);
-  ResultNum(c, DecimalArith(op, a, b));
+  ResultTerm(c, acc);
 }
 
 void FnAdd(sqlite3_context* c, int, sqlite3_value** argv) {
@@ -1299,6 +1409,22 @@ void SingleRowFinal(sqlite3_context* c) {
   sqlite3_value_free(*kept);
 }
 
+// The ORA$PAD collation: CHAR values compare as if the shorter were padded with blanks to
+// the longer's length.
+int PadCompare(void*, int na, const void* a, int nb, const void* b) {
+  const auto* x = static_cast<const unsigned char*>(a);
+  const auto* y = static_cast<const unsigned char*>(b);
+  const int common = std::min(na, nb);
+  if (int c = common ? std::memcmp(x, y, size_t(common)) : 0) return c;
+  // The longer's rest against the blanks the shorter is padded with.
+  const unsigned char* rest = na > nb ? x : y;
+  const int sign = na > nb ? 1 : -1;
+  for (int i = common; i < std::max(na, nb); ++i) {
+    if (rest[i] != ' ') return rest[i] > ' ' ? sign : -sign;
+  }
+  return 0;
+}
+
 struct Def {
   const char* name;
   int args;  // -1 any
@@ -1342,6 +1468,7 @@ int RegisterOracleFunctions(sqlite3* db, FunctionContext* context) {
       {"ORA$SUB", 2, Barrier<FnSub>, false},
       {"ORA$MUL", 2, Barrier<FnMul>, true},
       {"ORA$DIV", 2, Barrier<FnDiv>, true},
+      {"ORA$CHAIN", -1, Barrier<FnChain>, false},
       {"ORA$ABS", 1, Barrier<FnAbs>, true},
       {"ORA$ACOS", 1, Barrier<Unary<Acos>>, true},
       {"ORA$ASIN", 1, Barrier<Unary<Asin>>, true},
@@ -1408,6 +1535,8 @@ int RegisterOracleFunctions(sqlite3* db, FunctionContext* context) {
   if (rc != SQLITE_OK) return rc;
   rc = sqlite3_create_function_v2(db, "ORA$SINGLE_ROW", 1, SQLITE_UTF8, context, nullptr,
                                   SingleRowStep, SingleRowFinal, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  rc = sqlite3_create_collation_v2(db, "ORA$PAD", SQLITE_UTF8, nullptr, PadCompare, nullptr);
   if (rc != SQLITE_OK) return rc;
   return sqlite3_create_function_v2(db, "ORA$STDDEV", 1, SQLITE_UTF8, context, nullptr, VarStep,
                                     StddevFinal, nullptr);

@@ -284,6 +284,7 @@ constexpr Message kMessages[] = {
     {kOraCannotResolveServiceName, "TNS:could not resolve service name"},
     {kOraInvalidNlsParameterValue, "invalid or unknown NLS parameter value specified"},
     {kOraApplicationError, "%s"},
+    {kOraNestedTooDeeply, "expression nested too deeply"},
 };
 
 // The lookup is a binary search: one code, one text, in order.

@@ -1,10 +1,14 @@
 // Recursive descent over the token stream.  Precedence, lowest first: OR, AND, NOT,
 // comparisons (= <> < > <= >= LIKE BETWEEN IN IS NULL), + - ||, * /, unary + - PRIOR.
-// Nesting is bounded so that hostile input cannot exhaust the stack.
+// A run of one precedence level is one node with its operands in a list; only nesting
+// recurses, and it is bounded so that hostile input cannot exhaust the stack.
 #include "oci7/dialect/parser.h"
 
 #include <algorithm>
 #include <cstring>
+
+#include "oci7/dialect/stack_room.h"
+#include "oci7/ora_codes.h"
 
 namespace tess::oci7 {
 
@@ -35,36 +39,27 @@ constexpr const char* kReserved[] = {
     "VARCHAR",    "VARCHAR2",  "VIEW",       "WHENEVER", "WHERE",      "WITH",
 };
 
-// Nesting (parentheses, unary operators, subqueries) costs several parser frames a level;
-// every operator of a chain such as a + b + c ... adds a level to the tree, which the
-// translator walks recursively.  Both are bounded so that no text exhausts the stack.
-constexpr int kMaxNesting = 120;
-constexpr int kMaxTreeDepth = 1000;
+// Each level of nesting (parentheses, a call's arguments, CASE, a subquery, a unary
+// operator on another) costs a dozen parser frames and more in the translator; it is
+// bounded, and the stack measured, so that no text exhausts the stack.  Operator chains
+// such as a + b + c ... are flat nodes and cost no nesting however long they are.
+constexpr int kMaxNesting = 255;
 
 struct DepthGuard {
   int& depth;
-  int& tree;
-  DepthGuard(int& d, int& t, const Parser& p) : depth(d), tree(t) {
-    ++tree;
-    if (++depth > kMaxNesting || tree > kMaxTreeDepth) p.Fail(900);
-  }
-  ~DepthGuard() {
-    --depth;
-    --tree;
-  }
-};
-
-// One more level of the tree for each operator of a left-associative chain.
-struct ChainGuard {
-  int& tree;
-  const Parser& parser;
   int added = 0;
-  ChainGuard(int& t, const Parser& p) : tree(t), parser(p) {}
+  const Parser& parser;
+  DepthGuard(int& d, const Parser& p, bool counts = true) : depth(d), parser(p) {
+    if (counts) Step();
+  }
+  // One level more, for as long as the guard lives.
   void Step() {
     ++added;
-    if (++tree > kMaxTreeDepth) parser.Fail(900);
+    if (++depth > kMaxNesting || StackRoom() < kParseStackReserve) {
+      parser.Fail(kOraNestedTooDeeply);
+    }
   }
-  ~ChainGuard() { tree -= added; }
+  ~DepthGuard() { depth -= added; }
 };
 
 bool IsComparison(const Token* t) {
@@ -185,6 +180,7 @@ void Parser::Close(Expr& e) const {
 }
 
 ExprPtr Parser::Expression() {
+  DepthGuard g(depth_, *this);
   return Or();
 }
 
@@ -196,7 +192,6 @@ std::vector<ExprPtr> Parser::ExpressionList() {
 }
 
 ExprPtr Parser::Or() {
-  DepthGuard g(depth_, tree_, *this);
   return LeftChain(TokenKind::Word, {"OR"}, &Parser::And);
 }
 
@@ -205,16 +200,15 @@ ExprPtr Parser::And() {
 }
 
 ExprPtr Parser::Not() {
-  if (IsWord("NOT")) {
-    DepthGuard g(depth_, tree_, *this);
-    size_t start = pos_++;
-    ExprPtr e = Make(ExprKind::Unary, start);
-    e->text = "NOT";
-    e->args.push_back(Not());
-    Close(*e);
-    return e;
-  }
-  return Comparison();
+  if (!IsWord("NOT")) return Comparison();
+  // NOT NOT x nests: each NOT on another is a level.
+  DepthGuard g(depth_, *this, IsWord("NOT", 1));
+  size_t start = pos_++;
+  ExprPtr e = Make(ExprKind::Unary, start);
+  e->text = "NOT";
+  e->args.push_back(Not());
+  Close(*e);
+  return e;
 }
 
 ExprPtr Parser::Comparison() {
@@ -317,27 +311,35 @@ ExprPtr Parser::Multiplicative() {
 ExprPtr Parser::LeftChain(TokenKind kind, std::initializer_list<std::string_view> ops,
                           ExprPtr (Parser::*operand)()) {
   size_t start = pos_;
-  ExprPtr left = (this->*operand)();
-  ChainGuard chain(tree_, *this);
+  ExprPtr first = (this->*operand)();
   auto atOperator = [&] {
     const Token* t = Peek();
     return t && t->kind == kind && std::find(ops.begin(), ops.end(), t->value) != ops.end();
   };
+  if (!atOperator()) return first;
+  const bool logical = kind == TokenKind::Word;
+  ExprPtr e = Make(logical ? ExprKind::Binary : ExprKind::Chain, start);
+  e->args.push_back(std::move(first));
   while (atOperator()) {
-    chain.Step();
-    ExprPtr e = Make(ExprKind::Binary, start);
-    e->text = Next().value;
-    e->args.push_back(std::move(left));
+    std::string op = Next().value;
+    if (logical) {
+      e->text = std::move(op);
+    } else {
+      e->ops.push_back(std::move(op));
+    }
     e->args.push_back((this->*operand)());
-    Close(*e);
-    left = std::move(e);
   }
-  return left;
+  Close(*e);
+  return e;
 }
 
 ExprPtr Parser::Unary() {
-  if (IsOp("-") || IsOp("+") || IsWord("PRIOR")) {
-    DepthGuard g(depth_, tree_, *this);
+  auto unaryAt = [&](size_t ahead) {
+    return IsOp("-", ahead) || IsOp("+", ahead) || IsWord("PRIOR", ahead);
+  };
+  if (unaryAt(0)) {
+    // - - x nests: each unary operator on another is a level.
+    DepthGuard g(depth_, *this, unaryAt(1));
     size_t start = pos_;
     ExprPtr e = Make(ExprKind::Unary, start);
     e->text = Next().value;
@@ -355,7 +357,6 @@ bool Parser::StartsQuery(size_t ahead) const {
 }
 
 ExprPtr Parser::Primary() {
-  DepthGuard g(depth_, tree_, *this);
   size_t start = pos_;
   const Token* t = Peek();
   if (!t) Fail(936);
@@ -529,7 +530,7 @@ ExprPtr Parser::NameOrCall() {
 // Queries
 
 ast::QueryPtr Parser::Query() {
-  DepthGuard g(depth_, tree_, *this);
+  DepthGuard g(depth_, *this);
   size_t start = pos_;
   ast::QueryPtr first = QueryTerm();
   if (!(IsWord("UNION") || IsWord("INTERSECT") || IsWord("MINUS"))) {

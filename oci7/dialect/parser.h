@@ -58,7 +58,7 @@ class Parser {
   ast::ExprPtr Additive();
   ast::ExprPtr Multiplicative();
   // A left-associative level: an operand, then (one of ops, an operand) as often as one
-  // comes, each a binary node over what came before.
+  // comes, all in one node: AND and OR a Binary node of their args, the others a Chain.
   ast::ExprPtr LeftChain(TokenKind kind, std::initializer_list<std::string_view> ops,
                          ast::ExprPtr (Parser::*operand)());
   ast::ExprPtr Unary();
@@ -76,8 +76,7 @@ class Parser {
   std::string_view text_;
   const std::vector<Token>& tokens_;
   size_t pos_ = 0;
-  int depth_ = 0;
-  int tree_ = 0;
+  int depth_ = 0;  // levels of nesting the parser is in
 };
 
 }  // namespace tess::oci7

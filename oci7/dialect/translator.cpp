@@ -182,29 +182,159 @@ std::string PadBlanks(const std::string& text, size_t width) {
 void SplitAnd(ExprPtr e, std::vector<ExprPtr>& out) {
   if (!e) return;
   if (e->kind == ExprKind::Binary && e->text == "AND") {
-    SplitAnd(std::move(e->args[0]), out);
-    SplitAnd(std::move(e->args[1]), out);
+    for (auto& a : e->args) SplitAnd(std::move(a), out);
     return;
   }
   out.push_back(std::move(e));
 }
 
 ExprPtr JoinAnd(std::vector<ExprPtr> terms) {
-  ExprPtr acc;
-  for (auto& t : terms) {
-    if (!acc) {
-      acc = std::move(t);
-      continue;
-    }
-    auto e = std::make_unique<Expr>();
-    e->kind = ExprKind::Binary;
-    e->text = "AND";
-    e->offset = acc->offset;
-    e->args.push_back(std::move(acc));
-    e->args.push_back(std::move(t));
-    acc = std::move(e);
+  if (terms.size() <= 1) return terms.empty() ? nullptr : std::move(terms[0]);
+  auto e = std::make_unique<Expr>();
+  e->kind = ExprKind::Binary;
+  e->text = "AND";
+  e->offset = terms[0]->offset;
+  e->args = std::move(terms);
+  return e;
+}
+
+// ---- How values of two types meet where a statement compares them
+
+// Operands of one ORA$CHAIN call, well within SQLite's limit on a function's arguments.
+constexpr size_t kChainOperands = 500;
+
+bool IsText(int type) {
+  return type == kTypeChar || type == kTypeVarchar2;
+}
+
+// What the comparison rules ask of a value.
+struct Operand {
+  int type = 0;
+  int size = 0;        // a CHAR column's length: every value it holds is that long
+  bool bound = false;  // a placeholder or a PL/SQL variable: its type is the value's
+  bool fixed = false;  // CHAR, a text literal or USER: blank-padded against another such
+  bool isNull = false;
+  const std::string* literal = nullptr;  // a text literal's value
+};
+
+Operand OperandOf(const Expr& e) {
+  Operand o;
+  o.type = e.type;
+  o.size = e.kind == ExprKind::String ? 0 : e.size;
+  o.bound = e.kind == ExprKind::Bind || (e.kind == ExprKind::Name && e.ref == RefKind::Variable);
+  o.fixed = e.type == kTypeChar || (e.kind == ExprKind::Name && e.ref == RefKind::User);
+  o.isNull = e.kind == ExprKind::Null;
+  if (e.kind == ExprKind::String) o.literal = &e.text;
+  return o;
+}
+
+}  // namespace
+
+// How one side of a comparison is written.
+enum class SideForm { AsIs, Number, Date, Padded };
+struct CompareSide {
+  SideForm form = SideForm::AsIs;
+  size_t width = 0;  // Padded: the literal blank-padded (or trimmed of blanks) to this
+  bool operator==(const CompareSide&) const = default;
+};
+// A comparison of two values: each side's form, and whether the left side names the
+// blank-padding collation.
+struct ComparePlan {
+  CompareSide left, right;
+  bool collate = false;
+};
+
+namespace {
+
+// A text literal that can stand padded to a CHAR column's length, comparing as the
+// literal compares with the column's values blank-padded.
+bool PadsTo(const Operand& literal, const Operand& column) {
+  if (!literal.literal || column.type != kTypeChar || column.size <= 0 || column.literal) {
+    return false;
   }
-  return acc;
+  const std::string& t = *literal.literal;
+  return t.size() <= size_t(column.size) ||
+         t.find_first_not_of(' ', size_t(column.size)) == std::string::npos;
+}
+
+// Oracle's rules, one for every place that compares: a date meets other values as a date;
+// a number meets text (or a bound value) as a number, ORA-01722 when it is none; CHAR
+// values, text literals and USER compare blank-padded with each other; anything else as
+// it stands.
+ComparePlan PlanComparison(const Operand& a, const Operand& b) {
+  ComparePlan p;
+  if (a.type == kTypeDate && b.type != kTypeDate && !b.isNull) {
+    p.right.form = SideForm::Date;
+  } else if (b.type == kTypeDate && a.type != kTypeDate && !a.isNull) {
+    p.left.form = SideForm::Date;
+  } else if (a.type == kTypeNumber && (IsText(b.type) || b.bound)) {
+    p.right.form = SideForm::Number;
+  } else if (b.type == kTypeNumber && (IsText(a.type) || a.bound)) {
+    p.left.form = SideForm::Number;
+  } else if (a.fixed && b.fixed) {
+    // A literal against a CHAR column is padded to it, so that the column's index serves.
+    if (PadsTo(b, a)) {
+      p.right = {SideForm::Padded, size_t(a.size)};
+    } else if (PadsTo(a, b)) {
+      p.left = {SideForm::Padded, size_t(b.size)};
+    } else {
+      p.collate = true;
+    }
+  }
+  return p;
+}
+
+// The values of a row (a parenthesised list) or of a single value.
+std::vector<const Expr*> RowOf(const Expr& e) {
+  std::vector<const Expr*> row;
+  if (e.kind == ExprKind::List) {
+    for (const auto& a : e.args) row.push_back(a.get());
+  } else {
+    row.push_back(&e);
+  }
+  return row;
+}
+
+std::vector<Operand> OperandsOf(const Expr& e) {
+  std::vector<Operand> out;
+  for (const Expr* x : RowOf(e)) out.push_back(OperandOf(*x));
+  return out;
+}
+
+// The columns of a subquery as values compared with: their literals stay as written.
+std::vector<Operand> ColumnOperands(const std::vector<ast::SelectItem>& items) {
+  std::vector<Operand> out;
+  for (const auto& item : items) {
+    Operand o = OperandOf(*item.expr);
+    o.literal = nullptr;
+    out.push_back(o);
+  }
+  return out;
+}
+
+// Two rows of one width (or two values), compared element by element.
+std::vector<ComparePlan> PlanRow(const std::vector<Operand>& a, const std::vector<Operand>& b) {
+  std::vector<ComparePlan> plans;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) plans.push_back(PlanComparison(a[i], b[i]));
+  return plans;
+}
+
+// True when the left side is written alike in both: the value is then written once for
+// all its comparisons (IN, BETWEEN, CASE).
+bool SameLeft(const std::vector<ComparePlan>& x, const std::vector<ComparePlan>& y) {
+  if (x.size() != y.size()) return false;
+  for (size_t i = 0; i < x.size(); ++i) {
+    if (!(x[i].left == y[i].left) || x[i].collate != y[i].collate) return false;
+  }
+  return true;
+}
+
+// The result of + - || or * / for the types on either side.
+int ChainType(const std::string& op, int a, int b) {
+  if (op == "||") return a == kTypeChar && b == kTypeChar ? kTypeChar : kTypeVarchar2;
+  if (op == "+") return a == kTypeDate || b == kTypeDate ? kTypeDate : kTypeNumber;
+  if (op == "-") return a == kTypeDate && b != kTypeDate ? kTypeDate : kTypeNumber;
+  return kTypeNumber;
 }
 
 void CollectOuterRefs(Expr& e, std::vector<Expr*>& marked, std::vector<Expr*>& plain, bool underOr,
@@ -592,6 +722,7 @@ void Translator::Prepare(Expr& e, Scope& scope) {
         if (items.size() != 1 && e.kind == ExprKind::Subquery)
           throw EngineError(913, {}, int(e.offset));
         e.type = items[0].expr->type;
+        e.size = items[0].expr->size;
       }
       return;
     case ExprKind::In:
@@ -642,10 +773,13 @@ void Translator::Prepare(Expr& e, Scope& scope) {
       if (e.text == "-" || e.text == "+") e.type = kTypeNumber;
       return;
     case ExprKind::Binary: {
-      static const std::set<std::string> kComparisons = {"=", "<>", "<", ">", "<=", ">="};
+      if (e.text == "AND" || e.text == "OR") {
+        for (auto& a : e.args) Prepare(*a, scope);
+        return;
+      }
       const bool row0 = e.args[0]->kind == ExprKind::List;
       const bool row1 = e.args[1]->kind == ExprKind::List;
-      if ((row0 || row1) && kComparisons.count(e.text)) {
+      if (row0 || row1) {
         // Two rows of one width compare column by column.
         if (!row0 || !row1 || e.args[0]->args.size() != e.args[1]->args.size())
           throw EngineError(kOraInvalidRelationalOperator, {}, int(e.offset));
@@ -655,16 +789,14 @@ void Translator::Prepare(Expr& e, Scope& scope) {
       }
       Prepare(*e.args[0], scope);
       Prepare(*e.args[1], scope);
-      int a = e.args[0]->type, b = e.args[1]->type;
-      if (e.text == "||") {
-        e.type = kTypeVarchar2;
-      } else if (e.text == "+") {
-        e.type = (a == kTypeDate || b == kTypeDate) ? kTypeDate : kTypeNumber;
-      } else if (e.text == "-") {
-        e.type = (a == kTypeDate && b != kTypeDate) ? kTypeDate : kTypeNumber;
-      } else if (e.text == "*" || e.text == "/") {
-        e.type = kTypeNumber;
-      }
+      return;
+    }
+    case ExprKind::Chain: {
+      for (auto& a : e.args) Prepare(*a, scope);
+      int type = e.args[0]->type;
+      for (size_t i = 0; i < e.ops.size(); ++i)
+        type = ChainType(e.ops[i], type, e.args[i + 1]->type);
+      e.type = type;
       return;
     }
     case ExprKind::Case: {
@@ -725,6 +857,10 @@ void Translator::TypeCall(Expr& e) {
     size_t idx = size_t(-f->type - 1);
     e.type = idx < e.args.size() ? e.args[idx]->type : 0;
     if (e.text == "NVL" && !e.type) e.type = e.args[1]->type;
+    // What NVL, NVL2 and DECODE answer of CHAR is VARCHAR2.
+    if (e.type == kTypeChar && (e.text == "NVL" || e.text == "NVL2" || e.text == "DECODE")) {
+      e.type = kTypeVarchar2;
+    }
   }
   if ((e.text == "ROUND" || e.text == "TRUNC") && e.args[0]->type == kTypeDate) e.type = kTypeDate;
 }
@@ -839,6 +975,7 @@ void Translator::ResolveName(Expr& e, Scope& scope) {
     }
     if (ctx_.isVariable && ctx_.isVariable(last)) {
       e.ref = RefKind::Variable;
+      if (ctx_.variableType) e.type = ctx_.variableType(last);
       return;
     }
     bool anyTable = false;
@@ -867,6 +1004,7 @@ void Translator::ResolveName(Expr& e, Scope& scope) {
   if (!t) {
     if (parts.size() == 2 && ctx_.isVariable && ctx_.isVariable(parts[0] + "." + parts[1])) {
       e.ref = RefKind::Variable;
+      if (ctx_.variableType) e.type = ctx_.variableType(parts[0] + "." + parts[1]);
       return;
     }
     throw invalid();
@@ -1366,38 +1504,51 @@ void Translator::WriteCall(Expr& e) {
   const FuncSpec* f = FindFunction(e.text);
   const std::string& n = e.text;
   if (n == "DECODE") {
-    // DECODE matches NULL with NULL, which IS does.
+    // DECODE matches NULL with NULL, which IS does; what it answers takes the type of its
+    // first result.
     w_.Put("(CASE", e.offset);
     size_t i = 1;
     for (; i + 1 < e.args.size(); i += 2) {
       w_.Raw(" WHEN ");
-      bool dateCmp = e.args[0]->type == kTypeDate && e.args[i]->type != kTypeDate &&
-                     e.args[i]->kind != ExprKind::Null;
-      Write(*e.args[0]);
-      w_.Raw(" IS ");
-      if (dateCmp) {
-        WriteAsDate(*e.args[i]);
-      } else {
-        Write(*e.args[i]);
-      }
+      WriteComparison(*e.args[0], "IS", *e.args[i], e.args[i]->offset);
       w_.Raw(" THEN ");
-      Write(*e.args[i + 1]);
+      WriteAs(*e.args[i + 1], e.type);
     }
     if (i < e.args.size()) {
       w_.Raw(" ELSE ");
-      Write(*e.args[i]);
+      WriteAs(*e.args[i], e.type);
     }
     w_.Raw(" END)");
+    return;
+  }
+  if (n == "NVL") {
+    // A first value whose type is the bound one's leaves the second as it is.
+    w_.Put("coalesce(", e.offset);
+    Write(*e.args[0]);
+    w_.Raw(", ");
+    WriteAs(*e.args[1], e.args[0]->type ? e.type : 0);
+    w_.Raw(")");
     return;
   }
   if (n == "NVL2") {
     w_.Put("(CASE WHEN ", e.offset);
     Write(*e.args[0]);
     w_.Raw(" IS NOT NULL THEN ");
-    Write(*e.args[1]);
+    WriteAs(*e.args[1], e.type);
     w_.Raw(" ELSE ");
-    Write(*e.args[2]);
+    WriteAs(*e.args[2], e.type);
     w_.Raw(" END)");
+    return;
+  }
+  if (n == "GREATEST" || n == "LEAST") {
+    // The values after the first are compared as values of its type.
+    w_.Put(std::string(f->target) + "(", e.offset);
+    Write(*e.args[0]);
+    for (size_t i = 1; i < e.args.size(); ++i) {
+      w_.Raw(", ");
+      WriteAs(*e.args[i], e.args[0]->type);
+    }
+    w_.Raw(")");
     return;
   }
   if (n == "TO_CHAR") {
@@ -1440,6 +1591,160 @@ void Translator::WriteCall(Expr& e) {
     WriteArgs(e);
   }
   w_.Raw(")");
+}
+
+void Translator::WriteSide(Expr& x, const CompareSide& side) {
+  switch (side.form) {
+    case SideForm::AsIs:
+      Write(x);
+      return;
+    case SideForm::Number:
+      w_.Put("ORA$TO_NUMBER(", x.offset);
+      Write(x);
+      w_.Raw(")");
+      return;
+    case SideForm::Date:
+      WriteAsDate(x);
+      return;
+    case SideForm::Padded: {
+      // Blanks beyond the width are all the literal holds there (PadsTo).
+      std::string text =
+          x.text.size() > side.width ? x.text.substr(0, side.width) : PadBlanks(x.text, side.width);
+      w_.Put(QuoteString(text), x.offset);
+      return;
+    }
+  }
+}
+
+void Translator::WriteRow(Expr& x, const std::vector<ComparePlan>& plans, bool left) {
+  const bool row = x.kind == ExprKind::List;
+  const size_t width = row ? x.args.size() : 1;
+  if (row) w_.Put("(", x.offset);
+  for (size_t i = 0; i < width; ++i) {
+    // An element without a plan (a query's unexpanded *) is written as it stands.
+    const ComparePlan plan = i < plans.size() ? plans[i] : ComparePlan();
+    if (i) w_.Raw(", ");
+    WriteSide(row ? *x.args[i] : x, left ? plan.left : plan.right);
+    if (left && plan.collate) w_.Raw(" COLLATE \"ORA$PAD\"");
+  }
+  if (row) w_.Raw(")");
+}
+
+void Translator::WriteComparison(Expr& a, const std::string& op, Expr& b, size_t offset) {
+  // ROWID = x compares the rowid itself, so that the key is used.
+  if (op == "=" && a.kind == ExprKind::Name && a.ref == RefKind::Rowid && b.ref != RefKind::Rowid) {
+    std::string expr = a.table ? a.table->rowidExpr : "rowid";
+    if (a.table) {
+      if (auto it = aliasOverride_.find(a.table); it != aliasOverride_.end())
+        expr = QuoteIdent(it->second) + ".rowid";
+    }
+    w_.Put("(" + expr + " = ORA$ROWID_NUMBER(", offset);
+    Write(b);
+    w_.Raw("))");
+    return;
+  }
+  const auto plans = PlanRow(OperandsOf(a), OperandsOf(b));
+  w_.Put("(", offset);
+  WriteRow(a, plans, true);
+  w_.Raw(" " + op + " ");
+  WriteRow(b, plans, false);
+  w_.Raw(")");
+}
+
+void Translator::WriteQueryFor(ast::Query& q, const std::vector<ComparePlan>& plans) {
+  std::vector<ColumnInfo> targets(plans.size());
+  bool converted = false;
+  for (size_t i = 0; i < plans.size(); ++i) {
+    const SideForm form = plans[i].right.form;
+    if (form == SideForm::Number || form == SideForm::Date) {
+      targets[i].type.code = form == SideForm::Number ? kTypeNumber : kTypeDate;
+      converted = true;
+    }
+  }
+  WriteQuery(q, converted ? &targets : nullptr);
+}
+
+void Translator::WriteInQuery(Expr& left, ast::Query& q, bool negated, size_t offset) {
+  const auto plans = PlanRow(OperandsOf(left), ColumnOperands(FirstItems(q)));
+  w_.Put("(", offset);
+  WriteRow(left, plans, true);
+  w_.Raw(negated ? " NOT IN (" : " IN (");
+  WriteQueryFor(q, plans);
+  w_.Raw("))");
+}
+
+void Translator::WriteAs(Expr& x, int type) {
+  if (x.kind != ExprKind::Null) {
+    const char* fn = nullptr;
+    if (type == kTypeNumber && (IsText(x.type) || OperandOf(x).bound)) {
+      fn = "ORA$TO_NUMBER(";
+    } else if (type == kTypeDate && x.type != kTypeDate) {
+      WriteAsDate(x);
+      return;
+    } else if (IsText(type) && x.type == kTypeDate) {
+      fn = "ORA$TO_CHAR_DATE(";
+    } else if (IsText(type) && x.type == kTypeNumber) {
+      fn = "ORA$TO_CHAR_NUMBER(";
+    }
+    if (fn) {
+      w_.Put(fn, x.offset);
+      Write(x);
+      w_.Raw(")");
+      return;
+    }
+  }
+  Write(x);
+}
+
+void Translator::WriteJoined(size_t from, size_t to, const std::string& op, size_t offset,
+                             const std::function<void(size_t)>& item) {
+  if (to - from == 1) {
+    item(from);
+    return;
+  }
+  const size_t middle = from + (to - from) / 2;
+  w_.Put("(", offset);
+  WriteJoined(from, middle, op, offset, item);
+  w_.Raw(" " + op + " ");
+  WriteJoined(middle, to, op, offset, item);
+  w_.Raw(")");
+}
+
+void Translator::WriteChain(Expr& e) {
+  // ORA$CHAIN's spec: how each operand is read, and the operators between them.
+  auto read = [](int type, const std::string& op) {
+    if (type == kTypeDate) return 'D';
+    return op == "||" || IsText(type) ? 'T' : 'N';
+  };
+  auto opChar = [](const std::string& op) { return op == "||" ? '|' : op[0]; };
+  const size_t n = e.args.size();
+  // The type of the chain up to each operand, for reading the call before in the next.
+  std::vector<int> typeUpTo(n);
+  typeUpTo[0] = e.args[0]->type;
+  for (size_t k = 1; k < n; ++k)
+    typeUpTo[k] = ChainType(e.ops[k - 1], typeUpTo[k - 1], e.args[k]->type);
+  // A call takes at most kChainOperands; a longer chain goes on in a call whose first
+  // operand is the call before.
+  std::vector<size_t> starts = {0};
+  for (size_t next = kChainOperands; next < n; next += kChainOperands - 1) starts.push_back(next);
+  auto end = [&](size_t call) { return call + 1 < starts.size() ? starts[call + 1] : n; };
+  for (size_t call = starts.size(); call-- > 0;) {
+    const size_t from = starts[call];
+    std::string spec(
+        1, call == 0 ? read(e.args[0]->type, e.ops[0]) : read(typeUpTo[from - 1], e.ops[from - 1]));
+    for (size_t k = call == 0 ? 1 : from; k < end(call); ++k) {
+      spec += opChar(e.ops[k - 1]);
+      spec += read(e.args[k]->type, e.ops[k - 1]);
+    }
+    w_.Put("ORA$CHAIN('" + spec + "', ", e.offset);
+  }
+  for (size_t call = 0; call < starts.size(); ++call) {
+    for (size_t k = starts[call]; k < end(call); ++k) {
+      if (k > 0) w_.Raw(", ");
+      Write(*e.args[k]);
+    }
+    w_.Raw(")");
+  }
 }
 
 void Translator::Write(Expr& e) {
@@ -1493,219 +1798,104 @@ void Translator::Write(Expr& e) {
       Write(*e.args[0]);
       w_.Raw(")");
       return;
-    case ExprKind::Binary: {
-      const std::string& op = e.text;
-      Expr& a = *e.args[0];
-      Expr& b = *e.args[1];
-      if (op == "AND" || op == "OR") {
-        w_.Put("(", e.offset);
-        Write(a);
-        w_.Raw(" " + op + " ");
-        Write(b);
-        w_.Raw(")");
-        return;
+    case ExprKind::Binary:
+      if (e.text == "AND" || e.text == "OR") {
+        WriteJoined(0, e.args.size(), e.text, e.offset, [&](size_t i) { Write(*e.args[i]); });
+      } else {
+        WriteComparison(*e.args[0], e.text, *e.args[1], e.offset);
       }
-      if (op == "||") {
-        // Flatten a || b || c into one call.
-        std::vector<Expr*> operands;
-        std::vector<Expr*> stack = {&e};
-        while (!stack.empty()) {
-          Expr* x = stack.back();
-          stack.pop_back();
-          if (x->kind == ExprKind::Binary && x->text == "||") {
-            stack.push_back(x->args[1].get());
-            stack.push_back(x->args[0].get());
-          } else {
-            operands.push_back(x);
-          }
-        }
-        w_.Put("ORA$CONCAT(", e.offset);
-        for (size_t i = 0; i < operands.size(); ++i) {
-          if (i) w_.Raw(", ");
-          if (operands[i]->type == kTypeDate) {
-            w_.Put("ORA$TO_CHAR_DATE(", operands[i]->offset);
-            Write(*operands[i]);
-            w_.Raw(")");
-          } else {
-            Write(*operands[i]);
-          }
-        }
-        w_.Raw(")");
-        return;
-      }
-      if (op == "+" || op == "-" || op == "*" || op == "/") {
-        int ta = a.type, tb = b.type;
-        const char* fn = nullptr;
-        bool swap = false;
-        if (op == "+") {
-          if (ta == kTypeDate && tb != kTypeDate)
-            fn = "ORA$DATE_ADD";
-          else if (tb == kTypeDate && ta != kTypeDate)
-            fn = "ORA$DATE_ADD", swap = true;
-          else
-            fn = "ORA$ADD";  // decimal, as NUMBER is
-        } else if (op == "-") {
-          if (ta == kTypeDate && tb == kTypeDate)
-            fn = "ORA$DATE_DIFF";
-          else if (ta == kTypeDate)
-            fn = "ORA$DATE_SUB";
-          else
-            fn = "ORA$SUB";
-        } else if (op == "*") {
-          fn = "ORA$MUL";
-        } else {
-          fn = "ORA$DIV";
-        }
-        if (fn) {
-          w_.Put(std::string(fn) + "(", e.offset);
-          Write(swap ? b : a);
-          w_.Raw(", ");
-          Write(swap ? a : b);
-          w_.Raw(")");
-        } else {
-          w_.Put("(", e.offset);
-          Write(a);
-          w_.Raw(" " + op + " ");
-          Write(b);
-          w_.Raw(")");
-        }
-        return;
-      }
-      // Comparisons.  ROWID = x compares the rowid itself, so that the key is used.
-      if (op == "=" && (a.ref == RefKind::Rowid || b.ref == RefKind::Rowid) &&
-          a.kind == ExprKind::Name && a.ref == RefKind::Rowid && b.ref != RefKind::Rowid) {
-        std::string expr = a.table ? a.table->rowidExpr : "rowid";
-        if (a.table) {
-          if (auto it = aliasOverride_.find(a.table); it != aliasOverride_.end())
-            expr = QuoteIdent(it->second) + ".rowid";
-        }
-        w_.Put("(" + expr + " = ORA$ROWID_NUMBER(", e.offset);
-        Write(b);
-        w_.Raw("))");
-        return;
-      }
-      // A date meets text as a date; a number meets a bound value as a number (SQLite
-      // would order any text after every number).
-      auto side = [&](Expr& x, const Expr& other) {
-        if (x.kind == ExprKind::String && other.type == kTypeChar && other.size > 0 &&
-            int(x.text.size()) < other.size) {
-          // CHAR against a literal compares blank-padded: pad the literal to the column.
-          w_.Put(QuoteString(PadBlanks(x.text, size_t(other.size))), x.offset);
-        } else if (x.kind == ExprKind::String && other.kind == ExprKind::String) {
-          // Two literals are both CHAR: blank-padded to the longer.
-          w_.Put(QuoteString(PadBlanks(x.text, other.text.size())), x.offset);
-        } else if (other.type == kTypeDate && x.type != kTypeDate && x.kind != ExprKind::Null) {
-          WriteAsDate(x);
-        } else if (other.type == kTypeNumber && x.kind == ExprKind::Bind) {
-          w_.Put("ORA$TO_NUMBER(", x.offset);
-          Write(x);
-          w_.Raw(")");
-        } else {
-          Write(x);
-        }
-      };
-      w_.Put("(", e.offset);
-      side(a, b);
-      w_.Raw(" " + op + " ");
-      side(b, a);
-      w_.Raw(")");
       return;
-    }
+    case ExprKind::Chain:
+      WriteChain(e);
+      return;
     case ExprKind::Like:
       w_.Put(e.negated ? "(NOT ORA$LIKE(" : "(ORA$LIKE(", e.offset);
       WriteArgs(e);
       w_.Raw("))");
       return;
     case ExprKind::Between: {
-      bool date = e.args[0]->type == kTypeDate;
-      w_.Put("(", e.offset);
-      Write(*e.args[0]);
-      w_.Raw(e.negated ? " NOT BETWEEN " : " BETWEEN ");
-      if (date)
-        WriteAsDate(*e.args[1]);
-      else
-        Write(*e.args[1]);
+      Expr& v = *e.args[0];
+      const auto low = PlanRow(OperandsOf(v), OperandsOf(*e.args[1]));
+      const auto high = PlanRow(OperandsOf(v), OperandsOf(*e.args[2]));
+      if (SameLeft(low, high)) {
+        w_.Put("(", e.offset);
+        WriteRow(v, low, true);
+        w_.Raw(e.negated ? " NOT BETWEEN " : " BETWEEN ");
+        WriteRow(*e.args[1], low, false);
+        w_.Raw(" AND ");
+        WriteRow(*e.args[2], high, false);
+        w_.Raw(")");
+        return;
+      }
+      // The value meets its bounds in different forms: a comparison with each.
+      w_.Put(e.negated ? "(NOT (" : "((", e.offset);
+      WriteComparison(v, ">=", *e.args[1], e.args[1]->offset);
       w_.Raw(" AND ");
-      if (date)
-        WriteAsDate(*e.args[2]);
-      else
-        Write(*e.args[2]);
-      w_.Raw(")");
+      WriteComparison(v, "<=", *e.args[2], e.args[2]->offset);
+      w_.Raw("))");
       return;
     }
     case ExprKind::In: {
-      bool date = e.args[0]->type == kTypeDate;
-      // Literals only, all CHAR: compared blank-padded to the longest.
-      size_t padTo = 0;
-      if (!e.query) {
-        for (const auto& a : e.args) {
-          if (a->kind != ExprKind::String) {
-            padTo = 0;
-            break;
-          }
-          padTo = std::max(padTo, a->text.size());
-        }
-      }
-      auto item = [&](Expr& x) {
-        if (padTo)
-          w_.Put(QuoteString(PadBlanks(x.text, padTo)), x.offset);
-        else if (date && &x != e.args[0].get())
-          WriteAsDate(x);
-        else
-          Write(x);
-      };
-      w_.Put("(", e.offset);
-      item(*e.args[0]);
-      w_.Raw(e.negated ? " NOT IN (" : " IN (");
+      Expr& v = *e.args[0];
       if (e.query) {
-        WriteQuery(*e.query);
-      } else {
-        for (size_t i = 1; i < e.args.size(); ++i) {
-          if (i > 1) w_.Raw(", ");
-          item(*e.args[i]);
-        }
+        WriteInQuery(v, *e.query, e.negated, e.offset);
+        return;
+      }
+      std::vector<std::vector<ComparePlan>> plans;
+      bool alike = true;
+      for (size_t i = 1; i < e.args.size(); ++i) {
+        plans.push_back(PlanRow(OperandsOf(v), OperandsOf(*e.args[i])));
+        alike = alike && SameLeft(plans.front(), plans.back());
+      }
+      if (!alike) {
+        // The value meets its items in different forms: a comparison with each.
+        w_.Put(e.negated ? "(NOT " : "(", e.offset);
+        WriteJoined(1, e.args.size(), "OR", e.offset,
+                    [&](size_t i) { WriteComparison(v, "=", *e.args[i], e.args[i]->offset); });
+        w_.Raw(")");
+        return;
+      }
+      w_.Put("(", e.offset);
+      WriteRow(v, plans.front(), true);
+      w_.Raw(e.negated ? " NOT IN (" : " IN (");
+      for (size_t i = 1; i < e.args.size(); ++i) {
+        if (i > 1) w_.Raw(", ");
+        WriteRow(*e.args[i], plans[i - 1], false);
       }
       w_.Raw("))");
       return;
     }
     case ExprKind::Quantified: {
       const std::string& op = e.text;
-      bool all = e.text2 == "ALL";
+      const bool all = e.text2 == "ALL";
+      Expr& v = *e.args[0];
       if (e.query) {
-        if (op == "=" && !all) {
-          w_.Put("(", e.offset);
-          Write(*e.args[0]);
-          w_.Raw(" IN (");
-          WriteQuery(*e.query);
-          w_.Raw("))");
+        if ((op == "=" && !all) || (op == "<>" && all)) {
+          WriteInQuery(v, *e.query, all, e.offset);
           return;
         }
-        if (op == "<>" && all) {
-          w_.Put("(", e.offset);
-          Write(*e.args[0]);
-          w_.Raw(" NOT IN (");
-          WriteQuery(*e.query);
-          w_.Raw("))");
-          return;
-        }
+        // ANY is TRUE when a row compares TRUE, ALL FALSE when one compares FALSE; else
+        // NULL when a comparison is, and otherwise the other.
         const auto& items = FirstItems(*e.query);
-        std::string col = QuoteIdent("ORA$Q") + "." + QuoteIdent(ItemName(items[0]));
-        w_.Put(all ? "(NOT EXISTS (SELECT 1 FROM (" : "(EXISTS (SELECT 1 FROM (", e.offset);
-        WriteQuery(*e.query);
-        w_.Raw(") " + QuoteIdent("ORA$Q") + " WHERE " + (all ? "NOT (" : "("));
-        Write(*e.args[0]);
-        w_.Raw(" " + op + " " + col + ")))");
+        const auto plans = PlanRow(OperandsOf(v), ColumnOperands(items));
+        const std::string col = QuoteIdent("ORA$Q") + "." + QuoteIdent(ItemName(items[0]));
+        auto exists = [&](const char* before, const char* after) {
+          w_.Raw("EXISTS (SELECT 1 FROM (");
+          WriteQueryFor(*e.query, plans);
+          w_.Raw(") " + QuoteIdent("ORA$Q") + " WHERE " + before + "(");
+          WriteRow(v, plans, true);
+          w_.Raw(" " + op + " " + col + ")" + after + ")");
+        };
+        w_.Put("(CASE WHEN ", e.offset);
+        exists(all ? "NOT " : "", "");
+        w_.Raw(all ? " THEN 0 WHEN " : " THEN 1 WHEN ");
+        exists("", " IS NULL");
+        w_.Raw(all ? " THEN NULL ELSE 1 END)" : " THEN NULL ELSE 0 END)");
         return;
       }
       w_.Put("(", e.offset);
-      for (size_t i = 1; i < e.args.size(); ++i) {
-        if (i > 1) w_.Raw(all ? " AND " : " OR ");
-        w_.Raw("(");
-        Write(*e.args[0]);
-        w_.Raw(" " + op + " ");
-        Write(*e.args[i]);
-        w_.Raw(")");
-      }
+      WriteJoined(1, e.args.size(), all ? "AND" : "OR", e.offset,
+                  [&](size_t i) { WriteComparison(v, op, *e.args[i], e.args[i]->offset); });
       w_.Raw(")");
       return;
     }
@@ -1727,16 +1917,30 @@ void Translator::Write(Expr& e) {
       return;
     case ExprKind::Case: {
       w_.Put("(CASE", e.offset);
-      size_t i = 0;
+      const size_t end = e.args.size() - (e.hasElse ? 1 : 0);
+      // CASE x WHEN y compares as x = y does: written once when every WHEN meets the
+      // operand in one form, else as a search of comparisons.
+      std::vector<std::vector<ComparePlan>> plans;
+      bool alike = true;
       if (e.hasOperand) {
-        w_.Raw(" ");
-        Write(*e.args[0]);
-        i = 1;
+        for (size_t i = 1; i < end; i += 2) {
+          plans.push_back(PlanRow(OperandsOf(*e.args[0]), OperandsOf(*e.args[i])));
+          alike = alike && SameLeft(plans.front(), plans.back());
+        }
+        if (alike && !plans.empty()) {
+          w_.Raw(" ");
+          WriteRow(*e.args[0], plans.front(), true);
+        }
       }
-      size_t end = e.args.size() - (e.hasElse ? 1 : 0);
-      for (; i + 1 < end + 1 && i < end; i += 2) {
+      for (size_t i = e.hasOperand ? 1 : 0; i < end; i += 2) {
         w_.Raw(" WHEN ");
-        Write(*e.args[i]);
+        if (!e.hasOperand) {
+          Write(*e.args[i]);
+        } else if (alike) {
+          WriteRow(*e.args[i], plans[i / 2], false);
+        } else {
+          WriteComparison(*e.args[0], "=", *e.args[i], e.args[i]->offset);
+        }
         w_.Raw(" THEN ");
         Write(*e.args[i + 1]);
       }

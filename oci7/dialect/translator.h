@@ -2,6 +2,7 @@
 // statement part (statements.cpp).  Internal to the dialect.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -32,6 +33,10 @@ class Writer {
   OffsetMap map_;
   size_t last_ = size_t(-1);
 };
+
+// How a comparison writes its two sides (translator.cpp).
+struct CompareSide;
+struct ComparePlan;
 
 std::string QuoteIdent(std::string_view name);    // "NAME" with quotes doubled
 std::string QuoteString(std::string_view value);  // 'value' with quotes doubled
@@ -118,6 +123,25 @@ class Translator {
   void WriteCall(ast::Expr& e);
   void WriteArgs(ast::Expr& e, size_t from = 0);
   void WriteAsDate(ast::Expr& e);
+  // Comparisons, one rule wherever a statement compares (PlanComparison).  A side in the
+  // form its comparison takes:
+  void WriteSide(ast::Expr& x, const CompareSide& side);
+  // a value or a row, each element in its form, the left side naming the blank-padding
+  // collation where its comparison takes it;
+  void WriteRow(ast::Expr& x, const std::vector<ComparePlan>& plans, bool left);
+  void WriteComparison(ast::Expr& a, const std::string& op, ast::Expr& b, size_t offset);
+  // x [NOT] IN (query), and a query whose columns take the forms their comparisons give.
+  void WriteInQuery(ast::Expr& left, ast::Query& q, bool negated, size_t offset);
+  void WriteQueryFor(ast::Query& q, const std::vector<ComparePlan>& plans);
+  // A value where one of `type` is answered: text as a number or a date (ORA-01722 and
+  // the date errors when it is none), a number or a date as its text.
+  void WriteAs(ast::Expr& x, int type);
+  // Items [from, to) joined by AND or OR in balanced parentheses, so that SQLite's
+  // expression depth grows with the logarithm of their number.
+  void WriteJoined(size_t from, size_t to, const std::string& op, size_t offset,
+                   const std::function<void(size_t)>& item);
+  // One precedence level of + - * / || as one ORA$CHAIN call (a few for very long ones).
+  void WriteChain(ast::Expr& e);
   void WriteBind(const std::string& name, bool variable, size_t offset);
   std::string ItemName(const ast::SelectItem& item) const;
   bool ExtractRownumLimit(ast::ExprPtr& where, std::vector<ast::Expr*>& limits);
