@@ -172,9 +172,11 @@ class EngineHost : public plsql::Host {
   int warning = 0;
 
   TranslateContext Context(const std::string& schema,
-                           const std::function<bool(const std::string&)>& isVariable) {
+                           const std::function<bool(const std::string&)>& isVariable,
+                           const std::function<int(const std::string&)>& variableType = {}) {
     TranslateContext ctx = s_.MakeTranslateContext(schema);
     ctx.isVariable = isVariable;
+    ctx.variableType = variableType;
     return ctx;
   }
 
@@ -187,22 +189,23 @@ class EngineHost : public plsql::Host {
 
   std::unique_ptr<plsql::SqlStatement> Prepare(
       std::string_view sql, const std::string& schema,
-      const std::function<bool(const std::string&)>& isVariable) override {
+      const std::function<bool(const std::string&)>& isVariable,
+      const std::function<int(const std::string&)>& variableType) override {
     StatementInfo info = Classify(sql);
     if (info.isQuery || info.isDml) {
       Session* s = &s_;
       bool dml = info.isDml;
       if (dml) {
         std::unique_ptr<plsql::SqliteStatement> st =
-            plsql::PrepareOnSqlite(s_.db(), sql, Context(schema, isVariable), Mapper(),
-                                   [s](const Translation&) { s->BeginWrite(); });
+            plsql::PrepareOnSqlite(s_.db(), sql, Context(schema, isVariable, variableType),
+                                   Mapper(), [s](const Translation&) { s->BeginWrite(); });
         CheckDmlPrivilege(s_, st->translation(), schema);
         if (RunsRowByRow(s_, st->translation()))
           return std::make_unique<TriggeredStatement>(s_, sql, schema, isVariable, std::move(st));
         return st;
       }
-      return plsql::PrepareOnSqlite(s_.db(), sql, Context(schema, isVariable), Mapper(),
-                                    [s, dml](const Translation& tr) {
+      return plsql::PrepareOnSqlite(s_.db(), sql, Context(schema, isVariable, variableType),
+                                    Mapper(), [s, dml](const Translation& tr) {
                                       if (dml)
                                         s->BeginWrite();
                                       else if (tr.sql.find("ORA$NEXTVAL") != std::string::npos)

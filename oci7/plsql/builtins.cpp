@@ -174,7 +174,23 @@ bool Interp::CallBuiltin(const std::vector<std::string>& partsIn, const std::vec
   if (fn == "NVL") {
     argc(2, 2);
     Value a = arg(0);
-    result = a.IsNull() ? arg(1) : a;
+    if (!a.IsNull()) {
+      result = a;
+      return true;
+    }
+    // The second value takes the first's type: a variable's as declared, a literal's.
+    Type first;
+    const Expr& x = *args[0].value;
+    size_t used = 0;
+    if (x.kind == ExprKind::Number) {
+      first.base = Type::Number;
+    } else if (x.kind == ExprKind::Name) {
+      Variable* var = FindVariable(x.parts, used, scope);
+      if (var && var->type && used == x.parts.size()) first.base = var->type->base;
+    }
+    if (first.base == Type::Char) first.base = Type::Varchar;
+    if (first.base == Type::Integer) first.base = Type::Number;
+    result = Coerce(arg(1), first, DateFormat());
     return true;
   }
   if (fn == "DECODE")
@@ -196,6 +212,15 @@ bool Interp::CallBuiltin(const std::vector<std::string>& partsIn, const std::vec
         text += (i ? ", :" : ":") + std::to_string(i + 1);
       }
       text += ")";
+    }
+    if ((fn == "GREATEST" || fn == "LEAST") && !values.empty()) {
+      // The values after the first are compared as values of its type.
+      Type first;
+      first.base = values[0].kind == Value::Number ? Type::Number
+                   : values[0].kind == Value::Date ? Type::Date
+                   : values[0].kind == Value::Text ? Type::Varchar
+                                                   : Type::Any;
+      for (size_t i = 1; i < values.size(); ++i) values[i] = Coerce(values[i], first, DateFormat());
     }
     result = host_.Evaluate(text, values);
     return true;

@@ -95,7 +95,9 @@ Variable* Interp::FindVariable(const std::vector<std::string>& parts, size_t& us
   return nullptr;
 }
 
-bool Interp::IsVariableName(const std::string& dotted, Scope& scope) {
+namespace {
+
+std::vector<std::string> DottedParts(const std::string& dotted) {
   std::vector<std::string> parts;
   size_t from = 0;
   while (true) {
@@ -104,13 +106,25 @@ bool Interp::IsVariableName(const std::string& dotted, Scope& scope) {
     if (dot == std::string::npos) break;
     from = dot + 1;
   }
-  size_t used = 0;
-  Variable* v = nullptr;
+  return parts;
+}
+
+}  // namespace
+
+Variable* Interp::FindDotted(const std::string& dotted, std::vector<std::string>& parts,
+                             size_t& used, Scope& scope) {
+  parts = DottedParts(dotted);
   try {
-    v = FindVariable(parts, used, scope);
+    return FindVariable(parts, used, scope);
   } catch (const PlsqlException&) {
-    return false;
+    return nullptr;
   }
+}
+
+bool Interp::IsVariableName(const std::string& dotted, Scope& scope) {
+  std::vector<std::string> parts;
+  size_t used = 0;
+  Variable* v = FindDotted(dotted, parts, used, scope);
   if (!v || v->cursor) return false;
   const Value* value = &v->value;
   for (size_t i = used; i < parts.size(); ++i) {
@@ -121,6 +135,36 @@ bool Interp::IsVariableName(const std::string& dotted, Scope& scope) {
   }
   return value->kind != Value::Record && value->kind != Value::Table &&
          value->kind != Value::Cursor;
+}
+
+int Interp::VariableTypeCode(const std::string& dotted, Scope& scope) {
+  std::vector<std::string> parts;
+  size_t used = 0;
+  Variable* v = FindDotted(dotted, parts, used, scope);
+  const Type* t = v ? v->type.get() : nullptr;
+  for (size_t i = used; i < parts.size() && t; ++i) {
+    const Type* field = nullptr;
+    for (const auto& [name, type] : t->fields) {
+      if (name == parts[i]) field = type.get();
+    }
+    t = field;
+  }
+  if (!t) return 0;
+  switch (t->base) {
+    case Type::Number:
+    case Type::Integer:
+      return kTypeNumber;
+    case Type::Varchar:
+    case Type::Long:
+    case Type::Rowid:
+      return kTypeVarchar2;
+    case Type::Char:
+      return kTypeChar;
+    case Type::Date:
+      return kTypeDate;
+    default:
+      return 0;
+  }
 }
 
 TableKey Interp::KeyOf(const Value& index, const Type* tableType) {

@@ -181,8 +181,10 @@ std::unique_ptr<SqlStatement> Interp::PrepareSql(const SqlText& sql, Scope& scop
         text[tokens[i + 1].offset] = '$';
     }
   }
-  return host_.Prepare(text, scope.unit ? scope.unit->schema : "",
-                       [this, &scope](const std::string& n) { return IsVariableName(n, scope); });
+  return host_.Prepare(
+      text, scope.unit ? scope.unit->schema : "",
+      [this, &scope](const std::string& n) { return IsVariableName(n, scope); },
+      [this, &scope](const std::string& n) { return VariableTypeCode(n, scope); });
 }
 
 void Interp::ExecuteSql(SqlStatement& st, Scope& scope) {

@@ -182,7 +182,13 @@ class Interp {
   Value CallSub(const std::vector<Callable>& candidates, const std::vector<Arg>& args,
                 Scope& caller, bool wantValue, const std::string& name);
   PackageInstance& Package(const std::string& owner, const std::string& name);
+  // The variable a dotted name (NAME, NAME.FIELD) starts with, nullptr when none; `parts`
+  // receives the name's parts and `used` how many of them name the variable.
+  Variable* FindDotted(const std::string& dotted, std::vector<std::string>& parts, size_t& used,
+                       Scope& scope);
   bool IsVariableName(const std::string& dotted, Scope& scope);
+  // The Oracle type code of the variable (or record field) a dotted name is, 0 unknown.
+  int VariableTypeCode(const std::string& dotted, Scope& scope);
 
   // SQL (exec.cpp).
   std::unique_ptr<SqlStatement> PrepareSql(const SqlText& sql, Scope& scope);

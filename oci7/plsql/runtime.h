@@ -130,10 +130,12 @@ class Host {
 
   // SQL.  `schema` is the schema names resolve in (the owner of a stored program, the
   // session user for anonymous blocks); `isVariable` says whether a name the statement
-  // uses (NAME or NAME.FIELD) is a PL/SQL variable.  Throws OraError.
+  // uses (NAME or NAME.FIELD) is a PL/SQL variable, and `variableType` its Oracle type
+  // code (TranslateContext).  Throws OraError.
   virtual std::unique_ptr<SqlStatement> Prepare(
       std::string_view sql, const std::string& schema,
-      const std::function<bool(const std::string&)>& isVariable) = 0;
+      const std::function<bool(const std::string&)>& isVariable,
+      const std::function<int(const std::string&)>& variableType = {}) = 0;
   // A SQL expression over :1, :2, ... (a built-in function call), evaluated with `args`.
   virtual Value Evaluate(const std::string& expression, const std::vector<Value>& args) = 0;
 

@@ -243,6 +243,45 @@ TEST_F(Expressions, NvlAndDecodeAnswerInTheirFirstValuesType) {
   });
 }
 
+TEST_F(Expressions, PlsqlComparesAndConvertsAsSqlDoes) {
+  EXPECT_EQ(Block("BEGIN IF '1' = 1 AND '9' < 10 AND 10 BETWEEN '9' AND '11' AND '2' IN (1, 2) "
+                  "THEN :r := 'y'; END IF; END;"),
+            "y");
+  EXPECT_EQ(
+      Block("DECLARE a CHAR(5) := 'a'; b CHAR(10) := 'a'; BEGIN "
+            "IF a = b AND a = 'a   ' AND a BETWEEN 'a' AND 'a  ' THEN :r := 'y'; END IF; END;"),
+      "y");
+  // A VARCHAR2 variable keeps comparing without padding.
+  EXPECT_EQ(Block("DECLARE a VARCHAR2(5) := 'a'; BEGIN "
+                  "IF a = 'a ' THEN :r := 'y'; ELSE :r := 'n'; END IF; END;"),
+            "n");
+  // NVL's second value takes the first's type.
+  EXPECT_NE(Block("DECLARE n NUMBER; BEGIN :r := NVL(n, 'x'); END;").find("ORA-06502"),
+            std::string::npos);
+  EXPECT_EQ(Block("DECLARE n NUMBER; BEGIN :r := NVL(n, '7') + 1; END;"), "8");
+  // GREATEST and LEAST take the first value's type.
+  EXPECT_EQ(Block("DECLARE d DATE := '01-JAN-90'; BEGIN :r := GREATEST(d, '01-JAN-93'); END;"),
+            "01-JAN-93");
+  EXPECT_EQ(Block("BEGIN :r := LEAST('9', 10) || '/' || LEAST(9, '10'); END;"), "10/9");
+  EXPECT_NE(Block("BEGIN :r := GREATEST(1, 'x'); END;").find("ORA-06502"), std::string::npos);
+  // Variables in SQL statements meet columns as binds do.
+  EXPECT_EQ(Block("DECLARE t VARCHAR2(5) := '9'; k NUMBER; BEGIN "
+                  "SELECT count(*) INTO k FROM vals WHERE n + 0 = t; :r := k; END;"),
+            "1");
+  EXPECT_EQ(Block("DECLARE t NUMBER := 10; k NUMBER; BEGIN "
+                  "SELECT count(*) INTO k FROM vals WHERE RTRIM(v) = t; :r := k; END;"),
+            "1");
+  EXPECT_EQ(Block("DECLARE c CHAR(10) := 'a'; k NUMBER; BEGIN "
+                  "SELECT count(*) INTO k FROM vals WHERE c5 = c; :r := k; END;"),
+            "1");
+  EXPECT_EQ(Block("DECLARE r vals%ROWTYPE; k NUMBER; BEGIN r.c10 := 'b c'; "
+                  "SELECT count(*) INTO k FROM vals WHERE r.c10 IN (c5, c10); :r := k; END;"),
+            "1");
+  EXPECT_EQ(Block("DECLARE c VARCHAR2(10) := 'a'; k NUMBER; BEGIN "
+                  "SELECT count(*) INTO k FROM vals WHERE c5 = c; :r := k; END;"),
+            "0");
+}
+
 TEST_F(Expressions, LongChainsAndDeepNestingParse) {
   ExpectValues({
       {"SELECT count(*) FROM dual WHERE " + Chain("1 = 0", " OR ", 1000) + " OR 1 = 1", "1"},

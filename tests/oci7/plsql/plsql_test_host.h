@@ -93,8 +93,11 @@ class TestHost : public Host {
   // Host
   std::unique_ptr<SqlStatement> Prepare(
       std::string_view sql, const std::string& schema,
-      const std::function<bool(const std::string&)>& isVariable) override {
-    return PrepareOnSqlite(db_, sql, Context(schema, isVariable), MapError);
+      const std::function<bool(const std::string&)>& isVariable,
+      const std::function<int(const std::string&)>& variableType) override {
+    TranslateContext ctx = Context(schema, isVariable);
+    ctx.variableType = variableType;
+    return PrepareOnSqlite(db_, sql, ctx, MapError);
   }
   Value Evaluate(const std::string& expression, const std::vector<Value>& args) override {
     return EvaluateOnSqlite(db_, expression, args, Context("DEMO", {}), MapError);
