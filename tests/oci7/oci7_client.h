@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -125,6 +126,25 @@ class TempDatabase {
  private:
   std::string name_;
   std::filesystem::path dir_;
+};
+
+// The name of a suite's database, as a template argument.
+template <size_t N>
+struct SuiteName {
+  char text[N];
+  constexpr SuiteName(const char (&s)[N]) { std::copy_n(s, N, text); }
+};
+
+// A test suite with a database of its own, made once for all its tests.
+template <SuiteName Name>
+class DatabaseSuite : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { db_ = new TempDatabase(Name.text); }
+  static void TearDownTestSuite() {
+    delete db_;
+    db_ = nullptr;
+  }
+  static inline TempDatabase* db_ = nullptr;
 };
 
 // The text oerhms gives for the last code of a logon area.

@@ -8,20 +8,13 @@ using namespace oci7test;
 
 namespace {
 
-class Calls : public ::testing::Test {
+class Calls : public DatabaseSuite<"CALLS"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("CALLS"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override {
     ASSERT_EQ(conn_.Logon("demo/demo@calls"), 0) << conn_.Message(conn_.lda()->rc);
   }
-  static TempDatabase* db_;
   Connection conn_;
 };
-TempDatabase* Calls::db_ = nullptr;
 
 struct Described {
   std::string name;

@@ -9,18 +9,11 @@ using namespace oci7test;
 
 namespace {
 
-class Data : public ::testing::Test {
+class Data : public DatabaseSuite<"DATA"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("DATA"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override { ASSERT_EQ(conn_.Logon("demo/demo@data"), 0); }
-  static TempDatabase* db_;
   Connection conn_;
 };
-TempDatabase* Data::db_ = nullptr;
 
 int BindRaw(Statement& st, const char* name, std::vector<ub1>& bytes, ub2& len) {
   len = static_cast<ub2>(bytes.size());

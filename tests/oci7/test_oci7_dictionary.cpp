@@ -22,21 +22,14 @@ std::vector<std::string> Column(const std::vector<std::vector<std::string>>& row
   return out;
 }
 
-class Dictionary : public ::testing::Test {
+class Dictionary : public DatabaseSuite<"DICT"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("DICT"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override {
     ASSERT_EQ(demo_.Logon("demo/demo@dict"), 0);
     ASSERT_EQ(dba_.Logon("system/manager@dict"), 0);
   }
-  static TempDatabase* db_;
   Connection demo_, dba_;
 };
-TempDatabase* Dictionary::db_ = nullptr;
 
 // IsTableOrViewAccessible with an owner, as the session checks send it.
 std::string TableOrView(const char* owner, const char* name) {

@@ -7,10 +7,10 @@ using namespace oci7test;
 
 namespace {
 
-class Expressions : public ::testing::Test {
+class Expressions : public DatabaseSuite<"EXPR"> {
  protected:
   static void SetUpTestSuite() {
-    db_ = new TempDatabase("EXPR");
+    DatabaseSuite::SetUpTestSuite();
     Connection c;
     ASSERT_EQ(c.Logon("demo/demo@expr"), 0);
     Statement st(c);
@@ -25,10 +25,6 @@ class Expressions : public ::testing::Test {
          }) {
       ASSERT_EQ(st.Run(sql), 0) << sql << ": " << st.Error();
     }
-  }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
   }
   void SetUp() override { ASSERT_EQ(conn_.Logon("demo/demo@expr"), 0); }
 
@@ -65,10 +61,8 @@ class Expressions : public ::testing::Test {
     return st.OutText(0).value_or("<null>");
   }
 
-  static TempDatabase* db_;
   Connection conn_;
 };
-TempDatabase* Expressions::db_ = nullptr;
 
 // Text of n copies of `term` joined by `op`.
 std::string Chain(const std::string& term, const std::string& op, int n) {

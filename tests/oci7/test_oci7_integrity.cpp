@@ -10,20 +10,13 @@ using namespace oci7test;
 
 namespace {
 
-class Integrity : public ::testing::Test {
+class Integrity : public DatabaseSuite<"INTEGRITY"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("INTEGRITY"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override { ASSERT_EQ(demo_.Logon("demo/demo@integrity"), 0); }
   // Runs a statement that must succeed.
   void Ok(Statement& st, const std::string& sql) { ASSERT_EQ(st.Run(sql), 0) << sql << "\n" << st.Error(); }
-  static TempDatabase* db_;
   Connection demo_;
 };
-TempDatabase* Integrity::db_ = nullptr;
 
 }  // namespace
 

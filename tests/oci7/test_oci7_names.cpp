@@ -8,21 +8,14 @@ using namespace oci7test;
 
 namespace {
 
-class Names : public ::testing::Test {
+class Names : public DatabaseSuite<"NAMES"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("NAMES"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override {
     ASSERT_EQ(demo_.Logon("demo/demo@names"), 0);
     ASSERT_EQ(dba_.Logon("system/manager@names"), 0);
   }
-  static TempDatabase* db_;
   Connection demo_, dba_;
 };
-TempDatabase* Names::db_ = nullptr;
 
 std::string Columns(int n, const char* type = "NUMBER") {
   std::string out;

@@ -13,18 +13,11 @@ using namespace oci7test;
 
 namespace {
 
-class Numbers : public ::testing::Test {
+class Numbers : public DatabaseSuite<"NUMBERS"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("NUMBERS"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override { ASSERT_EQ(conn_.Logon("demo/demo@numbers"), 0); }
-  static TempDatabase* db_;
   Connection conn_;
 };
-TempDatabase* Numbers::db_ = nullptr;
 
 std::string Code(int rc) {
   char buf[16];

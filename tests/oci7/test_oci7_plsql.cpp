@@ -6,18 +6,11 @@ using namespace oci7test;
 
 namespace {
 
-class Plsql : public ::testing::Test {
+class Plsql : public DatabaseSuite<"PLSQL"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("PLSQL"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override { ASSERT_EQ(conn_.Logon("demo/demo@plsql"), 0); }
-  static TempDatabase* db_;
   Connection conn_;
 };
-TempDatabase* Plsql::db_ = nullptr;
 
 // Reads server output as the program does: GET_LINE until the status is 1.
 std::vector<std::string> ReadOutput(Connection& c) {

@@ -9,13 +9,8 @@ using namespace oci7test;
 
 namespace {
 
-class Privileges : public ::testing::Test {
+class Privileges : public DatabaseSuite<"PRIV"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("PRIV"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override {
     ASSERT_EQ(demo_.Logon("demo/demo@priv"), 0);
     ASSERT_EQ(dba_.Logon("system/manager@priv"), 0);
@@ -30,10 +25,8 @@ class Privileges : public ::testing::Test {
               0)
         << admin.Error();
   }
-  static TempDatabase* db_;
   Connection demo_, dba_;
 };
-TempDatabase* Privileges::db_ = nullptr;
 
 }  // namespace
 

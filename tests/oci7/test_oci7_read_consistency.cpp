@@ -60,10 +60,10 @@ class Rows {
 
 constexpr const char* kEmpQuery = "SELECT ename FROM emp ORDER BY empno";
 
-class ReadConsistency : public ::testing::Test {
+class ReadConsistency : public DatabaseSuite<"CONS"> {
  protected:
   static void SetUpTestSuite() {
-    db_ = new TempDatabase("CONS");
+    DatabaseSuite::SetUpTestSuite();
     Connection dba;
     ASSERT_EQ(dba.Logon("system/manager@cons"), 0);
     Statement admin(dba);
@@ -76,10 +76,6 @@ class ReadConsistency : public ::testing::Test {
     ASSERT_EQ(d.Run("INSERT INTO tick VALUES (0)"), 0) << d.Error();
     ASSERT_EQ(Oci().ocom(demo.lda()), 0);
   }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override {
     ASSERT_EQ(reader_.Logon("demo/demo@cons"), 0);
     ASSERT_EQ(writer_.Logon("demo/demo@cons"), 0);
@@ -91,10 +87,8 @@ class ReadConsistency : public ::testing::Test {
     EXPECT_EQ(Oci().ocom(writer_.lda()), 0);
     return w.Value("SELECT n FROM tick");
   }
-  static TempDatabase* db_;
   Connection reader_, writer_;
 };
-TempDatabase* ReadConsistency::db_ = nullptr;
 
 }  // namespace
 

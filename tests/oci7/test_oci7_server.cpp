@@ -9,18 +9,11 @@ using namespace oci7test;
 
 namespace {
 
-class Server : public ::testing::Test {
+class Server : public DatabaseSuite<"SERVER"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("SERVER"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override { ASSERT_EQ(demo_.Logon("demo/demo@server"), 0); }
-  static TempDatabase* db_;
   Connection demo_;
 };
-TempDatabase* Server::db_ = nullptr;
 
 std::vector<std::string> Flat(const std::vector<std::vector<std::string>>& rows) {
   std::vector<std::string> out;

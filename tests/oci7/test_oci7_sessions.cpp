@@ -10,18 +10,11 @@ using namespace oci7test;
 
 namespace {
 
-class Sessions : public ::testing::Test {
+class Sessions : public DatabaseSuite<"SESS"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("SESS"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override { ASSERT_EQ(conn_.Logon("demo/demo@sess"), 0); }
-  static TempDatabase* db_;
   Connection conn_;
 };
-TempDatabase* Sessions::db_ = nullptr;
 
 // Repeats a non-blocking call until it stops answering `busy` (3123: the call's own work
 // is still running).  No time limit: work that never ends is the test's time-out.

@@ -8,13 +8,8 @@ using namespace oci7test;
 
 namespace {
 
-class Stored : public ::testing::Test {
+class Stored : public DatabaseSuite<"STORED"> {
  protected:
-  static void SetUpTestSuite() { db_ = new TempDatabase("STORED"); }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override { ASSERT_EQ(demo_.Logon("demo/demo@stored"), 0); }
 
   // The compile statement as the program builds it from editor lines: CREATE OR REPLACE,
@@ -41,10 +36,8 @@ class Stored : public ::testing::Test {
                    "' \n and owner=USER ");
   }
 
-  static TempDatabase* db_;
   Connection demo_;
 };
-TempDatabase* Stored::db_ = nullptr;
 
 }  // namespace
 

@@ -9,10 +9,10 @@ using namespace oci7test;
 
 namespace {
 
-class Views : public ::testing::Test {
+class Views : public DatabaseSuite<"VIEWS"> {
  protected:
   static void SetUpTestSuite() {
-    db_ = new TempDatabase("VIEWS");
+    DatabaseSuite::SetUpTestSuite();
     Connection demo;
     ASSERT_EQ(demo.Logon("demo/demo@views"), 0);
     Statement st(demo);
@@ -38,10 +38,6 @@ class Views : public ::testing::Test {
          })
       ASSERT_EQ(st.Run(sql), 0) << sql << ": " << st.Error();
   }
-  static void TearDownTestSuite() {
-    delete db_;
-    db_ = nullptr;
-  }
   void SetUp() override { ASSERT_EQ(demo_.Logon("demo/demo@views"), 0); }
   void TearDown() override {
     Statement st(demo_);
@@ -53,10 +49,8 @@ class Views : public ::testing::Test {
     rows = st.cda()->rpc;
     return rc;
   }
-  static TempDatabase* db_;
   Connection demo_;
 };
-TempDatabase* Views::db_ = nullptr;
 
 }  // namespace
 
