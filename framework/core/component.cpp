@@ -314,6 +314,7 @@ TComponent::TComponent(TComponent* AOwner) {
 }
 
 TComponent::~TComponent() {
+  life_.End();
   Destroying();
   // Partners first: they may still look at what this component owns.  Each partner is
   // unlinked completely before it is told, so it is told once and may change links.

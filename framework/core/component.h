@@ -17,8 +17,10 @@
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "framework/core/lifetime.h"
 #include "framework/core/sysutils.h"
 
 namespace tess {
@@ -339,6 +341,9 @@ class TComponent : public TPersistent {
   void PublishProperties(TPropertyList& Props) override;
   std::string GetNamePath() const override;
 
+  // Ends with the component (see TComponentWatch).
+  const TLifeMark& LifeMark() const { return life_; }
+
  protected:
   void IncludeState(TComponentState Flags) { state_ |= Flags; }
   void ExcludeState(TComponentState Flags) { state_ &= ~Flags; }
@@ -362,7 +367,61 @@ class TComponent : public TPersistent {
   std::vector<TComponent*> components_;
   std::vector<TComponent*> notifies_;  // told when this component is destroyed
   std::vector<TComponent*> watches_;   // those whose destruction this one is told of
+  TLifeMark life_;
 };
+
+// ---------------------------------------------------------------------------------------
+// Event handlers that free the component they were raised on
+// ---------------------------------------------------------------------------------------
+
+// Watches a component while code that runs its handlers still has work to do on it: a
+// handler may free the component (a click that closes a panel, a menu item that closes
+// its form); Alive() then says so and the rest is left undone.  The component is never
+// touched: the watch follows its LifeMark, which ends as its destruction begins.
+class TComponentWatch : public TLifeWatch {
+ public:
+  explicit TComponentWatch(const TComponent* Component)
+      : TLifeWatch(Component ? &Component->LifeMark() : nullptr) {}
+};
+
+// Runs an event handler of Component from a copy: the handler may free Component, and
+// with it the std::function it is stored in.  False when it did; the caller then leaves
+// Component alone (and hands it to nobody).  True, doing nothing, without a handler.  A
+// handler that called into another component which a handler freed ends there.
+template <class F, class... A>
+bool FireEvent(const TComponent* Component, const F& Handler, A&&... Args) {
+  if (!Handler) return true;
+  TComponentWatch watch(Component);
+  F copy = Handler;
+  try {
+    copy(std::forward<A>(Args)...);
+  } catch (const EFreedByHandler&) {
+  }
+  return watch.Alive();
+}
+
+// FireEvent for work that goes on deep inside after the event: a handler that freed
+// Component ends that work at once by EFreedByHandler.
+template <class F, class... A>
+void RaiseEvent(const TComponent* Component, const F& Handler, A&&... Args) {
+  if (!FireEvent(Component, Handler, std::forward<A>(Args)...)) throw EFreedByHandler();
+}
+
+// Runs Work, which may run handlers (events, messages sent on the way), on behalf of
+// Component's work under way: when it freed Component, that work ends at once
+// (EFreedByHandler).  Work's answer is passed on.
+template <class F>
+decltype(auto) RunFor(const TComponent* Component, F&& Work) {
+  TComponentWatch watch(Component);
+  if constexpr (std::is_void_v<std::invoke_result_t<F>>) {
+    std::forward<F>(Work)();
+    UnwindIfFreed(watch);
+  } else {
+    auto result = std::forward<F>(Work)();
+    UnwindIfFreed(watch);
+    return result;
+  }
+}
 
 // ---------------------------------------------------------------------------------------
 // Class registry: lets the stream reader create components by class name.

@@ -118,7 +118,9 @@ LRESULT CALLBACK UtilWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
   TMessage m{Msg, WParam, LParam, 0};
   ++g_dispatch_depth;
   try {
-    (*method)(m);
+    // From a copy: what it runs may deallocate the window, and the method with it.
+    TWndMethod run = *method;
+    run(m);
   } catch (...) {
     BarrierException(nullptr);
     m.Result = 0;
@@ -185,23 +187,9 @@ TControl::TControl(TComponent* AOwner)
   font_->OnChange = [this](TObject*) { FontChanged(); };
 }
 
-namespace {
-// The watches in force, oldest first (they mostly go newest first).
-std::vector<TControlWatch*>& g_watches = *new std::vector<TControlWatch*>;
-}  // namespace
-
-TControlWatch::TControlWatch(TControl* Control) : control_(Control) {
-  g_watches.push_back(this);
-}
-
-TControlWatch::~TControlWatch() {
-  auto it = std::find(g_watches.rbegin(), g_watches.rend(), this);
-  if (it != g_watches.rend()) g_watches.erase(std::next(it).base());
-}
-
 TControl::~TControl() {
-  for (TControlWatch* w : g_watches)
-    if (w->control_ == this) w->control_ = nullptr;
+  // Code watching the control stops touching it from here on.
+  LifeMark().End();
   ForgetDragControl(this);
   if (g_capture == this) SetCaptureControl(nullptr);
   if (g_mouse_control == this) g_mouse_control = nullptr;
@@ -392,7 +380,13 @@ void TControl::SetText(const std::string& Value) {
 
 intptr_t TControl::Perform(uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
   TMessage m{Msg, WParam, LParam, 0};
-  WindowProc(m);
+  TControlWatch watch(this);
+  try {
+    WindowProc(m);
+  } catch (const EFreedByHandler&) {
+    // The control's work ended because a handler freed it: the caller goes on.
+    if (watch.Alive()) throw;
+  }
   return m.Result;
 }
 
@@ -1324,21 +1318,25 @@ void TWinControl::PaintControls(HDc DC, TControl* First) {
 }
 
 void TWinControl::PaintHandler(TMessage& M) {
+  // A handler run while painting may free the control: its window lives on until the
+  // message is done, so the paint is ended on the window, not through the control.
+  TControlWatch watch(this);
   if (M.WParam) {
     PaintWindow(reinterpret_cast<HDC>(M.WParam));
-    PaintControls(reinterpret_cast<HDC>(M.WParam));
+    if (watch.Alive()) PaintControls(reinterpret_cast<HDC>(M.WParam));
     return;
   }
+  HWND window = handle_;
   PAINTSTRUCT ps{};
-  HDC dc = BeginPaint(handle_, &ps);
+  HDC dc = BeginPaint(window, &ps);
   try {
     PaintWindow(dc);
-    PaintControls(dc);
+    if (watch.Alive()) PaintControls(dc);
   } catch (...) {
-    EndPaint(handle_, &ps);
+    EndPaint(window, &ps);
     throw;
   }
-  EndPaint(handle_, &ps);
+  EndPaint(window, &ps);
 }
 
 void TWinControl::PaintTo(HDc DC, int32_t X, int32_t Y) {
@@ -1827,19 +1825,23 @@ void TControlCanvas::FreeHandle() {
 void TControlCanvas::DrawOn(HDc DC, const std::function<void()>& Draw) {
   FreeHandle();
   SetHandle(DC);
+  // Draw may free the control and this canvas with it (which gives the context back as
+  // it goes): then nothing more is done here.
+  TControlWatch watch(control_);
   try {
     Draw();
   } catch (...) {
-    SetHandle(nullptr);
+    if (watch.Alive()) SetHandle(nullptr);
     throw;
   }
-  SetHandle(nullptr);
+  if (watch.Alive()) SetHandle(nullptr);
 }
 
 void TControlCanvas::PaintOn(HDc DC, const std::function<void()>& Paint) {
-  DrawOn(DC, [&] {
-    Font()->Assign(control_->Font());
-    Brush()->SetColor(control_->Color());
+  TControl* control = control_;
+  DrawOn(DC, [this, control, &Paint] {
+    Font()->Assign(control->Font());
+    Brush()->SetColor(control->Color());
     Paint();
   });
 }
@@ -1863,16 +1865,12 @@ void FreeDeviceContexts() {
 
 namespace {
 
-// Runs Paint with Slot pointing at Canvas, and clears Slot however Paint ends.
-void PaintThrough(TCanvas*& Slot, TCanvas* Canvas, const std::function<void()>& Paint) {
-  Slot = Canvas;
-  try {
-    Paint();
-  } catch (...) {
-    Slot = nullptr;
-    throw;
-  }
-  Slot = nullptr;
+// Runs Paint with Slot (a member of Control) pointing at Canvas; Slot goes back however
+// Paint ends, unless Paint freed Control.
+void PaintThrough(TControl* Control, TCanvas*& Slot, TCanvas* Canvas,
+                  const std::function<void()>& Paint) {
+  TScopedValue<TCanvas*> lent(Slot, Canvas, Control->LifeMark());
+  Paint();
 }
 
 }  // namespace
@@ -1889,7 +1887,7 @@ void TCustomControl::PaintWindow(HDc DC) {
 }
 
 void TCustomControl::PaintTo(TCanvas* ACanvas) {
-  PaintThrough(paint_canvas_, ACanvas, [this] { Paint(); });
+  PaintThrough(this, paint_canvas_, ACanvas, [this] { Paint(); });
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner)
@@ -1900,7 +1898,7 @@ TGraphicControl::~TGraphicControl() = default;
 void TGraphicControl::Paint() {}
 
 void TGraphicControl::PaintTo(TCanvas* ACanvas) {
-  PaintThrough(paint_canvas_, ACanvas, [this] { Paint(); });
+  PaintThrough(this, paint_canvas_, ACanvas, [this] { Paint(); });
 }
 
 void TGraphicControl::Dispatch(TMessage& M) {

@@ -31,7 +31,10 @@
 // the child controls it still has, whoever owns them.  An event handler may free the
 // control it was raised on: it runs from a copy of the event (FireEvent), and nothing
 // touches the control or hands it on after; the code that raised the event watches the
-// control (TControlWatch) and leaves the rest undone.  A window whose message is being
+// control (TControlWatch) and leaves the rest undone, or, deep inside work that would
+// have to check at every step (a model's, a paint's), raises it with RaiseEvent and is
+// unwound by EFreedByHandler, which the window procedure, Perform and FireEvent end
+// quietly.  Paint code releases what it holds on the way.  A window whose message is being
 // handled outlives its freed control, hidden, until that message is done, so that the
 // system's own code of the window finishes on a window that still exists.
 #pragma once
@@ -136,34 +139,9 @@ bool CancelDrag();
 // (a list ends its tracking there): what that raises is no click.
 bool DragReleaseOf(const TControl* Control);
 
-// Watches a control while code that runs its handlers still has work to do on it: a
-// handler may free the control (the window procedure, a click that closes a panel);
-// Alive() then says so and the rest is left undone.  Watches go in any order; a watch
-// of no control is never alive.
-class TControlWatch {
- public:
-  explicit TControlWatch(TControl* Control);
-  ~TControlWatch();
-  TControlWatch(const TControlWatch&) = delete;
-  TControlWatch& operator=(const TControlWatch&) = delete;
-  bool Alive() const { return control_ != nullptr; }
-
- private:
-  friend class TControl;
-  TControl* control_;
-};
-
-// Runs an event handler of Control from a copy: the handler may free Control, and with
-// it the std::function it is stored in.  False when it did; the caller then leaves
-// Control alone (and hands it to nobody).  True, doing nothing, without a handler.
-template <class F, class... A>
-bool FireEvent(TControl* Control, const F& Handler, A&&... Args) {
-  if (!Handler) return true;
-  TControlWatch watch(Control);
-  F copy = Handler;
-  copy(std::forward<A>(Args)...);
-  return watch.Alive();
-}
+// Watches a control while code that runs its handlers still has work to do on it (see
+// TComponentWatch).
+using TControlWatch = TComponentWatch;
 
 class TControl : public TComponent {
  public:
@@ -326,7 +304,6 @@ class TControl : public TComponent {
 
  private:
   friend class TWinControl;
-  friend class TControlWatch;
   friend struct TDragAccess;
   void HandleMouseMessage(TMessage& Message);
   void FontChanged();

@@ -1151,6 +1151,8 @@ void TApplication::HandleException(TObject* Sender) {
       std::rethrow_exception(p);
     } catch (EAbort&) {
       return;
+    } catch (const EFreedByHandler&) {
+      return;  // the work of a freed component ended: nothing failed
     } catch (Exception& e) {
       if (OnException)
         OnException(Sender, e);

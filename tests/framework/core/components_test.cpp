@@ -1,8 +1,11 @@
 // Components: ownership and deletion order, notifications, free notification across
-// owners, names; persistent assignment; the pointer list.
+// owners, names; persistent assignment; the pointer list; handlers that free their
+// component.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -371,6 +374,122 @@ TEST(List, SortIsStableAndSurvivesAnInconsistentComparison) {
   list.Sort([&](void*, void*) { return static_cast<int>(rng() % 3) - 1; });
   std::set<void*> seen(list.begin(), list.end());
   EXPECT_EQ(seen.size(), items.size());
+}
+
+// ---- handlers that free the component they were raised on ----------------------------
+
+class TEventful : public TComponent {
+ public:
+  using TComponent::TComponent;
+  TNotifyEvent OnEvent;
+};
+
+// Watches taken and dropped in any order over components freed in any order: a watch is
+// alive exactly while its component is, whatever else was watched or freed meanwhile.
+TEST(ComponentWatch, FollowsItsComponentAgainstASetModel) {
+  std::mt19937 rng(20261208);
+  for (int round = 0; round < 40; ++round) {
+    std::vector<TComponent*> comps;
+    std::set<size_t> alive;
+    for (size_t i = 0; i < 6; ++i) {
+      comps.push_back(new TComponent(nullptr));
+      alive.insert(i);
+    }
+    std::vector<std::pair<size_t, std::unique_ptr<TComponentWatch>>> watches;
+    for (int step = 0; step < 80; ++step) {
+      switch (rng() % 3) {
+        case 0: {  // a watch of a component still there
+          if (alive.empty()) break;
+          auto it = alive.begin();
+          std::advance(it, rng() % alive.size());
+          watches.emplace_back(*it, std::make_unique<TComponentWatch>(comps[*it]));
+          break;
+        }
+        case 1:  // a watch ends, not always the newest
+          if (!watches.empty()) watches.erase(watches.begin() + rng() % watches.size());
+          break;
+        default: {  // a component goes
+          if (alive.empty()) break;
+          auto it = alive.begin();
+          std::advance(it, rng() % alive.size());
+          delete comps[*it];
+          alive.erase(it);
+        }
+      }
+      for (const auto& [i, w] : watches) ASSERT_EQ(w->Alive(), alive.count(i) == 1);
+    }
+    watches.clear();
+    for (size_t i : alive) delete comps[i];
+  }
+  EXPECT_FALSE(TComponentWatch(nullptr).Alive());
+}
+
+// A copy of a mark is another object's: the watches of the original do not follow it.
+TEST(ComponentWatch, AMarksCopyIsAnotherObjectsMark) {
+  auto* mark = new TLifeMark;
+  TLifeWatch watch(*mark);
+  { TLifeMark copy(*mark); }
+  EXPECT_TRUE(watch.Alive());
+  delete mark;
+  EXPECT_FALSE(watch.Alive());
+}
+
+// The scope's value goes back unless the object went meanwhile (its memory then stays
+// untouched: the sanitizers would see the write).
+TEST(ComponentWatch, AScopedValueGoesBackOnlyToALivingObject) {
+  struct Object {
+    bool Flag = false;
+    TLifeMark Life;
+  };
+  auto* o = new Object;
+  {
+    TScopedValue<bool> set(o->Flag, true, o->Life);
+    EXPECT_TRUE(o->Flag);
+  }
+  EXPECT_FALSE(o->Flag);
+  {
+    TScopedValue<bool> set(o->Flag, true, o->Life);
+    delete o;
+  }
+}
+
+// FireEvent runs the handler from a copy (its capture is whole after it freed the
+// component) and tells whether the component lives; RaiseEvent ends the caller's work
+// when it does not; a handler that called into a freed component ends there.
+TEST(FireEvent, AHandlerMayFreeItsComponent) {
+  auto* c = new TEventful(nullptr);
+  std::array<uint64_t, 4> big{1, 2, 3, 4};  // larger than a std::function keeps inside
+  uint64_t sum = 0;
+  c->OnEvent = [&sum, big](TObject* Sender) {
+    delete Sender;
+    for (uint64_t v : big) sum += v;
+  };
+  EXPECT_FALSE(FireEvent(c, c->OnEvent, c));
+  EXPECT_EQ(sum, 10u);
+
+  auto* d = new TEventful(nullptr);
+  d->OnEvent = [](TObject* Sender) { delete Sender; };
+  EXPECT_THROW(RaiseEvent(d, d->OnEvent, d), EFreedByHandler);
+
+  auto* e = new TEventful(nullptr);
+  int calls = 0;
+  e->OnEvent = [&calls](TObject*) { ++calls; };
+  EXPECT_NO_THROW(RaiseEvent(e, e->OnEvent, e));
+  EXPECT_TRUE(FireEvent(e, TNotifyEvent(), e));  // no handler
+  // The handler's call into another component, which its own handler freed, unwinds to
+  // the handler: the component whose event it is goes on.
+  e->OnEvent = [](TObject*) {
+    auto* other = new TEventful(nullptr);
+    other->OnEvent = [](TObject* Sender) { delete Sender; };
+    RaiseEvent(other, other->OnEvent, other);
+    ADD_FAILURE() << "the handler went on after the component it called into was freed";
+  };
+  EXPECT_TRUE(FireEvent(e, e->OnEvent, e));
+  // RunFor passes the work's answer on, and ends the caller's work once the work freed
+  // the component.
+  EXPECT_EQ(RunFor(e, [] { return 7; }), 7);
+  EXPECT_THROW(RunFor(e, [e] { delete e; }), EFreedByHandler);
+  EXPECT_EQ(calls, 1);
 }
 
 }  // namespace
