@@ -772,7 +772,7 @@ void ToxDockBar::Paint() {
   c->Brush()->SetStyle(TBrushStyle::bsSolid);
   c->Brush()->SetColor(Color());
   c->FillRect(r);
-  FireEvent(this, OnPaint, this);
+  RaiseEvent(this, OnPaint, this);
 }
 
 void ToxDockBar::Dispatch(TMessage& M) {

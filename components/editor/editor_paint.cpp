@@ -107,8 +107,8 @@ bool TOvcEditBase::DoOnDrawLine(TCanvas* EditorCanvas, const TRect& Rect, const 
                                 int32_t Len, int32_t Line, int32_t Pos, int32_t Count,
                                 int32_t HBLine, int32_t HBCol, int32_t HELine, int32_t HECol) {
   bool drawn = false;
-  FireEvent(this, OnDrawLine, this, EditorCanvas, Rect, S, Len, Line, Pos, Count, HBLine, HBCol,
-            HELine, HECol, drawn);
+  RaiseEvent(this, OnDrawLine, this, EditorCanvas, Rect, S, Len, Line, Pos, Count, HBLine, HBCol,
+             HELine, HECol, drawn);
   return drawn;
 }
 

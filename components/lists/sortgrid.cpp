@@ -504,7 +504,7 @@ TFormatOptions TSortGrid::GetFormatOptions() {
 
 void TSortGrid::DrawCell(int32_t ACol, int32_t ARow, const TRect& ARect, TGridDrawState AState) {
   TFormatOptions fmt = GetFormatOptions();
-  if (!FireEvent(this, OnGetCellFormat, this, ACol, ARow, AState, fmt)) return;
+  RaiseEvent(this, OnGetCellFormat, this, ACol, ARow, AState, fmt);
   if (!DefaultDrawing()) {
     TStringGrid::DrawCell(ACol, ARow, ARect, AState);
     return;

@@ -459,7 +459,7 @@ TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TPaintBox::Paint() {
-  FireEvent(this, OnPaint, this);
+  RaiseEvent(this, OnPaint, this);
 }
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {

@@ -594,7 +594,7 @@ TCanvas* TCustomForm::Canvas() {
 }
 
 void TCustomForm::Paint() {
-  FireEvent(this, OnPaint, this);
+  RaiseEvent(this, OnPaint, this);
 }
 
 void TCustomForm::PaintWindow(HDc DC) {

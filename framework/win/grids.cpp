@@ -482,14 +482,16 @@ void TCustomGrid::ScrollMessage(TMessage& M, bool Vertical) {
 
 // --- editing -------------------------------------------------------------------------
 
+// Both are raised in the middle of the in-place editor's work: a handler that frees the
+// grid ends it (RaiseEvent).
 std::string TCustomGrid::GetEditText(int32_t ACol, int32_t ARow) {
   std::string s;
-  FireEvent(this, OnGetEditText, this, ACol, ARow, s);
+  RaiseEvent(this, OnGetEditText, this, ACol, ARow, s);
   return s;
 }
 
 void TCustomGrid::SetEditText(int32_t ACol, int32_t ARow, const std::string& Value) {
-  FireEvent(this, OnSetEditText, this, ACol, ARow, Value);
+  RaiseEvent(this, OnSetEditText, this, ACol, ARow, Value);
 }
 
 bool TCustomGrid::CanEditShow() {
@@ -572,12 +574,14 @@ void TCustomGrid::MoveRow(int32_t FromIndex, int32_t ToIndex) {
   if (watch.Alive()) Invalidate();
 }
 
+// Raised in the middle of a move (the mouse's, a delete's): a handler that frees the grid
+// ends that work (RaiseEvent).
 void TCustomGrid::ColumnMoved(int32_t FromIndex, int32_t ToIndex) {
-  FireEvent(this, OnColumnMoved, this, FromIndex, ToIndex);
+  RaiseEvent(this, OnColumnMoved, this, FromIndex, ToIndex);
 }
 
 void TCustomGrid::RowMoved(int32_t FromIndex, int32_t ToIndex) {
-  FireEvent(this, OnRowMoved, this, FromIndex, ToIndex);
+  RaiseEvent(this, OnRowMoved, this, FromIndex, ToIndex);
 }
 
 void TCustomGrid::DeleteColumn(int32_t ACol) {
@@ -609,8 +613,9 @@ TGridDrawState TCustomGrid::CellState(int32_t ACol, int32_t ARow) {
   return s;
 }
 
+// Raised while painting: a handler that frees the grid ends the paint (RaiseEvent).
 void TCustomGrid::DrawCell(int32_t ACol, int32_t ARow, const TRect& ARect, TGridDrawState AState) {
-  FireEvent(this, OnDrawCell, this, ACol, ARow, ARect, AState);
+  RaiseEvent(this, OnDrawCell, this, ACol, ARow, ARect, AState);
 }
 
 void TCustomGrid::Paint() {
@@ -1089,7 +1094,7 @@ void TStringGrid::RowMoved(int32_t FromIndex, int32_t ToIndex) {
 
 std::string TStringGrid::GetEditText(int32_t ACol, int32_t ARow) {
   std::string s = cells_.Cell(ACol, ARow);
-  FireEvent(this, OnGetEditText, this, ACol, ARow, s);
+  RaiseEvent(this, OnGetEditText, this, ACol, ARow, s);
   return s;
 }
 

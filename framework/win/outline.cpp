@@ -43,15 +43,15 @@ void TCustomOutline::TreeChanged() {
   }
   tree_.SetSelected(selected);
   int32_t rows = static_cast<int32_t>(tree_.VisibleItems().size());
-  following_ = true;
-  try {
+  // The grid's events (OnTopLeftChanged, OnSelectCell) run on the way and may free the
+  // outline: then nothing more is done with it.
+  TControlWatch watch(this);
+  {
+    TScopedValue<bool> following(following_, true, LifeMark());
     SetRowCount(std::max(rows, 1));
-    if (selected > 0) FocusCell(0, tree_.VisiblePosition(selected), true);
-  } catch (...) {
-    following_ = false;
-    throw;
+    if (selected > 0 && watch.Alive()) FocusCell(0, tree_.VisiblePosition(selected), true);
   }
-  following_ = false;
+  if (!watch.Alive()) return;
   FitColumn();
   Invalidate();
   // Told only when the selection is on another node, not when its row moved.
@@ -131,7 +131,7 @@ void TCustomOutline::DrawCell(int32_t, int32_t ARow, const TRect& ARect, TGridDr
     TOwnerDrawState st;
     if (selected) st += TOwnerDrawStateFlag::odSelected;
     if (AState.Contains(TGridDrawStateFlag::gdFocused)) st += TOwnerDrawStateFlag::odFocused;
-    if (node) FireEvent(this, OnDrawItem, this, ARow, ARect, st);
+    if (node) RaiseEvent(this, OnDrawItem, this, ARow, ARect, st);
     return;
   }
   if (node) DrawDefault(node, ARect, selected);

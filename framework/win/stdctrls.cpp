@@ -196,8 +196,10 @@ class TWindowListStrings : public TStrings {
 
  private:
   bool Live() const { return control_->HandleAllocated(); }
+  // The list may answer with the control's handlers (an item measured as it is added):
+  // one that frees the control, and these strings with it, ends the work at once.
   LRESULT Send(UINT Msg, WPARAM W, LPARAM L) const {
-    return SendMessageA(control_->Handle(), Msg, W, L);
+    return RunFor(control_, [&] { return SendMessageA(control_->Handle(), Msg, W, L); });
   }
 
   TWinControl* control_;
@@ -910,16 +912,18 @@ TRect TCustomListBox::ItemRect(int32_t Index) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
+// Raised while the system draws or measures: a handler that frees the list ends that
+// work (RaiseEvent), and the parent's reflection of the message with it.
 void TCustomListBox::DrawItem(int32_t Index, const TRect& Rect, TOwnerDrawState State) {
   if (OnDrawItem) {
-    FireEvent(this, OnDrawItem, this, Index, Rect, State);
+    RaiseEvent(this, OnDrawItem, this, Index, Rect, State);
     return;
   }
   DrawItemText(canvas_.get(), *items_, Index, Rect, tab_stops_);
 }
 
 void TCustomListBox::MeasureItem(int32_t Index, int32_t& Height) {
-  FireEvent(this, OnMeasureItem, this, Index, Height);
+  RaiseEvent(this, OnMeasureItem, this, Index, Height);
 }
 
 void TCustomListBox::Dispatch(TMessage& M) {
@@ -1301,14 +1305,14 @@ void TCustomComboBox::CloseUp() {
 
 void TCustomComboBox::DrawItem(int32_t Index, const TRect& Rect, TOwnerDrawState State) {
   if (OnDrawItem) {
-    FireEvent(this, OnDrawItem, this, Index, Rect, State);
+    RaiseEvent(this, OnDrawItem, this, Index, Rect, State);
     return;
   }
   DrawItemText(canvas_.get(), *items_, Index, Rect);
 }
 
 void TCustomComboBox::MeasureItem(int32_t Index, int32_t& Height) {
-  FireEvent(this, OnMeasureItem, this, Index, Height);
+  RaiseEvent(this, OnMeasureItem, this, Index, Height);
 }
 
 void TCustomComboBox::Dispatch(TMessage& M) {
