@@ -19,6 +19,8 @@ TOvcCustomTable::TOvcCustomTable(TComponent* AOwner)
   SetBounds(Left(), Top(), 300, 100);
   SetColor(clBtnFace);
   SetTabStop(true);
+  // What the parts tell of runs the table's handlers (painting, the events of a change,
+  // an edit ended): one that frees the table ends the parts' work at once (RaiseEvent).
   auto RepaintAll = [this](TObject*) { DoCellChanged(this); };
   colors_.OnChange = RepaintAll;
   pens_.SetOnChange(RepaintAll);
@@ -216,8 +218,14 @@ void TOvcCustomTable::CreateWnd() {
   TOvcTableAncestor::CreateWnd();
   // The stored cell names are resolved once the form around the table is complete.
   PostMessageA(Handle(), ctim_LoadDefaultCells, 0, 0);
-  layout_.WindowCreated();
-  DoActiveCellChanged(ActiveRow(), ActiveCol());
+  // The first events come while the window is being made: the making goes on (as for
+  // any control's), whatever their handlers did, so nothing is thrown into it.
+  try {
+    layout_.WindowCreated();
+    DoActiveCellChanged(ActiveRow(), ActiveCol());
+  } catch (const EFreedByHandler&) {
+    return;
+  }
   if (nav_.Has(TOvcTblOption::otoAlwaysEditing) && !(ComponentState() & csDesigning))
     PostMessageA(Handle(), ctim_StartEdit, 0, 0);
 }
@@ -307,8 +315,11 @@ void TOvcCustomTable::PaintCellAt(TCanvas* C, int RI, int CI) {
   TOvcBaseTableCell* Painter = UnderEditor ? nullptr : GetCellForPaint(Row, Col);
   if (Painter) {
     void* Data = FetchCellData(Row, Col, TOvcCellDataPurpose::cdpForPaint);
-    Painter->ResolveAttributes(Row, Col, A);
-    Painter->PaintCell(C, R, Row, Col, A, Data);
+    // The cell's own handlers (its owner drawing) may free the table.
+    RunFor(this, [&] {
+      Painter->ResolveAttributes(Row, Col, A);
+      Painter->PaintCell(C, R, Row, Col, A, Data);
+    });
   } else {
     ResolveCellAttributes(Row, Col, A);
     C->Brush()->SetColor(Color());

@@ -60,7 +60,9 @@ bool InFirstChildChain(HWND Window, HWND Wanted) {
 }  // namespace
 
 // The navigator moves the active cell; the editing side and the events come in through
-// its hooks.
+// its hooks.  What a hook runs may free the table (its events, the focus it moves): the
+// navigator's work then ends at once (RunFor, RaiseEvent), unwound to the message or call
+// that began it, and nothing of the table is touched on the way.
 void TOvcCustomTable::InitEditing() {
   nav_.OnMoving = [this](uint16_t Command, int32_t& RowNum, int32_t& ColNum) {
     DoActiveCellMoving(Command, RowNum, ColNum);
@@ -81,10 +83,17 @@ void TOvcCustomTable::InitEditing() {
     else if (X >= 0 && Y >= 0)
       PostMessageA(Handle(), ctim_StartEditMouse, M ? M->WParam : MK_LBUTTON, MAKELPARAM(X, Y));
   };
-  nav_.OnStopEditing = [this](bool SaveValue) { return StopEditingState(SaveValue); };
-  nav_.OnEditorCanSave = [this] { return !editing_cell_ || editing_cell_->CanStopEditing(true); };
+  nav_.OnStopEditing = [this](bool SaveValue) {
+    return RunFor(this, [&] { return StopEditingState(SaveValue); });
+  };
+  nav_.OnEditorCanSave = [this] {
+    return RunFor(this, [&] { return !editing_cell_ || editing_cell_->CanStopEditing(true); });
+  };
   nav_.OnFocusEditor = [this] {
-    if (HWnd Editor = EditorWindow()) ::SetFocus(static_cast<HWND>(Editor));
+    // The table's focus leaves it for the editor: its OnExit may run there.
+    RunFor(this, [&] {
+      if (HWnd Editor = EditorWindow()) ::SetFocus(static_cast<HWND>(Editor));
+    });
   };
   nav_.OnLockedCellClick = [this](int32_t RowNum, int32_t ColNum) {
     DoLockedCellClick(RowNum, ColNum);
@@ -96,20 +105,23 @@ void TOvcCustomTable::InitEditing() {
 }
 
 // ---- hooks ----------------------------------------------------------------------------
+//
+// Each event is raised deep inside the navigator's, the layout's or the painting's work:
+// a handler that frees the table ends that work (RaiseEvent).
 
 bool TOvcCustomTable::Quiet() const {
   return (ComponentState() & (csLoading | csDestroying)) != 0 || DestroyingObject();
 }
 
 void TOvcCustomTable::DoActiveCellChanged(int32_t RowNum, int ColNum) {
-  if (!Quiet()) FireEvent(this, OnActiveCellChanged, this, RowNum, ColNum);
+  if (!Quiet()) RaiseEvent(this, OnActiveCellChanged, this, RowNum, ColNum);
 }
 
 // After the event, a move away from the cell being edited first saves its value; a
 // refusal cancels the move.
 void TOvcCustomTable::DoActiveCellMoving(uint16_t Command, int32_t& RowNum, int& ColNum) {
   if (Quiet()) return;
-  if (!FireEvent(this, OnActiveCellMoving, this, Command, RowNum, ColNum)) return;
+  RaiseEvent(this, OnActiveCellMoving, this, Command, RowNum, ColNum);
   if (InEditingState() && (RowNum != ActiveRow() || ColNum != ActiveCol()) &&
       !StopEditingState(true)) {
     RowNum = ActiveRow();
@@ -120,88 +132,90 @@ void TOvcCustomTable::DoActiveCellMoving(uint16_t Command, int32_t& RowNum, int&
 bool TOvcCustomTable::DoBeginEdit(int32_t RowNum, int ColNum) {
   if (Quiet()) return false;
   bool AllowIt = true;
-  return FireEvent(this, OnBeginEdit, this, RowNum, ColNum, AllowIt) && AllowIt;
+  RaiseEvent(this, OnBeginEdit, this, RowNum, ColNum, AllowIt);
+  return AllowIt;
 }
 
 void TOvcCustomTable::DoClipboardCopy() {
-  if (!Quiet()) FireEvent(this, OnClipboardCopy, this);
+  if (!Quiet()) RaiseEvent(this, OnClipboardCopy, this);
 }
 void TOvcCustomTable::DoClipboardCut() {
-  if (!Quiet()) FireEvent(this, OnClipboardCut, this);
+  if (!Quiet()) RaiseEvent(this, OnClipboardCut, this);
 }
 void TOvcCustomTable::DoClipboardPaste() {
-  if (!Quiet()) FireEvent(this, OnClipboardPaste, this);
+  if (!Quiet()) RaiseEvent(this, OnClipboardPaste, this);
 }
 
 void TOvcCustomTable::DoColumnsChanged(int ColNum1, int ColNum2, TOvcTblActions Action) {
   // The heading cells have followed the change already (KeepCellsInStep).
   if (Quiet()) return;
-  FireEvent(this, OnColumnsChanged, this, ColNum1, ColNum2, Action);
+  RaiseEvent(this, OnColumnsChanged, this, ColNum1, ColNum2, Action);
 }
 
 void TOvcCustomTable::DoDoneEdit(int32_t RowNum, int ColNum) {
-  if (!Quiet()) FireEvent(this, OnDoneEdit, this, RowNum, ColNum);
+  if (!Quiet()) RaiseEvent(this, OnDoneEdit, this, RowNum, ColNum);
 }
 
 bool TOvcCustomTable::DoEndEdit(TOvcTableCellAncestor* Cell, int32_t RowNum, int ColNum) {
   if (Quiet()) return false;
   bool AllowIt = true;
-  return FireEvent(this, OnEndEdit, this, Cell, RowNum, ColNum, AllowIt) && AllowIt;
+  RaiseEvent(this, OnEndEdit, this, Cell, RowNum, ColNum, AllowIt);
+  return AllowIt;
 }
 
 void TOvcCustomTable::DoEnteringColumn(int ColNum) {
   if (Quiet() || ColNum == last_entered_col_) return;
   last_entered_col_ = ColNum;
-  FireEvent(this, OnEnteringColumn, this, ColNum);
+  RaiseEvent(this, OnEnteringColumn, this, ColNum);
 }
 
 void TOvcCustomTable::DoEnteringRow(int32_t RowNum) {
   if (Quiet() || RowNum == last_entered_row_) return;
   last_entered_row_ = RowNum;
-  FireEvent(this, OnEnteringRow, this, RowNum);
+  RaiseEvent(this, OnEnteringRow, this, RowNum);
 }
 
 void TOvcCustomTable::DoGetCellData(int32_t RowNum, int ColNum, void*& Data,
                                     TOvcCellDataPurpose Purpose) {
   Data = nullptr;
   if (!Quiet() && HandleAllocated())
-    FireEvent(this, OnGetCellData, this, RowNum, ColNum, Data, Purpose);
+    RaiseEvent(this, OnGetCellData, this, RowNum, ColNum, Data, Purpose);
 }
 
 void TOvcCustomTable::DoGetCellAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& A) {
-  if (!Quiet()) FireEvent(this, OnGetCellAttributes, this, RowNum, ColNum, A);
+  if (!Quiet()) RaiseEvent(this, OnGetCellAttributes, this, RowNum, ColNum, A);
 }
 
 void TOvcCustomTable::DoLeavingColumn(int ColNum) {
-  if (!Quiet()) FireEvent(this, OnLeavingColumn, this, ColNum);
+  if (!Quiet()) RaiseEvent(this, OnLeavingColumn, this, ColNum);
 }
 void TOvcCustomTable::DoLeavingRow(int32_t RowNum) {
-  if (!Quiet()) FireEvent(this, OnLeavingRow, this, RowNum);
+  if (!Quiet()) RaiseEvent(this, OnLeavingRow, this, RowNum);
 }
 void TOvcCustomTable::DoLockedCellClick(int32_t RowNum, int ColNum) {
-  if (!Quiet()) FireEvent(this, OnLockedCellClick, this, RowNum, ColNum);
+  if (!Quiet()) RaiseEvent(this, OnLockedCellClick, this, RowNum, ColNum);
 }
 void TOvcCustomTable::DoPaintUnusedArea() {
-  if (!Quiet()) FireEvent(this, OnPaintUnusedArea, this);
+  if (!Quiet()) RaiseEvent(this, OnPaintUnusedArea, this);
 }
 void TOvcCustomTable::DoRowsChanged(int32_t RowNum1, int32_t RowNum2, TOvcTblActions Action) {
-  if (!Quiet()) FireEvent(this, OnRowsChanged, this, RowNum1, RowNum2, Action);
+  if (!Quiet()) RaiseEvent(this, OnRowsChanged, this, RowNum1, RowNum2, Action);
 }
 
 // Runs while loading too: the editor's place never depends on the form being complete.
 void TOvcCustomTable::DoSizeCellEditor(int32_t RowNum, int ColNum, TRect& CellRect,
                                        TOvcTblEditorStyle& CellStyle) {
-  FireEvent(this, OnSizeCellEditor, this, RowNum, ColNum, CellRect, CellStyle);
+  RaiseEvent(this, OnSizeCellEditor, this, RowNum, ColNum, CellRect, CellStyle);
 }
 
 void TOvcCustomTable::DoTopLeftCellChanged(int32_t RowNum, int ColNum) {
-  if (!Quiet()) FireEvent(this, OnTopLeftCellChanged, this, RowNum, ColNum);
+  if (!Quiet()) RaiseEvent(this, OnTopLeftCellChanged, this, RowNum, ColNum);
 }
 void TOvcCustomTable::DoTopLeftCellChanging(int32_t& RowNum, int& ColNum) {
-  if (!Quiet()) FireEvent(this, OnTopLeftCellChanging, this, RowNum, ColNum);
+  if (!Quiet()) RaiseEvent(this, OnTopLeftCellChanging, this, RowNum, ColNum);
 }
 void TOvcCustomTable::DoUserCommand(uint16_t Command) {
-  if (!Quiet()) FireEvent(this, OnUserCommand, this, Command);
+  if (!Quiet()) RaiseEvent(this, OnUserCommand, this, Command);
 }
 
 void* TOvcCustomTable::FetchCellData(int32_t RowNum, int ColNum, TOvcCellDataPurpose Purpose) {
@@ -257,7 +271,8 @@ bool TOvcCustomTable::StartEditingState() {
     A.FontColor = colors_.EditingText;
     editing_cell_ = Cell;
     nav_.SetMode(tsHiddenEditing);
-    Cell->StartEditing(Row, Col, R, A, Style, Data);
+    // The editor is made and shown: the focus and the windows it moves reach the table.
+    RunFor(this, [&] { Cell->StartEditing(Row, Col, R, A, Style, Data); });
     Result = Cell->EditHandle() != nullptr;
     if (!Result) {
       editing_cell_ = nullptr;
@@ -288,16 +303,11 @@ bool TOvcCustomTable::EndEditing(bool SaveValue, bool Forced) {
   TOvcBaseTableCell* Cell = editing_cell_;
   const int32_t Row = ActiveRow(), Col = ActiveCol();
   const uint32_t Serial = structure_serial_;
-  struct Ending {
-    bool& Flag;
-    bool Was;
-    explicit Ending(bool& F) : Flag(F), Was(std::exchange(F, true)) {}
-    ~Ending() { Flag = Was; }
-  } Guard(ending_edit_);
+  TScopedValue<bool> Guard(ending_edit_, true, LifeMark());
   if (Forced) {
     SaveValue = false;
   } else {
-    if (!Cell->CanStopEditing(SaveValue)) return false;
+    if (!RunFor(this, [&] { return Cell->CanStopEditing(SaveValue); })) return false;
     if (!DoEndEdit(Cell, Row, Col)) return false;
     if (editing_cell_ != Cell) return true;  // the handler ended the editing itself
   }
@@ -328,12 +338,12 @@ bool TOvcCustomTable::EndEditing(bool SaveValue, bool Forced) {
   }
   editing_cell_ = nullptr;
   nav_.SetMode(tsIdle);
-  Cell->StopEditing(SaveValue, Data);
-  ending_edit_ = Guard.Was;  // an edit OnDoneEdit starts is one of its own
+  RunFor(this, [&] { Cell->StopEditing(SaveValue, Data); });
+  ending_edit_ = Guard.Old();  // an edit OnDoneEdit starts is one of its own
   DoDoneEdit(Row, Col);
   if (!nav_.Has(TOvcTblOption::otoAlwaysEditing)) layout_.InvalidateCell(Row, Col);
-  // The state is idle before the focus moves.
-  if (HadFocus) ::SetFocus(static_cast<HWND>(Handle()));
+  // The state is idle before the focus moves (the editor's leaving may run handlers).
+  if (HadFocus) RunFor(this, [&] { ::SetFocus(static_cast<HWND>(Handle())); });
   return true;
 }
 
@@ -361,9 +371,9 @@ void TOvcCustomTable::RedrawLockTaken() {
   if (!(nav_.State() & tsEditing) || !editing_cell_) return;
   const bool HadFocus = EditorHasFocus();
   nav_.SetMode(tsHiddenEditing);
-  editing_cell_->EditHide();
+  RunFor(this, [&] { editing_cell_->EditHide(); });
   layout_.InvalidateCell(ActiveRow(), ActiveCol());
-  if (HadFocus) ::SetFocus(static_cast<HWND>(Handle()));
+  if (HadFocus) RunFor(this, [&] { ::SetFocus(static_cast<HWND>(Handle())); });
 }
 
 void TOvcCustomTable::RedrawLockEnding() {
@@ -381,9 +391,12 @@ void TOvcCustomTable::PlaceEditor() {
   auto Style = TOvcTblEditorStyle::tesNormal;
   DoSizeCellEditor(ActiveRow(), ActiveCol(), R, Style);
   nav_.SetMode(tsEditing);
-  editing_cell_->EditMove(R);
+  RunFor(this, [&] { editing_cell_->EditMove(R); });
+  // DoSizeCellEditor or the editor's moving may have ended the edit.
+  if (!editing_cell_) return;
   HWnd Editor = editing_cell_->EditHandle();
-  if (Editor && GetFocus() == static_cast<HWND>(Handle())) ::SetFocus(static_cast<HWND>(Editor));
+  if (Editor && GetFocus() == static_cast<HWND>(Handle()))
+    RunFor(this, [&] { ::SetFocus(static_cast<HWND>(Editor)); });
 }
 
 // ---- keys -----------------------------------------------------------------------------
@@ -472,7 +485,7 @@ bool TOvcCustomTable::HandleEditingMessage(TMessage& M) {
       HWnd Editor = EditorWindow();
       if (!(nav_.State() & tsEditing) || !Editor) return true;
       const HWND E = static_cast<HWND>(Editor);
-      ::SetFocus(E);
+      RunFor(this, [&] { ::SetFocus(E); });
       if (M.Msg == ctim_StartEditKey) {
         PostMessageA(E, WM_KEYDOWN, M.WParam, M.LParam);
       } else {

@@ -78,7 +78,8 @@ void TOvcCustomTable::InitNavigation() {
   // finishing them; a capture lost in between ends them.
   SetControlStyle(ControlStyle() - TControlStyleFlag::csCaptureMouse);
   nav_.OnTakeFocus = [this] {
-    if (CanFocus()) SetFocus();
+    // OnEnter runs there, and may free the table.
+    if (CanFocus()) RunFor(this, [&] { SetFocus(); });
   };
   nav_.OnInvertLine = [this](TOvcTableCursor Kind, int32_t Pos) {
     if (!HandleAllocated()) return;

@@ -409,16 +409,20 @@ void TOvcBaseTableCell::Paint(TCanvas* TableCanvas, const TRect& CellRect, int32
 
 bool TOvcBaseTableCell::DoOwnerDraw(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum,
                                     int ColNum, const TOvcCellAttributes& CellAttr, void* Data) {
-  if (!OnOwnerDraw) return false;
   bool DoneIt = false;
-  OnOwnerDraw(this, TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data, DoneIt);
+  FireEvent(this, OnOwnerDraw, this, TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data, DoneIt);
   return DoneIt;
 }
 
+// A handler that frees the cell (or the table and its canvas) leaves nothing to paint.
 void TOvcBaseTableCell::PaintCell(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum,
                                   int ColNum, const TOvcCellAttributes& CellAttr, void* Data) {
-  if (!DoOwnerDraw(TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data))
-    Paint(TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data);
+  TComponentWatch cell(this);
+  const bool HasTable = table_ != nullptr;
+  TComponentWatch table(table_);
+  const bool Drawn = DoOwnerDraw(TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data);
+  if (Drawn || !cell.Alive() || (HasTable && !table.Alive())) return;
+  Paint(TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data);
 }
 
 void TOvcBaseTableCell::ResolveAttributes(int32_t RowNum, int ColNum, TOvcCellAttributes& A) {

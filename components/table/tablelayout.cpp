@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <exception>
 
 namespace tess {
 
@@ -124,6 +125,23 @@ int32_t TOvcTableAxis::NthVisible(int32_t K) const {
 }
 
 // ---- the layout -----------------------------------------------------------------------
+
+TOvcTableRedrawLock::TOvcTableRedrawLock(TOvcTableLayout& L) : l_(L), layout_(L.LifeMark()) {
+  l_.SetAllowRedraw(false);
+}
+
+TOvcTableRedrawLock::~TOvcTableRedrawLock() noexcept(false) {
+  if (!layout_.Alive()) return;
+  if (std::uncaught_exceptions() > 0) {
+    // Left by an exception: the paint is still tried, but nothing more can be thrown.
+    try {
+      l_.SetAllowRedraw(true);
+    } catch (...) {
+    }
+    return;
+  }
+  l_.SetAllowRedraw(true);
+}
 
 class TOvcTableLayout::Lock : public TOvcTableRedrawLock {
  public:

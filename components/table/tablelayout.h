@@ -19,6 +19,7 @@
 #include "components/core/tabletypes.h"
 #include "components/table/cellarray.h"
 #include "components/table/tablerows.h"
+#include "framework/core/lifetime.h"
 
 namespace tess {
 
@@ -161,6 +162,8 @@ class TOvcTableLayout {
   // The area beyond the last row and column is painted when the lock ends.
   void InvalidateUnusedArea() { invalid_.MarkExtraArea(); }
   const TOvcCellArray& InvalidCells() const { return invalid_; }
+  // Ends with the layout, and so with the table around it.
+  const TLifeMark& LifeMark() const { return life_; }
 
   // May change the new top row and left column before they are applied.
   std::function<void(int32_t& RowNum, int32_t& ColNum)> OnTopLeftCellChanging;
@@ -192,19 +195,23 @@ class TOvcTableLayout {
   int32_t built_w_ = -1, built_h_ = -1;
   bool pos_pending_ = false;
   TOvcCellArray invalid_;
+  TLifeMark life_;
 };
 
 // Holds a table's redraw lock for one change; what changed is painted when the
-// outermost lock ends.
+// outermost lock ends.  The painting runs the table's handlers, and one of them may free
+// the table: the release then passes on what ends the table's work under way (it may
+// throw), and a lock whose layout is gone is left alone.
 class TOvcTableRedrawLock {
  public:
-  explicit TOvcTableRedrawLock(TOvcTableLayout& L) : l_(L) { l_.SetAllowRedraw(false); }
-  ~TOvcTableRedrawLock() { l_.SetAllowRedraw(true); }
+  explicit TOvcTableRedrawLock(TOvcTableLayout& L);
+  ~TOvcTableRedrawLock() noexcept(false);
   TOvcTableRedrawLock(const TOvcTableRedrawLock&) = delete;
   TOvcTableRedrawLock& operator=(const TOvcTableRedrawLock&) = delete;
 
  private:
   TOvcTableLayout& l_;
+  TLifeWatch layout_;
 };
 
 }  // namespace tess

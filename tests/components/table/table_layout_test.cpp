@@ -352,3 +352,47 @@ TEST(TableLayout, NestedRedrawLockPaintsOnce) {
   EXPECT_EQ(T.Host.PaintCalls, 1);
   EXPECT_TRUE(T.L.InvalidCells().IsEmpty());
 }
+
+// The paint at the end of the outermost redraw lock runs the table's handlers, and one of
+// them may free the table: the release passes on what ends the table's work, and locks of
+// the freed layout still on the stack are left alone (the sanitizers see any touch).
+TEST(TableRedrawLock, AFreedLayoutIsLeftAlone) {
+  // Freed while locks of it are held: none of them touches it when it ends.
+  auto* T = new Table(40);
+  EXPECT_THROW(
+      {
+        TOvcTableRedrawLock Outer(T->L);
+        TOvcTableRedrawLock Inner(T->L);
+        T->L.InvalidateCell(2, 2);
+        delete T;
+        throw EFreedByHandler();
+      },
+      EFreedByHandler);
+
+  // Freed by the paint the outermost release runs, as the table's handler frees it.
+  struct SelfFreeing {
+    struct Host : FakeHost {
+      SelfFreeing* Owner = nullptr;
+      void PaintInvalidCells(const TOvcCellArray&) override {
+        delete Owner;
+        throw EFreedByHandler();
+      }
+    } H;
+    TOvcTableRows Rows;
+    TOvcTableColumns Cols{10};
+    TOvcTableLayout L{H, Rows, Cols};
+    SelfFreeing() {
+      H.Owner = this;
+      Rows.SetCount(40);
+      L.WindowCreated();
+    }
+  };
+  TOvcTableLayout& L = (new SelfFreeing)->L;
+  EXPECT_THROW(
+      {
+        TOvcTableRedrawLock Outer(L);
+        TOvcTableRedrawLock Inner(L);
+        L.InvalidateCell(2, 2);
+      },
+      EFreedByHandler);
+}
