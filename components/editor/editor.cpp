@@ -71,17 +71,29 @@ void TEditorView<M>::ScrollBarsChanged() {
   else
     owner_->ResetScrollBars();
 }
+// The text tells every editor of it of a change, whichever made it: this editor's part is
+// its own work, which ends here when a handler it runs (its top line moving) frees it.
 template <class M>
 void TEditorView<M>::TextChanged(TParaListEditor* Editor) {
-  owner_->TextChangedFrom(M::Paragraphs().FirstChangedLine());
-  defer_scroll_bars_ = Editor != this;
-  M::TextChanged(Editor);
-  defer_scroll_bars_ = false;
+  TControlWatch watch(owner_);
+  try {
+    owner_->TextChangedFrom(M::Paragraphs().FirstChangedLine());
+    defer_scroll_bars_ = Editor != this;
+    M::TextChanged(Editor);
+    defer_scroll_bars_ = false;
+  } catch (const EFreedByHandler&) {
+    if (watch.Alive()) throw;
+  }
 }
 template <class M>
 void TEditorView<M>::TextRewrapped() {
-  owner_->TextChangedFrom(1);
-  M::TextRewrapped();
+  TControlWatch watch(owner_);
+  try {
+    owner_->TextChangedFrom(1);
+    M::TextRewrapped();
+  } catch (const EFreedByHandler&) {
+    if (watch.Alive()) throw;
+  }
 }
 template <class M>
 void TEditorView<M>::TextReplaced() {

@@ -117,8 +117,10 @@ void TOvcEditBase::DoOnShowStatus(int32_t Line, int32_t Col) {
     model_->OnShowStatus(Line, Col);
 }
 
+// Raised at the end of the model's scroll, inside whatever moved the view: a handler that
+// frees the editor ends that work (RaiseEvent).
 void TOvcEditBase::DoOnTopLineChanged(int32_t Line) {
-  FireEvent(this, OnTopLineChanged, this, Line);
+  RaiseEvent(this, OnTopLineChanged, this, Line);
 }
 
 void TOvcEditBase::PlaceCaretFromModel() {

@@ -5,7 +5,11 @@
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "components/core/componentstrings.h"
 #include "components/editor/paratext.h"
@@ -408,13 +412,7 @@ void TParaList::RewrapAll() {
   cur_para_ = 1;
   first_changed_ = 1;
   last_changed_ = kMaxLongInt;
-  if (owner_) {
-    TParaListEditor* e = owner_;
-    do {
-      e->TextRewrapped();
-      e = e->NextEditor();
-    } while (e && e != owner_);
-  }
+  TellEditors(nullptr, [](TParaListEditor* E, TParaListEditor*) { E->TextRewrapped(); });
 }
 
 void TParaList::SetWordWrap(bool V) {
@@ -543,12 +541,48 @@ void TParaList::Adjust(TParaListEditor* Editor, const TPosChange& C) {
 }
 
 void TParaList::Changed(TParaListEditor* Editor) {
+  TellEditors(Editor, [](TParaListEditor* E, TParaListEditor* By) { E->TextChanged(By); });
+}
+
+void TParaList::TellEditors(TParaListEditor* Editor,
+                            void (*Tell)(TParaListEditor* E, TParaListEditor* By)) {
   if (!owner_) return;
+  TLifeWatch list(life_);
+  if (owner_->NextEditor() == owner_) {
+    // The text's only editor, as mostly: the text goes with it.
+    Tell(owner_, Editor);
+    UnwindIfFreed(list);
+    return;
+  }
+  TLifeWatch by(Editor ? &Editor->LifeMark() : nullptr);
+  // The ring as it is now, each editor watched; a text has a few editors at the most, so
+  // they are kept on the stack (a key typed must not allocate).
+  constexpr size_t kKept = 8;
+  struct Kept {
+    TParaListEditor* Editor = nullptr;
+    std::optional<TLifeWatch> Watch;
+  };
+  std::array<Kept, kKept> kept;
+  std::vector<std::pair<TParaListEditor*, std::unique_ptr<TLifeWatch>>> more;
+  size_t n = 0;
   TParaListEditor* e = owner_;
   do {
-    e->TextChanged(Editor);
+    if (n < kKept) {
+      kept[n].Editor = e;
+      kept[n].Watch.emplace(e->LifeMark());
+    } else {
+      more.emplace_back(e, std::make_unique<TLifeWatch>(e->LifeMark()));
+    }
+    ++n;
     e = e->NextEditor();
   } while (e && e != owner_);
+  for (size_t i = 0; i < n; ++i) {
+    const bool near = i < kKept;
+    if (!(near ? kept[i].Watch->Alive() : more[i - kKept].second->Alive())) continue;
+    Tell(near ? kept[i].Editor : more[i - kKept].first, Editor);
+    UnwindIfFreed(list);  // gone with the last of its editors
+  }
+  if (Editor) UnwindIfFreed(by);
 }
 
 void TParaList::NoteChange(int32_t ParaNo, TParaNode* N, int32_t OldLines, int32_t First,

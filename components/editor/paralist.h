@@ -85,12 +85,18 @@ class TParaListEditor {
  public:
   virtual ~TParaListEditor() = default;
   virtual TParaListEditor* NextEditor() = 0;
+  // Ends with the editor: what an editor does when told of a change may free editors
+  // (their handlers run), and the list tells the others on regardless.
+  const TLifeMark& LifeMark() const { return life_; }
   // A change is about to be applied to the positions (Editor made it).
   virtual void AdjustPositions(const TPosChange& C, TParaListEditor* Editor) = 0;
   // The text changed; display lines must be recomputed from paragraph positions.
   virtual void TextChanged(TParaListEditor* Editor) = 0;
   // All paragraphs were wrapped again.
   virtual void TextRewrapped() = 0;
+
+ private:
+  TLifeMark life_;
 };
 
 class TParaList {
@@ -196,6 +202,11 @@ class TParaList {
   void LineCountChanged(int32_t ParaNo, int32_t Delta);
   void Adjust(TParaListEditor* Editor, const TPosChange& C);
   void Changed(TParaListEditor* Editor);
+  // Tells every editor of the text, in ring order, with Tell.  An editor freed on the way
+  // (by a handler it ran) is told nothing more, the others are told all the same; when
+  // the list went, or Editor, the one whose change it is, the work of that change then
+  // ends (EFreedByHandler).
+  void TellEditors(TParaListEditor* Editor, void (*Tell)(TParaListEditor* E, TParaListEditor* By));
   bool Recording() const { return !in_undo_redo_ && undo_ && undo_->Size() > 0; }
   void RewrapAll();
   // Primitive edits without limit checks, undo or marker adjustment.
@@ -237,6 +248,7 @@ class TParaList {
   bool fenwick_valid_ = false;
   std::unique_ptr<TParaArena> arena_;
   int32_t live_nodes_ = 0;
+  TLifeMark life_;
 };
 
 }  // namespace tess

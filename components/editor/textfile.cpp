@@ -39,9 +39,15 @@ bool SameName(const std::string& A, const std::string& B) {
   throw EInOutError(What + " " + Name + ": " + std::strerror(Code), Code);
 }
 
+// Ends the busy time of a model however the work ends, unless a handler run on the way
+// (an error report) freed the model with its editor.
 struct BusyGuard {
-  explicit BusyGuard(std::function<void()> End) : end(std::move(End)) {}
-  ~BusyGuard() { end(); }
+  BusyGuard(const TLifeMark& Model, std::function<void()> End)
+      : model(Model), end(std::move(End)) {}
+  ~BusyGuard() {
+    if (model.Alive()) end();
+  }
+  TLifeWatch model;
   std::function<void()> end;
 };
 }  // namespace
@@ -80,7 +86,7 @@ void TTextFileModel::LoadFromFile(const std::string& FileName) {
   if (FileName.empty()) return;
   file_name_ = StripDot(FileName);
   BeginBusy();
-  BusyGuard busy([this] { EndBusy(); });
+  BusyGuard busy(LifeMark(), [this] { EndBusy(); });
   FilePtr f(std::fopen(file_name_.c_str(), "rb"));
   if (!f) RaiseIO("Cannot open", file_name_, errno);
   std::string data;
@@ -135,7 +141,7 @@ void TTextFileModel::LoadFromFile(const std::string& FileName) {
 void TTextFileModel::SaveToFile(const std::string& FileName) {
   if (FileName.empty()) return;
   BeginBusy();
-  BusyGuard busy([this] { EndBusy(); });
+  BusyGuard busy(LifeMark(), [this] { EndBusy(); });
   std::string name = StripDot(FileName);
   // Write the whole text to a new file beside the old one first.
   std::string temp = name + ".$$$";

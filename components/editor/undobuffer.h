@@ -23,6 +23,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "framework/core/lifetime.h"
+
 namespace tess {
 
 class TParaList;
@@ -93,6 +95,7 @@ class TUndoBuffer {
   bool GroupBroken() const { return group_broken_; }
   // The raw bytes (Size() of them), for inspection.
   const uint8_t* Buffer() const { return buf_.get(); }
+  const TLifeMark& LifeMark() const { return life_; }
 
  private:
   struct FreeDeleter {
@@ -122,6 +125,7 @@ class TUndoBuffer {
   bool in_group_ = false;
   bool group_broken_ = false;
   uint32_t losses_ = 0;
+  TLifeMark life_;
 };
 
 // Keeps a group of records open for its lifetime (or joins the one already open) and
@@ -129,19 +133,21 @@ class TUndoBuffer {
 // later change into the same undo step.
 class TUndoGroup {
  public:
-  explicit TUndoGroup(TUndoBuffer& U) : u_(&U), saved_(U.BeginGroup()) {}
+  explicit TUndoGroup(TUndoBuffer& U) : u_(&U), saved_(U.BeginGroup()), buffer_(U.LifeMark()) {}
   ~TUndoGroup() { End(); }
   TUndoGroup(const TUndoGroup&) = delete;
   TUndoGroup& operator=(const TUndoGroup&) = delete;
-  // Closes the group before the end of the scope.
+  // Closes the group before the end of the scope; nothing when the buffer went (with the
+  // text and its editors, freed by a handler meanwhile).
   void End() {
-    if (u_) u_->EndGroup(saved_);
+    if (u_ && buffer_.Alive()) u_->EndGroup(saved_);
     u_ = nullptr;
   }
 
  private:
   TUndoBuffer* u_;
   bool saved_;
+  TLifeWatch buffer_;
 };
 
 }  // namespace tess

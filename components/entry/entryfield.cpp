@@ -340,20 +340,20 @@ void TOvcBaseEntryField::TextChanged() {
 
 bool TOvcBaseEntryField::ChangingText(const std::function<void()>& Work) {
   ++changing_;
-  auto tell = [this] {
+  TControlWatch watch(this);
+  auto tell = [&] {
     if (--changing_ > 0 || !change_pending_) return true;
     change_pending_ = false;
-    TControlWatch watch(this);
     DoOnChange();
     return watch.Alive();
   };
   try {
     Work();
   } catch (...) {
-    tell();
+    if (watch.Alive()) tell();
     throw;
   }
-  return tell();
+  return watch.Alive() && tell();
 }
 
 void TOvcBaseEntryField::UserValidation(uint16_t& ErrorCode) {
@@ -364,11 +364,13 @@ void TOvcBaseEntryField::DoOnChange() {
   FireEvent(this, OnChange, this);
 }
 
+// The validation events are raised inside the model's work: a handler that frees the
+// field ends that work (RaiseEvent).
 void TOvcBaseEntryField::DoOnError(uint16_t ErrorCode, const std::string& ErrorMsg) {
   if (OnError)
-    FireEvent(this, OnError, this, ErrorCode, ErrorMsg);
-  else if (Controller())
-    Controller()->DoError(this, ErrorCode, ErrorMsg);
+    RaiseEvent(this, OnError, this, ErrorCode, ErrorMsg);
+  else if (TOvcController* C = Controller())
+    RunFor(this, [&] { C->DoError(this, ErrorCode, ErrorMsg); });
 }
 
 void TOvcBaseEntryField::DoOnUserCommand(uint16_t Command) {
@@ -376,7 +378,7 @@ void TOvcBaseEntryField::DoOnUserCommand(uint16_t Command) {
 }
 
 void TOvcBaseEntryField::DoOnUserValidation(uint16_t& ErrorCode) {
-  FireEvent(this, OnUserValidation, this, ErrorCode);
+  RaiseEvent(this, OnUserValidation, this, ErrorCode);
 }
 
 void TOvcBaseEntryField::Beep() {

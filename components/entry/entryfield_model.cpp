@@ -10,23 +10,6 @@
 
 namespace tess {
 
-namespace {
-
-// Restores a flag on every way out.
-class FlagScope {
- public:
-  explicit FlagScope(bool& Flag, bool Value = true) : flag_(Flag), old_(Flag) { flag_ = Value; }
-  ~FlagScope() { flag_ = old_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-  bool old_;
-};
-
-}  // namespace
-
 void TEntryFieldModel::CheckDataType() const {
   if ((Data.DataType() & 63) > kMaxDataType)
     throw EOvcException(ComponentString(kInvalidParameter));
@@ -139,7 +122,7 @@ uint16_t TEntryFieldModel::CheckContents() {
 uint16_t TEntryFieldModel::ValidateContents() {
   uint16_t Code = CheckContents();
   if (!in_user_validation_) {
-    FlagScope Guard(in_user_validation_);
+    TScopedValue<bool> Guard(in_user_validation_, true, life_);
     if (OnUserValidation)
       OnUserValidation(Code);
     else
@@ -150,7 +133,7 @@ uint16_t TEntryFieldModel::ValidateContents() {
 
 uint16_t TEntryFieldModel::GetValue(void* Value) {
   CheckDataType();
-  FlagScope Reading(reading_value_);
+  TScopedValue<bool> Reading(reading_value_, true, life_);
   // Inside the application's own check the value is read as it stands.
   if (!in_user_validation_) {
     const uint16_t Code = ValidateContents();
@@ -240,7 +223,7 @@ bool TEntryFieldModel::ValidateField(bool Leaving) {
   if (InputRequired && !ReadOnly && (IsEmpty() || (Uninitialized && !IsModified()))) {
     last_error_ = oeRequiredField;
   } else {
-    FlagScope Validating(validating_);
+    TScopedValue<bool> Validating(validating_, true, life_);
     last_error_ = ValidateContents();
   }
   caret_ = std::min(caret_, static_cast<int32_t>(text_.size()));

@@ -17,6 +17,7 @@
 
 #include "components/entry/entryfield_data.h"
 #include "components/entry/entryfield_values.h"
+#include "framework/core/lifetime.h"
 
 namespace tess {
 
@@ -133,6 +134,10 @@ class TEntryFieldModel {
   // The queued report: its message and OnError (or the host's report).
   void ReportError(uint16_t Code);
 
+  // Ends with the model (and the field that holds it).  The host's events may free the
+  // field: whatever the model set for the time of its work is then left alone.
+  const TLifeMark& LifeMark() const { return life_; }
+
  private:
   // The editing commands work on the text, caret and selection directly.
   friend class TSimpleFieldEditor;
@@ -154,6 +159,7 @@ class TEntryFieldModel {
   // The error of a refused value, while the text does not stand for the value.
   uint16_t refused_ = 0;
   std::optional<std::string> restore_;
+  TLifeMark life_;
 };
 
 }  // namespace tess

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -421,6 +422,85 @@ TEST(ParaList, DeleteBlockRefusedByTheByteLimitChangesNothing) {
   L.SetByteLimit(kMaxLongInt);
   EXPECT_EQ(L.DeleteBlock(nullptr, 1, 3, 2, 2), 0);
   EXPECT_EQ(Join(Paras(L)), "abefghijk");
+}
+
+// Editors sharing one text, in a ring, as the editor models keep it; each is told of a
+// change and may be freed by what it runs then (a handler of its window).
+class TRingEditor : public TParaListEditor {
+ public:
+  TRingEditor(TParaList& List, TRingEditor* After, std::vector<std::string>& Log, std::string Name)
+      : list_(List), log_(Log), name_(std::move(Name)) {
+    if (After) {
+      next_ = After->next_;
+      After->next_ = this;
+    } else {
+      List.SetOwner(this);
+    }
+  }
+  ~TRingEditor() override {
+    // Out of the ring, as an editor model leaves it.
+    auto* before = this;
+    while (before->next_ != this) before = before->next_;
+    before->next_ = next_;
+    if (list_.Owner() == this) list_.SetOwner(next_ == this ? nullptr : next_);
+  }
+  TParaListEditor* NextEditor() override { return next_; }
+  void AdjustPositions(const TPosChange&, TParaListEditor*) override {}
+  void TextChanged(TParaListEditor*) override {
+    log_.push_back(name_);
+    if (OnChanged) OnChanged();
+  }
+  void TextRewrapped() override {}
+  std::function<void()> OnChanged;
+
+ private:
+  TParaList& list_;
+  TRingEditor* next_ = this;
+  std::vector<std::string>& log_;
+  std::string name_;
+};
+
+// An editor freed while the editors are told of a change is told nothing more and the
+// others are told all the same; when the editor whose change it is goes, its work ends
+// once every other editor was told (the sanitizers see any touch of a freed one).
+TEST(ParaList, EditorsFreedWhileToldOfAChange) {
+  TParaList L(nullptr, false, 4096);
+  std::vector<std::string> log;
+  auto* a = new TRingEditor(L, nullptr, log, "a");
+  auto* b = new TRingEditor(L, a, log, "b");
+  auto* c = new TRingEditor(L, b, log, "c");
+  auto* d = new TRingEditor(L, c, log, "d");
+  // Frees itself, and one whose turn has not come.
+  b->OnChanged = [b, d] {
+    delete d;
+    delete b;
+  };
+  EXPECT_EQ(L.InsertText(a, 1, 3, "xyz", 1), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(Join(Paras(L)), "xyz");
+
+  log.clear();
+  c->OnChanged = [a, c] {
+    c->OnChanged = nullptr;
+    delete a;
+  };
+  EXPECT_THROW(L.InsertText(a, 1, 1, "w", 1), EFreedByHandler);
+  EXPECT_EQ(log, (std::vector<std::string>{"a", "c"}));
+  // The text and the editor left go on.
+  log.clear();
+  EXPECT_EQ(L.InsertText(c, 1, 1, "v", 1), 0);
+  EXPECT_EQ(log, (std::vector<std::string>{"c"}));
+  EXPECT_EQ(Join(Paras(L)), "vwxyz");
+  delete c;
+}
+
+// A group of undo records kept open outlives the buffer (the text went with its editors,
+// freed by a handler): closing it touches nothing.
+TEST(ParaList, AnUndoGroupOutlivesItsBuffer) {
+  auto* L = new TParaList(nullptr, false, 4096);
+  TUndoGroup group(L->UndoBuffer());
+  L->InsertText(nullptr, 1, 1, "x", 1);
+  delete L;
 }
 
 }  // namespace

@@ -245,5 +245,25 @@ TEST(EntryFieldModel, StepsThatChangeNothing) {
   EXPECT_EQ(Host.Changes, 1);
 }
 
+// The window's check may free the field, and the model with it, in the middle of a
+// validation: the window then ends the model's work (EFreedByHandler), and the flags the
+// model set for the time of its work are left alone (the sanitizers see any touch).
+TEST(EntryFieldModel, AFieldFreedByItsCheckIsLeftAlone) {
+  for (int way = 0; way < 2; ++way) {
+    RecordingHost Host;
+    auto* F = new TEntryFieldModel(Host);
+    F->SetAsString("text");
+    Host.Check = [F](uint16_t&) {
+      delete F;
+      throw EFreedByHandler();
+    };
+    std::string S;
+    if (way == 0)
+      EXPECT_THROW(F->GetAsString(S), EFreedByHandler);
+    else
+      EXPECT_THROW(F->ValidateField(true), EFreedByHandler);
+  }
+}
+
 }  // namespace
 }  // namespace tess
