@@ -56,7 +56,7 @@ HWnd TOvcController::Handle() {
 void TOvcController::DoError(TObject* Sender, uint16_t ErrorCode, const std::string& ErrorMsg) {
   try {
     if (OnError) {
-      OnError(Sender, ErrorCode, ErrorMsg);
+      FireEvent(this, OnError, Sender, ErrorCode, ErrorMsg);
     } else {
       MessageDlg(ErrorMsg, TMsgDlgType::mtError, {TMsgDlgBtn::mbOK}, 0);
     }
@@ -121,16 +121,16 @@ void TOvcController::WndProc(TMessage& M) {
     case OM_POSTEDIT: {
       if (!TakeNotice(M.LParam, target)) return;
       TWinControl* control = M.WParam ? FindControl(reinterpret_cast<HWnd>(M.WParam)) : nullptr;
-      if (M.Msg == OM_PREEDIT) {
-        if (OnPreEdit) OnPreEdit(target, control);
-      } else if (OnPostEdit) {
-        OnPostEdit(target, control);
-      }
+      // From copies: a handler may free the form, and the controller with it.
+      if (M.Msg == OM_PREEDIT)
+        FireEvent(this, OnPreEdit, target, control);
+      else
+        FireEvent(this, OnPostEdit, target, control);
       return;
     }
     case OM_DELAYNOTIFY:
-      if (TakeNotice(M.LParam, target) && OnDelayNotify)
-        OnDelayNotify(target, static_cast<uint16_t>(M.WParam & 0xFFFF));
+      if (TakeNotice(M.LParam, target))
+        FireEvent(this, OnDelayNotify, target, static_cast<uint16_t>(M.WParam & 0xFFFF));
       return;
     default:
       M.Result = DefaultWindowProc(handle_, M);
@@ -139,7 +139,7 @@ void TOvcController::WndProc(TMessage& M) {
 
 void TOvcController::DoTimerTrigger(TObject* Sender, int32_t Handle, uint16_t Interval,
                                     int32_t ElapsedTime) {
-  if (OnTimerTrigger) OnTimerTrigger(Sender, Handle, Interval, ElapsedTime);
+  FireEvent(this, OnTimerTrigger, Sender, Handle, Interval, ElapsedTime);
 }
 
 bool TOvcController::IsSpecialButton(HWnd H) {

@@ -133,7 +133,7 @@ TKSTransForm::TKSTransForm(TComponent* AOwner)
 }
 
 TKSTransForm::~TKSTransForm() {
-  *alive_ = false;
+  LifeMark().End();  // a tracking loop under way stops touching it
   if (active_) {
     Detach(true);
     active_ = false;
@@ -417,7 +417,8 @@ intptr_t TKSTransForm::WndProc(uint32_t Msg, uintptr_t WParam, intptr_t LParam) 
       }
       if (framed && WParam == static_cast<uintptr_t>(hit::kFrameButton)) {
         int idx = button_index_;
-        if (idx >= 1 && idx <= 6 && TrackButton(idx) && OnButtonClick) OnButtonClick(this, idx);
+        // From a copy: the handler may free the form, and this decoration with it.
+        if (idx >= 1 && idx <= 6 && TrackButton(idx)) FireEvent(this, OnButtonClick, this, idx);
         return 0;
       }
       return Default(Msg, WParam, LParam);
@@ -499,7 +500,7 @@ bool TKSTransForm::TrackButton(int Index) {
   GetWindowRect(h, &wr);
   Layout l = ComputeLayout(wr.right - wr.left, wr.bottom - wr.top);
   const TFrameRect& br = l.Buttons[static_cast<size_t>(Index)];
-  const std::shared_ptr<const bool> alive = alive_;
+  TComponentWatch alive(this);
   tracking_ = true;
   track_cancelled_ = false;
   pressed_button_ = Index;
@@ -531,7 +532,7 @@ bool TKSTransForm::TrackButton(int Index) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
     // What was dispatched may have freed the form, and this decoration with it.
-    if (!*alive) return false;
+    if (!alive.Alive()) return false;
   }
   // Cleared before the capture goes: ReleaseCapture comes back as WM_CAPTURECHANGED.
   tracking_ = false;

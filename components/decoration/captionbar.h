@@ -208,8 +208,6 @@ class TKSTransForm : public TComponent {
   void Changed();
   void Notice(TMessage& M);
 
-  // False once the decoration is destroyed; a tracking loop holds a copy.
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   TCustomForm* form_ = nullptr;
   HWnd attached_ = nullptr;
   HWnd notice_window_ = nullptr;

@@ -498,7 +498,7 @@ void TTimer::SetInterval(uint32_t Value) {
 }
 
 void TTimer::Timer() {
-  if (OnTimer) OnTimer(this);
+  FireEvent(this, OnTimer, this);
 }
 
 void TTimer::PublishProperties(TPropertyList& P) {

@@ -117,7 +117,7 @@ int TMenuItem::IndexOf(const TMenuItem* Item) const {
 }
 
 void TMenuItem::Click() {
-  if (OnClick) OnClick(this);
+  FireEvent(this, OnClick, this);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -195,13 +195,26 @@ void TMainMenu::MenuChanged() {
   }
 }
 
+void TPopupMenu::SetPopupComponent(TComponent* Value) {
+  popup_component_ = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
+  TMenu::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == popup_component_) popup_component_ = nullptr;
+}
+
 void TPopupMenu::Popup(int32_t X, int32_t Y) {
-  if (OnPopup) OnPopup(this);
+  TComponentWatch watch(this);
+  TComponent* target = popup_component_;
+  if (!FireEvent(this, OnPopup, this) || popup_component_ != target) return;
   HWND owner = GetActiveWindow();
   if (!owner) owner = Application->Handle();
   UINT cmd = static_cast<UINT>(TrackPopupMenu(
       Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, X, Y, 0, owner, nullptr));
-  if (cmd) DispatchCommand(static_cast<uint16_t>(cmd));
+  // The menu's loop handled messages: one of them may have freed the menu.
+  if (cmd && watch.Alive()) DispatchCommand(static_cast<uint16_t>(cmd));
 }
 
 }  // namespace tess

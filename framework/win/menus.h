@@ -111,10 +111,13 @@ class TPopupMenu : public TMenu {
   // Shows the menu at a screen position and runs the chosen item's OnClick; returns once
   // the menu is closed.
   void Popup(int32_t X, int32_t Y);
-  // The component the menu was last shown for.
+  // The component the menu was last shown for (null once it is gone).
   TComponent* PopupComponent() const { return popup_component_; }
-  void SetPopupComponent(TComponent* Value) { popup_component_ = Value; }
+  void SetPopupComponent(TComponent* Value);
+  // A handler that frees the component the menu is shown for leaves the menu unshown.
   TNotifyEvent OnPopup;
+
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
  protected:
   bool IsPopup() const override { return true; }
