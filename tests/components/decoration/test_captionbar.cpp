@@ -313,24 +313,6 @@ TEST_F(CaptionTest, TheMinimumHeightHoldsUnlessRolledUp) {
   EXPECT_EQ(min_track().y, 240);
 }
 
-// Told when the component it watches is freed.
-class TGoneWatch : public TComponent {
- public:
-  explicit TGoneWatch(TComponent* Watched) : TComponent(nullptr), watched_(Watched) {
-    Watched->FreeNotification(this);
-  }
-  bool gone = false;
-
- protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override {
-    TComponent::Notification(AComponent, Operation);
-    if (AComponent == watched_ && Operation == TOperation::opRemove) gone = true;
-  }
-
- private:
-  TComponent* watched_;
-};
-
 // A message handled while a button is tracked may free the form, and the decoration
 // with it: nothing of it may be touched afterwards (the poisoned heap keeps the freed
 // blocks and finds writes into them).
@@ -350,10 +332,10 @@ TEST_F(CaptionTest, AFormFreedWhileAButtonIsTrackedIsLeftAlone) {
     }
     M.Result = 0;
   });
-  TGoneWatch watch(deco);
+  TComponentWatch watch(deco);
   PostMessageA(killer, WM_USER + 2, 0, 0);
   SendMessageA(h, WM_NCLBUTTONDOWN, hit::kFrameButton, MakeLParam(wr.left + bx, wr.top + by));
-  ASSERT_TRUE(watch.gone);
+  ASSERT_FALSE(watch.Alive());
   EXPECT_FALSE(IsWindow(h));
   EXPECT_EQ(clicks, 0);
   EXPECT_EQ(testing::FreedBlocksWrittenTo(), "") << "the freed decoration was written to";

@@ -6,41 +6,14 @@
 #include <map>
 #include <string>
 
-#include "components/decoration/captionbar.h"
-#include "components/decoration/dockbar.h"
-#include "components/decoration/labeleffect.h"
-#include "components/decoration/picturebutton.h"
-#include "components/decoration/splitter.h"
-#include "components/editor/editor.h"
-#include "components/lists/register.h"
-#include "components/outline/outlines.h"
-#include "components/synedit/synedit.h"
-#include "components/table/table.h"
-#include "framework/win/forms.h"
+#include "tests/components/registered/every_class.h"
 #include "tests/framework/win/published.h"
 
 namespace tess {
 
-// The entry field's header and the table's cannot share a translation unit (each has a
-// command named ccMouseMove); the table's is included.
-void RegisterEntryFieldClasses();
-
 namespace {
 
-void RegisterEveryClass() {
-  RegisterFrameworkClasses();
-  RegisterEditorClasses();
-  RegisterSynEditClasses();
-  RegisterEntryFieldClasses();
-  RegisterOutlineClasses();
-  RegisterListClasses();
-  RegisterTableCellClasses();
-  RegisterLabelEffectClasses();
-  RegisterCaptionBarClasses();
-  RegisterSplitterClasses();
-  RegisterPictureButtonClasses();
-  RegisterDockBarClasses();
-}
+using testing::RegisterEveryClass;
 
 class RegisteredClassTest : public ::testing::TestWithParam<std::string> {
  protected:
