@@ -428,8 +428,9 @@ void TSortGrid::Dispatch(TMessage& M) {
 // --- keyboard and mouse ---------------------------------------------------------------------
 
 void TSortGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
+  TControlWatch watch(this);
   TStringGrid::KeyDown(Key, Shift);
-  if (Key == 0 || !extended_keys_ || EditorMode()) return;
+  if (!watch.Alive() || Key == 0 || !extended_keys_ || EditorMode()) return;
   bool ctrl = Shift.Contains(TShiftFlag::ssCtrl);
   bool shift = Shift.Contains(TShiftFlag::ssShift);
   if (!ctrl || Shift.Contains(TShiftFlag::ssAlt)) return;

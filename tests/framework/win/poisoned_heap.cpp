@@ -5,11 +5,13 @@
 #include "tests/framework/win/poisoned_heap.h"
 
 #include <malloc.h>
+#include <windows.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace tess::testing {
 namespace {
@@ -23,6 +25,8 @@ struct alignas(16) Header {
 
 constexpr size_t kLive = 0x4C495645A110CA7EULL;
 constexpr size_t kFreed = 0xF4EEDF4EEDF4EED0ULL;
+constexpr size_t kPaged = 0x50A6ED50A6ED50A6ULL;  // a live block on pages of its own
+constexpr size_t kPage = 4096;
 // The bytes kept before the oldest block is let go.
 constexpr size_t kKeepBytes = size_t{48} << 20;
 
@@ -31,6 +35,14 @@ Header* g_oldest = nullptr;
 Header* g_newest = nullptr;
 size_t g_kept = 0;
 size_t g_spoilt = 0;  // blocks found written to after being freed
+
+// Large blocks get pages of their own.  A freed one keeps its address range, with no pages
+// behind it, until this many more went the same way (each range is a mapping of the
+// process, and their number is bounded).
+constexpr size_t kPagedFrom = 256;
+constexpr size_t kPagedKept = size_t{1} << 14;
+void* g_paged_ring[kPagedKept];
+size_t g_paged_next = 0;
 
 struct Lock {
   Lock() {
@@ -57,7 +69,21 @@ bool Spoilt(const Header* H) {
   return H->magic != kFreed;
 }
 
+size_t PagedBytes(size_t Size) {
+  return (sizeof(Header) + Size + kPage - 1) / kPage * kPage;
+}
+
 void* Allocate(size_t Size) {
+  if (Size >= kPagedFrom) {
+    // When the process has no more ranges to give, the block is made as any other.
+    if (auto* h = static_cast<Header*>(VirtualAlloc(nullptr, PagedBytes(Size),
+                                                    MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))) {
+      h->next = nullptr;
+      h->size = Size;
+      h->magic = kPaged;
+      return h + 1;
+    }
+  }
   auto* h = static_cast<Header*>(std::malloc(sizeof(Header) + (Size ? Size : 1)));
   if (!h) return nullptr;
   h->next = nullptr;
@@ -69,6 +95,15 @@ void* Allocate(size_t Size) {
 void Release(void* P) {
   if (!P) return;
   Header* h = static_cast<Header*>(P) - 1;
+  if (h->magic == kPaged) {
+    // Taken away: any later touch of the block faults.
+    h->magic = kFreed;
+    VirtualFree(h, PagedBytes(h->size), MEM_DECOMMIT);
+    Lock lock;
+    if (void* old = std::exchange(g_paged_ring[g_paged_next], h)) VirtualFree(old, 0, MEM_RELEASE);
+    g_paged_next = (g_paged_next + 1) % kPagedKept;
+    return;
+  }
   if (h->magic != kLive) std::abort();  // freed twice, or never ours
   std::memset(P, kFreedByte, h->size);
   h->magic = kFreed;
