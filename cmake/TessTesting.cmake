@@ -4,9 +4,14 @@ set(TESS_PLSQL_DATA ${PROJECT_SOURCE_DIR}/tests/data/plsql)
 # tess_add_test(NAME SOURCES a.cpp ... LIBS lib ...)
 # One CTest test per test executable: under Wine every process start costs, so the
 # cases of one executable run in one process.  In the windows build CTest prefixes the
-# command with the cross-compiling emulator (tools/wine-run).
+# command with the cross-compiling emulator (tools/wine-run).  A Win32 test runs on the
+# poisoned heap (tests/framework/win/poisoned_heap.h), where no sanitizer runs: a freed
+# object that is read again faults, one written to is found.
 function(tess_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(WIN32)
+    list(APPEND T_SOURCES ${PROJECT_SOURCE_DIR}/tests/framework/win/poisoned_heap.cpp)
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
