@@ -672,17 +672,17 @@ void Arith(sqlite3_context* c, sqlite3_value** argv, char op) {
   ResultTerm(c, acc);
 }
 
-// ORA$CHAIN(spec, x0, x1, ...): one precedence level of + - * / || evaluated left to right
-// in a single call however long it is.  spec is "r0 o0 r1 o1 r2 ...": how each operand is
+// ORA$CHAIN(layout, x0, x1, ...): one precedence level of + - * / || evaluated left to right
+// in a single call however long it is.  layout is "r0 o0 r1 o1 r2 ...": how each operand is
 // read (TermOf) and the operator between it and the next ('|' for ||).
 void FnChain(sqlite3_context* c, int argc, sqlite3_value** argv) {
-  std::string_view spec = RawText(argv[0]);
-  if (argc < 2 || spec.size() != size_t(2 * (argc - 1) - 1)) throw EngineError(909);
+  std::string_view layout = RawText(argv[0]);
+  if (argc < 2 || layout.size() != size_t(2 * (argc - 1) - 1)) throw EngineError(909);
   FunctionContext* ctx = Ctx(c);
-  Term acc = TermOf(argv[1], spec[0], ctx);
+  Term acc = TermOf(argv[1], layout[0], ctx);
   for (int i = 2; i < argc; ++i) {
     size_t at = size_t(2 * (i - 1));
-    Apply(spec[at - 1], acc, TermOf(argv[i], spec[at], ctx), ctx);
+    Apply(layout[at - 1], acc, TermOf(argv[i], layout[at], ctx), ctx);
   }
   ResultTerm(c, acc);
 }

@@ -1711,7 +1711,7 @@ void Translator::WriteJoined(size_t from, size_t to, const std::string& op, size
 }
 
 void Translator::WriteChain(Expr& e) {
-  // ORA$CHAIN's spec: how each operand is read, and the operators between them.
+  // ORA$CHAIN's layout: how each operand is read, and the operators between them.
   auto read = [](int type, const std::string& op) {
     if (type == kTypeDate) return 'D';
     return op == "||" || IsText(type) ? 'T' : 'N';
@@ -1730,13 +1730,13 @@ void Translator::WriteChain(Expr& e) {
   auto end = [&](size_t call) { return call + 1 < starts.size() ? starts[call + 1] : n; };
   for (size_t call = starts.size(); call-- > 0;) {
     const size_t from = starts[call];
-    std::string spec(
+    std::string layout(
         1, call == 0 ? read(e.args[0]->type, e.ops[0]) : read(typeUpTo[from - 1], e.ops[from - 1]));
     for (size_t k = call == 0 ? 1 : from; k < end(call); ++k) {
-      spec += opChar(e.ops[k - 1]);
-      spec += read(e.args[k]->type, e.ops[k - 1]);
+      layout += opChar(e.ops[k - 1]);
+      layout += read(e.args[k]->type, e.ops[k - 1]);
     }
-    w_.Put("ORA$CHAIN('" + spec + "', ", e.offset);
+    w_.Put("ORA$CHAIN('" + layout + "', ", e.offset);
   }
   for (size_t call = 0; call < starts.size(); ++call) {
     for (size_t k = starts[call]; k < end(call); ++k) {
