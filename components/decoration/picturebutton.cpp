@@ -484,15 +484,9 @@ void ToxRepeat::Tick() {
   // A click that opened a modal box must not be re-entered by the ticks its loop runs.
   if (!repeating_ || in_click_) return;
   Swap();
-  in_click_ = true;
-  TControlWatch watch(this);  // OnClick may free the button
-  try {
-    Click();
-  } catch (...) {
-    if (watch.Alive()) in_click_ = false;
-    throw;
-  }
-  if (watch.Alive()) in_click_ = false;
+  // OnClick may free the button: the flag is then left alone.
+  TScopedValue<bool> clicking(in_click_, true, LifeMark());
+  Click();
 }
 
 void ToxRepeat::Dispatch(TMessage& M) {

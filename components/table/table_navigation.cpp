@@ -123,11 +123,13 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
       const uint16_t Key = M.WParamLo();
       TOvcCommandProcessor* P = Controller() ? Controller()->EntryCommands() : nullptr;
       const uint16_t Cmd = nav_.KeyToCommand(Key, ShiftFlagsNow(), P);
-      const TMessage* Outer = std::exchange(input_message_, &M);
-      const bool Handled = nav_.KeyDown(Key, Cmd);
+      bool Handled;
+      {
+        TScopedValue<const TMessage*> Input(input_message_, &M, LifeMark());
+        Handled = nav_.KeyDown(Key, Cmd);
+      }
       M.Result = 0;
       if (!watch.Alive()) return true;
-      input_message_ = Outer;
       if (!Handled) DefaultHandler(M);
       M.Result = 0;
       return true;
@@ -145,12 +147,11 @@ bool TOvcCustomTable::NavigationMessage(TMessage& M) {
         return true;
       }
       {
-        const TMessage* Outer = std::exchange(input_message_, &M);
+        TScopedValue<const TMessage*> Input(input_message_, &M, LifeMark());
         nav_.MouseDown(M.XPos(), M.YPos(), (M.WParam & MK_SHIFT) != 0,
                        (M.WParam & MK_CONTROL) != 0);
-        if (!watch.Alive()) return true;
-        input_message_ = Outer;
       }
+      if (!watch.Alive()) return true;
       if (nav_.MouseBusy() && HandleAllocated()) SetCapture(static_cast<HWND>(Handle()));
       return true;
     case WM_MOUSEMOVE:

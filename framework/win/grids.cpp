@@ -934,15 +934,7 @@ void TCustomGrid::WndProc(TMessage& M) {
     TCustomControl::WndProc(M);
     return;
   }
-  button_up_ = true;
-  TControlWatch watch(this);
-  struct Reset {
-    bool& f;
-    const TControlWatch& watch;
-    ~Reset() {
-      if (watch.Alive()) f = false;
-    }
-  } reset{button_up_, watch};
+  TScopedValue<bool> releasing(button_up_, true, LifeMark());
   TCustomControl::WndProc(M);
 }
 
