@@ -417,11 +417,13 @@ bool TOvcBaseTableCell::DoOwnerDraw(TCanvas* TableCanvas, const TRect& CellRect,
 // A handler that frees the cell (or the table and its canvas) leaves nothing to paint.
 void TOvcBaseTableCell::PaintCell(TCanvas* TableCanvas, const TRect& CellRect, int32_t RowNum,
                                   int ColNum, const TOvcCellAttributes& CellAttr, void* Data) {
-  TComponentWatch cell(this);
-  const bool HasTable = table_ != nullptr;
-  TComponentWatch table(table_);
-  const bool Drawn = DoOwnerDraw(TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data);
-  if (Drawn || !cell.Alive() || (HasTable && !table.Alive())) return;
+  if (OnOwnerDraw) {
+    TComponentWatch cell(this);
+    const bool HasTable = table_ != nullptr;
+    TComponentWatch table(table_);
+    const bool Drawn = DoOwnerDraw(TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data);
+    if (Drawn || !cell.Alive() || (HasTable && !table.Alive())) return;
+  }
   Paint(TableCanvas, CellRect, RowNum, ColNum, CellAttr, Data);
 }
 
