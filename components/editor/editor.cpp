@@ -75,25 +75,19 @@ void TEditorView<M>::ScrollBarsChanged() {
 // its own work, which ends here when a handler it runs (its top line moving) frees it.
 template <class M>
 void TEditorView<M>::TextChanged(TParaListEditor* Editor) {
-  TControlWatch watch(owner_);
-  try {
+  RunUntilFreed(owner_, [&] {
     owner_->TextChangedFrom(M::Paragraphs().FirstChangedLine());
     defer_scroll_bars_ = Editor != this;
     M::TextChanged(Editor);
     defer_scroll_bars_ = false;
-  } catch (const EFreedByHandler&) {
-    if (watch.Alive()) throw;
-  }
+  });
 }
 template <class M>
 void TEditorView<M>::TextRewrapped() {
-  TControlWatch watch(owner_);
-  try {
+  RunUntilFreed(owner_, [&] {
     owner_->TextChangedFrom(1);
     M::TextRewrapped();
-  } catch (const EFreedByHandler&) {
-    if (watch.Alive()) throw;
-  }
+  });
 }
 template <class M>
 void TEditorView<M>::TextReplaced() {

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -555,31 +554,16 @@ void TParaList::TellEditors(TParaListEditor* Editor,
     return;
   }
   TLifeWatch by(Editor ? &Editor->LifeMark() : nullptr);
-  // The ring as it is now, each editor watched; a text has a few editors at the most, so
-  // they are kept on the stack (a key typed must not allocate).
-  constexpr size_t kKept = 8;
-  struct Kept {
-    TParaListEditor* Editor = nullptr;
-    std::optional<TLifeWatch> Watch;
-  };
-  std::array<Kept, kKept> kept;
-  std::vector<std::pair<TParaListEditor*, std::unique_ptr<TLifeWatch>>> more;
-  size_t n = 0;
+  // The ring as it is now, each editor watched.
+  std::vector<std::pair<TParaListEditor*, TLifeWatch>> ring;
   TParaListEditor* e = owner_;
   do {
-    if (n < kKept) {
-      kept[n].Editor = e;
-      kept[n].Watch.emplace(e->LifeMark());
-    } else {
-      more.emplace_back(e, std::make_unique<TLifeWatch>(e->LifeMark()));
-    }
-    ++n;
+    ring.emplace_back(e, TLifeWatch(e->LifeMark()));
     e = e->NextEditor();
   } while (e && e != owner_);
-  for (size_t i = 0; i < n; ++i) {
-    const bool near = i < kKept;
-    if (!(near ? kept[i].Watch->Alive() : more[i - kKept].second->Alive())) continue;
-    Tell(near ? kept[i].Editor : more[i - kKept].first, Editor);
+  for (const auto& [editor, watch] : ring) {
+    if (!watch.Alive()) continue;
+    Tell(editor, Editor);
     UnwindIfFreed(list);  // gone with the last of its editors
   }
   if (Editor) UnwindIfFreed(by);

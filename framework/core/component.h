@@ -423,6 +423,19 @@ decltype(auto) RunFor(const TComponent* Component, F&& Work) {
   }
 }
 
+// Runs Work, Component's own work, where RaiseEvent and RunFor may end it because a
+// handler freed Component: it then ends here, quietly.  Work that another component's
+// freeing ended goes on unwinding.
+template <class F>
+void RunUntilFreed(const TComponent* Component, F&& Work) {
+  TComponentWatch watch(Component);
+  try {
+    std::forward<F>(Work)();
+  } catch (const EFreedByHandler&) {
+    if (watch.Alive()) throw;
+  }
+}
+
 // ---------------------------------------------------------------------------------------
 // Class registry: lets the stream reader create components by class name.
 // ---------------------------------------------------------------------------------------

@@ -29,6 +29,8 @@ class TLifeWatch {
   explicit TLifeWatch(const TLifeMark* Mark);
   explicit TLifeWatch(const TLifeMark& Mark) : TLifeWatch(&Mark) {}
   ~TLifeWatch();
+  // A moved watch is a new watch of the same mark (so watches can be kept in a vector).
+  TLifeWatch(TLifeWatch&& Other) noexcept : TLifeWatch(Other.mark_) {}
   TLifeWatch(const TLifeWatch&) = delete;
   TLifeWatch& operator=(const TLifeWatch&) = delete;
   bool Alive() const { return mark_ != nullptr; }

@@ -380,13 +380,8 @@ void TControl::SetText(const std::string& Value) {
 
 intptr_t TControl::Perform(uint32_t Msg, uintptr_t WParam, intptr_t LParam) {
   TMessage m{Msg, WParam, LParam, 0};
-  TControlWatch watch(this);
-  try {
-    WindowProc(m);
-  } catch (const EFreedByHandler&) {
-    // The control's work ended because a handler freed it: the caller goes on.
-    if (watch.Alive()) throw;
-  }
+  // The control's work ends when a handler frees it: the caller goes on.
+  RunUntilFreed(this, [&] { WindowProc(m); });
   return m.Result;
 }
 
@@ -1156,28 +1151,29 @@ void TWinControl::AlignControls(TControl*, TRect& R) {
     std::stable_sort(list.begin(), list.end(),
                      [&](const TControl* x, const TControl* y) { return key(x) < key(y); });
     // A control freed by its own OnResize leaves its room to the next.
-    std::vector<std::unique_ptr<TControlWatch>> watches;
-    for (TControl* c : list) watches.push_back(std::make_unique<TControlWatch>(c));
+    std::vector<TControlWatch> watches;
+    watches.reserve(list.size());
+    for (TControl* c : list) watches.emplace_back(c);
     for (size_t i = 0; i < list.size(); ++i) {
-      if (!watches[i]->Alive()) continue;
+      if (!watches[i].Alive()) continue;
       TControl* c = list[i];
       int32_t w = std::max(R.Width(), 0), h = std::max(R.Height(), 0);
       switch (a) {
         case TAlign::alTop:
           c->SetBounds(R.Left, R.Top, w, c->Height());
-          if (watches[i]->Alive()) R.Top += c->Height();
+          if (watches[i].Alive()) R.Top += c->Height();
           break;
         case TAlign::alBottom:
           c->SetBounds(R.Left, R.Bottom - c->Height(), w, c->Height());
-          if (watches[i]->Alive()) R.Bottom -= c->Height();
+          if (watches[i].Alive()) R.Bottom -= c->Height();
           break;
         case TAlign::alLeft:
           c->SetBounds(R.Left, R.Top, c->Width(), h);
-          if (watches[i]->Alive()) R.Left += c->Width();
+          if (watches[i].Alive()) R.Left += c->Width();
           break;
         case TAlign::alRight:
           c->SetBounds(R.Right - c->Width(), R.Top, c->Width(), h);
-          if (watches[i]->Alive()) R.Right -= c->Width();
+          if (watches[i].Alive()) R.Right -= c->Width();
           break;
         case TAlign::alClient:
           c->SetBounds(R.Left, R.Top, w, h);

@@ -687,11 +687,11 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   // may free its control (and what holds it): the rest of the way is watched, and each
   // control still there is left in turn.
   TControlWatch old_watch(old);
-  std::vector<std::pair<TWinControl*, std::unique_ptr<TControlWatch>>> leaving;
+  std::vector<std::pair<TWinControl*, TControlWatch>> leaving;
   for (TWinControl* w = old; w && w != this && !w->ContainsControl(Control); w = w->Parent())
-    leaving.emplace_back(w, std::make_unique<TControlWatch>(w));
+    leaving.emplace_back(w, TControlWatch(w));
   for (const auto& [w, watch] : leaving) {
-    if (watch->Alive()) w->Perform(CM_EXIT);
+    if (watch.Alive()) w->Perform(CM_EXIT);
     if (focused_control_ != Control) return false;
   }
   if (!old_watch.Alive()) old = nullptr;
