@@ -243,11 +243,6 @@ double InOracleRange(double d) {
   return magnitude < kNumberUnderflow ? 0.0 : d;
 }
 
-EngineNumber InOracleRange(EngineNumber n) {
-  if (!n.isInt) n.d = InOracleRange(n.d);
-  return n;
-}
-
 EngineNumber DecimalMod(EngineNumber a, EngineNumber b) {
   return Remainder(a, b, false);
 }

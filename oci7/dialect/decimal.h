@@ -29,7 +29,6 @@ struct EngineNumber {
 inline constexpr double kNumberOverflow = 1e126;
 inline constexpr double kNumberUnderflow = 1e-130;
 double InOracleRange(double d);
-EngineNumber InOracleRange(EngineNumber n);
 
 // a op b for op '+', '-', '*' or '/' (b not zero for '/'), exactly in decimal where the
 // operands' decimals allow, else in double.  An integral result that fits is an int64.

@@ -1461,6 +1461,8 @@ int RegisterOracleFunctions(sqlite3* db, FunctionContext* context) {
       {"ORA$TO_CHAR_NUMBER", -1, Barrier<FnToCharNumber>, true},
       {"ORA$TO_DATE", -1, Barrier<FnToDate>, false},
       {"ORA$TO_NUMBER", -1, Barrier<FnToNumber>, true},
+      // The translator now writes ORA$CHAIN for + - * / ||; these stay for the CHECK and
+      // DEFAULT expressions that database files made before it keep in their tables.
       {"ORA$DATE_ADD", 2, Barrier<FnDateAdd>, false},
       {"ORA$DATE_SUB", 2, Barrier<FnDateSub>, false},
       {"ORA$DATE_DIFF", 2, Barrier<FnDateDiff>, false},

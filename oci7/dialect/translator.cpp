@@ -159,6 +159,8 @@ const FuncSpec* FindFunction(const std::string& name) {
   return nullptr;
 }
 
+}  // namespace
+
 bool IsPseudo(const Expr& e, const char* word) {
   return e.kind == ExprKind::Name && e.parts.size() == 1 && !e.quotedLast && e.parts[0] == word;
 }
@@ -173,6 +175,8 @@ bool ContainsAggregate(const Expr& e) {
   }
   return false;
 }
+
+namespace {
 
 std::string PadBlanks(const std::string& text, size_t width) {
   return text.size() < width ? text + std::string(width - text.size(), ' ') : text;
@@ -2074,10 +2078,6 @@ Translation Translator::RunExpression() {
   result_.offsets = std::move(w_.Map());
   result_.columnTypeHints.push_back(e->kind == ExprKind::Null ? kTypeVarchar2 : e->type);
   return std::move(result_);
-}
-
-bool Translator::HasAggregate(const ast::Expr& e) {
-  return ContainsAggregate(e);
 }
 
 Translation Translate(std::string_view text, const TranslateContext& context) {

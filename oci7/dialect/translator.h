@@ -40,6 +40,10 @@ struct ComparePlan;
 
 std::string QuoteIdent(std::string_view name);    // "NAME" with quotes doubled
 std::string QuoteString(std::string_view value);  // 'value' with quotes doubled
+// An unquoted one-part name that is the pseudo column word (ROWNUM, LEVEL, ...).
+bool IsPseudo(const ast::Expr& e, const char* word);
+// An aggregate call in the expression.
+bool ContainsAggregate(const ast::Expr& e);
 
 class Translator {
  public:
@@ -83,7 +87,6 @@ class Translator {
   // INSERT, UPDATE or DELETE naming a view: the statement carried out on the view's table
   // into result_ (view_dml.cpp); false when the statement names no view.
   bool ThroughView();
-  static bool HasAggregate(const ast::Expr& e);
 
   // Names.
   ResolvedObject ResolveObject(const std::string& owner, const std::string& name,

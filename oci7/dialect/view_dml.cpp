@@ -52,15 +52,13 @@ void CollectTables(ast::Query& q, std::vector<ast::TableRef*>& out) {
 
 bool IsPseudoColumn(const Expr& e) {
   static const char* const kPseudo[] = {"ROWNUM", "ROWID", "LEVEL", "SYSDATE", "USER", "UID"};
-  return e.kind == ExprKind::Name && e.parts.size() == 1 && !e.quotedLast &&
-         std::find_if(std::begin(kPseudo), std::end(kPseudo),
-                      [&](const char* p) { return e.parts[0] == p; }) != std::end(kPseudo);
+  return std::any_of(std::begin(kPseudo), std::end(kPseudo),
+                     [&](const char* p) { return IsPseudo(e, p); });
 }
 
 // ROWNUM in the expression itself (not in its subqueries).
 bool HasRownum(const Expr& e) {
-  if (e.kind == ExprKind::Name && e.parts.size() == 1 && !e.quotedLast && e.parts[0] == "ROWNUM")
-    return true;
+  if (IsPseudo(e, "ROWNUM")) return true;
   return std::any_of(e.args.begin(), e.args.end(),
                      [](const auto& a) { return a && HasRownum(*a); });
 }
@@ -358,7 +356,7 @@ bool Translator::ThroughView() {
         (b.where && HasRownum(*b.where)))
       throw EngineError(1732, {}, at);
     for (const auto& item : b.items)
-      if (HasAggregate(*item.expr) || HasRownum(*item.expr)) throw EngineError(1732, {}, at);
+      if (ContainsAggregate(*item.expr) || HasRownum(*item.expr)) throw EngineError(1732, {}, at);
     // The other tables its text names (in its condition's subqueries) are written out as
     // the owner resolves them, so that they mean the same wherever the text goes.
     std::vector<ast::TableRef*> tables;
