@@ -95,8 +95,6 @@ Variable* Interp::FindVariable(const std::vector<std::string>& parts, size_t& us
   return nullptr;
 }
 
-namespace {
-
 std::vector<std::string> DottedParts(const std::string& dotted) {
   std::vector<std::string> parts;
   size_t from = 0;
@@ -108,8 +106,6 @@ std::vector<std::string> DottedParts(const std::string& dotted) {
   }
   return parts;
 }
-
-}  // namespace
 
 Variable* Interp::FindDotted(const std::string& dotted, std::vector<std::string>& parts,
                              size_t& used, Scope& scope) {

@@ -58,18 +58,6 @@ int PredefinedCode(const std::vector<std::string>& parts) {
   Raise(6550, "PLS-00999: implementation restriction (may be temporary) " + what);
 }
 
-std::vector<std::string> Split(const std::string& dotted) {
-  std::vector<std::string> parts;
-  size_t from = 0;
-  while (true) {
-    size_t dot = dotted.find('.', from);
-    parts.push_back(dotted.substr(from, dot - from));
-    if (dot == std::string::npos) break;
-    from = dot + 1;
-  }
-  return parts;
-}
-
 // A caller's error (from SQL or the host) as a PL/SQL exception; its code decides which
 // handler takes it.
 PlsqlException FromOra(const OraError& o) {
@@ -195,7 +183,7 @@ void Interp::ExecuteSql(SqlStatement& st, Scope& scope) {
     const std::string& name = binds[i];
     Value v;
     if (i < variables.size() && variables[i]) {
-      std::vector<std::string> parts = Split(name);
+      std::vector<std::string> parts = DottedParts(name);
       size_t used = 0;
       Variable* var = FindVariable(parts, used, scope);
       if (!var) Raise(6550, "PLS-00201: identifier '" + name + "' must be declared");

@@ -145,6 +145,8 @@ std::string DateAddDays(const std::string& stored, double days);
 double DateDiffDays(const std::string& a, const std::string& b);
 TypePtr TypeFromColumn(const ColumnType& c);
 TypePtr AnyType();
+// "a.b.c" as its parts a, b and c (eval.cpp).
+std::vector<std::string> DottedParts(const std::string& dotted);
 
 class Interp {
  public:
