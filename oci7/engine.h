@@ -295,7 +295,7 @@ class Session : public std::enable_shared_from_this<Session> {
 
   // Waiting for another session's write lock (SQLite's busy handler): answers whether to
   // try again, else why not.
-  enum class WaitEnd { None, Nowait, Cancelled, Deadlock };
+  enum class WaitEnd { None, Cancelled, Deadlock };
   static int BusyHandler(void* session, int count);
   bool KeepWaiting(int count);
   // Whether another session of this database holds the write lock that only the thread

@@ -444,6 +444,7 @@ void Session::BeginWrite(WriteReason reason, bool nowait) {
     return;
   }
   nowait_ = nowait;
+  waitEnd_ = WaitEnd::None;  // what ended an earlier wait says nothing of this one
   int rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   nowait_ = false;
   if (rc != SQLITE_OK) {
@@ -462,14 +463,8 @@ int Session::BusyHandler(void* session, int count) {
 
 bool Session::KeepWaiting(int count) {
   const auto now = std::chrono::steady_clock::now();
-  if (count == 0) {
-    waitEnd_ = WaitEnd::None;
-    deadlockSince_ = now;
-  }
-  if (nowait_) {
-    waitEnd_ = WaitEnd::Nowait;
-    return false;
-  }
+  if (count == 0) deadlockSince_ = now;
+  if (nowait_) return false;
   if (!WaitingForMyOwnThread()) {
     deadlockSince_ = now;
   } else if (now - deadlockSince_ >= kDeadlockGrace) {
