@@ -219,6 +219,8 @@ class Session : public std::enable_shared_from_this<Session> {
   // settings, read-only by use.  Returned ones are kept for the next.
   sqlite3* AcquireReader();
   void ReturnReader(sqlite3* reader) noexcept;
+  // The session's SQL functions and dictionary functions on one of its connections.
+  void RegisterFunctions(sqlite3* db);
   // Runs DDL work between the commits Oracle makes before and after it.
   void RunDdl(const std::function<void()>& work);
 

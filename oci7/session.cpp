@@ -181,9 +181,7 @@ std::shared_ptr<Session> Session::Logon(const std::string& rawUser, const std::s
   s->functions_.currval = [raw](const std::string& o, const std::string& n) {
     return raw->CurrVal(o, n);
   };
-  rc = RegisterOracleFunctions(s->db_, &s->functions_);
-  if (rc == SQLITE_OK) rc = RegisterDictionaryFunctions(s->db_, raw);
-  if (rc != SQLITE_OK) throw EngineError(kOraInternalError, "cannot register functions");
+  s->RegisterFunctions(s->db_);
   // A database made before the dictionary existed gets it at its first logon.
   if (NeedsDictionary(s->db_)) {
     ExecSql(s->db_, "BEGIN IMMEDIATE");
@@ -589,12 +587,16 @@ sqlite3* Session::AcquireReader() {
   // The same LIKE, functions and breaks as the session's connection; the first read tells
   // the connection that the file is in WAL mode, which snapshots need.
   ExecSql(reader, "PRAGMA case_sensitive_like=ON; PRAGMA application_id");
-  rc = RegisterOracleFunctions(reader, &functions_);
-  if (rc == SQLITE_OK) rc = RegisterDictionaryFunctions(reader, this);
-  if (rc != SQLITE_OK) throw EngineError(kOraInternalError, "cannot register functions");
+  RegisterFunctions(reader);
   sqlite3_busy_handler(reader, BusyHandler, this);
   sqlite3_progress_handler(reader, 1000, ProgressHandler, this);
   return std::exchange(reader, nullptr);
+}
+
+void Session::RegisterFunctions(sqlite3* db) {
+  int rc = RegisterOracleFunctions(db, &functions_);
+  if (rc == SQLITE_OK) rc = RegisterDictionaryFunctions(db, this);
+  if (rc != SQLITE_OK) throw EngineError(kOraInternalError, "cannot register functions");
 }
 
 void Session::ReturnReader(sqlite3* reader) noexcept {
