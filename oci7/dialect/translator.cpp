@@ -387,7 +387,13 @@ ResolvedObject Translator::ResolveObject(const std::string& owner, const std::st
   std::optional<ResolvedObject> r;
   try {
     if (ctx_.resolve) {
-      r = ctx_.resolve(ref);
+      auto key = std::make_tuple(owner, name, link);
+      if (auto known = resolved_.find(key); known != resolved_.end()) {
+        r = known->second;
+      } else {
+        r = ctx_.resolve(ref);
+        if (r) resolved_.emplace(std::move(key), *r);
+      }
     } else {
       ResolvedObject o;
       if (owner.empty() && name == "DUAL") {

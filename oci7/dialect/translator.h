@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "oci7/dialect/ast.h"
@@ -88,7 +89,7 @@ class Translator {
   // into result_ (view_dml.cpp); false when the statement names no view.
   bool ThroughView();
 
-  // Names.
+  // Names.  A name is resolved once per statement, however often it stands there.
   ResolvedObject ResolveObject(const std::string& owner, const std::string& name,
                                const std::string& link, size_t offset, bool sequence);
   void LoadColumns(ast::TableRef& t);
@@ -169,6 +170,8 @@ class Translator {
   int aliasCounter_ = 0;
   std::set<std::string> nextvalSeen_;  // sequences whose NEXTVAL is already written
   bool inDdl_ = false;                 // binds are not allowed
+  // What each owner, name and link written in the statement resolved to.
+  std::map<std::tuple<std::string, std::string, std::string>, ResolvedObject> resolved_;
 };
 
 }  // namespace tess::oci7
