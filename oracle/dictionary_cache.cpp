@@ -128,6 +128,23 @@ const NameCacheKind kTabVwSyn = {
     &TyBrowserCaches::TabVwSynCacheAllUsers,
 };
 
+// The order the copy's walk relies on: one owner's entries stand together, and owners are
+// told apart exactly as the walk compares them ("demo" is not DEMO, though a sort ignoring
+// case would interleave their entries); each owner's names are ordered ignoring case.
+void SortByOwner(TStringList* Cache) {
+  std::vector<std::string> owners(static_cast<size_t>(Cache->Count()));
+  for (int i = 0; i < Cache->Count(); ++i)
+    owners[static_cast<size_t>(i)] = ExtractSchemaName(Cache->Strings(i));
+  // CustomSort compares positions of the list as it stood, so the owners stay in step.
+  Cache->CustomSort([&](TStringList* List, int A, int B) {
+    const std::string& a = owners[static_cast<size_t>(A)];
+    const std::string& b = owners[static_cast<size_t>(B)];
+    if (int c = CompareText(a, b)) return c;
+    if (int c = a.compare(b)) return c;
+    return CompareText(List->Strings(A), List->Strings(B));
+  });
+}
+
 bool CacheNames(const NameCacheKind& Kind, TyBrowserCaches* Browser, TyQuery* Query, bool AllUsers,
                 bool ShowStatus) {
   if (Browser == nullptr) {
@@ -166,7 +183,7 @@ bool CacheNames(const NameCacheKind& Kind, TyBrowserCaches* Browser, TyQuery* Qu
     complete = false;
   }
   Query->Close();
-  if (!Kind.withTypes) cache->Sort();
+  if (!Kind.withTypes) SortByOwner(cache);
   if (!complete) {
     // The names read so far serve this call; the cache stays unloaded so that the next
     // call tries again instead of serving a cut list as complete.
@@ -205,7 +222,8 @@ bool GetCachedNames(const NameCacheKind& Kind, const char* NilList, const char* 
   if (!otherSchema && !(browser->*Kind.cachedAllUsers) && browser->*Kind.cached) {
     for (int i = 0; i < cache->Count(); ++i) take(i);
   } else {
-    // One schema's entries stand together: the walk ends after that schema's run.
+    // One schema's entries stand together (the server's ORDER BY OWNER, or SortByOwner):
+    // the walk ends after that schema's run.
     bool inRun = false;
     for (int i = 0; i < cache->Count(); ++i) {
       const std::string& entry = cache->Strings(i);

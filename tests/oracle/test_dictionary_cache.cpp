@@ -3,9 +3,12 @@
 // or failed load, and the user interface restored on every way out.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "dictionary_fixture.h"
 #include "oracle/dictionary_cache.h"
 #include "services/browser_caches.h"
+#include "services/text_routines.h"
 
 using namespace sessiontest;
 
@@ -191,4 +194,59 @@ TEST_F(CacheTest, CutShortOrFailedLoadsAreLoadedAgain) {
   EXPECT_EQ(shell.diagnostics.back(), "CacheTabVwSyn: frmMain Table Stringlist not created");
   browser.SchemaCache.reset();
   EXPECT_THROW(GetCachedSchemas(db.get(), &list, false, false), EyIntError);
+}
+
+// Owners that differ only in case are different users: after an all-users load every
+// owner's list, for both caches and both forms, is exactly what the dictionary holds for it.
+TEST_F(CacheTest, EveryOwnerGetsAllItsNamesFromAnAllUsersLoad) {
+  RunAs("SYSTEM", "MANAGER",
+        "CREATE USER \"demo\" IDENTIFIED BY PW;\nGRANT CONNECT, RESOURCE TO \"demo\";\n"
+        "CREATE USER \"Demo\" IDENTIFIED BY PW;\nGRANT CONNECT, RESOURCE TO \"Demo\";\n");
+  // Names that sort among DEMO's (BONUS, DEPT, EMP, ...) when case is ignored.
+  auto tables = [](const char* a, const char* b, const char* c, const char* v) {
+    return std::string("CREATE TABLE ") + a + " (ID NUMBER);\nCREATE TABLE " + b +
+           " (ID NUMBER);\nCREATE TABLE " + c + " (ID NUMBER);\nCREATE VIEW " + v +
+           " AS SELECT * FROM " + a + ";\nGRANT SELECT ON " + a + " TO PUBLIC;\nGRANT SELECT ON " +
+           b + " TO PUBLIC;\nGRANT SELECT ON " + c + " TO PUBLIC;\nGRANT SELECT ON " + v +
+           " TO PUBLIC;\n";
+  };
+  RunAs("\"demo\"", "PW", tables("CAT", "DOG", "\"eel\"", "FOX"));
+  RunAs("\"Demo\"", "PW", tables("ANT", "DUCK", "\"elk\"", "GNU"));
+  Exec("CREATE TABLE \"E.F\" (ID NUMBER)");
+
+  // The dictionary's answer for each owner, in the cache's form.
+  auto expected = [&](const std::string& owner, const char* view, bool qualified) {
+    TyQuery d;
+    d.SetDatabase(db.get());
+    d.SQL().Add(std::string("SELECT OWNER, ") +
+                (std::string(view) == "ALL_TABLES" ? "TABLE_NAME" : "OBJECT_NAME") + " FROM " +
+                view + " WHERE OWNER = '" + owner + "'" +
+                (std::string(view) == "ALL_OBJECTS"
+                     ? " AND OBJECT_TYPE IN ('TABLE','VIEW','SYNONYM')"
+                     : ""));
+    d.Open();
+    std::set<std::string> names;
+    for (; !d.Eof(); d.Next()) {
+      const std::string o = d.Fields(0)->AsString(), n = d.Fields(1)->AsString();
+      names.insert(qualified ? QualifiedName(o, n) : n);
+    }
+    return names;
+  };
+  auto got = [&] {
+    const std::vector<std::string> items = Items(list);
+    return std::set<std::string>(items.begin(), items.end());
+  };
+  for (bool qualified : {false, true}) {
+    // An all-users load first, through another schema.
+    ASSERT_TRUE(Tables("SCOTT", qualified, true));
+    ASSERT_TRUE(GetCachedTabVwSyn(db.get(), &q, &list, true, "SCOTT", false, qualified));
+    for (const char* owner : {"DEMO", "demo", "Demo", "SCOTT"}) {
+      ASSERT_TRUE(Tables(owner, qualified));
+      EXPECT_EQ(got(), expected(owner, "ALL_TABLES", qualified)) << owner;
+      EXPECT_EQ(list.Count(), static_cast<int>(got().size())) << owner;
+      ASSERT_TRUE(GetCachedTabVwSyn(db.get(), &q, &list, false, owner, false, qualified));
+      EXPECT_EQ(got(), expected(owner, "ALL_OBJECTS", qualified)) << owner;
+    }
+  }
+  EXPECT_TRUE(browser.TablesCacheAllUsers);
 }
