@@ -176,6 +176,7 @@ void TParam::DirSetRawText(int32_t i, const std::string& Text) {
   if (Text.size() > static_cast<size_t>(item_size_))
     RaiseInterfaceError(ecValueTooLong, param_name_);
   GrowRowCount(i);
+  assert(Text.size() <= static_cast<size_t>(kMaxItemSize));
   if (!Text.empty()) std::memcpy(DirItemAddress(i), Text.data(), Text.size());
   DirSetLength(i, static_cast<uint16_t>(Text.size()));
 }
@@ -260,6 +261,7 @@ int32_t TParam::SetData(int32_t Index, const void* Buffer, int32_t Len) {
   if (!buffer_) AllocateBuffers(true);
   GrowRowCount(Index);
   int32_t n = std::min(std::max(Len, 0), item_size_);
+  assert(n <= kMaxItemSize);
   if (n > 0) std::memcpy(DirItemAddress(Index), Buffer, static_cast<size_t>(n));
   DirSetLength(Index, static_cast<uint16_t>(n));
   return n;
@@ -331,6 +333,9 @@ void TParam::SetIndex(int32_t Value) {
 
 void TParam::SetItemSize(int32_t Value) {
   if (Value == item_size_) return;
+  // The call interface reads and writes each element's length in 16 bits: a larger element
+  // would have its values' lengths cut without a word, so it cannot be set up at all.
+  if (Value > kMaxItemSize) RaiseInterfaceError(ecNoBuffer, param_name_);
   item_size_ = Value;
   AllocateBuffers(false);
 }

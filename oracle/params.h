@@ -10,8 +10,9 @@
 //
 // The block is made on first use (the "allocate-first" accessors make it and then answer
 // as the direct ones), and released whenever DataType, Dimension or ItemSize changes.
-// Invariants: 0 <= RowCount <= Dimension; 0 <= Index < Dimension (or 0); every element
-// access is refused outside 0..Dimension-1 and leaves the block untouched.
+// Invariants: 0 <= RowCount <= Dimension; 0 <= Index < Dimension (or 0); ItemSize <=
+// kMaxItemSize, so every length fits its 16 bits; every element access is refused outside
+// 0..Dimension-1 and leaves the block untouched.
 //
 // TParams is the owned list of a statement's bind variables, TFields the list of its
 // result columns; names are unique in a list, ignoring case.
@@ -46,6 +47,9 @@ enum TParamType : uint8_t {
   oRaw = 9,
   oMlsLabel = 10,
 };
+
+// The largest element: its length travels in the 16-bit length array.
+inline constexpr int32_t kMaxItemSize = 65535;
 
 enum TParamKind : uint8_t {
   oInput = 0,
@@ -116,6 +120,7 @@ class TParam : public TComponent {
   int32_t Index() const { return index_; }
   void SetIndex(int32_t Value);
   int32_t ItemSize() const { return item_size_; }
+  // Above kMaxItemSize raises the layer error 6.7 with the parameter's name.
   void SetItemSize(int32_t Value);
   TParamKind Kind() const { return kind_; }
   void SetKind(TParamKind Value) { kind_ = Value; }

@@ -69,6 +69,31 @@ TEST_F(ParamsTest, TooLongTextRaisesAndLeavesTheElement) {
   EXPECT_EQ(p->RowCount(), 1);
 }
 
+// An element's length travels in 16 bits: no element may be larger than a length can say,
+// and the largest one carries its values whole.
+TEST_F(ParamsTest, ElementsLargerThanALengthCanSayAreRefused) {
+  TParam* p = Add("big");
+  p->SetDataType(oLong);
+  for (int32_t size : {65536, 66000, 1 << 20}) {
+    try {
+      p->SetItemSize(size);
+      FAIL() << size;
+    } catch (const EDbInterface& e) {
+      EXPECT_EQ(e.Code(), ecNoBuffer);
+      EXPECT_EQ(e.Message(), "Error : 6.7.[big]");
+    }
+  }
+  p->SetItemSize(kMaxItemSize);
+  EXPECT_EQ(p->ItemSize(), kMaxItemSize);
+  const std::string full(static_cast<size_t>(kMaxItemSize), 'x');
+  p->SetAsString(full);
+  EXPECT_EQ(p->GetLength(0), kMaxItemSize);
+  EXPECT_EQ(p->AsString(), full);
+  EXPECT_EQ(LayerCode([&] { p->SetAsString(full + "y"); }), ecValueTooLong);
+  EXPECT_EQ(p->SetData(0, (full + "yy").data(), kMaxItemSize + 2), kMaxItemSize);
+  EXPECT_EQ(p->AsString(), full);
+}
+
 TEST_F(ParamsTest, SetDataClipsToItemSizeAndGetDataToMaxLen) {
   TParam* p = Add("p");
   p->SetDataType(oRaw);
