@@ -99,6 +99,10 @@ void TOracleSession::LoadLibrary(const char* const*, int, int, void**, const cha
 void TOracleCursor::CheckError() {
   int rc = ReturnCode();
   if (rc == 0 || rc == kStillExecuting || rc == kOperationPending) return;
+  RaiseError(rc);
+}
+
+void TOracleCursor::RaiseError(int rc) {
   std::string message;
   if (owner_ != nullptr) {
     char buf[1024] = {};

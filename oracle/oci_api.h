@@ -49,6 +49,7 @@ constexpr int kNoDataFound = 1403;       // a fetch has delivered the last row
 constexpr int kNotInSelectList = 1007;   // describing ran past the last column
 constexpr int kStillExecuting = 3123;    // non-blocking call not finished yet
 constexpr int kOperationPending = 3127;  // no new call until the running one ends
+constexpr int kValueTruncated = 1406;    // a fetched value did not fit its element
 
 // Cursor and logon data area.  The caller owns and zero-fills it; the library keeps its
 // own handle in the bytes beyond the ones read here.
@@ -202,12 +203,16 @@ class TOracleCursor : public TObject {
   // Raises EDatabaseError for any return code but 0, 3123 and 3127, with the text the
   // library gives for it through the owner's logon data area.
   void CheckError();
+  // Raises EDatabaseError for Code with the library's text for it.
+  [[noreturn]] void RaiseError(int Code);
   void OpenCursor();
   void Parse(const std::string& Text, bool Defer);
   void CloseCursor();
   void CancelCursor();
   void Exec(int32_t Iterations, int32_t RowOffset);
-  // 1403 (no more rows) is an answer, not an error.
+  // 1403 (no more rows) is an answer, not an error.  A value cut to fit its element is
+  // reported by the caller, which sees it in the element's return code (1406) also when
+  // the library answers 1403 for the batch.
   void Fetch(int32_t Rows);
   void ExecFetch(int32_t Rows, bool CancelAfter);
   bool IsStillExecuting() const;

@@ -232,8 +232,19 @@ void TOracleQueryLite::ExecuteAndFetch(int32_t Rows, bool CancelAfter) {
     return;
   }
   SetStillExecuting(false);
-  SetRowsProcessed(static_cast<int32_t>(cursor_->RowsProcessed()));
-  for (TParam* f : *Fields()) f->SetRowCount(RowsProcessed());
+  TakeBatch(static_cast<int32_t>(cursor_->RowsProcessed()));
+}
+
+void TOracleQueryLite::TakeBatch(int32_t Rows) {
+  SetRowsProcessed(Rows);
+  for (TParam* f : *Fields()) f->SetRowCount(Rows);
+  // A value cut to fit its element is lost text: the fetch fails rather than hand it on as
+  // if it were whole.  The element's return code tells, whatever the call answered.
+  for (TParam* f : *Fields()) {
+    const uint16_t* codes = f->ReturnCodeArray();
+    for (int32_t i = 0; codes != nullptr && i < f->RowCount(); ++i)
+      if (codes[i] == kValueTruncated) cursor_->RaiseError(kValueTruncated);
+  }
 }
 
 void TOracleQueryLite::FetchNext(int32_t Rows) {
@@ -245,8 +256,7 @@ void TOracleQueryLite::FetchNext(int32_t Rows) {
     return;
   }
   SetStillExecuting(false);
-  SetRowsProcessed(static_cast<int32_t>(cursor_->RowsProcessed() - before));
-  for (TParam* f : *Fields()) f->SetRowCount(RowsProcessed());
+  TakeBatch(static_cast<int32_t>(cursor_->RowsProcessed() - before));
 }
 
 void TOracleQueryLite::OpenCursorResult() {

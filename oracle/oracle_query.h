@@ -68,6 +68,9 @@ class TOracleQueryLite : public TQueryLite {
   // Refuses a batch larger than the column buffers.
   void CheckBatch(int32_t Rows);
   void AfterExecute();
+  // Takes Rows fetched rows as every column's RowCount; a value the library had to cut
+  // raises ORA-01406.
+  void TakeBatch(int32_t Rows);
 
   std::unique_ptr<TOracleCursor> cursor_;
   int32_t parse_error_offset_ = 0;

@@ -231,6 +231,62 @@ TEST_F(QueryTest, ArrayExecutionIsLimitedToTheBufferDimension) {
   EXPECT_EQ(count->Fields()->Items(0)->AsString(), "3");
 }
 
+// A value cut to fit its element is never handed on as if it were whole: the fetch that
+// cut it fails with ORA-01406, whether the batch ended the rows or not.  The largest
+// element carries a LONG of up to 65,535 characters.
+TEST_F(QueryTest, FetchedValuesCutToFitAreErrorsOfTheFetch) {
+  Exec("CREATE TABLE LONGS (ID NUMBER, BODY LONG)");
+  auto ins = Query("INSERT INTO LONGS VALUES (:id, :body)");
+  ins->SetPrepared(true);
+  TParam* body = ins->Params()->FindParam("body");
+  body->SetDataType(oLong);
+  body->SetItemSize(kMaxItemSize);
+  const std::string fits(32765, 'f'), longer(40000, 'l'), largest(kMaxItemSize, 'x');
+  int id = 0;
+  for (const std::string* v : {&fits, &longer, &largest}) {
+    ins->Params()->FindParam("id")->SetAsInteger(++id);
+    body->SetAsString(*v);
+    ins->ExecSQL();
+  }
+  auto fetchOne = [&](int which, int32_t itemSize) {
+    auto q = Query("SELECT BODY FROM LONGS WHERE ID = " + std::to_string(which));
+    q->SetPrepared(true);
+    if (itemSize > 0) q->Fields()->Items(0)->SetItemSize(itemSize);
+    q->Open();
+    return q->Fields()->Items(0)->AsString();
+  };
+  auto truncated = [&](auto&& run) {
+    try {
+      run();
+    } catch (const EDatabaseError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("ORA-01406", 0), 0u) << e.what();
+      return e.Code() == 1406;
+    }
+    return false;
+  };
+  EXPECT_EQ(fetchOne(1, 0), fits);
+  // The only row of its batch, which the library answers with 1403.
+  EXPECT_TRUE(truncated([&] { fetchOne(2, 0); }));
+  EXPECT_EQ(fetchOne(2, kMaxItemSize), longer);
+  EXPECT_EQ(fetchOne(3, kMaxItemSize), largest);
+
+  // Any column, in a batch that fills and in the one that ends the rows.
+  MakeRows(4);
+  for (int32_t rows : {1, 2, 10}) {
+    auto q = Query("SELECT N, TXT FROM NUMS ORDER BY N", rows);
+    q->SetPrepared(true);
+    q->Fields()->FindParam("TXT")->SetItemSize(5);  // "row 1" fits, nothing longer would
+    EXPECT_NO_THROW(q->Open()) << rows;
+    auto cut = Query("SELECT N, TXT || 'x' FROM NUMS ORDER BY N", rows);
+    cut->SetPrepared(true);
+    cut->Fields()->Items(1)->SetItemSize(5);
+    EXPECT_TRUE(truncated([&] {
+      cut->Open();
+      while (cut->State() == kStateFetching) cut->FetchMore(rows);
+    })) << rows;
+  }
+}
+
 TEST_F(QueryTest, ParseErrorsKeepTheirOffsetOnlyUntilTheNextPrepare) {
   const std::string bad = "SELECT ENAME\nFROM EMP\nWHERE ENAME = = 'X'";
   auto q = Query(bad);
