@@ -16,7 +16,7 @@ using namespace tess;
 namespace {
 
 // Columns are checked for scans from the normal state: a state forced from outside
-// (stWord) continues a word whose start the scanner never saw.
+// (stWord, stQuotedName) continues a word whose start the scanner never saw.
 void ScanAll(TyParserA& p, const std::string& text, const TCharSet& extra, bool columns) {
   std::string word;
   int32_t line = 1;
@@ -47,8 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TyParserA p(cstr.c_str());
   ScanAll(p, cstr, mode & 1 ? CharSetOf(".") : TCharSet(), true);
   p.SetText(cstr.c_str());
-  p.SetState(static_cast<uint8_t>(mode >> 5) % 5);
-  ScanAll(p, cstr, mode & 2 ? CharSetOf(".$#") : CharSetOf("%"), p.State() != TyParserA::stWord);
+  p.SetState(static_cast<uint8_t>(mode >> 5) % 6);
+  ScanAll(p, cstr, mode & 2 ? CharSetOf(".$#") : CharSetOf("%"),
+          p.State() != TyParserA::stWord && p.State() != TyParserA::stQuotedName);
   p.SetText(nullptr);
   ScanAll(p, std::string(), TCharSet(), true);
 

@@ -278,8 +278,10 @@ void TQueryLite::ParseParams(TParams* List) {
   ScanBindVariables(text, List);
 }
 
+// A double-quoted identifier is a name, not text to scan: a colon, a quote or comment
+// marks inside it ("Name:Full", "it's", "a--b") are part of the name.
 void ScanBindVariables(const std::string& Text, TParams* List) {
-  enum { kNormal, kBlockComment, kLineComment, kString, kAfterColon } state = kNormal;
+  enum { kNormal, kBlockComment, kLineComment, kString, kQuotedName, kAfterColon } state = kNormal;
   // The text ends at its first NUL, whatever the state.
   const size_t n = std::min(Text.find('\0'), Text.size());
   size_t i = 0;
@@ -296,6 +298,8 @@ void ScanBindVariables(const std::string& Text, TParams* List) {
           state = kLineComment;
         else if (c == '\'')
           state = kString;
+        else if (c == '"')
+          state = kQuotedName;
         else if (c == ':')
           state = kAfterColon;
         ++i;
@@ -314,6 +318,10 @@ void ScanBindVariables(const std::string& Text, TParams* List) {
         break;
       case kString:
         if (c == '\'') state = kNormal;
+        ++i;
+        break;
+      case kQuotedName:
+        if (c == '"') state = kNormal;
         ++i;
         break;
       case kAfterColon: {

@@ -146,7 +146,8 @@ class TQueryLite : public TDataSetLite {
 };
 
 // The scanner behind ParseParams: the bind-variable names of Text in order of first use,
-// each once (ignoring case), without the colon.
+// each once (ignoring case), without the colon; nothing inside comments, single-quoted
+// strings or double-quoted identifiers counts.
 void ScanBindVariables(const std::string& Text, TParams* List);
 
 }  // namespace tess

@@ -76,6 +76,13 @@ bool TyParserA::GetNextWord(std::string& Word, const TCharSet& ExtraChars) {
           ++column_;
         } else if (c == '\'') {
           state_ = stString;
+        } else if (c == '"') {
+          // A quoted name is a word of its own, quotes included, so that it is never
+          // taken for a keyword and nothing inside it is taken for a comment or a string.
+          state_ = stQuotedName;
+          wordStart_ = column_;
+          wordEnd_ = 0;
+          Word += static_cast<char>(c);
         } else if (wordChars_.test(c)) {
           state_ = stWord;
           wordStart_ = column_;
@@ -97,7 +104,11 @@ bool TyParserA::GetNextWord(std::string& Word, const TCharSet& ExtraChars) {
         if (c == '\'') state_ = stNormal;
         break;
       case stWord:
-        if (wordChars_.test(c) || ExtraChars.test(c)) {
+        if (c == '"' && !Word.empty() && ExtraChars.test(static_cast<unsigned char>(Word.back()))) {
+          // owner."Name": a quoted part after an extra character goes on with the word.
+          state_ = stQuotedName;
+          Word += static_cast<char>(c);
+        } else if (wordChars_.test(c) || ExtraChars.test(c)) {
           Word += static_cast<char>(c);
         } else {
           state_ = stNormal;
@@ -106,6 +117,19 @@ bool TyParserA::GetNextWord(std::string& Word, const TCharSet& ExtraChars) {
           column_ = columnBefore;
           wordEnd_ = column_;
           return true;
+        }
+        break;
+      case stQuotedName:
+        Word += static_cast<char>(c);
+        if (c == '"') {
+          // "Owner".name: an extra character after the closing quote goes on with the word.
+          if (position_ < lastIndex_ && ExtraChars.test(next)) {
+            state_ = stWord;
+            break;
+          }
+          state_ = stNormal;
+          wordEnd_ = column_;
+          return position_ < lastIndex_;
         }
         break;
       default:

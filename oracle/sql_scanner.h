@@ -1,7 +1,9 @@
 // TyParserA: a word scanner over SQL and PL/SQL text.
 //
 // Hands back one word at a time, skipping block and line comments and single-quoted
-// strings, and tells the line and columns at which each word stands.  The editors use
+// strings, and tells the line and columns at which each word stands.  A double-quoted
+// identifier is one word, quotes included ("Name:Full", "it's"); with "." among the extra
+// characters a dotted name with quoted parts (DEMO."E.F") is one word too.  The editors use
 // it to find a statement's first word, its FROM clause, and names in headers.
 //
 // Invariants: Position() is the index of the last character read (-1 before the first);
@@ -28,6 +30,7 @@ class TyParserA {
   static constexpr uint8_t stNormal = 2;
   static constexpr uint8_t stString = 3;
   static constexpr uint8_t stWord = 4;
+  static constexpr uint8_t stQuotedName = 5;
 
   explicit TyParserA(const char* Text = nullptr);
 

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "oracle/dataset.h"
+#include "oracle/oracle_query.h"
 #include "oracle/sql_scanner.h"
 #include "services/services.h"
 #include "shell/recording_services.h"
@@ -90,6 +92,45 @@ TEST(SqlScanner, LinesAndColumns) {
   ASSERT_EQ(comment.size(), 2u);
   EXPECT_EQ(comment[1].line, 3);
   EXPECT_EQ(comment[1].start, 7);
+}
+
+// A double-quoted identifier is a name, to both scanners of SQL text: nothing inside it
+// is a bind variable, a comment, a string or a keyword, and what follows it is scanned
+// as usual.
+TEST(SqlScanner, QuotedNamesAreNamesToBothScanners) {
+  for (const char* name : {"Name:Full", "it's", "a--b", "a/*b", "x'y:z", "FROM", "a b", ":"}) {
+    const std::string quoted = std::string("\"") + name + "\"";
+    const std::string sql = "SELECT ENAME " + quoted + ", :after -- :no\nFROM EMP WHERE :w = 1";
+    TParams binds(nullptr, NewOracleParam);
+    ScanBindVariables(sql, &binds);
+    std::vector<std::string> names;
+    for (TParam* p : binds) names.push_back(p->ParamName());
+    EXPECT_EQ(names, (std::vector<std::string>{"after", "w"})) << quoted;
+    auto words = Scan(sql.c_str());
+    EXPECT_EQ(Texts(words), (std::vector<std::string>{"SELECT", "ENAME", quoted, "after", "FROM",
+                                                      "EMP", "WHERE", "w", "1"}))
+        << quoted;
+    ASSERT_EQ(words.size(), 9u);
+    EXPECT_EQ(words[2].start, 14);
+    EXPECT_EQ(words[2].end, 13 + static_cast<int>(quoted.size()));
+    EXPECT_EQ(words[4].line, 2);
+  }
+  // Dotted names with quoted parts are one word when "." continues words.
+  EXPECT_EQ(Texts(Scan("CREATE VIEW DEMO.\"E.F\" AS SELECT \"Owner\".T.\"c\" FROM x", ".")),
+            (std::vector<std::string>{"CREATE", "VIEW", "DEMO.\"E.F\"", "AS", "SELECT",
+                                      "\"Owner\".T.\"c\"", "FROM", "x"}));
+  EXPECT_EQ(Texts(Scan("a.\"b\"")), (std::vector<std::string>{"a", "\"b\""}));
+  // A quoted name that ends the text is its last word; one never closed hides the rest.
+  auto last = Scan("SELECT \"x\"");
+  ASSERT_EQ(last.size(), 2u);
+  EXPECT_FALSE(last[1].more);
+  EXPECT_EQ(Texts(Scan("SELECT \"never closed FROM t")),
+            (std::vector<std::string>{"SELECT", "\"never closed FROM t"}));
+  std::vector<std::string> open;
+  TParams binds(nullptr, NewOracleParam);
+  ScanBindVariables("SELECT :a \"b :c", &binds);
+  for (TParam* p : binds) open.push_back(p->ParamName());
+  EXPECT_EQ(open, std::vector<std::string>{"a"});
 }
 
 TEST(SqlScanner, SetTextStartsOverAndBadStateIsReported) {
