@@ -227,10 +227,13 @@ bool ParseCreateStoredPgmHeader(TyParserA& Parser, TyObjType& ObjType, std::stri
   Owner = UpperCase(ExtractSchemaName(word));
   Name = UpperCase(ExtractObjectName(word));
   if (ObjType == 5) {
+    // The server counts a trigger's error lines from the first line of its body: the
+    // DECLARE of a declare section, else BEGIN.
     for (;;) {
       std::string w;
       bool more = Parser.GetNextWord(w, dotted);
-      if (UpperCase(Trim(w)) == "BEGIN") {
+      w = UpperCase(Trim(w));
+      if (w == "DECLARE" || w == "BEGIN") {
         Line = Parser.Line();
         break;
       }

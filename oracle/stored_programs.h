@@ -63,7 +63,8 @@ void MakeTempObjectName(TyDatabase* Db, const std::string& BaseName, std::string
 
 // With the scanner just past CREATE: the object-type code (trigger 5, procedure 13,
 // function 14, package 15, package body 18), the upper-cased owner (empty when not
-// given) and name, and the line of the kind word (of BEGIN for a trigger that has one).
+// given) and name, and the line of the kind word; for a trigger the line its body starts
+// on (DECLARE, else BEGIN), from which the server counts the lines of its errors.
 bool ParseCreateStoredPgmHeader(TyParserA& Parser, TyObjType& ObjType, std::string& Owner,
                                 std::string& Name, int32_t& Line);
 

@@ -375,6 +375,34 @@ TEST(StoredPgmHeader, KindsOwnersAndLines) {
   EXPECT_EQ(h.line, 1);
 }
 
+// The server counts a trigger's error lines from the start of its body; the header
+// parser's line is that start, so a jump lands on the faulty line whether the body opens
+// with DECLARE or with BEGIN, behind a WHEN clause or not.
+TEST_F(StoredPgmTest, TriggerErrorsAreFoundFromTheHeaderLine) {
+  const char* texts[] = {
+      "TRIGGER TRG_B\nBEFORE INSERT ON DEPT\nFOR EACH ROW\nBEGIN\n  NULL;\n  V := ;\nEND;",
+      "TRIGGER TRG_B\nBEFORE INSERT ON DEPT\nFOR EACH ROW\nDECLARE\n  V NUMBER;\nBEGIN\n"
+      "  V := ;\nEND;",
+      "TRIGGER TRG_B BEFORE INSERT ON DEPT FOR EACH ROW\nWHEN (NEW.DEPTNO > 0)\n\nDECLARE\n"
+      "  V NUMBER;\n  W NUMBER;\nBEGIN\n  V := ;\nEND;",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    MemoryEditor ed(text);
+    MemoryMemo memo;
+    TyStoredPgmErrorList errors;
+    ASSERT_TRUE(Compile(ed, memo, errors, "TRG_B", "TRIGGER"));
+    ASSERT_FALSE(errors.empty());
+    const std::string create = std::string("CREATE ") + text;
+    Header h = ParseAfterCreate(create);
+    ASSERT_TRUE(h.ok);
+    int32_t faulty = 1;
+    while (ed.GetLine(faulty).find(":= ;") == std::string::npos) ++faulty;
+    GotoStoredPgmError(&memo, &errors, h.line - 1, &ed, 0);
+    EXPECT_EQ(ed.selLine1, faulty);
+  }
+}
+
 // Every CREATE of the corpus, against a plain reading of its words.
 TEST(StoredPgmHeader, CorpusHeaders) {
   std::string root = TESS_PLSQL_DATA;
