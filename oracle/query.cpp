@@ -22,6 +22,7 @@ constexpr int32_t kNonBlockingUnsupported = 3126;
 const char* const kCancelText = "ST-ORA-1013 User requested cancel of current operation.";
 const char* const kNotConnected = "Query not connected to database";
 const char* const kNoSqlText = "No SQL statement to execute";
+const char* const kNothingStarted = "No SQL statement started";
 // The automation code of a server error of engine 0; its text is the server's own.
 constexpr int32_t kOleServerError = 440;
 
@@ -213,6 +214,7 @@ void TyQuery::ClearError() {
 
 void TyQuery::Close() {
   ClearResults();
+  started_ = false;
   try {
     statement_->Close();
   } catch (const EDatabaseError& e) {
@@ -272,6 +274,7 @@ bool TyQuery::BeginRun(const std::string& Text, bool ParseForParams) {
   }
   db_->CheckNotBusy();
   if (!IsOle()) db_->NonBlockingOff();
+  started_ = false;
   batch_size_ = 5;
   last_text_ = Text;
   parse_for_params_ = ParseForParams;
@@ -420,7 +423,7 @@ bool TyQuery::StartExecSQL(bool Cancellable) {
   // refuse itself.
   if (!BeginRun(BuildSQLText(), false)) return false;
   // The server's statements finish before they answer: nothing is left running.
-  if (IsOle()) return OleExec();
+  if (IsOle()) return started_ = OleExec();
   db_->SetBusy(true);
   bool running = false;
   try {
@@ -439,11 +442,19 @@ bool TyQuery::StartExecSQL(bool Cancellable) {
     return false;
   }
   if (!running) db_->SetBusy(false);
+  started_ = true;
   return true;
 }
 
 bool TyQuery::WaitExecSQL() {
   CheckSession();
+  // Nothing started, nothing to have succeeded: said as it is rather than answered True.
+  if (!started_) {
+    ClearError();
+    error_text_ = kNothingStarted;
+    return false;
+  }
+  started_ = false;
   if (IsOle()) return error_code_ == 0 && error_text_.empty();
   try {
     try {

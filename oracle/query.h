@@ -134,6 +134,7 @@ class TyQuery : public TObject {
   // Starts a statement and, when it is still running in non-blocking mode, returns at
   // once leaving it running and the session Busy; WaitExecSQL finishes it.
   bool StartExecSQL(bool Cancellable);
+  // False, with ErrorText "No SQL statement started", when no StartExecSQL went before.
   bool WaitExecSQL();
   // The next row.  A fetch error sets Eof() and raises EySQLError.
   void Next();
@@ -222,6 +223,7 @@ class TyQuery : public TObject {
   int32_t error_column_ = 0;
   int32_t batch_size_ = 5;
   bool parse_for_params_ = false;
+  bool started_ = false;  // StartExecSQL began a statement WaitExecSQL has not yet waited for
 };
 
 }  // namespace tess

@@ -273,6 +273,10 @@ TEST_F(QueryTest, CancellableRunsCompleteOrStopOnCancel) {
 
 TEST_F(QueryTest, StartedStatementKeepsTheSessionBusyUntilWaitedFor) {
   auto q = Query({"BEGIN DBMS_LOCK.SLEEP(0.3); END;"});
+  // Waiting for nothing is no success.
+  EXPECT_FALSE(q->WaitExecSQL());
+  EXPECT_EQ(q->ErrorText(), "No SQL statement started");
+  EXPECT_FALSE(db->Busy());
   ASSERT_TRUE(q->StartExecSQL(true));
   EXPECT_TRUE(db->Busy());
   auto other = Query({"SELECT 1 FROM DUAL"});
@@ -281,13 +285,21 @@ TEST_F(QueryTest, StartedStatementKeepsTheSessionBusyUntilWaitedFor) {
   EXPECT_FALSE(db->Busy());
   EXPECT_FALSE(db->Connection()->IsNonBlocking());
   EXPECT_TRUE(other->Open());
+  // Once waited for, it is over.
+  EXPECT_FALSE(q->WaitExecSQL());
 
-  // Not cancellable: runs to its end at once.
+  // Not cancellable: runs to its end at once, and waiting for it finds it done.
   q->SQL().Clear();
   q->SQL().Add("UPDATE NUMS SET N = N WHERE N < 4");
   EXPECT_TRUE(q->StartExecSQL(false));
   EXPECT_FALSE(db->Busy());
   EXPECT_EQ(q->RowCount(), 3);
+  EXPECT_TRUE(q->WaitExecSQL());
+  EXPECT_EQ(q->RowCount(), 3);
+  // Another run in between leaves nothing started.
+  EXPECT_TRUE(q->StartExecSQL(false));
+  EXPECT_TRUE(q->ExecSQL());
+  EXPECT_FALSE(q->WaitExecSQL());
 }
 
 // A parse may answer "still executing" in non-blocking mode, as a server's may; the loop
