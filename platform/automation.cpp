@@ -13,6 +13,7 @@ std::string AutoValue::AsText() const {
     case kBoolean:
       return std::to_string(integer);
     case kReal: {
+      if (!text.empty()) return text;
       char buf[40];
       std::snprintf(buf, sizeof buf, "%.15g", number);
       return buf;

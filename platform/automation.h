@@ -19,8 +19,11 @@ struct AutoValue {
     kEmpty,
     kNull,
     kInteger,
-    kReal,
-    kDate,     // number: days since 30 Dec 1899; text: the system's text form
+    kReal,  // number; text: its exact digits when it came as a decimal or a 64-bit
+            // integer, which a double may not hold
+    kDate,  // number: days since 30 Dec 1899; text: the system's text form, or
+            // "YYYY-MM-DD HH:MM:SS" for a date the system does not convert (before
+            // the year 100; "-4712-..." for 4712 BC)
     kText,
     kBoolean,  // integer: 0 or 1
     kObject,   // object: an automation object, or null for an empty reference

@@ -11,7 +11,9 @@
 #include <oleauto.h>
 
 #include <map>
+#include <optional>
 
+#include "platform/automation_date.h"
 #include "platform/scoped_variant.h"
 
 namespace tess::platform {
@@ -51,6 +53,19 @@ struct ScopedExcepInfo {
     SysFreeString(e.bstrHelpFile);
   }
 };
+
+bool HoldsMoreThanADouble(VARTYPE T) {
+  return T == VT_DECIMAL || T == VT_I8 || T == VT_UI8 || T == VT_CY;
+}
+
+// A number's digits as they are, with "." before the fraction whatever the user's locale.
+std::string ExactText(VARIANT& V) {
+  ScopedVariant s;
+  const LCID english = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
+  if (FAILED(VariantChangeTypeEx(&s.v, &V, english, VARIANT_NOUSEROVERRIDE, VT_BSTR)))
+    return std::string();
+  return Narrow(s.v.bstrVal);
+}
 
 void EnsureCom() {
   // S_FALSE and RPC_E_CHANGED_MODE both leave COM usable on this thread.
@@ -193,11 +208,16 @@ class DispatchObject : public AutomationObject {
         a.kind = AutoValue::kDate;
         a.number = v->date;
         ScopedVariant s;
-        if (SUCCEEDED(VariantChangeType(&s.v, v, 0, VT_BSTR))) a.text = Narrow(s.v.bstrVal);
+        if (SUCCEEDED(VariantChangeType(&s.v, v, 0, VT_BSTR))) {
+          a.text = Narrow(s.v.bstrVal);
+        } else if (std::optional<CivilTime> t = CivilTimeOf(v->date)) {
+          a.text = CivilTimeText(*t);
+        }
         return a;
       }
       default: {
-        // Every other number (R4, R8, CY, DECIMAL, I8 ...) as a double.
+        // Every other number (R4, R8, CY, DECIMAL, I8 ...) as a double; those that may
+        // hold more digits than a double keep their exact text too.
         ScopedVariant d;
         if (SUCCEEDED(VariantChangeType(&d.v, v, 0, VT_R8))) {
           a.kind = AutoValue::kReal;
@@ -205,6 +225,7 @@ class DispatchObject : public AutomationObject {
         } else {
           a.kind = AutoValue::kOther;
         }
+        if (a.kind == AutoValue::kReal && HoldsMoreThanADouble(v->vt)) a.text = ExactText(*v);
         return a;
       }
     }
