@@ -204,10 +204,20 @@ TEST_F(RegisteredOleTest, BothEnginesGiveTheSameRows) {
         "SELECT DEPTNO, COUNT(*) N, SUM(SAL) S, MAX(ENAME) M FROM EMP GROUP BY DEPTNO ORDER BY 1",
         "SELECT TO_CHAR(HIREDATE, 'YYYY-MM-DD') H, NVL(COMM, -1) C FROM EMP ORDER BY EMPNO",
         "SELECT OBJECT_NAME, OBJECT_TYPE FROM USER_OBJECTS ORDER BY 1, 2",
-        "SELECT N, S, L FROM WIDE ORDER BY N", "SELECT N FROM WIDE WHERE N > 1000"}) {
+        "SELECT N, S, L FROM WIDE ORDER BY N", "SELECT N FROM WIDE WHERE N > 1000",
+        // The session keeps the server's default date form, as the call interface's does.
+        "SELECT TO_CHAR(HIREDATE) H, ENAME FROM EMP WHERE HIREDATE < '17-DEC-80' ORDER BY 2",
+        // Integers a double cannot hold keep every digit.
+        "SELECT 123456789012345678 BIG, 12345678901234567 ODD, -2147483649 NEG, 2.5 HALF, "
+        "-8999999999999999999 LOW FROM DUAL"}) {
     SCOPED_TRACE(sql);
     EXPECT_EQ(Rows(*ole, sql), Rows(*db, sql));
   }
+  // A date the system's conversions do not reach still has a text.
+  EXPECT_EQ(
+      Rows(*ole,
+           "SELECT TO_DATE('0050-06-15 01:02:03', 'YYYY-MM-DD HH24:MI:SS') D FROM DUAL")[1][0],
+      "0050-06-15 01:02:03");
 }
 
 TEST_F(OleTest, UnregisteredServerCannotStart) {
