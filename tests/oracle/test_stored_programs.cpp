@@ -249,6 +249,20 @@ TEST_F(StoredPgmTest, LongLoadersReadViewTextAndLongColumns) {
   ASSERT_FALSE(view.paras.empty());
   EXPECT_NE(UpperCase(view.paras[0]).find("SELECT"), std::string::npos);
 
+  // A view's text longer than a LONG's element is reported, never loaded cut short.
+  std::string big = "CREATE VIEW BIG_V AS SELECT ENAME FROM EMP WHERE ENAME = 'A'";
+  for (int i = 0; big.size() < 33795; ++i) big += "\n  OR ENAME = 'N" + std::to_string(i) + "'";
+  Exec(big);
+  TyQuery t;
+  t.SetDatabase(db.get());
+  t.SQL().Add("SELECT TEXT FROM USER_VIEWS WHERE VIEW_NAME = 'BIG_V'");
+  try {
+    t.Open();
+    ADD_FAILURE() << "read " << t.FieldByName("TEXT")->AsString().size() << " characters";
+  } catch (const EySQLError& e) {
+    EXPECT_EQ(e.ErrorCode(), 1406);
+  }
+
   // Bad arguments, checked in order.
   TyQuery closed;
   EXPECT_THROW(LoadEditorFromLong(nullptr, "BODY", nullptr), EyIntError);
