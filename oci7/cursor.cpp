@@ -289,6 +289,9 @@ void Cursor::DescribeColumns() {
       c.type = OracleType{hint, 0, 0, 0};
       if (hint == kTypeNumber) c.type.size = 22;
       if (hint == kTypeDate) c.type.size = 7;
+      // Text is described as wide as the expression can make it, as Oracle describes it.
+      if ((hint == kTypeVarchar2 || hint == kTypeChar) && ui < translation_.columnSizeHints.size())
+        c.type.size = translation_.columnSizeHints[ui];
     } else {
       c.type = declared;
     }

@@ -419,6 +419,7 @@ TranslateContext Session::MakeTranslateContext(const std::string& schema, Rights
   };
   ctx.columns = [this](const ResolvedObject& obj) { return ColumnsFromSqlite(db_, obj); };
   ctx.viewSource = [this](const ResolvedObject& view) { return ViewSourceOf(*this, view); };
+  ctx.dateFormat = dateFormat();
   return ctx;
 }
 

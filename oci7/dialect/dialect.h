@@ -300,6 +300,8 @@ struct TranslateContext {
   // statement is then carried out on the view's table when the view is a simple one.
   // When empty, such statements answer ORA-01732.
   std::function<std::optional<ViewSource>(const ResolvedObject& view)> viewSource;
+  // The session's date format: how wide a date turned to text in a select-list item is.
+  std::string dateFormat = "DD-MON-YY";
 };
 
 // A column of CREATE TABLE or ALTER TABLE ADD/MODIFY.
@@ -378,6 +380,9 @@ struct Translation {
   // One per select-list item (after * expansion): the Oracle type code of the value, or
   // 0 = take it from sqlite3_column_decltype().
   std::vector<int> columnTypeHints;
+  // Parallel to columnTypeHints: the widest text of an item whose hint is a text type (its
+  // size and display size), 0 when not known.
+  std::vector<int> columnSizeHints;
   std::vector<std::string> columnNames;  // the names Oracle gives the select-list items
   // SELECT ... INTO a, :b (PL/SQL): the targets, upper-cased; binds keep their colon.
   std::vector<std::string> selectInto;

@@ -1108,6 +1108,7 @@ void Translator::WriteQuery(ast::Query& q, const std::vector<ColumnInfo>* target
       const Expr& e = *item.expr;
       result_.columnTypeHints.push_back(
           e.directColumn ? 0 : (e.kind == ExprKind::Null ? kTypeVarchar2 : e.type));
+      result_.columnSizeHints.push_back(e.directColumn ? 0 : TextWidth(e, ctx_.dateFormat));
     }
   }
   WriteOrderBy(q.orderBy);
@@ -1228,6 +1229,8 @@ void Translator::WriteBlock(ast::QueryBlock& b, std::vector<ast::OrderItem>* ord
       const Expr& e = *item.expr;
       result_.columnTypeHints.push_back(
           e.directColumn ? 0 : (e.kind == ExprKind::Null ? kTypeVarchar2 : e.type));
+      result_.columnSizeHints.push_back(
+          e.directColumn || e.kind == ExprKind::Star ? 0 : TextWidth(e, ctx_.dateFormat));
     }
   }
   if (orderBy) WriteOrderBy(*orderBy);
@@ -2083,6 +2086,7 @@ Translation Translator::RunExpression() {
   result_.sql = std::move(w_.Text());
   result_.offsets = std::move(w_.Map());
   result_.columnTypeHints.push_back(e->kind == ExprKind::Null ? kTypeVarchar2 : e->type);
+  result_.columnSizeHints.push_back(TextWidth(*e, ctx_.dateFormat));
   return std::move(result_);
 }
 

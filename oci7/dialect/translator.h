@@ -45,6 +45,9 @@ std::string QuoteString(std::string_view value);  // 'value' with quotes doubled
 bool IsPseudo(const ast::Expr& e, const char* word);
 // An aggregate call in the expression.
 bool ContainsAggregate(const ast::Expr& e);
+// The widest text a prepared expression can give (0: not known), a date turned to text in
+// DateFormat (text_width.cpp).
+int TextWidth(const ast::Expr& e, std::string_view DateFormat);
 
 class Translator {
  public:

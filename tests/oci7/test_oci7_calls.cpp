@@ -148,6 +148,61 @@ TEST_F(Calls, DescribeNamesTypesAndSizes) {
   EXPECT_EQ(std::string(reinterpret_cast<char*>(name), 6), "ABCDE#");
 }
 
+// An expression is described as wide as the text it can give, not as the widest VARCHAR2.
+TEST_F(Calls, ExpressionsAreDescribedAsWideAsWhatTheyGive) {
+  Statement st(conn_);
+  ASSERT_EQ(st.Run("CREATE TABLE WIDTHS (V VARCHAR2(20), C CHAR(5), N NUMBER, D DATE)"), 0)
+      << st.Error();
+  const std::pair<const char*, int> items[] = {
+      {"'abc'", 3},
+      {"UPPER(v)", 20},
+      {"LTRIM(RTRIM(v))", 20},
+      {"v || 'x'", 21},
+      {"v || c", 25},
+      {"CONCAT(v, c)", 25},
+      {"'(' || v || NULL || ')'", 22},
+      {"SUBSTR(v, 2, 5)", 5},
+      {"SUBSTR(v, 2)", 20},
+      {"SUBSTR(v, 1, 99)", 20},
+      {"LPAD(c, 12)", 12},
+      {"RPAD(v, 30, '*')", 30},
+      {"NVL(v, c)", 20},
+      {"NVL(c, 'abcdefghijklmnopqrstuvwxyz')", 26},
+      {"DECODE(n, 1, v, 2, 'x', c)", 20},
+      {"DECODE(n, 1, 'abcdefg', NULL)", 7},
+      {"CASE WHEN n > 0 THEN c ELSE 'fourteen chars' END", 14},
+      {"TO_CHAR(n)", 40},
+      {"TO_CHAR(n, '9999.99')", 8},
+      {"TO_CHAR(d, 'YYYY-MM-DD')", 10},
+      {"TO_CHAR(d)", 9},
+      {"v || d", 29},
+      {"v || n", 60},
+      {"USER", 30},
+      {"CHR(65)", 1},
+      {"MAX(v)", 20},
+      {"(SELECT ENAME FROM EMP WHERE ROWNUM = 1)", 10},
+      // Where the width varies beyond what can be told, the widest VARCHAR2.
+      {"TO_CHAR(d, 'YEAR')", 2000},
+      {"TO_CHAR(n, 'RN')", 2000},
+      {"REPLACE(v, 'a', 'bcd')", 2000},
+  };
+  for (const auto& [item, width] : items) {
+    ASSERT_EQ(st.Parse(std::string("SELECT ") + item + " FROM widths"), 0) << item << st.Error();
+    auto cols = DescribeAll(st);
+    ASSERT_EQ(cols.size(), 1u) << item;
+    EXPECT_TRUE(cols[0].type == 1 || cols[0].type == 96) << item << " " << cols[0].type;
+    EXPECT_EQ(cols[0].dsize, width) << item;
+    EXPECT_EQ(cols[0].size, width) << item;
+  }
+  // The session's date form decides how wide a date is as text.
+  ASSERT_EQ(st.Run("ALTER SESSION SET NLS_DATE_FORMAT = 'YYYY-MM-DD HH24:MI:SS'"), 0) << st.Error();
+  ASSERT_EQ(st.Parse("SELECT TO_CHAR(d), 'on ' || d FROM widths"), 0) << st.Error();
+  auto cols = DescribeAll(st);
+  ASSERT_EQ(cols.size(), 2u);
+  EXPECT_EQ(cols[0].dsize, 19);
+  EXPECT_EQ(cols[1].dsize, 22);
+}
+
 TEST_F(Calls, FetchShowsOracleTextFormsAndNulls) {
   Statement st(conn_);
   auto rows =
