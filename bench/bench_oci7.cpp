@@ -1,6 +1,7 @@
 // The client library's two hot paths against SQLite's own C API in the same run:
 //   fetch:  1,000,000 rows of three columns through oexfet/ofen in batches of 100, as text;
-//           the peer steps a prepared statement and reads every column as text.
+//           the peer steps a prepared statement and reads every column as text (each side
+//           three times in turn, the best counting, in processor time).
 //   insert: 1,000,000 rows through oexn with array binds of 1,000 elements; the peer binds
 //           and steps a prepared INSERT per row in one transaction.
 // And what a cursor left open costs the session's next statement: a 100,000-row query
@@ -9,10 +10,12 @@
 // Prints "figure <name> <value> <unit>" lines, the ratios as "x" (ours / peer).
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,6 +28,7 @@ namespace {
 constexpr int kRows = 1000000;
 constexpr int kFetchBatch = 100;
 constexpr int kInsertBatch = 1000;
+constexpr int kRounds = 3;
 
 struct Api {
   decltype(&::olog) olog;
@@ -53,6 +57,13 @@ text* T(const char* s) {
 
 double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Processor time of this thread, where a blocking call's work runs.
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
 // The rows both sides insert: id, a name of 8..20 characters, an amount with cents.
@@ -179,49 +190,61 @@ int main() {
   Check(db, sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr), "commit");
   double peerInsert = kRows / Seconds(start);
 
-  // --- fetch through the library
-  if (o.oparse(&cda, T("SELECT id, name, amount FROM big"), -1, 0, 2)) Die("parse select");
+  // --- fetch through the library, and through SQLite itself, every column as text; each
+  // side three times in turn, its best run counting, on this thread's processor time (the
+  // machine is shared: its wall clock mostly measures the neighbours).
   std::vector<char> idBuf(40 * kFetchBatch), nameBuf(30 * kFetchBatch), amountBuf(40 * kFetchBatch);
   std::vector<ub2> idLen(kFetchBatch), nameLen(kFetchBatch), amountLen(kFetchBatch);
   std::vector<sb2> idInd(kFetchBatch), nameInd(kFetchBatch), amountInd(kFetchBatch);
-  o.odefin(&cda, 1, reinterpret_cast<ub1*>(idBuf.data()), 40, kExtVarchar2, -1, idInd.data(),
-           nullptr, -1, -1, idLen.data(), nullptr);
-  o.odefin(&cda, 2, reinterpret_cast<ub1*>(nameBuf.data()), 30, kExtVarchar2, -1, nameInd.data(),
-           nullptr, -1, -1, nameLen.data(), nullptr);
-  o.odefin(&cda, 3, reinterpret_cast<ub1*>(amountBuf.data()), 40, kExtVarchar2, -1,
-           amountInd.data(), nullptr, -1, -1, amountLen.data(), nullptr);
-  start = std::chrono::steady_clock::now();
   uint64_t checksum = 0;
-  ub4 before = 0;
-  int rc = o.oexfet(&cda, kFetchBatch, 0, 0);
-  for (;;) {
-    if (rc != 0 && rc != kOraNoDataFound) Die("fetch " + std::to_string(rc));
-    for (ub4 r = 0; r < cda.rpc - before; ++r) checksum += idLen[r] + nameLen[r] + amountLen[r];
-    before = cda.rpc;
-    if (rc) break;
-    rc = o.ofen(&cda, kFetchBatch);
-  }
-  double oursFetch = cda.rpc / Seconds(start);
-  if (cda.rpc != static_cast<ub4>(kRows)) Die("fetched " + std::to_string(cda.rpc) + " rows");
-
-  // --- fetch through SQLite itself, every column as text
+  auto fetchThroughLibrary = [&] {
+    if (o.oparse(&cda, T("SELECT id, name, amount FROM big"), -1, 0, 2)) Die("parse select");
+    o.odefin(&cda, 1, reinterpret_cast<ub1*>(idBuf.data()), 40, kExtVarchar2, -1, idInd.data(),
+             nullptr, -1, -1, idLen.data(), nullptr);
+    o.odefin(&cda, 2, reinterpret_cast<ub1*>(nameBuf.data()), 30, kExtVarchar2, -1,
+             nameInd.data(), nullptr, -1, -1, nameLen.data(), nullptr);
+    o.odefin(&cda, 3, reinterpret_cast<ub1*>(amountBuf.data()), 40, kExtVarchar2, -1,
+             amountInd.data(), nullptr, -1, -1, amountLen.data(), nullptr);
+    const double start = CpuSeconds();
+    checksum = 0;
+    ub4 before = 0;
+    int rc = o.oexfet(&cda, kFetchBatch, 0, 0);
+    for (;;) {
+      if (rc != 0 && rc != kOraNoDataFound) Die("fetch " + std::to_string(rc));
+      for (ub4 r = 0; r < cda.rpc - before; ++r) checksum += idLen[r] + nameLen[r] + amountLen[r];
+      before = cda.rpc;
+      if (rc) break;
+      rc = o.ofen(&cda, kFetchBatch);
+    }
+    if (cda.rpc != static_cast<ub4>(kRows)) Die("fetched " + std::to_string(cda.rpc) + " rows");
+    return cda.rpc / (CpuSeconds() - start);
+  };
   sqlite3_stmt* sel = nullptr;
   Check(db, sqlite3_prepare_v2(db, "SELECT id, name, amount FROM big", -1, &sel, nullptr),
         "prepare");
-  start = std::chrono::steady_clock::now();
   uint64_t peerChecksum = 0;
-  int peerRows = 0;
-  while (sqlite3_step(sel) == SQLITE_ROW) {
-    for (int c = 0; c < 3; ++c) {
-      sqlite3_column_text(sel, c);
-      peerChecksum += static_cast<uint64_t>(sqlite3_column_bytes(sel, c));
+  auto fetchThroughSqlite = [&] {
+    sqlite3_reset(sel);
+    const double start = CpuSeconds();
+    peerChecksum = 0;
+    int peerRows = 0;
+    while (sqlite3_step(sel) == SQLITE_ROW) {
+      for (int c = 0; c < 3; ++c) {
+        sqlite3_column_text(sel, c);
+        peerChecksum += static_cast<uint64_t>(sqlite3_column_bytes(sel, c));
+      }
+      ++peerRows;
     }
-    ++peerRows;
+    if (peerRows != kRows) Die("the peer fetched " + std::to_string(peerRows) + " rows");
+    return peerRows / (CpuSeconds() - start);
+  };
+  double oursFetch = 0, peerFetch = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    oursFetch = std::max(oursFetch, fetchThroughLibrary());
+    peerFetch = std::max(peerFetch, fetchThroughSqlite());
   }
-  double peerFetch = peerRows / Seconds(start);
   sqlite3_finalize(sel);
   sqlite3_close(db);
-  if (peerRows != kRows) Die("the peer fetched " + std::to_string(peerRows) + " rows");
   if (checksum != peerChecksum)
     std::fprintf(stderr, "bench_oci7: note: text lengths differ (%llu vs %llu)\n",
                  static_cast<unsigned long long>(checksum),
