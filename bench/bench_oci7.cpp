@@ -201,8 +201,8 @@ int main() {
     if (o.oparse(&cda, T("SELECT id, name, amount FROM big"), -1, 0, 2)) Die("parse select");
     o.odefin(&cda, 1, reinterpret_cast<ub1*>(idBuf.data()), 40, kExtVarchar2, -1, idInd.data(),
              nullptr, -1, -1, idLen.data(), nullptr);
-    o.odefin(&cda, 2, reinterpret_cast<ub1*>(nameBuf.data()), 30, kExtVarchar2, -1,
-             nameInd.data(), nullptr, -1, -1, nameLen.data(), nullptr);
+    o.odefin(&cda, 2, reinterpret_cast<ub1*>(nameBuf.data()), 30, kExtVarchar2, -1, nameInd.data(),
+             nullptr, -1, -1, nameLen.data(), nullptr);
     o.odefin(&cda, 3, reinterpret_cast<ub1*>(amountBuf.data()), 40, kExtVarchar2, -1,
              amountInd.data(), nullptr, -1, -1, amountLen.data(), nullptr);
     const double start = CpuSeconds();

@@ -42,20 +42,63 @@ std::string Layout(bool negative, const std::string& digits, int exponent) {
   return out + mant + buf;
 }
 
+// The most places after the point the short way tries, and its powers of ten (exact).
+constexpr int kFixedScaleMax = 9;
+constexpr double kPowersOfTen[kFixedScaleMax + 1] = {1,   10,  100, 1000, 1e4,
+                                                     1e5, 1e6, 1e7, 1e8,  1e9};
+// Below this, a fixed-scale value has at most 15 significant digits, all its own.
+constexpr double kFifteenDigits = 1e15;
+
+// Sign, integer digits, point and fraction digits of Digits / 10^Places, written backwards
+// from End, returning the start: no zero trails the fraction and none leads the point
+// ("-.05").
+char* WriteFixed(char* End, bool Negative, uint64_t Digits, int Places) {
+  for (; Places > 0 && Digits % 10 == 0; --Places) Digits /= 10;
+  char* p = End;
+  for (int i = 0; i < Places; ++i, Digits /= 10) *--p = char('0' + Digits % 10);
+  if (Places > 0) *--p = '.';
+  if (Digits == 0 && Places == 0) *--p = '0';
+  for (; Digits > 0; Digits /= 10) *--p = char('0' + Digits % 10);
+  if (Negative) *--p = '-';
+  return p;
+}
+
 }  // namespace
 
 std::string FormatOracleNumber(int64_t value) {
-  if (value == 0) return "0";
-  bool negative = value < 0;
+  // Every int64 fits the 40-character field: its digits as they are.
+  char buf[24];
+  char* end = buf + sizeof buf;
+  const bool negative = value < 0;
   // Magnitude as unsigned so that INT64_MIN has one.
-  uint64_t mag = negative ? uint64_t(0) - uint64_t(value) : uint64_t(value);
-  std::string digits = std::to_string(mag);
-  int exponent = int(digits.size());
-  while (!digits.empty() && digits.back() == '0') digits.pop_back();
-  return Layout(negative, digits, exponent);
+  const uint64_t mag = negative ? uint64_t(0) - uint64_t(value) : uint64_t(value);
+  char* start = WriteFixed(end, negative, mag, 0);
+  return std::string(start, size_t(end - start));
 }
 
 std::string FormatOracleNumber(double value) {
+  // The short way for integral and fixed-scale values (amounts with cents, counts): the
+  // value is the double nearest Digits / 10^Places for some Places up to kFixedScaleMax,
+  // with Digits below 10^15.  That decimal is then the value's shortest text of at most
+  // 15 digits, the one the general way prints (FormatOracleNumberByDigits), found with a
+  // multiplication instead of a conversion to digits and back.
+  const double mag = std::fabs(value);
+  if (mag < kFifteenDigits && mag != 0) {
+    for (int places = 0; places <= kFixedScaleMax; ++places) {
+      const double scaled = mag * kPowersOfTen[places];
+      if (scaled >= kFifteenDigits) break;
+      const double digits = std::nearbyint(scaled);
+      if (digits / kPowersOfTen[places] != mag) continue;
+      char buf[24];
+      char* end = buf + sizeof buf;
+      char* start = WriteFixed(end, value < 0, uint64_t(digits), places);
+      return std::string(start, size_t(end - start));
+    }
+  }
+  return FormatOracleNumberByDigits(value);
+}
+
+std::string FormatOracleNumberByDigits(double value) {
   if (std::isnan(value)) return "~";
   if (std::isinf(value)) return value < 0 ? "-~" : "~";
   if (value == 0) return "0";

@@ -22,5 +22,9 @@ std::optional<double> ParseNumberModel(std::string_view text, std::string_view f
 // The 15 significant decimal digits of |value| (finite, not zero), without the point, and
 // the power of ten of the first: |value| is d.dddd... * 10^exponent.
 void SignificantDigits(double value, std::string& digits, int& exponent);
+// FormatOracleNumber the general way, through the value's significant digits, for every
+// value; FormatOracleNumber itself takes a shorter way for integral and fixed-scale values
+// and gives the same text.
+std::string FormatOracleNumberByDigits(double value);
 
 }  // namespace tess::oci7

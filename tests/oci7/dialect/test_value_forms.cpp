@@ -114,6 +114,67 @@ TEST(NumberForm, SignificantDigitsAgreeWithA15DigitConversion) {
   EXPECT_EQ(FormatOracleNumber(-12345.67), "-12345.67");
 }
 
+// The short way for integral and fixed-scale numbers gives the text the general way gives,
+// for every kind of double: whole numbers, amounts with a few places, values on the edges
+// of the short way's reach, and any bit pattern at all.
+TEST(NumberForm, TheShortWayPrintsWhatTheGeneralWayPrints) {
+  std::mt19937_64 random(51);
+  auto same = [](double v) {
+    ASSERT_EQ(FormatOracleNumber(v), FormatOracleNumberByDigits(v)) << std::hexfloat << v;
+  };
+  for (int i = 0; i < 300000; ++i) {
+    // A decimal of up to 15 digits with 0 to 11 places, as a double.
+    const int digits = 1 + int(random() % 15);
+    uint64_t n = random() % 1000000000000000ull;
+    for (int d = 15; d > digits; --d) n /= 10;
+    const int places = int(random() % 12);
+    double v = double(n);
+    for (int p = 0; p < places; ++p) v /= 10;
+    if (random() % 2) v = -v;
+    same(v);
+    same(std::nextafter(v, 0.0));
+    same(std::nextafter(v, 1e300));
+    // Amounts computed rather than written: sums and products of cents.
+    same(double(int64_t(random() % 10000000)) / 100 + double(int64_t(random() % 1000)) / 100);
+    same(double(int64_t(random() % 100000)) * 0.01);
+    // Any double at all.
+    const uint64_t bits = random();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    same(any);
+  }
+  const double edges[] = {1e15,
+                          999999999999999.0,
+                          999999999999999.5,
+                          999999999999999.9,
+                          99999999999999.99,
+                          1e-9,
+                          1.5e-9,
+                          1e-10,
+                          0.1,
+                          0.7,
+                          0.33333333333333331,
+                          0.66666666666666663,
+                          9007199254740992.0,
+                          0.5,
+                          1.0,
+                          -0.0,
+                          123456789.123456789,
+                          4503599627370495.5,
+                          5e-324,
+                          2.2250738585072014e-308,
+                          1.7976931348623157e308};
+  for (double edge : edges) {
+    same(edge);
+    same(-edge);
+  }
+  for (int64_t i = -100000; i <= 100000; ++i) {
+    same(double(i));
+    same(double(i) / 100);
+    EXPECT_EQ(FormatOracleNumber(i), FormatOracleNumber(double(i)));
+  }
+}
+
 TEST(DateForm, FormatsElementsAsOracleDoes) {
   const char* d = "2024-03-15 13:05:09";  // a Friday, day 75 of a leap year
   EXPECT_EQ(FormatOracleDate(d, "DD-MON-YY"), "15-MAR-24");
