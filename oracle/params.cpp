@@ -224,6 +224,16 @@ std::string TParam::GetAsStringAt(int32_t i) {
   CheckElement(i);
   return (this->*acc_->GetText)(i);
 }
+void TParam::GetAsStringAt(int32_t i, std::string& Out) {
+  CheckElement(i);
+  if (acc_ != &kDirectRaw) {
+    Out = (this->*acc_->GetText)(i);
+    return;
+  }
+  const size_t len = std::min<size_t>(DirGetLength(i), static_cast<size_t>(item_size_));
+  Out.assign(reinterpret_cast<const char*>(DirItemAddress(i)), len);
+}
+
 void TParam::SetAsStringAt(int32_t i, const std::string& Text) {
   CheckElement(i);
   (this->*acc_->SetText)(i, Text);

@@ -99,6 +99,9 @@ class TParam : public TComponent {
   // Stores the length; the indicator becomes 0, or -1 (NULL) for a length of 0.
   void SetLength(int32_t i, uint16_t Len);
   std::string GetAsStringAt(int32_t i);
+  // The same text into Out, whose buffer is reused: a reader of many rows builds no string
+  // per value.
+  void GetAsStringAt(int32_t i, std::string& Out);
   void SetAsStringAt(int32_t i, const std::string& Text);
 
   std::string AsString();

@@ -108,9 +108,12 @@ std::string TyField::OleValueText() const {
   }
 }
 
-std::string TyField::AsString() const {
-  if (engine_ != TyDatabase::kEngineOci) return OleValueText();
-  return column_->AsString();
+const std::string& TyField::AsString() const {
+  if (engine_ != TyDatabase::kEngineOci)
+    text_ = OleValueText();
+  else
+    column_->GetAsStringAt(column_->Index(), text_);
+  return text_;
 }
 
 int32_t TyField::AsInteger() const {

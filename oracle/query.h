@@ -63,8 +63,9 @@ class TyField : public TObject {
   // A field of engine 0: the server's field object, read afresh for every row.
   explicit TyField(std::shared_ptr<platform::AutomationObject> OleField);
 
-  // The value of the current row as text (NULL gives the empty text).
-  std::string AsString() const;
+  // The value of the current row as text (NULL gives the empty text).  The text stays the
+  // field's until its next AsString: reading a column row after row builds no new string.
+  const std::string& AsString() const;
   std::string DisplayText() const { return AsString(); }
   int32_t AsInteger() const;
   uint8_t DataType() const { return data_type_; }
@@ -82,6 +83,7 @@ class TyField : public TObject {
   TParam* column_;
   uint8_t data_type_;
   std::shared_ptr<platform::AutomationObject> ole_field_;
+  mutable std::string text_;  // what AsString gave last
 };
 
 class TyQuery : public TObject {

@@ -179,8 +179,11 @@ TEST_F(ParamsTest, ElementsOfAnySizeStayApartFromTheirLengths) {
       model[i] = v;
     }
     EXPECT_EQ(p->RowCount(), 5);
+    std::string reused(100, '#');  // a buffer with text of its own is overwritten
     for (auto& [i, v] : model) {
       EXPECT_EQ(p->GetAsStringAt(i), v) << "size " << size << " element " << i;
+      p->GetAsStringAt(i, reused);
+      EXPECT_EQ(reused, v) << "size " << size << " element " << i;
       EXPECT_EQ(p->GetLength(i), v.size());
       EXPECT_EQ(p->GetIndicator(i), v.empty() ? -1 : 0);
       EXPECT_EQ(p->GetReturnCode(i), 0);
@@ -201,6 +204,9 @@ TEST_F(ParamsTest, IntegersAreBinaryAndAnythingElseIsZero) {
   EXPECT_EQ(p->DataType(), oInteger);
   EXPECT_EQ(p->ItemSize(), 4);
   EXPECT_EQ(p->AsString(), "-42");
+  std::string text = "anything";
+  p->GetAsStringAt(0, text);
+  EXPECT_EQ(text, "-42");
   EXPECT_EQ(p->GetLength(0), 4);
   int32_t raw = 0;
   std::memcpy(&raw, p->ItemAddress(0), 4);
