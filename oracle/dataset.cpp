@@ -279,7 +279,8 @@ void TQueryLite::ParseParams(TParams* List) {
 }
 
 // A double-quoted identifier is a name, not text to scan: a colon, a quote or comment
-// marks inside it ("Name:Full", "it's", "a--b") are part of the name.
+// marks inside it ("Name:Full", "it's", "a--b") are part of the name.  A name ends at its
+// line's end at the latest.
 void ScanBindVariables(const std::string& Text, TParams* List) {
   enum { kNormal, kBlockComment, kLineComment, kString, kQuotedName, kAfterColon } state = kNormal;
   // The text ends at its first NUL, whatever the state.
@@ -321,7 +322,8 @@ void ScanBindVariables(const std::string& Text, TParams* List) {
         ++i;
         break;
       case kQuotedName:
-        if (c == '"') state = kNormal;
+        // A name never runs past its line, so one left open hides nothing after it.
+        if (c == '"' || c == '\n') state = kNormal;
         ++i;
         break;
       case kAfterColon: {

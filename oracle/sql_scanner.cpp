@@ -120,6 +120,16 @@ bool TyParserA::GetNextWord(std::string& Word, const TCharSet& ExtraChars) {
         }
         break;
       case stQuotedName:
+        if (lineEnds_.test(c)) {
+          // A name never runs past its line: one left open ends there, as a word that
+          // ends at a line end does, and hides nothing of the lines after it.
+          state_ = stNormal;
+          --position_;
+          line_ = lineBefore;
+          column_ = columnBefore;
+          wordEnd_ = column_;
+          return true;
+        }
         Word += static_cast<char>(c);
         if (c == '"') {
           // "Owner".name: an extra character after the closing quote goes on with the word.

@@ -2,8 +2,9 @@
 //
 // Hands back one word at a time, skipping block and line comments and single-quoted
 // strings, and tells the line and columns at which each word stands.  A double-quoted
-// identifier is one word, quotes included ("Name:Full", "it's"); with "." among the extra
-// characters a dotted name with quoted parts (DEMO."E.F") is one word too.  The editors use
+// identifier is one word, quotes included ("Name:Full", "it's"), that ends at its line's
+// end at the latest; with "." among the extra characters a dotted name with quoted parts
+// (DEMO."E.F") is one word too.  The editors use
 // it to find a statement's first word, its FROM clause, and names in headers.
 //
 // Invariants: Position() is the index of the last character read (-1 before the first);

@@ -131,6 +131,20 @@ TEST(SqlScanner, QuotedNamesAreNamesToBothScanners) {
   ScanBindVariables("SELECT :a \"b :c", &binds);
   for (TParam* p : binds) open.push_back(p->ParamName());
   EXPECT_EQ(open, std::vector<std::string>{"a"});
+  // Only as far as its line: the next line is scanned as usual, its lines counted once.
+  auto lines = Scan("SELECT \"open :x\r\nFROM t\n\"b\nc\" d");
+  EXPECT_EQ(Texts(lines),
+            (std::vector<std::string>{"SELECT", "\"open :x", "FROM", "t", "\"b", "c", "\" d"}));
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[1].line, 1);
+  EXPECT_EQ(lines[1].end, 15);
+  EXPECT_EQ(lines[2].line, 2);
+  EXPECT_EQ(lines[2].start, 1);
+  EXPECT_EQ(lines[5].line, 4);
+  TParams later(nullptr, NewOracleParam);
+  ScanBindVariables("SELECT \"open :x\nFROM t WHERE :y = 1", &later);
+  ASSERT_EQ(later.Count(), 1);
+  EXPECT_EQ(later.Items(0)->ParamName(), "y");
 }
 
 TEST(SqlScanner, SetTextStartsOverAndBadStateIsReported) {
