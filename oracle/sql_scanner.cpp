@@ -63,6 +63,15 @@ bool TyParserA::GetNextWord(std::string& Word, const TCharSet& ExtraChars) {
     }
     const unsigned char next =
         position_ < lastIndex_ ? static_cast<unsigned char>(text_[position_ + 1]) : 0;
+    // Ends the word before this character, which the next call reads again.
+    auto endBefore = [&] {
+      state_ = stNormal;
+      --position_;
+      line_ = lineBefore;
+      column_ = columnBefore;
+      wordEnd_ = column_;
+      return true;
+    };
 
     switch (state_) {
       case stNormal:
@@ -111,25 +120,13 @@ bool TyParserA::GetNextWord(std::string& Word, const TCharSet& ExtraChars) {
         } else if (wordChars_.test(c) || ExtraChars.test(c)) {
           Word += static_cast<char>(c);
         } else {
-          state_ = stNormal;
-          --position_;
-          line_ = lineBefore;
-          column_ = columnBefore;
-          wordEnd_ = column_;
-          return true;
+          return endBefore();
         }
         break;
       case stQuotedName:
-        if (lineEnds_.test(c)) {
-          // A name never runs past its line: one left open ends there, as a word that
-          // ends at a line end does, and hides nothing of the lines after it.
-          state_ = stNormal;
-          --position_;
-          line_ = lineBefore;
-          column_ = columnBefore;
-          wordEnd_ = column_;
-          return true;
-        }
+        // A name never runs past its line: one left open ends there, as a word that ends
+        // at a line end does, and hides nothing of the lines after it.
+        if (lineEnds_.test(c)) return endBefore();
         Word += static_cast<char>(c);
         if (c == '"') {
           // "Owner".name: an extra character after the closing quote goes on with the word.
