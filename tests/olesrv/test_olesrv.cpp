@@ -4,7 +4,10 @@
 // Then as a script client drives it: every member with every argument form (by value,
 // by reference, by name, left out) and flag, property puts, numbers that keep their digits
 // and dates of every year from 4712 BC to 9999; and a real VBScript run by cscript.
+#include "platform/win32.h"
+// After win32.h (which leaves OLE out):
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 #include <algorithm>
 #include <chrono>
@@ -17,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "olesrv/variant_values.h"
 #include "oracle/oracle_query.h"
 #include "platform/automation.h"
 #include "platform/automation_date.h"
@@ -640,4 +644,39 @@ TEST_F(ScriptTest, VBScriptDrivesIt) {
                 std::to_string(std::llround(AutomationDateOf({50, 6, 15, 12, 34, 56}) * 86400)) +
                 "\n"
                 "done 0\n");
+}
+
+// The server's own conversion of the call interface's 7-byte DATE, over every day from
+// 4712 BC to 9999 (the database holds no year before 1): each goes out as the VT_DATE of
+// exactly that day and second.
+TEST(ServerValues, DatesOfEveryYearGoOutExactly) {
+  int days = 0;
+  for (int year = kFirstDateYear; year <= kLastDateYear; ++year) {
+    if (year == 0) continue;
+    // Century and year of the century each stand 100 above their signed values.
+    const int a = year < 0 ? -year : year, sign = year < 0 ? -1 : 1;
+    for (int month = 1; month <= 12; ++month) {
+      for (int day = 1; day <= 31; ++day) {
+        const CivilTime t{year, month, day, day % 24, month * 4, (year + 7000) % 60};
+        if (!IsValidCivilTime(t)) break;
+        const uint8_t bytes[7] = {uint8_t(100 + sign * (a / 100)),
+                                  uint8_t(100 + sign * (a % 100)),
+                                  uint8_t(month),
+                                  uint8_t(day),
+                                  uint8_t(t.hour + 1),
+                                  uint8_t(t.minute + 1),
+                                  uint8_t(t.second + 1)};
+        ScopedVariant v;
+        ASSERT_TRUE(tess::olesrv::SetDate(&v.v, bytes)) << CivilTimeText(t);
+        ASSERT_EQ(v.v.vt, VT_DATE);
+        ASSERT_EQ(CivilTimeOf(v.v.date), t) << CivilTimeText(t);
+        ++days;
+      }
+    }
+  }
+  EXPECT_EQ(days, 5373081);
+  const uint8_t bad[7] = {100, 100, 1, 1, 1, 1, 1};  // the year 0
+  ScopedVariant untouched;
+  EXPECT_FALSE(tess::olesrv::SetDate(&untouched.v, bad));
+  EXPECT_EQ(untouched.v.vt, VT_EMPTY);
 }
