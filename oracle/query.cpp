@@ -329,6 +329,10 @@ bool TyQuery::InternalOpen(bool Cancellable) {
     TFields* columns = statement_->Fields();
     columns->SetDimension(batch_size_);
     for (TParam* column : *columns) {
+      // A LONG is read into the largest element the call interface carries; the fetch
+      // reports a longer one (ORA-01406) rather than hand it on cut.
+      if (column->DataType() == oLong || column->DataType() == oLongRaw)
+        column->SetItemSize(kMaxItemSize);
       auto field = std::make_unique<TyField>(TyDatabase::kEngineOci, column);
       field_list_.AddObject(column->ParamName(), field.release());
     }
